@@ -1,0 +1,6 @@
+#include "absence/register_absence.h"
+#include "core/windowregistry.h"
+
+void registerAbsenceWindows()
+{
+}

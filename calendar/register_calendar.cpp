@@ -1,0 +1,6 @@
+#include "calendar/register_calendar.h"
+#include "core/windowregistry.h"
+
+void registerCalendarWindows()
+{
+}

@@ -1,0 +1,3 @@
+#pragma once
+// Registers this area's windows and menu actions with the main window.
+void registerCalendarWindows();

@@ -1,0 +1,569 @@
+#include "platform/accessfuncs.h"
+#include "platform/datetexts.h"
+#include "platform/db.h"
+#include "platform/valuetext.h"
+
+#include <QCollator>
+#include <QDateTime>
+#include <QRegularExpression>
+#include <cmath>
+#include <sqlite3.h>
+
+namespace accessfn {
+
+static QString argText(sqlite3_value *v)
+{
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+}
+
+static QVariant argValue(sqlite3_value *v)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+        return qlonglong(sqlite3_value_int64(v));
+    case SQLITE_FLOAT:
+        return sqlite3_value_double(v);
+    case SQLITE_NULL:
+        return QVariant();
+    default:
+        return argText(v);
+    }
+}
+
+static void resultText(sqlite3_context *ctx, const QString &s)
+{
+    QByteArray b = s.toUtf8();
+    sqlite3_result_text(ctx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+}
+
+static bool isNull(sqlite3_value *v) { return sqlite3_value_type(v) == SQLITE_NULL; }
+
+static bool truthy(sqlite3_value *v)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL:
+        return false;
+    case SQLITE_INTEGER:
+        return sqlite3_value_int64(v) != 0;
+    case SQLITE_FLOAT:
+        return sqlite3_value_double(v) != 0.0;
+    default:
+        return zdb::yesNo(argText(v));
+    }
+}
+
+double accessVal(const QString &s)
+{
+    QString digits;
+    bool seenDigit = false, seenDot = false, seenExp = false;
+    int i = 0;
+    const int n = int(s.size());
+    auto skip = [&] { while (i < n && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i; };
+    skip();
+    if (i < n && (s[i] == '-' || s[i] == '+')) {
+        digits += s[i];
+        ++i;
+    }
+    for (; i < n; ++i) {
+        QChar c = s[i];
+        if (c == ' ' || c == '\t')
+            continue;
+        if (c.isDigit() && c.unicode() < 128) {
+            digits += c;
+            seenDigit = true;
+        } else if (c == '.' && !seenDot && !seenExp) {
+            digits += c;
+            seenDot = true;
+        } else if ((c == 'e' || c == 'E' || c == 'd' || c == 'D') && seenDigit && !seenExp) {
+            // only an exponent when digits follow
+            int j = i + 1;
+            if (j < n && (s[j] == '+' || s[j] == '-'))
+                ++j;
+            if (j < n && s[j].isDigit()) {
+                digits += 'e';
+                if (s[i + 1] == '+' || s[i + 1] == '-') {
+                    digits += s[i + 1];
+                    ++i;
+                }
+                seenExp = true;
+            } else
+                break;
+        } else
+            break;
+    }
+    bool ok = false;
+    double d = digits.toDouble(&ok);
+    return ok ? d : 0.0;
+}
+
+static void resultNumber(sqlite3_context *ctx, double d)
+{
+    if (d == std::floor(d) && std::fabs(d) < 9e15)
+        sqlite3_result_int64(ctx, sqlite3_int64(d));
+    else
+        sqlite3_result_double(ctx, d);
+}
+
+// ---- collations and case folding
+
+static QCollator &germanCollator()
+{
+    static QCollator c = [] {
+        QCollator col{QLocale(QLocale::German, QLocale::Germany)};
+        col.setCaseSensitivity(Qt::CaseInsensitive);
+        col.setNumericMode(false);
+        return col;
+    }();
+    return c;
+}
+
+int germanCompare(const QString &a, const QString &b)
+{
+    int r = germanCollator().compare(a, b);
+    if (r == 0)
+        r = a.compare(b); // stable, deterministic order of equal names
+    return r;
+}
+
+int noCaseCompare(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive); }
+
+static int collateDE(void *, int la, const void *a, int lb, const void *b)
+{
+    return germanCompare(QString::fromUtf8(static_cast<const char *>(a), la),
+                         QString::fromUtf8(static_cast<const char *>(b), lb));
+}
+
+static int collateNoCase(void *, int la, const void *a, int lb, const void *b)
+{
+    return noCaseCompare(QString::fromUtf8(static_cast<const char *>(a), la),
+                         QString::fromUtf8(static_cast<const char *>(b), lb));
+}
+
+// ---- Like
+
+static bool likeAt(const QString &t, int ti, const QString &p, int pi, bool access, QChar esc)
+{
+    const int tn = int(t.size()), pn = int(p.size());
+    while (pi < pn) {
+        QChar c = p[pi];
+        if (!access && !esc.isNull() && c == esc && pi + 1 < pn) {
+            if (ti >= tn || t[ti] != p[pi + 1])
+                return false;
+            ++ti;
+            pi += 2;
+            continue;
+        }
+        if ((access && c == '*') || (!access && c == '%')) {
+            while (pi < pn && ((access && p[pi] == '*') || (!access && p[pi] == '%')))
+                ++pi;
+            if (pi == pn)
+                return true;
+            for (int k = ti; k <= tn; ++k)
+                if (likeAt(t, k, p, pi, access, esc))
+                    return true;
+            return false;
+        }
+        if (ti >= tn)
+            return false;
+        if ((access && c == '?') || (!access && c == '_')) {
+            ++ti;
+            ++pi;
+            continue;
+        }
+        if (access && c == '#') {
+            if (!t[ti].isDigit())
+                return false;
+            ++ti;
+            ++pi;
+            continue;
+        }
+        if (access && c == '[') {
+            int close = int(p.indexOf(']', pi + 1));
+            if (close < 0) {
+                if (t[ti] != c)
+                    return false;
+                ++ti;
+                ++pi;
+                continue;
+            }
+            QString set = p.mid(pi + 1, close - pi - 1);
+            bool negate = set.startsWith('!');
+            if (negate)
+                set.remove(0, 1);
+            const QChar ch = t[ti];
+            bool in = false;
+            for (int k = 0; k < set.size(); ++k) {
+                if (k + 2 < set.size() && set[k + 1] == '-') {
+                    if (ch >= set[k] && ch <= set[k + 2])
+                        in = true;
+                    k += 2;
+                } else if (set[k] == ch)
+                    in = true;
+            }
+            if (in == negate)
+                return false;
+            ++ti;
+            pi = close + 1;
+            continue;
+        }
+        if (t[ti] != c)
+            return false;
+        ++ti;
+        ++pi;
+    }
+    return ti == tn;
+}
+
+bool accessLike(const QString &text, const QString &pattern)
+{
+    return likeAt(text.toCaseFolded(), 0, pattern.toCaseFolded(), 0, true, QChar());
+}
+
+bool sqlLike(const QString &text, const QString &pattern, QChar escape)
+{
+    return likeAt(text.toCaseFolded(), 0, pattern.toCaseFolded(), 0, false, escape.toCaseFolded());
+}
+
+static void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    // SQLite calls like(pattern, text[, escape]).
+    if (isNull(argv[0]) || isNull(argv[1])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    QChar esc;
+    if (argc == 3 && !isNull(argv[2])) {
+        QString e = argText(argv[2]);
+        if (e.size() != 1) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        esc = e[0];
+    }
+    sqlite3_result_int(ctx, sqlLike(argText(argv[1]), argText(argv[0]), esc) ? 1 : 0);
+}
+
+static void fnAccLike(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0]) || isNull(argv[1])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    sqlite3_result_int(ctx, accessLike(argText(argv[0]), argText(argv[1])) ? 1 : 0);
+}
+
+// ---- Access functions
+
+static void fnIIf(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    sqlite3_result_value(ctx, truthy(argv[0]) ? argv[1] : argv[2]);
+}
+
+static void fnNz(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (!isNull(argv[0]))
+        sqlite3_result_value(ctx, argv[0]);
+    else if (argc > 1)
+        sqlite3_result_value(ctx, argv[1]);
+    else
+        resultText(ctx, QString());
+}
+
+static void fnVal(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    int t = sqlite3_value_type(argv[0]);
+    if (t == SQLITE_INTEGER || t == SQLITE_FLOAT) {
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    resultNumber(ctx, accessVal(argText(argv[0])));
+}
+
+static void fnIsNull(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    sqlite3_result_int(ctx, isNull(argv[0]) ? -1 : 0);
+}
+
+static QString textOf(sqlite3_value *v) { return vt::valueText(argValue(v)); }
+
+static void fnLen(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0]))
+        sqlite3_result_null(ctx);
+    else
+        sqlite3_result_int(ctx, int(textOf(argv[0]).size()));
+}
+
+static void fnLeft(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0]))
+        sqlite3_result_null(ctx);
+    else
+        resultText(ctx, textOf(argv[0]).left(qMax(0, sqlite3_value_int(argv[1]))));
+}
+
+static void fnRight(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0]))
+        sqlite3_result_null(ctx);
+    else
+        resultText(ctx, textOf(argv[0]).right(qMax(0, sqlite3_value_int(argv[1]))));
+}
+
+static void fnMid(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    int start = qMax(1, sqlite3_value_int(argv[1]));
+    QString s = textOf(argv[0]);
+    if (argc > 2 && !isNull(argv[2]))
+        resultText(ctx, s.mid(start - 1, qMax(0, sqlite3_value_int(argv[2]))));
+    else
+        resultText(ctx, s.mid(start - 1));
+}
+
+static void fnInStr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    // InStr([start,] text, search)
+    int start = 1;
+    int a = 0;
+    if (argc >= 3) {
+        if (isNull(argv[0])) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+        start = qMax(1, sqlite3_value_int(argv[0]));
+        a = 1;
+    }
+    if (isNull(argv[a]) || isNull(argv[a + 1])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString text = textOf(argv[a]), search = textOf(argv[a + 1]);
+    if (search.isEmpty()) {
+        sqlite3_result_int(ctx, start <= text.size() ? start : 0);
+        return;
+    }
+    int pos = int(text.indexOf(search, start - 1, Qt::CaseInsensitive));
+    sqlite3_result_int(ctx, pos + 1);
+}
+
+static void fnUCase(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0]))
+        sqlite3_result_null(ctx);
+    else
+        resultText(ctx, textOf(argv[0]).toUpper());
+}
+
+static void fnLCase(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0]))
+        sqlite3_result_null(ctx);
+    else
+        resultText(ctx, textOf(argv[0]).toLower());
+}
+
+static void fnTrim(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0]))
+        sqlite3_result_null(ctx);
+    else
+        resultText(ctx, vt::trimBlanks(textOf(argv[0])));
+}
+
+static QDateTime dateArg(sqlite3_value *v)
+{
+    QVariant a = argValue(v);
+    QDateTime dt = zdb::dateTimeFromStored(a);
+    if (!dt.isValid() && a.typeId() == QMetaType::QString) {
+        QVariant r = vt::textValue(a.toString());
+        if (r.typeId() == QMetaType::QDate)
+            dt = QDateTime(r.toDate(), QTime(0, 0));
+        else if (r.typeId() == QMetaType::QDateTime)
+            dt = r.toDateTime();
+    }
+    return dt;
+}
+
+static void fnDatePart(sqlite3_context *ctx, sqlite3_value *v, int which)
+{
+    if (isNull(v)) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    QDateTime dt = dateArg(v);
+    if (!dt.isValid()) {
+        sqlite3_result_error(ctx, "Datentypen in Kriterienausdruck unverträglich", -1);
+        return;
+    }
+    sqlite3_result_int(ctx, which == 0 ? dt.date().year() : which == 1 ? dt.date().month() : dt.date().day());
+}
+static void fnYear(sqlite3_context *c, int, sqlite3_value **a) { fnDatePart(c, a[0], 0); }
+static void fnMonth(sqlite3_context *c, int, sqlite3_value **a) { fnDatePart(c, a[0], 1); }
+static void fnDay(sqlite3_context *c, int, sqlite3_value **a) { fnDatePart(c, a[0], 2); }
+
+static void fnDate(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    resultText(ctx, zdb::isoDate(QDate::currentDate()));
+}
+
+static void fnNow(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    resultText(ctx, zdb::isoDateTime(QDateTime::currentDateTime()));
+}
+
+static QString formatNumber(double d, const QString &fmt)
+{
+    // Forms like "0", "00", "0.0", "0.00", "#,##0.00"; output with decimal comma.
+    int dot = int(fmt.indexOf('.'));
+    QString intPart = dot < 0 ? fmt : fmt.left(dot);
+    QString fracPart = dot < 0 ? QString() : fmt.mid(dot + 1);
+    int decimals = int(fracPart.count('0') + fracPart.count('#'));
+    int minInt = int(intPart.count('0'));
+    bool group = intPart.contains(',');
+    QString s = QString::number(std::fabs(d), 'f', decimals);
+    QString ip = s.section('.', 0, 0), fp = s.section('.', 1, 1);
+    if (ip == "0" && minInt == 0)
+        ip.clear();
+    while (ip.size() < minInt)
+        ip.prepend('0');
+    if (group) {
+        for (int k = int(ip.size()) - 3; k > 0; k -= 3)
+            ip.insert(k, '.');
+    }
+    int optional = int(fracPart.count('#'));
+    while (optional-- > 0 && fp.endsWith('0'))
+        fp.chop(1);
+    QString out = ip + (fp.isEmpty() ? QString() : "," + fp);
+    bool negative = d < 0 && out.contains(QRegularExpression("[1-9]"));
+    return negative ? "-" + out : out;
+}
+
+static void fnFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    QVariant v = argValue(argv[0]);
+    QString fmt = argc > 1 && !isNull(argv[1]) ? argText(argv[1]) : QString();
+    if (fmt.isEmpty()) {
+        resultText(ctx, textOf(argv[0]));
+        return;
+    }
+    const QString lf = fmt.toLower();
+    if (lf == "short date")
+        fmt = "dd.mm.yyyy";
+    else if (lf == "long date")
+        fmt = "dddd, d. mmmm yyyy";
+    else if (lf == "short time")
+        fmt = "hh:nn";
+    else if (lf == "long time")
+        fmt = "hh:nn:ss";
+    bool numericFormat = !fmt.isEmpty() && fmt.indexOf(QRegularExpression("[^0#.,%]")) < 0;
+    if (numericFormat) {
+        double d = 0;
+        if (v.typeId() == QMetaType::QString) {
+            if (!vt::parseNumber(v.toString(), &d)) {
+                resultText(ctx, v.toString());
+                return;
+            }
+        } else
+            d = v.toDouble();
+        bool pct = fmt.endsWith('%');
+        if (pct)
+            d *= 100;
+        resultText(ctx, formatNumber(d, pct ? fmt.chopped(1) : fmt) + (pct ? "%" : ""));
+        return;
+    }
+    QDateTime dt = dateArg(argv[0]);
+    if (dt.isValid()) {
+        resultText(ctx, datetexts::format(dt, fmt));
+        return;
+    }
+    resultText(ctx, textOf(argv[0]));
+}
+
+static void fnCStr(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0]))
+        sqlite3_result_null(ctx);
+    else
+        resultText(ctx, textOf(argv[0]));
+}
+
+static bool numberArg(sqlite3_value *v, double *d)
+{
+    int t = sqlite3_value_type(v);
+    if (t == SQLITE_INTEGER || t == SQLITE_FLOAT) {
+        *d = sqlite3_value_double(v);
+        return true;
+    }
+    QString s = argText(v);
+    if (s.compare("Wahr", Qt::CaseInsensitive) == 0 || s.compare("True", Qt::CaseInsensitive) == 0) {
+        *d = -1;
+        return true;
+    }
+    if (s.compare("Falsch", Qt::CaseInsensitive) == 0 || s.compare("False", Qt::CaseInsensitive) == 0) {
+        *d = 0;
+        return true;
+    }
+    return vt::parseNumber(s, d);
+}
+
+static void fnCInt(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    double d = 0;
+    if (isNull(argv[0]) || !numberArg(argv[0], &d)) {
+        sqlite3_result_error(ctx, "Typen unverträglich", -1);
+        return;
+    }
+    sqlite3_result_int64(ctx, sqlite3_int64(std::nearbyint(d))); // banker's rounding as the default FP mode
+}
+
+static void fnCDbl(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    double d = 0;
+    if (isNull(argv[0]) || !numberArg(argv[0], &d)) {
+        sqlite3_result_error(ctx, "Typen unverträglich", -1);
+        return;
+    }
+    sqlite3_result_double(ctx, d);
+}
+
+void registerAccessFunctions(sqlite3 *db)
+{
+    const int f = SQLITE_UTF8;
+    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    struct Fn {
+        const char *name;
+        int nArg;
+        int flags;
+        void (*fn)(sqlite3_context *, int, sqlite3_value **);
+    };
+    const Fn fns[] = {
+        {"like", 2, det, fnLike},         {"like", 3, det, fnLike},       {"AccLike", 2, det, fnAccLike},
+        {"IIf", 3, det, fnIIf},           {"Nz", 1, det, fnNz},           {"Nz", 2, det, fnNz},
+        {"Val", 1, det, fnVal},           {"AccIsNull", 1, det, fnIsNull}, {"Len", 1, det, fnLen},
+        {"AccLeft", 2, det, fnLeft},      {"AccRight", 2, det, fnRight},  {"Mid", 2, det, fnMid},
+        {"Mid", 3, det, fnMid},           {"InStr", 2, det, fnInStr},     {"InStr", 3, det, fnInStr},
+        {"UCase", 1, det, fnUCase},       {"LCase", 1, det, fnLCase},     {"Trim", 1, det, fnTrim},
+        {"Format", 1, det, fnFormat},     {"Format", 2, det, fnFormat},   {"Year", 1, det, fnYear},
+        {"Month", 1, det, fnMonth},       {"Day", 1, det, fnDay},         {"Date", 0, f, fnDate},
+        {"Now", 0, f, fnNow},             {"CStr", 1, det, fnCStr},       {"CInt", 1, det, fnCInt},
+        {"CLng", 1, det, fnCInt},         {"CDbl", 1, det, fnCDbl},
+    };
+    for (const Fn &fn : fns)
+        sqlite3_create_function_v2(db, fn.name, fn.nArg, fn.flags, nullptr, fn.fn, nullptr, nullptr, nullptr);
+    sqlite3_create_collation_v2(db, "DE", SQLITE_UTF8, nullptr, collateDE, nullptr);
+    sqlite3_create_collation_v2(db, "NOCASEU", SQLITE_UTF8, nullptr, collateNoCase, nullptr);
+}
+
+} // namespace accessfn

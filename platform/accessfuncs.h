@@ -1,0 +1,29 @@
+#pragma once
+// The Access functions, Like and collations registered on every SQLite connection.
+//   IIf Nz Val AccIsNull Len AccLeft AccRight Mid InStr UCase LCase Trim Format
+//   Year Month Day Date() Now() CStr CInt CLng CDbl
+//   like(pattern, text[, esc])   SQLite's LIKE with %/_ but folding case for all letters (umlauts too)
+//   AccLike(text, pattern)       Access wildcards * ? # [a-z] [!a-z], case folded
+// Collations: DE (German order for names), NOCASEU (case-insensitive for all letters).
+// Left, Right and IsNull are SQLite keywords, hence the Acc prefix.
+#include <QString>
+
+struct sqlite3;
+
+namespace accessfn {
+
+void registerAccessFunctions(sqlite3 *db);
+
+// Access wildcard match (* ? # [..] [!..]), case folded. Exposed for tests and in-memory filters.
+bool accessLike(const QString &text, const QString &pattern);
+// SQL-standard wildcard match (% _ with optional escape), case folded.
+bool sqlLike(const QString &text, const QString &pattern, QChar escape = QChar());
+// German collation order (as names sort in lists); case-insensitive comparison.
+int germanCompare(const QString &a, const QString &b);
+int noCaseCompare(const QString &a, const QString &b);
+// Access Val(): leading number of a text, blanks ignored, "." as decimal sign.
+double accessVal(const QString &s);
+
+} // namespace accessfn
+
+using accessfn::registerAccessFunctions;

@@ -1,0 +1,84 @@
+#include "platform/datetexts.h"
+
+namespace datetexts {
+
+static const char *const kDayShort[] = {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
+static const char *const kDayLong[] = {"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag", "Sonntag"};
+static const char *const kMonthLong[] = {"Januar", "Februar", "März", "April", "Mai", "Juni", "Juli",
+                                         "August", "September", "Oktober", "November", "Dezember"};
+static const char *const kMonthShort[] = {"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun", "Jul",
+                                          "Aug", "Sep", "Okt", "Nov", "Dez"};
+
+QString weekdayShort(int isoDay) { return isoDay >= 1 && isoDay <= 7 ? QString::fromLatin1(kDayShort[isoDay - 1]) : QString(); }
+QString weekdayLong(int isoDay) { return isoDay >= 1 && isoDay <= 7 ? QString::fromLatin1(kDayLong[isoDay - 1]) : QString(); }
+QString weekdayShort(const QDate &d) { return weekdayShort(d.dayOfWeek()); }
+QString weekdayLong(const QDate &d) { return weekdayLong(d.dayOfWeek()); }
+QString monthLong(int m) { return m >= 1 && m <= 12 ? QString::fromUtf8(kMonthLong[m - 1]) : QString(); }
+QString monthShort(int m) { return m >= 1 && m <= 12 ? QString::fromLatin1(kMonthShort[m - 1]) : QString(); }
+
+static QString pad(int v, int n) { return QString::number(v).rightJustified(n, '0'); }
+
+QString format(const QDateTime &dt, const QString &fmt)
+{
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    QString out;
+    bool afterHour = false;
+    int i = 0;
+    const int n = fmt.size();
+    auto run = [&](QChar c) {
+        int k = 0;
+        while (i + k < n && fmt[i + k].toLower() == c)
+            ++k;
+        return k;
+    };
+    while (i < n) {
+        const QChar c = fmt[i].toLower();
+        if (c == 'd') {
+            int k = run('d');
+            if (k == 1) out += QString::number(d.day());
+            else if (k == 2) out += pad(d.day(), 2);
+            else if (k == 3) out += weekdayShort(d);
+            else out += weekdayLong(d);
+            i += k;
+        } else if (c == 'm') {
+            int k = run('m');
+            if (afterHour && k <= 2) {
+                out += k == 1 ? QString::number(t.minute()) : pad(t.minute(), 2);
+                afterHour = false;
+            } else if (k == 1) out += QString::number(d.month());
+            else if (k == 2) out += pad(d.month(), 2);
+            else if (k == 3) out += monthShort(d.month());
+            else out += monthLong(d.month());
+            i += k;
+        } else if (c == 'y') {
+            int k = run('y');
+            out += k <= 2 ? pad(d.year() % 100, 2) : QString::number(d.year());
+            i += k;
+        } else if (c == 'h') {
+            int k = run('h');
+            out += k == 1 ? QString::number(t.hour()) : pad(t.hour(), 2);
+            afterHour = true;
+            i += k;
+        } else if (c == 'n') {
+            int k = run('n');
+            out += k == 1 ? QString::number(t.minute()) : pad(t.minute(), 2);
+            i += k;
+        } else if (c == 's') {
+            int k = run('s');
+            out += k == 1 ? QString::number(t.second()) : pad(t.second(), 2);
+            i += k;
+        } else if (c == '\\' && i + 1 < n) {
+            out += fmt[i + 1];
+            i += 2;
+        } else {
+            out += fmt[i];
+            ++i;
+        }
+    }
+    return out;
+}
+
+QString format(const QDate &d, const QString &fmt) { return format(QDateTime(d, QTime(0, 0)), fmt); }
+
+} // namespace datetexts

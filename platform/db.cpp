@@ -1,0 +1,434 @@
+#include "platform/db.h"
+#include "platform/accessfuncs.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QUrl>
+#include <sqlite3.h>
+
+namespace zdb {
+
+DbError::DbError(Kind k, int code, const QString &msg, const QString &sql)
+    : std::runtime_error(msg.toStdString()), m_kind(k), m_code(code), m_msg(msg), m_sql(sql) {}
+
+QString DbError::germanText() const
+{
+    switch (m_kind) {
+    case Busy:
+        return QStringLiteral("Die Datenbank wird gerade von einem anderen Arbeitsplatz benutzt.\r"
+                              "Bitte versuchen Sie es in einigen Sekunden noch einmal.");
+    case NotFound:
+        return QStringLiteral("Die Datenbankdatei wurde nicht gefunden oder kann nicht geöffnet werden.\r") + m_msg;
+    case ReadOnly:
+        return QStringLiteral("In die Datenbank kann nicht geschrieben werden (schreibgeschützt).\r") + m_msg;
+    case Other:
+        break;
+    }
+    return QStringLiteral("Datenbankfehler: ") + m_msg;
+}
+
+int Result::columnIndex(const QString &name) const
+{
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QVariant Result::value(int row, const QString &col) const
+{
+    int c = columnIndex(col);
+    return c < 0 ? QVariant() : rows[row][c];
+}
+
+QVariant Result::typedValue(int row, int col) const
+{
+    const QVariant &v = rows[row][col];
+    if (v.isNull())
+        return v;
+    const QString t = col < declTypes.size() ? declTypes[col] : QString();
+    if (t == QLatin1String("DATE") || t == QLatin1String("DATETIME") || t == QLatin1String("TIMESTAMP")) {
+        QDateTime dt = dateTimeFromStored(v);
+        if (!dt.isValid())
+            return v;
+        if (t == QLatin1String("DATE") && dt.time() == QTime(0, 0))
+            return dt.date();
+        return dt;
+    }
+    if (t == QLatin1String("BIT") || t == QLatin1String("YESNO") || t == QLatin1String("BOOLEAN"))
+        return yesNo(v);
+    return v;
+}
+
+Db::~Db() { close(); }
+
+static DbError::Kind kindOf(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return DbError::Busy;
+    case SQLITE_CANTOPEN:
+    case SQLITE_NOTADB:
+        return DbError::NotFound;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return DbError::ReadOnly;
+    default:
+        return DbError::Other;
+    }
+}
+
+void Db::fail(int rc, const QString &sql) const
+{
+    QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    throw DbError(kindOf(rc), rc, msg, sql);
+}
+
+void Db::open(const QString &path, Mode mode, int busyTimeoutMs)
+{
+    close();
+    if (!QFileInfo(path).isFile())
+        throw DbError(DbError::NotFound, SQLITE_CANTOPEN, path);
+    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    QString uri = url.toString(QUrl::FullyEncoded) + (mode == ReadOnly ? "?mode=ro" : "?mode=rw");
+    int flags = SQLITE_OPEN_URI | (mode == ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(uri.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+        sqlite3_close_v2(db);
+        throw DbError(kindOf(rc) == DbError::Other ? DbError::NotFound : kindOf(rc), rc, msg + " (" + path + ")");
+    }
+    m_db = db;
+    m_path = path;
+    sqlite3_busy_timeout(m_db, busyTimeoutMs);
+    sqlite3_extended_result_codes(m_db, 0);
+    registerAccessFunctions(m_db);
+    // Rollback journal only: the files lie in a shared folder.
+    try {
+        Result r = query("PRAGMA journal_mode");
+        if (!r.isEmpty() && r.value(0, 0).toString().compare("wal", Qt::CaseInsensitive) == 0 && mode == ReadWrite)
+            exec("PRAGMA journal_mode=DELETE");
+    } catch (const DbError &e) {
+        close();
+        throw;
+    }
+}
+
+void Db::create(const QString &path)
+{
+    close();
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close_v2(db);
+        throw DbError(kindOf(rc), rc, path);
+    }
+    m_db = db;
+    m_path = path;
+    sqlite3_busy_timeout(m_db, 5000);
+    registerAccessFunctions(m_db);
+}
+
+void Db::close()
+{
+    if (m_db) {
+        if (!sqlite3_get_autocommit(m_db))
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+void Db::setBusyTimeout(int ms)
+{
+    if (m_db)
+        sqlite3_busy_timeout(m_db, ms);
+}
+
+static void bindValue(sqlite3_stmt *st, int idx, const QVariant &raw)
+{
+    QVariant v = toStored(raw);
+    if (v.isNull() || !v.isValid()) {
+        sqlite3_bind_null(st, idx);
+        return;
+    }
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::Short:
+        sqlite3_bind_int64(st, idx, v.toLongLong());
+        break;
+    case QMetaType::ULongLong:
+        sqlite3_bind_int64(st, idx, qint64(v.toULongLong()));
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(st, idx, v.toDouble());
+        break;
+    case QMetaType::QByteArray: {
+        QByteArray b = v.toByteArray();
+        sqlite3_bind_blob(st, idx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        QByteArray b = v.toString().toUtf8();
+        sqlite3_bind_text(st, idx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+    }
+    }
+}
+
+static QVariant columnValue(sqlite3_stmt *st, int i)
+{
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(st, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(st, i));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)),
+                                          sqlite3_column_bytes(st, i)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i)));
+    default:
+        return QVariant();
+    }
+}
+
+void Db::prepareAndRun(const QString &sql, const Params &params,
+                       const std::function<bool(void *)> &onRow, int *changes)
+{
+    if (!m_db)
+        throw DbError(DbError::NotFound, SQLITE_MISUSE, QStringLiteral("Datenbank ist nicht geöffnet"), sql);
+    QByteArray text = sql.toUtf8();
+    const char *tail = text.constData();
+    const char *end = tail + text.size();
+    int total = 0;
+    bool first = true;
+    while (tail && tail < end) {
+        sqlite3_stmt *st = nullptr;
+        int rc = sqlite3_prepare_v2(m_db, tail, int(end - tail), &st, &tail);
+        if (rc != SQLITE_OK)
+            fail(rc, sql);
+        if (!st) // only blanks or a comment left
+            break;
+        if (first) {
+            for (int i = 0; i < params.size(); ++i)
+                bindValue(st, i + 1, params[i]);
+        } else if (!params.isEmpty()) {
+            sqlite3_finalize(st);
+            throw DbError(DbError::Other, SQLITE_MISUSE, QStringLiteral("mehrere Anweisungen mit Parametern"), sql);
+        }
+        bool go = true;
+        while (go) {
+            rc = sqlite3_step(st);
+            if (rc == SQLITE_ROW) {
+                if (onRow && !onRow(st))
+                    go = false;
+            } else if (rc == SQLITE_DONE) {
+                break;
+            } else {
+                QString msg = QString::fromUtf8(sqlite3_errmsg(m_db));
+                sqlite3_finalize(st);
+                throw DbError(kindOf(rc), rc, msg, sql);
+            }
+        }
+        total += sqlite3_changes(m_db);
+        sqlite3_finalize(st);
+        first = false;
+        if (!go)
+            break;
+    }
+    if (changes)
+        *changes = total;
+}
+
+int Db::exec(const QString &sql, const Params &params)
+{
+    int changes = 0;
+    prepareAndRun(sql, params, nullptr, &changes);
+    return changes;
+}
+
+Result Db::query(const QString &sql, const Params &params, int maxRows)
+{
+    Result r;
+    bool headerDone = false;
+    prepareAndRun(sql, params, [&](void *p) {
+        auto *st = static_cast<sqlite3_stmt *>(p);
+        int n = sqlite3_column_count(st);
+        if (!headerDone) {
+            for (int i = 0; i < n; ++i) {
+                r.columns << QString::fromUtf8(sqlite3_column_name(st, i));
+                const char *dt = sqlite3_column_decltype(st, i);
+                r.declTypes << (dt ? QString::fromUtf8(dt).section('(', 0, 0).trimmed().toUpper() : QString());
+            }
+            headerDone = true;
+        }
+        QVariantList row;
+        row.reserve(n);
+        for (int i = 0; i < n; ++i)
+            row << columnValue(st, i);
+        r.rows << row;
+        return maxRows < 0 || r.rows.size() < maxRows;
+    }, nullptr);
+    if (!headerDone && m_db) {
+        // No rows: still report the column names.
+        sqlite3_stmt *st = nullptr;
+        QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &st, nullptr) == SQLITE_OK && st) {
+            int n = sqlite3_column_count(st);
+            for (int i = 0; i < n; ++i) {
+                r.columns << QString::fromUtf8(sqlite3_column_name(st, i));
+                const char *dt = sqlite3_column_decltype(st, i);
+                r.declTypes << (dt ? QString::fromUtf8(dt).section('(', 0, 0).trimmed().toUpper() : QString());
+            }
+        }
+        sqlite3_finalize(st);
+    }
+    return r;
+}
+
+void Db::forEach(const QString &sql, const Params &params, const std::function<bool(const QVariantList &)> &fn)
+{
+    QVariantList row;
+    prepareAndRun(sql, params, [&](void *p) {
+        auto *st = static_cast<sqlite3_stmt *>(p);
+        int n = sqlite3_column_count(st);
+        row.clear();
+        for (int i = 0; i < n; ++i)
+            row << columnValue(st, i);
+        return fn(row);
+    }, nullptr);
+}
+
+QVariant Db::scalar(const QString &sql, const Params &params)
+{
+    QVariant out;
+    prepareAndRun(sql, params, [&](void *p) {
+        out = columnValue(static_cast<sqlite3_stmt *>(p), 0);
+        return false;
+    }, nullptr);
+    return out;
+}
+
+qint64 Db::lastInsertId() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }
+
+bool Db::tableExists(const QString &table)
+{
+    return scalar("SELECT count(*) FROM sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE",
+                  {table}).toInt() > 0;
+}
+
+QStringList Db::columnsOf(const QString &table)
+{
+    QStringList out;
+    Result r = query("SELECT name FROM pragma_table_info(?)", {table});
+    for (const auto &row : r.rows)
+        out << row[0].toString();
+    return out;
+}
+
+bool Db::columnExists(const QString &table, const QString &column)
+{
+    for (const QString &c : columnsOf(table))
+        if (c.compare(column, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+void Db::beginImmediate() { exec("BEGIN IMMEDIATE"); }
+void Db::begin() { exec("BEGIN"); }
+void Db::commit() { exec("COMMIT"); }
+void Db::rollback()
+{
+    if (m_db && !sqlite3_get_autocommit(m_db))
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+bool Db::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+
+WriteTransaction::~WriteTransaction()
+{
+    if (!m_done)
+        m_db.rollback();
+}
+
+void WriteTransaction::commit()
+{
+    m_db.commit();
+    m_done = true;
+}
+
+QString isoDate(const QDate &d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }
+QString isoDateTime(const QDateTime &dt) { return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
+
+QVariant toStored(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return QVariant();
+    switch (v.typeId()) {
+    case QMetaType::QDate:
+        return isoDate(v.toDate());
+    case QMetaType::QDateTime:
+        return isoDateTime(v.toDateTime());
+    case QMetaType::Bool:
+        return v.toBool() ? 1 : 0;
+    default:
+        return v;
+    }
+}
+
+QDateTime dateTimeFromStored(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime();
+    if (v.typeId() == QMetaType::QDate)
+        return QDateTime(v.toDate(), QTime(0, 0));
+    const QString s = v.toString().trimmed();
+    if (s.size() >= 10) {
+        QDate d = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
+        if (d.isValid()) {
+            if (s.size() == 10)
+                return QDateTime(d, QTime(0, 0));
+            QTime t = QTime::fromString(s.mid(11, 8), QStringLiteral("HH:mm:ss"));
+            if (!t.isValid())
+                t = QTime::fromString(s.mid(11, 5), QStringLiteral("HH:mm"));
+            if (t.isValid() && (s[10] == ' ' || s[10] == 'T'))
+                return QDateTime(d, t);
+        }
+    }
+    return {};
+}
+
+QDate dateFromStored(const QVariant &v) { return dateTimeFromStored(v).date(); }
+
+bool yesNo(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return false;
+    if (v.typeId() == QMetaType::QString) {
+        const QString s = v.toString().trimmed();
+        if (s.compare("wahr", Qt::CaseInsensitive) == 0 || s.compare("true", Qt::CaseInsensitive) == 0)
+            return true;
+        bool ok = false;
+        double d = s.toDouble(&ok);
+        return ok && d != 0.0;
+    }
+    return v.toDouble() != 0.0;
+}
+
+QString quoteName(const QString &name)
+{
+    QString n = name;
+    n.replace('"', "\"\"");
+    return '"' + n + '"';
+}
+
+} // namespace zdb

@@ -1,0 +1,129 @@
+#pragma once
+// Thin layer over an SQLite file that stands in for an Access database.
+// Every statement is prepared, run to its end and finalised inside one call:
+// no statement stays open across user actions.
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+#include <stdexcept>
+
+struct sqlite3;
+
+namespace zdb {
+
+using Params = QVariantList;
+
+// Thrown for every failed statement. kind tells the caller whether the user can be told
+// "try again" (busy, missing or read-only file) or whether it is an unexpected fault.
+class DbError : public std::runtime_error {
+public:
+    enum Kind { Busy, NotFound, ReadOnly, Other };
+    DbError(Kind k, int code, const QString &msg, const QString &sql = {});
+    Kind kind() const { return m_kind; }
+    int code() const { return m_code; }
+    QString message() const { return m_msg; }
+    QString sql() const { return m_sql; }
+    // The German text shown to the user for this error.
+    QString germanText() const;
+
+private:
+    Kind m_kind;
+    int m_code;
+    QString m_msg;
+    QString m_sql;
+};
+
+// The rows of one finished query. Values: Null = invalid QVariant, INTEGER = qlonglong,
+// REAL = double, TEXT = QString. typedValue() turns stored forms back into the declared
+// type (DATE/DATETIME text -> QDate/QDateTime, BIT/YESNO -> bool).
+struct Result {
+    QStringList columns;
+    QStringList declTypes; // upper-cased declared type of each column ("" for expressions)
+    QVector<QVariantList> rows;
+
+    int rowCount() const { return rows.size(); }
+    int columnCount() const { return columns.size(); }
+    int columnIndex(const QString &name) const; // case-insensitive, -1 when absent
+    const QVariant &value(int row, int col) const { return rows[row][col]; }
+    QVariant value(int row, const QString &col) const;
+    QVariant typedValue(int row, int col) const;
+    bool isEmpty() const { return rows.isEmpty(); }
+};
+
+class Db {
+public:
+    enum Mode { ReadWrite, ReadOnly };
+    Db() = default;
+    ~Db();
+    Db(const Db &) = delete;
+    Db &operator=(const Db &) = delete;
+
+    // Opens an existing file, never creates one. Throws DbError (NotFound) when missing.
+    void open(const QString &path, Mode mode = ReadWrite, int busyTimeoutMs = 5000);
+    // Creates a new file (demo generator and test fixtures only).
+    void create(const QString &path);
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    QString path() const { return m_path; }
+    sqlite3 *handle() const { return m_db; }
+    void setBusyTimeout(int ms);
+
+    // Runs one statement (or, without params, several separated by ';'); returns changed rows.
+    int exec(const QString &sql, const Params &params = {});
+    Result query(const QString &sql, const Params &params = {}, int maxRows = -1);
+    // Streams rows without collecting them; return false from fn to stop.
+    void forEach(const QString &sql, const Params &params,
+                 const std::function<bool(const QVariantList &row)> &fn);
+    // First column of the first row, Null when there is none.
+    QVariant scalar(const QString &sql, const Params &params = {});
+    qint64 lastInsertId() const;
+
+    bool tableExists(const QString &table);
+    QStringList columnsOf(const QString &table); // declared order
+    bool columnExists(const QString &table, const QString &column);
+
+    // Write transactions take the write lock at once (BEGIN IMMEDIATE), so a
+    // look-up-then-write pass never loses to another workstation.
+    void beginImmediate();
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const;
+
+private:
+    void prepareAndRun(const QString &sql, const Params &params,
+                       const std::function<bool(void *stmt)> &onRow, int *changes);
+    [[noreturn]] void fail(int rc, const QString &sql = {}) const;
+
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+};
+
+// Commits on commit(), rolls back when it goes out of scope without one.
+class WriteTransaction {
+public:
+    explicit WriteTransaction(Db &db) : m_db(db) { m_db.beginImmediate(); }
+    ~WriteTransaction();
+    void commit();
+    WriteTransaction(const WriteTransaction &) = delete;
+    WriteTransaction &operator=(const WriteTransaction &) = delete;
+
+private:
+    Db &m_db;
+    bool m_done = false;
+};
+
+// Stored forms of values.
+QString isoDate(const QDate &d);
+QString isoDateTime(const QDateTime &dt);
+QVariant toStored(const QVariant &v); // QDate/QDateTime -> ISO text, bool -> 0/1, others as they are
+QDate dateFromStored(const QVariant &v);         // invalid when not a date
+QDateTime dateTimeFromStored(const QVariant &v); // date only gives midnight
+bool yesNo(const QVariant &v);                   // any non-zero is true
+
+// Quotes a name for SQL ("Index" -> "[Index]"-free form "\"Index\"").
+QString quoteName(const QString &name);
+
+} // namespace zdb

@@ -1,0 +1,138 @@
+#include "platform/valuetext.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QRegularExpression>
+#include <cmath>
+
+namespace vt {
+
+QString numberText(double d)
+{
+    if (std::isnan(d) || std::isinf(d))
+        return QString();
+    if (d == std::floor(d) && std::fabs(d) < 1e15)
+        return QString::number(qint64(d));
+    QString s = QString::number(d, 'g', 15);
+    if (s.contains('e')) {
+        // Scientific notation the way the program writes it: 1,5E-07
+        s.replace('.', ',');
+        QString mant = s.section('e', 0, 0), exp = s.section('e', 1, 1);
+        int e = exp.toInt();
+        return mant + (e < 0 ? "E-" : "E+") + QString::number(std::abs(e)).rightJustified(2, '0');
+    }
+    s.replace('.', ',');
+    return s;
+}
+
+QString valueText(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return QString();
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool() ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::Short:
+        return QString::number(v.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return numberText(v.toDouble());
+    case QMetaType::QDate:
+        return v.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    case QMetaType::QDateTime: {
+        QDateTime dt = v.toDateTime();
+        if (dt.time() == QTime(0, 0))
+            return dt.date().toString(QStringLiteral("dd.MM.yyyy"));
+        return dt.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    }
+    default:
+        return v.toString();
+    }
+}
+
+bool parseNumber(const QString &text, double *out)
+{
+    QString s = text.trimmed();
+    if (s.isEmpty())
+        return false;
+    s.replace(',', '.');
+    static const QRegularExpression re(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
+    if (!re.match(s).hasMatch())
+        return false;
+    bool ok = false;
+    double d = s.toDouble(&ok);
+    if (ok && out)
+        *out = d;
+    return ok;
+}
+
+QDate parseDate(const QString &text)
+{
+    const QString s = text.trimmed();
+    static const QRegularExpression de(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{2}|\\d{4})$"));
+    auto m = de.match(s);
+    if (m.hasMatch()) {
+        int y = m.captured(3).toInt();
+        if (m.captured(3).size() == 2)
+            y += y < 30 ? 2000 : 1900;
+        return QDate(y, m.captured(2).toInt(), m.captured(1).toInt());
+    }
+    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})$"));
+    m = iso.match(s);
+    if (m.hasMatch())
+        return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    return {};
+}
+
+QVariant textValue(const QString &text)
+{
+    if (text.isEmpty())
+        return QVariant();
+    if (text == QLatin1String("Wahr"))
+        return true;
+    if (text == QLatin1String("Falsch"))
+        return false;
+    static const QRegularExpression dt(QStringLiteral("^(\\d{2}\\.\\d{2}\\.\\d{4}) (\\d{2}:\\d{2}:\\d{2})$"));
+    auto m = dt.match(text);
+    if (m.hasMatch()) {
+        QDate d = QDate::fromString(m.captured(1), QStringLiteral("dd.MM.yyyy"));
+        QTime t = QTime::fromString(m.captured(2), QStringLiteral("HH:mm:ss"));
+        if (d.isValid() && t.isValid())
+            return QDateTime(d, t);
+    }
+    static const QRegularExpression dOnly(QStringLiteral("^\\d{2}\\.\\d{2}\\.\\d{4}$"));
+    if (dOnly.match(text).hasMatch()) {
+        QDate d = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
+        if (d.isValid())
+            return d;
+    }
+    static const QRegularExpression integer(QStringLiteral("^-?\\d{1,15}$"));
+    if (integer.match(text).hasMatch())
+        return QVariant(text.toLongLong());
+    static const QRegularExpression decimal(QStringLiteral("^-?\\d+,\\d+(E[+-]\\d+)?$"));
+    if (decimal.match(text).hasMatch()) {
+        QString s = text;
+        s.replace(',', '.');
+        return s.toDouble();
+    }
+    return text;
+}
+
+QString trimBlanks(const QString &s)
+{
+    int b = 0, e = int(s.size());
+    while (b < e && s[b] == ' ')
+        ++b;
+    while (e > b && s[e - 1] == ' ')
+        --e;
+    return s.mid(b, e - b);
+}
+
+QString upperTrim(const QString &s) { return trimBlanks(s).toUpper(); }
+
+} // namespace vt

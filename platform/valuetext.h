@@ -1,0 +1,22 @@
+#pragma once
+// Values shown as text the way the program shows them everywhere:
+// 4 -> "4", 1.5 -> "1,5", Null -> "", True -> "Wahr", a date -> "dd.mm.yyyy",
+// a date with time -> "dd.mm.yyyy hh:mm:ss" (time left out at midnight).
+#include <QString>
+#include <QVariant>
+
+namespace vt {
+
+QString valueText(const QVariant &v);
+// Reads such a text back into a value ("" gives Null; anything else that is no
+// number, date or Wahr/Falsch stays text).
+QVariant textValue(const QString &text);
+
+QString numberText(double d);                   // up to 15 significant digits, decimal comma
+bool parseNumber(const QString &text, double *out); // "." and "," both accepted as decimal sign
+QDate parseDate(const QString &text);           // "dd.mm.yyyy" (also d.m.yy) or ISO; invalid when not a date
+
+QString trimBlanks(const QString &s);            // removes blanks only (tabs stay)
+QString upperTrim(const QString &s);             // upper case of trimBlanks
+
+} // namespace vt

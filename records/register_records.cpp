@@ -1,0 +1,6 @@
+#include "records/register_records.h"
+#include "core/windowregistry.h"
+
+void registerRecordsWindows()
+{
+}

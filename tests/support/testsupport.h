@@ -1,0 +1,38 @@
+#pragma once
+// Shared helpers of the tests: a private folder per test and recorded message boxes.
+#include "platform/msg.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+
+namespace testsupport {
+
+// A fresh folder; XDG_CONFIG_HOME, XDG_CONFIG_DIRS and TMPDIR point into it while it lives.
+class Sandbox {
+public:
+    Sandbox();
+    ~Sandbox();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldHome, m_oldDirs, m_oldTmp;
+};
+
+// Records every message box and answers it with the given code (default: OK / the preset button).
+class MsgRecorder {
+public:
+    explicit MsgRecorder(std::function<int(const msg::Request &)> answer = nullptr);
+    ~MsgRecorder();
+    QList<msg::Request> boxes;
+    QStringList texts() const;
+    bool contains(const QString &text) const;
+
+private:
+    std::function<int(const msg::Request &)> m_answer;
+};
+
+} // namespace testsupport

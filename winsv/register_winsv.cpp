@@ -1,0 +1,6 @@
+#include "winsv/register_winsv.h"
+#include "core/windowregistry.h"
+
+void registerWinsvWindows()
+{
+}
