@@ -1,0 +1,73 @@
+#include "core/frm_warten.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QVBoxLayout>
+
+static QPointer<frm_Warten> s_instance;
+
+frm_Warten::frm_Warten(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+{
+    setObjectName("frm_Warten");
+    setWindowTitle(QStringLiteral("Bitte warten …"));
+    auto *lay = new QVBoxLayout(this);
+    lblInfoText = new QLabel(this);
+    lblInfoText->setObjectName("lblInfoText");
+    lblInfoText->setWordWrap(true);
+    auto *frame = new QFrame(this);
+    frame->setFrameShape(QFrame::Box);
+    frame->setFixedHeight(20);
+    frame->setMinimumWidth(300);
+    m_bar = new QWidget(frame);
+    m_bar->setAutoFillBackground(true);
+    QPalette pal = m_bar->palette();
+    pal.setColor(QPalette::Window, QColor(0, 0, 160));
+    m_bar->setPalette(pal);
+    m_bar->setGeometry(1, 1, 0, 18);
+    lay->addWidget(lblInfoText);
+    lay->addWidget(frame);
+    resize(360, 90);
+}
+
+frm_Warten *frm_Warten::instance() { return s_instance; }
+
+void frm_Warten::zeigen(const QString &text)
+{
+    if (!s_instance)
+        s_instance = new frm_Warten(nullptr);
+    s_instance->lblInfoText->setText(text);
+    s_instance->show();
+}
+
+void frm_Warten::setText(const QString &text)
+{
+    if (s_instance)
+        s_instance->lblInfoText->setText(text);
+}
+
+void frm_Warten::Fortschritt(double x, double xmax)
+{
+    if (!s_instance)
+        return;
+    QWidget *frame = s_instance->m_bar->parentWidget();
+    int full = frame->width() - 2;
+    int w = xmax > 0 ? int(full * qBound(0.0, x / xmax, 1.0)) : 0;
+    // Repaint only when the drawn width changes: long passes call this per record.
+    if (w == s_instance->m_drawn)
+        return;
+    s_instance->m_drawn = w;
+    s_instance->m_bar->setGeometry(1, 1, w, frame->height() - 2);
+    s_instance->m_bar->repaint();
+}
+
+void frm_Warten::entladen()
+{
+    if (s_instance) {
+        s_instance->close();
+        delete s_instance;
+    }
+}
+
+bool frm_Warten::istSichtbar() { return s_instance && s_instance->isVisible(); }
