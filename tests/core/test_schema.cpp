@@ -1,0 +1,214 @@
+#include "core/schema.h"
+#include "ownfixture.h"
+#include "support/testsupport.h"
+
+#include <QFileInfo>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+
+using corefixture::createPreparedOwnDb;
+using corefixture::schemaDump;
+
+namespace {
+
+void createFreshSchema(const testsupport::Sandbox &sb)
+{
+    const QString p = sb.file("frisch.mdb");
+    createPreparedOwnDb(p);
+    zdb::Db db;
+    db.open(p);
+    schema::DatenbankAktualisieren(db);
+}
+
+} // namespace
+
+TEST(SchemaUpgrade, FileWithOnlyThePreparedTablesGetsEveryTableAndTheDefaultRows)
+{
+    testsupport::Sandbox sb;
+    createPreparedOwnDb(sb.file("Zandrel.mdb"));
+    zdb::Db db;
+    db.open(sb.file("Zandrel.mdb"));
+    schema::DatenbankAktualisieren(db);
+
+    for (const schema::Table &t : schema::tables())
+        for (const schema::Column &c : t.columns)
+            EXPECT_TRUE(db.columnExists(t.name, c.name)) << qPrintable(t.name + "." + c.name);
+
+    zdb::Result r = db.query("SELECT kurz, lang, farbe, sort, fuer_Schueler, fuer_Lehrer FROM tbl_Fehlgrund ORDER BY sort");
+    ASSERT_EQ(r.rowCount(), 6);
+    EXPECT_EQ(r.value(3, 1).toString(), QString("Bus verspätet"));
+    EXPECT_EQ(r.value(5, 0).toString(), QString("un"));
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(r.value(i, 2).toLongLong(), 0xFF0000);
+        EXPECT_EQ(r.value(i, 3).toInt(), (i + 1) * 100);
+        EXPECT_TRUE(zdb::yesNo(r.value(i, 4)));
+        EXPECT_TRUE(zdb::yesNo(r.value(i, 5)));
+    }
+
+    zdb::Result s = db.query("SELECT * FROM tbl_Einstellungen");
+    ASSERT_EQ(s.rowCount(), 1);
+    EXPECT_EQ(s.value(0, "mnu_Fehltage").toString(), QString("XS LK"));
+    EXPECT_EQ(s.value(0, "mnu_Kalender").toString(), QString("XS LK"));
+    EXPECT_EQ(s.value(0, "mnu_Leistungsnachweise").toString(), QString("XS LK"));
+    EXPECT_EQ(s.value(0, "mnu_Listen").toString(), QString("XS"));
+    EXPECT_EQ(s.value(0, "mnu_Datenabgleich").toString(), QString("XS"));
+    EXPECT_EQ(s.value(0, "mnu_Unterricht").toString(), QString("XS"));
+    // The calendar stays locked for teachers until the administrator saves its settings.
+    EXPECT_TRUE(s.value(0, "KalenderGesperrt").isNull());
+    EXPECT_TRUE(s.value(0, "KalenderErsterTag").isNull());
+}
+
+TEST(SchemaUpgrade, MissingPreparedTableEndsWithItsNameAndChangesNothing)
+{
+    testsupport::Sandbox sb;
+    const QString p = sb.file("Zandrel.mdb");
+    createPreparedOwnDb(p);
+    zdb::Db db;
+    db.open(p);
+    db.exec("DROP TABLE tbl_Fachbetreuer");
+    try {
+        schema::DatenbankAktualisieren(db);
+        FAIL() << "no error";
+    } catch (const schema::MissingTable &e) {
+        EXPECT_EQ(e.table(), QString("tbl_Fachbetreuer"));
+        EXPECT_TRUE(e.germanText().contains("fehlt die Tabelle \"tbl_Fachbetreuer\""));
+    }
+    EXPECT_FALSE(db.tableExists("tbl_Fehltage"));
+}
+
+TEST(SchemaUpgrade, OlderSchemaIsCompletedKeepingRowsAndValues)
+{
+    testsupport::Sandbox sb;
+    createFreshSchema(sb);
+
+    const QString p = sb.file("alt.mdb");
+    createPreparedOwnDb(p);
+    zdb::Db db;
+    db.open(p);
+    db.exec("CREATE TABLE tbl_Fehltage (S_Id varchar(6), Fehltag date, Grund char(2), s01 char(2), s02 char(2), "
+            "s03 char(2), s04 char(2), s05 char(2), s06 char(2), s07 char(2), s08 char(2), s09 char(2), s10 char(2), "
+            "Bemerkung varchar(50), Eintrag date, Edit date);"
+            "INSERT INTO tbl_Fehltage (S_Id, Fehltag, Grund) VALUES ('1234', '2024-03-04', 'kr');"
+            "CREATE TABLE tbl_Fehlgrund (kurz char(2), lang char(50), farbe long, sort integer);"
+            "INSERT INTO tbl_Fehlgrund VALUES ('kr', 'krank', 255, 10);"
+            "INSERT INTO tbl_Fehlgrund VALUES ('zz', 'Zahnarzt', 255, 20);"
+            "CREATE TABLE tbl_Einstellungen (mnu_Fehltage varchar(20), Zeugnisart char(1));"
+            "INSERT INTO tbl_Einstellungen VALUES ('XS', 'Z');");
+    schema::DatenbankAktualisieren(db);
+
+    EXPECT_EQ(db.scalar("SELECT Grund FROM tbl_Fehltage WHERE S_Id = '1234'").toString(), QString("kr"));
+    EXPECT_EQ(db.scalar("SELECT entschuldigt FROM tbl_Fehltage").toInt(), 0);
+    // An existing reasons table keeps its rows and gets no default reasons; its rows serve both groups.
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM tbl_Fehlgrund").toInt(), 2);
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM tbl_Fehlgrund WHERE fuer_Schueler = 1 AND fuer_Lehrer = 1").toInt(), 2);
+    zdb::Result s = db.query("SELECT * FROM tbl_Einstellungen");
+    ASSERT_EQ(s.rowCount(), 1);
+    EXPECT_EQ(s.value(0, "mnu_Fehltage").toString(), QString("XS"));
+    EXPECT_EQ(s.value(0, "Zeugnisart").toString(), QString("Z"));
+    EXPECT_EQ(s.value(0, "mnu_Kalender").toString(), QString("XS LK"));
+    EXPECT_EQ(s.value(0, "mnu_Unterricht").toString(), QString("XS"));
+
+    // Same columns as a fresh file, apart from the declared order of the older tables.
+    auto sortedColumns = [](zdb::Db &d, const QString &t) {
+        QStringList c = d.columnsOf(t);
+        c.sort(Qt::CaseInsensitive);
+        return c;
+    };
+    zdb::Db f;
+    f.open(sb.file("frisch.mdb"));
+    for (const schema::Table &t : schema::tables())
+        EXPECT_EQ(sortedColumns(db, t.name), sortedColumns(f, t.name)) << qPrintable(t.name);
+}
+
+TEST(SchemaUpgrade, SecondRunChangesNothing)
+{
+    testsupport::Sandbox sb;
+    const QString p = sb.file("Zandrel.mdb");
+    createPreparedOwnDb(p);
+    zdb::Db db;
+    db.open(p);
+    schema::DatenbankAktualisieren(db);
+    const QString first = schemaDump(db);
+    db.exec("UPDATE tbl_Einstellungen SET mnu_Listen = 'XS LK'");
+    schema::DatenbankAktualisieren(db);
+    EXPECT_EQ(schemaDump(db), first);
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM tbl_Fehlgrund").toInt(), 6);
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM tbl_Einstellungen").toInt(), 1);
+    EXPECT_EQ(db.scalar("SELECT mnu_Listen FROM tbl_Einstellungen").toString(), QString("XS LK"));
+}
+
+TEST(SchemaUpgrade, TwoWorkstationsStartingAtOnceBothSucceed)
+{
+    testsupport::Sandbox sb;
+    const QString p = sb.file("Zandrel.mdb");
+    for (int round = 0; round < 5; ++round) {
+        QFile::remove(p);
+        createPreparedOwnDb(p);
+        std::atomic<int> ok{0};
+        std::atomic<bool> go{false};
+        auto run = [&] {
+            zdb::Db db;
+            db.open(p);
+            while (!go)
+                std::this_thread::yield();
+            try {
+                schema::DatenbankAktualisieren(db);
+                ++ok;
+            } catch (const std::exception &e) {
+                ADD_FAILURE() << e.what();
+            }
+        };
+        std::thread a(run), b(run);
+        go = true;
+        a.join();
+        b.join();
+        EXPECT_EQ(ok.load(), 2);
+        zdb::Db db;
+        db.open(p);
+        EXPECT_EQ(db.scalar("SELECT count(*) FROM tbl_Fehlgrund").toInt(), 6);
+        EXPECT_EQ(db.scalar("SELECT count(*) FROM tbl_Einstellungen").toInt(), 1);
+    }
+}
+
+TEST(SchemaUpgrade, KeepsOnlyTodaysCompleteClassReports)
+{
+    testsupport::Sandbox sb;
+    const QString p = sb.file("Zandrel.mdb");
+    createPreparedOwnDb(p);
+    zdb::Db db;
+    db.open(p);
+    schema::DatenbankAktualisieren(db, QDate(2024, 3, 4));
+    db.exec("INSERT INTO tbl_KlasseGemeldet VALUES ('5a', '2024-03-05', '07:55');"
+            "INSERT INTO tbl_KlasseGemeldet VALUES ('5b', '2024-03-05 00:00:00', '08:01');"
+            "INSERT INTO tbl_KlasseGemeldet VALUES ('5c', '2024-03-04', '07:50');"
+            "INSERT INTO tbl_KlasseGemeldet VALUES ('5d', NULL, '07:50');"
+            "INSERT INTO tbl_KlasseGemeldet VALUES ('5e', '2024-03-05', NULL);"
+            "INSERT INTO tbl_KlasseGemeldet VALUES ('6a', '2024-03-05', '');");
+    schema::DatenbankAktualisieren(db, QDate(2024, 3, 5));
+    zdb::Result r = db.query("SELECT klasse FROM tbl_KlasseGemeldet ORDER BY klasse");
+    ASSERT_EQ(r.rowCount(), 2);
+    EXPECT_EQ(r.value(0, 0).toString(), QString("5a"));
+    EXPECT_EQ(r.value(1, 0).toString(), QString("5b"));
+}
+
+TEST(SchemaUpgrade, BusyFileGivesBusyErrorAndLeavesTheFileUntouched)
+{
+    testsupport::Sandbox sb;
+    const QString p = sb.file("Zandrel.mdb");
+    createPreparedOwnDb(p);
+    zdb::Db holder;
+    holder.open(p);
+    holder.beginImmediate();
+    zdb::Db db;
+    db.open(p, zdb::Db::ReadWrite, 200);
+    try {
+        schema::DatenbankAktualisieren(db);
+        FAIL() << "no error";
+    } catch (const zdb::DbError &e) {
+        EXPECT_EQ(e.kind(), zdb::DbError::Busy);
+    }
+    holder.rollback();
+    EXPECT_FALSE(db.tableExists("tbl_Fehltage"));
+    EXPECT_FALSE(db.inTransaction());
+}
