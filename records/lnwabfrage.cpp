@@ -1,0 +1,153 @@
+#include "records/lnwabfrage.h"
+
+#include "records/lnwspalten.h"
+#include "platform/valuetext.h"
+
+namespace lnw {
+
+static const char *const kAuswahl =
+    "SELECT   Unt.Fach,        "
+    "         Unt.Klasse,      "
+    "         Unt.Lehrkraft,   "
+    "         LNW.Spalte,      "
+    "         LNW.Notenart,    "
+    "         LNW.Bemerkung,   "
+    "         LNW.Schnitt,     "
+    "         LNW.Zeit,        "
+    "         LNW.Geschrieben, "
+    "         LNW.Rückgabe,    "
+    "         LNW.Abgabe,      "
+    "         LNW.LfdNr        ";
+
+QString KursAbfrage::kursSql() const
+{
+    QString sql = QString::fromUtf8(kAuswahl);
+    sql += QStringLiteral("FROM     Unterricht Unt INNER JOIN LNW ON Unt.[Index] = LNW.UIndex "
+                          "WHERE        (") + bedingung + QStringLiteral(")  "
+                          "         AND LNW.Spalte < 18 ");
+    // Texts sort without regard to case, as the grade manager's engine sorts them.
+    switch (sicht) {
+    case Sicht::Lehrer:
+        sql += QStringLiteral("ORDER BY Unt.Lehrkraft COLLATE NOCASEU, "
+                              "         Unt.Klasse COLLATE NOCASEU, "
+                              "         Unt.Fach COLLATE NOCASEU, "
+                              "         LNW.Spalte");
+        break;
+    case Sicht::Fach:
+        // Leading grade number first (20 for a class without one); the teacher keeps each course together.
+        sql += QStringLiteral("ORDER BY IIf(Val(Unt.Klasse)=0,20,Val(Unt.Klasse)), "
+                              "         Unt.Klasse COLLATE NOCASEU, "
+                              "         Unt.Fach COLLATE NOCASEU, "
+                              "         Unt.Lehrkraft COLLATE NOCASEU, "
+                              "         LNW.Spalte");
+        break;
+    case Sicht::Eigen:
+        sql += QStringLiteral("ORDER BY Unt.Klasse COLLATE NOCASEU, "
+                              "         Unt.Fach COLLATE NOCASEU, "
+                              "         Unt.Lehrkraft COLLATE NOCASEU, "
+                              "         LNW.Spalte");
+        break;
+    }
+    return sql;
+}
+
+static QString felderListe(const QString &alias, bool aeltereForm)
+{
+    QStringList teile;
+    for (const QString &f : notenfelder()) {
+        if (aeltereForm && (f == QLatin1String("sa5") || f == QLatin1String("sa6")))
+            teile << QStringLiteral("NULL AS ") + f;
+        else
+            teile << alias + QLatin1Char('.') + f;
+    }
+    return teile.join(QStringLiteral(", "));
+}
+
+QString KursAbfrage::notenSql(bool aeltereForm) const
+{
+    return QStringLiteral("SELECT Unt.Fach, Unt.Klasse, Unt.Lehrkraft, Unt.[Index], ") + felderListe("N", aeltereForm)
+        + QStringLiteral(" FROM Noten N INNER JOIN Unterricht Unt ON N.UIndex = Unt.[Index] WHERE (") + bedingung
+        + QStringLiteral(")");
+}
+
+QString KursAbfrage::gewichteSql(bool aeltereForm) const
+{
+    return QStringLiteral("SELECT Unt.[Index], ") + felderListe("Unt", aeltereForm)
+        + QStringLiteral(" FROM Unterricht Unt WHERE (") + bedingung + QStringLiteral(")");
+}
+
+QString likeLiteral(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    return out;
+}
+
+static bool sternGewaehlt(const QVector<ListenEintrag> &liste)
+{
+    return !liste.isEmpty() && liste[0].text == QLatin1String("*") && liste[0].gewaehlt;
+}
+
+std::optional<KursAbfrage> nachLehrern(const QVector<ListenEintrag> &liste)
+{
+    KursAbfrage a;
+    a.sicht = Sicht::Lehrer;
+    if (sternGewaehlt(liste)) {
+        a.bedingung = QStringLiteral("Unt.Lehrkraft LIKE '%'");
+        return a;
+    }
+    QStringList teile;
+    for (const ListenEintrag &e : liste) {
+        if (!e.gewaehlt || e.text == QLatin1String("*"))
+            continue;
+        teile << QStringLiteral("Unt.Lehrkraft LIKE ? ESCAPE '\\'");
+        a.params << likeLiteral(e.text);
+    }
+    if (teile.isEmpty())
+        return std::nullopt;
+    a.bedingung = teile.join(QStringLiteral(" OR "));
+    return a;
+}
+
+std::optional<KursAbfrage> nachFaechern(const QVector<ListenEintrag> &liste)
+{
+    KursAbfrage a;
+    a.sicht = Sicht::Fach;
+    if (sternGewaehlt(liste)) {
+        a.bedingung = QStringLiteral("Unt.Fach || ' 1' LIKE '%'");
+        return a;
+    }
+    QStringList teile;
+    for (const ListenEintrag &e : liste) {
+        if (!e.gewaehlt || e.text == QLatin1String("*"))
+            continue;
+        // A blank code would become the pattern "%" and select every course.
+        if (vt::trimBlanks(e.text).isEmpty())
+            continue;
+        // " 1" after the subject lets "M %" match M and "M 1" but not Mu.
+        const QString muster = e.text == QLatin1String("IT") ? QStringLiteral("IT%")
+                                                             : vt::trimBlanks(likeLiteral(e.text) + QStringLiteral(" %"));
+        teile << QStringLiteral("Unt.Fach || ' 1' LIKE ? ESCAPE '\\'");
+        a.params << muster;
+    }
+    if (teile.isEmpty())
+        return std::nullopt;
+    a.bedingung = teile.join(QStringLiteral(" OR "));
+    return a;
+}
+
+KursAbfrage eigenerUnterricht(const QString &benutzer)
+{
+    KursAbfrage a;
+    a.sicht = Sicht::Eigen;
+    a.bedingung = QStringLiteral("Unt.Lehrkraft = ? COLLATE NOCASEU");
+    a.params << benutzer;
+    return a;
+}
+
+} // namespace lnw

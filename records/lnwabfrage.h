@@ -1,0 +1,45 @@
+#pragma once
+// The course selections of the performance-record overview and the statements built from
+// them. A selection is a condition on the course table (alias Unt) with bound parameters;
+// the course statement, the grade read and the weight read all use the same condition, so
+// the grades and weights of every selected course come with one statement each.
+#include "platform/db.h"
+
+#include <QString>
+#include <QVector>
+#include <optional>
+
+namespace lnw {
+
+enum class Sicht { Lehrer, Fach, Eigen };
+
+struct KursAbfrage {
+    Sicht sicht = Sicht::Eigen;
+    QString bedingung; // SQL over Unt.*, placeholders "?"
+    zdb::Params params;
+
+    // One record per test (LNW row) of the selected courses, records of one course adjacent:
+    // Fach, Klasse, Lehrkraft, Spalte, Notenart, Bemerkung, Schnitt, Zeit, Geschrieben, Rückgabe, Abgabe, LfdNr.
+    QString kursSql() const;
+    // Fach, Klasse, Lehrkraft, Index and the 18 grade fields of every pupil row of the selected courses.
+    QString notenSql(bool aeltereForm) const;
+    // Index and the 18 weights of every selected course.
+    QString gewichteSql(bool aeltereForm) const;
+};
+
+// One entry of a selection list.
+struct ListenEintrag {
+    QString text;
+    bool gewaehlt = false;
+};
+
+// "*" selected in row 0 gives every course; otherwise the selected entries; nothing when none.
+std::optional<KursAbfrage> nachLehrern(const QVector<ListenEintrag> &liste);
+std::optional<KursAbfrage> nachFaechern(const QVector<ListenEintrag> &liste);
+// The user's own courses (teacher compared without regard to case).
+KursAbfrage eigenerUnterricht(const QString &benutzer);
+
+// Access LIKE wildcards in a code are taken literally ("\" escapes).
+QString likeLiteral(const QString &text);
+
+} // namespace lnw

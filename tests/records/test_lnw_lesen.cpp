@@ -1,0 +1,329 @@
+// Course statements and the reading of grades, weights and tests on a grade-manager file.
+#include "test_lnw_fixture.h"
+
+#include "records/lnwabfrage.h"
+#include "records/lnwfuellung.h"
+#include "records/zahlen.h"
+#include "platform/valuetext.h"
+
+#include <gtest/gtest.h>
+
+using namespace lnw;
+using nmschema::Layout;
+
+namespace {
+
+QVector<ListenEintrag> liste(const QStringList &texte, const QStringList &gewaehlt)
+{
+    QVector<ListenEintrag> out;
+    for (const QString &t : texte)
+        out.append({t, gewaehlt.contains(t)});
+    return out;
+}
+
+QStringList zeilenText(const Fuellung &f)
+{
+    QStringList out;
+    for (const KursZeile &z : f.zeilen)
+        out << z.fach + "|" + z.klasse + "|" + z.lehrer;
+    return out;
+}
+
+const KursZeile *zeile(const Fuellung &f, const QString &fach, const QString &klasse, const QString &lehrer)
+{
+    for (const KursZeile &z : f.zeilen)
+        if (z.fach == fach && z.klasse == klasse && z.lehrer == lehrer)
+            return &z;
+    return nullptr;
+}
+
+Fuellung fuellen(lnwtest::NM &nm, const KursAbfrage &a, const Schwellen &s = {})
+{
+    return lesen(nm.db, a, s);
+}
+
+} // namespace
+
+class LnwLesen : public ::testing::TestWithParam<Layout> {};
+INSTANTIATE_TEST_SUITE_P(Layouts, LnwLesen, ::testing::Values(Layout::Current, Layout::Older));
+
+TEST_P(LnwLesen, SubjectMSelectsMAndM1ButNotMu)
+{
+    lnwtest::NM nm(GetParam());
+    for (const char *fach : {"M", "M 1", "Mu", "Mathe"}) {
+        const qint64 k = nm.kurs(fach, "5a", "AB");
+        nm.lnw(k, 0);
+    }
+    const Fuellung f = fuellen(nm, *nachFaechern(liste({"*", "M"}, {"M"})));
+    EXPECT_EQ(zeilenText(f), QStringList({"M|5a|AB", "M 1|5a|AB"}));
+}
+
+TEST_P(LnwLesen, ItSelectsEverySubjectBeginningWithIt)
+{
+    lnwtest::NM nm(GetParam());
+    for (const char *fach : {"IT", "ITG", "Inf"})
+        nm.lnw(nm.kurs(fach, "5a", "AB"), 0);
+    const Fuellung f = fuellen(nm, *nachFaechern(liste({"IT"}, {"IT"})));
+    EXPECT_EQ(zeilenText(f), QStringList({"IT|5a|AB", "ITG|5a|AB"}));
+}
+
+TEST_P(LnwLesen, StarInEitherListSelectsEveryCourse)
+{
+    lnwtest::NM nm(GetParam());
+    nm.lnw(nm.kurs("M", "5a", "AB"), 0);
+    nm.lnw(nm.kurs("D", "6b", "CD"), 1);
+    nm.lnw(nm.kurs("E", "Q11", "EF"), 2);
+    // "*" counts even when other entries are picked too.
+    EXPECT_EQ(fuellen(nm, *nachFaechern(liste({"*", "M"}, {"*", "M"}))).zeilen.size(), 3);
+    EXPECT_EQ(fuellen(nm, *nachLehrern(liste({"*", "AB"}, {"*"}))).zeilen.size(), 3);
+}
+
+TEST_P(LnwLesen, NothingSelectedBuildsNoStatement)
+{
+    EXPECT_FALSE(nachFaechern(liste({"*", "M"}, {})).has_value());
+    EXPECT_FALSE(nachLehrern(liste({"*", "AB"}, {})).has_value());
+    // A blank supervisor code never widens to every course.
+    EXPECT_FALSE(nachFaechern(liste({" ", ""}, {" ", ""})).has_value());
+}
+
+TEST_P(LnwLesen, SubjectViewSortsClassesByGradeNumber)
+{
+    lnwtest::NM nm(GetParam());
+    for (const char *klasse : {"Q11", "10b", "5a"})
+        nm.lnw(nm.kurs("M", klasse, "AB"), 0);
+    const Fuellung f = fuellen(nm, *nachFaechern(liste({"M"}, {"M"})));
+    EXPECT_EQ(zeilenText(f), QStringList({"M|5a|AB", "M|10b|AB", "M|Q11|AB"}));
+}
+
+TEST_P(LnwLesen, OwnCoursesIgnoreCaseOfTheLogin)
+{
+    lnwtest::NM nm(GetParam());
+    nm.lnw(nm.kurs("M", "5a", "AB"), 0);
+    nm.lnw(nm.kurs("D", "5a", "ABC"), 0);
+    nm.lnw(nm.kurs("E", "5a", "CD"), 0);
+    EXPECT_EQ(zeilenText(fuellen(nm, eigenerUnterricht("ab"))), QStringList({"M|5a|AB"}));
+}
+
+TEST_P(LnwLesen, TwoTeachersOfOneSubjectAndClassGetTwoRows)
+{
+    lnwtest::NM nm(GetParam());
+    const qint64 a = nm.kurs("M", "5a", "AB", {{"sa1", 2.0}});
+    const qint64 b = nm.kurs("M", "5a", "CD", {{"sa1", 1.0}});
+    nm.gleicheNoten(a, "sa1", "2", 3);
+    nm.gleicheNoten(b, "sa1", "4", 2);
+    nm.lnw(a, 0, "SA-AB");
+    nm.lnw(b, 0, "SA-CD");
+    const Fuellung f = fuellen(nm, *nachFaechern(liste({"M"}, {"M"})));
+    ASSERT_EQ(zeilenText(f), QStringList({"M|5a|AB", "M|5a|CD"}));
+    EXPECT_EQ(f.zeilen[0].text(3 + Art), "SA-AB");
+    EXPECT_EQ(f.zeilen[0].text(3 + Schnitt), "2,00");
+    EXPECT_EQ(f.zeilen[0].text(3 + Anzahl), "3");
+    EXPECT_EQ(f.zeilen[0].text(3 + Wicht), "2");
+    EXPECT_EQ(f.zeilen[1].text(3 + Art), "SA-CD");
+    EXPECT_EQ(f.zeilen[1].text(3 + Schnitt), "4,00");
+    EXPECT_EQ(f.zeilen[1].text(3 + Wicht), "1");
+}
+
+TEST_P(LnwLesen, ApostrophesNeitherBreakTheFillNorShiftTests)
+{
+    lnwtest::NM nm(GetParam());
+    const qint64 k = nm.kurs("M'1", "5'a", "O'B", {{"ex1", 0.5}});
+    nm.gleicheNoten(k, "ex1", "3", 2);
+    nm.lnw(k, 10, "Ex");
+    const Fuellung fach = fuellen(nm, *nachFaechern(liste({"M'1"}, {"M'1"})));
+    const Fuellung lehrer = fuellen(nm, *nachLehrern(liste({"O'B"}, {"O'B"})));
+    const Fuellung eigen = fuellen(nm, eigenerUnterricht("o'b"));
+    for (const Fuellung *f : {&fach, &lehrer, &eigen}) {
+        ASSERT_EQ(zeilenText(*f), QStringList({"M'1|5'a|O'B"}));
+        const int c = blockSpalteFuerTest(10, f->verschiebung);
+        EXPECT_EQ(f->zeilen[0].text(c + Art), "Ex");
+        EXPECT_EQ(f->zeilen[0].text(103 + Schnitt), "3,00");
+        EXPECT_EQ(f->zeilen[0].text(103 + Wicht), "0,5");
+    }
+}
+
+TEST_P(LnwLesen, WildcardsInACodeAreTakenLiterally)
+{
+    lnwtest::NM nm(GetParam());
+    nm.lnw(nm.kurs("M", "5a", "AB"), 0);
+    nm.lnw(nm.kurs("%", "5a", "AB"), 0);
+    EXPECT_EQ(zeilenText(fuellen(nm, *nachFaechern(liste({"%"}, {"%"})))), QStringList({"%|5a|AB"}));
+    EXPECT_EQ(zeilenText(fuellen(nm, *nachLehrern(liste({"A_"}, {"A_"})))), QStringList());
+}
+
+TEST_P(LnwLesen, GradesCountOnlyValidDigitsAndAverageIsRounded)
+{
+    lnwtest::NM nm(GetParam());
+    const qint64 k = nm.kurs("D", "7c", "AB");
+    // 2, 3-, 4, 5 and an empty grade: count 4, sum 14.
+    int nr = 1;
+    for (const char *note : {"2", "3-", "4", "5", "", "0", "7", "12", "2-3"})
+        nm.noten(k, {{"sa1", QString::fromUtf8(note)}}, nr++);
+    nm.noten(k, {{"sa1", QVariant()}}, nr++);
+    // 17 / 8 = 2,125 gives 2,13.
+    for (const char *note : {"1", "2", "2", "2", "2", "2", "3", "3"})
+        nm.noten(k, {{"ex8", QString::fromUtf8(note)}}, nr++);
+    nm.lnw(k, 0);
+    const Fuellung f = fuellen(nm, eigenerUnterricht("AB"));
+    ASSERT_EQ(f.zeilen.size(), 1);
+    EXPECT_EQ(f.zeilen[0].text(3 + Schnitt), "3,50");
+    EXPECT_EQ(f.zeilen[0].text(3 + Anzahl), "4");
+    EXPECT_EQ(f.zeilen[0].text(173 + Schnitt), "2,13");
+    EXPECT_EQ(f.zeilen[0].text(173 + Anzahl), "8");
+    EXPECT_EQ(f.zeilen[0].text(13 + Schnitt), "");
+    EXPECT_EQ(f.zeilen[0].text(13 + Anzahl), "");
+}
+
+TEST_P(LnwLesen, CourseWithoutPupilsShowsNoWeights)
+{
+    lnwtest::NM nm(GetParam());
+    const qint64 k = nm.kurs("D", "7c", "AB", {{"sa1", 2.0}});
+    nm.lnw(k, 0);
+    const Fuellung f = fuellen(nm, eigenerUnterricht("AB"));
+    ASSERT_EQ(f.zeilen.size(), 1);
+    EXPECT_EQ(f.zeilen[0].text(3 + Wicht), "");
+    EXPECT_EQ(f.zeilen[0].farbe(3 + Schnitt), Weiss); // empty average reads 0
+}
+
+TEST_P(LnwLesen, ColoursFollowThresholdHandInAndMinimum)
+{
+    lnwtest::NM nm(GetParam());
+    const qint64 k = nm.kurs("D", "7c", "AB");
+    nm.gleicheNoten(k, "sa1", "3", 5); // 3,00 with 5 grades
+    nm.gleicheNoten(k, "ka1", "4", 6); // 4,00 with 6 grades (other pupils)
+    nm.gleicheNoten(k, "ex1", "5", 9);
+    nm.gleicheNoten(k, "ex2", "5", 9);
+    nm.lnw(k, 0);                        // not handed in, exactly the minimum
+    const int ka1 = nm.layout == Layout::Current ? 6 : 4;
+    const int ex1 = nm.layout == Layout::Current ? 10 : 8;
+    nm.lnw(k, ka1);                      // not handed in, one above the minimum
+    nm.lnw(k, ex1, "Ex", QString("2015-03-12"));
+    nm.lnw(k, ex1 + 1, "Ex", QString("2000-01-01"));
+    Schwellen s;
+    s.grenzschnitt = "3,0";
+    s.mindestanzahl = "5";
+    const Fuellung f = fuellen(nm, eigenerUnterricht("AB"), s);
+    ASSERT_EQ(f.zeilen.size(), 1);
+    const KursZeile &z = f.zeilen[0];
+    EXPECT_EQ(z.farbe(3 + Schnitt), Hellrot);   // 3,00 >= 3,0
+    EXPECT_EQ(z.farbe(3 + Abgegeben), 0);       // 5 grades, minimum 5
+    EXPECT_EQ(z.farbe(63 + Schnitt), Hellrot);
+    EXPECT_EQ(z.farbe(63 + Abgegeben), Hellrot); // 6 > 5
+    EXPECT_EQ(z.farbe(103 + Abgegeben), Hellgruen);
+    EXPECT_EQ(z.text(103 + Abgegeben), "12.03.");
+    EXPECT_EQ(z.farbe(113 + Abgegeben), Hellrot); // 1.1.2000 counts as not handed in
+    EXPECT_EQ(z.text(113 + Abgegeben), "");
+    EXPECT_EQ(z.farbe(23 + Schnitt), 0);          // no test row: no colour
+
+    s.grenzschnitt = "3,5";
+    s.mindestanzahl = "5,5"; // read as 5 by the leading-number rule
+    const Fuellung g = fuellen(nm, eigenerUnterricht("AB"), s);
+    EXPECT_EQ(g.zeilen[0].farbe(3 + Schnitt), Weiss);
+    EXPECT_EQ(g.zeilen[0].farbe(63 + Abgegeben), Hellrot);
+}
+
+TEST_P(LnwLesen, DatesAfterTheYear2000AreShownDayAndMonth)
+{
+    lnwtest::NM nm(GetParam());
+    const qint64 k = nm.kurs("D", "7c", "AB");
+    nm.lnw(k, 0, "SA", QVariant(), QString("Bem."), QString("2000-01-02"), QString("1999-12-31"), 7, 90);
+    nm.lnw(k, 1, "SA", QString("abc"), QVariant());
+    const Fuellung f = fuellen(nm, eigenerUnterricht("AB"));
+    const KursZeile &z = f.zeilen[0];
+    EXPECT_EQ(z.text(3 + Geschrieben), "02.01.");
+    EXPECT_EQ(z.text(3 + Rueckgabe), "");
+    EXPECT_EQ(z.text(3 + Bemerk), "Bem.");
+    EXPECT_EQ(z.text(3 + Zeit), "90");
+    EXPECT_EQ(z.text(3 + LfdNr), "7");
+    EXPECT_EQ(z.text(13 + Abgegeben), ""); // no date
+    EXPECT_NE(z.farbe(13 + Abgegeben), Hellgruen);
+}
+
+TEST(LnwLesenLayout, OlderLayoutShiftsTestsAboveSpalte3)
+{
+    lnwtest::NM nm(Layout::Older);
+    const qint64 k = nm.kurs("D", "7c", "AB", {{"ka1", 1.0}});
+    nm.gleicheNoten(k, "ka1", "2", 3);
+    nm.lnw(k, 3, "SA4");
+    nm.lnw(k, 4, "KA1");
+    nm.lnw(k, 15, "EX8");
+    nm.lnw(k, 16, "zu weit");
+    const Fuellung f = fuellen(nm, eigenerUnterricht("AB"));
+    EXPECT_EQ(f.verschiebung, 2);
+    const KursZeile &z = f.zeilen[0];
+    EXPECT_EQ(z.text(33 + Art), "SA4");
+    EXPECT_EQ(z.text(63 + Art), "KA1");   // "1. KA"
+    EXPECT_EQ(z.text(63 + Schnitt), "2,00");
+    EXPECT_EQ(z.text(63 + Wicht), "1");
+    EXPECT_EQ(z.text(173 + Art), "EX8");  // "8. Ex"
+    for (int c : {43, 53})                // "5. SchA", "6. SchA" stay empty
+        for (int u = 0; u < BlockBreite; ++u)
+            EXPECT_EQ(z.text(c + u), "") << c + u;
+}
+
+TEST(LnwLesenLayout, CurrentLayoutShowsSpalte4UnderTheFifthSchulaufgabe)
+{
+    lnwtest::NM nm(Layout::Current);
+    const qint64 k = nm.kurs("D", "7c", "AB");
+    nm.lnw(k, 4, "SA5");
+    const Fuellung f = fuellen(nm, eigenerUnterricht("AB"));
+    EXPECT_EQ(f.verschiebung, 0);
+    EXPECT_EQ(f.zeilen[0].text(43 + Art), "SA5");
+}
+
+TEST(LnwLesenLayout, OneTableInTheOlderFormShiftsTheWholeFill)
+{
+    lnwtest::NM nm(Layout::Current);
+    nm.db.exec("ALTER TABLE Noten DROP COLUMN sa5");
+    const Aufbau a = aufbauErkennen(nm.db);
+    EXPECT_TRUE(a.notenAlt);
+    EXPECT_FALSE(a.unterrichtAlt);
+    EXPECT_EQ(a.verschiebung(), 2);
+}
+
+// The grouped reads give what one grade and one weight statement per course would give,
+// also when two course rows share subject, class and teacher.
+TEST_P(LnwLesen, GroupedReadsMatchPerCourseStatements)
+{
+    lnwtest::NM nm(GetParam());
+    const qint64 a1 = nm.kurs("M", "5a", "AB", {{"sa1", 2.0}, {"ex1", 1.0}});
+    const qint64 a2 = nm.kurs("M", "5a", "AB", {{"sa1", 3.0}});
+    const qint64 a3 = nm.kurs("m", "5A", "ab", {{"sa1", 4.0}});
+    const qint64 b = nm.kurs("M", "6b", "AB", {{"sa2", 1.0}});
+    nm.gleicheNoten(a2, "sa1", "2", 2);
+    nm.gleicheNoten(a1, "sa1", "4", 3);
+    nm.gleicheNoten(a3, "ex1", "1", 1);
+    nm.gleicheNoten(b, "sa2", "5", 4);
+    nm.lnw(a1, 0);
+    nm.lnw(b, 1);
+    const Fuellung f = fuellen(nm, *nachLehrern(liste({"AB"}, {"AB"})));
+    ASSERT_EQ(f.zeilen.size(), 2);
+
+    const QStringList felder = nmschema::testFields(GetParam());
+    for (const KursZeile &z : f.zeilen) {
+        const zdb::Result r = nm.db.query(
+            "SELECT Unterricht.[Index], Noten.* FROM Noten INNER JOIN Unterricht ON Noten.UIndex = Unterricht.[Index] "
+            "WHERE Unterricht.Fach = ? COLLATE NOCASEU AND Unterricht.Klasse = ? COLLATE NOCASEU "
+            "AND Unterricht.Lehrkraft = ? COLLATE NOCASEU ORDER BY Unterricht.Fach, Unterricht.Klasse, Unterricht.[Index]",
+            {z.fach, z.klasse, z.lehrer});
+        ASSERT_FALSE(r.isEmpty());
+        for (const QString &feld : felder) {
+            qint64 summe = 0, anzahl = 0;
+            for (int i = 0; i < r.rowCount(); ++i) {
+                const int g = mdl::NoteAusText(r.value(i, feld).toString());
+                if (g) {
+                    summe += g;
+                    ++anzahl;
+                }
+            }
+            const int c = SpalteZuNotenfeld(feld);
+            EXPECT_EQ(z.text(c + Schnitt), schnittText(summe, anzahl)) << feld.toStdString();
+            EXPECT_EQ(z.text(c + Anzahl), anzahl ? QString::number(anzahl) : QString());
+            const QVariant w = nm.db.scalar("SELECT " + feld + " FROM Unterricht WHERE [Index] = ?", {r.value(0, 0)});
+            EXPECT_EQ(z.text(c + Wicht), vt::valueText(w)) << feld.toStdString();
+        }
+    }
+    EXPECT_EQ(f.zeilen[0].text(3 + Anzahl), "5");  // a1 and a2 pooled
+    EXPECT_EQ(f.zeilen[0].text(103 + Anzahl), "1"); // a3 differs only in case
+    EXPECT_EQ(f.zeilen[0].text(3 + Wicht), "2");    // the key is the first course with pupils
+}

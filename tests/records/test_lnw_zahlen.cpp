@@ -1,0 +1,113 @@
+// Number readers, column map and average rounding of the performance-record overview.
+#include "records/lnwfuellung.h"
+#include "records/lnwspalten.h"
+#include "records/zahlen.h"
+
+#include <gtest/gtest.h>
+
+using namespace lnw;
+
+TEST(LnwZahlen, ZahlAusTextReadsPointAndComma)
+{
+    EXPECT_FLOAT_EQ(mdl::ZahlAusText("4.5"), 4.5f);
+    EXPECT_FLOAT_EQ(mdl::ZahlAusText("4,5"), 4.5f);
+    EXPECT_FLOAT_EQ(mdl::ZahlAusText("12"), 12.0f);
+    EXPECT_FLOAT_EQ(mdl::ZahlAusText("2,50"), 2.5f);
+    EXPECT_FLOAT_EQ(mdl::ZahlAusText(" 5,5 "), 5.5f);
+    EXPECT_FLOAT_EQ(mdl::ZahlAusText("-1.5"), -1.5f);
+}
+
+TEST(LnwZahlen, ZahlAusTextGivesZeroForBlankOrNoNumber)
+{
+    EXPECT_EQ(mdl::ZahlAusText(""), 0.0f);
+    EXPECT_EQ(mdl::ZahlAusText("   "), 0.0f);
+    EXPECT_EQ(mdl::ZahlAusText("fünf"), 0.0f);
+    EXPECT_EQ(mdl::ZahlAusText("5 Noten"), 0.0f);
+    EXPECT_EQ(mdl::ZahlAusText("1.234,5"), 0.0f);
+}
+
+TEST(LnwZahlen, NoteAusTextJoinsDigits)
+{
+    EXPECT_EQ(mdl::NoteAusText("2"), 2);
+    EXPECT_EQ(mdl::NoteAusText("3-"), 3);
+    EXPECT_EQ(mdl::NoteAusText("1+"), 1);
+    EXPECT_EQ(mdl::NoteAusText("6"), 6);
+    EXPECT_EQ(mdl::NoteAusText(" 4 "), 4);
+    EXPECT_EQ(mdl::NoteAusText("03"), 3);
+}
+
+TEST(LnwZahlen, NoteAusTextRejectsNoGrade)
+{
+    EXPECT_EQ(mdl::NoteAusText("0"), 0);
+    EXPECT_EQ(mdl::NoteAusText("7"), 0);
+    EXPECT_EQ(mdl::NoteAusText("12"), 0);
+    EXPECT_EQ(mdl::NoteAusText(""), 0);
+    EXPECT_EQ(mdl::NoteAusText("fehlt"), 0);
+    EXPECT_EQ(mdl::NoteAusText("2-3"), 0);
+    EXPECT_EQ(mdl::NoteAusText("100000000000000000000002"), 0);
+    EXPECT_EQ(mdl::NoteAusText("2,5"), 0); // a decimal grade forms 25
+}
+
+TEST(LnwZahlen, NullZuDatumReadsStoredDatesAndTreatsOthersAsNull)
+{
+    const QDateTime null1900(QDate(1900, 1, 1), QTime(0, 0));
+    EXPECT_EQ(mdl::NullZuDatum(QVariant()), null1900);
+    EXPECT_EQ(mdl::NullZuDatum(QString("kein Datum")), null1900);
+    EXPECT_EQ(mdl::NullZuDatum(QString("")), null1900);
+    EXPECT_EQ(mdl::NullZuDatum(qlonglong(5)), null1900);
+    EXPECT_EQ(mdl::NullZuDatum(QString("2015-03-12")), QDateTime(QDate(2015, 3, 12), QTime(0, 0)));
+    EXPECT_EQ(mdl::NullZuDatum(QString("2000-01-01 10:30:00")), QDateTime(QDate(2000, 1, 1), QTime(10, 30)));
+    EXPECT_EQ(mdl::NullZuDatum(QDate(2014, 9, 1)), QDateTime(QDate(2014, 9, 1), QTime(0, 0)));
+}
+
+TEST(LnwSpalten, BlockStartsAndFieldMap)
+{
+    EXPECT_EQ(SpalteZuNotenfeld("sa1"), 3);
+    EXPECT_EQ(SpalteZuNotenfeld("sa6"), 53);
+    EXPECT_EQ(SpalteZuNotenfeld("ka1"), 63);
+    EXPECT_EQ(SpalteZuNotenfeld("ka4"), 93);
+    EXPECT_EQ(SpalteZuNotenfeld("ex1"), 103);
+    EXPECT_EQ(SpalteZuNotenfeld("ex8"), 173);
+    EXPECT_EQ(SpalteZuNotenfeld("SA1"), 0);
+    EXPECT_EQ(SpalteZuNotenfeld("Index"), 0);
+    EXPECT_EQ(blockTitel(0), "1. SchA");
+    EXPECT_EQ(blockTitel(5), "6. SchA");
+    EXPECT_EQ(blockTitel(6), "1. KA");
+    EXPECT_EQ(blockTitel(17), "8. Ex");
+    EXPECT_EQ(blockVon(62), 5);
+    EXPECT_EQ(unterspalteVon(111), 8);
+    EXPECT_EQ(blockVon(2), -1);
+}
+
+TEST(LnwSpalten, TestRecordsLandInTheirBlockInBothLayouts)
+{
+    EXPECT_EQ(blockSpalteFuerTest(0, 0), 3);
+    EXPECT_EQ(blockSpalteFuerTest(4, 0), 43);  // 5. SchA
+    EXPECT_EQ(blockSpalteFuerTest(17, 0), 173);
+    EXPECT_EQ(blockSpalteFuerTest(18, 0), -1);
+    EXPECT_EQ(blockSpalteFuerTest(3, 2), 33);  // older layout: 4. SchA stays
+    EXPECT_EQ(blockSpalteFuerTest(4, 2), 63);  // older layout: 1. KA
+    EXPECT_EQ(blockSpalteFuerTest(15, 2), 173); // older layout: 8. Ex
+    EXPECT_EQ(blockSpalteFuerTest(16, 2), -1);
+    EXPECT_EQ(blockSpalteFuerTest(-1, 0), -1);
+}
+
+TEST(LnwSchnitt, AverageRoundsHalfAwayFromZeroInWholeNumbers)
+{
+    EXPECT_EQ(schnittText(17, 8), "2,13");
+    EXPECT_EQ(schnittText(81, 40), "2,03");
+    EXPECT_EQ(schnittText(14, 4), "3,50");
+    EXPECT_EQ(schnittText(2, 1), "2,00");
+    EXPECT_EQ(schnittText(1, 3), "0,33");
+    EXPECT_EQ(schnittText(2, 3), "0,67");
+    EXPECT_EQ(schnittText(5, 0), "");
+}
+
+TEST(LnwSchwelle, ThresholdTextKeepsOneDecimal)
+{
+    EXPECT_EQ(schwellenText("3.5").value_or("x"), "3,5");
+    EXPECT_EQ(schwellenText("4").value_or("x"), "4,0");
+    EXPECT_EQ(schwellenText("4,25").value_or("x"), "4,3");
+    EXPECT_FALSE(schwellenText("vier").has_value());
+    EXPECT_FALSE(schwellenText("").has_value());
+}
