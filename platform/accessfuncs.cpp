@@ -538,6 +538,103 @@ static void fnCDbl(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_double(ctx, d);
 }
 
+// ---- operators of typed Access statements (platform/accesssql.h)
+
+// a & b: Null counts as empty, all Null gives Null.
+static void fnAccConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    QString out;
+    bool any = false;
+    for (int i = 0; i < argc; ++i) {
+        if (isNull(argv[i]))
+            continue;
+        any = true;
+        out += textOf(argv[i]);
+    }
+    if (any)
+        resultText(ctx, out);
+    else
+        sqlite3_result_null(ctx);
+}
+
+static bool isNumberValue(sqlite3_value *v)
+{
+    const int t = sqlite3_value_type(v);
+    return t == SQLITE_INTEGER || t == SQLITE_FLOAT;
+}
+
+// Stored date (ISO text) as days with the time as fraction; false when the text is no date.
+static bool dateSerial(sqlite3_value *v, double *days)
+{
+    if (sqlite3_value_type(v) != SQLITE_TEXT)
+        return false;
+    const QDateTime dt = zdb::dateTimeFromStored(argText(v));
+    if (!dt.isValid())
+        return false;
+    *days = double(dt.date().toJulianDay()) + dt.time().msecsSinceStartOfDay() / 86400000.0;
+    return true;
+}
+
+static void resultDate(sqlite3_context *ctx, double days)
+{
+    qint64 jd = qint64(std::floor(days));
+    qint64 secs = qRound64((days - double(jd)) * 86400.0);
+    if (secs >= 86400) {
+        ++jd;
+        secs -= 86400;
+    }
+    const QDateTime dt(QDate::fromJulianDay(jd), QTime(0, 0).addSecs(int(secs)));
+    resultText(ctx, secs == 0 ? zdb::isoDate(dt.date()) : zdb::isoDateTime(dt));
+}
+
+// a + b and a - b as Access computes them: numbers add, two texts concatenate (+ only),
+// a date and a number move the date by days, two dates give their distance in days (- only),
+// a text holding a number counts as that number.
+static void arith(sqlite3_context *ctx, sqlite3_value **argv, bool plus)
+{
+    if (isNull(argv[0]) || isNull(argv[1])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    sqlite3_value *a = argv[0], *b = argv[1];
+    if (sqlite3_value_type(a) == SQLITE_INTEGER && sqlite3_value_type(b) == SQLITE_INTEGER) {
+        const qint64 x = sqlite3_value_int64(a), y = sqlite3_value_int64(b);
+        sqlite3_result_int64(ctx, plus ? x + y : x - y);
+        return;
+    }
+    const bool textA = sqlite3_value_type(a) == SQLITE_TEXT, textB = sqlite3_value_type(b) == SQLITE_TEXT;
+    if (plus && textA && textB) {
+        resultText(ctx, argText(a) + argText(b));
+        return;
+    }
+    double da = 0, db = 0;
+    const bool dateA = dateSerial(a, &da), dateB = dateSerial(b, &db);
+    if (dateA && dateB && !plus) {
+        resultNumber(ctx, da - db);
+        return;
+    }
+    if (dateA != dateB) {
+        double days = 0;
+        if (!numberArg(dateA ? b : a, &days) || (!plus && dateB)) {
+            sqlite3_result_error(ctx, "Datentypen unverträglich", -1);
+            return;
+        }
+        resultDate(ctx, dateA ? (plus ? da + days : da - days) : db + days);
+        return;
+    }
+    double x = 0, y = 0;
+    if (!numberArg(a, &x) || !numberArg(b, &y)) {
+        sqlite3_result_error(ctx, "Datentypen unverträglich", -1);
+        return;
+    }
+    if (isNumberValue(a) && isNumberValue(b))
+        sqlite3_result_double(ctx, plus ? x + y : x - y);
+    else
+        resultNumber(ctx, plus ? x + y : x - y);
+}
+static void fnAccPlus(sqlite3_context *c, int, sqlite3_value **a) { arith(c, a, true); }
+static void fnAccMinus(sqlite3_context *c, int, sqlite3_value **a) { arith(c, a, false); }
+
 void registerAccessFunctions(sqlite3 *db)
 {
     const int f = SQLITE_UTF8;
@@ -558,7 +655,8 @@ void registerAccessFunctions(sqlite3 *db)
         {"Format", 1, det, fnFormat},     {"Format", 2, det, fnFormat},   {"Year", 1, det, fnYear},
         {"Month", 1, det, fnMonth},       {"Day", 1, det, fnDay},         {"Date", 0, f, fnDate},
         {"Now", 0, f, fnNow},             {"CStr", 1, det, fnCStr},       {"CInt", 1, det, fnCInt},
-        {"CLng", 1, det, fnCInt},         {"CDbl", 1, det, fnCDbl},
+        {"CLng", 1, det, fnCInt},         {"CDbl", 1, det, fnCDbl},       {"AccConcat", -1, det, fnAccConcat},
+        {"AccPlus", 2, det, fnAccPlus},   {"AccMinus", 2, det, fnAccMinus},
     };
     for (const Fn &fn : fns)
         sqlite3_create_function_v2(db, fn.name, fn.nArg, fn.flags, nullptr, fn.fn, nullptr, nullptr, nullptr);

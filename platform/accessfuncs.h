@@ -4,6 +4,7 @@
 //   Year Month Day Date() Now() CStr CInt CLng CDbl
 //   like(pattern, text[, esc])   SQLite's LIKE with %/_ but folding case for all letters (umlauts too)
 //   AccLike(text, pattern)       Access wildcards * ? # [a-z] [!a-z], case folded
+//   AccConcat(a, b, …) AccPlus(a, b) AccMinus(a, b)   Access's &, + and - (see platform/accesssql.h)
 // Collations: DE (German order for names), NOCASEU (case-insensitive for all letters).
 // Left, Right and IsNull are SQLite keywords, hence the Acc prefix.
 #include <QString>

@@ -1,0 +1,863 @@
+#include "platform/accesssql.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
+#include <QTime>
+#include <QVector>
+#include <sqlite3.h>
+
+namespace accesssql {
+
+// ---- date literals
+
+static bool parseTime(const QString &s, QTime *out)
+{
+    static const QRegularExpression re(QStringLiteral("^(\\d{1,2}):(\\d{2})(?::(\\d{2}))?\\s*(AM|PM)?$"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    auto m = re.match(s.trimmed());
+    if (!m.hasMatch())
+        return false;
+    int h = m.captured(1).toInt(), mi = m.captured(2).toInt(), se = m.captured(3).toInt();
+    const QString ampm = m.captured(4).toUpper();
+    if (!ampm.isEmpty()) {
+        if (h < 1 || h > 12)
+            return false;
+        h = (h % 12) + (ampm == QLatin1String("PM") ? 12 : 0);
+    }
+    QTime t(h, mi, se);
+    if (!t.isValid())
+        return false;
+    *out = t;
+    return true;
+}
+
+static int fullYear(const QString &y)
+{
+    int v = y.toInt();
+    if (y.size() <= 2)
+        v += v < 30 ? 2000 : 1900; // Access's century window
+    return v;
+}
+
+QString dateLiteral(const QString &text)
+{
+    const QString s = text.trimmed();
+    static const QRegularExpression us(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4}|\\d{2})(?:\\s+(.*))?$"));
+    static const QRegularExpression iso(QStringLiteral("^(\\d{4})[-/](\\d{1,2})[-/](\\d{1,2})(?:[\\sT]+(.*))?$"));
+    static const QRegularExpression de(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4}|\\d{2})(?:\\s+(.*))?$"));
+    QDate d;
+    QString rest;
+    QRegularExpressionMatch m;
+    if ((m = iso.match(s)).hasMatch()) {
+        d = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        rest = m.captured(4);
+    } else if ((m = us.match(s)).hasMatch()) {
+        d = QDate(fullYear(m.captured(3)), m.captured(1).toInt(), m.captured(2).toInt());
+        rest = m.captured(4);
+    } else if ((m = de.match(s)).hasMatch()) {
+        d = QDate(fullYear(m.captured(3)), m.captured(2).toInt(), m.captured(1).toInt());
+        rest = m.captured(4);
+    } else {
+        // A time alone lies on Access's day zero.
+        QTime t;
+        if (!parseTime(s, &t))
+            return {};
+        return QStringLiteral("1899-12-30 ") + t.toString(QStringLiteral("HH:mm:ss"));
+    }
+    if (!d.isValid())
+        return {};
+    QString out = d.toString(QStringLiteral("yyyy-MM-dd"));
+    if (!rest.trimmed().isEmpty()) {
+        QTime t;
+        if (!parseTime(rest, &t))
+            return {};
+        // Midnight is stored as the date alone, so it still equals a date column's value.
+        if (t != QTime(0, 0))
+            out += ' ' + t.toString(QStringLiteral("HH:mm:ss"));
+    }
+    return out;
+}
+
+// ---- tokens
+
+namespace {
+
+enum class Tk { Ident, Number, String, Date, Op, End };
+
+struct Token {
+    Tk kind = Tk::End;
+    QString text;   // identifier (without brackets), number, operator, or the literal's value
+    QString upper;  // upper-cased identifier for keyword tests
+    bool bracketed = false;
+    int pos = 0;
+};
+
+struct ParseError {
+    int pos;
+    QString msg;
+};
+
+QString sqlString(const QString &value)
+{
+    QString v = value;
+    v.replace('\'', QStringLiteral("''"));
+    return '\'' + v + '\'';
+}
+
+QVector<Token> tokenize(const QString &s)
+{
+    QVector<Token> out;
+    const int n = int(s.size());
+    int i = 0;
+    while (i < n) {
+        const QChar c = s[i];
+        if (c.isSpace()) {
+            ++i;
+            continue;
+        }
+        Token t;
+        t.pos = i;
+        if (c.isLetter() || c == '_') {
+            int j = i + 1;
+            while (j < n && (s[j].isLetterOrNumber() || s[j] == '_'))
+                ++j;
+            t.kind = Tk::Ident;
+            t.text = s.mid(i, j - i);
+            if (j < n && s[j] == '$') // Mid$, Left$ … are the same functions
+                ++j;
+            i = j;
+        } else if (c == '[') {
+            int close = int(s.indexOf(']', i + 1));
+            if (close < 0)
+                throw ParseError{i, QStringLiteral("']' fehlt")};
+            t.kind = Tk::Ident;
+            t.text = s.mid(i + 1, close - i - 1);
+            t.bracketed = true;
+            if (t.text.trimmed().isEmpty() || t.text.contains('['))
+                throw ParseError{i, QStringLiteral("leerer Name in []")};
+            i = close + 1;
+        } else if (c.isDigit() || (c == '.' && i + 1 < n && s[i + 1].isDigit())) {
+            int j = i;
+            while (j < n && s[j].isDigit())
+                ++j;
+            if (j < n && s[j] == '.') {
+                ++j;
+                while (j < n && s[j].isDigit())
+                    ++j;
+            }
+            if (j < n && (s[j] == 'e' || s[j] == 'E')) {
+                int k = j + 1;
+                if (k < n && (s[k] == '+' || s[k] == '-'))
+                    ++k;
+                if (k < n && s[k].isDigit()) {
+                    while (k < n && s[k].isDigit())
+                        ++k;
+                    j = k;
+                }
+            }
+            if (j < n && (s[j].isLetter() || s[j] == '_'))
+                throw ParseError{i, QStringLiteral("ungültige Zahl")};
+            t.kind = Tk::Number;
+            t.text = s.mid(i, j - i);
+            i = j;
+        } else if (c == '\'' || c == '"') {
+            QString v;
+            int j = i + 1;
+            for (;;) {
+                if (j >= n)
+                    throw ParseError{i, QStringLiteral("Zeichenkette ohne Ende")};
+                if (s[j] == c) {
+                    if (j + 1 < n && s[j + 1] == c) {
+                        v += c;
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                v += s[j++];
+            }
+            t.kind = Tk::String;
+            t.text = v;
+            i = j + 1;
+        } else if (c == '#') {
+            int close = int(s.indexOf('#', i + 1));
+            if (close < 0)
+                throw ParseError{i, QStringLiteral("Datum ohne schließendes #")};
+            QString iso = dateLiteral(s.mid(i + 1, close - i - 1));
+            if (iso.isEmpty())
+                throw ParseError{i, QStringLiteral("ungültiges Datum")};
+            t.kind = Tk::Date;
+            t.text = iso;
+            i = close + 1;
+        } else {
+            static const QStringList two{QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>")};
+            const QString pair = s.mid(i, 2);
+            t.kind = Tk::Op;
+            if (two.contains(pair)) {
+                t.text = pair;
+                i += 2;
+            } else if (QStringLiteral("=<>()+-*/\\^&,;.!").contains(c)) {
+                t.text = c;
+                ++i;
+            } else
+                throw ParseError{i, QStringLiteral("unerwartetes Zeichen '%1'").arg(c)};
+        }
+        t.upper = t.kind == Tk::Ident && !t.bracketed ? t.text.toUpper() : QString();
+        out << t;
+    }
+    Token end;
+    end.pos = n;
+    out << end;
+    return out;
+}
+
+// Words that never stand as a bare name in a statement.
+const QSet<QString> &reserved()
+{
+    static const QSet<QString> r{
+        "SELECT", "FROM", "WHERE", "GROUP", "ORDER", "BY", "HAVING", "UNION", "ALL", "DISTINCT", "DISTINCTROW",
+        "TOP", "PERCENT", "AS", "ON", "JOIN", "INNER", "LEFT", "RIGHT", "OUTER", "AND", "OR", "NOT", "XOR", "EQV",
+        "IMP", "LIKE", "IS", "NULL", "IN", "BETWEEN", "EXISTS", "TRUE", "FALSE", "MOD", "ASC", "DESC", "INTO",
+        "INSERT", "UPDATE", "DELETE", "DROP", "ALTER", "CREATE", "TRANSFORM", "PIVOT", "PARAMETERS"};
+    return r;
+}
+
+// SQLite precedence of the emitted text, higher binds tighter.
+enum Prec { P_OR = 1, P_AND, P_NOT, P_EQ, P_CMP, P_BIT = 7, P_ADD, P_MUL, P_CAT, P_COLLATE, P_UNARY, P_PRIMARY };
+
+struct Ex {
+    enum Kind { Other, Column, Number, Text, Null, Bool };
+    QString sql;
+    int prec = P_PRIMARY;
+    Kind kind = Other;
+    bool letters = false; // a text literal that holds letters
+    bool truth = false;   // value of a Bool literal
+};
+
+QString wrap(const Ex &e, int need) { return e.prec >= need ? e.sql : '(' + e.sql + ')'; }
+
+Ex other(const QString &sql, int prec) { return Ex{sql, prec, Ex::Other, false, false}; }
+
+// A value whose comparison does not depend on letter case.
+bool caseFree(const Ex &e)
+{
+    return e.kind == Ex::Number || e.kind == Ex::Null || e.kind == Ex::Bool || (e.kind == Ex::Text && !e.letters);
+}
+
+bool needsNoCase(const Ex &l, const Ex &r)
+{
+    if (l.kind == Ex::Column && r.kind == Ex::Column)
+        return false; // columns of the grade manager are declared NOCASE; keeps joins on indexes
+    return !caseFree(l) && !caseFree(r);
+}
+
+struct Query {
+    QString sql;
+    bool simple = false; // one SELECT without ORDER BY or LIMIT: may stand as a UNION member
+};
+
+struct Core {
+    QString body;
+    QString top;        // TOP n
+    bool percent = false;
+};
+
+class Parser {
+public:
+    Parser(const QVector<Token> &t, LikeDialect d) : m_t(t), m_dialect(d) {}
+
+    QString statement()
+    {
+        const Token &first = cur();
+        if (!(isKw(first, "SELECT") || isOp(first, "(")))
+            throw ParseError{first.pos, QStringLiteral("nur Abfragen (SELECT) sind erlaubt")};
+        Query q = query();
+        while (acceptOp(";")) {
+        }
+        if (cur().kind != Tk::End)
+            throw ParseError{cur().pos, QStringLiteral("Ende der Abfrage erwartet")};
+        return q.sql;
+    }
+
+private:
+    const Token &cur() const { return m_t[m_i]; }
+    const Token &peek(int k = 1) const { return m_t[qMin(m_i + k, int(m_t.size()) - 1)]; }
+    static bool isKw(const Token &t, const char *kw) { return t.kind == Tk::Ident && !t.bracketed && t.upper == QLatin1String(kw); }
+    static bool isOp(const Token &t, const char *op) { return t.kind == Tk::Op && t.text == QLatin1String(op); }
+    bool acceptKw(const char *kw)
+    {
+        if (!isKw(cur(), kw))
+            return false;
+        ++m_i;
+        return true;
+    }
+    bool acceptOp(const char *op)
+    {
+        if (!isOp(cur(), op))
+            return false;
+        ++m_i;
+        return true;
+    }
+    void expectKw(const char *kw)
+    {
+        if (!acceptKw(kw))
+            throw ParseError{cur().pos, QStringLiteral("%1 erwartet").arg(QLatin1String(kw))};
+    }
+    void expectOp(const char *op)
+    {
+        if (!acceptOp(op))
+            throw ParseError{cur().pos, QStringLiteral("'%1' erwartet").arg(QLatin1String(op))};
+    }
+    static bool isName(const Token &t) { return t.kind == Tk::Ident && (t.bracketed || !reserved().contains(t.upper)); }
+
+    static QString nameSql(const Token &t)
+    {
+        if (t.bracketed)
+            return '[' + t.text + ']';
+        const QByteArray b = t.text.toUtf8();
+        if (sqlite3_keyword_check(b.constData(), int(b.size())))
+            return '[' + t.text + ']'; // e.g. Index
+        return t.text;
+    }
+    QString name()
+    {
+        if (!isName(cur()))
+            throw ParseError{cur().pos, QStringLiteral("Name erwartet")};
+        return nameSql(m_t[m_i++]);
+    }
+
+    // ---- queries
+
+    Query query()
+    {
+        struct Member {
+            bool isCore;
+            Core core;
+            Query q;
+        };
+        QVector<Member> members;
+        QStringList ops;
+        auto member = [&] {
+            if (acceptOp("(")) {
+                Query q = query();
+                expectOp(")");
+                return Member{false, {}, q};
+            }
+            return Member{true, core(), {}};
+        };
+        members << member();
+        while (acceptKw("UNION")) {
+            ops << (acceptKw("ALL") ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION "));
+            members << member();
+        }
+        QString order;
+        if (acceptKw("ORDER")) {
+            expectKw("BY");
+            order = orderList();
+        }
+        if (members.size() == 1) {
+            const Member &m = members[0];
+            if (m.isCore)
+                return finish(m.core, order);
+            if (order.isEmpty())
+                return m.q;
+            return Query{(m.q.simple ? m.q.sql : "SELECT * FROM (" + m.q.sql + ')') + " ORDER BY " + order, false};
+        }
+        QString sql;
+        for (int k = 0; k < members.size(); ++k) {
+            Query q = members[k].isCore ? finish(members[k].core, QString()) : members[k].q;
+            if (k > 0)
+                sql += ops[k - 1];
+            sql += q.simple ? q.sql : "SELECT * FROM (" + q.sql + ')';
+        }
+        if (!order.isEmpty())
+            sql += " ORDER BY " + order;
+        return Query{sql, false};
+    }
+
+    static Query finish(const Core &c, const QString &order)
+    {
+        QString sql = c.body;
+        if (!order.isEmpty())
+            sql += " ORDER BY " + order;
+        if (!c.top.isEmpty()) {
+            if (c.percent) // rounded up, as Access counts a started percent
+                sql += " LIMIT (SELECT (count(*) * " + c.top + " + 99) / 100 FROM (" + c.body + "))";
+            else
+                sql += " LIMIT " + c.top;
+        }
+        return Query{sql, order.isEmpty() && c.top.isEmpty()};
+    }
+
+    Core core()
+    {
+        Core c;
+        expectKw("SELECT");
+        QString sql = QStringLiteral("SELECT ");
+        if (acceptKw("DISTINCT"))
+            sql += QStringLiteral("DISTINCT ");
+        else if (!acceptKw("DISTINCTROW")) // rows of one table are distinct already
+            acceptKw("ALL");
+        if (acceptKw("TOP")) {
+            const Token &t = cur();
+            if (t.kind != Tk::Number || t.text.contains('.') || t.text.contains('e', Qt::CaseInsensitive))
+                throw ParseError{t.pos, QStringLiteral("ganze Zahl nach TOP erwartet")};
+            c.top = QString::number(t.text.toLongLong());
+            ++m_i;
+            c.percent = acceptKw("PERCENT");
+        }
+        sql += selectList();
+        if (isKw(cur(), "INTO"))
+            throw ParseError{cur().pos, QStringLiteral("INTO ist nicht erlaubt")};
+        if (acceptKw("FROM"))
+            sql += " FROM " + fromList();
+        if (acceptKw("WHERE"))
+            sql += " WHERE " + expr().sql;
+        if (acceptKw("GROUP")) {
+            expectKw("BY");
+            QStringList items;
+            do
+                items << expr().sql;
+            while (acceptOp(","));
+            sql += " GROUP BY " + items.join(QStringLiteral(", "));
+        }
+        if (acceptKw("HAVING"))
+            sql += " HAVING " + expr().sql;
+        c.body = sql;
+        return c;
+    }
+
+    QString selectList()
+    {
+        QStringList items;
+        int unnamed = 1000;
+        do {
+            if (acceptOp("*")) {
+                items << QStringLiteral("*");
+                continue;
+            }
+            // table.*
+            if (isName(cur()) && (isOp(peek(), ".") || isOp(peek(), "!")) && isOp(peek(2), "*")) {
+                items << name() + ".*";
+                m_i += 2;
+                continue;
+            }
+            Ex e = expr();
+            QString item = e.sql;
+            if (acceptKw("AS"))
+                item += " AS " + name();
+            else if (e.kind != Ex::Column)
+                item += QStringLiteral(" AS Ausdr%1").arg(unnamed++);
+            items << item;
+        } while (acceptOp(","));
+        return items.join(QStringLiteral(", "));
+    }
+
+    QString orderList()
+    {
+        QStringList items;
+        do {
+            Ex e = expr();
+            QString item = e.kind == Ex::Number ? e.sql : wrap(e, P_COLLATE) + " COLLATE DE";
+            if (acceptKw("DESC"))
+                item += QStringLiteral(" DESC");
+            else
+                acceptKw("ASC");
+            items << item;
+        } while (acceptOp(","));
+        return items.join(QStringLiteral(", "));
+    }
+
+    QString fromList()
+    {
+        QStringList items;
+        do
+            items << fromItem();
+        while (acceptOp(","));
+        return items.join(QStringLiteral(", "));
+    }
+
+    QString fromItem()
+    {
+        QString s = fromPrimary();
+        for (;;) {
+            QString op;
+            if (acceptKw("INNER"))
+                op = QStringLiteral(" INNER JOIN ");
+            else if (acceptKw("LEFT")) {
+                acceptKw("OUTER");
+                op = QStringLiteral(" LEFT JOIN ");
+            } else if (acceptKw("RIGHT")) {
+                acceptKw("OUTER");
+                op = QStringLiteral(" RIGHT JOIN ");
+            } else if (isKw(cur(), "JOIN"))
+                op = QStringLiteral(" INNER JOIN ");
+            else
+                break;
+            expectKw("JOIN");
+            QString right = fromPrimary();
+            expectKw("ON");
+            s += op + right + " ON " + expr().sql;
+        }
+        return s;
+    }
+
+    QString alias()
+    {
+        if (acceptKw("AS"))
+            return " AS " + name();
+        if (isName(cur()))
+            return " AS " + name();
+        return {};
+    }
+
+    QString fromPrimary()
+    {
+        if (isOp(cur(), "(")) {
+            const int save = m_i;
+            ++m_i;
+            if (isKw(cur(), "SELECT") || isOp(cur(), "(")) {
+                try {
+                    Query q = query();
+                    expectOp(")");
+                    return '(' + q.sql + ')' + alias();
+                } catch (const ParseError &) {
+                    if (isKw(m_t[save + 1], "SELECT"))
+                        throw;
+                    m_i = save + 1; // a nested join in parentheses
+                }
+            }
+            QString inner = fromItem();
+            expectOp(")");
+            return '(' + inner + ')';
+        }
+        QString table = name();
+        if (isOp(cur(), ".") || isOp(cur(), "!"))
+            throw ParseError{cur().pos, QStringLiteral("Tabellen anderer Datenbanken sind nicht erlaubt")};
+        return table + alias();
+    }
+
+    // ---- expressions, by Access's precedence from loosest to tightest
+
+    Ex expr()
+    {
+        Ex l = orExpr();
+        if (isKw(cur(), "XOR") || isKw(cur(), "EQV") || isKw(cur(), "IMP"))
+            throw ParseError{cur().pos, QStringLiteral("Xor, Eqv und Imp werden nicht unterstützt")};
+        return l;
+    }
+
+    Ex orExpr()
+    {
+        Ex l = andExpr();
+        while (acceptKw("OR")) {
+            Ex r = andExpr();
+            l = other(wrap(l, P_OR) + " OR " + wrap(r, P_OR + 1), P_OR);
+        }
+        return l;
+    }
+
+    Ex andExpr()
+    {
+        Ex l = notExpr();
+        while (acceptKw("AND")) {
+            Ex r = notExpr();
+            l = other(wrap(l, P_AND) + " AND " + wrap(r, P_AND + 1), P_AND);
+        }
+        return l;
+    }
+
+    Ex notExpr()
+    {
+        if (acceptKw("NOT")) {
+            Ex e = notExpr();
+            return other("NOT " + wrap(e, P_NOT), P_NOT);
+        }
+        return comparison();
+    }
+
+    Ex compare(const Ex &l, const QString &op, const Ex &r)
+    {
+        const bool eq = op == QLatin1String("=") || op == QLatin1String("<>");
+        if (eq && (l.kind == Ex::Bool) != (r.kind == Ex::Bool)) {
+            // A Yes/No reads -1 or 1 as true: compare with zero instead of with one value.
+            const Ex &v = l.kind == Ex::Bool ? r : l;
+            const bool truth = (l.kind == Ex::Bool ? l.truth : r.truth) == (op == QLatin1String("="));
+            return other(wrap(v, P_EQ + 1) + (truth ? " <> 0" : " = 0"), P_EQ);
+        }
+        const int p = eq ? P_EQ : P_CMP;
+        QString right = needsNoCase(l, r) ? wrap(r, P_COLLATE) + " COLLATE NOCASEU" : wrap(r, p + 1);
+        return other(wrap(l, p) + ' ' + op + ' ' + right, p);
+    }
+
+    Ex comparison()
+    {
+        Ex l = concat();
+        for (;;) {
+            const Token &t = cur();
+            if (t.kind == Tk::Op && (t.text == "=" || t.text == "<>" || t.text == "<" || t.text == ">" ||
+                                     t.text == "<=" || t.text == ">=")) {
+                ++m_i;
+                Ex r = concat();
+                l = compare(l, t.text, r);
+                continue;
+            }
+            bool negated = false;
+            if (isKw(t, "NOT") && (isKw(peek(), "LIKE") || isKw(peek(), "BETWEEN") || isKw(peek(), "IN"))) {
+                negated = true;
+                ++m_i;
+            }
+            if (acceptKw("LIKE")) {
+                Ex r = concat();
+                if (m_dialect == LikeDialect::Dao) {
+                    QString call = "AccLike(" + l.sql + ", " + r.sql + ')';
+                    l = negated ? other("NOT " + call, P_NOT) : other(call, P_PRIMARY);
+                } else
+                    l = other(wrap(l, P_EQ + 1) + (negated ? " NOT LIKE " : " LIKE ") + wrap(r, P_EQ + 1), P_EQ);
+                continue;
+            }
+            if (acceptKw("BETWEEN")) {
+                Ex a = concat();
+                expectKw("AND");
+                Ex b = concat();
+                const bool nc = needsNoCase(l, a) || needsNoCase(l, b);
+                QString left = nc ? wrap(l, P_COLLATE) + " COLLATE NOCASEU" : wrap(l, P_EQ + 1);
+                l = other(left + (negated ? " NOT BETWEEN " : " BETWEEN ") + wrap(a, P_EQ + 1) + " AND " +
+                              wrap(b, P_EQ + 1),
+                          P_EQ);
+                continue;
+            }
+            if (acceptKw("IN")) {
+                expectOp("(");
+                QString list;
+                bool nc = false;
+                if (isKw(cur(), "SELECT")) {
+                    list = query().sql;
+                } else {
+                    QStringList items;
+                    do {
+                        Ex e = expr();
+                        nc = nc || needsNoCase(l, e);
+                        items << e.sql;
+                    } while (acceptOp(","));
+                    list = items.join(QStringLiteral(", "));
+                }
+                expectOp(")");
+                QString left = nc ? wrap(l, P_COLLATE) + " COLLATE NOCASEU" : wrap(l, P_EQ + 1);
+                l = other(left + (negated ? " NOT IN (" : " IN (") + list + ')', P_EQ);
+                continue;
+            }
+            if (negated)
+                throw ParseError{t.pos, QStringLiteral("LIKE, BETWEEN oder IN erwartet")};
+            if (acceptKw("IS")) {
+                const bool isNot = acceptKw("NOT");
+                expectKw("NULL");
+                l = other(wrap(l, P_EQ) + (isNot ? " IS NOT NULL" : " IS NULL"), P_EQ);
+                continue;
+            }
+            return l;
+        }
+    }
+
+    Ex concat()
+    {
+        Ex l = additive();
+        if (!isOp(cur(), "&"))
+            return l;
+        QStringList parts{l.sql};
+        while (acceptOp("&"))
+            parts << additive().sql;
+        return other("AccConcat(" + parts.join(QStringLiteral(", ")) + ')', P_PRIMARY);
+    }
+
+    Ex additive()
+    {
+        Ex l = modulo();
+        for (;;) {
+            if (acceptOp("+"))
+                l = other("AccPlus(" + l.sql + ", " + modulo().sql + ')', P_PRIMARY);
+            else if (acceptOp("-"))
+                l = other("AccMinus(" + l.sql + ", " + modulo().sql + ')', P_PRIMARY);
+            else
+                return l;
+        }
+    }
+
+    Ex modulo()
+    {
+        Ex l = intDiv();
+        while (acceptKw("MOD")) {
+            Ex r = intDiv();
+            l = other("CAST(round(" + l.sql + ") AS INTEGER) % CAST(round(" + r.sql + ") AS INTEGER)", P_MUL);
+        }
+        return l;
+    }
+
+    Ex intDiv()
+    {
+        Ex l = multiplicative();
+        while (acceptOp("\\")) {
+            Ex r = multiplicative();
+            l = other("CAST(round(" + l.sql + ") AS INTEGER) / CAST(round(" + r.sql + ") AS INTEGER)", P_MUL);
+        }
+        return l;
+    }
+
+    Ex multiplicative()
+    {
+        Ex l = unary();
+        for (;;) {
+            if (acceptOp("*")) {
+                Ex r = unary();
+                l = other(wrap(l, P_MUL) + " * " + wrap(r, P_MUL + 1), P_MUL);
+            } else if (acceptOp("/")) {
+                Ex r = unary();
+                l = other("CAST(" + l.sql + " AS REAL) / " + wrap(r, P_MUL + 1), P_MUL); // never integer division
+            } else
+                return l;
+        }
+    }
+
+    Ex unary()
+    {
+        if (acceptOp("-")) {
+            Ex e = unary();
+            // "--" would start a comment in SQLite
+            const QString inner = e.sql.startsWith('-') ? '(' + e.sql + ')' : wrap(e, P_UNARY);
+            Ex out = other('-' + inner, P_UNARY);
+            if (e.kind == Ex::Number)
+                out.kind = Ex::Number;
+            return out;
+        }
+        if (acceptOp("+"))
+            return unary();
+        return power();
+    }
+
+    Ex power()
+    {
+        Ex l = primary();
+        while (acceptOp("^")) {
+            Ex r = isOp(cur(), "-") || isOp(cur(), "+") ? unary() : primary();
+            l = other("power(" + l.sql + ", " + r.sql + ')', P_PRIMARY);
+        }
+        return l;
+    }
+
+    Ex primary()
+    {
+        const Token &t = cur();
+        switch (t.kind) {
+        case Tk::Number:
+            ++m_i;
+            return Ex{t.text, P_PRIMARY, Ex::Number, false, false};
+        case Tk::String: {
+            ++m_i;
+            bool letters = false;
+            for (QChar c : t.text)
+                letters = letters || c.isLetter();
+            return Ex{sqlString(t.text), P_PRIMARY, Ex::Text, letters, false};
+        }
+        case Tk::Date:
+            ++m_i;
+            return Ex{sqlString(t.text), P_PRIMARY, Ex::Text, false, false};
+        case Tk::End:
+            throw ParseError{t.pos, QStringLiteral("Ausdruck erwartet")};
+        case Tk::Op:
+            if (acceptOp("(")) {
+                if (isKw(cur(), "SELECT")) {
+                    Query q = query();
+                    expectOp(")");
+                    return other('(' + q.sql + ')', P_PRIMARY);
+                }
+                Ex e = expr();
+                expectOp(")");
+                Ex out{'(' + e.sql + ')', P_PRIMARY, e.kind == Ex::Column ? Ex::Column : Ex::Other, false, false};
+                return out;
+            }
+            throw ParseError{t.pos, QStringLiteral("Ausdruck erwartet")};
+        case Tk::Ident:
+            break;
+        }
+        if (!t.bracketed) {
+            if (t.upper == QLatin1String("NULL")) {
+                ++m_i;
+                return Ex{QStringLiteral("NULL"), P_PRIMARY, Ex::Null, false, false};
+            }
+            if (t.upper == QLatin1String("TRUE") || t.upper == QLatin1String("FALSE")) {
+                ++m_i;
+                const bool v = t.upper == QLatin1String("TRUE");
+                return Ex{v ? QStringLiteral("1") : QStringLiteral("0"), P_PRIMARY, Ex::Bool, false, v};
+            }
+            if (t.upper == QLatin1String("EXISTS")) {
+                ++m_i;
+                expectOp("(");
+                Query q = query();
+                expectOp(")");
+                return other("EXISTS (" + q.sql + ')', P_PRIMARY);
+            }
+            if (isOp(peek(), "(") && (isName(t) || t.upper == QLatin1String("LEFT") || t.upper == QLatin1String("RIGHT")))
+                return call();
+        }
+        if (!isName(t))
+            throw ParseError{t.pos, QStringLiteral("Ausdruck erwartet")};
+        QString n = name();
+        while (isOp(cur(), ".") || isOp(cur(), "!")) {
+            if (!isName(peek()))
+                break;
+            ++m_i;
+            n += '.' + name();
+        }
+        return Ex{n, P_PRIMARY, Ex::Column, false, false};
+    }
+
+    Ex call()
+    {
+        const Token &t = m_t[m_i++];
+        QString fn = t.text;
+        if (t.upper == QLatin1String("LEFT"))
+            fn = QStringLiteral("AccLeft");
+        else if (t.upper == QLatin1String("RIGHT"))
+            fn = QStringLiteral("AccRight");
+        else if (t.upper == QLatin1String("ISNULL"))
+            fn = QStringLiteral("AccIsNull");
+        expectOp("(");
+        QStringList args;
+        if (acceptOp("*"))
+            args << QStringLiteral("*");
+        else if (!isOp(cur(), ")")) {
+            do
+                args << expr().sql;
+            while (acceptOp(","));
+        }
+        expectOp(")");
+        return other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY);
+    }
+
+    const QVector<Token> &m_t;
+    LikeDialect m_dialect;
+    int m_i = 0;
+};
+
+} // namespace
+
+Translation translate(const QString &accessSql, LikeDialect dialect)
+{
+    Translation out;
+    try {
+        const QVector<Token> tokens = tokenize(accessSql);
+        Parser p(tokens, dialect);
+        out.sql = p.statement();
+        out.ok = true;
+    } catch (const ParseError &e) {
+        out.ok = false;
+        out.sql.clear();
+        out.errorPos = e.pos;
+        out.error = e.msg;
+    }
+    return out;
+}
+
+} // namespace accesssql

@@ -1,0 +1,42 @@
+#pragma once
+// Translation of query text in the Access dialect (typed by users, loaded from query files,
+// built by the query builder) into SQLite's dialect. One tokenizer and a small parser of
+// Access's SELECT; nothing is ever rewritten inside a literal.
+//
+//   #date# literals        m/d/yyyy, m/d/yy, yyyy-mm-dd, d.m.yyyy, with or without a time -> ISO text
+//   a & b & c              AccConcat(a, b, c)  (Null counts as empty; all Null gives Null)
+//   a + b, a - b           AccPlus / AccMinus  (text + text concatenates, dates +/- days)
+//   a / b                  real division; a \ b integer division; a Mod b; a ^ b
+//   x Like p               AccLike(x, p) on the DAO side (* ? # [a-z] [!a-z]), LIKE on the ADO side (% _)
+//   True / False           1 / 0 (the stored Yes/No form); x = True tests "not zero"
+//   "text"                 'text'
+//   TOP n [PERCENT]        LIMIT;  DISTINCTROW dropped
+//   [name], Index          bracketed names stay; a bare name that SQLite reserves is bracketed
+//   (SELECT ..) UNION ..   parenthesised UNION members unwrapped or turned into sub-selects
+//   Left( Right( IsNull(   AccLeft( AccRight( AccIsNull(
+//   text comparisons       COLLATE NOCASEU (Access ignores case); ORDER BY in German order (COLLATE DE)
+//   expressions without a name get "Ausdr1000", "Ausdr1001" … as Access names them
+//
+// Only one query is accepted: SELECT (or a UNION of them), optionally closed by ';'.
+// Anything else (INSERT, UPDATE, DELETE, DDL, INTO, a second statement) is refused.
+#include <QString>
+
+namespace accesssql {
+
+// Wildcards of Like: the DAO side (* ? # [..]) or the ADO side (% _).
+enum class LikeDialect { Dao, Ado };
+
+struct Translation {
+    bool ok = false;
+    QString sql;       // SQLite text without a closing ';'
+    int errorPos = -1; // character position in the input where reading failed
+    QString error;     // short technical reason (for tests and logs, not for users)
+};
+
+Translation translate(const QString &accessSql, LikeDialect dialect = LikeDialect::Dao);
+
+// The text between the two '#' of a date literal as stored ISO text ('YYYY-MM-DD' or
+// 'YYYY-MM-DD HH:MM:SS'); empty when it is not a date.
+QString dateLiteral(const QString &text);
+
+} // namespace accesssql
