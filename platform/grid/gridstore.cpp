@@ -1,63 +1,557 @@
 #include "platform/grid/gridstore.h"
 
+namespace {
+
+constexpr uint32_t BoldBit = 1u;
+constexpr int CheckShift = 1;
+constexpr uint32_t CheckMask = 3u << CheckShift;
+constexpr int AlignShift = 3;
+constexpr uint32_t AlignMask = 15u << AlignShift;
+
+// A Boolean column's text as a check state: empty, "0" and "Falsch"/"False" read as unticked.
+int booleanTextState(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t == QLatin1String("0") || t.compare(QLatin1String("falsch"), Qt::CaseInsensitive) == 0
+        || t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return grid::Unchecked;
+    return grid::Checked;
+}
+
+void applyEdge(grid::BorderEdge &edge, uint32_t color, int width)
+{
+    if (width < 0)
+        return;
+    edge.width = width;
+    edge.color = width > 0 ? color : 0;
+}
+
+} // namespace
+
 GridStore::GridStore() = default;
 
-void GridStore::setRows(int n) { m_rows.resize(size_t(std::max(0, n))); }
-void GridStore::setCols(int n) { m_cols = std::max(0, n); m_colProps.resize(size_t(m_cols)); }
+// ---------------------------------------------------------------------------------------------- size
+
+void GridStore::setRows(int n)
+{
+    n = std::max(0, n);
+    for (int r = n; r < rows(); ++r)
+        for (Cell &cell : m_rows[size_t(r)].cells)
+            releaseExtra(cell);
+    m_rows.resize(size_t(n));
+    if (m_mergeRows.size() > size_t(n))
+        m_mergeRows.resize(size_t(n));
+    clampSelection();
+}
+
+void GridStore::setCols(int n)
+{
+    n = std::max(0, n);
+    if (n < m_cols) {
+        for (Row &row : m_rows) {
+            if (row.cells.empty())
+                continue;
+            for (int c = n; c < m_cols; ++c)
+                releaseExtra(row.cells[size_t(c)]);
+            row.cells.resize(size_t(n));
+        }
+    } else if (n > m_cols) {
+        for (Row &row : m_rows)
+            if (!row.cells.empty())
+                row.cells.resize(size_t(n));
+    }
+    m_cols = n;
+    m_colProps.resize(size_t(n));
+    clampSelection();
+}
+
 void GridStore::setFixedRows(int n) { m_fixedRows = std::max(0, n); }
 void GridStore::setFixedCols(int n) { m_fixedCols = std::max(0, n); }
-int GridStore::addItem(const QString &, int row) { (void)row; m_rows.emplace_back(); return rows() - 1; }
-void GridStore::removeItem(int row) { if (row >= 0 && row < rows()) m_rows.erase(m_rows.begin() + row); }
-void GridStore::clear(grid::ClearWhere, grid::ClearWhat) {}
-void GridStore::clearRange(int, int, int, int, grid::ClearWhat) {}
-QString GridStore::textMatrix(int, int) const { return {}; }
-void GridStore::setTextMatrix(int, int, const QString &) {}
-bool GridStore::setTextChanged(int, int, const QString &) { return false; }
-QVariant GridStore::cellData(int, int) const { return {}; }
-void GridStore::setCellData(int, int, const QVariant &) {}
-long GridStore::cellBackColor(int, int) const { return 0; }
-void GridStore::setCellBackColor(int, int, long) {}
-long GridStore::cellForeColor(int, int) const { return 0; }
-void GridStore::setCellForeColor(int, int, long) {}
-bool GridStore::cellFontBold(int, int) const { return false; }
-void GridStore::setCellFontBold(int, int, bool) {}
-int GridStore::cellPicture(int, int) const { return 0; }
-void GridStore::setCellPicture(int, int, int) {}
-int GridStore::cellChecked(int, int) const { return 0; }
-void GridStore::setCellChecked(int, int, int) {}
-int GridStore::cellAlignment(int, int) const { return -1; }
-void GridStore::setCellAlignment(int, int, int) {}
-int GridStore::effectiveAlignment(int, int) const { return 1; }
-int GridStore::colWidth(int) const { return m_defaultColWidth; }
-void GridStore::setColWidth(int, int) {}
-int GridStore::rowHeight(int) const { return m_defaultRowHeight; }
-void GridStore::setRowHeight(int, int) {}
-bool GridStore::colHidden(int) const { return false; }
-void GridStore::setColHidden(int, bool) {}
-bool GridStore::rowHidden(int) const { return false; }
-void GridStore::setRowHidden(int, bool) {}
-int GridStore::colAlignment(int) const { return -1; }
-void GridStore::setColAlignment(int, int) {}
-int GridStore::colDataType(int) const { return 0; }
-void GridStore::setColDataType(int, int) {}
-bool GridStore::mergeRow(int) const { return false; }
-void GridStore::setMergeRow(int, bool) {}
-void GridStore::mergedSpan(int, int c, int &c1, int &c2) const { c1 = c2 = c; }
-void GridStore::cellBorderRange(int, int, int, int, long, int, int, int, int, int, int) {}
-grid::CellBorders GridStore::cellBorders(int, int) const { return {}; }
-void GridStore::select(int r1, int c1, int r2, int c2) { m_row = r1; m_col = c1; m_rowSel = r2 < 0 ? r1 : r2; m_colSel = c2 < 0 ? c1 : c2; }
-void GridStore::setRow(int r) { m_row = m_rowSel = r; }
-void GridStore::setCol(int c) { m_col = m_colSel = c; }
-void GridStore::setRowSel(int r) { m_rowSel = r; }
-void GridStore::setColSel(int c) { m_colSel = c; }
-bool GridStore::inSelection(int, int) const { return false; }
-bool GridStore::isSelected(int) const { return false; }
-void GridStore::setIsSelected(int, bool) {}
-int GridStore::selectedRows() const { return 0; }
-int GridStore::selectedRow(int) const { return -1; }
-void GridStore::sort(int) {}
-int GridStore::compareGeneric(const QString &a, const QString &b) { return a.compare(b); }
-int GridStore::compareString(const QString &a, const QString &b) { return a.compare(b); }
-QString GridStore::rangeText(int, int, int, int) const { return {}; }
-QString GridStore::rangeHtml(int, int, int, int) const { return {}; }
-void GridStore::pasteText(int, int, const QString &) {}
+
+int GridStore::addItem(const QString &item, int row)
+{
+    if (row < 0 || row > rows())
+        row = rows();
+    m_rows.insert(m_rows.begin() + row, Row());
+    if (!item.isEmpty()) {
+        const QStringList parts = item.split(QLatin1Char('\t'));
+        for (int c = 0; c < parts.size() && c < m_cols; ++c)
+            setTextMatrix(row, c, parts[c]);
+    }
+    clampSelection();
+    return row;
+}
+
+void GridStore::removeItem(int row)
+{
+    if (row < 0 || row >= rows())
+        return;
+    for (Cell &cell : m_rows[size_t(row)].cells)
+        releaseExtra(cell);
+    m_rows.erase(m_rows.begin() + row);
+    clampSelection();
+}
+
+void GridStore::clear(grid::ClearWhere where, grid::ClearWhat what)
+{
+    if (rows() == 0 || m_cols == 0)
+        return;
+    if (where == grid::ClearSelection) {
+        clearRange(selTop(), selLeft(), selBottom(), selRight(), what);
+    } else if (where == grid::ClearScrollable) {
+        clearRange(m_fixedRows, m_fixedCols, rows() - 1, m_cols - 1, what);
+    } else {
+        for (Row &row : m_rows) {
+            for (Cell &cell : row.cells)
+                clearCell(cell, what);
+        }
+    }
+}
+
+void GridStore::clearRange(int r1, int c1, int r2, int c2, grid::ClearWhat what)
+{
+    if (r1 > r2)
+        std::swap(r1, r2);
+    if (c1 > c2)
+        std::swap(c1, c2);
+    r1 = std::max(r1, 0);
+    c1 = std::max(c1, 0);
+    r2 = std::min(r2, rows() - 1);
+    c2 = std::min(c2, m_cols - 1);
+    for (int r = r1; r <= r2; ++r) {
+        Row &row = m_rows[size_t(r)];
+        if (row.cells.empty())
+            continue;
+        for (int c = c1; c <= c2; ++c)
+            clearCell(row.cells[size_t(c)], what);
+    }
+}
+
+void GridStore::clearCell(Cell &cell, grid::ClearWhat what)
+{
+    if (what != grid::ClearFormatting) {
+        cell.text.clear();
+        if (Extra *e = extraFor(cell, false))
+            e->data = QVariant();
+    }
+    if (what != grid::ClearText) {
+        cell.back = cell.fore = cell.flags = 0;
+        if (Extra *e = extraFor(cell, false)) {
+            if (e->borders.any())
+                --m_borderCount;
+            e->borders = grid::CellBorders();
+            e->picture = 0;
+        }
+    }
+    if (what == grid::ClearEverything)
+        releaseExtra(cell);
+}
+
+// --------------------------------------------------------------------------------------------- cells
+
+const GridStore::Cell *GridStore::cellPtr(int r, int c) const
+{
+    if (!valid(r, c))
+        return nullptr;
+    const Row &row = m_rows[size_t(r)];
+    if (row.cells.empty())
+        return nullptr;
+    return &row.cells[size_t(c)];
+}
+
+GridStore::Cell *GridStore::cellForWrite(int r, int c)
+{
+    if (!valid(r, c))
+        return nullptr;
+    Row &row = m_rows[size_t(r)];
+    if (row.cells.empty())
+        row.cells.resize(size_t(m_cols));
+    return &row.cells[size_t(c)];
+}
+
+GridStore::Extra *GridStore::extraFor(Cell &cell, bool create)
+{
+    if (cell.extra)
+        return &m_extras[cell.extra - 1];
+    if (!create)
+        return nullptr;
+    uint32_t idx;
+    if (!m_freeExtras.empty()) {
+        idx = m_freeExtras.back();
+        m_freeExtras.pop_back();
+        m_extras[idx] = Extra();
+    } else {
+        idx = uint32_t(m_extras.size());
+        m_extras.emplace_back();
+    }
+    m_extras[idx].inUse = true;
+    cell.extra = idx + 1;
+    return &m_extras[idx];
+}
+
+const GridStore::Extra *GridStore::extraOf(const Cell &cell) const
+{
+    return cell.extra ? &m_extras[cell.extra - 1] : nullptr;
+}
+
+void GridStore::releaseExtra(Cell &cell)
+{
+    if (!cell.extra)
+        return;
+    Extra &e = m_extras[cell.extra - 1];
+    if (e.borders.any())
+        --m_borderCount;
+    e = Extra();
+    m_freeExtras.push_back(cell.extra - 1);
+    cell.extra = 0;
+}
+
+QString GridStore::textMatrix(int r, int c) const
+{
+    const Cell *cell = cellPtr(r, c);
+    return cell ? cell->text : QString();
+}
+
+void GridStore::setTextMatrix(int r, int c, const QString &text)
+{
+    if (Cell *cell = cellForWrite(r, c))
+        cell->text = text;
+}
+
+bool GridStore::setTextChanged(int r, int c, const QString &text)
+{
+    if (!valid(r, c))
+        return false;
+    const Cell *old = cellPtr(r, c);
+    if (old ? old->text == text : text.isEmpty())
+        return false;
+    cellForWrite(r, c)->text = text;
+    return true;
+}
+
+QVariant GridStore::cellData(int r, int c) const
+{
+    const Cell *cell = cellPtr(r, c);
+    const Extra *e = cell ? extraOf(*cell) : nullptr;
+    return e ? e->data : QVariant();
+}
+
+void GridStore::setCellData(int r, int c, const QVariant &value)
+{
+    if (Cell *cell = cellForWrite(r, c)) {
+        if (Extra *e = extraFor(*cell, value.isValid()))
+            e->data = value;
+    }
+}
+
+long GridStore::cellBackColor(int r, int c) const
+{
+    const Cell *cell = cellPtr(r, c);
+    return cell ? long(cell->back) : 0;
+}
+
+void GridStore::setCellBackColor(int r, int c, long color)
+{
+    if (Cell *cell = cellForWrite(r, c))
+        cell->back = uint32_t(color);
+}
+
+long GridStore::cellForeColor(int r, int c) const
+{
+    const Cell *cell = cellPtr(r, c);
+    return cell ? long(cell->fore) : 0;
+}
+
+void GridStore::setCellForeColor(int r, int c, long color)
+{
+    if (Cell *cell = cellForWrite(r, c))
+        cell->fore = uint32_t(color);
+}
+
+bool GridStore::cellFontBold(int r, int c) const
+{
+    const Cell *cell = cellPtr(r, c);
+    return cell && (cell->flags & BoldBit);
+}
+
+void GridStore::setCellFontBold(int r, int c, bool bold)
+{
+    if (Cell *cell = cellForWrite(r, c))
+        cell->flags = bold ? (cell->flags | BoldBit) : (cell->flags & ~BoldBit);
+}
+
+int GridStore::cellPicture(int r, int c) const
+{
+    const Cell *cell = cellPtr(r, c);
+    const Extra *e = cell ? extraOf(*cell) : nullptr;
+    return e ? e->picture : 0;
+}
+
+void GridStore::setCellPicture(int r, int c, int handle)
+{
+    if (Cell *cell = cellForWrite(r, c)) {
+        if (Extra *e = extraFor(*cell, handle != 0))
+            e->picture = handle;
+    }
+}
+
+int GridStore::cellChecked(int r, int c) const
+{
+    if (!valid(r, c))
+        return grid::NoCheckbox;
+    if (r >= m_fixedRows && m_colProps[size_t(c)].dataType == grid::TypeBoolean)
+        return booleanTextState(textMatrix(r, c));
+    const Cell *cell = cellPtr(r, c);
+    return cell ? int((cell->flags & CheckMask) >> CheckShift) : grid::NoCheckbox;
+}
+
+void GridStore::setCellChecked(int r, int c, int state)
+{
+    if (!valid(r, c) || state < 0 || state > 2)
+        return;
+    if (r >= m_fixedRows && m_colProps[size_t(c)].dataType == grid::TypeBoolean) {
+        setTextMatrix(r, c, state == grid::Checked ? QStringLiteral("1")
+                            : state == grid::Unchecked ? QStringLiteral("0") : QString());
+        return;
+    }
+    Cell *cell = cellForWrite(r, c);
+    cell->flags = (cell->flags & ~CheckMask) | (uint32_t(state) << CheckShift);
+}
+
+int GridStore::cellAlignment(int r, int c) const
+{
+    const Cell *cell = cellPtr(r, c);
+    return cell ? int((cell->flags & AlignMask) >> AlignShift) - 1 : -1;
+}
+
+void GridStore::setCellAlignment(int r, int c, int alignment)
+{
+    if (alignment < -1 || alignment > 8)
+        alignment = -1;
+    if (Cell *cell = cellForWrite(r, c))
+        cell->flags = (cell->flags & ~AlignMask) | (uint32_t(alignment + 1) << AlignShift);
+}
+
+int GridStore::effectiveAlignment(int r, int c) const
+{
+    int a = cellAlignment(r, c);
+    if (a < 0)
+        a = colAlignment(c);
+    return a < 0 ? grid::AlignLeftCenter : a;
+}
+
+// ------------------------------------------------------------------------------------ columns, rows
+
+int GridStore::colWidth(int c) const
+{
+    if (c < 0 || c >= m_cols)
+        return 0;
+    const int w = m_colProps[size_t(c)].width;
+    return w < 0 ? m_defaultColWidth : w;
+}
+
+void GridStore::setColWidth(int c, int twips)
+{
+    if (c >= 0 && c < m_cols)
+        m_colProps[size_t(c)].width = std::max(-1, twips);
+}
+
+int GridStore::rowHeight(int r) const
+{
+    if (r < 0 || r >= rows())
+        return 0;
+    const int h = m_rows[size_t(r)].height;
+    return h < 0 ? m_defaultRowHeight : h;
+}
+
+void GridStore::setRowHeight(int r, int twips)
+{
+    if (r >= 0 && r < rows())
+        m_rows[size_t(r)].height = std::max(-1, twips);
+}
+
+bool GridStore::colHidden(int c) const { return c >= 0 && c < m_cols && m_colProps[size_t(c)].hidden; }
+
+void GridStore::setColHidden(int c, bool hidden)
+{
+    if (c >= 0 && c < m_cols)
+        m_colProps[size_t(c)].hidden = hidden;
+}
+
+bool GridStore::rowHidden(int r) const { return r >= 0 && r < rows() && m_rows[size_t(r)].hidden; }
+
+void GridStore::setRowHidden(int r, bool hidden)
+{
+    if (r >= 0 && r < rows())
+        m_rows[size_t(r)].hidden = hidden;
+}
+
+int GridStore::colAlignment(int c) const { return c >= 0 && c < m_cols ? m_colProps[size_t(c)].alignment : -1; }
+
+void GridStore::setColAlignment(int c, int alignment)
+{
+    if (c >= 0 && c < m_cols)
+        m_colProps[size_t(c)].alignment = (alignment < -1 || alignment > 8) ? -1 : alignment;
+}
+
+int GridStore::colDataType(int c) const { return c >= 0 && c < m_cols ? m_colProps[size_t(c)].dataType : 0; }
+
+void GridStore::setColDataType(int c, int type)
+{
+    if (c >= 0 && c < m_cols)
+        m_colProps[size_t(c)].dataType = type;
+}
+
+// ------------------------------------------------------------------------------------------- merging
+
+bool GridStore::mergeRow(int r) const { return r >= 0 && size_t(r) < m_mergeRows.size() && m_mergeRows[size_t(r)]; }
+
+void GridStore::setMergeRow(int r, bool on)
+{
+    if (r < 0 || r >= rows())
+        return;
+    if (m_mergeRows.size() <= size_t(r))
+        m_mergeRows.resize(size_t(r) + 1, false);
+    m_mergeRows[size_t(r)] = on;
+}
+
+void GridStore::mergedSpan(int r, int c, int &c1, int &c2) const
+{
+    c1 = c2 = c;
+    if (m_mergeMode == grid::MergeNever || !mergeRow(r) || !valid(r, c))
+        return;
+    if (m_mergeMode == grid::MergeFixedOnly && r >= m_fixedRows)
+        return;
+    if (m_mergeMode != grid::MergeFree && m_mergeMode != grid::MergeFixedOnly)
+        return;
+    const Row &row = m_rows[size_t(r)];
+    if (row.cells.empty())
+        return;
+    const QString &text = row.cells[size_t(c)].text;
+    if (text.isEmpty())
+        return;
+    // A merge never crosses the line between fixed and scrollable columns.
+    const int lo = c < m_fixedCols ? 0 : m_fixedCols;
+    const int hi = c < m_fixedCols ? m_fixedCols - 1 : m_cols - 1;
+    while (c1 > lo && row.cells[size_t(c1 - 1)].text == text)
+        --c1;
+    while (c2 < hi && row.cells[size_t(c2 + 1)].text == text)
+        ++c2;
+}
+
+// ------------------------------------------------------------------------------------------- borders
+
+void GridStore::cellBorderRange(int r1, int c1, int r2, int c2, long color, int left, int top, int right,
+                                int bottom, int vertical, int horizontal)
+{
+    if (r1 > r2)
+        std::swap(r1, r2);
+    if (c1 > c2)
+        std::swap(c1, c2);
+    r1 = std::max(r1, 0);
+    c1 = std::max(c1, 0);
+    r2 = std::min(r2, rows() - 1);
+    c2 = std::min(c2, m_cols - 1);
+    const uint32_t col = uint32_t(color);
+    for (int r = r1; r <= r2; ++r) {
+        for (int c = c1; c <= c2; ++c) {
+            const int l = c == c1 ? left : vertical;
+            const int rt = c == c2 ? right : vertical;
+            const int t = r == r1 ? top : horizontal;
+            const int b = r == r2 ? bottom : horizontal;
+            if (l < 0 && rt < 0 && t < 0 && b < 0)
+                continue;
+            Cell *cell = cellForWrite(r, c);
+            const bool wants = l > 0 || rt > 0 || t > 0 || b > 0;
+            Extra *e = extraFor(*cell, wants);
+            if (!e)
+                continue;
+            const bool had = e->borders.any();
+            applyEdge(e->borders.left, col, l);
+            applyEdge(e->borders.right, col, rt);
+            applyEdge(e->borders.top, col, t);
+            applyEdge(e->borders.bottom, col, b);
+            m_borderCount += int(e->borders.any()) - int(had);
+        }
+    }
+}
+
+grid::CellBorders GridStore::cellBorders(int r, int c) const
+{
+    const Cell *cell = cellPtr(r, c);
+    const Extra *e = cell ? extraOf(*cell) : nullptr;
+    return e ? e->borders : grid::CellBorders();
+}
+
+// ---------------------------------------------------------------------------------------- selection
+
+void GridStore::clampSelection()
+{
+    auto clampTo = [](int v, int n) { return n <= 0 ? -1 : std::clamp(v, 0, n - 1); };
+    m_row = clampTo(m_row, rows());
+    m_rowSel = clampTo(m_rowSel, rows());
+    m_col = clampTo(m_col, m_cols);
+    m_colSel = clampTo(m_colSel, m_cols);
+}
+
+void GridStore::select(int r1, int c1, int r2, int c2)
+{
+    m_row = r1;
+    m_col = c1;
+    m_rowSel = r2 < 0 ? r1 : r2;
+    m_colSel = c2 < 0 ? c1 : c2;
+    clampSelection();
+}
+
+void GridStore::setRow(int r)
+{
+    m_row = m_rowSel = r;
+    clampSelection();
+}
+
+void GridStore::setCol(int c)
+{
+    m_col = m_colSel = c;
+    clampSelection();
+}
+
+void GridStore::setRowSel(int r)
+{
+    m_rowSel = r;
+    clampSelection();
+}
+
+void GridStore::setColSel(int c)
+{
+    m_colSel = c;
+    clampSelection();
+}
+
+bool GridStore::inSelection(int r, int c) const
+{
+    return r >= selTop() && r <= selBottom() && c >= selLeft() && c <= selRight() && r >= 0 && c >= 0;
+}
+
+bool GridStore::isSelected(int r) const { return r >= 0 && r < rows() && m_rows[size_t(r)].picked; }
+
+void GridStore::setIsSelected(int r, bool on)
+{
+    if (r >= 0 && r < rows())
+        m_rows[size_t(r)].picked = on;
+}
+
+int GridStore::selectedRows() const
+{
+    int n = 0;
+    for (const Row &row : m_rows)
+        n += row.picked ? 1 : 0;
+    return n;
+}
+
+int GridStore::selectedRow(int i) const
+{
+    for (int r = 0; r < rows(); ++r)
+        if (m_rows[size_t(r)].picked && i-- == 0)
+            return r;
+    return -1;
+}

@@ -166,6 +166,8 @@ public:
     QString rangeHtml(int r1, int c1, int r2, int c2) const;
     // Writes tab/line separated text from (r, c) on, within the grid's size.
     void pasteText(int r, int c, const QString &text);
+    // Clipboard text as rows of cells (CR LF, LF or CR between rows, tab between cells).
+    static QList<QStringList> splitClipText(const QString &text);
 
 private:
     struct Cell {

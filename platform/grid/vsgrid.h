@@ -29,6 +29,10 @@
 class QLineEdit;
 class QMimeData;
 class QPainter;
+namespace grid {
+struct PaintView;
+struct PaintContext;
+} // namespace grid
 
 class VSGrid : public QAbstractScrollArea {
     Q_OBJECT
@@ -215,9 +219,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    friend class VSGridPainter;
-    friend class VSGridPrinter;
-
     void changed();
     void layoutChanged();
     void updateScrollBars();
@@ -239,6 +240,8 @@ private:
     double yTwips(int y) const;
     void trackMouse(const QPoint &widgetPos);
     void setTopLeft(int topRow, int leftCol, bool fromScrollBar);
+    grid::PaintView buildView(const QRect &area) const;
+    grid::PaintContext paintContext() const;
 
     GridStore m_store;
     std::vector<QPixmap> m_pictures;
@@ -252,6 +255,10 @@ private:
     int m_listAnchor = -1;
     bool m_dragging = false;
     bool m_inScrollSync = false;
+    bool m_layoutDirty = true;
+    int m_pressRow = -1;
+    int m_pressCol = -1;
+    int m_pressButton = 0;
     QLineEdit *m_editor = nullptr;
     int m_editRow = -1;
     int m_editCol = -1;

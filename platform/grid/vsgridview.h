@@ -1,0 +1,48 @@
+#pragma once
+// Internal to the grid: which rows and columns a paint covers and where, shared by screen and print.
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <vector>
+
+class GridStore;
+class QPainter;
+class QPixmap;
+
+namespace grid {
+
+struct AxisItem {
+    int index; // row or column of the store
+    int pos;   // pixels from the painted area's origin
+    int size;  // pixels
+};
+
+struct PaintView {
+    std::vector<AxisItem> rows; // fixed rows first, then scrollable ones
+    std::vector<AxisItem> cols; // fixed columns first, then scrollable ones
+    QRect area;                 // the painted area
+    bool showSelection = true;  // screen: selection, current cell, picked rows
+    bool listBox = false;       // picked rows drawn as selected
+    bool byRow = false;         // selection covers whole rows
+};
+
+struct PaintContext {
+    const GridStore *store = nullptr;
+    QFont font;
+    double scale = 1.0; // pixels per 96-dpi pixel, for boxes and padding
+    const std::vector<QPixmap> *pictures = nullptr;
+};
+
+// Paints the cells of the view: backgrounds, grid lines, texts, check boxes, pictures, merged
+// ranges, selection, then borders over the grid lines.
+void paintCells(QPainter &p, const PaintContext &ctx, const PaintView &view);
+
+// Pixel size of a twips size; 0 when hidden.
+inline int twipsPx(int twips, double dpi) { return twips <= 0 ? 0 : int(twips * dpi / 1440.0 + 0.5); }
+
+// Default colours of the grid (Qt colours, painting only).
+QColor fixedBackColor();
+QColor gridLineColor();
+QColor fixedLineColor();
+
+} // namespace grid

@@ -1,0 +1,262 @@
+#include "platform/grid/gridstore.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+GridStore makeGrid(int rows, int cols, int fixedRows = 1, int fixedCols = 0)
+{
+    GridStore g;
+    g.setRows(rows);
+    g.setCols(cols);
+    g.setFixedRows(fixedRows);
+    g.setFixedCols(fixedCols);
+    return g;
+}
+
+QStringList column(const GridStore &g, int c)
+{
+    QStringList out;
+    for (int r = 0; r < g.rows(); ++r)
+        out << g.textMatrix(r, c);
+    return out;
+}
+
+} // namespace
+
+TEST(GridStoreCells, ColoursReadBackExactlyAndZeroRemovesThem)
+{
+    GridStore g = makeGrid(3, 3);
+    EXPECT_EQ(g.cellBackColor(1, 1), 0);
+    g.setCellBackColor(1, 1, 13158655);
+    EXPECT_EQ(g.cellBackColor(1, 1), 13158655);
+    g.setCellForeColor(1, 1, 0xFF0000);
+    EXPECT_EQ(g.cellForeColor(1, 1), 0xFF0000);
+    g.setCellBackColor(1, 1, 0);
+    EXPECT_EQ(g.cellBackColor(1, 1), 0);
+    EXPECT_EQ(g.cellForeColor(1, 1), 0xFF0000);
+}
+
+TEST(GridStoreCells, OutOfRangeIsHarmless)
+{
+    GridStore g = makeGrid(2, 2);
+    g.setTextMatrix(5, 5, "x");
+    g.setCellBackColor(-1, 0, 255);
+    EXPECT_EQ(g.textMatrix(5, 5), QString());
+    EXPECT_EQ(g.cellBackColor(-1, 0), 0);
+    EXPECT_EQ(g.colWidth(9), 0);
+}
+
+TEST(GridStoreCells, SizesKeptInTwipsAsSet)
+{
+    GridStore g = makeGrid(3, 3);
+    EXPECT_EQ(g.rowHeight(1), 240);
+    g.setColWidth(1, 350);
+    g.setRowHeight(2, 30);
+    EXPECT_EQ(g.colWidth(1), 350);
+    EXPECT_EQ(g.rowHeight(2), 30);
+    // The hidden flag keeps the size; width 0 hides without the flag.
+    g.setColHidden(1, true);
+    EXPECT_EQ(g.colWidth(1), 350);
+    EXPECT_FALSE(g.colShown(1));
+    g.setColHidden(1, false);
+    g.setColWidth(2, 0);
+    EXPECT_TRUE(g.colShown(1));
+    EXPECT_FALSE(g.colShown(2));
+}
+
+TEST(GridStoreCells, BooleanColumnReadsTextsAsCheckStates)
+{
+    GridStore g = makeGrid(4, 2);
+    g.setColDataType(1, grid::TypeBoolean);
+    g.setTextMatrix(0, 1, "ent");
+    g.setTextMatrix(1, 1, "1");
+    g.setTextMatrix(2, 1, "0");
+    EXPECT_EQ(g.cellChecked(0, 1), grid::NoCheckbox); // the header stays text
+    EXPECT_EQ(g.cellChecked(1, 1), grid::Checked);
+    EXPECT_EQ(g.cellChecked(2, 1), grid::Unchecked);
+    EXPECT_EQ(g.cellChecked(3, 1), grid::Unchecked);
+    g.setCellChecked(3, 1, grid::Checked);
+    EXPECT_EQ(g.textMatrix(3, 1), "1");
+    g.setCellChecked(1, 0, grid::Unchecked);
+    EXPECT_EQ(g.cellChecked(1, 0), grid::Unchecked);
+    EXPECT_EQ(g.textMatrix(1, 0), QString());
+}
+
+TEST(GridStoreStructure, InsertedRowMovesTheRowsBelowWithTheirProperties)
+{
+    GridStore g = makeGrid(4, 2);
+    g.setTextMatrix(2, 0, "b");
+    g.setCellBackColor(2, 0, 255);
+    g.setCellChecked(2, 1, grid::Checked);
+    g.setCellData(2, 0, "Notiz");
+    g.setRowHeight(2, 400);
+    const int r = g.addItem("neu\tx", 1);
+    EXPECT_EQ(r, 1);
+    EXPECT_EQ(g.rows(), 5);
+    EXPECT_EQ(g.textMatrix(1, 0), "neu");
+    EXPECT_EQ(g.textMatrix(1, 1), "x");
+    EXPECT_EQ(g.textMatrix(3, 0), "b");
+    EXPECT_EQ(g.cellBackColor(3, 0), 255);
+    EXPECT_EQ(g.cellChecked(3, 1), grid::Checked);
+    EXPECT_EQ(g.cellData(3, 0).toString(), "Notiz");
+    EXPECT_EQ(g.rowHeight(3), 400);
+    EXPECT_EQ(g.cellBackColor(2, 0), 0);
+    g.removeItem(1);
+    EXPECT_EQ(g.textMatrix(2, 0), "b");
+    EXPECT_EQ(g.cellBackColor(2, 0), 255);
+}
+
+TEST(GridStoreStructure, GrowingGivesFreshCellsAndShrinkingDropsThem)
+{
+    GridStore g = makeGrid(2, 2);
+    g.setTextMatrix(1, 1, "a");
+    g.setCellBackColor(1, 1, 255);
+    g.setCols(1);
+    g.setCols(3);
+    EXPECT_EQ(g.textMatrix(1, 1), QString());
+    EXPECT_EQ(g.cellBackColor(1, 1), 0);
+    g.setRows(0);
+    EXPECT_EQ(g.row(), -1);
+    g.setRows(3);
+    EXPECT_EQ(g.textMatrix(2, 2), QString());
+}
+
+TEST(GridStoreStructure, ClearTextKeepsFormatsAndClearEverythingDropsBoth)
+{
+    GridStore g = makeGrid(3, 3);
+    g.setTextMatrix(1, 1, "a");
+    g.setCellBackColor(1, 1, 255);
+    g.cellBorderRange(1, 1, 1, 1, 0, 1, grid::BorderKeep, grid::BorderKeep, grid::BorderKeep);
+    g.clear(grid::ClearEverywhere, grid::ClearText);
+    EXPECT_EQ(g.textMatrix(1, 1), QString());
+    EXPECT_EQ(g.cellBackColor(1, 1), 255);
+    g.clear();
+    EXPECT_EQ(g.cellBackColor(1, 1), 0);
+    EXPECT_FALSE(g.hasBorders());
+}
+
+TEST(GridStoreSort, GenericOrderComparesNumbersByValueBeforeTexts)
+{
+    GridStore g = makeGrid(7, 1);
+    const QStringList texts{"5a", "10", "9", "10a", "2,5", "Abc"};
+    for (int i = 0; i < texts.size(); ++i)
+        g.setTextMatrix(i + 1, 0, texts[i]);
+    g.select(1, 0);
+    g.sort(grid::SortGenericAscending);
+    EXPECT_EQ(column(g, 0), (QStringList{"", "2,5", "9", "10", "10a", "5a", "Abc"}));
+}
+
+TEST(GridStoreSort, StringOrderIsGermanAndCaseSensitive)
+{
+    GridStore g = makeGrid(6, 1);
+    const QStringList texts{"Zander", "Özdemir", "Ober", "Müller", "muller"};
+    for (int i = 0; i < texts.size(); ++i)
+        g.setTextMatrix(i + 1, 0, texts[i]);
+    g.select(1, 0);
+    g.sort(grid::SortStringAscending);
+    const QStringList got = column(g, 0).mid(1);
+    EXPECT_EQ(got.indexOf("Ober") + 1, got.indexOf("Özdemir")) << got.join(',').toStdString();
+    EXPECT_LT(got.indexOf("Özdemir"), got.indexOf("Zander"));
+    EXPECT_LT(got.indexOf("muller"), got.indexOf("Müller")); // lower case first, umlaut not at the end
+    EXPECT_LT(got.indexOf("Müller"), got.indexOf("Ober"));
+    // A string sort keeps numbers as texts: "10" before "9".
+    EXPECT_LT(GridStore::compareString("10", "9"), 0);
+    EXPECT_GT(GridStore::compareGeneric("10", "9"), 0);
+}
+
+TEST(GridStoreSort, OneSelectedRowSortsAllScrollableRowsAndFixedRowsStay)
+{
+    GridStore g = makeGrid(6, 3, 2, 1);
+    g.setTextMatrix(0, 1, "Kopf");
+    g.setTextMatrix(1, 1, "zz");
+    const QStringList keys{"b", "a", "b", "a"};
+    const QStringList second{"2", "9", "1", "3"};
+    for (int i = 0; i < 4; ++i) {
+        g.setTextMatrix(i + 2, 1, keys[i]);
+        g.setTextMatrix(i + 2, 2, second[i]);
+        g.setCellBackColor(i + 2, 2, 100 + i);
+    }
+    g.select(4, 1, 4, 2); // one row, a two-column key
+    g.sort(grid::SortGenericAscending);
+    EXPECT_EQ(column(g, 1), (QStringList{"Kopf", "zz", "a", "a", "b", "b"}));
+    EXPECT_EQ(column(g, 2), (QStringList{"", "", "3", "9", "1", "2"}));
+    EXPECT_EQ(g.cellBackColor(2, 2), 103); // the colour moved with its row
+}
+
+TEST(GridStoreSort, SortIsStableForEqualKeys)
+{
+    GridStore g = makeGrid(5, 2);
+    const QStringList keys{"LK", "LK", "5a", "LK"};
+    for (int i = 0; i < 4; ++i) {
+        g.setTextMatrix(i + 1, 0, keys[i]);
+        g.setTextMatrix(i + 1, 1, QString::number(i));
+    }
+    g.select(1, 0);
+    g.sort(grid::SortStringAscending);
+    EXPECT_EQ(column(g, 1), (QStringList{"", "2", "0", "1", "3"}));
+}
+
+TEST(GridStoreMerge, FixedOnlyMergeEndsWhenTheRowIsNoLongerFixed)
+{
+    GridStore g = makeGrid(3, 5, 1, 1);
+    for (int c = 1; c < 5; ++c)
+        g.setTextMatrix(0, c, c < 4 ? "1. SchA" : "2. SchA");
+    g.setMergeCells(grid::MergeFixedOnly);
+    g.setMergeRow(0, true);
+    int c1, c2;
+    g.mergedSpan(0, 2, c1, c2);
+    EXPECT_EQ(c1, 1);
+    EXPECT_EQ(c2, 3);
+    g.setFixedRows(0);
+    g.mergedSpan(0, 2, c1, c2);
+    EXPECT_EQ(c1, 2);
+    EXPECT_EQ(c2, 2);
+    g.setMergeCells(grid::MergeFree);
+    g.mergedSpan(0, 2, c1, c2);
+    EXPECT_EQ(c2, 3);
+}
+
+TEST(GridStoreBorders, EdgesNotNamedKeepTheirState)
+{
+    GridStore g = makeGrid(4, 4);
+    g.cellBorderRange(1, 1, 3, 1, 0xFF0000, 2, grid::BorderKeep, grid::BorderKeep, grid::BorderKeep);
+    g.cellBorderRange(2, 0, 2, 3, 0, grid::BorderKeep, 1, grid::BorderKeep, grid::BorderKeep);
+    const grid::CellBorders b = g.cellBorders(2, 1);
+    EXPECT_EQ(b.left.width, 2);
+    EXPECT_EQ(b.left.color, 0xFF0000u);
+    EXPECT_EQ(b.top.width, 1);
+    EXPECT_EQ(g.cellBorders(3, 1).top.width, 0);
+    g.cellBorderRange(1, 1, 3, 1, 0xFFFFFF, 0, grid::BorderKeep, grid::BorderKeep, grid::BorderKeep);
+    EXPECT_EQ(g.cellBorders(2, 1).left.width, 0);
+    EXPECT_EQ(g.cellBorders(2, 1).top.width, 1);
+}
+
+TEST(GridStoreCopy, RangeTextLeavesOutHiddenColumnsAndRows)
+{
+    GridStore g = makeGrid(4, 4);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            g.setTextMatrix(r, c, QString("%1%2").arg(r).arg(c));
+    g.setColHidden(1, true);
+    g.setColWidth(2, 0);
+    g.setRowHeight(2, 0);
+    EXPECT_EQ(g.rangeText(1, 0, 3, 3), "10\t13\r\n30\t33");
+    g.select(1, 1);
+    g.pasteText(1, 2, "a\tb\tc\r\nd\r\n");
+    EXPECT_EQ(g.textMatrix(1, 2), "a");
+    EXPECT_EQ(g.textMatrix(1, 3), "b"); // "c" falls outside the grid
+    EXPECT_EQ(g.textMatrix(2, 2), "d");
+}
+
+TEST(GridStoreSelection, ListRowsArePickedIndependently)
+{
+    GridStore g = makeGrid(4, 1, 0);
+    g.setIsSelected(1, true);
+    g.setIsSelected(3, true);
+    EXPECT_EQ(g.selectedRows(), 2);
+    EXPECT_EQ(g.selectedRow(1), 3);
+    g.setRows(0);
+    g.addItem("*");
+    EXPECT_EQ(g.selectedRows(), 0);
+}
