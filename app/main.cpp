@@ -1,11 +1,17 @@
-#include "core/windowregistry.h"
-
-#include <QApplication>
+#include "absence/register_absence.h"
+#include "calendar/register_calendar.h"
+#include "core/startup.h"
+#include "records/register_records.h"
+#include "winsv/register_winsv.h"
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    ZandrelApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zandrel"));
     QApplication::setOrganizationName(QStringLiteral("Zandrel"));
-    return 0;
+    registerAbsenceWindows();
+    registerCalendarWindows();
+    registerRecordsWindows();
+    registerWinsvWindows();
+    return start::runZandrel(app);
 }

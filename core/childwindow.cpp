@@ -31,3 +31,11 @@ void ChildWindow::fillMainClientArea()
         return;
     sub->setGeometry(QRect(QPoint(0, 0), sub->mdiArea()->viewport()->size()));
 }
+
+void ChildWindow::entladen()
+{
+    if (QMdiSubWindow *sub = subWindowOf(this))
+        sub->close();
+    else
+        close();
+}

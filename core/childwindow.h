@@ -15,6 +15,9 @@ public:
     virtual void formActivate() {}
     virtual bool formUnload() { return true; }
 
+    // Unloads this window (closes its child frame; formUnload runs and may refuse).
+    void entladen();
+
     // Fills the main window's client area (windows that take its whole size at activation).
     void fillMainClientArea();
     // Size of the main window's client area in pixels (an invalid size outside a main window).

@@ -1,16 +1,20 @@
 #include "core/mdl_zandrel.h"
+#include "core/frm_warten_db.h"
 #include "platform/docopener.h"
 #include "platform/folders.h"
+#include "platform/settings.h"
+#include "platform/units.h"
 #include "platform/valuetext.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThread>
 
 namespace mdl {
 
 zdb::Db dbEigen;
-static zdb::Db s_dbNM;
-static int s_nmOpenCount = 0;
-zdb::Db &dbNM() { return s_dbNM; }
+zdb::Db &cnEigen = dbEigen;
 
 QString DatenPfad;
 QString NMDatei = QStringLiteral("nmdaten04.mdb");
@@ -26,7 +30,7 @@ QString HTML_L, HTML_S, HTML_S2;
 QDate KalenderErsterTag(2010, 9, 13), KalenderLetzterTag(2011, 2, 11);
 QString KalenderGesperrt;
 int KalenderEinfaerbenTage = 10;
-long KalenderEinfaerbenfarbe = 128 + 255 * 256 + 128 * 65536;
+long KalenderEinfaerbenfarbe = units::rgb(128, 255, 128);
 QString KalenderFreigabeSonstigeTermine = QStringLiteral("SL"), KalenderFreigabeKlassenfahrt = QStringLiteral("SL");
 QString Klassenfilter = QStringLiteral("*");
 const QString Fehlerkontakt = QStringLiteral("dem Administrator");
@@ -40,37 +44,178 @@ QString nmDateiPfad()
     return folders::join(DatenPfad, NMDatei);
 }
 
-// Minimal form; the waiting with the wait window lives in the core's window code.
-bool NMDatenbankOeffnen()
+QString eigenDateiPfad() { return folders::join(DatenPfad, QStringLiteral("Zandrel.mdb")); }
+
+// ---- the grade manager's connections and the wait for its file
+
+namespace {
+
+struct NMVerbindung {
+    zdb::Db db;
+    int offen = 0;
+};
+NMVerbindung s_nm, s_nmLesen;
+
+int s_wartetiefe = 0;
+
+// Waits while the file is missing. Lets events through, so handlers may start waits of their own
+// inside; an abort ends the innermost and every wait it interrupted.
+bool aufDateiWarten(const QString &pfad)
 {
-    if (s_nmOpenCount > 0 && s_dbNM.isOpen()) {
-        ++s_nmOpenCount;
+    if (s_wartetiefe == 0) {
+        frm_Warten_DB::zuruecksetzen();
+        DBAbbruch.clear();
+    }
+    ++s_wartetiefe;
+    QElapsedTimer uhr;
+    uhr.start();
+    frm_Warten_DB::zeigen(0.0);
+    bool gefunden = false;
+    while (!frm_Warten_DB::abgebrochen()) {
+        if (QFileInfo(pfad).isFile()) {
+            gefunden = true;
+            break;
+        }
+        // One second's pause that lets pending events through.
+        QElapsedTimer pause;
+        pause.start();
+        while (!frm_Warten_DB::abgebrochen() && pause.elapsed() < 1000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            if (!frm_Warten_DB::abgebrochen())
+                QThread::msleep(15);
+        }
+        if (!frm_Warten_DB::abgebrochen())
+            frm_Warten_DB::zeigen(uhr.elapsed() / 1000.0);
+    }
+    const bool abgebrochen = frm_Warten_DB::abgebrochen();
+    if (abgebrochen)
+        DBAbbruch = QStringLiteral("abbruch");
+    --s_wartetiefe;
+    if (s_wartetiefe == 0)
+        frm_Warten_DB::entladen();
+    return gefunden && !abgebrochen;
+}
+
+bool oeffnen(NMVerbindung &v, zdb::Db::Mode mode)
+{
+    if (v.offen > 0 && v.db.isOpen()) {
+        ++v.offen;
         return true;
     }
-    const QString path = nmDateiPfad();
-    if (!QFileInfo(path).isFile())
+    const QString pfad = nmDateiPfad();
+    if (!QFileInfo(pfad).isFile() && !aufDateiWarten(pfad))
         return false;
-    s_dbNM.open(path);
-    s_nmOpenCount = 1;
+    v.db.open(pfad, mode);
+    v.offen = 1;
     return true;
 }
 
-bool NMDatenbankOeffnenNurLesen() { return NMDatenbankOeffnen(); }
-
-void NMDatenbankSchliessen()
+void schliessen(NMVerbindung &v)
 {
-    if (s_nmOpenCount > 1) {
-        --s_nmOpenCount;
+    if (v.offen > 1) {
+        --v.offen;
         return;
     }
-    s_nmOpenCount = 0;
-    s_dbNM.close();
+    v.offen = 0;
+    v.db.close();
 }
+
+} // namespace
+
+zdb::Db &dbNM() { return s_nm.db; }
+zdb::Db &dbNMNurLesen() { return s_nmLesen.db; }
+bool NMDatenbankOeffnen() { return oeffnen(s_nm, zdb::Db::ReadWrite); }
+void NMDatenbankSchliessen() { schliessen(s_nm); }
+bool NMDatenbankOeffnenNurLesen() { return oeffnen(s_nmLesen, zdb::Db::ReadOnly); }
+void NMDatenbankSchliessenNurLesen() { schliessen(s_nmLesen); }
+int nmOeffnungen() { return s_nm.offen; }
+void NMDatenbankZuruecksetzen()
+{
+    s_nm.offen = s_nmLesen.offen = 0;
+    s_nm.db.close();
+    s_nmLesen.db.close();
+}
+bool wartetAufDatenbank() { return s_wartetiefe > 0; }
+
+// ---- value helpers
 
 QString GrossGetrimmt(const QVariant &v) { return vt::upperTrim(vt::valueText(v)); }
 QVariant Nz(const QVariant &v, const QVariant &ersatz) { return (!v.isValid() || v.isNull()) ? ersatz : v; }
 QString NullZuText(const QVariant &v) { return vt::valueText(v); }
 QString MitBackslash(const QString &folder) { return folders::withSeparator(folder); }
 bool TestForDLL(const QString &progId) { return docs::TestForDLL(progId); }
+
+int SpalteSuchen(int cols, const std::function<QString(int)> &kopfText, const QString &header)
+{
+    const QString gesucht = GrossGetrimmt(header);
+    for (int c = 0; c < cols; ++c)
+        if (GrossGetrimmt(kopfText(c)) == gesucht)
+            return c;
+    return 10000;
+}
+
+// ---- start-up pieces
+
+void RegistryWerteLesen()
+{
+    const QString pfad = registry::nmValue(QStringLiteral("dbFilePath"));
+    const QString datei = registry::nmValue(QStringLiteral("dbFileName"));
+    PfadSDDF1 = registry::nmValue(QStringLiteral("WinSDDB"));
+    if (pfad.isEmpty()) {
+        DatenPfad.clear();
+        NMDatei = QStringLiteral("nmdaten04.mdb");
+        return;
+    }
+    DatenPfad = MitBackslash(pfad);
+    NMDatei = datei.isEmpty() ? QStringLiteral("nmdaten04.mdb") : datei;
+}
+
+static QString textOder(const zdb::Result &r, const QString &spalte, const QString &standard)
+{
+    if (r.isEmpty())
+        return standard;
+    const QString t = vt::trimBlanks(NullZuText(r.value(0, spalte)));
+    return t.isEmpty() ? standard : t;
+}
+
+static QDate datumOder(const zdb::Result &r, const QString &spalte, const QDate &standard)
+{
+    if (r.isEmpty())
+        return standard;
+    const QVariant v = r.value(0, spalte);
+    QDate d = zdb::dateFromStored(v);
+    if (!d.isValid())
+        d = vt::parseDate(NullZuText(v));
+    return d.isValid() ? d : standard;
+}
+
+static qint64 zahlOder(const zdb::Result &r, const QString &spalte, qint64 standard)
+{
+    if (r.isEmpty())
+        return standard;
+    double d = 0;
+    return vt::parseNumber(NullZuText(r.value(0, spalte)), &d) ? qint64(d) : standard;
+}
+
+void EinstellungenLaden()
+{
+    const zdb::Result r = dbEigen.query(QStringLiteral("SELECT * FROM tbl_Einstellungen"), {}, 1);
+    const QString temp = folders::tempFolder();
+    Zeugnisart = textOder(r, "Zeugnisart", "J");
+    HTML_L = textOder(r, "HTML_L", folders::join(temp, "HTML_l.html"));
+    HTML_S = textOder(r, "HTML_S", folders::join(temp, "HTML_S.html"));
+    HTML_S2 = textOder(r, "HTML_S2", folders::join(temp, "HTML_S2.html"));
+    KalenderErsterTag = datumOder(r, "KalenderErsterTag", QDate(2010, 9, 13));
+    KalenderLetzterTag = datumOder(r, "KalenderLetzterTag", QDate(2011, 2, 11));
+    // No default: an empty value keeps the calendar locked for teachers.
+    KalenderGesperrt = textOder(r, "KalenderGesperrt", QString());
+    KalenderEinfaerbenTage = int(zahlOder(r, "KalenderEinfaerbenTage", 10));
+    KalenderEinfaerbenfarbe = long(zahlOder(r, "KalenderEinfaerbenFarbe", units::rgb(128, 255, 128)));
+    KalenderFreigabeSonstigeTermine = textOder(r, "KalenderFreigabeSonstigeTermine", "SL");
+    KalenderFreigabeKlassenfahrt = textOder(r, "KalenderFreigabeKlassenfahrt", "SL");
+
+    const zdb::Result f = dbEigen.query(QStringLiteral("SELECT Klassenfilter FROM tbl_SQL_LIKE"), {}, 1);
+    Klassenfilter = textOder(f, "Klassenfilter", "*");
+}
 
 } // namespace mdl

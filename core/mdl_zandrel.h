@@ -6,14 +6,16 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
-
-class VSGrid;
+#include <functional>
 
 namespace mdl {
 
 // ---- shared state
-extern zdb::Db dbEigen;        // own database, open from start-up to the end (also serves as cnEigen)
+extern zdb::Db dbEigen;        // own database, open from start-up to the end
+extern zdb::Db &cnEigen;       // the same connection under its second name
 zdb::Db &dbNM();               // grade manager's database, valid between NMDatenbankOeffnen and NMDatenbankSchliessen
+inline zdb::Db &cnNM() { return dbNM(); }
+zdb::Db &dbNMNurLesen();       // read-only connection, valid between NMDatenbankOeffnenNurLesen and its close
 
 extern QString DatenPfad;      // grade manager's data folder with one trailing separator, or ""
 extern QString NMDatei;        // grade manager's database file name ("nmdaten04.mdb" by default)
@@ -43,21 +45,37 @@ extern QVector<Ferienzeit> Ferien;
 
 // The grade manager's database file in use (the command-line copy or DatenPfad + NMDatei).
 QString nmDateiPfad();
+// The own database file (DatenPfad + "Zandrel.mdb").
+QString eigenDateiPfad();
 
 // ---- shared procedures
-// Opens the grade manager's database, waiting (wait window, once a second) while the file is missing.
-// Opens nest: each successful open needs its own NMDatenbankSchliessen.
+// Opens the grade manager's database. While the file is missing it waits without a time-out,
+// showing the waited seconds in frm_Warten_DB and letting events through, until the file exists
+// (true) or the user gives up (false: nothing opened). One abort ends every wait running.
+// Opens nest: each successful open needs its own NMDatenbankSchliessen, and only the last
+// close closes the connection.
 bool NMDatenbankOeffnen();
 void NMDatenbankSchliessen();
-// Opens for reading only (lists window); same waiting and nesting rules.
+// The same for the read-only connection dbNMNurLesen() (typed SQL of the lists window).
 bool NMDatenbankOeffnenNurLesen();
+void NMDatenbankSchliessenNurLesen();
+// Closes both grade-manager connections whatever their nesting (after an error ended a piece of work).
+void NMDatenbankZuruecksetzen();
+int nmOeffnungen();            // nesting depth of NMDatenbankOeffnen (0 = closed)
+bool wartetAufDatenbank();     // a database wait is running
 
-QString GrossGetrimmt(const QVariant &v); // Null stays "" (callers compare texts)
+QString GrossGetrimmt(const QVariant &v); // blanks trimmed, upper case; Null gives ""
 QVariant Nz(const QVariant &v, const QVariant &ersatz = QString());
 QString NullZuText(const QVariant &v);
-int SpalteSuchen(const VSGrid &grid, const QString &header);
 QString MitBackslash(const QString &folder);
 bool TestForDLL(const QString &progId);
+
+// Index of the first column whose row-0 text equals header in GrossGetrimmt form; 10000 when none.
+int SpalteSuchen(int cols, const std::function<QString(int col)> &kopfText, const QString &header);
+template <class Grid> int SpalteSuchen(const Grid &grid, const QString &header)
+{
+    return SpalteSuchen(grid.cols(), [&grid](int c) { return grid.textMatrix(0, c); }, header);
+}
 
 struct typFeiertag {
     QString Name;
@@ -65,7 +83,12 @@ struct typFeiertag {
 };
 typFeiertag Feiertag(const QDate &d);
 
-// Loads the settings row and Klassenfilter with their defaults.
+// ---- start-up pieces
+// Reads dbFileName, dbFilePath and WinSDDB into NMDatei, DatenPfad and PfadSDDF1.
+void RegistryWerteLesen();
+// The holiday file in DatenPfad: written with its default text when missing, then read into Ferien.
+void FerienVorbereiten();
+// Loads the settings row of tbl_Einstellungen and Klassenfilter of tbl_SQL_LIKE with their defaults.
 void EinstellungenLaden();
 
 } // namespace mdl

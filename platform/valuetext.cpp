@@ -89,10 +89,8 @@ QDate parseDate(const QString &text)
     return {};
 }
 
-QVariant textValue(const QString &text)
+static QVariant parsedValue(const QString &text)
 {
-    if (text.isEmpty())
-        return QVariant();
     if (text == QLatin1String("Wahr"))
         return true;
     if (text == QLatin1String("Falsch"))
@@ -121,6 +119,18 @@ QVariant textValue(const QString &text)
         return s.toDouble();
     }
     return text;
+}
+
+QVariant textValue(const QString &text)
+{
+    if (text.isEmpty())
+        return QVariant();
+    // Only a text that the value gives back unchanged is read as that value: "007" or "1,50"
+    // stay texts (ids, codes), so every text survives the way back.
+    QVariant v = parsedValue(text);
+    if (v.typeId() != QMetaType::QString && valueText(v) != text)
+        return text;
+    return v;
 }
 
 QString trimBlanks(const QString &s)

@@ -1,4 +1,5 @@
 #include "ownfixture.h"
+#include "tools/demo/nmschema.h"
 
 namespace corefixture {
 
@@ -6,10 +7,7 @@ void createPreparedOwnDb(const QString &path, const QString &klassenfilter)
 {
     zdb::Db db;
     db.create(path);
-    db.exec("CREATE TABLE tbl_Noten (SchuelerNr varchar(10), Fach varchar(10), Notenart integer, Note integer);"
-            "CREATE TABLE \"tbl_Schüler\" (\"SchülerNr\" varchar(10), Bemerkung varchar(255));"
-            "CREATE TABLE tbl_Fachbetreuer (Fach varchar(10), \"Kürzel\" varchar(10));"
-            "CREATE TABLE tbl_SQL_LIKE (Klassenfilter varchar(50))");
+    nmschema::createOwnPrepared(db);
     if (!klassenfilter.isNull())
         db.exec("INSERT INTO tbl_SQL_LIKE (Klassenfilter) VALUES (?)", {klassenfilter});
 }

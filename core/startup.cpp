@@ -1,0 +1,86 @@
+#include "core/startup.h"
+#include "core/frm_anmeldung.h"
+#include "core/frm_main.h"
+#include "core/guard.h"
+#include "core/mdl_zandrel.h"
+#include "core/schema.h"
+#include "core/windowregistry.h"
+#include "platform/msg.h"
+#include "platform/valuetext.h"
+
+#include <QFileInfo>
+
+namespace start {
+
+QString parameterPfad(const QStringList &argumente)
+{
+    QString p = argumente.join(' ');
+    p.remove('"');
+    p.remove('\'');
+    return p.trimmed();
+}
+
+bool vorbereiten(const QStringList &argumente)
+{
+    mdl::RegistryWerteLesen();
+    mdl::FerienVorbereiten();
+
+    mdl::NMDateiParameter = parameterPfad(argumente);
+    if (!mdl::NMDateiParameter.isEmpty() && !QFileInfo(mdl::NMDateiParameter).isFile()) {
+        msg::box(QStringLiteral("Die angegebene Notenmanager-Datenbank\r%1\rwurde nicht gefunden.\r"
+                                "Es wird die eingestellte Datenbank verwendet.")
+                     .arg(mdl::NMDateiParameter));
+        mdl::NMDateiParameter.clear();
+    }
+
+    try {
+        mdl::dbEigen.open(mdl::eigenDateiPfad());
+        schema::DatenbankAktualisieren(mdl::dbEigen);
+    } catch (const zdb::DbError &e) {
+        mdl::dbEigen.close();
+        msg::box(e.germanText() + QStringLiteral("\r(") + mdl::eigenDateiPfad() +
+                 QStringLiteral(")\rDas Programm wird beendet."));
+        return false;
+    } catch (const schema::MissingTable &e) {
+        mdl::dbEigen.close();
+        msg::box(e.germanText() + QStringLiteral("\rDas Programm wird beendet."));
+        return false;
+    }
+    return true;
+}
+
+void nachAnmeldung()
+{
+    windows::runAction(QStringLiteral("PersonenAktualisieren"));
+    mdl::EinstellungenLaden();
+}
+
+int runZandrel(QApplication &app)
+{
+    frm_Main haupt;
+    haupt.showMaximized();
+    if (!vorbereiten(app.arguments().mid(1)))
+        return 1;
+    {
+        frm_Anmeldung anmeldung(&haupt);
+        if (anmeldung.exec() != QDialog::Accepted) {
+            mdl::NMDatenbankZuruecksetzen();
+            mdl::dbEigen.close();
+            return 0;
+        }
+    }
+    if (!guarded(nachAnmeldung))
+        return 1;
+    return app.exec();
+}
+
+} // namespace start
+
+ZandrelApplication::ZandrelApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+
+bool ZandrelApplication::notify(QObject *receiver, QEvent *event)
+{
+    bool r = false;
+    guarded([&] { r = QApplication::notify(receiver, event); });
+    return r;
+}

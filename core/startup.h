@@ -1,0 +1,29 @@
+#pragma once
+// Program start: registry values, holiday file, command-line copy, own database and its upgrade,
+// the modal login, the person cache and the settings row.
+#include <QApplication>
+#include <QStringList>
+
+namespace start {
+
+// The command line as the copy of the grade manager's database: the whole parameter text,
+// every double and single quote removed, trimmed.
+QString parameterPfad(const QStringList &argumente);
+
+// Steps before the login (args without the program name). Shows the German message and
+// returns false when the program has to end.
+bool vorbereiten(const QStringList &argumente);
+// Steps after a successful login at start-up.
+void nachAnmeldung();
+
+// The whole run: main window, start-up, login, event loop. Returns the exit code.
+int runZandrel(QApplication &app);
+
+} // namespace start
+
+// Handlers that throw without their own handling end in guard::behandeln.
+class ZandrelApplication : public QApplication {
+public:
+    ZandrelApplication(int &argc, char **argv);
+    bool notify(QObject *receiver, QEvent *event) override;
+};
