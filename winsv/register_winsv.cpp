@@ -1,6 +1,9 @@
 #include "winsv/register_winsv.h"
 #include "core/windowregistry.h"
+#include "winsv/frm_datenabgleich.h"
 
 void registerWinsvWindows()
 {
+    windows::registerWindow(QStringLiteral("frm_Datenabgleich"),
+                            [](QWidget *parent) -> QWidget * { return new frm_Datenabgleich(parent); });
 }

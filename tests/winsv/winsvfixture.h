@@ -1,0 +1,45 @@
+#pragma once
+// A grade-manager database and a WinSV file (in a folder with a blank, an umlaut and ";")
+// built from the shared schema, with small helpers to add pupils on either side.
+#include "platform/db.h"
+#include "support/testsupport.h"
+
+#include <QString>
+
+struct WinsvPupil {
+    QString id = QStringLiteral("100");
+    QString klasse = QStringLiteral("5a");
+    QString name = QStringLiteral("Muster");
+    QString vorname = QStringLiteral("Max");
+    QString geschlecht = QStringLiteral("M");
+    QString ar = QStringLiteral("G");
+    QString geburt = QStringLiteral("2012-03-04"); // ISO as stored
+    QString austritt;                              // ISO, "" = Null
+    QString strasse = QStringLiteral("Hauptstr. 1");
+    QString plz = QStringLiteral("12345");
+    QString ort = QStringLiteral("Neustadt");
+    QString tel = QStringLiteral("0123 456");
+    QString fuer1 = QStringLiteral("Wahr");
+    QString fuer2 = QStringLiteral("Falsch");
+    QString lrs = QStringLiteral("Falsch");
+    QString leg = QStringLiteral("Falsch");
+};
+
+class WinsvFixture {
+public:
+    WinsvFixture();
+    ~WinsvFixture();
+
+    testsupport::Sandbox box;
+    QString nmPfad, winsvPfad;
+    zdb::Db nm;
+
+    void addWinsv(const WinsvPupil &p);
+    // The same pupil on the grade manager's side (WinSVSnr as a number; a non-numeric id gives Null).
+    // Returns the SchülerNr.
+    qint64 addNm(const WinsvPupil &p, bool mitAdresse = true, bool hauptansprechpartner = true);
+    qint64 addAdresse(qint64 schuelerNr, const WinsvPupil &p, bool hauptansprechpartner);
+    void addBoth(const WinsvPupil &p);
+
+    QVariant nmValue(const QString &sql, const QVariantList &params = {});
+};

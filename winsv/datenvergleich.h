@@ -1,0 +1,93 @@
+#pragma once
+// The comparison of WinSV's attending pupils with the grade manager's pupils. It works on the
+// cell stores of the four grids, so the window, the tests and the benchmark run the same code:
+// the main grid holds one pair per WinSV pupil (the WinSV row at an odd index r, the grade-manager
+// row at r + 1), differing grade-manager cells are coloured, equal pairs get the height 0, and the
+// side lists collect the pupils found on one side only or in another class.
+#include "platform/db.h"
+
+#include <QMap>
+#include <QString>
+#include <functional>
+
+class GridStore;
+
+namespace winsv {
+
+constexpr long Gelb = 65535;      // written back by the write-back
+constexpr long Hellrot = 9869055; // RGB 255, 150, 150: to be corrected by hand
+constexpr int SpaltenFg = 16;
+constexpr int SpalteId = 1, SpalteKlasse = 2, SpalteName = 3, SpalteVorname = 4, SpalteAR = 6, SpalteGebDat = 7;
+
+// One text form for both sides: Null "", numbers and dates through vt::valueText, Yes/No "Wahr"/"Falsch".
+// Blanks and case stay as stored.
+QString zellText(const QVariant &v);
+// A birth date as "dd.mm.yyyy"; empty for Null or a text that is no date.
+QString datumText(const QVariant &v);
+// An id as a number ("00123" and " 123" are 123); false for a blank or non-numeric id.
+bool idAlsZahl(const QString &text, double *zahl);
+// WinSV's attendance rule: the class is not exactly "AUS" and the leaving date is 01.01.2000,
+// which an empty leaving date or one that is no date counts as.
+bool besuchtSchule(const QString &klasse, const QVariant &austrittsdatum);
+// The grade manager's class as the grid shows it: its first 4 characters, trimmed.
+QString nmKlasse(const QVariant &klasse);
+
+// The WinSV statement on DSchueler.
+QString winsvAbfrage();
+// The grade-manager statement; the main contact's address row is read last of a pupil's rows.
+QString nmAbfrage(zdb::Db &nm);
+// The table of the grade manager that holds a column ("Schüler" before "Adressen"); empty when none.
+QString tabelleMitSpalte(zdb::Db &nm, const QString &spalte);
+
+// What the window does between the steps (all optional).
+struct Beobachter {
+    std::function<void(bool)> neuZeichnen;       // repainting of the main grid on or off
+    std::function<void()> hauptgridAnpassen;     // fit the main grid's columns to their contents
+    std::function<void()> seitenlistenAnpassen;  // fit the "only in WinSV" and "only in NM" lists
+    std::function<void(bool)> prozentSichtbar;   // the percentage label shown or hidden
+    std::function<void(const QString &)> prozent; // the percentage text ("" at the end)
+    std::function<void()> ereignisse;            // lets pending events through
+};
+
+struct Grids {
+    GridStore *fg = nullptr;
+    GridStore *nurWinSV = nullptr;
+    GridStore *nurNM = nullptr;
+    GridStore *falscheKlasse = nullptr;
+};
+
+class Datenvergleich {
+public:
+    enum class Ausgang {
+        NichtBegonnen, // a message before anything was cleared: the last result stands
+        Abgebrochen,   // the grids were refilled only in part
+        Fertig,
+    };
+
+    Datenvergleich(const Grids &grids, Beobachter beobachter = {});
+
+    // The whole comparison with WinSV's file at `pfad` (already resolved): messages go through msg::box.
+    Ausgang ausfuehren(const QString &pfad);
+    // Number of pairs with at least one difference after the last finished run.
+    int unterschiede() const { return m_n; }
+    static QString ergebnisZeile(int n);
+
+    // The single steps, public for the tests.
+    void leeren();
+    void kopfzeilenSchreiben();
+    void winsvDurchlauf(const zdb::Result &winsv);
+    void nmDurchlauf(const zdb::Result &nm);
+    int paarDurchlauf();
+
+private:
+    void fortschritt(double prozentWert);
+    void ereignisse();
+
+    Grids m_g;
+    Beobachter m_b;
+    QMap<double, int> m_paarZeile; // WinSV id -> row of its first pair
+    QString m_letzterProzent;
+    int m_n = 0;
+};
+
+} // namespace winsv

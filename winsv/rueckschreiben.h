@@ -1,0 +1,67 @@
+#pragma once
+// Writes WinSV's values of every differing pupil into the grade manager: the twelve columns the
+// comparison marks yellow, never the id, the class or the course of education. The pairs come from
+// the main grid of a finished comparison (WinSV row at an odd index r; equal pairs have the height 0).
+#include "platform/db.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+
+class GridStore;
+
+namespace winsv {
+
+// One pupil to write: the WinSV id and the twelve cell texts in the order of the written columns.
+struct RueckschreibPaar {
+    QString id;
+    QStringList werte; // Name, Vorname, Geschlecht, Geburtsdatum, Straße, PLZ, Ort, Telefon, gilt1, gilt2, LRS, Legasthenie
+};
+
+struct RueckschreibErgebnis {
+    int geschrieben = 0;  // pupils whose rows were written
+    int ohneTreffer = 0;  // id finds no pupil: skipped without a message
+    int mehrdeutig = 0;   // the id finds several rows (several pupils or several address rows)
+    int ungueltigeId = 0; // blank or non-numeric WinSV id
+    int abgelehnt = 0;    // the database refused the write (locked row, value not accepted)
+    int uebersprungen() const { return mehrdeutig + ungueltigeId + abgelehnt; }
+    // The German message for the skipped pupils; empty when none was skipped.
+    QString meldung() const;
+};
+
+// The visible pairs of the main grid.
+QVector<RueckschreibPaar> sichtbarePaare(const GridStore &fg);
+
+// A cell text turned into a value of a column of the given declared type ("VARCHAR(50)", "DATE",
+// "BIT", "INTEGER", "DOUBLE" ...): trimmed, text cut to the declared size, an empty text Null.
+// False when the text is no value of that type.
+bool spaltenwert(const QString &text, const QString &declType, QVariant *wert);
+
+class Rueckschreiben {
+public:
+    // nm: the open grade-manager database. nachJedemSchueler lets pending events through.
+    explicit Rueckschreiben(zdb::Db &nm, std::function<void()> nachJedemSchueler = {});
+    // Throws zdb::DbError when the pupils cannot be read at the start; nothing is written then.
+    RueckschreibErgebnis ausfuehren(const QVector<RueckschreibPaar> &paare);
+
+private:
+    struct Spalte {
+        QString tabelle, name, typ;
+        bool notNull = false;
+    };
+    struct Treffer {
+        qint64 schuelerRowid = 0, adressRowid = 0;
+        QVariant winsvSnr, schuelerNr;
+    };
+    void spaltenLesen();
+    void trefferLesen();
+    bool schreiben(const Treffer &t, const QStringList &werte);
+
+    zdb::Db &m_db;
+    std::function<void()> m_nachJedemSchueler;
+    QVector<Spalte> m_spalten; // the twelve columns in the written order
+    QMap<double, QVector<Treffer>> m_treffer;
+};
+
+} // namespace winsv

@@ -1,0 +1,63 @@
+#include "winsv/sddf1wahl.h"
+
+#include "platform/msg.h"
+#include "platform/settings.h"
+#include "platform/valuetext.h"
+
+#include <QFileInfo>
+
+namespace winsv {
+
+namespace {
+const QString Abschnitt = QStringLiteral("PFAD");
+const QString Fehlt = QStringLiteral(" (nicht vorhanden)");
+} // namespace
+
+bool pfadVorhanden(const QString &pfad)
+{
+    const QString p = vt::trimBlanks(pfad);
+    return !p.isEmpty() && !p.endsWith(Fehlt) && QFileInfo(p).isFile();
+}
+
+QString optionText(const QString &pfad) { return pfadVorhanden(pfad) ? pfad : pfad + Fehlt; }
+
+Wahl wahlBeiAktivierung(const QString &nmPfad, const QString &altPfad, const QString &gespeichert)
+{
+    const bool nm = pfadVorhanden(nmPfad), alt = pfadVorhanden(altPfad);
+    if (nm && alt)
+        return gespeichert == QLatin1String("Zandrel") ? Wahl::Alternativ : Wahl::NM;
+    if (nm)
+        return Wahl::NM;
+    if (alt)
+        return Wahl::Alternativ;
+    return Wahl::Keine;
+}
+
+QString gespeicherteWahl() { return settings::getSetting(Abschnitt, QStringLiteral("SDDF1-Einstellung"), QString()); }
+
+void wahlSpeichern(Wahl wahl)
+{
+    if (wahl != Wahl::Keine)
+        settings::saveSetting(Abschnitt, QStringLiteral("SDDF1-Einstellung"),
+                              wahl == Wahl::NM ? QStringLiteral("NM") : QStringLiteral("Zandrel"));
+}
+
+QString alternativerPfad() { return settings::getSetting(Abschnitt, QStringLiteral("sd.df1"), QString()); }
+void alternativerPfadSpeichern(const QString &pfad) { settings::saveSetting(Abschnitt, QStringLiteral("sd.df1"), pfad); }
+
+QString datendateiAufloesen(Wahl wahl, const QString &nmCaption, const QString &altCaption)
+{
+    if (wahl == Wahl::Keine) {
+        msg::box(QStringLiteral("Bitte wählen Sie aus, welche SD.DF1 - Datei verwendet werden soll."));
+        return QString();
+    }
+    const QString pfad = vt::trimBlanks(wahl == Wahl::NM ? nmCaption : altCaption);
+    wahlSpeichern(wahl);
+    if (!pfadVorhanden(pfad)) {
+        msg::box(QStringLiteral("Die angegebene SD.DF1 - Datei wurde nicht gefunden."));
+        return QString();
+    }
+    return pfad;
+}
+
+} // namespace winsv
