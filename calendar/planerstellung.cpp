@@ -1,0 +1,107 @@
+#include "calendar/planerstellung.h"
+#include "calendar/htmlplaene.h"
+#include "calendar/kalendertage.h"
+#include "calendar/termine.h"
+#include "core/frm_warten.h"
+#include "core/mdl_zandrel.h"
+#include "platform/msg.h"
+
+namespace kalender {
+
+PlanErstellung::PlanErstellung(const QStringList &klassen, const QDate &erster, const QDate &letzter)
+    : m_klassen(klassen), m_erster(erster), m_letzter(letzter) {}
+
+static bool pfadPruefen(const QString &pfad)
+{
+    if (pfad.isEmpty()) {
+        msg::box(QStringLiteral("Es wurde kein Name für die HTML-Datei angegeben."), msg::OKOnly);
+        return false;
+    }
+    if (!planSchreibbar(pfad)) {
+        msg::box(QStringLiteral("Fehler beim Erstellen der HTML-Datei"), msg::OKOnly);
+        return false;
+    }
+    return true;
+}
+
+static bool speichern(const QString &pfad, const QByteArray &inhalt)
+{
+    if (planSpeichern(pfad, inhalt))
+        return true;
+    msg::box(QStringLiteral("Fehler beim Erstellen der HTML-Datei"), msg::OKOnly);
+    return false;
+}
+
+static QString wartetext(const QString &pfad)
+{
+    return QStringLiteral("Die HTML-Datei '") + pfad + QStringLiteral("' wird erstellt.");
+}
+
+namespace {
+// The progress window lives from the start of a writer to its end, also when a read fails.
+struct Warten {
+    explicit Warten(const QString &text) { frm_Warten::zeigen(text); }
+    ~Warten() { frm_Warten::entladen(); }
+};
+struct NMGeoeffnet {
+    ~NMGeoeffnet() { mdl::NMDatenbankSchliessen(); }
+};
+} // namespace
+
+bool PlanErstellung::tabellenPlanSchreiben(const QString &roherPfad, bool auchNichtInternet)
+{
+    const QString pfad = roherPfad.trimmed();
+    if (!pfadPruefen(pfad))
+        return false;
+    QByteArray inhalt;
+    try {
+        Warten warten(wartetext(pfad));
+        const QDateTime nun = jetzt();
+        KalenderTabelle t;
+        t.aufbauen(m_erster, m_letzter, m_klassen, nun.date());
+        t.termineEinsetzen(alleTermine(mdl::dbEigen), nun, mdl::KalenderEinfaerbenTage, mdl::KalenderEinfaerbenfarbe);
+        inhalt = tabellenPlan(t, termineNachDatumUndFach(mdl::dbEigen), auchNichtInternet, nun,
+                              mdl::KalenderEinfaerbenTage, mdl::KalenderEinfaerbenfarbe, &frm_Warten::Fortschritt);
+    } catch (const zdb::DbError &e) {
+        msg::box(e.germanText(), msg::OKOnly);
+        return false;
+    }
+    return speichern(pfad, inhalt);
+}
+
+bool PlanErstellung::lehrerPlan() { return tabellenPlanSchreiben(mdl::HTML_L, true); }
+
+bool PlanErstellung::schuelerPlan() { return tabellenPlanSchreiben(mdl::HTML_S, false); }
+
+bool PlanErstellung::klassenPlan()
+{
+    const QString pfad = mdl::HTML_S2.trimmed();
+    if (!pfadPruefen(pfad))
+        return false;
+    QByteArray inhalt;
+    try {
+        Warten warten(wartetext(pfad));
+        QStringList klassen;
+        {
+            if (!mdl::NMDatenbankOeffnen())
+                return false; // the wait was given up: the previous plan stays
+            NMGeoeffnet nm;
+            klassen = klassenFuerKlassenplan(mdl::dbNM());
+        }
+        inhalt = kalender::klassenPlan(klassen, termineFuerKlassenplan(mdl::dbEigen), jetzt(), &frm_Warten::Fortschritt);
+    } catch (const zdb::DbError &e) {
+        msg::box(e.germanText(), msg::OKOnly);
+        return false;
+    }
+    return speichern(pfad, inhalt);
+}
+
+bool PlanErstellung::allePlaene()
+{
+    const bool l = lehrerPlan();
+    const bool s = schuelerPlan();
+    const bool s2 = klassenPlan();
+    return l && s && s2;
+}
+
+} // namespace kalender

@@ -1,0 +1,28 @@
+#pragma once
+// Writes the three HTML plans at the paths of the settings (HTML_L, HTML_S, HTML_S2) from the
+// database at the moment of writing, in the calendar's layout (its classes and period), with the
+// messages of the window's buttons.
+#include <QDate>
+#include <QStringList>
+
+namespace kalender {
+
+class PlanErstellung {
+public:
+    PlanErstellung(const QStringList &klassen, const QDate &erster, const QDate &letzter);
+
+    // Each returns true when its plan was written; a blank path, a plan that cannot be written or a
+    // failed write are told in a message, a given-up wait for the grade manager silently.
+    bool lehrerPlan();
+    bool schuelerPlan();
+    bool klassenPlan();
+    // The three in the order L, S, S2 (each attempted); true when all three were written.
+    bool allePlaene();
+
+private:
+    bool tabellenPlanSchreiben(const QString &pfad, bool auchNichtInternet);
+    QStringList m_klassen;
+    QDate m_erster, m_letzter;
+};
+
+} // namespace kalender

@@ -1,0 +1,201 @@
+// Entry rights, the subject pop-up's offer, and entering, changing and deleting entries.
+#include "calendar/terminrechte.h"
+#include "calendar/termine.h"
+#include "core/mdl_zandrel.h"
+#include "kalenderfixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace kalender;
+
+namespace {
+
+QStringList faecher(const SchAAngebot &a)
+{
+    QStringList out;
+    for (const Angebot &z : a.zeilen)
+        out << z.fach + '/' + z.lehrer;
+    return out;
+}
+
+const QVector<Kurs> kKurse = {{"D", "MK"}, {"E", "ab"}, {"Sp 1", "MK"}, {"Sp 2", "CD"}};
+
+} // namespace
+
+TEST(Eintragsrechte, SonstigeTermineUndKlassenfahrtJeNachFreigabe)
+{
+    for (const QString &f : {QString("SL"), QString("sl"), QString("none"), QString()}) {
+        EXPECT_FALSE(darfSonstigeTermine("MK", f)) << f.toStdString();
+        EXPECT_FALSE(darfKlassenfahrt("MK", f)) << f.toStdString();
+        EXPECT_TRUE(darfSonstigeTermine(" xs ", f));
+        EXPECT_TRUE(darfKlassenfahrt("x", f));
+    }
+    EXPECT_TRUE(darfSonstigeTermine("MK", " All "));
+    EXPECT_TRUE(darfKlassenfahrt("MK", "all"));
+    EXPECT_FALSE(darfKlassenfahrt("MK", "alle"));
+}
+
+TEST(Eintragsrechte, AendernDarfLehrkraftEintragenderUndSchulleitung)
+{
+    EXPECT_TRUE(darfAendern(" mk", "MK ", "ZZ"));
+    EXPECT_TRUE(darfAendern("AB", "MK", " ab"));
+    EXPECT_TRUE(darfAendern("XS", "MK", "MK"));
+    EXPECT_FALSE(darfAendern("AB", "MK", "MK"));
+    EXPECT_FALSE(darfAendern("XY", "MK", "MK"));
+}
+
+TEST(Eintragsrechte, LehrerSiehtEigeneKurseUndFreigegebeneArten)
+{
+    SchAAngebot a = angebotErstellen("mk", "SL", "SL", kKurse);
+    EXPECT_EQ(faecher(a), QStringList({"D/MK", "Sp/MK"}));
+    EXPECT_TRUE(a.eigenerKurs);
+    a = angebotErstellen("MK", "all", "ALL", kKurse);
+    EXPECT_EQ(faecher(a), QStringList({"so/", "KF/", "D/MK", "Sp/MK"}));
+    a = angebotErstellen("ZZ", "all", "SL", kKurse);
+    EXPECT_EQ(faecher(a), QStringList({"so/"}));
+    EXPECT_FALSE(a.eigenerKurs); // red frame
+    EXPECT_FALSE(a.keineKurse);
+}
+
+TEST(Eintragsrechte, SchulleitungSiehtKlassenfahrtSonstigesUndAlleKurse)
+{
+    const SchAAngebot a = angebotErstellen("X", "SL", "SL", kKurse);
+    EXPECT_EQ(faecher(a), QStringList({"KF/", "so/", "D/MK", "E/ab", "Sp/MK", "Sp/CD"}));
+    EXPECT_TRUE(a.eigenerKurs);
+}
+
+TEST(Eintragsrechte, KlasseOhneKursZeigtKeineListe)
+{
+    const SchAAngebot a = angebotErstellen("MK", "all", "all", {});
+    EXPECT_TRUE(a.keineKurse);
+}
+
+TEST(Eintragsrechte, GeteiltesFachBekommtDenVollenKurstextAlsBemerkung)
+{
+    const SchAAngebot a = angebotErstellen("X", "SL", "SL", kKurse);
+    EXPECT_EQ(bemerkungFuerEintrag(a, {"Sp", "CD", "Sp 2"}), "Sp 2");
+    EXPECT_EQ(bemerkungFuerEintrag(a, {"D", "MK", "D"}), "");
+    EXPECT_EQ(bemerkungFuerEintrag(a, {"KF", "", ""}), "");
+}
+
+TEST(EinMinutenRegel, GrenzeInBeideRichtungen)
+{
+    const QDateTime t(QDate(2010, 9, 16), QTime(10, 0));
+    EXPECT_TRUE(innerhalbEinerMinute(t, t.addSecs(30)));
+    EXPECT_TRUE(innerhalbEinerMinute(t, t.addSecs(-59)));
+    EXPECT_FALSE(innerhalbEinerMinute(t, t.addSecs(60)));
+    EXPECT_FALSE(innerhalbEinerMinute(t, t.addSecs(120)));
+    EXPECT_FALSE(innerhalbEinerMinute(QDateTime(), t));
+}
+
+class Eintraege : public ::testing::Test {
+protected:
+    kalfix::Schule s;
+    int anzahl() { return mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin").toInt(); }
+};
+
+TEST_F(Eintraege, EintragenSchreibtZeileMitZeitUndPerson)
+{
+    s.anmelden("mk ");
+    qint64 id = 0;
+    ASSERT_EQ(terminEintragen(mdl::dbEigen, {QDate(2010, 9, 14), "5a", "D", "MK", ""}, mdl::Benutzer, &id),
+              Eintragen::Eingetragen);
+    const zdb::Result r = mdl::dbEigen.query("SELECT Datum, Klasse, Fach, Lehrkraft, nichtInternet, eingetragenDatum, "
+                                             "eingetragenPerson, geloeschtDatum FROM tbl_Termin WHERE Id = ?", {id});
+    ASSERT_EQ(r.rowCount(), 1);
+    EXPECT_EQ(r.value(0, 0).toString(), "2010-09-14");
+    EXPECT_EQ(r.value(0, 3).toString(), "MK");
+    EXPECT_EQ(r.value(0, 4).toInt(), 0);
+    EXPECT_EQ(r.value(0, 5).toString(), "2010-09-16 10:00:00");
+    EXPECT_EQ(r.value(0, 6).toString(), "mk ");
+    EXPECT_TRUE(r.value(0, 7).isNull());
+}
+
+TEST_F(Eintraege, KlassenfahrtOhneLehrerWirdXUndDarfMehrfachStehen)
+{
+    for (int i = 0; i < 2; ++i)
+        ASSERT_EQ(terminEintragen(mdl::dbEigen, {QDate(2010, 9, 14), "5a", "KF", "", ""}, "X"), Eintragen::Eingetragen);
+    EXPECT_EQ(mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin WHERE Lehrkraft = 'X'").toInt(), 2);
+}
+
+TEST_F(Eintraege, GleichesFachDesGleichenLehrersAmTagWirdAbgewiesenAuchVonAnderemArbeitsplatz)
+{
+    s.termin({QDate(2010, 9, 14), "5A", "d", "mk", "", false, s.uhr, "MK", {}, ""});
+    EXPECT_EQ(terminEintragen(mdl::dbEigen, {QDate(2010, 9, 14), "5a", "D", "MK", ""}, "MK"),
+              Eintragen::BereitsEingetragen);
+    EXPECT_EQ(anzahl(), 1);
+    // A deleted entry does not block, another teacher neither.
+    s.termin({QDate(2010, 9, 15), "5a", "D", "MK", "", false, s.uhr, "MK", s.uhr, "MK"});
+    EXPECT_EQ(terminEintragen(mdl::dbEigen, {QDate(2010, 9, 15), "5a", "D", "MK", ""}, "MK"), Eintragen::Eingetragen);
+    EXPECT_EQ(terminEintragen(mdl::dbEigen, {QDate(2010, 9, 14), "5a", "D", "AB", ""}, "X"), Eintragen::Eingetragen);
+}
+
+TEST_F(Eintraege, LoeschenNachDreissigSekundenEntferntDieZeile)
+{
+    const qint64 id = s.termin({QDate(2010, 9, 14), "5a", "D", "MK", "", false, s.uhr, "MK", {}, ""});
+    s.uhr = s.uhr.addSecs(30);
+    EXPECT_EQ(terminLoeschen(mdl::dbEigen, id, "MK"), Loeschung::Entfernt);
+    EXPECT_EQ(anzahl(), 0);
+}
+
+TEST_F(Eintraege, LoeschenNachZweiMinutenMarkiertDieZeile)
+{
+    const qint64 id = s.termin({QDate(2010, 9, 14), "5a", "D", "MK", "", false, s.uhr, "MK", {}, ""});
+    s.uhr = s.uhr.addSecs(120);
+    EXPECT_EQ(terminLoeschen(mdl::dbEigen, id, " mk "), Loeschung::AlsGeloeschtMarkiert);
+    const zdb::Result r = mdl::dbEigen.query("SELECT geloeschtDatum, geloeschtPerson FROM tbl_Termin WHERE Id = ?", {id});
+    ASSERT_EQ(r.rowCount(), 1);
+    EXPECT_EQ(r.value(0, 0).toString(), "2010-09-16 10:02:00");
+    EXPECT_EQ(r.value(0, 1).toString(), "mk");
+}
+
+TEST_F(Eintraege, OhneEintragszeitGiltDerEintragAlsAlt)
+{
+    const qint64 id = s.termin({QDate(2010, 9, 14), "5a", "D", "MK", "", false, {}, "MK", {}, ""});
+    EXPECT_EQ(terminLoeschen(mdl::dbEigen, id, "X"), Loeschung::AlsGeloeschtMarkiert);
+    EXPECT_EQ(anzahl(), 1);
+}
+
+TEST_F(Eintraege, VonAnderemArbeitsplatzGeloeschtBehaeltErstenLoescher)
+{
+    const qint64 id = s.termin({QDate(2010, 9, 14), "5a", "D", "MK", "", false, s.uhr.addDays(-1), "MK",
+                                s.uhr.addSecs(-5), "AB"});
+    EXPECT_EQ(terminLoeschen(mdl::dbEigen, id, "X"), Loeschung::NichtAktiv);
+    EXPECT_EQ(mdl::dbEigen.scalar("SELECT geloeschtPerson FROM tbl_Termin WHERE Id = ?", {id}).toString(), "AB");
+    EXPECT_EQ(terminLoeschen(mdl::dbEigen, id + 100, "X"), Loeschung::NichtAktiv);
+}
+
+TEST_F(Eintraege, FremderLehrerDarfWederLoeschenNochAendern)
+{
+    const qint64 id = s.termin({QDate(2010, 9, 14), "5a", "D", "MK", "alt", false, s.uhr, "AB", {}, ""});
+    QString lk;
+    EXPECT_EQ(terminLoeschen(mdl::dbEigen, id, "CD", &lk), Loeschung::KeinRecht);
+    EXPECT_EQ(lk, "MK");
+    EXPECT_EQ(terminAendern(mdl::dbEigen, id, true, "neu", "CD"), Aenderung::KeinRecht);
+    EXPECT_EQ(mdl::dbEigen.scalar("SELECT Bemerkung FROM tbl_Termin WHERE Id = ?", {id}).toString(), "alt");
+    // The one who entered it may.
+    EXPECT_EQ(terminAendern(mdl::dbEigen, id, true, "neu", "ab"), Aenderung::Gespeichert);
+}
+
+TEST_F(Eintraege, BemerkungWirdGetrimmtUndAufFuenfzigZeichenBegrenzt)
+{
+    const qint64 id = s.termin({QDate(2010, 9, 14), "5a", "D", "MK", "", false, s.uhr, "MK", {}, ""});
+    ASSERT_EQ(terminAendern(mdl::dbEigen, id, true, "  " + QString(60, QChar(0x00E4)), "MK"), Aenderung::Gespeichert);
+    const zdb::Result r = mdl::dbEigen.query("SELECT nichtInternet, Bemerkung FROM tbl_Termin WHERE Id = ?", {id});
+    EXPECT_EQ(r.value(0, 0).toInt(), 1);
+    EXPECT_EQ(r.value(0, 1).toString(), QString(50, QChar(0x00E4)));
+    EXPECT_EQ(terminAendern(mdl::dbEigen, id + 1, true, "", "X"), Aenderung::NichtGefunden);
+}
+
+TEST_F(Eintraege, TageseintraegeAktiveZuerstGeloeschteNachLoeschzeit)
+{
+    s.termin({QDate(2010, 9, 14), "5a", "E", "AB", "", false, s.uhr, "AB", s.uhr.addDays(-1), "AB"});
+    s.termin({QDate(2010, 9, 14), "5a", "M", "AB", "", false, s.uhr, "AB", s.uhr.addDays(-2), "AB"});
+    s.termin({QDate(2010, 9, 14), " 5A", "D", "MK", "", false, s.uhr, "MK", {}, ""});
+    s.termin({QDate(2010, 9, 15), "5a", "Ph", "MK", "", false, s.uhr, "MK", {}, ""});
+    const QVector<Termin> t = termineVonTag(mdl::dbEigen, " 5a ", QDate(2010, 9, 14));
+    ASSERT_EQ(t.size(), 3);
+    EXPECT_EQ(t[0].fach, "D");
+    EXPECT_EQ(t[1].fach, "M");
+    EXPECT_EQ(t[2].fach, "E");
+}
