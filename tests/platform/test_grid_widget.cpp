@@ -1,0 +1,283 @@
+#include "platform/grid/vsgrid.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<VSGrid> shownGrid(int rows, int cols, int fixedRows = 1, int fixedCols = 1)
+{
+    auto g = std::make_unique<VSGrid>();
+    g->setRows(rows);
+    g->setCols(cols);
+    g->setFixedRows(fixedRows);
+    g->setFixedCols(fixedCols);
+    g->resize(500, 300);
+    g->show();
+    return g;
+}
+
+QPoint inViewport(const VSGrid &g, int r, int c)
+{
+    return g.cellRect(r, c).center() - g.viewport()->geometry().topLeft();
+}
+
+// Pixels of an image area that are far from white and from the fixed-cell grey: drawn text or lines.
+int inkPixels(const QImage &img, const QRect &area)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(img.pixel(x, y)) < 120)
+                ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(GridWidgetGeometry, CellUnderAPointAndItsRectangleAgree)
+{
+    auto g = shownGrid(100, 20);
+    g->setTopRow(30);
+    g->setLeftCol(5);
+    for (auto [r, c] : {std::pair{0, 0}, std::pair{0, 7}, std::pair{31, 0}, std::pair{33, 6}}) {
+        const QRect rect = g->cellRect(r, c);
+        ASSERT_FALSE(rect.isEmpty()) << r << "," << c;
+        int hr = -1, hc = -1;
+        EXPECT_TRUE(g->cellAt(rect.center(), hr, hc));
+        EXPECT_EQ(hr, r);
+        EXPECT_EQ(hc, c);
+    }
+    EXPECT_TRUE(g->cellRect(10, 1).isEmpty()); // scrolled out of view
+    int hr = 0, hc = 0;
+    EXPECT_FALSE(g->cellAt(QPoint(-5, -5), hr, hc));
+    EXPECT_EQ(hr, -1);
+}
+
+TEST(GridWidgetGeometry, FixedCellsStayWhenScrolling)
+{
+    auto g = shownGrid(100, 30);
+    const QRect header = g->cellRect(0, 3);
+    const QRect corner = g->cellRect(0, 0);
+    const QRect rowHeader = g->cellRect(5, 0);
+    g->setTopRow(40);
+    EXPECT_EQ(g->topRow(), 40);
+    EXPECT_EQ(g->cellRect(0, 0), corner);
+    EXPECT_EQ(g->cellRect(0, 3), header);
+    EXPECT_TRUE(g->cellRect(5, 0).isEmpty());
+    EXPECT_EQ(g->cellRect(44, 0).left(), rowHeader.left());
+    // A row set in twips is painted at the screen's size of those twips.
+    g->setRowHeight(40, 480);
+    EXPECT_EQ(g->cellRect(40, 3).height(), 2 * g->cellRect(41, 3).height());
+}
+
+TEST(GridWidgetGeometry, MouseRowAndColumnFollowTheMouseIncludingFixedCells)
+{
+    auto g = shownGrid(10, 5);
+    QTest::mouseMove(g->viewport(), inViewport(*g, 0, 2));
+    QTest::mouseMove(g->viewport(), inViewport(*g, 3, 2));
+    EXPECT_EQ(g->mouseRow(), 3);
+    EXPECT_EQ(g->mouseCol(), 2);
+    QTest::mouseMove(g->viewport(), inViewport(*g, 0, 0));
+    EXPECT_EQ(g->mouseRow(), 0);
+    EXPECT_EQ(g->mouseCol(), 0);
+    // Right of the last column: outside any cell.
+    g->setCols(2);
+    QTest::mouseMove(g->viewport(), QPoint(g->viewport()->width() - 2, 5));
+    EXPECT_EQ(g->mouseCol(), -1);
+}
+
+TEST(GridWidgetPaint, MergedHeaderStartingLeftOfTheViewShowsItsText)
+{
+    auto g = shownGrid(5, 40, 1, 1);
+    for (int c = 1; c < 40; ++c) {
+        g->setColWidth(c, 300);
+        g->setTextMatrix(0, c, "Januar 2024");
+    }
+    g->setMergeCells(grid::MergeFree);
+    g->setMergeRow(0, true);
+    g->setLeftCol(10);
+    ASSERT_EQ(g->leftCol(), 10);
+    const QRect header = g->cellRect(0, 10).united(g->cellRect(0, 15));
+    const QRect inVp = header.translated(-g->viewport()->geometry().topLeft()).adjusted(0, 1, 0, -2);
+    EXPECT_GT(inkPixels(g->grabCells(), inVp), 20);
+    // Without merging, the 20-pixel columns clip the text to nearly nothing in each cell, and a header
+    // whose text stands only left of the view shows nothing.
+    g->setMergeRow(0, false);
+    for (int c = 2; c < 40; ++c)
+        g->setTextMatrix(0, c, QString());
+    EXPECT_LT(inkPixels(g->grabCells(), inVp), 3);
+}
+
+TEST(GridWidgetPaint, PictureAndBorderShowInTheImage)
+{
+    auto g = shownGrid(6, 4, 1, 1);
+    g->setColWidth(2, 900);
+    QPixmap pm(10, 10);
+    pm.fill(QColor(255, 0, 0));
+    g->setCellPicture(2, 2, pm);
+    g->cellBorderRange(4, 1, 4, 3, 0xFF0000, grid::BorderKeep, 2, grid::BorderKeep, grid::BorderKeep);
+    const QImage img = g->grabCells();
+    const QPoint vpOff = g->viewport()->geometry().topLeft();
+    const QRect picCell = g->cellRect(2, 2).translated(-vpOff);
+    bool red = false;
+    for (int x = picCell.left(); x < picCell.right(); ++x)
+        red = red || img.pixel(x, picCell.center().y()) == qRgb(255, 0, 0);
+    EXPECT_TRUE(red);
+    const QRect bordered = g->cellRect(4, 2).translated(-vpOff);
+    EXPECT_EQ(img.pixel(bordered.center().x(), bordered.top()), qRgb(0, 0, 255));     // BGR &HFF0000 is blue
+    EXPECT_EQ(img.pixel(bordered.center().x(), bordered.top() + 1), qRgb(0, 0, 255));
+    EXPECT_NE(img.pixel(bordered.center().x(), bordered.top() + 3), qRgb(0, 0, 255));
+    EXPECT_EQ(img.pixel(bordered.center().x(), bordered.center().y()), qRgb(255, 255, 255));
+}
+
+TEST(GridWidgetPaint, CellColoursArePaintedFromTheirBgrValues)
+{
+    auto g = shownGrid(4, 4);
+    g->setCellBackColor(2, 2, 65535); // yellow
+    const QImage img = g->grabCells();
+    const QPoint p = inViewport(*g, 2, 2);
+    EXPECT_EQ(img.pixel(p), qRgb(255, 255, 0));
+}
+
+TEST(GridWidgetEvents, CodeRaisesNoCellEventsButTopRowRaisesAfterScroll)
+{
+    auto g = shownGrid(100, 5);
+    int cellEvents = 0, scrolls = 0, newTop = -1;
+    QObject::connect(g.get(), &VSGrid::enterCell, [&] { ++cellEvents; });
+    QObject::connect(g.get(), &VSGrid::rowColChange, [&] { ++cellEvents; });
+    QObject::connect(g.get(), &VSGrid::click, [&] { ++cellEvents; });
+    QObject::connect(g.get(), &VSGrid::afterEdit, [&](int, int) { ++cellEvents; });
+    QObject::connect(g.get(), &VSGrid::afterScroll, [&](int, int, int top, int) {
+        ++scrolls;
+        newTop = top;
+    });
+    g->select(3, 2);
+    g->setRow(5);
+    g->setCol(1);
+    g->setTextMatrix(4, 4, "x");
+    g->setCellChecked(4, 3, grid::Checked);
+    EXPECT_EQ(cellEvents, 0);
+    g->setTopRow(20);
+    EXPECT_EQ(scrolls, 1);
+    EXPECT_EQ(newTop, 20);
+    // A user click moves the current cell with its events.
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, inViewport(*g, 22, 2));
+    EXPECT_EQ(g->row(), 22);
+    EXPECT_EQ(g->col(), 2);
+    EXPECT_EQ(cellEvents, 3); // rowColChange, enterCell, click
+}
+
+TEST(GridWidgetEvents, MouseEventsCarryButtonShiftAndBeforeMouseDownCancels)
+{
+    auto g = shownGrid(10, 5);
+    int downButton = 0, downShift = 0;
+    QObject::connect(g.get(), &VSGrid::mouseDown, [&](int b, int s, double, double) {
+        downButton = b;
+        downShift = s;
+    });
+    QObject::connect(g.get(), &VSGrid::beforeMouseDown, [&](int, int, double, double, bool &cancel) {
+        cancel = g->mouseRow() == 3;
+    });
+    QTest::mouseClick(g->viewport(), Qt::RightButton, Qt::ControlModifier, inViewport(*g, 2, 2));
+    EXPECT_EQ(downButton, 2);
+    EXPECT_EQ(downShift, 2);
+    g->select(1, 1);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, inViewport(*g, 3, 2));
+    EXPECT_EQ(g->row(), 1); // cancelled: the selection stays
+    EXPECT_EQ(downButton, 1);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, inViewport(*g, 4, 2));
+    EXPECT_EQ(g->row(), 4);
+}
+
+TEST(GridWidgetEvents, CheckBoxTogglesOnlyInAnEditableGrid)
+{
+    auto g = shownGrid(5, 3);
+    g->setCellChecked(2, 1, grid::Unchecked);
+    QStringList log;
+    QObject::connect(g.get(), &VSGrid::click, [&] { log << "click"; });
+    QObject::connect(g.get(), &VSGrid::afterEdit, [&](int, int) { log << "after"; });
+    bool cancelNext = false;
+    QObject::connect(g.get(), &VSGrid::beforeEdit, [&](int r, int c, bool &cancel) {
+        log << QString("before %1,%2").arg(r).arg(c);
+        cancel = cancelNext;
+    });
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, inViewport(*g, 2, 1));
+    EXPECT_EQ(g->cellChecked(2, 1), grid::Unchecked);
+    EXPECT_EQ(log, QStringList{"click"});
+
+    log.clear();
+    g->setEditable(true);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, inViewport(*g, 2, 1));
+    EXPECT_EQ(g->cellChecked(2, 1), grid::Checked);
+    EXPECT_EQ(log, (QStringList{"before 2,1", "after", "click"}));
+
+    log.clear();
+    cancelNext = true;
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, inViewport(*g, 2, 1));
+    EXPECT_EQ(g->cellChecked(2, 1), grid::Checked);
+    EXPECT_EQ(log, (QStringList{"before 2,1", "click"}));
+}
+
+TEST(GridWidgetEvents, CtrlCRaisesKeyPressThreeAndLeavesTheClipboardAlone)
+{
+    auto g = shownGrid(5, 3);
+    g->setTextMatrix(1, 1, "geheim");
+    g->select(1, 1);
+    QApplication::clipboard()->setText("vorher");
+    int ascii = -1;
+    QList<QPair<int, int>> keyUps;
+    QObject::connect(g.get(), &VSGrid::keyPress, [&](int &k) { ascii = k; });
+    QObject::connect(g.get(), &VSGrid::keyUp, [&](int &k, int s) { keyUps.append({k, s}); });
+    QTest::keyClick(g.get(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(ascii, 3);
+    EXPECT_TRUE(keyUps.contains(qMakePair(67, 2)));
+    EXPECT_EQ(QApplication::clipboard()->text(), "vorher");
+    // When the window asks, the selection goes to the clipboard.
+    g->copySelection();
+    EXPECT_EQ(QApplication::clipboard()->text(), "geheim");
+    QTest::keyClick(g.get(), Qt::Key_Delete);
+    EXPECT_EQ(keyUps.last(), qMakePair(46, 0));
+}
+
+TEST(GridWidgetEvents, TypingEditsOnlyWhenEditingIsOnAndFinishEditingRaisesAfterEdit)
+{
+    auto g = shownGrid(5, 3);
+    g->select(2, 1);
+    QTest::keyClicks(g.get(), "ab");
+    EXPECT_FALSE(g->isEditing());
+    EXPECT_EQ(g->textMatrix(2, 1), QString());
+    g->setEditable(true);
+    int after = 0;
+    QObject::connect(g.get(), &VSGrid::afterEdit, [&](int r, int c) {
+        ++after;
+        EXPECT_EQ(r, 2);
+        EXPECT_EQ(c, 1);
+    });
+    QTest::keyClicks(g.get(), "x");
+    ASSERT_TRUE(g->isEditing());
+    g->finishEditing();
+    EXPECT_FALSE(g->isEditing());
+    EXPECT_EQ(after, 1);
+    EXPECT_EQ(g->textMatrix(2, 1), "x");
+}
+
+TEST(GridWidgetEvents, ListBoxGridPicksRowsWithCtrlAndAPlainClickPicksOne)
+{
+    auto g = shownGrid(0, 1, 0, 0);
+    g->setSelectionMode(VSGrid::SelectionListBox);
+    for (const char *t : {"*", "ABC", "DEF", "GHI"})
+        g->addItem(t);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, inViewport(*g, 1, 0));
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::ControlModifier, inViewport(*g, 3, 0));
+    EXPECT_EQ(g->selectedRows(), 2);
+    EXPECT_TRUE(g->isSelected(3));
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, inViewport(*g, 2, 0));
+    EXPECT_EQ(g->selectedRows(), 1);
+    EXPECT_TRUE(g->isSelected(2));
+}
