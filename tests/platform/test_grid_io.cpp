@@ -1,0 +1,120 @@
+#include "platform/grid/vsgrid.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <minizip/unzip.h>
+#include <unistd.h>
+
+namespace {
+
+// One part of a zip package as text ("" when missing).
+QString zipPart(const QString &zipPath, const char *part)
+{
+    unzFile zf = unzOpen(zipPath.toUtf8().constData());
+    if (!zf)
+        return QString();
+    QByteArray data;
+    if (unzLocateFile(zf, part, 0) == UNZ_OK && unzOpenCurrentFile(zf) == UNZ_OK) {
+        char buf[8192];
+        int n;
+        while ((n = unzReadCurrentFile(zf, buf, sizeof buf)) > 0)
+            data.append(buf, n);
+        unzCloseCurrentFile(zf);
+    }
+    unzClose(zf);
+    return QString::fromUtf8(data);
+}
+
+void fillSample(VSGrid &g)
+{
+    g.setRows(4);
+    g.setCols(5);
+    g.setFixedRows(1);
+    g.setFixedCols(1);
+    g.setTextMatrix(0, 0, "Name");
+    for (int c = 1; c < 5; ++c)
+        g.setTextMatrix(0, c, "Januar 2024");
+    g.setMergeCells(grid::MergeFree);
+    g.setMergeRow(0, true);
+    g.setTextMatrix(1, 0, "Müller, Anna");
+    g.setTextMatrix(1, 2, "kr");
+    g.setTextMatrix(2, 1, "2,50");
+    g.setCellBackColor(1, 2, 255);
+    g.cellBorderRange(1, 3, 3, 3, 0xFF0000, 1, grid::BorderKeep, grid::BorderKeep, grid::BorderKeep);
+}
+
+} // namespace
+
+TEST(GridSave, WorkbookHoldsTextsMergeFillAndBorder)
+{
+    testsupport::Sandbox sb;
+    VSGrid g;
+    fillSample(g);
+    const QString path = sb.file("Export.xls");
+    ASSERT_TRUE(g.saveXlsx(path));
+    const QString xlsx = path + "x"; // the old format cannot be written
+    ASSERT_TRUE(QFileInfo::exists(xlsx));
+    const QString strings = zipPart(xlsx, "xl/sharedStrings.xml");
+    EXPECT_TRUE(strings.contains("Müller, Anna"));
+    EXPECT_TRUE(strings.contains("Januar 2024"));
+    EXPECT_TRUE(strings.contains("kr"));
+    const QString sheet = zipPart(xlsx, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(sheet.contains("<mergeCell ref=\"B1:E1\"/>")) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains("<v>2.5</v>"));
+    const QString styles = zipPart(xlsx, "xl/styles.xml");
+    EXPECT_TRUE(styles.contains("FFFF0000")) << "red fill of the BGR value 255";
+    EXPECT_TRUE(styles.contains("FF0000FF")) << "blue border of the BGR value &HFF0000";
+}
+
+TEST(GridSave, UnwritablePathReportsFailure)
+{
+    testsupport::Sandbox sb;
+    VSGrid g;
+    fillSample(g);
+    // Beneath a plain file and in a system folder nobody may create files, not even root.
+    QFile plain(sb.file("datei.txt"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    EXPECT_FALSE(g.saveXlsx(sb.file("datei.txt/LNW.xlsx")));
+    EXPECT_FALSE(g.saveXlsx("/proc/LNW.xlsx"));
+    EXPECT_FALSE(g.saveXlsx(sb.file("fehlt/LNW.xlsx")));
+    if (geteuid() != 0) {
+        const QString ro = sb.file("alt.xlsx");
+        ASSERT_TRUE(g.saveXlsx(ro));
+        QFile::setPermissions(ro, QFileDevice::ReadOwner);
+        EXPECT_FALSE(g.saveXlsx(ro));
+    }
+}
+
+TEST(GridPrint, PdfHasOnePagePerRowAndColumnSlice)
+{
+    testsupport::Sandbox sb;
+    VSGrid g;
+    g.setRows(2);
+    g.setCols(40);
+    g.setFixedRows(2);
+    g.setFixedCols(1);
+    for (int c = 0; c < 40; ++c) {
+        g.setColWidth(c, 1440); // one inch a column
+        g.setTextMatrix(0, c, QString("Spalte %1").arg(c));
+    }
+    for (int r = 0; r < 10; ++r)
+        g.addItem(QString("Zeile %1").arg(r));
+    const QString pdf = sb.file("LNW.pdf");
+    // Landscape A4 less margins holds about 10.8 inches: the fixed column and 9 more columns a page.
+    const int pages = g.print("LNW", true, pdf);
+    EXPECT_EQ(pages, 5);
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray data = f.readAll();
+    EXPECT_EQ(QString::fromLatin1(data).count(QRegularExpression("/Type\\s*/Page[^s]")), 5);
+    // Hidden rows are left out, and more rows than a page holds go on further pages.
+    g.setColHidden(5, true);
+    for (int r = 0; r < 60; ++r)
+        g.addItem("x");
+    EXPECT_EQ(g.print("LNW", false, sb.file("hoch.pdf")), 7 * 2); // 6 of 38 shown columns, 63 of 70 rows a page
+}
