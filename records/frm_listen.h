@@ -1,0 +1,74 @@
+#pragma once
+// "erzeugen von Excel-Listen": the administrator and the school office run typed or saved
+// queries against the grade manager's database (read only), keep them as query files and save
+// the result as a workbook. The logic lives in records/listenlogik.h.
+#include "core/childwindow.h"
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class VSGrid;
+
+class frm_Listen : public ChildWindow {
+    Q_OBJECT
+public:
+    explicit frm_Listen(QWidget *parent = nullptr);
+
+    void formActivate() override;
+    bool formUnload() override;
+
+    void cmd_SQL_ausfuehren_Click();
+    void cmdSave_Click();
+    void File1_Click();
+    void Dir1_Change();
+    void Drive1_Change();
+    void cmdSaveExcel_Click();
+    void fg_KeyPress(int &keyAscii);
+    void chkKopfFrei_Click();
+    void cmdAbfrageeditor_Click();
+    void FensterpositionSpeichern();
+
+    // The folder list's folder; setting it raises Dir1_Change.
+    QString dirPath() const { return m_dirPath; }
+    void setDirPath(const QString &path);
+    // Picks a drive (a mounted volume's root) as the drive list does; false when not ready.
+    bool setDrive(const QString &root);
+    QString drive() const { return m_drive; }
+
+    // Save dialogs (tests answer them without a window): start folder, preset file name, filter;
+    // returns the chosen full name, or the preset name unchanged when cancelled.
+    std::function<QString(const QString &startOrdner, const QString &dateiname, const QString &filter)> speichernDialog;
+    // Opens the query builder with this window's text and geometry (set by the builder's registration).
+    static std::function<void(frm_Listen &listen)> abfrageeditorZeigen;
+
+    // The outer window (the child window's frame inside the main window, else this widget).
+    QWidget *rahmen();
+
+    QPlainTextEdit *rtfSQL = nullptr;
+    QPushButton *cmd_SQL_ausfuehren = nullptr, *cmdSave = nullptr, *cmdAbfrageeditor = nullptr,
+                *cmdSaveExcel = nullptr;
+    VSGrid *fg = nullptr;
+    QCheckBox *chkKopfFrei = nullptr;
+    QLabel *lblAnzahl = nullptr, *Label1 = nullptr, *Label2 = nullptr;
+    QComboBox *Drive1 = nullptr;
+    QListWidget *Dir1 = nullptr, *File1 = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void place(QWidget *w, int left, int top, int width, int height);
+    void gridLeeren();
+    void laufwerkeFuellen();
+    QString dialogZeigen(const QString &startOrdner, const QString &dateiname, const QString &filter);
+
+    QString m_dirPath;
+    QString m_drive;
+    bool m_laeuft = false;
+};

@@ -1,0 +1,162 @@
+#include "records/listenlogik.h"
+#include "core/mdl_zandrel.h"
+#include "platform/accesssql.h"
+#include "platform/textcodec.h"
+#include "platform/valuetext.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace listen {
+
+Anweisung anweisungAusText(const QString &sqlText)
+{
+    Anweisung a;
+    const int pos = int(sqlText.toUpper().indexOf(QLatin1String("SELECT")));
+    if (pos < 0)
+        return a;
+    a.hatSelect = true;
+    QString s = vt::trimBlanks(sqlText.mid(pos));
+    // CR LF, CR and LF alike become one blank, so the lines never run together.
+    s.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    s.replace('\r', ' ');
+    s.replace('\n', ' ');
+    const int semi = int(s.lastIndexOf(';'));
+    if (semi >= 0)
+        s = vt::trimBlanks(s.left(semi + 1));
+    if (!s.endsWith(';'))
+        s += ';';
+    a.text = s;
+    return a;
+}
+
+QString anzahlText(int anzahl) { return QString::number(anzahl) + QStringLiteral(" Datensätze"); }
+
+QString zellenText(const zdb::Result &r, int row, int col) { return vt::valueText(r.typedValue(row, col)); }
+
+Verbindung Verbindung::nmNurLesen()
+{
+    return Verbindung{[] { return mdl::NMDatenbankOeffnenNurLesen(); },
+                      []() -> zdb::Db & { return mdl::dbNMNurLesen(); },
+                      [] { mdl::NMDatenbankSchliessenNurLesen(); }};
+}
+
+Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung)
+{
+    Ergebnis e;
+    const Anweisung a = anweisungAusText(sqlText);
+    if (!a.hatSelect) {
+        e.status = Ergebnis::KeinSelect;
+        return e;
+    }
+    // Only a single query gets through; nothing else reaches the database.
+    const accesssql::Translation t = accesssql::translate(a.text, accesssql::LikeDialect::Dao);
+    if (!t.ok) {
+        e.status = Ergebnis::Fehler;
+        return e;
+    }
+    bool offen = false;
+    try {
+        offen = verbindung.oeffnen();
+        if (!offen) {
+            e.status = Ergebnis::Abgebrochen;
+            return e;
+        }
+        const zdb::Result r = verbindung.db().query(t.sql, {}, MaxZeilen);
+        verbindung.schliessen();
+        offen = false;
+        e.felder = r.columns;
+        if (r.isEmpty()) {
+            e.status = Ergebnis::Leer;
+            return e;
+        }
+        e.zeilen.reserve(r.rowCount());
+        for (int i = 0; i < r.rowCount(); ++i) {
+            QStringList zeile;
+            zeile.reserve(r.columnCount());
+            for (int c = 0; c < r.columnCount(); ++c)
+                zeile << zellenText(r, i, c);
+            e.zeilen << zeile;
+        }
+        e.status = Ergebnis::Daten;
+    } catch (const std::exception &) {
+        if (offen)
+            verbindung.schliessen();
+        e = Ergebnis{};
+        e.status = Ergebnis::Fehler;
+    }
+    return e;
+}
+
+bool istZugelassen(const QString &benutzer)
+{
+    const QString b = benutzer.toUpper();
+    return b == QLatin1String("X") || b == QLatin1String("XS");
+}
+
+QString anfuehrungszeichenErsetzen(const QString &text)
+{
+    QString s = text;
+    s.replace('"', '\'');
+    return s;
+}
+
+bool abfrageSpeichern(const QString &pfad, const QString &text)
+{
+    QString s = text;
+    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    s.replace('\r', '\n');
+    s.replace('\n', QLatin1String("\r\n"));
+    QSaveFile f(pfad);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    f.write(s.toUtf8());
+    return f.commit();
+}
+
+bool abfrageLaden(const QString &pfad, QString *text)
+{
+    QFile f(pfad);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    QString s = textcodec::decodeUtf8OrWindows1252(f.readAll());
+    if (s.startsWith(QChar(0xFEFF)))
+        s.remove(0, 1);
+    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    s.replace('\r', '\n');
+    *text = s;
+    return true;
+}
+
+QStringList abfrageDateien(const QString &ordner)
+{
+    QDir d(ordner);
+    d.setNameFilters({QStringLiteral("*.sql")});
+    d.setFilter(QDir::Files); // name filters ignore case: "x.SQL" and "y.sql" alike
+    d.setSorting(QDir::Name | QDir::IgnoreCase);
+    QStringList out;
+    for (const QString &n : d.entryList())
+        if (n.endsWith(QLatin1String(".sql"), Qt::CaseInsensitive))
+            out << n;
+    return out;
+}
+
+QString excelDateiname(const QString &name)
+{
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    if (suffix == QLatin1String("xlsx"))
+        return name;
+    if (suffix == QLatin1String("xls"))
+        return name + 'x';
+    return name + QStringLiteral(".xlsx");
+}
+
+QString ordnerVon(const QString &dateiname)
+{
+    const int p = int(qMax(dateiname.lastIndexOf('/'), dateiname.lastIndexOf('\\')));
+    return p < 0 ? QString() : dateiname.left(p);
+}
+
+} // namespace listen
