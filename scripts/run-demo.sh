@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, generates the demo school and starts the program on it.
+# The demo school is generated once; ZANDREL_DEMO_NEU=1 generates it afresh (the demo's data is lost).
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 "$top/scripts/install-deps.sh"
@@ -7,7 +8,11 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 build="${ZANDREL_BUILD:-$top/build}"
 demo="${ZANDREL_DEMO:-$top/demo}"
 mkdir -p "$demo/config" "$demo/xdg" "$demo/tmp"
+# Machine-wide INI ($demo/xdg/Zandrel/nmSV.ini, written by the generator) and the user's
+# settings stay inside the demo folder.
 export XDG_CONFIG_HOME="$demo/config" XDG_CONFIG_DIRS="$demo/xdg" TMPDIR="$demo/tmp"
-"$build/tools/demo/zandrel-demo" --out "$demo"
+if [ "${ZANDREL_DEMO_NEU:-0}" = 1 ] || [ ! -f "$demo/daten/nmdaten04.mdb" ] || [ ! -f "$demo/xdg/Zandrel/nmSV.ini" ]; then
+  "$build/tools/demo/zandrel-demo" --out "$demo"
+fi
 export ZANDREL_HOME="$demo/programm"
 exec "$build/app/zandrel" "$@"
