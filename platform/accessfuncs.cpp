@@ -359,7 +359,7 @@ static void fnUCase(sqlite3_context *ctx, int, sqlite3_value **argv)
     if (isNull(argv[0]))
         sqlite3_result_null(ctx);
     else
-        resultText(ctx, textOf(argv[0]).toUpper());
+        resultText(ctx, vt::upperCase(textOf(argv[0])));
 }
 
 static void fnLCase(sqlite3_context *ctx, int, sqlite3_value **argv)

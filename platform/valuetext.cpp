@@ -143,6 +143,19 @@ QString trimBlanks(const QString &s)
     return s.mid(b, e - b);
 }
 
-QString upperTrim(const QString &s) { return trimBlanks(s).toUpper(); }
+QString upperCase(const QString &s)
+{
+    // Upper case as the original platform makes it: one character for one, so "ß" stays "ß"
+    // (Qt's full case mapping would turn it into "SS" and change lengths).
+    if (!s.contains(QChar(0x00DF)))
+        return s.toUpper();
+    QString out = s;
+    for (QChar &c : out)
+        if (c != QChar(0x00DF))
+            c = c.toUpper();
+    return out;
+}
+
+QString upperTrim(const QString &s) { return upperCase(trimBlanks(s)); }
 
 } // namespace vt

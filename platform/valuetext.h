@@ -17,6 +17,7 @@ bool parseNumber(const QString &text, double *out); // "." and "," both accepted
 QDate parseDate(const QString &text);           // "dd.mm.yyyy" (also d.m.yy) or ISO; invalid when not a date
 
 QString trimBlanks(const QString &s);            // removes blanks only (tabs stay)
+QString upperCase(const QString &s);             // character by character ("ß" stays), as UCase does
 QString upperTrim(const QString &s);             // upper case of trimBlanks
 
 } // namespace vt

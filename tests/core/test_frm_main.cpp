@@ -1,0 +1,201 @@
+#include "core/childwindow.h"
+#include "core/frm_anmeldung.h"
+#include "core/frm_main.h"
+#include "core/frm_warten_db.h"
+#include "core/mdl_zandrel.h"
+#include "core/schema.h"
+#include "core/windowregistry.h"
+#include "support/testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Zaehler {
+    int load = 0, activate = 0, unload = 0;
+    bool darfSchliessen = true;
+};
+QHash<QString, Zaehler> &zaehler()
+{
+    static QHash<QString, Zaehler> z;
+    return z;
+}
+
+class ProbeFenster : public ChildWindow {
+public:
+    explicit ProbeFenster(const QString &name) : ChildWindow(name) {}
+    void formLoad() override { ++zaehler()[formName()].load; }
+    void formActivate() override { ++zaehler()[formName()].activate; }
+    bool formUnload() override
+    {
+        ++zaehler()[formName()].unload;
+        return zaehler()[formName()].darfSchliessen;
+    }
+};
+
+void registrieren(const QString &name)
+{
+    windows::registerWindow(name, [name](QWidget *) { return new ProbeFenster(name); });
+}
+
+rechte::Menues fuer(const QString &benutzer, const QString &schulnummer = {}, const QString &konfiguriert = {})
+{
+    rechte::Spalten s;
+    for (const auto &c : schema::rightsColumns())
+        s.insert(c.column, c.creationValue);
+    return rechte::berechnen(benutzer, s, schulnummer, konfiguriert);
+}
+
+bool sichtbar(frm_Main &m, const char *name) { return m.menuAktion(name)->isVisible(); }
+bool topSichtbar(frm_Main &m, const char *name) { return m.menu(name)->menuAction()->isVisible(); }
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        zaehler().clear();
+        for (const char *n : {"frm_Fehltage", "frm_Fehltage_Grund", "frm_Kalender", "frm_KalenderEinstellungen",
+                              "frm_LNW", "frm_Fachbetreuer", "frm_Listen"})
+            registrieren(n);
+        windows::registerAction("mnuFehltageLoeschen", [] {});
+        windows::registerAction("mnuWunschzettel", [] {});
+    }
+    testsupport::Sandbox sb;
+    testsupport::MsgRecorder boxes;
+};
+
+} // namespace
+
+TEST_F(MainWindow, MenusStayHiddenUntilLogin)
+{
+    frm_Main m;
+    EXPECT_TRUE(topSichtbar(m, "mnuDatei"));
+    EXPECT_FALSE(topSichtbar(m, "mnu0Fehltage"));
+    EXPECT_FALSE(topSichtbar(m, "mnu0Kalender"));
+    EXPECT_EQ(m.windowTitle().left(37), QString("Noten für Mitarbeit, Verhalten usw. ("));
+}
+
+TEST_F(MainWindow, AdministratorSeesEveryBuiltItem)
+{
+    frm_Main m;
+    m.menuesSetzen(fuer("X", "0815", "0815"));
+    for (const char *a : {"mnuFehltage", "mnuFehlGrund", "mnuFehltageLoeschen", "mnuSchulaufgabenplan",
+                          "mnuKalenderEinstellungen", "mnu_LNW", "mnuFachbetreuer", "mnu_Listen_erzeugen",
+                          "mnuWunschzettel"})
+        EXPECT_TRUE(sichtbar(m, a)) << a;
+    // Not built yet: no item, and a top menu without a visible item stays hidden.
+    EXPECT_FALSE(sichtbar(m, "mnuFehltageNotenmanager"));
+    EXPECT_FALSE(sichtbar(m, "mnuLehrerliste"));
+    EXPECT_FALSE(topSichtbar(m, "mnu0Datenabgleich"));
+    EXPECT_FALSE(topSichtbar(m, "mnu0Unterricht"));
+    EXPECT_TRUE(topSichtbar(m, "mnu0Listen"));
+}
+
+TEST_F(MainWindow, TeacherSeesReleasedMenusWithoutAdministrativeItems)
+{
+    frm_Main m;
+    m.menuesSetzen(fuer("MÜL", "0815", "0815"));
+    EXPECT_TRUE(sichtbar(m, "mnuFehltage"));
+    EXPECT_TRUE(sichtbar(m, "mnuSchulaufgabenplan"));
+    EXPECT_TRUE(sichtbar(m, "mnu_LNW"));
+    for (const char *a : {"mnuFehlGrund", "mnuFehltageLoeschen", "mnuKalenderEinstellungen", "mnuFachbetreuer",
+                          "mnu_Listen_erzeugen", "mnuWunschzettel"})
+        EXPECT_FALSE(sichtbar(m, a)) << a;
+    EXPECT_FALSE(topSichtbar(m, "mnu0Listen"));
+}
+
+TEST_F(MainWindow, SchoolOfficeGetsAdministrativeItemsButNotDeletingAllAbsences)
+{
+    frm_Main m;
+    m.menuesSetzen(fuer("XS", "0815", "4711"));
+    EXPECT_TRUE(sichtbar(m, "mnuFehlGrund"));
+    EXPECT_TRUE(sichtbar(m, "mnuKalenderEinstellungen"));
+    EXPECT_TRUE(sichtbar(m, "mnuFachbetreuer"));
+    EXPECT_TRUE(sichtbar(m, "mnu_Listen_erzeugen"));
+    EXPECT_FALSE(sichtbar(m, "mnuFehltageLoeschen"));
+    EXPECT_FALSE(sichtbar(m, "mnuWunschzettel"));
+}
+
+TEST_F(MainWindow, ChildWindowIsOneInstanceLoadedOnceAndActivatedOnChange)
+{
+    frm_Main m;
+    m.show();
+    QWidget *a = m.zeigen("frm_Fehltage");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(m.zeigen("frm_Fehltage"), a);
+    EXPECT_EQ(zaehler()["frm_Fehltage"].load, 1);
+    EXPECT_EQ(zaehler()["frm_Fehltage"].activate, 1);
+    m.zeigen("frm_LNW");
+    EXPECT_EQ(zaehler()["frm_LNW"].activate, 1);
+    m.zeigen("frm_Fehltage");
+    EXPECT_EQ(zaehler()["frm_Fehltage"].load, 1);
+    EXPECT_EQ(zaehler()["frm_Fehltage"].activate, 2);
+    EXPECT_EQ(m.mdiArea()->subWindowList().size(), 2);
+    EXPECT_EQ(m.zeigen("frm_Gibtsnicht"), nullptr);
+}
+
+TEST_F(MainWindow, RefusedUnloadKeepsTheWindowAndStopsTheUnloading)
+{
+    frm_Main m;
+    m.show();
+    m.zeigen("frm_Fehltage");
+    zaehler()["frm_Fehltage"].darfSchliessen = false;
+    EXPECT_FALSE(m.entladen("frm_Fehltage"));
+    EXPECT_NE(m.fenster("frm_Fehltage"), nullptr);
+    zaehler()["frm_Fehltage"].darfSchliessen = true;
+    EXPECT_TRUE(m.entladen("frm_Fehltage"));
+    EXPECT_EQ(m.fenster("frm_Fehltage"), nullptr);
+    // A new instance is loaded on the next use.
+    m.zeigen("frm_Fehltage");
+    EXPECT_EQ(zaehler()["frm_Fehltage"].load, 2);
+}
+
+TEST_F(MainWindow, LogOffUnloadsEveryWindowHidesMenusAndShowsTheLoginModeless)
+{
+    // The login window reads the teachers; without a database folder it finds no file and gives up.
+    mdl::NMDateiParameter.clear();
+    frm_Main m;
+    m.show();
+    m.menuesSetzen(fuer("X"));
+    m.zeigen("frm_Fehltage");
+    m.zeigenSeparat("frm_Fehltage_Grund");
+    m.setWindowTitle("angemeldet");
+    QTimer::singleShot(200, [] { frm_Warten_DB::abbrechen(); });
+    m.Abmelden();
+    QApplication::processEvents();
+    EXPECT_EQ(zaehler()["frm_Fehltage"].unload, 1);
+    EXPECT_EQ(zaehler()["frm_Fehltage_Grund"].unload, 1);
+    EXPECT_EQ(m.fenster("frm_Fehltage"), nullptr);
+    EXPECT_EQ(m.fenster("frm_Fehltage_Grund"), nullptr);
+    EXPECT_FALSE(topSichtbar(m, "mnu0Fehltage"));
+    EXPECT_TRUE(m.windowTitle().startsWith("Noten für Mitarbeit"));
+    auto *login = m.findChild<frm_Anmeldung *>();
+    ASSERT_NE(login, nullptr);
+    EXPECT_TRUE(login->isVisible());
+    EXPECT_FALSE(login->isModal());
+}
+
+TEST_F(MainWindow, LockedCalendarRefusesTeachersWithTheMessage)
+{
+    frm_Main m;
+    m.show();
+    mdl::Benutzer = "MÜL";
+    mdl::KalenderGesperrt = "all";
+    m.mnuSchulaufgabenplan_Click();
+    EXPECT_EQ(m.fenster("frm_Kalender"), nullptr);
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    EXPECT_EQ(boxes.boxes[0].text,
+              QString("Der Administrator hat die Erfassung von Schulaufgabenterminen vorübergehend gesperrt!"));
+    mdl::KalenderGesperrt = "none";
+    m.mnuSchulaufgabenplan_Click();
+    EXPECT_NE(m.fenster("frm_Kalender"), nullptr);
+    mdl::Benutzer.clear();
+    mdl::KalenderGesperrt.clear();
+}

@@ -1,0 +1,152 @@
+#include "core/frm_warten.h"
+#include "core/frm_warten_db.h"
+#include "core/mdl_zandrel.h"
+#include "support/testsupport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Warteumgebung {
+    testsupport::Sandbox sb;
+    Warteumgebung()
+    {
+        mdl::DatenPfad = mdl::MitBackslash(sb.path());
+        mdl::NMDatei = "nmdaten04.mdb";
+        mdl::NMDateiParameter.clear();
+    }
+    ~Warteumgebung()
+    {
+        mdl::NMDatenbankZuruecksetzen();
+        frm_Warten::entladen();
+        mdl::DatenPfad.clear();
+    }
+    QString pfad() const { return sb.file("nmdaten04.mdb"); }
+    void dateiAnlegen() const
+    {
+        zdb::Db db;
+        db.create(pfad());
+        db.exec("CREATE TABLE t (x)");
+    }
+};
+
+} // namespace
+
+TEST(DatenbankWarten, SecondsAreShownWithTheDecimalComma)
+{
+    EXPECT_EQ(frm_Warten_DB::text(0), QString("Warten auf die Datenbank ... 0,0 sec"));
+    EXPECT_EQ(frm_Warten_DB::text(12.34), QString("Warten auf die Datenbank ... 12,3 sec"));
+}
+
+TEST(DatenbankWarten, MissingFileShowsWaitAboveProgressWindowAndAbortOpensNothing)
+{
+    Warteumgebung u;
+    frm_Warten::zeigen("Bitte warten");
+    bool sichtbar = false, fortschrittSichtbar = false;
+    QString text;
+    QTimer::singleShot(1300, [&] {
+        sichtbar = frm_Warten_DB::istSichtbar();
+        fortschrittSichtbar = frm_Warten::istSichtbar();
+        text = frm_Warten_DB::instance() ? frm_Warten_DB::instance()->lblInfo->text() : QString();
+        frm_Warten_DB::instance()->cmdAbbrechen->click();
+    });
+    EXPECT_FALSE(mdl::NMDatenbankOeffnen());
+    EXPECT_TRUE(sichtbar);
+    EXPECT_TRUE(fortschrittSichtbar);
+    EXPECT_TRUE(text.startsWith("Warten auf die Datenbank ... 1,")) << qPrintable(text);
+    EXPECT_TRUE(text.endsWith(" sec"));
+    EXPECT_EQ(mdl::DBAbbruch, QString("abbruch"));
+    EXPECT_FALSE(mdl::dbNM().isOpen());
+    EXPECT_EQ(mdl::nmOeffnungen(), 0);
+    EXPECT_FALSE(frm_Warten_DB::istSichtbar());
+    EXPECT_FALSE(QFileInfo::exists(u.pfad()));
+}
+
+TEST(DatenbankWarten, OneAbortEndsTheNestedWaitAndTheOneItInterrupted)
+{
+    Warteumgebung u;
+    int innen = -1;
+    bool innenVorAussen = false;
+    QTimer::singleShot(100, [&] {
+        innen = mdl::NMDatenbankOeffnen() ? 1 : 0; // a timer handler starting its own wait
+        innenVorAussen = mdl::wartetAufDatenbank();
+    });
+    QTimer::singleShot(600, [] { frm_Warten_DB::abbrechen(); });
+    EXPECT_FALSE(mdl::NMDatenbankOeffnen());
+    EXPECT_EQ(innen, 0);
+    EXPECT_TRUE(innenVorAussen);
+    EXPECT_FALSE(mdl::wartetAufDatenbank());
+    // A later wait starts afresh.
+    QTimer::singleShot(100, [&] { u.dateiAnlegen(); });
+    EXPECT_TRUE(mdl::NMDatenbankOeffnen());
+    EXPECT_EQ(mdl::DBAbbruch, QString());
+    mdl::NMDatenbankSchliessen();
+}
+
+TEST(DatenbankWarten, FileAppearingEndsTheWaitAndOpens)
+{
+    Warteumgebung u;
+    QTimer::singleShot(300, [&] { u.dateiAnlegen(); });
+    ASSERT_TRUE(mdl::NMDatenbankOeffnen());
+    EXPECT_TRUE(mdl::dbNM().isOpen());
+    EXPECT_EQ(mdl::dbNM().scalar("SELECT count(*) FROM t").toInt(), 0);
+    mdl::NMDatenbankSchliessen();
+    EXPECT_FALSE(mdl::dbNM().isOpen());
+}
+
+TEST(DatenbankWarten, OpensNestSoAnInnerCloseKeepsTheOuterReader)
+{
+    Warteumgebung u;
+    u.dateiAnlegen();
+    ASSERT_TRUE(mdl::NMDatenbankOeffnen());
+    ASSERT_TRUE(mdl::NMDatenbankOeffnen());
+    EXPECT_EQ(mdl::nmOeffnungen(), 2);
+    mdl::NMDatenbankSchliessen();
+    EXPECT_TRUE(mdl::dbNM().isOpen());
+    EXPECT_EQ(mdl::dbNM().scalar("SELECT count(*) FROM t").toInt(), 0);
+    mdl::NMDatenbankSchliessen();
+    EXPECT_FALSE(mdl::dbNM().isOpen());
+    mdl::NMDatenbankSchliessen(); // one close too many does no harm
+    EXPECT_EQ(mdl::nmOeffnungen(), 0);
+}
+
+TEST(DatenbankWarten, ReadOnlyConnectionRefusesWrites)
+{
+    Warteumgebung u;
+    u.dateiAnlegen();
+    ASSERT_TRUE(mdl::NMDatenbankOeffnenNurLesen());
+    EXPECT_THROW(mdl::dbNMNurLesen().exec("INSERT INTO t VALUES (1)"), zdb::DbError);
+    mdl::NMDatenbankSchliessenNurLesen();
+    EXPECT_FALSE(mdl::dbNMNurLesen().isOpen());
+}
+
+TEST(DatenbankWarten, CommandLineCopyIsOpenedInstead)
+{
+    Warteumgebung u;
+    {
+        zdb::Db db;
+        db.create(u.sb.file("kopie.mdb"));
+        db.exec("CREATE TABLE kopie (x)");
+    }
+    mdl::NMDateiParameter = "  " + u.sb.file("kopie.mdb") + " ";
+    ASSERT_TRUE(mdl::NMDatenbankOeffnen());
+    EXPECT_TRUE(mdl::dbNM().tableExists("kopie"));
+    mdl::NMDatenbankSchliessen();
+    mdl::NMDateiParameter.clear();
+}
+
+TEST(Fortschritt, ZeroOrNegativeMaximumLeavesTheBarEmpty)
+{
+    frm_Warten::zeigen("x");
+    frm_Warten::Fortschritt(5, 0);
+    frm_Warten::Fortschritt(5, -3);
+    frm_Warten::Fortschritt(5, 10);
+    EXPECT_EQ(frm_Warten::instance()->lblInfoText->text(), QString("x"));
+    frm_Warten::entladen();
+    EXPECT_FALSE(frm_Warten::istSichtbar());
+}

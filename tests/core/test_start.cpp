@@ -1,0 +1,246 @@
+#include "core/guard.h"
+#include "core/mdl_zandrel.h"
+#include "core/schema.h"
+#include "core/startup.h"
+#include "ownfixture.h"
+#include "platform/folders.h"
+#include "platform/units.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+void iniSchreiben(const QString &ordner, const QByteArray &inhalt)
+{
+    QDir().mkpath(ordner + "/Zandrel");
+    QFile f(ordner + "/Zandrel/nmSV.ini");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(inhalt);
+}
+
+struct Aufraeumen {
+    ~Aufraeumen()
+    {
+        mdl::dbEigen.close();
+        mdl::DatenPfad.clear();
+        mdl::NMDateiParameter.clear();
+        mdl::PfadSDDF1.clear();
+        mdl::Ferien.clear();
+    }
+};
+
+} // namespace
+
+TEST(Start, CommandLineQuotesAreRemoved)
+{
+    EXPECT_EQ(start::parameterPfad({"\"/daten/Kopie", "von", "nm.mdb\""}), QString("/daten/Kopie von nm.mdb"));
+    EXPECT_EQ(start::parameterPfad({" 'x.mdb' "}), QString("x.mdb"));
+    EXPECT_EQ(start::parameterPfad({}), QString());
+}
+
+TEST(Start, RegistryValuesMachineFileFirstThenTheUsersFile)
+{
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    iniSchreiben(sb.file("xdg"), "[nmSV]\ndbFilePath=/srv/noten, alt\n");
+    iniSchreiben(sb.file("config"), "[nmSV]\ndbFilePath=/home/x\ndbFileName=nm2024.mdb\nWinSDDB=\"/srv/winsv/sd.df1\"\n");
+    mdl::RegistryWerteLesen();
+    EXPECT_EQ(mdl::DatenPfad, QString("/srv/noten, alt/"));
+    EXPECT_EQ(mdl::NMDatei, QString("nm2024.mdb"));
+    EXPECT_EQ(mdl::PfadSDDF1, QString("/srv/winsv/sd.df1"));
+}
+
+TEST(Start, WithoutAFolderTheDefaultFileNameIsUsed)
+{
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    iniSchreiben(sb.file("config"), "[nmSV]\ndbFileName=nm2024.mdb\n");
+    mdl::RegistryWerteLesen();
+    EXPECT_EQ(mdl::DatenPfad, QString());
+    EXPECT_EQ(mdl::NMDatei, QString("nmdaten04.mdb"));
+}
+
+TEST(Start, PreparesOwnDatabaseHolidaysAndReportsAMissingCopy)
+{
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    QDir().mkpath(sb.file("daten"));
+    corefixture::createPreparedOwnDb(sb.file("daten/Zandrel.mdb"));
+    iniSchreiben(sb.file("xdg"), ("[nmSV]\ndbFilePath=" + sb.file("daten")).toUtf8());
+    testsupport::MsgRecorder boxes;
+    ASSERT_TRUE(start::vorbereiten({sb.file("gibt es nicht.mdb")}));
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    EXPECT_TRUE(boxes.boxes[0].text.contains("gibt es nicht.mdb"));
+    EXPECT_EQ(mdl::NMDateiParameter, QString());
+    EXPECT_FALSE(QFileInfo::exists(sb.file("gibt es nicht.mdb")));
+    EXPECT_TRUE(QFileInfo::exists(sb.file("daten/Zandrel Ferien.txt")));
+    EXPECT_TRUE(mdl::dbEigen.tableExists("tbl_Termin"));
+}
+
+TEST(Start, MissingOwnDatabaseEndsWithAMessageAndCreatesNothing)
+{
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    iniSchreiben(sb.file("xdg"), ("[nmSV]\ndbFilePath=" + sb.path()).toUtf8());
+    testsupport::MsgRecorder boxes;
+    EXPECT_FALSE(start::vorbereiten({}));
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    EXPECT_TRUE(boxes.boxes[0].text.contains("Zandrel.mdb"));
+    EXPECT_FALSE(QFileInfo::exists(sb.file("Zandrel.mdb")));
+    EXPECT_FALSE(mdl::dbEigen.isOpen());
+}
+
+TEST(Start, MissingPreparedTableEndsWithItsName)
+{
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    corefixture::createPreparedOwnDb(sb.file("Zandrel.mdb"));
+    {
+        zdb::Db db;
+        db.open(sb.file("Zandrel.mdb"));
+        db.exec("DROP TABLE tbl_SQL_LIKE");
+    }
+    iniSchreiben(sb.file("xdg"), ("[nmSV]\ndbFilePath=" + sb.path()).toUtf8());
+    testsupport::MsgRecorder boxes;
+    EXPECT_FALSE(start::vorbereiten({}));
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    EXPECT_TRUE(boxes.boxes[0].text.contains("tbl_SQL_LIKE"));
+}
+
+TEST(Einstellungen, EmptySettingsRowGivesTheDefaults)
+{
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    corefixture::createPreparedOwnDb(sb.file("Zandrel.mdb"));
+    mdl::dbEigen.open(sb.file("Zandrel.mdb"));
+    schema::DatenbankAktualisieren(mdl::dbEigen);
+    mdl::EinstellungenLaden();
+    EXPECT_EQ(mdl::Zeugnisart, QString("J"));
+    EXPECT_EQ(mdl::KalenderErsterTag, QDate(2010, 9, 13));
+    EXPECT_EQ(mdl::KalenderLetzterTag, QDate(2011, 2, 11));
+    EXPECT_EQ(mdl::KalenderGesperrt, QString());
+    EXPECT_EQ(mdl::KalenderEinfaerbenTage, 10);
+    EXPECT_EQ(mdl::KalenderEinfaerbenfarbe, units::rgb(128, 255, 128));
+    EXPECT_EQ(mdl::KalenderFreigabeSonstigeTermine, QString("SL"));
+    EXPECT_EQ(mdl::KalenderFreigabeKlassenfahrt, QString("SL"));
+    EXPECT_EQ(mdl::HTML_L, folders::join(folders::tempFolder(), "HTML_l.html"));
+    EXPECT_EQ(mdl::HTML_S2, folders::join(folders::tempFolder(), "HTML_S2.html"));
+    EXPECT_EQ(mdl::Klassenfilter, QString("*"));
+}
+
+TEST(Einstellungen, StoredValuesAreTaken)
+{
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    corefixture::createPreparedOwnDb(sb.file("Zandrel.mdb"), "[5-9]*");
+    mdl::dbEigen.open(sb.file("Zandrel.mdb"));
+    schema::DatenbankAktualisieren(mdl::dbEigen);
+    mdl::dbEigen.exec("UPDATE tbl_Einstellungen SET Zeugnisart = 'Z', KalenderErsterTag = '2024-09-10', "
+                      "KalenderGesperrt = 'none', KalenderEinfaerbenTage = 0, KalenderEinfaerbenFarbe = 255, "
+                      "HTML_L = '/www/l.html', KalenderFreigabeKlassenfahrt = 'all'");
+    mdl::EinstellungenLaden();
+    EXPECT_EQ(mdl::Zeugnisart, QString("Z"));
+    EXPECT_EQ(mdl::KalenderErsterTag, QDate(2024, 9, 10));
+    EXPECT_EQ(mdl::KalenderGesperrt, QString("none"));
+    EXPECT_EQ(mdl::KalenderEinfaerbenTage, 0);
+    EXPECT_EQ(mdl::KalenderEinfaerbenfarbe, 255);
+    EXPECT_EQ(mdl::HTML_L, QString("/www/l.html"));
+    EXPECT_EQ(mdl::KalenderFreigabeKlassenfahrt, QString("all"));
+    EXPECT_EQ(mdl::Klassenfilter, QString("[5-9]*"));
+}
+
+// ---- guarded handlers
+
+namespace {
+struct EndeAbfangen {
+    QStringList enden;
+    EndeAbfangen() { guard::setEndHandler([this](const QString &t) { enden << t; }); }
+    ~EndeAbfangen() { guard::resetEndHandler(); }
+};
+} // namespace
+
+TEST(Guard, BusyDatabaseIsReportedRolledBackAndTheProgramGoesOn)
+{
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    corefixture::createPreparedOwnDb(sb.file("Zandrel.mdb"));
+    mdl::dbEigen.open(sb.file("Zandrel.mdb"), zdb::Db::ReadWrite, 200);
+    schema::DatenbankAktualisieren(mdl::dbEigen);
+    zdb::Db andere;
+    andere.open(sb.file("Zandrel.mdb"));
+    andere.beginImmediate();
+    EndeAbfangen ende;
+    testsupport::MsgRecorder boxes;
+    const bool ok = guarded([] {
+        zdb::WriteTransaction tx(mdl::dbEigen);
+        mdl::dbEigen.exec("INSERT INTO tbl_Personen (Id) VALUES ('1')");
+        tx.commit();
+    });
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    EXPECT_TRUE(boxes.boxes[0].text.contains("anderen Arbeitsplatz"));
+    EXPECT_TRUE(ende.enden.isEmpty());
+    EXPECT_FALSE(mdl::dbEigen.inTransaction());
+    andere.rollback();
+    EXPECT_EQ(mdl::dbEigen.scalar("SELECT count(*) FROM tbl_Personen").toInt(), 0);
+}
+
+TEST(Guard, WriteWaitsForALockHeldOneSecondAndSucceeds)
+{
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    corefixture::createPreparedOwnDb(sb.file("Zandrel.mdb"));
+    mdl::dbEigen.open(sb.file("Zandrel.mdb"));
+    schema::DatenbankAktualisieren(mdl::dbEigen);
+    std::atomic<bool> gesperrt{false};
+    std::thread halter([&] {
+        zdb::Db andere;
+        andere.open(sb.file("Zandrel.mdb"));
+        andere.beginImmediate();
+        andere.exec("INSERT INTO tbl_Personen (Id) VALUES ('A')");
+        gesperrt = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        andere.commit();
+    });
+    while (!gesperrt)
+        std::this_thread::yield();
+    testsupport::MsgRecorder boxes;
+    const bool ok = guarded([] {
+        zdb::WriteTransaction tx(mdl::dbEigen);
+        mdl::dbEigen.exec("INSERT INTO tbl_Personen (Id) VALUES ('B')");
+        mdl::dbEigen.exec("INSERT INTO tbl_Personen (Id) VALUES ('C')");
+        tx.commit();
+    });
+    halter.join();
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(boxes.boxes.isEmpty());
+    EXPECT_EQ(mdl::dbEigen.scalar("SELECT count(*) FROM tbl_Personen").toInt(), 3);
+}
+
+TEST(Guard, UnexpectedErrorShowsItsTextAndEndsTheProgram)
+{
+    EndeAbfangen ende;
+    testsupport::MsgRecorder boxes;
+    EXPECT_FALSE(guarded([] { throw std::runtime_error("kaputt"); }));
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    EXPECT_TRUE(boxes.boxes[0].text.contains("kaputt"));
+    ASSERT_EQ(ende.enden.size(), 1);
+}
+
+TEST(Guard, SqlFaultIsUnexpected)
+{
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    corefixture::createPreparedOwnDb(sb.file("Zandrel.mdb"));
+    mdl::dbEigen.open(sb.file("Zandrel.mdb"));
+    EndeAbfangen ende;
+    testsupport::MsgRecorder boxes;
+    EXPECT_FALSE(guarded([] { mdl::dbEigen.exec("SELECT * FROM gibtsnicht"); }));
+    EXPECT_EQ(ende.enden.size(), 1);
+}
