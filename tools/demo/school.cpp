@@ -1,5 +1,6 @@
 #include "tools/demo/school.h"
 
+#include "core/feiertag.h"
 #include "platform/ripemd160.h"
 #include "tools/demo/names.h"
 
@@ -70,18 +71,8 @@ QDate firstSchoolDayOf(int year)
     return d.addDays(8); // Tuesday of the second week of September
 }
 
-bool publicHoliday(const QDate &d)
-{
-    const QDate e = easterSunday(d.year());
-    const int md = d.month() * 100 + d.day();
-    for (int fixed : {101, 106, 501, 815, 1003, 1101, 1225, 1226})
-        if (md == fixed)
-            return true;
-    for (int off : {-2, 1, 39, 50, 60})
-        if (d == e.addDays(off))
-            return true;
-    return false;
-}
+// Public holidays, Buß- und Bettag included (no school): the program's own day classification.
+bool publicHoliday(const QDate &d) { return !feiertage::festtag(d).Name.isEmpty(); }
 
 void addHolidays(QVector<Holiday> &h, int y)
 {
@@ -89,7 +80,7 @@ void addHolidays(QVector<Holiday> &h, int y)
     QDate mon = nov.addDays(1 - nov.dayOfWeek());
     if (nov.dayOfWeek() > 5)
         mon = mon.addDays(7);
-    const QDate e = easterSunday(y + 1);
+    const QDate e = feiertage::ostersonntag(y + 1);
     h << Holiday{mon, mon.addDays(4), QStringLiteral("Herbstferien")}
       << Holiday{QDate(y, 12, 24), QDate(y + 1, 1, 6), QStringLiteral("Weihnachtsferien")}
       << Holiday{e.addDays(-48), e.addDays(-44), QStringLiteral("Frühjahrsferien")}
@@ -418,15 +409,6 @@ void buildTests(School &s)
 }
 
 } // namespace
-
-QDate easterSunday(int y)
-{
-    const int a = y % 19, b = y / 100, c = y % 100, d = b / 4, e = b % 4, f = (b + 8) / 25, g = (b - f + 1) / 3;
-    const int h = (19 * a + b - d - g + 15) % 30, i = c / 4, k = c % 4, l = (32 + 2 * e + 2 * i - h - k) % 7;
-    const int m = (a + 11 * h + 22 * l) / 451;
-    const int month = (h + l - 7 * m + 114) / 31, day = (h + l - 7 * m + 114) % 31 + 1;
-    return QDate(y, month, day);
-}
 
 QString gradeText(Rng &rng, int mean)
 {

@@ -126,8 +126,6 @@ void buildSchool(School &s, const Options &opt);
 void buildAbsences(School &s);
 void buildEntries(School &s);
 
-// Easter Sunday of a year (Gauss).
-QDate easterSunday(int year);
 // "1" .. "6", sometimes with a tendency ("2-", "1+").
 QString gradeText(Rng &rng, int mean);
 

@@ -44,12 +44,10 @@ void planDifferences(School &s, Result &res)
         Pupil &pu = s.pupils[p];
         const QVariant nm = nmOf(pu);
         const QVariant sv = change(pu, nm);
-        s.winsvChanges[p][column] = sv;
-        const bool isDate = nm.typeId() == QMetaType::QDate;
+        // dates stand in WinSV as ISO text, shown as "dd.mm.yyyy" like the grade manager's
+        s.winsvChanges[p][column] = sv.typeId() == QMetaType::QDate ? QVariant(zdb::isoDate(sv.toDate())) : sv;
         res.differences << PlantedDifference{QStringLiteral("Feld"), header, pu.nr, QString::number(pu.winsv),
-                                             shown(nm), isDate ? shown(sv) : shown(sv)};
-        if (isDate)
-            s.winsvChanges[p][column] = zdb::isoDate(sv.toDate());
+                                             shown(nm), shown(sv)};
     };
     using V = QVariant;
     field("Name", "FAMILIENNAME", [](Pupil &p) { return V(p.name); },
