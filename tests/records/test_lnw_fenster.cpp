@@ -1,0 +1,334 @@
+// The performance-record window: who sees what, the views, the grid layout, colours and closing.
+#include "test_lnw_fixture.h"
+
+#include "records/frm_lnw.h"
+#include "records/lnwgitter.h"
+#include "core/mdl_zandrel.h"
+#include "platform/grid/vsgrid.h"
+#include "platform/settings.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+using namespace lnw;
+using nmschema::Layout;
+
+namespace {
+
+// A grade-manager file and an own database as the window finds them after a login.
+struct Umgebung {
+    lnwtest::NM nm;
+    testsupport::Sandbox eigenBox;
+    qint64 mAB = 0, m5CD = 0, dAB = 0, muEF = 0;
+
+    explicit Umgebung(const QString &benutzer, bool admin, Layout l = Layout::Current) : nm(l)
+    {
+        zdb::Db eigen;
+        eigen.create(eigenBox.file("Zandrel.mdb"));
+        nmschema::createOwnPrepared(eigen);
+        eigen.exec("INSERT INTO tbl_Fachbetreuer (Fachkürzel, Fachbetreuer) VALUES ('M', 'xy ab'), ('Mu', 'EF'), ('', 'AB')");
+        eigen.close();
+        mdl::dbEigen.open(eigenBox.file("Zandrel.mdb"));
+        mdl::NMDateiParameter = nm.path();
+        mdl::Benutzer = benutzer;
+        mdl::IstAdmin = admin;
+        for (const char *k : {"AB", "CD", "EF"})
+            nm.db.exec("INSERT INTO Lehrkräfte (Kürzel, Passwort) VALUES (?, 'pw')", {k});
+        nm.db.exec("INSERT INTO Lehrkräfte (Kürzel, Passwort) VALUES ('ZZ', '')");
+        mAB = nm.kurs("M", "5a", "AB", {{"sa1", 2.0}});
+        m5CD = nm.kurs("M", "6b", "CD");
+        dAB = nm.kurs("D", "6b", "AB");
+        muEF = nm.kurs("Mu", "7c", "EF");
+        nm.gleicheNoten(mAB, "sa1", "3", 6);
+        nm.gleicheNoten(m5CD, "sa2", "2", 2);
+        for (qint64 k : {mAB, m5CD, dAB, muEF})
+            nm.lnw(k, k == m5CD ? 1 : 0, "SA");
+    }
+    ~Umgebung()
+    {
+        mdl::dbEigen.close();
+        mdl::NMDatenbankZuruecksetzen();
+        mdl::NMDateiParameter.clear();
+        mdl::Benutzer.clear();
+        mdl::IstAdmin = false;
+    }
+};
+
+QStringList listenText(const VSGrid *l)
+{
+    QStringList out;
+    for (int r = 0; r < l->rows(); ++r)
+        out << l->textMatrix(r, 0);
+    return out;
+}
+
+QStringList kurse(const frm_LNW &w)
+{
+    QStringList out;
+    for (int r = KopfZeilen; r < w.fg_LNW->rows(); ++r)
+        out << w.fg_LNW->textMatrix(r, 0) + "|" + w.fg_LNW->textMatrix(r, 1) + "|" + w.fg_LNW->textMatrix(r, 2);
+    return out;
+}
+
+void waehle(VSGrid *l, const QStringList &texte)
+{
+    for (int r = 0; r < l->rows(); ++r)
+        l->setIsSelected(r, texte.contains(l->textMatrix(r, 0)));
+}
+
+} // namespace
+
+TEST(LnwFenster, TeacherSeesOnlyHisOwnCourses)
+{
+    Umgebung u("ab", false);
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    w.formActivate();
+    EXPECT_EQ(kurse(w), QStringList({"M|5a|AB", "D|6b|AB"}));
+    EXPECT_EQ(w.txtGrenzschnitt->text(), "7,0");
+    EXPECT_FALSE(w.txtGrenzschnitt->isEnabled());
+    EXPECT_TRUE(w.Frame1->isHidden());
+    EXPECT_EQ(listenText(w.lstFach), QStringList({"M"})); // "xy ab" names him
+    EXPECT_TRUE(boxes.boxes.isEmpty());
+}
+
+TEST(LnwFenster, SupervisorShowsAllCoursesOfHisSubject)
+{
+    Umgebung u("AB", false);
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    w.formActivate();
+    waehle(w.lstFach, {"M"});
+    w.cmdZeigeAuswahl_Click();
+    EXPECT_EQ(kurse(w), QStringList({"M|5a|AB", "M|6b|CD"}));
+    EXPECT_TRUE(w.AuswahlGezeigt);
+}
+
+TEST(LnwFenster, TeacherWithoutSubjectsCannotShowMore)
+{
+    Umgebung u("CD", false);
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    w.formActivate();
+    EXPECT_EQ(listenText(w.lstFach), QStringList());
+    const QStringList vorher = kurse(w);
+    w.cmdZeigeAuswahl_Click();
+    EXPECT_EQ(kurse(w), vorher);
+}
+
+TEST(LnwFenster, AdministratorChoosesByTeacherOrBySubject)
+{
+    Umgebung u("X", true);
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    w.formActivate();
+    EXPECT_EQ(w.fg_LNW->rows(), KopfZeilen); // nothing until chosen
+    EXPECT_EQ(listenText(w.lstLehrer), QStringList({"*", "AB", "CD", "EF"}));
+    EXPECT_EQ(listenText(w.lstFach), QStringList({"*", "M", "Mu"}));
+
+    w.optUnterrichtLehrer[1]->setChecked(true);
+    EXPECT_EQ(w.lblNach->text(), "nach Lehrern");
+    waehle(w.lstLehrer, {"AB", "CD"});
+    w.cmdZeigeAuswahl_Click();
+    EXPECT_EQ(kurse(w), QStringList({"M|5a|AB", "D|6b|AB", "M|6b|CD"}));
+    // A line separates the teachers.
+    EXPECT_EQ(w.fg_LNW->store().cellBorders(2, 0).top.width, 2);
+    EXPECT_EQ(w.fg_LNW->store().cellBorders(3, 0).top.width, 0);
+    EXPECT_EQ(w.fg_LNW->store().cellBorders(4, 0).top.width, 2);
+
+    w.optUnterrichtLehrer[0]->setChecked(true);
+    waehle(w.lstFach, {"*"});
+    w.cmdZeigeAuswahl_Click();
+    EXPECT_EQ(kurse(w), QStringList({"M|5a|AB", "D|6b|AB", "M|6b|CD", "Mu|7c|EF"}));
+
+    // Back from another window: view "Fach", lists once each.
+    w.optUnterrichtLehrer[1]->setChecked(true);
+    w.formActivate();
+    EXPECT_TRUE(w.optUnterrichtLehrer[0]->isChecked());
+    EXPECT_EQ(listenText(w.lstLehrer), QStringList({"*", "AB", "CD", "EF"}));
+    EXPECT_EQ(w.fg_LNW->rows(), KopfZeilen);
+}
+
+TEST(LnwFenster, HeaderRowsAndDefaultColumnOptions)
+{
+    Umgebung u("AB", false);
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    w.formActivate();
+    const VSGrid &g = *w.fg_LNW;
+    EXPECT_EQ(g.cols(), 183);
+    EXPECT_EQ(g.fixedRows(), 2);
+    EXPECT_EQ(g.fixedCols(), 3);
+    EXPECT_EQ(g.textMatrix(0, 3), "1. SchA");
+    EXPECT_EQ(g.textMatrix(0, 12), "1. SchA");
+    EXPECT_EQ(g.textMatrix(0, 173), "8. Ex");
+    EXPECT_EQ(g.textMatrix(1, 5), "Schn.");
+    EXPECT_EQ(g.textMatrix(1, 12), "");
+    int c1 = 0, c2 = 0;
+    g.store().mergedSpan(0, 5, c1, c2);
+    EXPECT_EQ(c1, 3);
+    EXPECT_EQ(c2, 12);
+    // Only "abgeg." of the one block graded for more than 5 pupils.
+    for (int c = 3; c < 183; ++c)
+        EXPECT_EQ(g.colWidth(c) > 0, c == 11) << c;
+    // Header cells selectable: no fixed cells, no merge.
+    w.chkKopfFrei->setChecked(true);
+    w.chkKopfFrei_Click();
+    EXPECT_EQ(w.fg_LNW->fixedRows(), 0);
+    g.store().mergedSpan(0, 5, c1, c2);
+    EXPECT_EQ(c2, 5);
+}
+
+TEST(LnwFenster, MinimumAndOptionsDecideVisibleBlocks)
+{
+    Umgebung u("AB", false);
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    w.formActivate();
+    w.txtMindestanzahl->setText("0");
+    w.chkSpalte[2]->setChecked(true);
+    w.chkSpalte_Click(2);
+    EXPECT_GT(w.fg_LNW->colWidth(5), 0);  // 1. SchA Schn.
+    EXPECT_EQ(w.fg_LNW->colWidth(15), 0); // 2. SchA: only CD's course has grades
+    w.chkLeereSpaltenWeg->setChecked(false);
+    w.chkSpalte_Click(0);
+    EXPECT_GT(w.fg_LNW->colWidth(15), 0);
+    EXPECT_EQ(w.fg_LNW->colWidth(14), 0); // Wicht. not ticked
+}
+
+TEST(LnwFenster, ThresholdColoursAndOverdueFilter)
+{
+    Umgebung u("AB", false);
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    w.formActivate();
+    const int r = 2; // M 5a: six grades 3, no hand-in date
+    ASSERT_EQ(w.fg_LNW->textMatrix(r, 0), "M");
+    EXPECT_EQ(w.fg_LNW->textMatrix(r, 5), "3,00");
+    EXPECT_EQ(w.fg_LNW->cellBackColor(r, 5), Weiss);     // below 7,0
+    EXPECT_EQ(w.fg_LNW->cellBackColor(r, 11), Hellrot);  // 6 > 5, not handed in
+    w.chkNichtAbgeg->setChecked(true);
+    w.chkNichtAbgeg_Click();
+    EXPECT_GT(w.fg_LNW->rowHeight(2), 0);
+    EXPECT_EQ(w.fg_LNW->rowHeight(3), 0); // D 6b: nothing overdue
+
+    mdl::IstAdmin = true; // the administrator may lower the threshold
+    w.txtGrenzschnitt->setText("3");
+    w.txtMindestanzahl->setText("6");
+    w.LNW_Tabelle_fuellen(eigenerUnterricht("AB"));
+    EXPECT_EQ(w.fg_LNW->cellBackColor(2, 5), Hellrot);
+    EXPECT_NE(w.fg_LNW->cellBackColor(2, 11), Hellrot);
+    EXPECT_EQ(w.fg_LNW->rowHeight(2), 0); // the filter stays in force after a refill
+}
+
+TEST(LnwFenster, ClickedCellShowsTheTestDetails)
+{
+    Umgebung u("AB", false);
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    w.formActivate();
+    w.fg_LNW->select(2, 11);
+    w.fg_LNW_Click();
+    EXPECT_EQ(w.lbl_LNW[0]->text(), "SA");
+    EXPECT_EQ(w.lbl_LNW[2]->text(), "3,00");
+    EXPECT_EQ(w.lbl_LNW[3]->text(), "2");
+    EXPECT_EQ(w.lbl_LNW[4]->text(), "6");
+    EXPECT_EQ(w.lbl_LNW_T[0]->text(), "M");
+    EXPECT_EQ(w.lbl_LNW_T[1]->text(), "5a");
+    EXPECT_EQ(w.lbl_LNW_T[2]->text(), "AB");
+    // Course columns: only the labels 7 and 8 change.
+    w.fg_LNW->select(2, 1);
+    w.fg_LNW_Click();
+    EXPECT_EQ(w.lbl_LNW[7]->text(), "M");
+    EXPECT_EQ(w.lbl_LNW[8]->text(), "5a");
+    EXPECT_EQ(w.lbl_LNW[0]->text(), "SA");
+}
+
+TEST(LnwFenster, OlderLayoutWithoutErrorMessage)
+{
+    Umgebung u("X", true, Layout::Older);
+    u.nm.lnw(u.mAB, 4, "KA1");
+    u.nm.lnw(u.mAB, 15, "EX8");
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    w.formActivate();
+    waehle(w.lstFach, {"M"});
+    w.cmdZeigeAuswahl_Click();
+    EXPECT_TRUE(boxes.boxes.isEmpty()) << boxes.texts().join("; ").toStdString();
+    ASSERT_EQ(w.fg_LNW->textMatrix(2, 1), "5a");
+    EXPECT_EQ(w.fg_LNW->textMatrix(0, 63), "1. KA");
+    EXPECT_EQ(w.fg_LNW->textMatrix(2, 63), "KA1");
+    EXPECT_EQ(w.fg_LNW->textMatrix(0, 173), "8. Ex");
+    EXPECT_EQ(w.fg_LNW->textMatrix(2, 173), "EX8");
+    for (int c = 43; c < 63; ++c)
+        EXPECT_EQ(w.fg_LNW->textMatrix(2, c), "") << c;
+}
+
+TEST(LnwFenster, DatabaseErrorIsReportedOnceAndWindowStaysUsable)
+{
+    Umgebung u("AB", false);
+    u.nm.db.exec("DROP TABLE LNW");
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    w.formActivate();
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    EXPECT_TRUE(boxes.contains("LNW")) << boxes.texts().join("; ").toStdString();
+    EXPECT_FALSE(boxes.contains("keine passenden"));
+    EXPECT_FALSE(w.fuelltGerade());
+    EXPECT_EQ(mdl::nmOeffnungen(), 0);
+}
+
+TEST(LnwFenster, NoCoursesGivesTheNoRecordsMessage)
+{
+    Umgebung u("QQ", false);
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    w.formActivate();
+    EXPECT_EQ(boxes.texts(), QStringList({"Es wurden keine passenden Datensätze gefunden."}));
+}
+
+TEST(LnwFenster, CloseDuringAFillWaitsForItsEnd)
+{
+    Umgebung u("QQ", false);
+    QMdiArea area;
+    area.show();
+    auto *w = new frm_LNW;
+    QMdiSubWindow *sub = area.addSubWindow(w);
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->show();
+    bool abgelehnt = false;
+    testsupport::MsgRecorder boxes([&](const msg::Request &) {
+        abgelehnt = !w->formUnload(); // the user closes the window while the message shows
+        return int(msg::OK);
+    });
+    w->formActivate();
+    EXPECT_TRUE(abgelehnt) << boxes.texts().join("; ").toStdString();
+    EXPECT_TRUE(sub->isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(sub->isVisible());
+}
+
+TEST(LnwFenster, ThresholdBoxIsNormalisedAndStored)
+{
+    Umgebung u("X", true);
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    settings::saveSetting("LNW", "Grenzschnitt", "4,5");
+    w.formActivate();
+    EXPECT_EQ(w.txtGrenzschnitt->text(), "4,5");
+    w.txtGrenzschnitt->setText("3.5");
+    w.txtGrenzschnitt_LostFocus();
+    EXPECT_EQ(w.txtGrenzschnitt->text(), "3,5");
+    EXPECT_EQ(settings::getSetting("LNW", "Grenzschnitt"), "3,5");
+    w.txtGrenzschnitt->setText("viel");
+    w.txtGrenzschnitt_LostFocus();
+    EXPECT_EQ(w.txtGrenzschnitt->text(), "4,0");
+    EXPECT_EQ(settings::getSetting("LNW", "Grenzschnitt"), "3,5");
+}
