@@ -13,7 +13,6 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -188,14 +187,8 @@ void frm_Datenabgleich::laufBeenden()
         m_schliessenNachLauf = false;
         QPointer<frm_Datenabgleich> self(this);
         QTimer::singleShot(0, this, [self] {
-            if (!self)
-                return;
-            for (QWidget *p = self->parentWidget(); p; p = p->parentWidget())
-                if (auto *sub = qobject_cast<QMdiSubWindow *>(p)) {
-                    sub->close();
-                    return;
-                }
-            self->close();
+            if (self)
+                self->entladen();
         });
     }
 }

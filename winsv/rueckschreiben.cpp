@@ -219,7 +219,7 @@ bool Rueckschreiben::schreiben(const Treffer &t, const QStringList &werte)
             if (setzen.isEmpty())
                 continue;
             // The key guard refuses a row that another workstation changed since the start.
-            const bool schueler = tabelle == QLatin1String("Schüler");
+            const bool schueler = tabelle == QStringLiteral("Schüler");
             params << (schueler ? t.schuelerRowid : t.adressRowid) << (schueler ? t.winsvSnr : t.schuelerNr);
             const int n = m_db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ? AND %3 IS ?")
                                         .arg(zdb::quoteName(tabelle), setzen.join(QStringLiteral(", ")),

@@ -1,0 +1,210 @@
+// The write-back: exactly the twelve columns, types and sizes, the exactly-one rule, ids that are
+// no numbers, and a refused second statement that leaves the pupil's first table as it was.
+#include "winsvfixture.h"
+
+#include "platform/grid/gridstore.h"
+#include "winsv/datenvergleich.h"
+#include "winsv/rueckschreiben.h"
+
+#include <gtest/gtest.h>
+
+using namespace winsv;
+
+namespace {
+
+RueckschreibPaar paar(const QString &id, const WinsvPupil &p)
+{
+    // Cell texts as the comparison shows WinSV's values.
+    const QString geb = datumText(p.geburt);
+    return {id, {p.name, p.vorname, p.geschlecht, geb, p.strasse, p.plz, p.ort, p.tel, p.fuer1, p.fuer2, p.lrs, p.leg}};
+}
+
+WinsvPupil alt(const QString &id)
+{
+    WinsvPupil p;
+    p.id = id;
+    return p;
+}
+
+WinsvPupil neu(const QString &id)
+{
+    WinsvPupil p;
+    p.id = id;
+    p.name = "Neumann";
+    p.vorname = "Nina";
+    p.geschlecht = "W";
+    p.geburt = "2011-12-24";
+    p.strasse = "Ringweg 3";
+    p.plz = "54321";
+    p.ort = "Altdorf";
+    p.tel = "0999";
+    p.fuer1 = "Falsch";
+    p.fuer2 = "Wahr";
+    p.lrs = "Wahr";
+    p.leg = "Wahr";
+    return p;
+}
+
+QStringList zeile(zdb::Db &db, qint64 nr)
+{
+    zdb::Result r = db.query("SELECT s.*, a.* FROM Schüler s JOIN Adressen a ON a.SchülerNr = s.SchülerNr "
+                             "WHERE s.SchülerNr = ?", {nr});
+    QStringList out;
+    for (int c = 0; c < r.columnCount(); ++c)
+        out << r.columns[c] + "=" + r.value(0, c).toString();
+    return out;
+}
+
+} // namespace
+
+TEST(Rueckschreiben, SchreibtGenauDieZwoelfSpalten)
+{
+    WinsvFixture f;
+    const qint64 nr = f.addNm(alt("50"));
+    const QStringList vorher = zeile(f.nm, nr);
+    Rueckschreiben rs(f.nm);
+    const RueckschreibErgebnis e = rs.ausfuehren({paar("50", neu("50"))});
+    EXPECT_EQ(e.geschrieben, 1);
+    EXPECT_TRUE(e.meldung().isEmpty());
+    const QStringList nachher = zeile(f.nm, nr);
+    QStringList geaendert;
+    for (int i = 0; i < vorher.size(); ++i)
+        if (vorher[i] != nachher[i])
+            geaendert << nachher[i];
+    EXPECT_EQ(geaendert, (QStringList{"Name=Neumann", "Vorname=Nina", "Geschlecht=W", "Geburtsdatum=2011-12-24",
+                                      "LRS=1", "Legasthenie=1", "Straße=Ringweg 3", "PLZ=54321", "Ort=Altdorf",
+                                      "Telefon=0999", "gilt1=0", "gilt2=1"}));
+}
+
+TEST(Rueckschreiben, GetrimmtGekuerztUndAlsTypGeschrieben)
+{
+    WinsvFixture f;
+    const qint64 nr = f.addNm(alt("51"));
+    WinsvPupil p = neu("51");
+    p.name = "  Lang  ";
+    p.strasse = QString(60, QChar('x'));
+    p.geschlecht = "WM"; // Geschlecht holds one character
+    Rueckschreiben rs(f.nm);
+    rs.ausfuehren({paar("51", p)});
+    EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler WHERE SchülerNr = ?", {nr}).toString(), "Lang");
+    EXPECT_EQ(f.nmValue("SELECT Geschlecht FROM Schüler WHERE SchülerNr = ?", {nr}).toString(), "W");
+    EXPECT_EQ(f.nmValue("SELECT Straße FROM Adressen WHERE SchülerNr = ?", {nr}).toString(), QString(50, QChar('x')));
+    // A birth date is never cut; it is stored as a date.
+    EXPECT_EQ(f.nmValue("SELECT Geburtsdatum FROM Schüler WHERE SchülerNr = ?", {nr}).toString(), "2011-12-24");
+}
+
+TEST(Rueckschreiben, WertOhneTypWirdNichtGeschriebenDerRestSchon)
+{
+    WinsvFixture f;
+    const qint64 nr = f.addNm(alt("52"));
+    WinsvPupil p = neu("52");
+    RueckschreibPaar pa = paar("52", p);
+    pa.werte[3] = "kein Datum";
+    pa.werte[8] = "vielleicht"; // gilt1 is Yes/No
+    pa.werte[9] = "";           // empty: Null, which a Yes/No column does not take
+    Rueckschreiben rs(f.nm);
+    EXPECT_EQ(rs.ausfuehren({pa}).geschrieben, 1);
+    EXPECT_EQ(f.nmValue("SELECT Geburtsdatum FROM Schüler WHERE SchülerNr = ?", {nr}).toString(), "2012-03-04");
+    EXPECT_EQ(f.nmValue("SELECT gilt1 FROM Adressen WHERE SchülerNr = ?", {nr}).toInt(), 1);
+    EXPECT_EQ(f.nmValue("SELECT gilt2 FROM Adressen WHERE SchülerNr = ?", {nr}).toInt(), 0);
+    EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler WHERE SchülerNr = ?", {nr}).toString(), "Neumann");
+}
+
+TEST(Rueckschreiben, SpaltenwertNachTyp)
+{
+    QVariant v;
+    EXPECT_TRUE(spaltenwert(" 05.06.2010 ", "DATE", &v));
+    EXPECT_EQ(v.toString(), "2010-06-05");
+    EXPECT_FALSE(spaltenwert("5.6.", "DATE", &v));
+    EXPECT_TRUE(spaltenwert("Wahr", "BIT", &v));
+    EXPECT_EQ(v.toInt(), 1);
+    EXPECT_TRUE(spaltenwert("-1", "BIT", &v));
+    EXPECT_EQ(v.toInt(), 1);
+    EXPECT_TRUE(spaltenwert("Falsch", "BIT", &v));
+    EXPECT_EQ(v.toInt(), 0);
+    EXPECT_TRUE(spaltenwert("12", "INTEGER", &v));
+    EXPECT_EQ(v.toLongLong(), 12);
+    EXPECT_FALSE(spaltenwert("12a", "INTEGER", &v));
+    EXPECT_FALSE(spaltenwert("1,5", "INTEGER", &v));
+    EXPECT_TRUE(spaltenwert("1,5", "DOUBLE", &v));
+    EXPECT_DOUBLE_EQ(v.toDouble(), 1.5);
+    EXPECT_TRUE(spaltenwert("  ", "VARCHAR(10)", &v));
+    EXPECT_TRUE(v.isNull());
+    EXPECT_TRUE(spaltenwert("abcdef", "VARCHAR(3)", &v));
+    EXPECT_EQ(v.toString(), "abc");
+}
+
+TEST(Rueckschreiben, IdsDieKeineZahlenSindSchreibenNichts)
+{
+    WinsvFixture f;
+    const qint64 a = f.addNm(alt("1"));
+    const qint64 b = f.addNm(alt("12"));
+    const QStringList vorherA = zeile(f.nm, a), vorherB = zeile(f.nm, b);
+    Rueckschreiben rs(f.nm);
+    const RueckschreibErgebnis e =
+        rs.ausfuehren({paar("1 OR 1=1", neu("1")), paar("12a", neu("12")), paar("", neu("")), paar("  ", neu(""))});
+    EXPECT_EQ(e.geschrieben, 0);
+    EXPECT_EQ(e.ungueltigeId, 4);
+    EXPECT_EQ(zeile(f.nm, a), vorherA);
+    EXPECT_EQ(zeile(f.nm, b), vorherB);
+    EXPECT_TRUE(e.meldung().contains("4 mit leerer oder ungültiger WinSV-Nummer"));
+}
+
+TEST(Rueckschreiben, GenauEinTrefferRegel)
+{
+    WinsvFixture f;
+    // Two pupils with the same number, one pupil with two address rows, one pupil found once,
+    // and an id nobody has.
+    f.addNm(alt("60"));
+    f.addNm(alt("60"));
+    const qint64 zwei = f.addNm(alt("61"));
+    f.addAdresse(zwei, alt("61"), false);
+    const qint64 eins = f.addNm(alt("62"));
+    Rueckschreiben rs(f.nm);
+    const RueckschreibErgebnis e =
+        rs.ausfuehren({paar("60", neu("60")), paar("61", neu("61")), paar("0062", neu("62")), paar("63", neu("63"))});
+    EXPECT_EQ(e.geschrieben, 1);
+    EXPECT_EQ(e.mehrdeutig, 2);
+    EXPECT_EQ(e.ohneTreffer, 1);
+    EXPECT_EQ(e.uebersprungen(), 2); // the pupil without a row is skipped without a message
+    EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Schüler WHERE Name = 'Neumann'").toInt(), 1);
+    EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler WHERE SchülerNr = ?", {eins}).toString(), "Neumann");
+}
+
+TEST(Rueckschreiben, AbgelehntesZweitesUpdateLaesstErsteTabelleUnveraendert)
+{
+    WinsvFixture f;
+    const qint64 a = f.addNm(alt("70"));
+    const qint64 b = f.addNm(alt("71"));
+    f.nm.exec("CREATE TRIGGER nein BEFORE UPDATE ON Adressen WHEN NEW.Ort = 'Sperrort' "
+              "BEGIN SELECT RAISE(ABORT, 'abgelehnt'); END");
+    WinsvPupil p = neu("70");
+    p.ort = "Sperrort";
+    Rueckschreiben rs(f.nm);
+    const RueckschreibErgebnis e = rs.ausfuehren({paar("70", p), paar("71", neu("71"))});
+    EXPECT_EQ(e.abgelehnt, 1);
+    EXPECT_EQ(e.geschrieben, 1);
+    EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler WHERE SchülerNr = ?", {a}).toString(), "Muster");
+    EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler WHERE SchülerNr = ?", {b}).toString(), "Neumann");
+    EXPECT_EQ(f.nmValue("SELECT Ort FROM Adressen WHERE SchülerNr = ?", {b}).toString(), "Altdorf");
+    EXPECT_FALSE(f.nm.inTransaction());
+}
+
+TEST(Rueckschreiben, NurSichtbarePaareDesGrids)
+{
+    GridStore fg;
+    fg.setCols(SpaltenFg);
+    fg.setRows(5);
+    fg.setTextMatrix(1, SpalteId, "80");
+    fg.setTextMatrix(3, SpalteId, "81");
+    fg.setTextMatrix(3, 3, "Name81");
+    fg.setTextMatrix(3, 15, "Wahr");
+    fg.setRowHeight(1, 0);
+    fg.setRowHeight(2, 0);
+    const QVector<RueckschreibPaar> p = sichtbarePaare(fg);
+    ASSERT_EQ(p.size(), 1);
+    EXPECT_EQ(p[0].id, "81");
+    EXPECT_EQ(p[0].werte.size(), 12);
+    EXPECT_EQ(p[0].werte[0], "Name81");
+    EXPECT_EQ(p[0].werte[11], "Wahr");
+}
