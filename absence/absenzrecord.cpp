@@ -1,0 +1,178 @@
+#include "absence/absenzrecord.h"
+#include "platform/valuetext.h"
+
+#include <cmath>
+
+namespace absence {
+
+const QString Absenz::KrBemerkung = QStringLiteral("Bei 'kr' darf keine Bemerkung gespeichert werden.");
+
+namespace {
+
+// The person's records of one day; ids compare trimmed and case-blind, days whatever time they carry.
+const QString tagBedingung = QStringLiteral(
+    " FROM tbl_Fehltage WHERE Trim(S_Id) = ?1 COLLATE NOCASEU AND Fehltag >= ?2 AND Fehltag < ?3");
+
+zdb::Params tagParams(const QString &id, const QDate &tag)
+{
+    return {vt::trimBlanks(id), zdb::isoDate(tag), zdb::isoDate(tag.addDays(1))};
+}
+
+QString code(const QString &s) { return vt::trimBlanks(s).left(Absenz::MaxCode); }
+
+struct Gefunden {
+    QVector<qint64> rowids; // the first one is worked on
+    QString zaehlt;         // of the first
+};
+
+Gefunden suchen(zdb::Db &eigen, const QString &id, const QDate &tag)
+{
+    Gefunden g;
+    eigen.forEach(QStringLiteral("SELECT rowid, zaehlt") + tagBedingung + QStringLiteral(" ORDER BY rowid"),
+                  tagParams(id, tag), [&](const QVariantList &r) {
+                      if (g.rowids.isEmpty())
+                          g.zaehlt = vt::valueText(r[1]);
+                      g.rowids.push_back(r[0].toLongLong());
+                      return true;
+                  });
+    return g;
+}
+
+// Removes every record of the day, so an older duplicate cannot keep the absence alive.
+void alleLoeschen(zdb::Db &eigen, const QVector<qint64> &rowids)
+{
+    for (qint64 r : rowids)
+        eigen.exec(QStringLiteral("DELETE FROM tbl_Fehltage WHERE rowid = ?"), {r});
+}
+
+} // namespace
+
+bool Absenz::istKr(const QString &grund) { return vt::upperTrim(grund) == QLatin1String("KR"); }
+
+std::optional<QString> Absenz::zaehltNormalisieren(const QString &text)
+{
+    QString t = text + QLatin1Char('0');
+    t.replace(QLatin1Char('.'), QLatin1Char(','));
+    double d = 0;
+    if (!vt::parseNumber(t, &d) || !std::isfinite(d))
+        return std::nullopt;
+    d = std::round(d * 10.0) / 10.0;
+    d = std::clamp(d, 0.0, 1.0) + 0.0; // no "-0,0"
+    return QString::number(d, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+QString Absenz::bemerkungKuerzen(const QString &text) { return text.left(MaxBemerkung); }
+
+std::optional<AbsenzDaten> Absenz::laden(zdb::Db &eigen, const QString &id, const QDate &tag)
+{
+    const zdb::Result r = eigen.query(
+        QStringLiteral("SELECT Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, Bemerkung, zaehlt, entschuldigt")
+            + tagBedingung + QStringLiteral(" ORDER BY rowid LIMIT 1"),
+        tagParams(id, tag));
+    if (r.isEmpty())
+        return std::nullopt;
+    AbsenzDaten d;
+    d.grund = vt::valueText(r.value(0, 0));
+    for (int i = 0; i < 10; ++i)
+        d.std[i] = vt::valueText(r.value(0, 1 + i));
+    d.bemerkung = vt::valueText(r.value(0, 11));
+    d.zaehlt = vt::valueText(r.value(0, 12));
+    d.entschuldigt = zdb::yesNo(r.value(0, 13));
+    return d;
+}
+
+Schreibergebnis Absenz::speichern(zdb::Db &eigen, const QString &id, const QDate &tag, const AbsenzDaten &panel,
+                                  const QDateTime &jetzt)
+{
+    const QString R = code(panel.grund);
+    zdb::WriteTransaction tx(eigen);
+    const Gefunden g = suchen(eigen, id, tag);
+    if (g.rowids.isEmpty() && R.isEmpty())
+        return Schreibergebnis::Nichts;
+    if (R.isEmpty()) {
+        alleLoeschen(eigen, g.rowids);
+        tx.commit();
+        return Schreibergebnis::Geloescht;
+    }
+
+    QString zaehlt = vt::trimBlanks(panel.zaehlt);
+    if (!zaehlt.isEmpty()) {
+        const auto z = zaehltNormalisieren(zaehlt);
+        zaehlt = z ? *z : g.zaehlt; // no number: the stored value stays
+    }
+    const QString bemerkung = istKr(R) ? KrBemerkung : bemerkungKuerzen(vt::trimBlanks(panel.bemerkung));
+    zdb::Params felder{R};
+    for (const QString &s : panel.std)
+        felder << code(s);
+    felder << bemerkung << zaehlt << (panel.entschuldigt ? 1 : 0);
+    const QString stempel = zdb::isoDateTime(jetzt);
+
+    if (g.rowids.isEmpty()) {
+        eigen.exec(QStringLiteral("INSERT INTO tbl_Fehltage (Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, "
+                                  "Bemerkung, zaehlt, entschuldigt, S_Id, Fehltag, Eintrag, Edit) "
+                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                   felder + zdb::Params{id, zdb::isoDate(tag), stempel, stempel});
+        tx.commit();
+        return Schreibergebnis::Hinzugefuegt;
+    }
+    eigen.exec(QStringLiteral("UPDATE tbl_Fehltage SET Grund = ?, s01 = ?, s02 = ?, s03 = ?, s04 = ?, s05 = ?, s06 = ?, "
+                              "s07 = ?, s08 = ?, s09 = ?, s10 = ?, Bemerkung = ?, zaehlt = ?, entschuldigt = ?, "
+                              "Edit = ? WHERE rowid = ?"),
+               felder + zdb::Params{stempel, g.rowids.first()});
+    tx.commit();
+    return Schreibergebnis::Geaendert;
+}
+
+Schreibergebnis Absenz::ganztagSpeichern(zdb::Db &eigen, const QString &id, const QDate &tag, const QString &grund,
+                                         const QDateTime &jetzt)
+{
+    const QString G = code(grund);
+    const QString stempel = zdb::isoDateTime(jetzt);
+    zdb::WriteTransaction tx(eigen);
+    const Gefunden g = suchen(eigen, id, tag);
+    if (g.rowids.isEmpty()) {
+        if (G.isEmpty())
+            return Schreibergebnis::Nichts;
+        eigen.exec(QStringLiteral("INSERT INTO tbl_Fehltage (S_Id, Fehltag, Grund, Eintrag, Edit, zaehlt, entschuldigt) "
+                                  "VALUES (?, ?, ?, ?, ?, '1,0', 0)"),
+                   {id, zdb::isoDate(tag), G, stempel, stempel});
+        tx.commit();
+        return Schreibergebnis::Hinzugefuegt;
+    }
+    if (G.isEmpty()) {
+        alleLoeschen(eigen, g.rowids);
+        tx.commit();
+        return Schreibergebnis::Geloescht;
+    }
+    if (istKr(G)) // a "kr" day keeps no remark of the user's
+        eigen.exec(QStringLiteral("UPDATE tbl_Fehltage SET Edit = ?, Grund = ?, Bemerkung = ? WHERE rowid = ?"),
+                   {stempel, G, KrBemerkung, g.rowids.first()});
+    else
+        eigen.exec(QStringLiteral("UPDATE tbl_Fehltage SET Edit = ?, Grund = ? WHERE rowid = ?"),
+                   {stempel, G, g.rowids.first()});
+    tx.commit();
+    return Schreibergebnis::Geaendert;
+}
+
+QVector<Absenz::Zeile> Absenz::derPerson(zdb::Db &eigen, const QString &id)
+{
+    QVector<Zeile> zeilen;
+    eigen.forEach(QStringLiteral("SELECT Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, "
+                                 "entschuldigt, zaehlt, Bemerkung FROM tbl_Fehltage "
+                                 "WHERE Trim(S_Id) = ? COLLATE NOCASEU ORDER BY Fehltag, rowid"),
+                  {vt::trimBlanks(id)}, [&](const QVariantList &r) {
+                      Zeile z;
+                      z.fehltag = zdb::dateFromStored(r[0]);
+                      z.grund = vt::valueText(r[1]);
+                      for (int i = 0; i < 10; ++i)
+                          z.std[i] = vt::valueText(r[2 + i]);
+                      z.entschuldigt = zdb::yesNo(r[12]);
+                      z.zaehlt = vt::valueText(r[13]);
+                      z.bemerkung = vt::valueText(r[14]);
+                      zeilen.push_back(z);
+                      return true;
+                  });
+    return zeilen;
+}
+
+} // namespace absence

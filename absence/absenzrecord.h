@@ -1,0 +1,60 @@
+#pragma once
+// One absence: a row of tbl_Fehltage for one person and day, its reading and its two writers.
+#include "platform/db.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+#include <array>
+#include <optional>
+
+namespace absence {
+
+// What the entry panel holds (texts as shown).
+struct AbsenzDaten {
+    QString grund;                 // whole-day reason
+    std::array<QString, 10> std;   // lessons 1 to 10
+    QString bemerkung;
+    QString zaehlt;                // "0,0" … "1,0" or ""
+    bool entschuldigt = false;
+};
+
+enum class Schreibergebnis { Nichts, Hinzugefuegt, Geaendert, Geloescht };
+
+class Absenz {
+public:
+    static const QString KrBemerkung; // "Bei 'kr' darf keine Bemerkung gespeichert werden."
+    static constexpr int MaxBemerkung = 49;
+    static constexpr int MaxCode = 2;
+
+    static bool istKr(const QString &grund);
+
+    // The record of the person (trimmed, case-blind) on the day, or nothing.
+    static std::optional<AbsenzDaten> laden(zdb::Db &eigen, const QString &id, const QDate &tag);
+    // Writes the panel: adds the record for a reason, changes it, or deletes the day's record
+    // when the reason is empty. A count text that is no number keeps the stored value.
+    static Schreibergebnis speichern(zdb::Db &eigen, const QString &id, const QDate &tag, const AbsenzDaten &panel,
+                                     const QDateTime &jetzt = QDateTime::currentDateTime());
+    // Whole-day entry from the calendar: sets the reason (new record counts "1,0") or deletes it.
+    static Schreibergebnis ganztagSpeichern(zdb::Db &eigen, const QString &id, const QDate &tag, const QString &grund,
+                                            const QDateTime &jetzt = QDateTime::currentDateTime());
+
+    // Count box: the text with "0" appended, read with the decimal comma, to the nearest tenth
+    // within 0 and 1, as "0,0" … "1,0". Nothing when it is no number.
+    static std::optional<QString> zaehltNormalisieren(const QString &text);
+    // A remark as the panel keeps it (at most 49 characters).
+    static QString bemerkungKuerzen(const QString &text);
+
+    // All records of a person, earliest day first (for the person's absence list).
+    struct Zeile {
+        QDate fehltag;
+        QString grund;
+        std::array<QString, 10> std;
+        bool entschuldigt = false;
+        QString zaehlt, bemerkung;
+    };
+    static QVector<Zeile> derPerson(zdb::Db &eigen, const QString &id);
+};
+
+} // namespace absence

@@ -1,0 +1,145 @@
+#include "absence/fehltagekalender.h"
+#include "core/mdl_zandrel.h"
+#include "platform/grid/vsgrid.h"
+#include "platform/valuetext.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace absence {
+
+Fehltagekalender::Fehltagekalender(VSGrid &grid) : m_grid(grid) {}
+Fehltagekalender::~Fehltagekalender() = default;
+
+void Fehltagekalender::leeren()
+{
+    m_zeilen.clear();
+    m_idListe.clear();
+    m_grid.setRedraw(false);
+    m_grid.setCols(3);
+    m_grid.setFixedCols(3);
+    m_grid.setRows(KopfZeilen);
+    m_grid.setFixedRows(KopfZeilen);
+    m_grid.clear();
+    m_grid.setRowHeight(3, 0);
+    m_grid.setTextMatrix(0, 0, QStringLiteral("Klasse"));
+    m_grid.setTextMatrix(0, 1, QStringLiteral("Name"));
+    m_grid.setColWidth(2, 0);
+    m_grid.setRedraw(true);
+}
+
+bool Fehltagekalender::personenZeilenErstellen(const Abfrage &abfrage, const QDate &heute)
+{
+    leeren();
+    if (!mdl::NMDatenbankOeffnen())
+        return false;
+    QVector<PersonZeile> personen;
+    try {
+        mdl::dbNM().forEach(abfrage.sql, abfrage.params, [&](const QVariantList &r) {
+            personen.push_back({vt::valueText(r[1]),
+                                vt::trimBlanks(vt::valueText(r[2])) + QStringLiteral(", ")
+                                    + vt::trimBlanks(vt::valueText(r[3])),
+                                vt::valueText(r[0])});
+            return true;
+        });
+    } catch (...) {
+        mdl::NMDatenbankSchliessen();
+        throw;
+    }
+    mdl::NMDatenbankSchliessen();
+    personenZeilenSetzen(personen, heute);
+    return true;
+}
+
+void Fehltagekalender::personenZeilenSetzen(const QVector<PersonZeile> &personen, const QDate &heute)
+{
+    leeren();
+    m_grid.setRedraw(false);
+    m_grid.setRows(KopfZeilen + int(personen.size()));
+    GridStore &s = m_grid.store();
+    m_idListe.reserve(int(personen.size()) * 8);
+    for (int i = 0; i < personen.size(); ++i) {
+        const int r = KopfZeilen + i;
+        const PersonZeile &p = personen[i];
+        s.setTextMatrix(r, 0, p.klasse);
+        s.setTextMatrix(r, 1, p.name);
+        s.setTextMatrix(r, 2, p.id);
+        m_idListe += QLatin1Char('/') + p.id + QLatin1Char('/');
+        const QString key = vt::upperTrim(p.id);
+        if (!key.isEmpty() && !m_zeilen.contains(key))
+            m_zeilen.insert(key, r);
+    }
+    if (!personen.isEmpty()) {
+        m_grid.autoSize(0, 1);
+        m_grid.setColWidth(2, 0);
+    }
+    kalenderErstellen(heute);
+}
+
+const KalenderTage &Fehltagekalender::tageFuer(const QDate &heute)
+{
+    if (!m_tage || m_tage->heute() != heute)
+        m_tage = std::make_unique<KalenderTage>(heute);
+    return *m_tage;
+}
+
+void Fehltagekalender::kalenderErstellen(const QDate &heute)
+{
+    const KalenderTage &kt = tageFuer(heute);
+    m_grid.setRedraw(false);
+    m_grid.setCols(Spalten);
+    const int letzte = m_grid.rows() - 1;
+    const QVector<KalenderTag> &tage = kt.tage();
+    for (int i = 0; i < tage.size(); ++i) {
+        const int c = Schuljahr::ErsteTagSpalte + i;
+        const KalenderTag &t = tage[i];
+        m_grid.setTextMatrix(0, c, t.monat);
+        m_grid.setTextMatrix(1, c, t.tag);
+        m_grid.setTextMatrix(2, c, t.wochentag);
+        m_grid.setTextMatrix(3, c, t.schluessel);
+        m_grid.setColWidth(c, t.breite);
+        if (t.farbe != 0 && letzte >= KopfZeilen)
+            m_grid.setCellBackColor(KopfZeilen, c, letzte, c, t.farbe);
+    }
+    m_grid.setMergeCells(grid::MergeFree);
+    m_grid.setMergeRow(0, true);
+    for (int r = KopfZeilen; r <= letzte; r += 5)
+        m_grid.cellBorderRange(r, 0, r, Spalten - 1, Gruppenlinie, grid::BorderKeep, 1, grid::BorderKeep,
+                               grid::BorderKeep);
+    const int scroll = kt.scrollSpalte();
+    if (scroll >= 0)
+        m_grid.setLeftCol(scroll);
+    m_grid.setRedraw(true);
+}
+
+void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
+{
+    if (m_zeilen.isEmpty() || !m_tage || m_grid.cols() < Spalten)
+        return;
+    QJsonArray ids;
+    for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it)
+        ids.append(it.key());
+    const QDate von = m_tage->beginn();
+    const QDate bis = von.addDays(Schuljahr::Tage);
+    m_grid.setRedraw(false);
+    GridStore &s = m_grid.store();
+    eigen.forEach(QStringLiteral("SELECT S_Id, Fehltag, Grund FROM tbl_Fehltage "
+                                 "WHERE Fehltag >= ?1 AND Fehltag < ?2 "
+                                 "AND UCase(rtrim(ltrim(S_Id))) IN (SELECT value FROM json_each(?3))"),
+                  {zdb::isoDate(von), zdb::isoDate(bis),
+                   QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
+                  [&](const QVariantList &r) {
+                      const int zeile = m_zeilen.value(vt::upperTrim(vt::valueText(r[0])), -1);
+                      const int spalte = m_tage->spalte(zdb::dateFromStored(r[1]));
+                      if (zeile >= 0 && spalte >= 0)
+                          s.setTextMatrix(zeile, spalte, vt::valueText(r[2]));
+                      return true;
+                  });
+    m_grid.setRedraw(true);
+}
+
+int Fehltagekalender::zeileVon(const QString &id) const { return m_zeilen.value(vt::upperTrim(id), -1); }
+
+int Fehltagekalender::spalteVon(const QDate &tag) const { return m_tage ? m_tage->spalte(tag) : -1; }
+
+} // namespace absence

@@ -1,0 +1,61 @@
+#pragma once
+// The calendar grid fgSchueler: one row per person, one column per day of the school year,
+// today and holidays coloured, the recorded reason codes in the day cells.
+#include "absence/klassenliste.h"
+#include "absence/schuljahr.h"
+#include "platform/db.h"
+
+#include <QHash>
+#include <QString>
+#include <QVector>
+#include <memory>
+
+class VSGrid;
+
+namespace absence {
+
+struct PersonZeile {
+    QString klasse;
+    QString name; // "Name, Vorname" (both trimmed)
+    QString id;   // as stored
+};
+
+class Fehltagekalender {
+public:
+    static constexpr int KopfZeilen = 4; // month, day, weekday, hidden date key
+    static constexpr int Spalten = Schuljahr::ErsteTagSpalte + Schuljahr::Tage;
+    static constexpr long Gruppenlinie = 0xFF0000; // blue line above every fifth person
+
+    explicit Fehltagekalender(VSGrid &grid);
+    ~Fehltagekalender();
+
+    // The empty calendar before the first class: headers only.
+    void leeren();
+    // Reads the persons with the query from the grade manager (opened and closed here) and builds
+    // rows and day columns. False when the wait for the database was given up: the grid then keeps
+    // its four header rows only.
+    bool personenZeilenErstellen(const Abfrage &abfrage, const QDate &heute = QDate::currentDate());
+    // Builds rows and day columns from persons already read.
+    void personenZeilenSetzen(const QVector<PersonZeile> &personen, const QDate &heute = QDate::currentDate());
+    // Writes the reason codes of the shown persons on the shown days.
+    void absenzenEintragen(zdb::Db &eigen);
+
+    // Ids of the shown persons, each between slashes ("/12//123/").
+    const QString &idListe() const { return m_idListe; }
+    // Grid row of a person (trimmed, case-blind), -1 when not shown.
+    int zeileVon(const QString &id) const;
+    // Grid column of a day, -1 when not shown.
+    int spalteVon(const QDate &tag) const;
+    const KalenderTage *tage() const { return m_tage.get(); }
+
+private:
+    void kalenderErstellen(const QDate &heute);
+    const KalenderTage &tageFuer(const QDate &heute);
+
+    VSGrid &m_grid;
+    std::unique_ptr<KalenderTage> m_tage;
+    QHash<QString, int> m_zeilen; // upper-cased, trimmed id -> row
+    QString m_idListe;
+};
+
+} // namespace absence

@@ -1,0 +1,110 @@
+#include "absence/klassenliste.h"
+#include "platform/accessfuncs.h"
+#include "platform/valuetext.h"
+
+namespace absence {
+
+const QString Klassenliste::MeldungNurEigeneKlasse =
+    QStringLiteral("Sie können nur Ihre eigene Klasse, in der Sie Klassenleiter sind, aufrufen!");
+
+bool Klassenliste::istVerwaltung(const QString &benutzer)
+{
+    const QString b = benutzer.toUpper();
+    return b == QLatin1String("X") || b == QLatin1String("XS");
+}
+
+bool Klassenliste::darfKlasseAufrufen(const QString &benutzer, const QString &klassenleiter)
+{
+    return istVerwaltung(benutzer) || vt::upperTrim(klassenleiter) == vt::upperTrim(benutzer);
+}
+
+QVector<KlassenZeile> Klassenliste::laden(zdb::Db &nm, const QString &benutzer)
+{
+    static const QString sql = QStringLiteral(
+        "SELECT k.Klasse, l.Name, l.Vorname, k.Klassenleiter "
+        "FROM Klassen k LEFT JOIN Lehrkräfte l ON Trim(l.Kürzel) = Trim(k.Klassenleiter) COLLATE NOCASEU "
+        "WHERE k.Klasse IS NOT NULL "
+        "ORDER BY IIf(Val(k.Klasse) = 0, 20, Val(k.Klasse)), k.Klasse COLLATE DE");
+    const bool alle = istVerwaltung(benutzer);
+    const QString ich = vt::upperTrim(benutzer);
+    QVector<KlassenZeile> zeilen;
+    nm.forEach(sql, {}, [&](const QVariantList &r) {
+        const QString leiter = vt::trimBlanks(vt::valueText(r[3]));
+        if (!alle && leiter.toUpper() != ich)
+            return true;
+        KlassenZeile z;
+        z.klasse = vt::valueText(r[0]);
+        if (vt::upperTrim(z.klasse) != QLatin1String("AUS")) {
+            z.name = vt::trimBlanks(vt::valueText(r[1])) + QStringLiteral(", ") + vt::trimBlanks(vt::valueText(r[2]));
+            z.klassenleiter = leiter;
+        }
+        zeilen.push_back(z);
+        return true;
+    });
+    if (alle) {
+        KlassenZeile lk;
+        lk.klasse = QStringLiteral("LK");
+        lk.istLK = true;
+        zeilen.push_back(lk);
+    }
+    return zeilen;
+}
+
+int Klassenliste::stufe(const QString &klasse) { return int(accessfn::accessVal(klasse)); }
+
+QVector<bool> Klassenliste::stufenwechsel(const QVector<KlassenZeile> &zeilen)
+{
+    QVector<bool> w;
+    int vorher = 0;
+    for (const KlassenZeile &z : zeilen) {
+        const int s = stufe(z.klasse);
+        w.push_back(s != vorher);
+        vorher = s;
+    }
+    return w;
+}
+
+Abfrage Klassenliste::personenDerKlasse(const QString &klasse)
+{
+    static const QString basis = QStringLiteral(
+        "SELECT SchülerNr, Klasse, Name, Vorname FROM ("
+        " SELECT SchülerNr, Klasse, Name, Vorname FROM Schüler"
+        " UNION"
+        " SELECT Kürzel AS SchülerNr, 'LK' AS Klasse, Name, Vorname FROM Lehrkräfte"
+        "  WHERE NOT (UCase(Trim(Kürzel)) IN ('X', 'XS'))) ");
+    static const QString ordnung = QStringLiteral(" ORDER BY Name COLLATE DE, Vorname COLLATE DE");
+    const QString k = vt::trimBlanks(klasse);
+    if (k.toUpper() == QLatin1String("AUS"))
+        return {basis + QStringLiteral("WHERE Trim(Klasse) LIKE 'AUS%'") + ordnung, {}};
+    return {basis + QStringLiteral("WHERE Trim(Klasse) = ? COLLATE NOCASEU") + ordnung, {k}};
+}
+
+void KlasseGemeldet::speichern(zdb::Db &eigen, const QString &klasse, const QString &zeit, const QDate &tag)
+{
+    const QString k = vt::trimBlanks(klasse);
+    zdb::WriteTransaction tx(eigen);
+    const QVariant rowid = eigen.scalar(
+        QStringLiteral("SELECT rowid FROM tbl_KlasseGemeldet WHERE substr(meldetag, 1, 10) = ? "
+                       "AND Trim(klasse) = ? COLLATE NOCASEU ORDER BY rowid LIMIT 1"),
+        {zdb::isoDate(tag), k});
+    if (rowid.isNull())
+        eigen.exec(QStringLiteral("INSERT INTO tbl_KlasseGemeldet (klasse, meldetag, meldezeit) VALUES (?, ?, ?)"),
+                   {k, zdb::isoDate(tag), zeit});
+    else
+        eigen.exec(QStringLiteral("UPDATE tbl_KlasseGemeldet SET meldezeit = ? WHERE rowid = ?"), {zeit, rowid});
+    tx.commit();
+}
+
+QVector<KlasseGemeldet::Meldung> KlasseGemeldet::desTages(zdb::Db &eigen, const QDate &tag)
+{
+    QVector<Meldung> m;
+    eigen.forEach(QStringLiteral("SELECT klasse, meldezeit FROM tbl_KlasseGemeldet WHERE substr(meldetag, 1, 10) = ? "
+                                 "ORDER BY klasse"),
+                  {zdb::isoDate(tag)}, [&](const QVariantList &r) {
+                      m.push_back({vt::trimBlanks(vt::valueText(r[0])), vt::trimBlanks(vt::valueText(r[1]))});
+                      return true;
+                  });
+    return m;
+}
+
+} // namespace absence
