@@ -1,0 +1,250 @@
+// The reconciliation window: file choice at activation, the dialog, one run at a time, the
+// write-back only after a finished comparison, and the whole round of comparison and write-back.
+#include "winsvfixture.h"
+
+#include "core/mdl_zandrel.h"
+#include "platform/grid/vsgrid.h"
+#include "platform/settings.h"
+#include "winsv/datenvergleich.h"
+#include "winsv/frm_datenabgleich.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Bitte = QStringLiteral("bitte starten Sie den Vergleich");
+
+WinsvPupil schueler(const QString &id, const QString &name = QStringLiteral("Muster"))
+{
+    WinsvPupil p;
+    p.id = id;
+    p.name = name;
+    return p;
+}
+
+// Ids of the visible pairs and the coloured columns of their grade-manager rows.
+QMap<QString, QList<int>> gefaerbt(const VSGrid &fg)
+{
+    QMap<QString, QList<int>> out;
+    for (int r = 1; r + 1 < fg.rows(); r += 2) {
+        QList<int> cols;
+        for (int c = 1; c < winsv::SpaltenFg; ++c)
+            if (fg.cellBackColor(r + 1, c) != 0)
+                cols << c;
+        if (fg.rowHeight(r) != 0)
+            out.insert(fg.textMatrix(r, 1), cols);
+        else
+            EXPECT_TRUE(cols.isEmpty()) << "hidden pair coloured: " << fg.textMatrix(r, 1).toStdString();
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(DatenabgleichWahl, OhneDateienStartetNichts)
+{
+    WinsvFixture f;
+    mdl::PfadSDDF1 = f.box.file("fehlt/sd.df1");
+    frm_Datenabgleich w;
+    testsupport::MsgRecorder rec;
+    w.formActivate();
+    EXPECT_EQ(w.optSDDF1_NM->text(), mdl::PfadSDDF1 + " (nicht vorhanden)");
+    EXPECT_EQ(w.optSDDF1_alternativ->text(), " (nicht vorhanden)");
+    EXPECT_FALSE(w.optSDDF1_NM->isChecked() || w.optSDDF1_alternativ->isChecked());
+    EXPECT_TRUE(rec.boxes.isEmpty());
+    w.cmdVergleich_Click();
+    EXPECT_EQ(rec.texts(), QStringList{"Bitte wählen Sie aus, welche SD.DF1 - Datei verwendet werden soll."});
+    w.optSDDF1_NM->setChecked(true);
+    w.cmdVergleich_Click();
+    EXPECT_EQ(rec.texts().last(), "Die angegebene SD.DF1 - Datei wurde nicht gefunden.");
+    EXPECT_EQ(w.lblUnterschiede->text(), Bitte);
+    EXPECT_FALSE(QFile::exists(mdl::PfadSDDF1));
+}
+
+TEST(DatenabgleichWahl, GespeicherteWahlBeiZweiDateien)
+{
+    WinsvFixture f;
+    WinsvPupil p = schueler("1");
+    f.addWinsv(p);
+    const QString alt = f.box.file("alternativ.df1");
+    ASSERT_TRUE(QFile::copy(f.winsvPfad, alt));
+    f.addNm(schueler("1", "Anders")); // differs from both files
+    settings::saveSetting("PFAD", "sd.df1", alt);
+    settings::saveSetting("PFAD", "SDDF1-Einstellung", "Zandrel");
+    {
+        frm_Datenabgleich w;
+        testsupport::MsgRecorder rec;
+        w.formActivate();
+        EXPECT_TRUE(w.optSDDF1_alternativ->isChecked());
+        EXPECT_EQ(w.optSDDF1_alternativ->text(), alt);
+        EXPECT_EQ(w.lblUnterschiede->text(), winsv::Datenvergleich::ergebnisZeile(1));
+    }
+    // The saved alternative has gone: the grade manager's file is used and saved as the choice.
+    QFile::remove(alt);
+    frm_Datenabgleich w;
+    testsupport::MsgRecorder rec;
+    w.formActivate();
+    EXPECT_TRUE(w.optSDDF1_NM->isChecked());
+    EXPECT_EQ(settings::getSetting("PFAD", "SDDF1-Einstellung"), "NM");
+    EXPECT_EQ(w.lblUnterschiede->text(), winsv::Datenvergleich::ergebnisZeile(1));
+}
+
+TEST(DatenabgleichWahl, DateiDialog)
+{
+    WinsvFixture f;
+    frm_Datenabgleich w;
+    testsupport::MsgRecorder rec;
+    QStringList antworten{"sd.df1"};
+    w.dateiDialog = [&] { return antworten.takeFirst(); };
+    w.cmdSDDF1_aendern_Click();
+    EXPECT_EQ(rec.texts(), QStringList{"Die Datei wurde nicht gefunden."});
+    EXPECT_EQ(settings::getSetting("PFAD", "sd.df1"), "");
+
+    // A name that names no file asks again; an existing one is taken, without a comparison.
+    antworten = QStringList{f.box.file("gibtsnicht.df1"), " " + f.winsvPfad + " "};
+    w.cmdSDDF1_aendern_Click();
+    EXPECT_TRUE(antworten.isEmpty());
+    EXPECT_EQ(w.optSDDF1_alternativ->text(), f.winsvPfad);
+    EXPECT_TRUE(w.optSDDF1_alternativ->isChecked());
+    EXPECT_EQ(settings::getSetting("PFAD", "sd.df1"), f.winsvPfad);
+    EXPECT_EQ(settings::getSetting("PFAD", "SDDF1-Einstellung"), "Zandrel");
+    EXPECT_EQ(w.lblUnterschiede->text(), Bitte);
+    EXPECT_EQ(rec.boxes.size(), 1);
+}
+
+TEST(DatenabgleichLauf, AktivierungWaehrendDesVergleichsStartetKeinen)
+{
+    WinsvFixture f;
+    f.addBoth(schueler("1"));
+    f.addWinsv(schueler("2"));
+    f.addNm(schueler("2", "Anders"));
+    frm_Datenabgleich w;
+    testsupport::MsgRecorder rec;
+    bool geprueft = false;
+    QTimer::singleShot(0, &w, [&] {
+        EXPECT_TRUE(w.laeuft());
+        EXPECT_FALSE(w.cmdVergleich->isEnabled());
+        EXPECT_FALSE(w.cmdAbgleich->isEnabled());
+        const int zeilen = w.fg->rows();
+        w.formActivate();
+        w.cmdVergleich_Click();
+        w.cmdAbgleich_Click();
+        // A nested run would have ended by hiding the percentage.
+        EXPECT_FALSE(w.lblProzent->isHidden());
+        EXPECT_EQ(w.fg->rows(), zeilen);
+        EXPECT_FALSE(w.formUnload());
+        geprueft = true;
+    });
+    w.formActivate();
+    EXPECT_TRUE(geprueft);
+    EXPECT_TRUE(rec.boxes.isEmpty());
+    EXPECT_FALSE(w.laeuft());
+    EXPECT_TRUE(w.lblProzent->isHidden());
+    EXPECT_TRUE(w.cmdAbgleich->isEnabled());
+    EXPECT_TRUE(w.formUnload());
+}
+
+TEST(DatenabgleichLauf, SchliessenWartetAufDasEnde)
+{
+    WinsvFixture f;
+    f.addBoth(schueler("1"));
+    QPointer<frm_Datenabgleich> w = new frm_Datenabgleich;
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->show();
+    bool abgelehnt = false;
+    QTimer::singleShot(0, w, [&] { abgelehnt = !w->close(); });
+    w->formActivate();
+    EXPECT_TRUE(abgelehnt);
+    ASSERT_TRUE(w);
+    for (int i = 0; i < 5 && w; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_FALSE(w);
+}
+
+TEST(DatenabgleichLauf, RueckschreibenNachAbgebrochenemVergleichVerweigert)
+{
+    WinsvFixture f;
+    f.addWinsv(schueler("1"));
+    f.addNm(schueler("1", "Anders"));
+    frm_Datenabgleich w;
+    testsupport::MsgRecorder rec([](const msg::Request &) { return msg::Yes; });
+    w.formActivate();
+    ASSERT_TRUE(w.vergleichFertig());
+    ASSERT_TRUE(w.cmdAbgleich->isEnabled());
+    f.nm.exec("ALTER TABLE Adressen RENAME TO Adressen_weg");
+    w.cmdVergleich_Click();
+    EXPECT_EQ(rec.boxes.size(), 1); // the database's message
+    EXPECT_FALSE(w.vergleichFertig());
+    EXPECT_FALSE(w.cmdAbgleich->isEnabled());
+    f.nm.exec("ALTER TABLE Adressen_weg RENAME TO Adressen");
+    w.cmdAbgleich_Click();
+    EXPECT_EQ(rec.boxes.size(), 1);
+    EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler").toString(), "Anders");
+}
+
+TEST(DatenabgleichLauf, VergleichRueckschreibenUndNeuerVergleich)
+{
+    WinsvFixture f;
+    f.addBoth(schueler("1"));                       // equal
+    f.addWinsv(schueler("2", "Richtig"));
+    f.addNm(schueler("2", "Falsch"));               // name: yellow, written
+    WinsvPupil c = schueler("3");
+    f.addWinsv(c);
+    c.klasse = "5b";
+    c.strasse = "Alte Str. 2";
+    f.addNm(c);                                     // class light red (stays), street yellow (written)
+    WinsvPupil d = schueler("4", "  Blank  ");
+    f.addWinsv(d);
+    d.name = "Blank";
+    f.addNm(d);                                     // written trimmed: still differs
+    WinsvPupil e = schueler("5");
+    e.strasse = QString(60, QChar('s'));
+    f.addWinsv(e);
+    e.strasse = "kurz";
+    f.addNm(e);                                     // written cut to 50: still differs
+    f.addWinsv(schueler("6", "Doppelt"));
+    f.addNm(schueler("6", "Doppelt1"));
+    f.addNm(schueler("6", "Doppelt2"));             // several rows: skipped and reported
+    f.addWinsv(schueler("7"));                      // only in WinSV
+    WinsvPupil nurNm = schueler("8");
+    nurNm.klasse = "6c";
+    f.addNm(nurNm);                                 // only in the grade manager
+
+    frm_Datenabgleich w;
+    testsupport::MsgRecorder rec([](const msg::Request &) { return msg::Yes; });
+    w.formActivate();
+    EXPECT_EQ(w.lblUnterschiede->text(), winsv::Datenvergleich::ergebnisZeile(5));
+    QMap<QString, QList<int>> vorher = gefaerbt(*w.fg);
+    EXPECT_EQ(vorher, (QMap<QString, QList<int>>{{"2", {3}}, {"3", {2, 8}}, {"4", {3}}, {"5", {8}}, {"6", {3}}}));
+    EXPECT_EQ(w.fg_nurWinSV->rows(), 2);
+    EXPECT_EQ(w.fg_nurWinSV->textMatrix(1, 0), "7");
+    EXPECT_EQ(w.fg_nurNM->rows(), 2);
+    EXPECT_EQ(w.fg_nurNM->textMatrix(1, 0), "8");
+    EXPECT_EQ(w.fg_falscheKlasse->rows(), 2);
+    EXPECT_EQ(w.fg_falscheKlasse->textMatrix(1, 0), "3");
+    ASSERT_TRUE(rec.boxes.isEmpty());
+
+    w.cmdAbgleich_Click();
+    ASSERT_EQ(rec.boxes.size(), 3);
+    EXPECT_EQ(rec.boxes[0].text, "Sollen alle gelb markierten Daten des Notenmanagers mit den entsprechenden Daten "
+                                 "der WinSV überschrieben werden?");
+    EXPECT_EQ(rec.boxes[0].buttons, msg::YesNo | msg::DefaultButton2);
+    EXPECT_TRUE(rec.boxes[1].text.contains("1 ohne eindeutige Zuordnung"));
+    EXPECT_EQ(rec.boxes[2].text, "Die Daten wurden aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.");
+
+    EXPECT_EQ(gefaerbt(*w.fg), (QMap<QString, QList<int>>{{"3", {2}}, {"4", {3}}, {"5", {8}}, {"6", {3}}}));
+    EXPECT_EQ(w.lblUnterschiede->text(), winsv::Datenvergleich::ergebnisZeile(4));
+    EXPECT_EQ(f.nmValue("SELECT Klasse FROM Schüler WHERE WinSVSnr = 3").toString(), "5b");
+    EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler WHERE WinSVSnr = 4").toString(), "Blank");
+    EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Schüler WHERE Name LIKE 'Doppelt_'").toInt(), 2);
+    EXPECT_EQ(mdl::nmOeffnungen(), 0);
+}
