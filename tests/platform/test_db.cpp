@@ -2,6 +2,7 @@
 #include "platform/db.h"
 #include "support/testsupport.h"
 
+#include <QDateTime>
 #include <gtest/gtest.h>
 
 using namespace zdb;
@@ -24,4 +25,73 @@ TEST(DbLayer, LikeFoldsUmlautsAndAccessWildcards)
     EXPECT_EQ(db.scalar("SELECT AccLike('5a', '#[a-c]')").toInt(), 1);
     EXPECT_EQ(db.scalar("SELECT AccLike('5d', '#[!a-c]')").toInt(), 1);
     EXPECT_EQ(db.scalar("SELECT AccLike('5a', '#[!a-c]')").toInt(), 0);
+}
+
+TEST(DbLayer, StoredFormsOfDatesAndYesNo)
+{
+    testsupport::Sandbox sb;
+    Db db;
+    db.create(sb.file("t.db"));
+    db.exec("CREATE TABLE t (d DATE, dt DATE, j BIT NOT NULL DEFAULT 0, n INTEGER)");
+    db.exec("INSERT INTO t VALUES (?, ?, ?, ?)",
+            {QDate(2024, 3, 5), QDateTime(QDate(2024, 3, 5), QTime(8, 7, 9)), true, 123});
+    Result r = db.query("SELECT d, dt, j, n FROM t");
+    EXPECT_EQ(r.value(0, 0).toString(), QString("2024-03-05"));
+    EXPECT_EQ(r.value(0, 1).toString(), QString("2024-03-05 08:07:09"));
+    EXPECT_EQ(r.value(0, 2).toInt(), 1);
+    EXPECT_EQ(r.typedValue(0, 0), QVariant(QDate(2024, 3, 5)));
+    EXPECT_EQ(r.typedValue(0, 1), QVariant(QDateTime(QDate(2024, 3, 5), QTime(8, 7, 9))));
+    EXPECT_EQ(r.typedValue(0, 2), QVariant(true));
+    EXPECT_EQ(r.value(0, 3).toString(), QString("123"));
+    EXPECT_TRUE(yesNo(-1));
+    EXPECT_TRUE(yesNo(QString("Wahr")));
+    EXPECT_FALSE(yesNo(QVariant()));
+    EXPECT_FALSE(yesNo(QString("0")));
+    EXPECT_EQ(dateFromStored(QString("2024-03-05 10:00:00")), QDate(2024, 3, 5));
+}
+
+TEST(DbLayer, HeldWriteLockBeyondTheTimeoutGivesBusyAndNothingHalfWritten)
+{
+    testsupport::Sandbox sb;
+    {
+        Db c;
+        c.create(sb.file("t.db"));
+        c.exec("CREATE TABLE t (x)");
+    }
+    Db halter;
+    halter.open(sb.file("t.db"));
+    halter.beginImmediate();
+    Db db;
+    db.open(sb.file("t.db"), Db::ReadWrite, 300);
+    try {
+        WriteTransaction tx(db);
+        db.exec("INSERT INTO t VALUES (1)");
+        db.exec("INSERT INTO t VALUES (2)");
+        tx.commit();
+        FAIL() << "kein Fehler";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.kind(), DbError::Busy);
+        EXPECT_TRUE(e.germanText().contains("anderen Arbeitsplatz"));
+    }
+    halter.rollback();
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM t").toInt(), 0);
+}
+
+TEST(DbLayer, ReadOnlyFileGivesTheReadOnlyKind)
+{
+    testsupport::Sandbox sb;
+    {
+        Db c;
+        c.create(sb.file("t.db"));
+        c.exec("CREATE TABLE t (x)");
+    }
+    Db db;
+    db.open(sb.file("t.db"), Db::ReadOnly);
+    try {
+        db.exec("INSERT INTO t VALUES (1)");
+        FAIL() << "kein Fehler";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.kind(), DbError::ReadOnly);
+    }
 }

@@ -1,0 +1,56 @@
+#include "platform/datetexts.h"
+#include "platform/docopener.h"
+#include "platform/ripemd160.h"
+#include "platform/textcodec.h"
+#include "platform/units.h"
+
+#include <gtest/gtest.h>
+
+TEST(TextCodec, Windows1252BothWays)
+{
+    const QByteArray b = textcodec::toWindows1252(QStringLiteral("€äß"));
+    EXPECT_EQ(b, QByteArray("\x80\xe4\xdf"));
+    EXPECT_EQ(textcodec::fromWindows1252(b), QStringLiteral("€äß"));
+    bool alle = true;
+    textcodec::toWindows1252(QStringLiteral("Ω"), &alle);
+    EXPECT_FALSE(alle);
+    EXPECT_EQ(textcodec::decodeUtf8OrWindows1252(QStringLiteral("Größe").toUtf8()), QStringLiteral("Größe"));
+    EXPECT_EQ(textcodec::decodeUtf8OrWindows1252(b), QStringLiteral("€äß"));
+}
+
+TEST(Ripemd160, KnownVectors)
+{
+    EXPECT_EQ(hashing::ripemd160Hex(""), QString("9c1185a5c5e9fc54612808977ee8f548b2258d31"));
+    EXPECT_EQ(hashing::ripemd160Hex("abc"), QString("8eb208f7e05d987a9b044a8e98c6b087f15a0bfc"));
+    // The login hashes Windows-1252 bytes, not UTF-8.
+    EXPECT_NE(hashing::passwordHash(QStringLiteral("Grüße1")), hashing::ripemd160Hex(QStringLiteral("Grüße1").toUtf8()));
+}
+
+TEST(DateTexts, FixedGermanNamesAndFormatCodes)
+{
+    const QDateTime dt(QDate(2024, 3, 9), QTime(8, 7, 5));
+    EXPECT_EQ(datetexts::weekdayShort(dt.date()), QString("Sa"));
+    EXPECT_EQ(datetexts::weekdayLong(QDate(2024, 3, 10)), QString("Sonntag"));
+    EXPECT_EQ(datetexts::monthLong(3), QString("März"));
+    EXPECT_EQ(datetexts::format(dt, "dd.mm.yyyy hh:mm:ss"), QString("09.03.2024 08:07:05"));
+    EXPECT_EQ(datetexts::format(dt, "dddd, d. mmmm yy"), QString("Samstag, 9. März 24"));
+    EXPECT_EQ(datetexts::format(dt.date(), "ddd dd.mm."), QString("Sa 09.03."));
+}
+
+TEST(Units, TwipsAndBgrColours)
+{
+    EXPECT_EQ(units::twipsToPixels(1440), 96);
+    EXPECT_EQ(units::twipsToPixels(15), 1);
+    EXPECT_EQ(units::pixelsToTwips(96), 1440);
+    EXPECT_EQ(units::rgb(128, 255, 128), 8454016);
+    EXPECT_EQ(units::rgb(255, 0, 0), units::Red);
+    EXPECT_EQ(units::toQColor(units::Blue), QColor(0, 0, 255));
+    EXPECT_EQ(units::fromQColor(QColor(255, 255, 0)), units::Yellow);
+}
+
+TEST(DocOpener, NothingIsOpenedInTestsAndAutomationIsBuiltIn)
+{
+    EXPECT_TRUE(docs::openDocument("/gibt/es/nicht.xlsx"));
+    EXPECT_TRUE(docs::TestForDLL("Excel.Application"));
+    EXPECT_TRUE(docs::TestForDLL("Word.Application"));
+}

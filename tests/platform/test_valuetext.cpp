@@ -1,0 +1,68 @@
+#include "platform/valuetext.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+
+using vt::textValue;
+using vt::valueText;
+
+TEST(ValueText, ValuesAsTheProgramShowsThem)
+{
+    EXPECT_EQ(valueText(4), QString("4"));
+    EXPECT_EQ(valueText(4.0), QString("4"));
+    EXPECT_EQ(valueText(1.5), QString("1,5"));
+    EXPECT_EQ(valueText(-0.25), QString("-0,25"));
+    EXPECT_EQ(valueText(QVariant()), QString());
+    EXPECT_EQ(valueText(true), QString("Wahr"));
+    EXPECT_EQ(valueText(false), QString("Falsch"));
+    EXPECT_EQ(valueText(QDate(2024, 3, 5)), QString("05.03.2024"));
+    EXPECT_EQ(valueText(QDateTime(QDate(2024, 3, 5), QTime(8, 7, 9))), QString("05.03.2024 08:07:09"));
+    EXPECT_EQ(valueText(QDateTime(QDate(2024, 3, 5), QTime(0, 0))), QString("05.03.2024"));
+    EXPECT_EQ(valueText(QString("Müller")), QString("Müller"));
+}
+
+TEST(ValueText, TextsReadBackIntoValuesSecondsIncluded)
+{
+    EXPECT_EQ(textValue("4"), QVariant(qlonglong(4)));
+    EXPECT_DOUBLE_EQ(textValue("1,5").toDouble(), 1.5);
+    EXPECT_EQ(textValue("1,5").typeId(), QMetaType::Double);
+    EXPECT_FALSE(textValue("").isValid());
+    EXPECT_EQ(textValue("Wahr"), QVariant(true));
+    EXPECT_EQ(textValue("Falsch"), QVariant(false));
+    EXPECT_EQ(textValue("05.03.2024"), QVariant(QDate(2024, 3, 5)));
+    EXPECT_EQ(textValue("05.03.2024 08:07:09"), QVariant(QDateTime(QDate(2024, 3, 5), QTime(8, 7, 9))));
+}
+
+TEST(ValueText, EveryTextSurvivesTheWayBack)
+{
+    // Ids with leading zeros, decimals with trailing zeros and impossible dates stay texts.
+    for (const char *t : {"4", "-12", "1,5", "0,25", "Wahr", "Falsch", "05.03.2024", "29.02.2024 23:59:59", "007",
+                          "1,50", "31.02.2024", "1.5", "5a", "O'Brien", " 4", "4 ", "+4", "-0"}) {
+        const QString s = QString::fromUtf8(t);
+        EXPECT_EQ(valueText(textValue(s)), s) << t;
+    }
+    EXPECT_EQ(textValue("007").typeId(), QMetaType::QString);
+    EXPECT_EQ(textValue("31.02.2024").typeId(), QMetaType::QString);
+}
+
+TEST(ValueText, NumbersTypedWithPointOrComma)
+{
+    double d = 0;
+    EXPECT_TRUE(vt::parseNumber("1,5", &d));
+    EXPECT_DOUBLE_EQ(d, 1.5);
+    EXPECT_TRUE(vt::parseNumber(" 2.25 ", &d));
+    EXPECT_DOUBLE_EQ(d, 2.25);
+    EXPECT_FALSE(vt::parseNumber("1,5a", &d));
+    EXPECT_FALSE(vt::parseNumber("", &d));
+    EXPECT_EQ(vt::parseDate("5.3.24"), QDate(2024, 3, 5));
+    EXPECT_EQ(vt::parseDate("2024-03-05"), QDate(2024, 3, 5));
+    EXPECT_FALSE(vt::parseDate("30.02.2024").isValid());
+}
+
+TEST(ValueText, TrimRemovesBlanksOnlyAndUpperCaseKeepsSharpS)
+{
+    EXPECT_EQ(vt::trimBlanks("  a b  "), QString("a b"));
+    EXPECT_EQ(vt::trimBlanks("\ta\t"), QString("\ta\t"));
+    EXPECT_EQ(vt::upperTrim(" straße\t "), QString("STRAßE\t"));
+    EXPECT_EQ(vt::upperCase("müller"), QString("MÜLLER"));
+}
