@@ -1,8 +1,8 @@
 // The generated demo school: deterministic, complete in both layouts, with the planted
 // WinSV differences exactly where the generator reports them, and INI files that lead to it.
+#include "core/anmeldung.h"
 #include "core/feiertag.h"
 #include "platform/db.h"
-#include "platform/ripemd160.h"
 #include "platform/settings.h"
 #include "platform/valuetext.h"
 #include "support/testsupport.h"
@@ -287,25 +287,26 @@ TEST(DemoGenerate, DemoUsersCanLogInAsDocumented)
     const demo::Result r = demo::generate(smallSchool(box.file("u")));
     zdb::Db nm;
     nm.open(r.nmFile);
+    const QStringList offered = anmeldung::kuerzelListe(nm);
     bool umlaut = false, hashed = false, none = false;
     for (const demo::DemoUser &u : r.users) {
-        const zdb::Result row = nm.query("SELECT Passwort, pwdh FROM Lehrkräfte WHERE Kürzel = ?", {u.kuerzel});
-        ASSERT_EQ(row.rowCount(), 1) << u.kuerzel.toStdString();
-        if (u.storedAs == "Passwort") {
-            EXPECT_EQ(row.value(0, 0).toString(), u.password);
-        } else if (u.storedAs == "pwdh") {
-            hashed = true;
-            EXPECT_TRUE(row.value(0, 0).isNull());
-            EXPECT_EQ(row.value(0, 1).toString().toLower(), hashing::passwordHash(u.password));
-        } else {
+        if (u.storedAs.isEmpty()) {
             none = true;
-            EXPECT_TRUE(row.value(0, 0).isNull() && row.value(0, 1).isNull());
+            EXPECT_FALSE(offered.contains(u.kuerzel)) << u.kuerzel.toStdString();
+            continue;
         }
+        EXPECT_TRUE(offered.contains(u.kuerzel)) << u.kuerzel.toStdString();
+        EXPECT_EQ(anmeldung::pruefen(nm, u.kuerzel, u.password), anmeldung::Ergebnis::Angemeldet)
+            << u.kuerzel.toStdString();
+        EXPECT_EQ(anmeldung::pruefen(nm, u.kuerzel, u.password + "x"), anmeldung::Ergebnis::Abgelehnt);
+        const zdb::Result row = nm.query("SELECT Passwort FROM Lehrkräfte WHERE Kürzel = ?", {u.kuerzel});
+        hashed = hashed || (u.storedAs == "pwdh" && row.value(0, 0).isNull());
         umlaut = umlaut || u.password.contains(QRegularExpression("[äöüÄÖÜß]"));
     }
     EXPECT_TRUE(umlaut && hashed && none);
-    EXPECT_TRUE(nm.scalar("SELECT count(*) FROM Schüler WHERE Name = 'D''Angelo'").toInt() == 1);
-    EXPECT_GT(nm.scalar("SELECT count(*) FROM Klassen WHERE Klasse = 'AUS'").toInt(), 0);
+    EXPECT_EQ(anmeldung::schuleLesen(nm).gesperrt, false);
+    EXPECT_EQ(nm.scalar("SELECT count(*) FROM Schüler WHERE Name = 'D''Angelo'").toInt(), 1);
+    EXPECT_EQ(nm.scalar("SELECT count(*) FROM Klassen WHERE Klasse = 'AUS'").toInt(), 1);
 }
 
 TEST(DemoGenerate, StoredSchemasDeclareNoCollationButNocase)
