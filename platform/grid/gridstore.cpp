@@ -181,6 +181,8 @@ GridStore::Extra *GridStore::extraFor(Cell &cell, bool create)
         m_freeExtras.pop_back();
         m_extras[idx] = Extra();
     } else {
+        if (m_extras.size() >= (1u << 24) - 1)
+            return nullptr;
         idx = uint32_t(m_extras.size());
         m_extras.emplace_back();
     }
@@ -253,7 +255,7 @@ long GridStore::cellBackColor(int r, int c) const
 void GridStore::setCellBackColor(int r, int c, long color)
 {
     if (Cell *cell = cellForWrite(r, c))
-        cell->back = uint32_t(color);
+        cell->back = int32_t(color);
 }
 
 long GridStore::cellForeColor(int r, int c) const
@@ -265,7 +267,7 @@ long GridStore::cellForeColor(int r, int c) const
 void GridStore::setCellForeColor(int r, int c, long color)
 {
     if (Cell *cell = cellForWrite(r, c))
-        cell->fore = uint32_t(color);
+        cell->fore = int32_t(color);
 }
 
 bool GridStore::cellFontBold(int r, int c) const
@@ -277,7 +279,7 @@ bool GridStore::cellFontBold(int r, int c) const
 void GridStore::setCellFontBold(int r, int c, bool bold)
 {
     if (Cell *cell = cellForWrite(r, c))
-        cell->flags = bold ? (cell->flags | BoldBit) : (cell->flags & ~BoldBit);
+        cell->flags = bold ? (cell->flags | BoldBit) : (cell->flags & ~BoldBit & 0xFFu);
 }
 
 int GridStore::cellPicture(int r, int c) const
@@ -315,7 +317,7 @@ void GridStore::setCellChecked(int r, int c, int state)
         return;
     }
     Cell *cell = cellForWrite(r, c);
-    cell->flags = (cell->flags & ~CheckMask) | (uint32_t(state) << CheckShift);
+    cell->flags = (cell->flags & ~CheckMask & 0xFFu) | (uint32_t(state) << CheckShift);
 }
 
 int GridStore::cellAlignment(int r, int c) const
@@ -329,7 +331,7 @@ void GridStore::setCellAlignment(int r, int c, int alignment)
     if (alignment < -1 || alignment > 8)
         alignment = -1;
     if (Cell *cell = cellForWrite(r, c))
-        cell->flags = (cell->flags & ~AlignMask) | (uint32_t(alignment + 1) << AlignShift);
+        cell->flags = (cell->flags & ~AlignMask & 0xFFu) | (uint32_t(alignment + 1) << AlignShift);
 }
 
 int GridStore::effectiveAlignment(int r, int c) const

@@ -172,10 +172,10 @@ public:
 private:
     struct Cell {
         QString text;
-        uint32_t back = 0;
-        uint32_t fore = 0;
-        uint32_t flags = 0; // bit0 bold, bits1-2 check, bits3-6 alignment+1
-        uint32_t extra = 0; // index+1 into m_extras
+        int32_t back = 0; // the program's 32-bit colour longs, system colours included
+        int32_t fore = 0;
+        uint32_t flags : 8 = 0;  // bit0 bold, bits1-2 check, bits3-6 alignment+1
+        uint32_t extra : 24 = 0; // index+1 into m_extras (rare: data values, pictures, borders)
     };
     struct Extra {
         QVariant data;

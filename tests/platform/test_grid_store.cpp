@@ -32,6 +32,8 @@ TEST(GridStoreCells, ColoursReadBackExactlyAndZeroRemovesThem)
     EXPECT_EQ(g.cellBackColor(1, 1), 13158655);
     g.setCellForeColor(1, 1, 0xFF0000);
     EXPECT_EQ(g.cellForeColor(1, 1), 0xFF0000);
+    g.setCellBackColor(1, 1, -2147483633); // a system colour long
+    EXPECT_EQ(g.cellBackColor(1, 1), -2147483633);
     g.setCellBackColor(1, 1, 0);
     EXPECT_EQ(g.cellBackColor(1, 1), 0);
     EXPECT_EQ(g.cellForeColor(1, 1), 0xFF0000);
