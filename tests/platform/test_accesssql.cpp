@@ -25,7 +25,7 @@ void expectTexts(const std::vector<TextCase> &cases, LikeDialect d = LikeDialect
 }
 
 // A small grade-manager file with umlauts, mixed case and Nulls.
-class NmFixture : public ::testing::Test {
+class AccessSqlRows : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -222,7 +222,7 @@ TEST(AccessSqlDates, LiteralForms)
     EXPECT_EQ(accesssql::dateLiteral("1/1/2024 25:00"), "");
 }
 
-TEST_F(NmFixture, TextComparisonsIgnoreCaseAndUmlauts)
+TEST_F(AccessSqlRows, TextComparisonsIgnoreCaseAndUmlauts)
 {
     EXPECT_EQ(column("SELECT Name FROM Schüler WHERE Klasse = '10A' ORDER BY Name"), QStringList({"Maier", "Müller"}));
     EXPECT_EQ(column("SELECT Name FROM Schüler WHERE Name = 'ÖZDEMIR'"), QStringList({"Özdemir"}));
@@ -235,7 +235,7 @@ TEST_F(NmFixture, TextComparisonsIgnoreCaseAndUmlauts)
               QStringList({"Maier", "meier", "Müller", "Özdemir", "Schmidt"}));
 }
 
-TEST_F(NmFixture, OperatorsGiveAccessValues)
+TEST_F(AccessSqlRows, OperatorsGiveAccessValues)
 {
     const zdb::Result r = run("SELECT 7 / 2, 7 \\ 2, 7 Mod 3, 2 ^ 3, 'a' + 'b', 'a' + Null, Null & Null, "
                               "'x' & Null & 1.5, #1/30/2024# + 2, #3/1/2024# - #2/28/2024#, 1 --1, '3' + 4");
@@ -256,7 +256,7 @@ TEST_F(NmFixture, OperatorsGiveAccessValues)
     EXPECT_EQ(r.columns.mid(0, 3), QStringList({"Ausdr1000", "Ausdr1001", "Ausdr1002"}));
 }
 
-TEST_F(NmFixture, TypedStatementWithDateLikeConcatAndIIf)
+TEST_F(AccessSqlRows, TypedStatementWithDateLikeConcatAndIIf)
 {
     const zdb::Result r = run("SELECT Name & ', ' & Vorname AS Schüler, IIf(LRS = True, 'LRS', '') AS Hinweis "
                               "FROM Schüler WHERE Geburtsdatum >= #1/1/2009# AND Name Like 'm*' ORDER BY Name");
@@ -267,7 +267,7 @@ TEST_F(NmFixture, TypedStatementWithDateLikeConcatAndIIf)
     EXPECT_EQ(r.value(1, 0).toString(), "Müller, Anna");
 }
 
-TEST_F(NmFixture, ClausesRunOnSqlite)
+TEST_F(AccessSqlRows, ClausesRunOnSqlite)
 {
     EXPECT_EQ(column("SELECT TOP 2 Name FROM Schüler ORDER BY Name DESC"), QStringList({"Schmidt", "Özdemir"}));
     EXPECT_EQ(column("SELECT TOP 50 PERCENT SchülerNr FROM Schüler ORDER BY SchülerNr").size(), 3);
@@ -286,7 +286,7 @@ TEST_F(NmFixture, ClausesRunOnSqlite)
     EXPECT_EQ(column("SELECT Left(Name, 2) & Right(Vorname, 1) FROM Schüler WHERE SchülerNr = 3"), QStringList({"Öze"}));
 }
 
-TEST_F(NmFixture, BuilderExampleRuns)
+TEST_F(AccessSqlRows, BuilderExampleRuns)
 {
     db.exec("INSERT INTO Schüler (SchülerNr, Name, Vorname, Klasse) VALUES (6,'Mayer','Paul','5A'),(7,'Mann','Ida','6a')");
     const zdb::Result r = run("SELECT Schüler.Name, Schüler.Vorname\r\nFROM Schüler\r\n"
