@@ -129,6 +129,7 @@ void GridStore::sort(int order)
         moved.push_back(std::move(m_rows[size_t(r1 + i)]));
     for (int i = 0; i < n; ++i)
         m_rows[size_t(r1 + i)] = std::move(moved[size_t(i)]);
+    ++m_layoutStamp;
 }
 
 // --------------------------------------------------------------------------------------- copy, paste

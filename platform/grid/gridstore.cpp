@@ -34,6 +34,7 @@ GridStore::GridStore() = default;
 
 void GridStore::setRows(int n)
 {
+    ++m_layoutStamp;
     n = std::max(0, n);
     for (int r = n; r < rows(); ++r)
         for (Cell &cell : m_rows[size_t(r)].cells)
@@ -46,6 +47,7 @@ void GridStore::setRows(int n)
 
 void GridStore::setCols(int n)
 {
+    ++m_layoutStamp;
     n = std::max(0, n);
     if (n < m_cols) {
         for (Row &row : m_rows) {
@@ -65,11 +67,21 @@ void GridStore::setCols(int n)
     clampSelection();
 }
 
-void GridStore::setFixedRows(int n) { m_fixedRows = std::max(0, n); }
-void GridStore::setFixedCols(int n) { m_fixedCols = std::max(0, n); }
+void GridStore::setFixedRows(int n)
+{
+    m_fixedRows = std::max(0, n);
+    ++m_layoutStamp;
+}
+
+void GridStore::setFixedCols(int n)
+{
+    m_fixedCols = std::max(0, n);
+    ++m_layoutStamp;
+}
 
 int GridStore::addItem(const QString &item, int row)
 {
+    ++m_layoutStamp;
     if (row < 0 || row > rows())
         row = rows();
     m_rows.insert(m_rows.begin() + row, Row());
@@ -84,6 +96,7 @@ int GridStore::addItem(const QString &item, int row)
 
 void GridStore::removeItem(int row)
 {
+    ++m_layoutStamp;
     if (row < 0 || row >= rows())
         return;
     for (Cell &cell : m_rows[size_t(row)].cells)
@@ -354,6 +367,7 @@ int GridStore::colWidth(int c) const
 
 void GridStore::setColWidth(int c, int twips)
 {
+    ++m_layoutStamp;
     if (c >= 0 && c < m_cols)
         m_colProps[size_t(c)].width = std::max(-1, twips);
 }
@@ -368,6 +382,7 @@ int GridStore::rowHeight(int r) const
 
 void GridStore::setRowHeight(int r, int twips)
 {
+    ++m_layoutStamp;
     if (r >= 0 && r < rows())
         m_rows[size_t(r)].height = std::max(-1, twips);
 }
@@ -376,6 +391,7 @@ bool GridStore::colHidden(int c) const { return c >= 0 && c < m_cols && m_colPro
 
 void GridStore::setColHidden(int c, bool hidden)
 {
+    ++m_layoutStamp;
     if (c >= 0 && c < m_cols)
         m_colProps[size_t(c)].hidden = hidden;
 }
@@ -384,6 +400,7 @@ bool GridStore::rowHidden(int r) const { return r >= 0 && r < rows() && m_rows[s
 
 void GridStore::setRowHidden(int r, bool hidden)
 {
+    ++m_layoutStamp;
     if (r >= 0 && r < rows())
         m_rows[size_t(r)].hidden = hidden;
 }

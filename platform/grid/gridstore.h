@@ -49,6 +49,10 @@ class GridStore {
 public:
     GridStore();
 
+    // Changes with every change of the rows' and columns' count, sizes, hidden flags or order, so that
+    // a view knows when to lay itself out again.
+    uint64_t layoutStamp() const { return m_layoutStamp; }
+
     // --- size -------------------------------------------------------------------------------
     int rows() const { return int(m_rows.size()); }
     int cols() const { return m_cols; }
@@ -109,9 +113,17 @@ public:
     int colDataType(int c) const;
     void setColDataType(int c, int type);
     int defaultColWidth() const { return m_defaultColWidth; }
-    void setDefaultColWidth(int twips) { m_defaultColWidth = twips; }
+    void setDefaultColWidth(int twips)
+    {
+        m_defaultColWidth = twips;
+        ++m_layoutStamp;
+    }
     int defaultRowHeight() const { return m_defaultRowHeight; }
-    void setDefaultRowHeight(int twips) { m_defaultRowHeight = twips; }
+    void setDefaultRowHeight(int twips)
+    {
+        m_defaultRowHeight = twips;
+        ++m_layoutStamp;
+    }
 
     // --- merging ------------------------------------------------------------------------------
     int mergeCells() const { return m_mergeMode; }
@@ -218,4 +230,5 @@ private:
     int m_defaultColWidth = grid::DefaultColWidth;
     int m_defaultRowHeight = grid::DefaultRowHeight;
     int m_borderCount = 0;
+    uint64_t m_layoutStamp = 0;
 };

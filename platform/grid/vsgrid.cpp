@@ -500,6 +500,7 @@ QRect VSGrid::cellRect(int r, int c) const
 void VSGrid::updateScrollBars()
 {
     m_layoutDirty = false;
+    m_seenLayout = m_store.layoutStamp();
     m_inScrollSync = true;
     const int firstRow = std::min(fixedRows(), rows()), firstCol = std::min(fixedCols(), cols());
     const int maxTop = maxTopRow(), maxLeft = maxLeftCol();
@@ -516,7 +517,7 @@ void VSGrid::updateScrollBars()
 
 void VSGrid::setTopLeft(int top, int left, bool fromScrollBar)
 {
-    if (m_layoutDirty)
+    if (m_layoutDirty || m_seenLayout != m_store.layoutStamp())
         updateScrollBars();
     const int firstRow = std::min(fixedRows(), rows()), firstCol = std::min(fixedCols(), cols());
     top = std::clamp(top, firstRow, std::max(firstRow, maxTopRow()));
@@ -601,7 +602,7 @@ void VSGrid::paintEvent(QPaintEvent *event)
 {
     if (!m_redraw)
         return;
-    if (m_layoutDirty)
+    if (m_layoutDirty || m_seenLayout != m_store.layoutStamp())
         updateScrollBars();
     QPainter p(viewport());
     const QRect area = viewport()->rect();
@@ -618,7 +619,7 @@ void VSGrid::resizeEvent(QResizeEvent *event)
 
 QImage VSGrid::grabCells()
 {
-    if (m_layoutDirty)
+    if (m_layoutDirty || m_seenLayout != m_store.layoutStamp())
         updateScrollBars();
     QImage img(viewport()->size(), QImage::Format_RGB32);
     img.fill(palette().color(QPalette::Window));

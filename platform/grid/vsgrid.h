@@ -19,6 +19,8 @@
 // (clicks, keys, edits, scrolling); setting cells, the current cell or the selection by code raises none,
 // except afterScroll (also after setTopRow/setLeftCol) and cellChanged (every text or check change).
 // Mouse x, y of the signals are twips from the grid's top-left corner.
+// Bulk writes may go straight to store() (no repaint, no signals) between setRedraw(false) and
+// setRedraw(true), which repaints once.
 #include "platform/grid/gridstore.h"
 
 #include <QAbstractScrollArea>
@@ -256,6 +258,7 @@ private:
     bool m_dragging = false;
     bool m_inScrollSync = false;
     bool m_layoutDirty = true;
+    uint64_t m_seenLayout = ~uint64_t(0);
     int m_pressRow = -1;
     int m_pressCol = -1;
     int m_pressButton = 0;

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -280,4 +282,61 @@ TEST(GridWidgetEvents, ListBoxGridPicksRowsWithCtrlAndAPlainClickPicksOne)
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, inViewport(*g, 2, 0));
     EXPECT_EQ(g->selectedRows(), 1);
     EXPECT_TRUE(g->isSelected(2));
+}
+
+TEST(GridWidgetSizes, DefaultRowShowsTheDefaultFontAndAutoSizeFitsTheWidestText)
+{
+    auto g = shownGrid(4, 3);
+    EXPECT_LE(QFontMetrics(g->font()).height(), g->cellRect(1, 1).height());
+    g->setTextMatrix(0, 1, "Überschrift einer Spalte"); // fixed row counts
+    g->setTextMatrix(2, 1, "kurz");
+    g->setTextMatrix(2, 2, "kurz");
+    g->autoSize(1, 2);
+    EXPECT_GE(g->colWidth(1), g->textWidthTwips("Überschrift einer Spalte") - 30);
+    EXPECT_GT(g->colWidth(1), g->colWidth(2));
+    EXPECT_GE(g->cellRect(0, 1).width(), QFontMetrics(g->font()).horizontalAdvance("Überschrift einer Spalte"));
+}
+
+TEST(GridWidgetSizes, WritesThroughTheStoreShowAfterRedrawIsSwitchedOn)
+{
+    auto g = shownGrid(2, 3);
+    g->setRedraw(false);
+    g->store().setRows(200);
+    g->store().setTextMatrix(150, 1, "unten");
+    g->setRedraw(true);
+    g->setTopRow(140);
+    EXPECT_EQ(g->topRow(), 140);
+    EXPECT_FALSE(g->cellRect(150, 1).isEmpty());
+}
+
+TEST(GridWidgetEvents, ClickTakesTheFocusBeforeMouseDown)
+{
+    QWidget window;
+    auto *edit = new QLineEdit(&window);
+    auto *g = new VSGrid(&window);
+    g->setRows(5);
+    g->setCols(3);
+    g->setGeometry(0, 30, 300, 200);
+    window.resize(320, 260);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    edit->setFocus();
+    ASSERT_TRUE(edit->hasFocus());
+    QStringList order;
+    struct FocusOutSpy : QObject {
+        QStringList *order;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::FocusOut)
+                *order << "focus-out";
+            return false;
+        }
+    } spy;
+    spy.order = &order;
+    edit->installEventFilter(&spy);
+    QObject::connect(g, &VSGrid::mouseDown, [&](int, int, double, double) { order << "mouseDown"; });
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, inViewport(*g, 2, 1));
+    EXPECT_EQ(order, (QStringList{"focus-out", "mouseDown"}));
+    EXPECT_TRUE(g->hasFocus());
 }
