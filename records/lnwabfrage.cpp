@@ -3,6 +3,8 @@
 #include "records/lnwspalten.h"
 #include "platform/valuetext.h"
 
+#include <functional>
+
 namespace lnw {
 
 static const char *const kAuswahl =
@@ -88,57 +90,52 @@ QString likeLiteral(const QString &text)
     return out;
 }
 
-static bool sternGewaehlt(const QVector<ListenEintrag> &liste)
+// "*" picked in row 0 selects every course; otherwise one comparison per picked entry, joined by OR.
+// muster gives an entry's bound pattern, or nothing to leave the entry out.
+static std::optional<KursAbfrage> auswahl(const QVector<ListenEintrag> &liste, Sicht sicht, const QString &alle,
+                                          const QString &vergleich,
+                                          const std::function<std::optional<QString>(const QString &)> &muster)
 {
-    return !liste.isEmpty() && liste[0].text == QLatin1String("*") && liste[0].gewaehlt;
+    KursAbfrage a;
+    a.sicht = sicht;
+    if (!liste.isEmpty() && liste[0].text == QLatin1String("*") && liste[0].gewaehlt) {
+        a.bedingung = alle;
+        return a;
+    }
+    QStringList teile;
+    for (const ListenEintrag &e : liste) {
+        if (!e.gewaehlt || e.text == QLatin1String("*"))
+            continue;
+        if (const auto m = muster(e.text)) {
+            teile << vergleich;
+            a.params << *m;
+        }
+    }
+    if (teile.isEmpty())
+        return std::nullopt;
+    a.bedingung = teile.join(QStringLiteral(" OR "));
+    return a;
 }
 
 std::optional<KursAbfrage> nachLehrern(const QVector<ListenEintrag> &liste)
 {
-    KursAbfrage a;
-    a.sicht = Sicht::Lehrer;
-    if (sternGewaehlt(liste)) {
-        a.bedingung = QStringLiteral("Unt.Lehrkraft LIKE '%'");
-        return a;
-    }
-    QStringList teile;
-    for (const ListenEintrag &e : liste) {
-        if (!e.gewaehlt || e.text == QLatin1String("*"))
-            continue;
-        teile << QStringLiteral("Unt.Lehrkraft LIKE ? ESCAPE '\\'");
-        a.params << likeLiteral(e.text);
-    }
-    if (teile.isEmpty())
-        return std::nullopt;
-    a.bedingung = teile.join(QStringLiteral(" OR "));
-    return a;
+    return auswahl(liste, Sicht::Lehrer, QStringLiteral("Unt.Lehrkraft LIKE '%'"),
+                   QStringLiteral("Unt.Lehrkraft LIKE ? ESCAPE '\\'"),
+                   [](const QString &t) { return std::optional<QString>(likeLiteral(t)); });
 }
 
 std::optional<KursAbfrage> nachFaechern(const QVector<ListenEintrag> &liste)
 {
-    KursAbfrage a;
-    a.sicht = Sicht::Fach;
-    if (sternGewaehlt(liste)) {
-        a.bedingung = QStringLiteral("Unt.Fach || ' 1' LIKE '%'");
-        return a;
-    }
-    QStringList teile;
-    for (const ListenEintrag &e : liste) {
-        if (!e.gewaehlt || e.text == QLatin1String("*"))
-            continue;
-        // A blank code would become the pattern "%" and select every course.
-        if (vt::trimBlanks(e.text).isEmpty())
-            continue;
-        // " 1" after the subject lets "M %" match M and "M 1" but not Mu.
-        const QString muster = e.text == QLatin1String("IT") ? QStringLiteral("IT%")
-                                                             : vt::trimBlanks(likeLiteral(e.text) + QStringLiteral(" %"));
-        teile << QStringLiteral("Unt.Fach || ' 1' LIKE ? ESCAPE '\\'");
-        a.params << muster;
-    }
-    if (teile.isEmpty())
-        return std::nullopt;
-    a.bedingung = teile.join(QStringLiteral(" OR "));
-    return a;
+    return auswahl(liste, Sicht::Fach, QStringLiteral("Unt.Fach || ' 1' LIKE '%'"),
+                   QStringLiteral("Unt.Fach || ' 1' LIKE ? ESCAPE '\\'"), [](const QString &t) -> std::optional<QString> {
+                       // A blank code would become the pattern "%" and select every course.
+                       if (vt::trimBlanks(t).isEmpty())
+                           return std::nullopt;
+                       // " 1" after the subject lets "M %" match M and "M 1" but not Mu.
+                       if (t == QLatin1String("IT"))
+                           return QStringLiteral("IT%");
+                       return vt::trimBlanks(likeLiteral(t) + QStringLiteral(" %"));
+                   });
 }
 
 KursAbfrage eigenerUnterricht(const QString &benutzer)
