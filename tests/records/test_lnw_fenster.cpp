@@ -15,6 +15,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace lnw;
@@ -331,4 +332,29 @@ TEST(LnwFenster, ThresholdBoxIsNormalisedAndStored)
     w.txtGrenzschnitt_LostFocus();
     EXPECT_EQ(w.txtGrenzschnitt->text(), "4,0");
     EXPECT_EQ(settings::getSetting("LNW", "Grenzschnitt"), "3,5");
+}
+
+TEST(LnwFenster, PlainClickInTheListShowsThatEntryAlone)
+{
+    Umgebung u("X", true);
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    w.resize(1000, 700);
+    w.show();
+    w.formActivate();
+    waehle(w.lstFach, {"*", "Mu"});
+    const QRect zelle = w.lstFach->cellRect(1, 0); // "M"
+    ASSERT_FALSE(zelle.isEmpty());
+    QTest::mouseClick(w.lstFach->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      w.lstFach->viewport()->mapFrom(w.lstFach, zelle.center()));
+    EXPECT_EQ(w.lstFach->selectedRows(), 1);
+    EXPECT_TRUE(w.lstFach->isSelected(1));
+    EXPECT_EQ(kurse(w), QStringList({"M|5a|AB", "M|6b|CD"}));
+    // Ctrl adds to the selection without showing it.
+    QTest::mouseClick(w.lstFach->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      w.lstFach->viewport()->mapFrom(w.lstFach, w.lstFach->cellRect(2, 0).center()));
+    EXPECT_EQ(w.lstFach->selectedRows(), 2);
+    EXPECT_EQ(kurse(w), QStringList({"M|5a|AB", "M|6b|CD"}));
+    w.cmdZeigeAuswahl_Click();
+    EXPECT_EQ(kurse(w), QStringList({"M|5a|AB", "M|6b|CD", "Mu|7c|EF"}));
 }
