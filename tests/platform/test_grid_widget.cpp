@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QDropEvent>
 #include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -339,4 +341,25 @@ TEST(GridWidgetEvents, ClickTakesTheFocusBeforeMouseDown)
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, inViewport(*g, 2, 1));
     EXPECT_EQ(order, (QStringList{"focus-out", "mouseDown"}));
     EXPECT_TRUE(g->hasFocus());
+}
+
+TEST(GridWidgetEvents, DropNamesTheRowUnderTheMouse)
+{
+    auto g = shownGrid(6, 3);
+    g->setOleDropMode(1);
+    int dropRow = -1;
+    QString dropped;
+    QObject::connect(g.get(), &VSGrid::oleDragDrop, [&](const QMimeData *data, int, int, double, double) {
+        dropRow = g->mouseRow();
+        dropped = data->text();
+    });
+    QMimeData mime;
+    mime.setText("Name");
+    const QPoint at = inViewport(*g, 4, 1);
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(g->viewport(), &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(g->viewport(), &drop);
+    EXPECT_EQ(dropRow, 4);
+    EXPECT_EQ(dropped, "Name");
 }
