@@ -404,7 +404,7 @@ int VSGrid::maxTopRow() const
     while (r >= first) {
         used += rowPx(r);
         if (used > avail)
-            return std::max(first, r + 1 <= rows() - 1 ? r + 1 : r);
+            return std::max(first, std::min(r + 1, rows() - 1));
         --r;
     }
     return first;
@@ -418,7 +418,7 @@ int VSGrid::maxLeftCol() const
     while (c >= first) {
         used += colPx(c);
         if (used > avail)
-            return std::max(first, c + 1 <= cols() - 1 ? c + 1 : c);
+            return std::max(first, std::min(c + 1, cols() - 1));
         --c;
     }
     return first;

@@ -205,7 +205,7 @@ bool VSGrid::saveXlsx(const QString &path) const
     lxw_workbook *wb = workbook_new_opt(file.toUtf8().constData(), &options);
     if (!wb)
         return false;
-    lxw_worksheet *ws = workbook_add_worksheet(wb, nullptr);
+    lxw_worksheet *ws = workbook_add_worksheet(wb, "Tabelle1");
     if (!ws) {
         workbook_close(wb);
         return false;
