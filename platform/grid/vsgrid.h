@@ -15,6 +15,7 @@
 //       int r = fg.mouseRow(), c = fg.mouseCol(); ... });
 //   fg.select(1, 2); fg.sort(grid::SortGenericAscending);
 //   if (!fg.saveXlsx(path)) ...;  fg.print("LNW", true);
+// A new grid has no rows, no columns and no fixed ones: set them as the window's design has them.
 // Rows and columns count from 0 and include the fixed ones. Event signals come from user actions only
 // (clicks, keys, edits, scrolling); setting cells, the current cell or the selection by code raises none,
 // except afterScroll (also after setTopRow/setLeftCol) and cellChanged (every text or check change).
