@@ -239,11 +239,16 @@ void frm_Fehltage::steuerelementeErstellen()
     connect(Timer1, &QTimer::timeout, this, &frm_Fehltage::Timer1_Timer);
 
     // Class list: a click, or a keyboard move of the current row, loads the class.
+    // A mouse press moves the current cell first; its click follows on release.
+    connect(fgKlassen, &VSGrid::beforeMouseDown, this, [this](int, int, double, double, bool &) { m_mausInKlassen = true; });
+    connect(fgKlassen, &VSGrid::mouseUp, this, [this] { m_mausInKlassen = false; });
     connect(fgKlassen, &VSGrid::click, this, &frm_Fehltage::fgKlassen_Click);
     connect(fgKlassen, &VSGrid::enterCell, this, [this] {
-        if (QApplication::mouseButtons() == Qt::NoButton && fgKlassen->row() != m_klassenZeile
-            && fgKlassen->row() >= 1)
-            klasseLaden(fgKlassen->row());
+        const int r = fgKlassen->row();
+        const bool neueZeile = r != m_klassenZeile;
+        m_klassenZeile = r;
+        if (!m_mausInKlassen && neueZeile && r >= 1)
+            klasseLaden(r);
     });
     connect(fgKlassen, &VSGrid::mouseMove, this, [this] { klassenlisteMausBewegung(); });
 

@@ -46,6 +46,7 @@ public:
     void AbsenzListeKopfErstellen();
     void KontaktfelderLeeren();
     absence::Fehltagekalender &kalender() { return *m_kalender; }
+    int klassenLadungen() const { return m_klassenLadungen; } // class loads since the window was made
 
     // ---- class list
     void fgKlassen_Click();
@@ -122,5 +123,7 @@ private:
     absence::Personentabelle m_personen;
     bool m_inKlassenKlick = false;
     bool m_mausAmCheck = false;
-    int m_klassenZeile = -1;
+    int m_klassenZeile = -1;   // row of the class list's current cell
+    bool m_mausInKlassen = false; // a mouse button is down in the class list
+    int m_klassenLadungen = 0;
 };

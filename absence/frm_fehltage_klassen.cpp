@@ -60,6 +60,7 @@ void frm_Fehltage::fgKlassen_Click()
     const int r = fgKlassen->row(), c = fgKlassen->col();
     if (r < 1)
         return;
+    m_klassenZeile = r;
     if (!Klassenliste::darfKlasseAufrufen(mdl::Benutzer, fgKlassen->textMatrix(r, LeiterSpalte))) {
         msg::box(Klassenliste::MeldungNurEigeneKlasse, msg::OKOnly);
         return;
@@ -108,11 +109,11 @@ void frm_Fehltage::klasseLaden(int r)
         ~Ende() { f = false; }
     } ende{m_inKlassenKlick};
 
-    m_klassenZeile = r;
     if (!Klassenliste::darfKlasseAufrufen(mdl::Benutzer, fgKlassen->textMatrix(r, LeiterSpalte))) {
         msg::box(Klassenliste::MeldungNurEigeneKlasse, msg::OKOnly);
         return;
     }
+    ++m_klassenLadungen;
     QApplication::processEvents();
     chkExtraSeite->setChecked(false);
     EingabeLeeren();

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -316,4 +317,30 @@ TEST_F(Fenster, SearchShowsPupilsOfAllClassesAndTheContactPanelFollowsThePerson)
 
     f->txtSuche->setText(QStringLiteral("O'B "));
     EXPECT_EQ(f->fgSchueler->rows(), 4);
+}
+
+TEST_F(Fenster, OneClassLoadPerMouseClickOrKeyboardRowMove)
+{
+    oeffnen(QStringLiteral("X"));
+    f->show();
+    VSGrid *g = f->fgKlassen;
+    auto klickAuf = [&](int r, int c) {
+        const QPoint p = g->cellRect(r, c).center() - g->viewport()->geometry().topLeft();
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+    };
+    klickAuf(1, 0);
+    EXPECT_EQ(f->klassenLadungen(), 1);
+    EXPECT_EQ(f->fgSchueler->rows(), 4 + 6);
+    klickAuf(0, 0); // header
+    klickAuf(2, 2); // tick: no load
+    EXPECT_EQ(f->klassenLadungen(), 1);
+    EXPECT_EQ(g->cellChecked(2, 2), grid::Checked);
+    QTest::keyClick(g, Qt::Key_Left); // same row
+    EXPECT_EQ(f->klassenLadungen(), 1);
+    QTest::keyClick(g, Qt::Key_Up);
+    EXPECT_EQ(f->klassenLadungen(), 2);
+    EXPECT_EQ(f->fgSchueler->rows(), 4 + 6);
+    QTest::keyClick(g, Qt::Key_Down);
+    EXPECT_EQ(f->klassenLadungen(), 3);
+    EXPECT_EQ(f->fgSchueler->rows(), 4 + 1);
 }
