@@ -5,7 +5,9 @@
 #include "winsv/datenvergleich.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QRegularExpression>
+#include <memory>
 
 namespace winsv {
 
@@ -154,8 +156,8 @@ bool spaltenwert(const QString &text, const QString &declType, QVariant *wert)
     return false;
 }
 
-Rueckschreiben::Rueckschreiben(zdb::Db &nm, std::function<void()> nachJedemSchueler)
-    : m_db(nm), m_nachJedemSchueler(std::move(nachJedemSchueler))
+Rueckschreiben::Rueckschreiben(zdb::Db &nm, std::function<void()> zwischendurch)
+    : m_db(nm), m_zwischendurch(std::move(zwischendurch))
 {
 }
 
@@ -200,8 +202,10 @@ void Rueckschreiben::trefferLesen()
 
 bool Rueckschreiben::schreiben(const Treffer &t, const QStringList &werte)
 {
+    // A savepoint per pupil: a refused second statement takes the first one back with it.
+    m_db.exec(QStringLiteral("SAVEPOINT schueler"));
+    bool ok = true;
     try {
-        zdb::WriteTransaction tx(m_db);
         for (const QString &tabelle : {QStringLiteral("Schüler"), QStringLiteral("Adressen")}) {
             QStringList setzen;
             zdb::Params params;
@@ -225,14 +229,18 @@ bool Rueckschreiben::schreiben(const Treffer &t, const QStringList &werte)
                                         .arg(zdb::quoteName(tabelle), setzen.join(QStringLiteral(", ")),
                                              schueler ? QStringLiteral("WinSVSnr") : QStringLiteral("SchülerNr")),
                                     params);
-            if (n != 1)
-                return false;
+            if (n != 1) {
+                ok = false;
+                break;
+            }
         }
-        tx.commit();
-        return true;
     } catch (const zdb::DbError &) {
-        return false;
+        ok = false;
     }
+    if (!ok)
+        m_db.exec(QStringLiteral("ROLLBACK TO schueler"));
+    m_db.exec(QStringLiteral("RELEASE schueler"));
+    return ok;
 }
 
 RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> &paare)
@@ -240,24 +248,55 @@ RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> 
     RueckschreibErgebnis e;
     spaltenLesen();
     trefferLesen();
+    // Pupils are written in short transactions; events are let through only between them,
+    // never while this connection holds the write lock.
+    std::unique_ptr<zdb::WriteTransaction> tx;
+    QElapsedTimer dauer;
+    int imBlock = 0;
+    auto blockAbschliessen = [&] {
+        if (!tx)
+            return;
+        try {
+            tx->commit();
+            e.geschrieben += imBlock;
+        } catch (const zdb::DbError &) {
+            e.abgelehnt += imBlock;
+        }
+        tx.reset();
+        imBlock = 0;
+    };
     for (const RueckschreibPaar &p : paare) {
         double id = 0;
         if (!idAlsZahl(p.id, &id)) {
             ++e.ungueltigeId;
         } else {
             const QVector<Treffer> treffer = m_treffer.value(id);
-            if (treffer.isEmpty())
+            if (treffer.isEmpty()) {
                 ++e.ohneTreffer;
-            else if (treffer.size() > 1)
+            } else if (treffer.size() > 1) {
                 ++e.mehrdeutig;
-            else if (schreiben(treffer.first(), p.werte))
-                ++e.geschrieben;
-            else
-                ++e.abgelehnt;
+            } else {
+                try {
+                    if (!tx) {
+                        tx = std::make_unique<zdb::WriteTransaction>(m_db);
+                        dauer.start();
+                    }
+                    if (schreiben(treffer.first(), p.werte))
+                        ++imBlock;
+                    else
+                        ++e.abgelehnt;
+                } catch (const zdb::DbError &) {
+                    ++e.abgelehnt; // the write lock was not to be had
+                }
+            }
         }
-        if (m_nachJedemSchueler)
-            m_nachJedemSchueler();
+        if (tx && dauer.elapsed() < BlockMs)
+            continue;
+        blockAbschliessen();
+        if (m_zwischendurch)
+            m_zwischendurch();
     }
+    blockAbschliessen();
     return e;
 }
 

@@ -4,6 +4,7 @@
 // the main grid of a finished comparison (WinSV row at an odd index r; equal pairs have the height 0).
 #include "platform/db.h"
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -40,8 +41,11 @@ bool spaltenwert(const QString &text, const QString &declType, QVariant *wert);
 
 class Rueckschreiben {
 public:
-    // nm: the open grade-manager database. nachJedemSchueler lets pending events through.
-    explicit Rueckschreiben(zdb::Db &nm, std::function<void()> nachJedemSchueler = {});
+    // nm: the open grade-manager database. zwischendurch lets pending events through; it runs after
+    // each pupil that needs no write and after each short block of writes, outside any transaction.
+    explicit Rueckschreiben(zdb::Db &nm, std::function<void()> zwischendurch = {});
+    // Longest time a block of writes holds the write lock before it is committed.
+    static constexpr int BlockMs = 100;
     // Throws zdb::DbError when the pupils cannot be read at the start; nothing is written then.
     RueckschreibErgebnis ausfuehren(const QVector<RueckschreibPaar> &paare);
 
@@ -59,7 +63,7 @@ private:
     bool schreiben(const Treffer &t, const QStringList &werte);
 
     zdb::Db &m_db;
-    std::function<void()> m_nachJedemSchueler;
+    std::function<void()> m_zwischendurch;
     QVector<Spalte> m_spalten; // the twelve columns in the written order
     QMap<double, QVector<Treffer>> m_treffer;
 };

@@ -180,7 +180,12 @@ TEST(Rueckschreiben, AbgelehntesZweitesUpdateLaesstErsteTabelleUnveraendert)
               "BEGIN SELECT RAISE(ABORT, 'abgelehnt'); END");
     WinsvPupil p = neu("70");
     p.ort = "Sperrort";
-    Rueckschreiben rs(f.nm);
+    int zwischendurch = 0;
+    // Events are never let through while the write lock is held.
+    Rueckschreiben rs(f.nm, [&] {
+        ++zwischendurch;
+        EXPECT_FALSE(f.nm.inTransaction());
+    });
     const RueckschreibErgebnis e = rs.ausfuehren({paar("70", p), paar("71", neu("71"))});
     EXPECT_EQ(e.abgelehnt, 1);
     EXPECT_EQ(e.geschrieben, 1);
@@ -188,6 +193,7 @@ TEST(Rueckschreiben, AbgelehntesZweitesUpdateLaesstErsteTabelleUnveraendert)
     EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler WHERE SchülerNr = ?", {b}).toString(), "Neumann");
     EXPECT_EQ(f.nmValue("SELECT Ort FROM Adressen WHERE SchülerNr = ?", {b}).toString(), "Altdorf");
     EXPECT_FALSE(f.nm.inTransaction());
+    EXPECT_GE(zwischendurch, 1);
 }
 
 TEST(Rueckschreiben, NurSichtbarePaareDesGrids)
