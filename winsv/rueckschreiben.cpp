@@ -296,7 +296,11 @@ RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> 
         if (m_zwischendurch)
             m_zwischendurch();
     }
-    blockAbschliessen();
+    if (tx) {
+        blockAbschliessen();
+        if (m_zwischendurch)
+            m_zwischendurch();
+    }
     return e;
 }
 
