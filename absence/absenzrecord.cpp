@@ -91,6 +91,8 @@ Schreibergebnis Absenz::speichern(zdb::Db &eigen, const QString &id, const QDate
                                   const QDateTime &jetzt)
 {
     const QString R = code(panel.grund);
+    if (vt::trimBlanks(id).isEmpty() || !tag.isValid())
+        return Schreibergebnis::Nichts; // no person or day chosen
     zdb::WriteTransaction tx(eigen);
     const Gefunden g = suchen(eigen, id, tag);
     if (g.rowids.isEmpty() && R.isEmpty())
@@ -134,6 +136,8 @@ Schreibergebnis Absenz::ganztagSpeichern(zdb::Db &eigen, const QString &id, cons
 {
     const QString G = code(grund);
     const QString stempel = zdb::isoDateTime(jetzt);
+    if (vt::trimBlanks(id).isEmpty() || !tag.isValid())
+        return Schreibergebnis::Nichts;
     zdb::WriteTransaction tx(eigen);
     const Gefunden g = suchen(eigen, id, tag);
     if (g.rowids.isEmpty()) {

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -136,6 +137,10 @@ void frm_Fehltage::chk_entschuldigt_MouseUp()
 bool frm_Fehltage::eventFilter(QObject *watched, QEvent *e)
 {
     if (e->type() == QEvent::FocusOut) {
+        // Leaving the box, not the window losing activation or a pop-up opening.
+        const Qt::FocusReason grund = static_cast<QFocusEvent *>(e)->reason();
+        if (grund == Qt::ActiveWindowFocusReason || grund == Qt::PopupFocusReason)
+            return ChildWindow::eventFilter(watched, e);
         if (watched == txt_Zaehlt)
             txt_Zaehlt_LostFocus();
         else if (watched == txtBemerkung)

@@ -62,6 +62,9 @@ TEST(Absenz, PanelSaveAddsChangesAndDeletesTheDaysRecord)
               Schreibergebnis::Geloescht);
     EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Fehltage")), 0);
     EXPECT_EQ(Absenz::speichern(mdl::dbEigen, QStringLiteral("123"), tag, panel(QString())), Schreibergebnis::Nichts);
+    EXPECT_EQ(Absenz::speichern(mdl::dbEigen, QStringLiteral(" "), tag, panel(QStringLiteral("un"))),
+              Schreibergebnis::Nichts);
+    EXPECT_EQ(Absenz::ganztagSpeichern(mdl::dbEigen, QString(), tag, QStringLiteral("kr")), Schreibergebnis::Nichts);
     EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Fehltage")), 0);
 }
 
