@@ -38,8 +38,7 @@ bool vorbereiten(const QStringList &argumente)
         schema::DatenbankAktualisieren(mdl::dbEigen);
     } catch (const zdb::DbError &e) {
         mdl::dbEigen.close();
-        msg::box(e.germanText() + QStringLiteral("\r(") + mdl::eigenDateiPfad() +
-                 QStringLiteral(")\rDas Programm wird beendet."));
+        msg::box(e.germanText() + QStringLiteral("\rDas Programm wird beendet."));
         return false;
     } catch (const schema::MissingTable &e) {
         mdl::dbEigen.close();

@@ -24,6 +24,14 @@ void iniSchreiben(const QString &ordner, const QByteArray &inhalt)
     f.write(inhalt);
 }
 
+// The own database, upgraded and open as dbEigen.
+void eigeneDatenbank(const testsupport::Sandbox &sb, const QString &klassenfilter = QString(), int busyMs = 5000)
+{
+    corefixture::createPreparedOwnDb(sb.file("Zandrel.mdb"), klassenfilter);
+    mdl::dbEigen.open(sb.file("Zandrel.mdb"), zdb::Db::ReadWrite, busyMs);
+    schema::DatenbankAktualisieren(mdl::dbEigen);
+}
+
 struct Aufraeumen {
     ~Aufraeumen()
     {
@@ -117,9 +125,7 @@ TEST(Einstellungen, EmptySettingsRowGivesTheDefaults)
 {
     testsupport::Sandbox sb;
     Aufraeumen a;
-    corefixture::createPreparedOwnDb(sb.file("Zandrel.mdb"));
-    mdl::dbEigen.open(sb.file("Zandrel.mdb"));
-    schema::DatenbankAktualisieren(mdl::dbEigen);
+    eigeneDatenbank(sb);
     mdl::EinstellungenLaden();
     EXPECT_EQ(mdl::Zeugnisart, QString("J"));
     EXPECT_EQ(mdl::KalenderErsterTag, QDate(2010, 9, 13));
@@ -138,9 +144,7 @@ TEST(Einstellungen, StoredValuesAreTaken)
 {
     testsupport::Sandbox sb;
     Aufraeumen a;
-    corefixture::createPreparedOwnDb(sb.file("Zandrel.mdb"), "[5-9]*");
-    mdl::dbEigen.open(sb.file("Zandrel.mdb"));
-    schema::DatenbankAktualisieren(mdl::dbEigen);
+    eigeneDatenbank(sb, "[5-9]*");
     mdl::dbEigen.exec("UPDATE tbl_Einstellungen SET Zeugnisart = 'Z', KalenderErsterTag = '2024-09-10', "
                       "KalenderGesperrt = 'none', KalenderEinfaerbenTage = 0, KalenderEinfaerbenFarbe = 255, "
                       "HTML_L = '/www/l.html', KalenderFreigabeKlassenfahrt = 'all'");
@@ -169,9 +173,7 @@ TEST(Guard, BusyDatabaseIsReportedRolledBackAndTheProgramGoesOn)
 {
     testsupport::Sandbox sb;
     Aufraeumen a;
-    corefixture::createPreparedOwnDb(sb.file("Zandrel.mdb"));
-    mdl::dbEigen.open(sb.file("Zandrel.mdb"), zdb::Db::ReadWrite, 200);
-    schema::DatenbankAktualisieren(mdl::dbEigen);
+    eigeneDatenbank(sb, QString(), 200);
     zdb::Db andere;
     andere.open(sb.file("Zandrel.mdb"));
     andere.beginImmediate();
@@ -195,9 +197,7 @@ TEST(Guard, WriteWaitsForALockHeldOneSecondAndSucceeds)
 {
     testsupport::Sandbox sb;
     Aufraeumen a;
-    corefixture::createPreparedOwnDb(sb.file("Zandrel.mdb"));
-    mdl::dbEigen.open(sb.file("Zandrel.mdb"));
-    schema::DatenbankAktualisieren(mdl::dbEigen);
+    eigeneDatenbank(sb);
     std::atomic<bool> gesperrt{false};
     std::thread halter([&] {
         zdb::Db andere;
