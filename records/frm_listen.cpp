@@ -164,7 +164,7 @@ void frm_Listen::formActivate()
     // Start folder of the file lists; a folder that does not exist is left alone.
     const QString start = settings::getSetting(kSave, QStringLiteral("SaveSQL"),
                                                folders::join(folders::programFolder(), QStringLiteral("SQL")));
-    if (setDrive(laufwerkVon(start)) && QFileInfo(start).isDir())
+    if (setDrive(laufwerkVon(start), false) && QFileInfo(start).isDir())
         setDirPath(start);
 }
 
@@ -323,7 +323,7 @@ void frm_Listen::laufwerkeFuellen()
     Drive1->addItems(wurzeln);
 }
 
-bool frm_Listen::setDrive(const QString &root)
+bool frm_Listen::setDrive(const QString &root, bool melden)
 {
     int i = Drive1->findText(root);
     if (i < 0) {
@@ -331,16 +331,19 @@ bool frm_Listen::setDrive(const QString &root)
         i = Drive1->count() - 1;
     }
     Drive1->setCurrentIndex(i);
-    Drive1_Change();
+    laufwerkWechseln(melden);
     return m_drive == root;
 }
 
-void frm_Listen::Drive1_Change()
+void frm_Listen::Drive1_Change() { laufwerkWechseln(true); }
+
+void frm_Listen::laufwerkWechseln(bool melden)
 {
     const QString root = Drive1->currentText();
     const QFileInfo fi(root);
     if (!fi.isDir() || !fi.isReadable() || !QDir(root).isReadable()) {
-        msg::box(QStringLiteral("Das Laufwerk ist nicht bereit."));
+        if (melden)
+            msg::box(QStringLiteral("Das Laufwerk ist nicht bereit."));
         const int alt = Drive1->findText(m_drive);
         if (alt >= 0)
             Drive1->setCurrentIndex(alt);
@@ -362,6 +365,9 @@ void frm_Listen::Dir1_Change()
 {
     // The folder list: the way down to the folder, then its subfolders.
     Dir1->clear();
+    File1->clear();
+    if (m_dirPath.isEmpty())
+        return;
     QStringList weg;
     for (QDir d(m_dirPath);; ) {
         weg.prepend(d.absolutePath());
@@ -381,7 +387,6 @@ void frm_Listen::Dir1_Change()
         auto *item = new QListWidgetItem(QString(tiefe * 2, ' ') + sub, Dir1);
         item->setData(Qt::UserRole, aktuell.absoluteFilePath(sub));
     }
-    File1->clear();
     File1->addItems(listen::abfrageDateien(m_dirPath));
 }
 

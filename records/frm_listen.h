@@ -36,8 +36,9 @@ public:
     // The folder list's folder; setting it raises Dir1_Change.
     QString dirPath() const { return m_dirPath; }
     void setDirPath(const QString &path);
-    // Picks a drive (a mounted volume's root) as the drive list does; false when not ready.
-    bool setDrive(const QString &root);
+    // Picks a drive (a mounted volume's root) as the drive list does; false when not ready
+    // ("Das Laufwerk ist nicht bereit." unless melden is false).
+    bool setDrive(const QString &root, bool melden = true);
     QString drive() const { return m_drive; }
 
     // Save dialogs (tests answer them without a window): start folder, preset file name, filter;
@@ -66,6 +67,7 @@ private:
     void place(QWidget *w, int left, int top, int width, int height);
     void gridLeeren();
     void laufwerkeFuellen();
+    void laufwerkWechseln(bool melden);
     QString dialogZeigen(const QString &startOrdner, const QString &dateiname, const QString &filter);
 
     QString m_dirPath;
