@@ -1,3 +1,6 @@
+#include "core/frm_main.h"
+#include "core/rechte.h"
+#include "core/windowregistry.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/settings.h"
 #include "records/frm_listen.h"
@@ -293,4 +296,35 @@ TEST_F(ListenFenster, DriveThatCannotBeReadIsReported)
     EXPECT_EQ(rec.texts(), QStringList({"Das Laufwerk ist nicht bereit."}));
     EXPECT_EQ(w->drive(), QDir::rootPath());
     EXPECT_EQ(w->Drive1->currentText(), QDir::rootPath());
+}
+
+TEST_F(ListenFenster, MenuReleasedToTeachersStillAdmitsOnlyXAndXs)
+{
+    windows::registerWindow("frm_Listen", [](QWidget *parent) { return new frm_Listen(parent); });
+    const rechte::Spalten spalten{{"mnu_Listen", "XS LK"}};
+    frm_Main m;
+    m.show();
+    mdl::Benutzer = "SCH";
+    m.menuesSetzen(rechte::berechnen(mdl::Benutzer, spalten, {}, {}));
+    ASSERT_TRUE(m.menues().listen);
+    {
+        testsupport::MsgRecorder rec;
+        m.mnu_Listen_erzeugen_Click();
+        ereignisse();
+        EXPECT_EQ(rec.texts(), QStringList({"Nur für den Admin"}));
+        EXPECT_EQ(m.fenster("frm_Listen"), nullptr);
+    }
+    mdl::Benutzer = "X";
+    m.menuesSetzen(rechte::berechnen(mdl::Benutzer, spalten, {}, {}));
+    testsupport::MsgRecorder rec;
+    settings::saveSetting("Fenster", "ListenWidth", "7500");
+    m.mnu_Listen_erzeugen_Click();
+    ereignisse();
+    EXPECT_TRUE(rec.texts().isEmpty());
+    auto *l = qobject_cast<frm_Listen *>(m.fenster("frm_Listen"));
+    ASSERT_NE(l, nullptr);
+    EXPECT_EQ(l->rahmen()->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(l->rahmen()->width(), 500);
+    ASSERT_TRUE(m.entladen("frm_Listen"));
+    EXPECT_EQ(settings::getSetting("Fenster", "ListenWidth"), "7500");
 }
