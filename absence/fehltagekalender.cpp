@@ -106,9 +106,9 @@ void Fehltagekalender::kalenderErstellen(const QDate &heute)
     for (int r = KopfZeilen; r <= letzte; r += 5)
         m_grid.cellBorderRange(r, 0, r, Spalten - 1, Gruppenlinie, grid::BorderKeep, 1, grid::BorderKeep,
                                grid::BorderKeep);
+    // Today a week from the left edge; early in the year the calendar starts at its first day.
     const int scroll = kt.scrollSpalte();
-    if (scroll >= 0)
-        m_grid.setLeftCol(scroll);
+    m_grid.setLeftCol(scroll >= 0 ? scroll : Schuljahr::ErsteTagSpalte);
     m_grid.setRedraw(true);
 }
 
