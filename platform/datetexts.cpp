@@ -35,6 +35,7 @@ QString format(const QDateTime &dt, const QString &fmt)
     while (i < n) {
         const QChar c = fmt[i].toLower();
         if (c == 'd') {
+            afterHour = false; // "mm" means minutes only right after an hour
             int k = run('d');
             if (k == 1) out += QString::number(d.day());
             else if (k == 2) out += pad(d.day(), 2);
@@ -52,6 +53,7 @@ QString format(const QDateTime &dt, const QString &fmt)
             else out += monthLong(d.month());
             i += k;
         } else if (c == 'y') {
+            afterHour = false;
             int k = run('y');
             out += k <= 2 ? pad(d.year() % 100, 2) : QString::number(d.year());
             i += k;

@@ -35,6 +35,7 @@ TEST(DateTexts, FixedGermanNamesAndFormatCodes)
     EXPECT_EQ(datetexts::format(dt, "dd.mm.yyyy hh:mm:ss"), QString("09.03.2024 08:07:05"));
     EXPECT_EQ(datetexts::format(dt, "dddd, d. mmmm yy"), QString("Samstag, 9. März 24"));
     EXPECT_EQ(datetexts::format(dt.date(), "ddd dd.mm."), QString("Sa 09.03."));
+    EXPECT_EQ(datetexts::format(dt, "hh:mm dd.mm.yyyy"), QString("08:07 09.03.2024"));
 }
 
 TEST(Units, TwipsAndBgrColours)
