@@ -193,13 +193,22 @@ void frm_Datenabgleich::laufBeenden()
     }
 }
 
+// Holds the busy flag for one run; an error inside still ends the run.
+class frm_Datenabgleich::Lauf {
+public:
+    explicit Lauf(frm_Datenabgleich &w) : m_w(w) { m_w.laufBeginnen(); }
+    ~Lauf() { m_w.laufBeenden(); }
+
+private:
+    frm_Datenabgleich &m_w;
+};
+
 void frm_Datenabgleich::cmdVergleich_Click()
 {
     if (m_laeuft)
         return;
-    laufBeginnen();
+    Lauf lauf(*this);
     vergleichen();
-    laufBeenden();
 }
 
 void frm_Datenabgleich::vergleichen()
@@ -244,30 +253,32 @@ void frm_Datenabgleich::cmdAbgleich_Click()
 {
     if (m_laeuft || !m_vergleichFertig)
         return;
-    laufBeginnen();
+    Lauf lauf(*this);
     const int antwort = msg::box(QStringLiteral("Sollen alle gelb markierten Daten des Notenmanagers mit den "
                                                 "entsprechenden Daten der WinSV überschrieben werden?"),
                                  msg::YesNo | msg::DefaultButton2);
-    if (antwort != msg::Yes || !mdl::NMDatenbankOeffnen()) {
-        laufBeenden();
+    if (antwort != msg::Yes)
         return;
-    }
     winsv::RueckschreibErgebnis ergebnis;
     try {
-        winsv::Rueckschreiben rueck(mdl::dbNM(), [] { QCoreApplication::processEvents(); });
-        ergebnis = rueck.ausfuehren(winsv::sichtbarePaare(fg->store()));
-    } catch (const zdb::DbError &e) {
+        if (!mdl::NMDatenbankOeffnen())
+            return;
+        try {
+            winsv::Rueckschreiben rueck(mdl::dbNM(), [] { QCoreApplication::processEvents(); });
+            ergebnis = rueck.ausfuehren(winsv::sichtbarePaare(fg->store()));
+        } catch (...) {
+            mdl::NMDatenbankSchliessen();
+            throw;
+        }
         mdl::NMDatenbankSchliessen();
+    } catch (const zdb::DbError &e) {
         msg::box(e.germanText());
-        laufBeenden();
         return;
     }
-    mdl::NMDatenbankSchliessen();
     if (!ergebnis.meldung().isEmpty())
         msg::box(ergebnis.meldung());
     msg::box(QStringLiteral("Die Daten wurden aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich."));
     vergleichen();
-    laufBeenden();
 }
 
 bool frm_Datenabgleich::formUnload()

@@ -46,6 +46,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    class Lauf;
     void place(QWidget *w, int left, int top, int width, int height);
     winsv::Wahl gewaehlt() const;
     void optionWaehlen(winsv::Wahl wahl);

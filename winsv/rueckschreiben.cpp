@@ -253,6 +253,7 @@ RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> 
     std::unique_ptr<zdb::WriteTransaction> tx;
     QElapsedTimer dauer;
     int imBlock = 0;
+    bool gesperrt = false;
     auto blockAbschliessen = [&] {
         if (!tx)
             return;
@@ -277,16 +278,18 @@ RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> 
                 ++e.mehrdeutig;
             } else {
                 try {
-                    if (!tx) {
+                    if (!tx && !gesperrt) {
                         tx = std::make_unique<zdb::WriteTransaction>(m_db);
                         dauer.start();
                     }
-                    if (schreiben(treffer.first(), p.werte))
+                    if (tx && schreiben(treffer.first(), p.werte))
                         ++imBlock;
                     else
                         ++e.abgelehnt;
                 } catch (const zdb::DbError &) {
-                    ++e.abgelehnt; // the write lock was not to be had
+                    // The write lock was not to be had within the time-out: the others wait no longer.
+                    gesperrt = true;
+                    ++e.abgelehnt;
                 }
             }
         }

@@ -6,6 +6,7 @@
 #include "winsv/datenvergleich.h"
 #include "winsv/rueckschreiben.h"
 
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 using namespace winsv;
@@ -213,4 +214,25 @@ TEST(Rueckschreiben, NurSichtbarePaareDesGrids)
     EXPECT_EQ(p[0].werte.size(), 12);
     EXPECT_EQ(p[0].werte[0], "Name81");
     EXPECT_EQ(p[0].werte[11], "Wahr");
+}
+
+TEST(Rueckschreiben, GesperrteDatenbankWirdGemeldetOhneLangesWarten)
+{
+    WinsvFixture f;
+    f.addNm(alt("90"));
+    f.addNm(alt("91"));
+    f.addNm(alt("92"));
+    zdb::Db zweite;
+    zweite.open(f.nmPfad, zdb::Db::ReadWrite, 200);
+    f.nm.exec("BEGIN IMMEDIATE"); // another workstation holds the write lock
+    QElapsedTimer uhr;
+    uhr.start();
+    const RueckschreibErgebnis e =
+        Rueckschreiben(zweite).ausfuehren({paar("90", neu("90")), paar("91", neu("91")), paar("92", neu("92"))});
+    EXPECT_LT(uhr.elapsed(), 2000);
+    f.nm.exec("ROLLBACK");
+    EXPECT_EQ(e.abgelehnt, 3);
+    EXPECT_EQ(e.geschrieben, 0);
+    EXPECT_TRUE(e.meldung().contains("3, weil der Notenmanager das Schreiben abgelehnt hat"));
+    EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Schüler WHERE Name = 'Neumann'").toInt(), 0);
 }
