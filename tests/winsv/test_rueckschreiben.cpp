@@ -197,25 +197,6 @@ TEST(Rueckschreiben, AbgelehntesZweitesUpdateLaesstErsteTabelleUnveraendert)
     EXPECT_GE(zwischendurch, 1);
 }
 
-TEST(Rueckschreiben, NurSichtbarePaareDesGrids)
-{
-    GridStore fg;
-    fg.setCols(SpaltenFg);
-    fg.setRows(5);
-    fg.setTextMatrix(1, SpalteId, "80");
-    fg.setTextMatrix(3, SpalteId, "81");
-    fg.setTextMatrix(3, 3, "Name81");
-    fg.setTextMatrix(3, 15, "Wahr");
-    fg.setRowHeight(1, 0);
-    fg.setRowHeight(2, 0);
-    const QVector<RueckschreibPaar> p = sichtbarePaare(fg);
-    ASSERT_EQ(p.size(), 1);
-    EXPECT_EQ(p[0].id, "81");
-    EXPECT_EQ(p[0].werte.size(), 12);
-    EXPECT_EQ(p[0].werte[0], "Name81");
-    EXPECT_EQ(p[0].werte[11], "Wahr");
-}
-
 TEST(Rueckschreiben, GesperrteDatenbankWirdGemeldetOhneLangesWarten)
 {
     WinsvFixture f;

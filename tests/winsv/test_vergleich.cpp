@@ -149,17 +149,6 @@ TEST(VergleichPaarung, NMSchuelerOhneAdresseFehlt)
     EXPECT_TRUE(l.liste(l.nurNM).isEmpty());
 }
 
-TEST(VergleichAustritt, AUSNurExaktUndAustrittsdatumRegeln)
-{
-    EXPECT_FALSE(winsv::besuchtSchule("AUS", {}));
-    EXPECT_TRUE(winsv::besuchtSchule("aus", {}));
-    EXPECT_TRUE(winsv::besuchtSchule(" AUS", {}));
-    EXPECT_TRUE(winsv::besuchtSchule("5a", QDate(2000, 1, 1)));
-    EXPECT_TRUE(winsv::besuchtSchule("5a", QStringLiteral("kein Datum")));
-    EXPECT_FALSE(winsv::besuchtSchule("5a", QDate(2023, 7, 31)));
-    EXPECT_FALSE(winsv::besuchtSchule("5a", QStringLiteral("31.07.2023")));
-}
-
 TEST(VergleichAustritt, DurchDenTreiberGelesen)
 {
     WinsvFixture f;

@@ -104,9 +104,3 @@ TEST(WinsvOdbc, KeineDatenbankWirdAlsUnlesbarGemeldet)
         EXPECT_TRUE(e.germanText().startsWith("Die SD.DF1 - Datei \"" + pfad + "\" kann nicht gelesen werden."));
     }
 }
-
-TEST(WinsvOdbc, Verbindungstext)
-{
-    EXPECT_EQ(winsvdb::connectionString("/a b/Ü;x/sd.df1", 2000),
-              "Driver=SQLite3;Database=file:/a%20b/%C3%9C%3Bx/sd.df1?mode=ro;NoCreat=1;Timeout=2000;");
-}
