@@ -1,0 +1,180 @@
+// The three HTML plans: byte for byte against golden files, escaping, code page, safe writing.
+#include "calendar/htmlplaene.h"
+#include "calendar/planerstellung.h"
+#include "core/frm_warten_db.h"
+#include "core/mdl_zandrel.h"
+#include "kalenderfixture.h"
+#include "platform/textcodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace kalender;
+
+namespace {
+
+QString goldenPfad(const QString &name)
+{
+    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/golden/") + name;
+}
+
+QByteArray bytes(const QString &pfad)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Compares with the golden file; ZANDREL_GOLDEN_UPDATE=1 rewrites it.
+void mitGoldenVergleichen(const QString &pfad, const QString &golden)
+{
+    const QByteArray ist = bytes(pfad);
+    ASSERT_FALSE(ist.isEmpty()) << pfad.toStdString();
+    if (qEnvironmentVariableIntValue("ZANDREL_GOLDEN_UPDATE") == 1) {
+        QFile f(goldenPfad(golden));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(ist);
+    }
+    const QByteArray soll = bytes(goldenPfad(golden));
+    ASSERT_FALSE(soll.isEmpty()) << golden.toStdString();
+    if (ist != soll) {
+        const QList<QByteArray> a = ist.split('\n'), b = soll.split('\n');
+        for (int i = 0; i < std::min(a.size(), b.size()); ++i)
+            ASSERT_EQ(a[i].toStdString(), b[i].toStdString()) << golden.toStdString() << " line " << i + 1;
+        ASSERT_EQ(a.size(), b.size()) << golden.toStdString();
+    }
+}
+
+using kalfix::T;
+
+// A small calendar: Saturday 11.09.2010 to Tuesday 21.09.2010, today Thursday 16.09.2010 10:00.
+class Plaene : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char *k : {"10b", "5a", "5b", "6a", "AUS", "AUS2", "\xc3\x9c" "1"})
+            s.klasse(QString::fromUtf8(k));
+        const QDateTime gestern = s.uhr.addDays(-1), alt = s.uhr.addDays(-30);
+        s.termin({QDate(2010, 9, 13), "5a", "D", "MK", "Test", false, gestern, "MK", {}, ""});
+        s.termin({QDate(2010, 9, 13), "5a", "E", "AB", "", true, alt, "AB", {}, ""});
+        s.termin({QDate(2010, 9, 14), "5b", "M", "AB", "<b>&", false, alt, "AB", {}, ""});
+        s.termin({QDate(2010, 9, 15), "6a", "so", "X", QString::fromUtf8("Größe"), false, alt, "X", {}, ""});
+        s.termin({QDate(2010, 9, 15), "6a", "KF", "X", "Geht's", false, alt, "X", {}, ""});
+        s.termin({QDate(2010, 9, 14), "6a", "KF", "X", "", false, alt, "X", {}, ""});
+        s.termin({QDate(2010, 9, 16), "10b", "Ph", "CD", "", false, alt, "CD", s.uhr.addDays(-2), "CD"});
+        s.termin({QDate(2010, 9, 17), "AUS2", "D", "EF", "", false, alt, "EF", {}, ""});
+        s.termin({QDate(2010, 9, 17), "AUS", "D", "EF", "", false, alt, "EF", {}, ""});
+        s.termin({QDate(2010, 9, 20), "5a", "D", "MK", "", false, alt, "MK", {}, ""});
+        s.termin({QDate(2010, 9, 21), QString::fromUtf8("Ü1"), "M", "GH", QString::fromUtf8("Łódź"), false, alt, "GH", {}, ""});
+        s.termin({QDate(2010, 9, 21), "5b", "E", "AB", "intern", true, alt, "AB", {}, ""});
+        klassen = {"5a", "5b", "6a", "10b", "AUS2", QString::fromUtf8("Ü1")};
+    }
+    kalfix::Schule s;
+    QStringList klassen;
+};
+
+} // namespace
+
+TEST_F(Plaene, DreiPlaeneGleichenDenGoldenenDateien)
+{
+    testsupport::MsgRecorder boxes;
+    EXPECT_TRUE(PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).allePlaene());
+    EXPECT_TRUE(boxes.boxes.isEmpty()) << boxes.texts().join('|').toStdString();
+    mitGoldenVergleichen(mdl::HTML_L, "HTML_l.html");
+    mitGoldenVergleichen(mdl::HTML_S, "HTML_S.html");
+    mitGoldenVergleichen(mdl::HTML_S2, "HTML_S2.html");
+}
+
+TEST_F(Plaene, OhneEinfaerbenFehlenDieLegendenzeilen)
+{
+    mdl::KalenderEinfaerbenTage = 0;
+    ASSERT_TRUE(PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).lehrerPlan());
+    const QString t = kalfix::lesen(mdl::HTML_L);
+    EXPECT_FALSE(t.contains("farbig"));
+    EXPECT_TRUE(t.contains("- Stand: 16.09.2010 10:00<br>\r\n<br>\r\n<a href='#13.09.'>"));
+    EXPECT_FALSE(t.contains("#80FF80"));
+}
+
+TEST_F(Plaene, WerteAusDerDatenbankWerdenMaskiertUndUmlauteErsetzt)
+{
+    ASSERT_TRUE(PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).lehrerPlan());
+    const QString t = kalfix::lesen(mdl::HTML_L);
+    EXPECT_TRUE(t.contains("title='Mathematik - AB - &lt;b&gt;&amp; ;  '"));
+    EXPECT_TRUE(t.contains("title='Klassenfahrt - X - Geht&#39;s ;  sonstiger Termin - X - Gr&ouml;&szlig;e ;  '>KF so"));
+    // Characters the code page lacks become character references, never a substitute byte.
+    EXPECT_TRUE(t.contains(QString::fromUtf8("&#321;ód&#378;")));
+    EXPECT_FALSE(t.contains('?'));
+}
+
+TEST(HtmlTexte, FachLangUndFarbe)
+{
+    EXPECT_EQ(FachLang(" m "), "Mathematik");
+    EXPECT_EQ(FachLang("Ku"), "Kunsterziehung");
+    EXPECT_EQ(FachLang(" kf"), "Klassenfahrt");
+    EXPECT_EQ(FachLang("so"), "sonstiger Termin");
+    EXPECT_EQ(FachLang(" Sp "), "Sp");
+    EXPECT_EQ(FarbeHTML(0), "");
+    EXPECT_EQ(FarbeHTML(255 + 150 * 256 + 150 * 65536), "#FF9696");
+    EXPECT_EQ(FarbeHTML(65535), "#FFFF00");
+    EXPECT_EQ(HTMLUmlaute(QString::fromUtf8("ÄäÖöÜüß<'")), "&Auml;&auml;&Ouml;&ouml;&Uuml;&uuml;&szlig;<'");
+    EXPECT_EQ(LeerZuStandard(QVariant(), "&nbsp;"), "&nbsp;");
+    EXPECT_EQ(LeerZuStandard(QString("  "), "x"), "x");
+    EXPECT_EQ(LeerZuStandard(QString(" a "), "x"), " a ");
+}
+
+TEST(HtmlTexte, KlassenplanOhneEintraegeSchliesstMitTabellenende)
+{
+    const QByteArray b = klassenPlan({}, {}, QDateTime(QDate(2010, 9, 16), QTime(9, 5)));
+    EXPECT_TRUE(b.endsWith("<BR>\r\n  </table>\r\n  </body>\r\n</html>\r\n"));
+}
+
+TEST_F(Plaene, LeererPfadUndNichtSchreibbarerOrdnerMelden)
+{
+    testsupport::MsgRecorder boxes;
+    mdl::HTML_L = "  ";
+    mdl::HTML_S = s.sandbox.file("fehlt/HTML_S.html");
+    EXPECT_FALSE(PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).allePlaene());
+    EXPECT_EQ(boxes.texts(), QStringList({"Es wurde kein Name für die HTML-Datei angegeben.",
+                                          "Fehler beim Erstellen der HTML-Datei"}));
+    EXPECT_TRUE(QFileInfo::exists(mdl::HTML_S2)); // the third plan is still written
+}
+
+TEST_F(Plaene, FehlgeschlagenesSchreibenLaesstDenAltenPlan)
+{
+    QFile alt(mdl::HTML_L);
+    ASSERT_TRUE(alt.open(QIODevice::WriteOnly));
+    alt.write("alter Plan");
+    alt.close();
+    testsupport::MsgRecorder boxes;
+    // A file size limit makes the write fail after the check has passed.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit vorher{};
+    getrlimit(RLIMIT_FSIZE, &vorher);
+    rlimit klein = vorher;
+    klein.rlim_cur = 64;
+    setrlimit(RLIMIT_FSIZE, &klein);
+    const bool ok = PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).lehrerPlan();
+    setrlimit(RLIMIT_FSIZE, &vorher);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(boxes.texts(), QStringList({"Fehler beim Erstellen der HTML-Datei"}));
+    EXPECT_EQ(bytes(mdl::HTML_L), QByteArray("alter Plan"));
+    EXPECT_EQ(QDir(s.sandbox.path()).entryList(QDir::Files).filter("HTML_l").size(), 1); // no temporary file left
+}
+
+TEST_F(Plaene, AufgegebenesWartenAufDenNotenmanagerLaesstDenKlassenplan)
+{
+    QFile alt(mdl::HTML_S2);
+    ASSERT_TRUE(alt.open(QIODevice::WriteOnly));
+    alt.write("alter Plan");
+    alt.close();
+    mdl::NMDatei = "fehlt.mdb";
+    testsupport::MsgRecorder boxes;
+    QTimer::singleShot(200, [] { frm_Warten_DB::abbrechen(); });
+    EXPECT_FALSE(PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).klassenPlan());
+    EXPECT_TRUE(boxes.boxes.isEmpty());
+    EXPECT_EQ(bytes(mdl::HTML_S2), QByteArray("alter Plan"));
+}
