@@ -1,0 +1,232 @@
+// The exam-plan window: grid, pop-up offer, entering, deleting, the filter and publishing at closing.
+#include "calendar/frm_kalender.h"
+#include "core/mdl_zandrel.h"
+#include "kalenderfixture.h"
+#include "platform/grid/vsgrid.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <gtest/gtest.h>
+
+using kalfix::T;
+
+namespace {
+
+class Fenster : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char *k : {"5a", "5b", "6a", "AUS"})
+            s.klasse(k);
+        s.kurs("5a", "D", "MK");
+        s.kurs("5a", "Sp 1", "MK");
+        s.kurs("5a", "Sp 2", "AB");
+        s.kurs("5a", "E", "AB");
+        s.kurs("5a", "M", "MK", true); // archived
+        s.kurs("6a", "M", "MK");
+        s.kurs("5b", "E", "AB");
+    }
+    void oeffnen(const QString &benutzer)
+    {
+        s.anmelden(benutzer);
+        w = std::make_unique<frm_Kalender>();
+        w->resize(1200, 700);
+        w->Form_Load();
+        w->Form_Resize();
+    }
+    QStringList liste() const
+    {
+        QStringList out;
+        for (int r = 1; r < w->lstSchA->rows(); ++r)
+            out << w->lstSchA->textMatrix(r, 0) + '/' + w->lstSchA->textMatrix(r, 1);
+        return out;
+    }
+    int zeile(QDate d) const { return w->ZeileZuDatum(d); }
+    int spalte(const QString &k) const { return w->SpalteZuKlasse(k); }
+    int listenZeile(const QString &fach) const
+    {
+        for (int r = 1; r < w->lstSchA->rows(); ++r)
+            if (w->lstSchA->textMatrix(r, 0) == fach)
+                return r;
+        return -1;
+    }
+    kalfix::Schule s;
+    std::unique_ptr<frm_Kalender> w;
+};
+
+const QDate kDi(2010, 9, 14);
+
+} // namespace
+
+TEST_F(Fenster, GitterZeigtKlassenTageUndEintraege)
+{
+    s.termin({kDi, "5a", "D", "MK", "Test", false, s.uhr.addDays(-1), "MK", {}, ""});
+    oeffnen("MK");
+    ASSERT_EQ(w->fgKalender->cols(), 4); // AUS has no column
+    EXPECT_EQ(w->fgKalender->textMatrix(0, 3), "6a");
+    EXPECT_EQ(w->fgKalender->rows(), 12);
+    EXPECT_EQ(w->fgKalender->rowHeight(1), 30);
+    EXPECT_EQ(w->fgKalender->rowHeight(3), 240);
+    EXPECT_EQ(w->fgKalender->textMatrix(zeile(kDi), 1), "D");
+    EXPECT_EQ(w->fgKalender->cellData(zeile(kDi), 1).toString(), "Fach - LK - Bem:\nD - MK - Test\n");
+    EXPECT_EQ(w->fgKalender->cellBackColor(zeile(kDi), 1), mdl::KalenderEinfaerbenfarbe);
+    EXPECT_EQ(w->fgKalender->cellBackColor(zeile(QDate(2010, 9, 16)), 2), 0xC0FFC0);
+    EXPECT_EQ(w->fgMeineTermine->rows(), 2);
+    EXPECT_EQ(w->fgMeineTermine->textMatrix(1, 2), "14.09.");
+}
+
+TEST_F(Fenster, LehrerBekommtSeineKurseUndSeineWahlStehtSofortImGitter)
+{
+    mdl::KalenderFreigabeSonstigeTermine = "all";
+    oeffnen("mk");
+    const int r = zeile(kDi), c = spalte("5a");
+    w->fgKalender_MouseDown(2, 0, r, c);
+    EXPECT_EQ(liste(), QStringList({"so/", "D/MK", "Sp/MK"}));
+    EXPECT_EQ(w->popupZeile(), r);
+    EXPECT_EQ(w->lblKlasse->text(), "5a");
+    EXPECT_EQ(w->lblTag->text(), "Di 14.09.");
+    w->lstSchA_Click(listenZeile("Sp"));
+    EXPECT_EQ(w->fgKalender->textMatrix(r, c), "Sp");
+    ASSERT_EQ(w->fgDetail->rows(), 2);
+    EXPECT_EQ(w->fgDetail->textMatrix(1, 3), "Sp");
+    EXPECT_EQ(w->fgDetail->textMatrix(1, 6), "Sp 1"); // the code is shared by two courses
+    EXPECT_EQ(w->fgDetail->textMatrix(1, 8), "mk");
+    EXPECT_TRUE(w->Geaendert);
+    // Chosen again: greyed, refused.
+    testsupport::MsgRecorder boxes;
+    w->fgKalender_MouseDown(2, 0, r, c);
+    w->lstSchA_Click(listenZeile("Sp"));
+    EXPECT_EQ(boxes.boxes.size(), 1);
+    EXPECT_EQ(mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin").toInt(), 1);
+}
+
+TEST_F(Fenster, DruckAusserhalbDerZellenTutNichts)
+{
+    oeffnen("X");
+    w->fgKalender_MouseDown(2, 0, -1, 1);
+    w->fgKalender_MouseDown(2, 0, 3, -1);
+    w->fgKalender_MouseDown(2, 0, 0, 1);
+    w->fgKalender_MouseDown(2, 0, 3, 0);
+    EXPECT_EQ(w->popupZeile(), 0);
+    EXPECT_EQ(w->lblKlasse->text(), "");
+    // A weekend row shows no pop-up.
+    w->fgKalender_MouseDown(2, 0, 1, 1);
+    EXPECT_EQ(w->popupZeile(), 0);
+}
+
+TEST_F(Fenster, LoeschenInnerhalbEinerMinuteUndDanach)
+{
+    oeffnen("MK");
+    const int r = zeile(kDi), c = spalte("5a");
+    w->fgKalender_MouseDown(2, 0, r, c);
+    w->lstSchA_Click(listenZeile("D"));
+    testsupport::MsgRecorder ja([](const msg::Request &) { return int(msg::Yes); });
+    s.uhr = s.uhr.addSecs(30);
+    w->fgDetail_MouseDown(1, w->fgDetail->cols() - 1);
+    EXPECT_EQ(w->fgDetail->rows(), 1);
+    EXPECT_EQ(w->fgKalender->textMatrix(r, c), "");
+
+    w->fgKalender_MouseDown(2, 0, r, c);
+    w->lstSchA_Click(listenZeile("D"));
+    s.uhr = s.uhr.addSecs(180);
+    w->fgDetail_MouseDown(1, w->fgDetail->cols() - 1);
+    ASSERT_EQ(w->fgDetail->rows(), 2);
+    EXPECT_EQ(w->fgDetail->textMatrix(1, 9), "16.09.2010 10:03:30");
+    EXPECT_EQ(w->fgDetail->textMatrix(1, 10), "MK");
+    EXPECT_EQ(w->fgDetail->cellForeColor(1, 3), kalender::FarbeGrau);
+    EXPECT_EQ(w->fgKalender->textMatrix(r, c), "");
+}
+
+TEST_F(Fenster, FremderLehrerWirdAbgewiesenSchulleitungDarfAlles)
+{
+    s.termin({kDi, "5a", "D", "MK", "", false, s.uhr.addDays(-3), "MK", {}, ""});
+    oeffnen("AB");
+    w->fgKalender_MouseDown(1, 0, zeile(kDi), spalte("5a"));
+    testsupport::MsgRecorder boxes([](const msg::Request &) { return int(msg::Yes); });
+    w->fgDetail_MouseDown(1, w->fgDetail->cols() - 1);
+    bool cancel = false;
+    w->fgDetail_BeforeEdit(1, 6, cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_EQ(boxes.texts(),
+              QStringList({"Dieser Eintrag kann nur von 'MK' oder der Schulleitung (X oder XS) gelöscht werden!",
+                           "Dieser Eintrag kann nur von 'MK' oder der Schulleitung (X oder XS) verändert werden!"}));
+    EXPECT_FALSE(w->Geaendert);
+
+    oeffnen("X");
+    w->fgKalender_MouseDown(1, 0, zeile(kDi), spalte("5a"));
+    cancel = false;
+    w->fgDetail_BeforeEdit(1, 6, cancel);
+    EXPECT_FALSE(cancel);
+    w->fgDetail->setTextMatrix(1, 6, "verschoben");
+    w->fgDetail_AfterEdit(1, 6);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->fgDetail->textMatrix(1, 6), "verschoben");
+    w->fgDetail_MouseDown(1, w->fgDetail->cols() - 1);
+    EXPECT_FALSE(w->fgDetail->textMatrix(1, 9).isEmpty());
+}
+
+TEST_F(Fenster, NurMeineKlassenBlendetFremdeKlassenAus)
+{
+    oeffnen("AB");
+    w->chkMeineKlassen->setChecked(true);
+    w->chkMeineKlassen_Click();
+    EXPECT_FALSE(w->fgKalender->colHidden(spalte("5a")));
+    EXPECT_FALSE(w->fgKalender->colHidden(spalte("5b")));
+    EXPECT_TRUE(w->fgKalender->colHidden(spalte("6a")));
+    EXPECT_EQ(w->fgKalender->colWidth(1), w->fgKalender->colWidth(2));
+    // A teacher without courses keeps every class.
+    oeffnen("ZZ");
+    w->chkMeineKlassen->setChecked(true);
+    w->chkMeineKlassen_Click();
+    for (int c = 1; c < w->fgKalender->cols(); ++c)
+        EXPECT_FALSE(w->fgKalender->colHidden(c));
+}
+
+TEST_F(Fenster, SchliessenNachAenderungVeroeffentlichtAuchNachFensterwechsel)
+{
+    oeffnen("X");
+    w->fgKalender_MouseDown(2, 0, zeile(kDi), spalte("5b"));
+    w->lstSchA_Click(listenZeile("E"));
+    // Another workstation enters meanwhile.
+    s.termin({QDate(2010, 9, 15), "6a", "M", "MK", "<b>&", false, s.uhr, "MK", {}, ""});
+    s.termin({QDate(2010, 9, 15), "5a", "KF", "X", "Geht's", false, s.uhr, "X", {}, ""});
+    w->Form_Activate();
+    w->Form_Activate();
+    EXPECT_TRUE(w->Geaendert);
+    testsupport::MsgRecorder boxes;
+    EXPECT_TRUE(w->Form_Unload());
+    EXPECT_TRUE(boxes.boxes.isEmpty());
+    const QString l = kalfix::lesen(mdl::HTML_L);
+    EXPECT_TRUE(l.contains("title='Englisch - AB ;  '")) << l.toStdString();
+    EXPECT_TRUE(l.contains("title='Mathematik - MK - &lt;b&gt;&amp; ;  '"));
+    EXPECT_TRUE(l.contains("title='Klassenfahrt - X - Geht&#39;s ;  '"));
+    EXPECT_TRUE(QFileInfo::exists(mdl::HTML_S));
+    EXPECT_TRUE(kalfix::lesen(mdl::HTML_S2).contains("<td>&lt;b&gt;&amp;</td>"));
+}
+
+TEST_F(Fenster, EinzelnerPlanLaesstDasKennzeichenAlleDreiLoeschenEs)
+{
+    oeffnen("X");
+    w->fgKalender_MouseDown(2, 0, zeile(kDi), spalte("5b"));
+    w->lstSchA_Click(listenZeile("E"));
+    EXPECT_TRUE(w->cmdHTML_L_Click());
+    EXPECT_TRUE(w->Geaendert);
+    w->lblHTML_Click();
+    EXPECT_FALSE(w->Geaendert);
+}
+
+TEST_F(Fenster, ZuLangerZeitraumWirdGekuerztUndEinmalGemeldet)
+{
+    mdl::KalenderLetzterTag = mdl::KalenderErsterTag.addDays(500);
+    testsupport::MsgRecorder boxes;
+    oeffnen("X");
+    EXPECT_EQ(w->fgKalender->rows(), 401);
+    w->Form_Load();
+    EXPECT_EQ(boxes.boxes.size(), 1);
+    mdl::KalenderLetzterTag = mdl::KalenderErsterTag.addDays(-1);
+    w->Form_Load();
+    EXPECT_EQ(w->fgKalender->rows(), 1);
+    EXPECT_EQ(w->ZeileZuDatum(mdl::KalenderErsterTag), 0);
+}
