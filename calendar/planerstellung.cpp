@@ -56,17 +56,28 @@ bool PlanErstellung::tabellenPlanSchreiben(const QString &roherPfad, bool auchNi
     QByteArray inhalt;
     try {
         Warten warten(wartetext(pfad));
-        const QDateTime nun = jetzt();
-        KalenderTabelle t;
-        t.aufbauen(m_erster, m_letzter, m_klassen, nun.date());
-        t.termineEinsetzen(alleTermine(mdl::dbEigen), nun, mdl::KalenderEinfaerbenTage, mdl::KalenderEinfaerbenfarbe);
-        inhalt = tabellenPlan(t, termineNachDatumUndFach(mdl::dbEigen), auchNichtInternet, nun,
-                              mdl::KalenderEinfaerbenTage, mdl::KalenderEinfaerbenfarbe, &frm_Warten::Fortschritt);
+        const Daten &d = daten();
+        inhalt = tabellenPlan(d.tabelle, d.termine, auchNichtInternet, d.jetzt, mdl::KalenderEinfaerbenTage,
+                              mdl::KalenderEinfaerbenfarbe, &frm_Warten::Fortschritt);
     } catch (const zdb::DbError &e) {
         msg::box(e.germanText(), msg::OKOnly);
         return false;
     }
     return speichern(pfad, inhalt);
+}
+
+const PlanErstellung::Daten &PlanErstellung::daten()
+{
+    if (!m_daten) {
+        auto d = std::make_unique<Daten>();
+        d->jetzt = jetzt();
+        // Sorted by date and subject for the cells' content; the order does not matter for the grid.
+        d->termine = termineNachDatumUndFach(mdl::dbEigen);
+        d->tabelle.aufbauen(m_erster, m_letzter, m_klassen, d->jetzt.date());
+        d->tabelle.termineEinsetzen(d->termine, d->jetzt, mdl::KalenderEinfaerbenTage, mdl::KalenderEinfaerbenfarbe);
+        m_daten = std::move(d);
+    }
+    return *m_daten;
 }
 
 bool PlanErstellung::lehrerPlan() { return tabellenPlanSchreiben(mdl::HTML_L, true); }

@@ -2,7 +2,11 @@
 // Writes the three HTML plans at the paths of the settings (HTML_L, HTML_S, HTML_S2) from the
 // database at the moment of writing, in the calendar's layout (its classes and period), with the
 // messages of the window's buttons.
+#include "calendar/kalendertage.h"
+#include "calendar/termine.h"
+
 #include <QDate>
+#include <memory>
 #include <QStringList>
 
 namespace kalender {
@@ -21,6 +25,14 @@ public:
 
 private:
     bool tabellenPlanSchreiben(const QString &pfad, bool auchNichtInternet);
+    // The table and the entries, read once for both table plans of one run.
+    struct Daten {
+        KalenderTabelle tabelle;
+        QVector<Termin> termine;
+        QDateTime jetzt;
+    };
+    const Daten &daten();
+    std::unique_ptr<Daten> m_daten;
     QStringList m_klassen;
     QDate m_erster, m_letzter;
 };

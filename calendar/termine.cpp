@@ -7,11 +7,47 @@ namespace kalender {
 
 static std::function<QDateTime()> s_uhr;
 
+// Times of the calendar are naive wall-clock values, as the database keeps them; they are compared
+// only with each other, so they carry no time zone (which also keeps reading 40,000 rows fast).
+static QDateTime naiv(const QDate &d, const QTime &t) { return QDateTime(d, t, Qt::UTC); }
+
 QDateTime jetzt()
 {
-    // Whole seconds: that is what the database keeps.
-    QDateTime t = s_uhr ? s_uhr() : QDateTime::currentDateTime();
-    return t.addMSecs(-t.time().msec());
+    const QDateTime t = s_uhr ? s_uhr() : QDateTime::currentDateTime();
+    const QTime z = t.time();
+    return naiv(t.date(), QTime(z.hour(), z.minute(), z.second())); // whole seconds, as stored
+}
+
+static bool ziffern(const QString &s, int von, int n, int &wert)
+{
+    wert = 0;
+    for (int i = von; i < von + n; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c < '0' || c > '9')
+            return false;
+        wert = wert * 10 + (c - '0');
+    }
+    return true;
+}
+
+static QDateTime zeitpunkt(const QVariant &v)
+{
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QString) {
+        const QString s = v.toString();
+        int y, mo, d, h = 0, mi = 0, se = 0;
+        if ((s.size() == 10 || (s.size() == 19 && s[10] == QLatin1Char(' ') && ziffern(s, 11, 2, h)
+                                && ziffern(s, 14, 2, mi) && ziffern(s, 17, 2, se)))
+            && ziffern(s, 0, 4, y) && ziffern(s, 5, 2, mo) && ziffern(s, 8, 2, d)) {
+            const QDate datum(y, mo, d);
+            const QTime zeit(h, mi, se);
+            if (datum.isValid() && zeit.isValid())
+                return naiv(datum, zeit);
+        }
+    }
+    const QDateTime dt = zdb::dateTimeFromStored(v);
+    return dt.isValid() ? naiv(dt.date(), dt.time()) : QDateTime();
 }
 
 void setUhr(std::function<QDateTime()> uhr) { s_uhr = std::move(uhr); }
@@ -35,21 +71,22 @@ static QString text(const QVariant &v) { return v.isNull() ? QString() : v.toStr
 static QVector<Termin> lesen(zdb::Db &db, const QString &restSql, const zdb::Params &params = {})
 {
     QVector<Termin> out;
+    out.reserve(int(db.scalar(QStringLiteral("SELECT COUNT(*) FROM tbl_Termin")).toLongLong()));
     db.forEach(QLatin1String(kSpalten) + restSql, params, [&out](const QVariantList &r) {
         Termin t;
         t.id = r[0].toLongLong();
-        t.datum = zdb::dateTimeFromStored(r[1]);
+        t.datum = zeitpunkt(r[1]);
         t.klasse = text(r[2]);
         t.fach = text(r[3]);
         t.lehrkraft = text(r[4]);
         t.nichtInternet = zdb::yesNo(r[5]);
         t.bemerkung = text(r[6]);
-        t.eingetragenDatum = zdb::dateTimeFromStored(r[7]);
+        t.eingetragenDatum = zeitpunkt(r[7]);
         t.eingetragenPerson = text(r[8]);
-        t.geloeschtDatum = zdb::dateTimeFromStored(r[9]);
+        t.geloeschtDatum = zeitpunkt(r[9]);
         t.geloeschtPerson = text(r[10]);
         t.geloescht = !r[9].isNull() && !r[9].toString().trimmed().isEmpty();
-        out.append(t);
+        out.append(std::move(t));
         return true;
     });
     return out;
@@ -165,7 +202,7 @@ Loeschung terminLoeschen(zdb::Db &db, qint64 id, const QString &benutzer, QStrin
     if (!darfAendern(benutzer, z.lehrkraft, z.eingetragenVon))
         return Loeschung::KeinRecht;
     const QDateTime nun = jetzt();
-    if (innerhalbEinerMinute(zdb::dateTimeFromStored(z.eingetragenDatum), nun)) {
+    if (innerhalbEinerMinute(zeitpunkt(z.eingetragenDatum), nun)) {
         db.exec(QStringLiteral("DELETE FROM tbl_Termin WHERE Id = ?"), {id});
         tx.commit();
         return Loeschung::Entfernt;
