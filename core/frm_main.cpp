@@ -13,6 +13,7 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QMdiArea>
+#include <QTimer>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 
@@ -325,6 +326,8 @@ bool frm_Main::eventFilter(QObject *o, QEvent *e)
             }
         if (sub && sub == m_letzteAktive)
             m_letzteAktive = nullptr;
+        if (m_ausstehend != Ausstehend::Nichts)
+            QTimer::singleShot(0, this, [this] { ausstehendWiederholen(); });
     }
     return QMainWindow::eventFilter(o, e);
 }
@@ -342,10 +345,25 @@ void frm_Main::subWindowAktiviert(QMdiSubWindow *w)
 
 // ---- log-off and shutdown
 
+void frm_Main::ausstehendWiederholen()
+{
+    // Runs after the refusing window has closed itself at the end of its pass.
+    const Ausstehend a = m_ausstehend;
+    m_ausstehend = Ausstehend::Nichts;
+    if (a == Ausstehend::Abmelden)
+        guarded([this] { Abmelden(); });
+    else if (a == Ausstehend::Beenden)
+        close();
+}
+
 void frm_Main::Abmelden()
 {
-    if (!UnloadChildren())
+    if (!UnloadChildren()) {
+        // A window in the middle of a pass refused; the log-off follows once it has closed.
+        m_ausstehend = Ausstehend::Abmelden;
         return;
+    }
+    m_ausstehend = Ausstehend::Nichts;
     setWindowTitle(anmeldung::startTitel());
     menuesVerbergen();
     auto *a = new frm_Anmeldung(this);
@@ -359,6 +377,7 @@ void frm_Main::closeEvent(QCloseEvent *e)
 {
     if (!m_beendet) {
         if (!UnloadChildren()) {
+            m_ausstehend = Ausstehend::Beenden;
             e->ignore();
             return;
         }

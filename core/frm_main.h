@@ -83,4 +83,8 @@ private:
     rechte::Menues m_rechte;
     bool m_angemeldet = false;
     bool m_beendet = false;
+    // A log-off or shutdown that a busy child refused; retried when a child window closes.
+    enum class Ausstehend { Nichts, Abmelden, Beenden };
+    Ausstehend m_ausstehend = Ausstehend::Nichts;
+    void ausstehendWiederholen();
 };

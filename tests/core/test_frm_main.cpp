@@ -182,6 +182,32 @@ TEST_F(MainWindow, LogOffUnloadsEveryWindowHidesMenusAndShowsTheLoginModeless)
     EXPECT_FALSE(login->isModal());
 }
 
+TEST_F(MainWindow, LogOffRefusedByABusyWindowFollowsOnceItHasClosedItself)
+{
+    mdl::NMDateiParameter.clear();
+    frm_Main m;
+    m.show();
+    m.menuesSetzen(fuer("X"));
+    m.zeigen("frm_Fehltage");
+    zaehler()["frm_Fehltage"].darfSchliessen = false; // a pass is running
+    m.Abmelden();
+    QApplication::processEvents();
+    EXPECT_NE(m.fenster("frm_Fehltage"), nullptr);
+    EXPECT_EQ(m.findChild<frm_Anmeldung *>(), nullptr);
+
+    // The pass ends and the window closes itself: the log-off completes.
+    zaehler()["frm_Fehltage"].darfSchliessen = true;
+    QTimer::singleShot(200, [] { frm_Warten_DB::abbrechen(); });
+    static_cast<ChildWindow *>(m.fenster("frm_Fehltage"))->entladen();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(m.fenster("frm_Fehltage"), nullptr);
+    auto *login = m.findChild<frm_Anmeldung *>();
+    ASSERT_NE(login, nullptr);
+    EXPECT_TRUE(login->isVisible());
+    EXPECT_FALSE(topSichtbar(m, "mnu0Fehltage"));
+}
+
 TEST_F(MainWindow, LockedCalendarRefusesTeachersWithTheMessage)
 {
     frm_Main m;
