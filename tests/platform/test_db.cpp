@@ -5,6 +5,10 @@
 #include <QDateTime>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <thread>
+
 using namespace zdb;
 
 TEST(DbLayer, OpenNeverCreatesAMissingFile)
@@ -48,6 +52,36 @@ TEST(DbLayer, StoredFormsOfDatesAndYesNo)
     EXPECT_FALSE(yesNo(QVariant()));
     EXPECT_FALSE(yesNo(QString("0")));
     EXPECT_EQ(dateFromStored(QString("2024-03-05 10:00:00")), QDate(2024, 3, 5));
+}
+
+TEST(DbLayer, WriteWaitsForAnotherWorkstationsLockAndSucceeds)
+{
+    testsupport::Sandbox sb;
+    {
+        Db c;
+        c.create(sb.file("t.db"));
+        c.exec("CREATE TABLE t (x)");
+    }
+    std::promise<void> gesperrt;
+    std::thread andererArbeitsplatz([&] {
+        Db halter;
+        halter.open(sb.file("t.db"));
+        halter.beginImmediate();
+        halter.exec("INSERT INTO t VALUES (0)");
+        gesperrt.set_value();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        halter.commit();
+    });
+    gesperrt.get_future().wait();
+    Db db;
+    db.open(sb.file("t.db"));
+    {
+        WriteTransaction tx(db);
+        db.exec("INSERT INTO t VALUES (1)");
+        tx.commit();
+    }
+    andererArbeitsplatz.join();
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM t").toInt(), 2);
 }
 
 TEST(DbLayer, HeldWriteLockBeyondTheTimeoutGivesBusyAndNothingHalfWritten)
