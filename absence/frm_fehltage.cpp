@@ -275,6 +275,7 @@ void frm_Fehltage::steuerelementeErstellen()
         tel->setReadOnly(true);
         tel->installEventFilter(this);
     }
+    kalenderVerbinden();
 }
 
 // ---- load, activation, resize

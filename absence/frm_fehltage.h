@@ -10,6 +10,8 @@
 #include <QDate>
 #include <array>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QCheckBox;
 class QGroupBox;
@@ -66,6 +68,24 @@ public:
     void KontaktdatenAnzeigen(const QString &id);
     void txtSuche_Change();
 
+    // ---- calendar clicks and the reason pop-up (mouse row and column of fgSchueler)
+    void fgSchueler_MouseDown(int button, int r, int c);
+    void fgSchueler_MouseUp(int button, int r, int c);
+    // Right click (button 2) on reason box k (0 the reason, 1..10 the lessons).
+    void txtStd_MouseDown(int k, int button);
+    void fgGrund_Click();
+
+    // ---- day list of the chosen day
+    void KrankeEintragen(const QDate &tag);
+    void fgKranke_MouseDown(int r, int c);
+
+    // ---- period of the lists over longer times (txtStartTag, txtEndeTag)
+    // True when the period lies in the school year; else shows the message and returns false.
+    bool ZeitraumPruefen();
+    // The period when it is valid (no message).
+    std::optional<std::pair<QDate, QDate>> zeitraum() const;
+    void cmdUeberblick_Click();
+
     // The date the test clock or the real clock gives.
     static QDate heute();
     static void setHeuteFuerTests(const QDate &d); // invalid date: the real clock
@@ -99,6 +119,8 @@ public:
     // Form-level state
     QDate SchuljahrBeginn;
     QString SchuljahrEnde;
+    QString PopupHerkunft;            // "fgSchueler", or the index of the panel box; "" before the first
+    int MausZeile = 0, MausSpalte = 0; // calendar cell of the last mouse press
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
@@ -111,6 +133,10 @@ private:
     void klassenlisteMausBewegung();
     void klasseLaden(int r);
     void tickKlicken(int r, int c);
+    void kalenderVerbinden();
+    void gruendeAnbieten(bool lehrer);
+    void popupZeigen(int links, int oben);
+    void tageslisteGruppenLinien(int spalte, int zeichen);
     void optionenLaden();
     void optionSpeichern(QCheckBox *box, const QString &key);
     void formResize();
@@ -126,4 +152,7 @@ private:
     int m_klassenZeile = -1;   // row of the class list's current cell
     bool m_mausInKlassen = false; // a mouse button is down in the class list
     int m_klassenLadungen = 0;
+    // The calendar cell the pop-up was opened for (person id and day).
+    QString m_popupId;
+    QDate m_popupTag;
 };

@@ -14,6 +14,7 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 
@@ -149,7 +150,16 @@ bool frm_Fehltage::eventFilter(QObject *watched, QEvent *e)
         if (auto *tel = qobject_cast<QLineEdit *>(watched);
             tel && (tel == txtTelefon || tel == txtTelefon1 || tel == txtTelefon2))
             QTimer::singleShot(0, tel, [tel] { tel->setSelection(0, int(tel->text().size())); });
-    } else if (watched == chk_entschuldigt) {
+    } else if (e->type() == QEvent::MouseButtonPress) {
+        // A right click on a reason box opens the reason pop-up instead of the box's own menu.
+        const auto *m = static_cast<QMouseEvent *>(e);
+        for (int k = 0; k <= 10; ++k)
+            if (watched == txtStd[k] && m->button() == Qt::RightButton) {
+                txtStd_MouseDown(k, 2);
+                return true;
+            }
+    }
+    if (watched == chk_entschuldigt) {
         if (e->type() == QEvent::MouseButtonRelease)
             m_mausAmCheck = true;
         else if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease)

@@ -1,5 +1,7 @@
 #include "absence/register_absence.h"
 #include "absence/frm_fehltage.h"
+#include "absence/frm_fehltage_grund.h"
+#include "absence/frm_fehltage_uebertragen.h"
 #include "absence/personencache.h"
 #include "core/mdl_zandrel.h"
 #include "core/windowregistry.h"
@@ -9,6 +11,10 @@ void registerAbsenceWindows()
 {
     windows::registerWindow(QStringLiteral("frm_Fehltage"),
                             [](QWidget *parent) -> QWidget * { return new frm_Fehltage(parent); });
+    windows::registerWindow(QStringLiteral("frm_Fehltage_Grund"),
+                            [](QWidget *parent) -> QWidget * { return new frm_Fehltage_Grund(parent); });
+    windows::registerWindow(QStringLiteral("frm_Fehltage_Uebertragen"),
+                            [](QWidget *parent) -> QWidget * { return new frm_Fehltage_Uebertragen(parent); });
     windows::registerAction(QStringLiteral("mnuFehltageLoeschen"), [] {
         try {
             absence::FehltageLoeschen(mdl::dbEigen);
