@@ -121,13 +121,23 @@ Connection::~Connection()
     QSqlDatabase::removeDatabase(m_name);
 }
 
-zdb::Result Connection::query(const QString &sql)
+zdb::Result Connection::query(const QString &sql) { return query(sql, {}); }
+
+zdb::Result Connection::query(const QString &sql, const QVariantList &params)
 {
     zdb::Result result;
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(sql))
+    bool ok = false;
+    if (params.isEmpty()) {
+        ok = q.exec(sql);
+    } else if (q.prepare(sql)) {
+        for (const QVariant &p : params)
+            q.addBindValue(p);
+        ok = q.exec();
+    }
+    if (!ok)
         throw WinsvError(kindOf(q.lastError()), m_path, detailOf(q.lastError()));
     const QSqlRecord rec = q.record();
     const int n = rec.count();

@@ -43,6 +43,8 @@ public:
     // date-times as QDateTime, bit columns as bool, numbers and texts as the driver gives them.
     // declTypes holds "BIT", "DATE", "DATETIME", "TIME", "INTEGER", "DOUBLE" or "TEXT".
     zdb::Result query(const QString &sql);
+    // The same with "?" placeholders bound to params (user and file values never go into the text).
+    zdb::Result query(const QString &sql, const QVariantList &params);
     QString path() const { return m_path; }
 
 private:

@@ -1,0 +1,222 @@
+// The final-exam overview window: load, class pass with counts and marks, pupils WinSV lacks,
+// a class choice or a close during a running pass, a missing data file, large classes.
+#include "winsvfixture.h"
+
+#include "core/mdl_zandrel.h"
+#include "platform/grid/vsgrid.h"
+#include "platform/settings.h"
+#include "winsv/ap1logik.h"
+#include "winsv/frm_ap1.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Ap1Fixture : WinsvFixture {
+    zdb::Db sv;
+    Ap1Fixture() { sv.open(winsvPfad); }
+    void klasse(const QString &k, const QString &geschlecht = QStringLiteral("M"))
+    {
+        nm.exec("INSERT INTO Klassen (Klasse) VALUES (?)", {k});
+        winsv("INSERT INTO DKlassen (K_NAME, K_LEITER, K_LEITER_TITEL, K_LEITER_GESCHL) VALUES (?, 'Huber', '', ?)",
+              {k, geschlecht});
+    }
+    // A pupil in both databases with a report row; zeugnis = {field number, text}.
+    void schueler(int id, const QString &name, const QString &kl, QList<std::pair<int, QString>> zeugnis = {},
+                  bool inWinsv = true)
+    {
+        WinsvPupil p;
+        p.id = QString::number(id);
+        p.name = name;
+        p.klasse = kl;
+        p.ar = QStringLiteral("3b");
+        addNm(p);
+        if (!inWinsv)
+            return;
+        winsv("INSERT INTO DSchueler (_SCHUELER_ID, KLASSE, FAMILIENNAME, RUFNAME, AUSBILDUNGSR) VALUES (?,?,?,?,?)",
+              {p.id, kl, name, p.vorname, p.ar});
+        QStringList cols{"_Z_SCHUELER_ID"}, marks{"?"};
+        QVariantList werte{p.id};
+        for (const auto &[n, t] : zeugnis) {
+            cols << QStringLiteral("Z_%1").arg(n, 2, 10, QLatin1Char('0'));
+            marks << "?";
+            werte << t;
+        }
+        winsv("INSERT INTO DZeugnis (" + cols.join(',') + ") VALUES (" + marks.join(',') + ")", werte);
+    }
+    void winsv(const QString &sql, const QVariantList &params) { sv.exec(sql, params); }
+};
+
+QString anz(const frm_AP1 &w, const QString &fach) { return w.zelle("lbl_Anz" + fach)->text(); }
+
+// The count labels that hold a number.
+QStringList gezaehlt(const frm_AP1 &w)
+{
+    QStringList out;
+    for (const QString &f : ap1::faecher())
+        if (!anz(w, f).isEmpty())
+            out << f + "=" + anz(w, f);
+    return out;
+}
+
+QStringList schuelerListe(const frm_AP1 &w)
+{
+    QStringList out;
+    for (int r = 0; r < w.fg_Schueler->rows(); ++r)
+        out << w.fg_Schueler->textMatrix(r, 0);
+    return out;
+}
+
+} // namespace
+
+TEST(Ap1Fenster, LadenZaehltMarkiertUndZeigtErstenSchueler)
+{
+    Ap1Fixture f;
+    f.klasse("10a");
+    f.klasse("10b", "w");
+    f.klasse("9a");
+    f.schueler(1, "Adam", "10a", {{1, "5"}, {26, "  "}});           // Rel failing: its oral exam offered
+    f.schueler(2, "Bauer", "10a", {{1, "3"}, {53, "26"}, {27, "5"}}); // D oral 6, Eth oral 5: both light red
+    f.schueler(3, "Clausen", "10a", {}, false);                       // not in WinSV
+    f.schueler(4, "Dorn", "10b", {{25, "6"}});
+
+    frm_AP1 w;
+    testsupport::MsgRecorder rec;
+    w.formLoad();
+    EXPECT_TRUE(rec.boxes.isEmpty()) << rec.texts().join(" | ").toStdString();
+    EXPECT_TRUE(w.verbunden());
+    EXPECT_EQ(settings::getSetting("PFAD", "sd.df1"), f.winsvPfad);
+    ASSERT_EQ(w.lstKlasse->count(), 2);
+    EXPECT_EQ(w.lstKlasse->currentItem()->text(), "10a");
+    EXPECT_EQ(schuelerListe(w), QStringList({"Adam, Max", "Bauer, Max", "Clausen, Max"}));
+    EXPECT_EQ(w.winsvNummer(1), 2);
+    EXPECT_EQ(w.zeilenzaehler(), 2);
+    EXPECT_EQ(gezaehlt(w), QStringList({"Rel=1", "Eth=1", "D=1"}));
+    EXPECT_EQ(w.fg_Schueler->cellBackColor(0, 0), ap1::Hellrot);
+    EXPECT_EQ(w.fg_Schueler->cellBackColor(1, 0), 0);
+    EXPECT_EQ(w.fg_Schueler->cellBackColor(2, 0), 0);
+    // the sheet shows the first pupil again
+    EXPECT_EQ(w.zelle("lbl_Name")->text(), "Adam, Max");
+    EXPECT_EQ(w.zelle("lbl_Klassenleiter")->text(), "Herr  Huber");
+    EXPECT_EQ(w.hintergrund(w.zelle("lbl_MRel")), ap1::Hellrot);
+
+    // a pupil WinSV lacks shows no grades of the pupil before him
+    w.fg_Schueler->setRow(2);
+    w.fg_Schueler_Click();
+    EXPECT_EQ(w.zelle("lbl_Name")->text(), "Clausen, Max");
+    EXPECT_EQ(w.zelle("lbl_JRel")->text(), "");
+    EXPECT_NE(w.hintergrund(w.zelle("lbl_MRel")), ap1::Hellrot);
+
+    // the next class: only its own counts
+    w.lstKlasse->setCurrentRow(1);
+    EXPECT_EQ(schuelerListe(w), QStringList({"Dorn, Max"}));
+    EXPECT_EQ(gezaehlt(w), QStringList({"IT=1"}));
+    EXPECT_EQ(w.fg_Schueler->cellBackColor(0, 0), ap1::Hellrot);
+    EXPECT_EQ(w.zelle("lbl_Klassenleiter")->text(), "Frau  Huber");
+}
+
+TEST(Ap1Fenster, KlassenwahlWaehrendDesLaufs)
+{
+    Ap1Fixture f;
+    f.klasse("10a");
+    f.klasse("10b");
+    for (int i = 0; i < 5; ++i)
+        f.schueler(10 + i, QStringLiteral("A%1").arg(i), "10a", {{1, "5"}});
+    f.schueler(20, "Berg", "10b", {{2, "6"}});
+    frm_AP1 w;
+    testsupport::MsgRecorder rec;
+    bool gewechselt = false;
+    QTimer::singleShot(0, &w, [&] {
+        gewechselt = w.laeuft();
+        w.lstKlasse->setCurrentRow(1);
+    });
+    w.formLoad();
+    EXPECT_TRUE(gewechselt);
+    EXPECT_FALSE(w.laeuft());
+    EXPECT_EQ(schuelerListe(w), QStringList({"Berg, Max"}));
+    EXPECT_EQ(w.winsvNummer(0), 20);
+    EXPECT_FALSE(w.winsvNummer(1).has_value());
+    EXPECT_EQ(gezaehlt(w), QStringList({"Eth=1"}));
+    EXPECT_EQ(w.zelle("lbl_Name")->text(), "Berg, Max");
+}
+
+TEST(Ap1Fenster, SchuelerklickWaehrendDesLaufsVerfaelschtNichts)
+{
+    Ap1Fixture f;
+    f.klasse("10a");
+    f.schueler(1, "Adam", "10a", {{1, "5"}});
+    f.schueler(2, "Bauer", "10a", {{1, "2"}});
+    f.schueler(3, "Clausen", "10a", {{2, "6"}});
+    frm_AP1 w;
+    testsupport::MsgRecorder rec;
+    QTimer::singleShot(0, &w, [&] {
+        w.fg_Schueler->setRow(2);
+        w.fg_Schueler_Click();
+    });
+    w.formLoad();
+    EXPECT_EQ(gezaehlt(w), QStringList({"Rel=1", "Eth=1"}));
+    EXPECT_EQ(w.fg_Schueler->cellBackColor(0, 0), ap1::Hellrot);
+    EXPECT_EQ(w.fg_Schueler->cellBackColor(1, 0), 0);
+    EXPECT_EQ(w.fg_Schueler->cellBackColor(2, 0), ap1::Hellrot);
+}
+
+TEST(Ap1Fenster, SchliessenWartetAufDasEndeDesLaufs)
+{
+    Ap1Fixture f;
+    f.klasse("10a");
+    for (int i = 0; i < 4; ++i)
+        f.schueler(10 + i, QStringLiteral("A%1").arg(i), "10a", {{1, "5"}});
+    frm_AP1 w;
+    testsupport::MsgRecorder rec;
+    bool verweigert = false;
+    QTimer::singleShot(0, &w, [&] { verweigert = !w.formUnload(); });
+    w.formLoad();
+    EXPECT_TRUE(verweigert);
+    EXPECT_EQ(anz(w, "Rel"), "1"); // the pass stopped after its first pupil
+    EXPECT_TRUE(settings::getSetting("Fenster", "AP1Height").isEmpty());
+    EXPECT_TRUE(w.formUnload());
+    EXPECT_FALSE(settings::getSetting("Fenster", "AP1Height").isEmpty());
+}
+
+TEST(Ap1Fenster, OhneDatendateiBleibtDieKlassenlisteLeer)
+{
+    Ap1Fixture f;
+    f.klasse("10a");
+    mdl::PfadSDDF1 = f.box.file("weg/sd.df1");
+    frm_AP1 w;
+    w.dateiDialog = [] { return QStringLiteral("sd.df1"); };
+    testsupport::MsgRecorder rec;
+    w.formLoad();
+    EXPECT_EQ(rec.texts().last(), "Die Datendatei der WinSV wurde nicht gefunden.");
+    EXPECT_EQ(w.lstKlasse->count(), 0);
+    EXPECT_FALSE(w.verbunden());
+    EXPECT_EQ(mdl::PfadSDDF1, "sd.df1");
+    EXPECT_EQ(w.zelle("lbl_AnzRel")->text(), "Rel"); // design caption kept
+}
+
+TEST(Ap1Fenster, GrosseKlasseOhneGrenze)
+{
+    Ap1Fixture f;
+    f.klasse("10a");
+    {
+        zdb::WriteTransaction a(f.nm), b(f.sv);
+        for (int i = 0; i < 55; ++i)
+            f.schueler(100 + i, QStringLiteral("S%1").arg(i, 2, 10, QLatin1Char('0')), "10a", {{4, i == 54 ? "6" : "2"}});
+        a.commit();
+        b.commit();
+    }
+    frm_AP1 w;
+    testsupport::MsgRecorder rec;
+    w.formLoad();
+    ASSERT_EQ(w.fg_Schueler->rows(), 55);
+    EXPECT_EQ(w.winsvNummer(54), 154);
+    EXPECT_EQ(w.fg_Schueler->cellBackColor(54, 0), ap1::Hellrot);
+    w.fg_Schueler->setRow(54);
+    w.fg_Schueler_Click();
+    EXPECT_EQ(w.zelle("lbl_Name")->text(), "S54, Max");
+    EXPECT_EQ(w.zelle("lbl_JE")->text(), "6");
+}

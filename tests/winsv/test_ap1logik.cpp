@@ -1,0 +1,207 @@
+// Final-exam overview without its window: label colours, counting, the sheet's cells per elective
+// group, the data file at load and the grade manager's reads.
+#include "winsvfixture.h"
+
+#include "core/mdl_zandrel.h"
+#include "platform/settings.h"
+#include "winsv/ap1blatt.h"
+#include "winsv/ap1logik.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace ap1;
+
+namespace {
+
+QStringList felder(std::initializer_list<std::pair<int, QString>> werte)
+{
+    QStringList z(91);
+    for (const auto &[n, t] : werte)
+        z[n] = t;
+    return z;
+}
+
+const Anzeige *finde(const Zeugnisbild &b, const QString &label)
+{
+    for (const Anzeige &a : b.anzeigen)
+        if (a.label == label)
+            return &a;
+    return nullptr;
+}
+
+QString text(const Zeugnisbild &b, const QString &label)
+{
+    const Anzeige *a = finde(b, label);
+    return a ? a->text : QStringLiteral("<fehlt>");
+}
+
+} // namespace
+
+TEST(Ap1Maler, FarbeNachWert)
+{
+    const QList<std::pair<QString, long>> faelle{
+        {"-", Weiss}, {"", Gelb}, {"0", Gelb}, {"1", Weiss}, {"4", Weiss}, {"4.5", Weiss}, {"5", Hellrot},
+        {"5.5", Weiss}, {"6", Hellrot}, {"6.5", Rot}, {"7", Rot}, {"5,0", Hellrot}, {"  3 ", Weiss}, {"j", Gelb}};
+    for (const auto &[t, farbe] : faelle)
+        EXPECT_EQ(notenFarbe(t), farbe) << t.toStdString();
+}
+
+TEST(Ap1Maler, MarkenUndFarbeUeberschreiben)
+{
+    EXPECT_EQ(notenFarbe("2", false, true), Hellrot);
+    EXPECT_EQ(notenFarbe("2", true), Hellrot);
+    EXPECT_EQ(notenFarbe("5", false, false, true), Gelb);
+    EXPECT_EQ(notenFarbe("7", false, false, false, Weiss), Weiss);
+    EXPECT_EQ(notenFarbe("5", false, false, false, 0), Hellrot);
+    EXPECT_EQ(notenFarbe("Ph", false, false, false, Weiss), Weiss);
+}
+
+TEST(Ap1Zaehlen, ZaehlerUndAusfall)
+{
+    EXPECT_EQ(zaehlerPlusEins(""), "1");
+    EXPECT_EQ(zaehlerPlusEins("1"), "2");
+    EXPECT_EQ(zaehlerPlusEins("Rel"), "1"); // design caption before the first pass
+    EXPECT_FALSE(ueberVier("4"));
+    EXPECT_TRUE(ueberVier("4.5"));
+    EXPECT_TRUE(ueberVier("5"));
+    EXPECT_FALSE(ueberVier("4,5"));
+    EXPECT_FALSE(ueberVier("-"));
+    EXPECT_FALSE(ueberVier(""));
+}
+
+TEST(Ap1Anordnung, GridHoehe)
+{
+    EXPECT_EQ(gridHoehe(1000, 360), 580);
+    EXPECT_FALSE(gridHoehe(500, 360).has_value());
+}
+
+TEST(Ap1Blatt, JahresnotenMarkenUndEndnoten)
+{
+    const Zeugnisbild b = zeugnisBild("3b", felder({{1, "5"}, {26, "2"}, {66, "3"}, {2, "4,5"}, {17, "6"}, {18, "5"},
+                                                  {3, "2"}, {68, "34"}, {53, ""}}));
+    EXPECT_EQ(text(b, "lbl_JRel"), "5");
+    EXPECT_TRUE(finde(b, "lbl_MRel")->markiert);
+    EXPECT_EQ(text(b, "lbl_MRel"), "2");
+    EXPECT_EQ(text(b, "lbl_NRel"), "-");
+    EXPECT_FALSE(finde(b, "lbl_MEth")->markiert);          // 4,5 reads 4
+    EXPECT_FALSE(finde(b, "lbl_MS")->markiert);            // S and Mu never
+    EXPECT_FALSE(finde(b, "lbl_MMu")->markiert);
+    for (const QString &l : {"lbl_JEk", "lbl_MEk", "lbl_NEk", "lbl_GEk"})
+        EXPECT_EQ(text(b, l), "-") << l.toStdString();
+    EXPECT_EQ(text(b, "lbl_GRel"), "3");                   // whole field
+    EXPECT_EQ(text(b, "lbl_GD"), "4");                     // second character
+    EXPECT_EQ(text(b, "lbl__GD"), "4");
+    EXPECT_EQ(text(b, "lbl_PD"), "3");
+    EXPECT_EQ(text(b, "lbl_SD"), "-");                     // empty two-character field
+    EXPECT_EQ(text(b, "lbl_MD"), "-");
+    EXPECT_EQ(text(b, "lbl_FachX"), "W");
+    for (const QString &l : {"lbl__JX", "lbl_SX", "lbl_MX", "lbl_PX", "lbl__GX"})
+        EXPECT_EQ(text(b, l), "0");
+    EXPECT_TRUE(b.fensterfarbe.isEmpty());
+    EXPECT_EQ(finde(b, "lbl_FachX")->farbe, Weiss);
+    // 26 JFN, 23 mdl., 23 J_n, the head, 20 exam cells, 26 GN
+    EXPECT_EQ(b.anzeigen.size(), 26 + 23 + 23 + 1 + 20 + 26);
+    EXPECT_EQ(b.anzeigen.first().label, "lbl_JRel");
+    EXPECT_EQ(b.anzeigen.last().label, "lbl_GIT");
+}
+
+TEST(Ap1Blatt, VierteFachspalteNachWahlpflichtgruppe)
+{
+    const QStringList z = felder({{8, "5"}, {33, "3 "}, {57, "24"}, {73, "35"}, {15, "6"}, {58, "1"}, {80, "42"},
+                                  {5, "5"}, {55, "3"}, {52, " 4 "}, {70, "26"}});
+    const Zeugnisbild ph = zeugnisBild("1", z);
+    EXPECT_EQ(text(ph, "lbl_FachX"), "Ph");
+    EXPECT_EQ(QStringList({text(ph, "lbl__JX"), text(ph, "lbl_SX"), text(ph, "lbl_MX"), text(ph, "lbl_PX"),
+                           text(ph, "lbl__GX")}),
+              QStringList({"5", "2", "4", "3", "5"}));
+    EXPECT_FALSE(finde(ph, "lbl_MPh")->markiert);
+    EXPECT_TRUE(finde(ph, "lbl_MBwR")->markiert);
+    EXPECT_TRUE(finde(ph, "lbl_MF")->markiert);
+    EXPECT_EQ(ph.fensterfarbe, QStringList({"lbl_MPh", "lbl_NPh"}));
+
+    const Zeugnisbild bwr = zeugnisBild("2", z);
+    EXPECT_EQ(text(bwr, "lbl_FachX"), "BwR");
+    EXPECT_EQ(text(bwr, "lbl_MX"), "-");
+    EXPECT_FALSE(finde(bwr, "lbl_MBwR")->markiert);
+    EXPECT_TRUE(finde(bwr, "lbl_MPh")->markiert);
+
+    const Zeugnisbild f = zeugnisBild("3a", z);
+    EXPECT_EQ(text(f, "lbl_FachX"), "F");
+    EXPECT_EQ(text(f, "lbl_MX"), "4"); // the whole field Z_52, trimmed
+    EXPECT_EQ(text(f, "lbl_SX"), "3");
+    EXPECT_FALSE(finde(f, "lbl_MF")->markiert);
+    EXPECT_EQ(f.fensterfarbe, QStringList({"lbl_MF", "lbl_NF"}));
+
+    const Zeugnisbild keine = zeugnisBild("", z);
+    EXPECT_EQ(text(keine, "lbl_FachX"), "");
+    EXPECT_EQ(text(keine, "lbl__JX"), "");
+}
+
+TEST(Ap1Blatt, Klassenleiter)
+{
+    EXPECT_EQ(klassenleiterText("m", "Dr.", "Huber"), "Herr Dr. Huber");
+    EXPECT_EQ(klassenleiterText("W", "", "Maier"), "Frau  Maier");
+    EXPECT_EQ(klassenleiterText("", "", "Maier"), "Frau  Maier");
+}
+
+TEST(Ap1Datendatei, RegistrierterPfadOhneFrage)
+{
+    WinsvFixture f;
+    testsupport::MsgRecorder rec;
+    bool gefragt = false;
+    EXPECT_TRUE(datendateiBestimmen([&] { gefragt = true; return QString(); }));
+    EXPECT_FALSE(gefragt);
+    EXPECT_TRUE(rec.boxes.isEmpty());
+    EXPECT_EQ(settings::getSetting("PFAD", "sd.df1"), f.winsvPfad);
+}
+
+TEST(Ap1Datendatei, GespeicherterPfadWirdGemeinsamerPfad)
+{
+    WinsvFixture f;
+    settings::saveSetting("PFAD", "sd.df1", f.winsvPfad);
+    mdl::PfadSDDF1 = f.box.file("fehlt.df1");
+    testsupport::MsgRecorder rec;
+    EXPECT_TRUE(datendateiBestimmen(nullptr));
+    EXPECT_EQ(mdl::PfadSDDF1, f.winsvPfad);
+    EXPECT_TRUE(rec.boxes.isEmpty());
+}
+
+TEST(Ap1Datendatei, DialogAbgebrochen)
+{
+    WinsvFixture f;
+    mdl::PfadSDDF1.clear();
+    testsupport::MsgRecorder rec;
+    int fragen = 0;
+    EXPECT_FALSE(datendateiBestimmen([&] { return ++fragen == 1 ? f.box.file("gibtsnicht.df1") : QStringLiteral("sd.df1"); }));
+    EXPECT_EQ(fragen, 2); // a long name of no file asks again
+    EXPECT_EQ(mdl::PfadSDDF1, "sd.df1");
+    EXPECT_EQ(rec.texts(), QStringList({"Bitte geben Sie den Pfad zur OMNIS-Datendatei 'sd.df1' der WinSV an.",
+                                        "Die Datendatei der WinSV wurde nicht gefunden."}));
+    EXPECT_EQ(settings::getSetting("PFAD", "sd.df1"), "");
+}
+
+TEST(Ap1Lesen, KlassenUndSchueler)
+{
+    WinsvFixture f;
+    for (const char *k : {"10b", "9a", "10a", "10'c"})
+        f.nm.exec("INSERT INTO Klassen (Klasse) VALUES (?)", {QString::fromUtf8(k)});
+    const QStringList k = zehnerKlassen(f.nm);
+    EXPECT_EQ(k.size(), 3);
+    EXPECT_TRUE(k.contains("10'c"));
+    EXPECT_LT(k.indexOf("10a"), k.indexOf("10b"));
+
+    WinsvPupil p;
+    p.klasse = "10'c";
+    p.id = "77";
+    p.name = "Zeller";
+    f.addNm(p);
+    p.id = "";
+    p.name = "Adam";
+    f.addNm(p);
+    const QVector<Schueler> s = schuelerDerKlasse(f.nm, "10'c");
+    ASSERT_EQ(s.size(), 2);
+    EXPECT_EQ(s[0].anzeige, "Adam, Max");
+    EXPECT_FALSE(s[0].winsvNr.has_value());
+    EXPECT_EQ(s[1].winsvNr, 77);
+}
