@@ -70,7 +70,6 @@ struct Style {
     QString numberFormat;        // "" = General
     int hAlign = AlignGeneral, vAlign = VAlignDefault;
     bool wrap = false;
-    bool quotePrefix = false;    // written with a leading apostrophe (kept as text)
     bool operator==(const Style &o) const;
 };
 

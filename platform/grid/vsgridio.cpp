@@ -4,6 +4,7 @@
 #include "platform/grid/vsgrid.h"
 #include "platform/grid/vsgridview.h"
 #include "platform/units.h"
+#include "platform/xlsxbook.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,7 +14,6 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QRegularExpression>
 
 #include <xlsxwriter.h>
 
@@ -150,10 +150,7 @@ int VSGrid::print(const QString &docName, bool landscape, const QString &pdfPath
 
 namespace {
 
-lxw_color_t rgbOf(long bgr)
-{
-    return lxw_color_t(((bgr & 0xff) << 16) | (bgr & 0xff00) | ((bgr >> 16) & 0xff));
-}
+lxw_color_t rgbOf(long bgr) { return xlsx::rgbFromBgr(bgr); }
 
 uint8_t borderStyle(int width)
 {
@@ -177,25 +174,11 @@ struct FormatKey {
     }
 };
 
-// A plain decimal ("12", "-3", "2,50", "4.5") without leading zeros is written as a number.
-bool plainNumber(const QString &text, double &value, int &decimals)
-{
-    static const QRegularExpression re(QStringLiteral("^-?(0|[1-9][0-9]{0,14})([.,]([0-9]{1,10}))?$"));
-    const auto m = re.match(text);
-    if (!m.hasMatch())
-        return false;
-    decimals = int(m.capturedLength(3));
-    value = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
-    return true;
-}
-
 } // namespace
 
 bool VSGrid::saveXlsx(const QString &path) const
 {
-    QString file = path;
-    if (file.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive))
-        file += QLatin1Char('x');
+    const QString file = xlsx::xlsxPath(path);
     const QFileInfo info(file);
     if (info.exists() && !info.isWritable())
         return false;
@@ -284,7 +267,7 @@ bool VSGrid::saveXlsx(const QString &path) const
             }
             double number = 0;
             int decimals = 0;
-            const bool isNumber = plainNumber(text, number, decimals);
+            const bool isNumber = xlsx::plainNumber(text, number, decimals);
             if (isNumber)
                 k.numFormat = decimals ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0')) : QStringLiteral("0");
             const bool formatted = k.back || k.fore || k.bold || k.align >= 0 || k.borders.any() || k.fixed;

@@ -1,6 +1,8 @@
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QXmlStreamReader>
 
 namespace testsupport {
 
@@ -59,6 +61,39 @@ bool MsgRecorder::contains(const QString &text) const
         if (b.text.contains(text))
             return true;
     return false;
+}
+
+QString zipEntry(const QString &zipPath, const QString &entry)
+{
+    QProcess p;
+    p.start(QStringLiteral("unzip"), {QStringLiteral("-p"), zipPath, entry});
+    p.waitForFinished(30000);
+    return p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+}
+
+QMap<QString, QString> xlsxCells(const QString &path, int sheet)
+{
+    QStringList shared;
+    QXmlStreamReader ss(zipEntry(path, QStringLiteral("xl/sharedStrings.xml")));
+    while (!ss.atEnd())
+        if (ss.readNext() == QXmlStreamReader::StartElement && ss.name() == QLatin1String("si"))
+            shared << ss.readElementText(QXmlStreamReader::IncludeChildElements);
+    QMap<QString, QString> cells;
+    QXmlStreamReader x(zipEntry(path, QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheet)));
+    QString ref, type;
+    while (!x.atEnd()) {
+        x.readNext();
+        if (!x.isStartElement())
+            continue;
+        if (x.name() == QLatin1String("c")) {
+            ref = x.attributes().value(QLatin1String("r")).toString();
+            type = x.attributes().value(QLatin1String("t")).toString();
+        } else if (x.name() == QLatin1String("v")) {
+            const QString v = x.readElementText();
+            cells[ref] = type == QLatin1String("s") ? shared.value(v.toInt()) : v;
+        }
+    }
+    return cells;
 }
 
 } // namespace testsupport

@@ -3,6 +3,7 @@
 #include "platform/msg.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
@@ -34,5 +35,10 @@ public:
 private:
     std::function<int(const msg::Request &)> m_answer;
 };
+
+// An entry of a zip package (.xlsx, .docx) as text, read with unzip; "" when it is missing.
+QString zipEntry(const QString &zipPath, const QString &entry);
+// The cells of one sheet of an .xlsx by address ("A1" -> value; shared strings resolved).
+QMap<QString, QString> xlsxCells(const QString &path, int sheet = 1);
 
 } // namespace testsupport
