@@ -1,0 +1,125 @@
+#include "platform/docxzip.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+#include <minizip/unzip.h>
+#include <minizip/zip.h>
+
+namespace docx {
+
+namespace {
+
+void setzen(QString *fehler, const QString &text)
+{
+    if (fehler)
+        *fehler = text;
+}
+
+// Parts larger than this are refused when reading (a document part, not a film).
+constexpr qint64 MaxTeil = 256 * 1024 * 1024;
+
+} // namespace
+
+bool paketSchreiben(const QString &pfad, const QVector<Paketteil> &teile, QString *fehler)
+{
+    const QString neu = pfad + QStringLiteral(".neu");
+    QFile::remove(neu);
+    zipFile zf = zipOpen64(QFile::encodeName(neu).constData(), APPEND_STATUS_CREATE);
+    if (!zf) {
+        setzen(fehler, QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden.").arg(pfad));
+        return false;
+    }
+    const QDateTime jetzt = QDateTime::currentDateTime();
+    zip_fileinfo info{};
+    info.tmz_date.tm_year = uInt(jetzt.date().year());
+    info.tmz_date.tm_mon = uInt(jetzt.date().month() - 1);
+    info.tmz_date.tm_mday = uInt(jetzt.date().day());
+    info.tmz_date.tm_hour = uInt(jetzt.time().hour());
+    info.tmz_date.tm_min = uInt(jetzt.time().minute());
+    info.tmz_date.tm_sec = uInt(jetzt.time().second());
+    bool ok = true;
+    for (const Paketteil &t : teile) {
+        const QByteArray name = t.name.toUtf8();
+        if (zipOpenNewFileInZip(zf, name.constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                Z_DEFAULT_COMPRESSION) != ZIP_OK) {
+            ok = false;
+            break;
+        }
+        const bool geschrieben =
+            t.daten.isEmpty() || zipWriteInFileInZip(zf, t.daten.constData(), unsigned(t.daten.size())) == ZIP_OK;
+        if (zipCloseFileInZip(zf) != ZIP_OK || !geschrieben) {
+            ok = false;
+            break;
+        }
+    }
+    if (zipClose(zf, nullptr) != ZIP_OK)
+        ok = false;
+    if (!ok) {
+        QFile::remove(neu);
+        setzen(fehler, QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden.").arg(pfad));
+        return false;
+    }
+    if (QFileInfo::exists(pfad) && !QFile::remove(pfad)) {
+        QFile::remove(neu);
+        setzen(fehler, QStringLiteral("Die Datei \"%1\" kann nicht ersetzt werden (noch geöffnet?).").arg(pfad));
+        return false;
+    }
+    if (!QFile::rename(neu, pfad)) {
+        QFile::remove(neu);
+        setzen(fehler, QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden.").arg(pfad));
+        return false;
+    }
+    return true;
+}
+
+bool paketLesen(const QString &pfad, QVector<Paketteil> &teile, QString *fehler)
+{
+    teile.clear();
+    if (!QFileInfo(pfad).isFile()) {
+        setzen(fehler, QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(pfad));
+        return false;
+    }
+    const QString keinPaket = QStringLiteral("Die Datei \"%1\" ist kein Word-Dokument (.docx) oder beschädigt.").arg(pfad);
+    unzFile uf = unzOpen64(QFile::encodeName(pfad).constData());
+    if (!uf) {
+        setzen(fehler, keinPaket);
+        return false;
+    }
+    bool ok = true;
+    for (int rc = unzGoToFirstFile(uf); rc == UNZ_OK; rc = unzGoToNextFile(uf)) {
+        unz_file_info64 info{};
+        char name[1024];
+        if (unzGetCurrentFileInfo64(uf, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK ||
+            qint64(info.uncompressed_size) > MaxTeil || unzOpenCurrentFile(uf) != UNZ_OK) {
+            ok = false;
+            break;
+        }
+        Paketteil t;
+        t.name = QString::fromUtf8(name);
+        t.daten.resize(qsizetype(info.uncompressed_size));
+        qint64 gelesen = 0;
+        while (gelesen < t.daten.size()) {
+            const int n = unzReadCurrentFile(uf, t.daten.data() + gelesen, unsigned(t.daten.size() - gelesen));
+            if (n <= 0)
+                break;
+            gelesen += n;
+        }
+        const bool vollstaendig = gelesen == t.daten.size();
+        if (unzCloseCurrentFile(uf) != UNZ_OK || !vollstaendig) { // a CRC error shows up at the close
+            ok = false;
+            break;
+        }
+        teile.push_back(std::move(t));
+    }
+    unzClose(uf);
+    if (!ok || teile.isEmpty()) {
+        teile.clear();
+        setzen(fehler, keinPaket);
+        return false;
+    }
+    return true;
+}
+
+} // namespace docx
