@@ -1,0 +1,139 @@
+// The reasons editor: editing the list in its grid and saving it as a whole.
+#include "absence/frm_fehltage.h"
+#include "absence/frm_fehltage_grund.h"
+#include "absencefixture.h"
+#include "core/guard.h"
+#include "core/mdl_zandrel.h"
+#include "platform/grid/vsgrid.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Grundeditor : public ::testing::Test {
+protected:
+    void SetUp() override { e.formLoad(); }
+    void TearDown() override { frm_Fehltage_Grund::setFarbwahl(nullptr); }
+    QStringList kuerzel()
+    {
+        QStringList k;
+        for (int r = 1; r < e.fg->rows(); ++r)
+            k << e.fg->textMatrix(r, 0);
+        return k;
+    }
+    void tippen(int r, int c, const QString &text)
+    {
+        e.fg->setTextMatrix(r, c, text);
+        e.fg_AfterEdit(r, c);
+    }
+    absencetest::Schule s;
+    frm_Fehltage_Grund e;
+};
+
+} // namespace
+
+TEST_F(Grundeditor, LoadsTheReasonsInOrder)
+{
+    EXPECT_EQ(kuerzel(), QStringList({"kr", "bf", "ab", "bu", "vs", "un"}));
+    EXPECT_EQ(e.fg->textMatrix(4, 1), QStringLiteral("Bus verspätet"));
+    EXPECT_EQ(e.fg->cellChecked(1, 3), grid::Checked);
+    EXPECT_EQ(e.fg->cellBackColor(1, 2), 0xFF0000);
+}
+
+TEST_F(Grundeditor, EditedCellsAreCutAndDuplicatesWarned)
+{
+    testsupport::MsgRecorder rec;
+    tippen(2, 0, QStringLiteral("  krank"));
+    EXPECT_EQ(e.fg->textMatrix(2, 0), QStringLiteral("kr"));
+    EXPECT_EQ(rec.texts(), QStringList({"Das bearbeitete Kürzel kommt bereits einmal vor. Bitte änders Sie es ab!"}));
+    tippen(3, 0, QStringLiteral(" x "));
+    EXPECT_EQ(e.fg->textMatrix(3, 0), QStringLiteral("x"));
+    EXPECT_EQ(rec.boxes.size(), 1); // "KR" is another code: no warning either
+    tippen(3, 1, QString(60, QLatin1Char('a')));
+    EXPECT_EQ(e.fg->textMatrix(3, 1).size(), 50);
+}
+
+TEST_F(Grundeditor, RowsWithoutCodeAreNotSavedAndNamed)
+{
+    e.cmdNeu2_Click();
+    e.cmdNeu2_Click();
+    tippen(8, 0, QStringLiteral("ku"));
+    tippen(8, 1, QStringLiteral("Kur"));
+    testsupport::MsgRecorder rec;
+    e.cmdSpeichern_Click();
+    EXPECT_EQ(rec.texts(), QStringList({"1 Absenzgrund hat kein Kürzel. Dieser wurde nicht gespeichert."}));
+    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT sort FROM tbl_Fehlgrund WHERE kurz = 'ku' AND lang = 'Kur' AND farbe = ?"),
+                       {0xFF0000}),
+              8);
+    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Fehlgrund")), 7);
+}
+
+TEST_F(Grundeditor, MovingInsertingAndDeletingChangeOnlyTheGrid)
+{
+    e.fg->select(1, 0);
+    e.cmdNachOben_Click(); // the first one stays
+    EXPECT_EQ(kuerzel().first(), QStringLiteral("kr"));
+    frm_Fehltage_Grund::setFarbwahl([](long) { return std::optional<long>(0x00FF00); });
+    e.fg->select(1, 2);
+    e.fg_Click();
+    e.fg->select(1, 3);
+    e.fg->setCellChecked(1, 3, grid::Unchecked);
+    e.fg->select(1, 0);
+    e.cmdNachUnten_Click();
+    e.cmdNachUnten_Click();
+    EXPECT_EQ(kuerzel().mid(0, 3), QStringList({"bf", "ab", "kr"}));
+    EXPECT_EQ(e.fg->row(), 3);
+    EXPECT_EQ(e.fg->cellBackColor(3, 2), 0x00FF00);
+    EXPECT_EQ(e.fg->cellChecked(3, 3), grid::Unchecked);
+    EXPECT_EQ(e.fg->cellChecked(1, 3), grid::Checked);
+    e.fg->select(6, 0);
+    e.cmdNachUnten_Click(); // the last one stays
+    EXPECT_EQ(kuerzel().last(), QStringLiteral("un"));
+
+    e.fg->select(2, 0);
+    e.cmdNeu_Click();
+    EXPECT_EQ(kuerzel().mid(0, 4), QStringList({"bf", "", "ab", "kr"}));
+    e.fg->select(2, 0);
+    testsupport::MsgRecorder nein;
+    e.cmdLoeschen_Click();
+    EXPECT_EQ(kuerzel().size(), 7);
+    testsupport::MsgRecorder ja([](const msg::Request &) { return int(msg::Yes); });
+    e.cmdLoeschen_Click();
+    EXPECT_EQ(ja.texts(), QStringList({"Soll der markierte Absenzgrund gelöscht werden?"}));
+    EXPECT_EQ(kuerzel().size(), 6);
+    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT sort FROM tbl_Fehlgrund WHERE kurz = 'kr'")), 100);
+}
+
+TEST_F(Grundeditor, RedAndYellowAreRefused)
+{
+    testsupport::MsgRecorder rec;
+    for (long farbe : {255L, 65535L, 254L}) {
+        frm_Fehltage_Grund::setFarbwahl([farbe](long) { return std::optional<long>(farbe); });
+        e.fg->select(2, 2);
+        e.fg_Click();
+    }
+    EXPECT_EQ(rec.texts(), QStringList({"Rot und Gelb sind reserviert für Ferien und Feiertage!",
+                                        "Rot und Gelb sind reserviert für Ferien und Feiertage!"}));
+    EXPECT_EQ(e.fg->cellBackColor(2, 2), 254);
+}
+
+TEST_F(Grundeditor, SavingRefreshesAnOpenAbsenceWindowAndIsAtomic)
+{
+    frm_Fehltage f;
+    f.ListeGrundErstellen();
+    tippen(1, 0, QStringLiteral("kk"));
+    {
+        // Another workstation writes: nothing of the old list is lost, the editor stays open.
+        auto andere = s.zweiterArbeitsplatz();
+        andere->beginImmediate();
+        mdl::dbEigen.setBusyTimeout(50);
+        testsupport::MsgRecorder rec;
+        EXPECT_FALSE(guarded([this] { e.cmdSpeichern_Click(); }));
+        EXPECT_EQ(rec.boxes.size(), 1);
+        andere->rollback();
+        mdl::dbEigen.setBusyTimeout(5000);
+    }
+    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Fehlgrund WHERE kurz = 'kr'")), 1);
+    e.cmdSpeichern_Click();
+    EXPECT_EQ(f.GrundKlartext(QStringLiteral("KK")), QStringLiteral("krank"));
+}
