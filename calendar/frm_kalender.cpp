@@ -72,6 +72,7 @@ void frm_Kalender::aufbauen()
         fgKalender_MouseDown(button, shift, fgKalender->mouseRow(), fgKalender->mouseCol());
     });
     connect(fgKalender, &VSGrid::afterScroll, this, [this](int, int, int, int) { fgKalender_AfterScroll(); });
+    connect(fgKalender, &VSGrid::keyUp, this, [this](int &key, int shift) { fgKalender_KeyUp(key, shift); });
 
     lblMeineTermine = label(this, "lblMeineTermine", QStringLiteral("meine Termine"));
     setzeGeometrie(lblMeineTermine, 9480, 120, 1695, 255);
@@ -100,6 +101,7 @@ void frm_Kalender::aufbauen()
     fgDetail->setFixedCols(0);
     connect(fgDetail, &VSGrid::beforeEdit, this, [this](int r, int c, bool &cancel) { fgDetail_BeforeEdit(r, c, cancel); });
     connect(fgDetail, &VSGrid::afterEdit, this, [this](int r, int c) { fgDetail_AfterEdit(r, c); });
+    connect(fgDetail, &VSGrid::keyUp, this, [this](int &key, int shift) { fgDetail_KeyUp(key, shift); });
     connect(fgDetail, &VSGrid::mouseDown, this, [this](int, int, double, double) {
         fgDetail_MouseDown(fgDetail->mouseRow(), fgDetail->mouseCol());
     });

@@ -3,6 +3,7 @@
 // own-classes filter, the month jumps, the details of one day and class, the subject pop-up
 // and the HTML plans.
 #include "calendar/kalendertage.h"
+#include "calendar/markierung.h"
 #include "calendar/terminrechte.h"
 #include "core/childwindow.h"
 
@@ -41,6 +42,12 @@ public:
     void fgDetail_BeforeEdit(int row, int col, bool &cancel);
     void fgDetail_AfterEdit(int row, int col);
     void fgDetail_MouseDown(int row, int col);
+    // The school office's tools: copy an entry, paste it (Shift+click), mark cells (Ctrl+click)
+    // and delete the marked cells (Delete key).
+    void TerminKopieren(int detailZeile);
+    void fgDetail_KeyUp(int keyCode, int shift);
+    void fgKalender_KeyUp(int keyCode, int shift);
+    const kalender::Zwischenablage &zwischenablage() const { return m_ablage; }
     bool cmdHTML_L_Click();
     bool cmdHTML_S_Click();
     bool cmdHTML_S2_Click();
@@ -84,11 +91,28 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Keeps a handler from running again inside itself while it lets events through.
+    struct Sperre {
+        explicit Sperre(bool &flag) : m_flag(flag), m_frei(!flag) { m_flag = true; }
+        ~Sperre()
+        {
+            if (m_frei)
+                m_flag = false;
+        }
+        bool frei() const { return m_frei; }
+        bool &m_flag;
+        bool m_frei;
+    };
+
     void aufbauen();
     void setzeGeometrie(QWidget *w, int left, int top, int width, int height);
     int twips(int px) const;
     int px(int twips) const;
     void popupVerstecken();
+    void markierungenEntfernen();
+    void einfuegen(int r, int c);
+    void markieren(int r, int c);
+    void markierteZellenLoeschen();
     void detailsLeeren();
     void detailsNeuLaden();
     bool hatRecht(int detailZeile) const;
@@ -104,4 +128,5 @@ private:
     QDate m_detailsDatum;
     QPixmap m_schliessen;
     bool m_beschaeftigt = false;
+    kalender::Zwischenablage m_ablage;
 };

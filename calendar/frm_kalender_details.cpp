@@ -19,22 +19,8 @@
 using namespace kalender;
 
 namespace {
-constexpr long Violett = 0xFF00FF;
 constexpr long Rot = 255;
 constexpr long Gruen = 65280;
-
-// Keeps a handler from running again inside itself while it lets events through.
-struct Sperre {
-    explicit Sperre(bool &flag) : m_flag(flag), m_frei(!flag) { m_flag = true; }
-    ~Sperre()
-    {
-        if (m_frei)
-            m_flag = false;
-    }
-    bool frei() const { return m_frei; }
-    bool &m_flag;
-    bool m_frei;
-};
 
 void rahmenFarbe(QFrame *f, long farbe)
 {
@@ -50,20 +36,21 @@ void frm_Kalender::fgKalender_MouseDown(int button, int shift, int r, int c)
 {
     if (r <= 0 || c <= 0 || r >= fgKalender->rows() || c >= fgKalender->cols())
         return;
-    // Shift and Ctrl presses of the school office are the copy tools, which come later.
-    if ((shift == 1 || shift == 2) && istSchulleitung(mdl::Benutzer))
-        return;
     Sperre sperre(m_beschaeftigt);
     if (!sperre.frei())
         return;
+    // Shift and Ctrl presses of the school office are its tools.
+    if ((shift == 1 || shift == 2) && istSchulleitung(mdl::Benutzer)) {
+        if (shift == 1)
+            einfuegen(r, c);
+        else
+            markieren(r, c);
+        return;
+    }
 
     lstSchA->hide();
     m_popupZeile = m_popupSpalte = 0;
-    GridStore &s = fgKalender->store();
-    for (int i = 1; i < s.rows(); ++i)
-        for (int j = 1; j < s.cols(); ++j)
-            if (s.cellBackColor(i, j) == Violett)
-                fgKalender->setCellBackColor(i, j, 0);
+    markierungenEntfernen();
     m_klickZeile = r;
     m_klickSpalte = c;
     rahmenFarbe(frmSchA, Rot);

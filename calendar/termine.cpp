@@ -201,15 +201,20 @@ Loeschung terminLoeschen(zdb::Db &db, qint64 id, const QString &benutzer, QStrin
         *lehrkraftFuerMeldung = z.lehrkraft;
     if (!darfAendern(benutzer, z.lehrkraft, z.eingetragenVon))
         return Loeschung::KeinRecht;
+    const Loeschung l = loeschRegelAnwenden(db, id, zeitpunkt(z.eingetragenDatum), benutzer);
+    tx.commit();
+    return l;
+}
+
+Loeschung loeschRegelAnwenden(zdb::Db &db, qint64 id, const QDateTime &eingetragen, const QString &benutzer)
+{
     const QDateTime nun = jetzt();
-    if (innerhalbEinerMinute(zeitpunkt(z.eingetragenDatum), nun)) {
+    if (innerhalbEinerMinute(eingetragen, nun)) {
         db.exec(QStringLiteral("DELETE FROM tbl_Termin WHERE Id = ?"), {id});
-        tx.commit();
         return Loeschung::Entfernt;
     }
     db.exec(QStringLiteral("UPDATE tbl_Termin SET geloeschtDatum = ?, geloeschtPerson = ? WHERE Id = ?"),
             {zdb::isoDateTime(nun), benutzer.trimmed(), id});
-    tx.commit();
     return Loeschung::AlsGeloeschtMarkiert;
 }
 

@@ -65,5 +65,8 @@ enum class Loeschung { Entfernt, AlsGeloeschtMarkiert, NichtAktiv, KeinRecht };
 // Deletes one active entry: removed for good within a minute of its entry time (re-read from the
 // database), else marked with the deletion time and the deleting user.
 Loeschung terminLoeschen(zdb::Db &db, qint64 id, const QString &benutzer, QString *lehrkraftFuerMeldung = nullptr);
+// The deletion rule alone, inside a write transaction the caller holds: removes the row for good
+// within a minute of `eingetragen`, else marks it deleted now by the trimmed `benutzer`.
+Loeschung loeschRegelAnwenden(zdb::Db &db, qint64 id, const QDateTime &eingetragen, const QString &benutzer);
 
 } // namespace kalender

@@ -1,4 +1,5 @@
 #include "kalenderfixture.h"
+#include "calendar/frm_kalender.h"
 #include "calendar/termine.h"
 #include "core/mdl_zandrel.h"
 #include "core/schema.h"
@@ -79,6 +80,16 @@ qint64 Schule::termin(const T &t)
                        t.eingetragenVon.isEmpty() ? QVariant() : QVariant(t.eingetragenVon), zdb::toStored(t.geloescht),
                        t.geloeschtVon.isEmpty() ? QVariant() : QVariant(t.geloeschtVon)});
     return mdl::dbEigen.lastInsertId();
+}
+
+std::unique_ptr<frm_Kalender> fensterOeffnen(Schule &s, const QString &benutzer)
+{
+    s.anmelden(benutzer);
+    auto w = std::make_unique<frm_Kalender>();
+    w->resize(1200, 700);
+    w->Form_Load();
+    w->Form_Resize();
+    return w;
 }
 
 QString lesen(const QString &pfad)

@@ -7,6 +7,9 @@
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
+#include <memory>
+
+class frm_Kalender;
 
 namespace kalfix {
 
@@ -34,6 +37,9 @@ public:
     QDateTime uhr{QDate(2010, 9, 16), QTime(10, 0)};
     QString eigenPfad, nmPfad;
 };
+
+// The exam-plan window opened by `benutzer`, loaded and laid out.
+std::unique_ptr<frm_Kalender> fensterOeffnen(Schule &s, const QString &benutzer);
 
 // The plan file's text as read back.
 QString lesen(const QString &pfad);

@@ -28,14 +28,7 @@ protected:
         s.kurs("6a", "M", "MK");
         s.kurs("5b", "E", "AB");
     }
-    void oeffnen(const QString &benutzer)
-    {
-        s.anmelden(benutzer);
-        w = std::make_unique<frm_Kalender>();
-        w->resize(1200, 700);
-        w->Form_Load();
-        w->Form_Resize();
-    }
+    void oeffnen(const QString &benutzer) { w = kalfix::fensterOeffnen(s, benutzer); }
     QStringList liste() const
     {
         QStringList out;
