@@ -68,6 +68,9 @@ public:
     void KontaktdatenAnzeigen(const QString &id);
     void txtSuche_Change();
 
+    // The panel's key: the chosen person (lblSNr) and day (invalid date: no day chosen).
+    QDate gewaehlterTag() const;
+
     // ---- calendar clicks and the reason pop-up (mouse row and column of fgSchueler)
     void fgSchueler_MouseDown(int button, int r, int c);
     void fgSchueler_MouseUp(int button, int r, int c);
@@ -140,8 +143,6 @@ private:
     void optionenLaden();
     void optionSpeichern(QCheckBox *box, const QString &key);
     void formResize();
-    // The panel's key: the chosen person and day (invalid date: no day chosen).
-    QDate gewaehlterTag() const;
     absence::AbsenzDaten panelDaten() const;
 
     std::unique_ptr<absence::Fehltagekalender> m_kalender;
