@@ -1,10 +1,12 @@
 #include "tools/demo/demoschool.h"
 
+#include "core/mdl_zandrel.h"
 #include "platform/db.h"
 #include "tools/demo/writers.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <stdexcept>
 
 namespace demo {
@@ -101,6 +103,14 @@ Result generate(const Options &options)
     res.classes = int(s.klassen.size());
     res.users = demoUsers();
     return res;
+}
+
+void useFiles(const Result &res)
+{
+    mdl::DatenPfad = QFileInfo(res.nmFile).absolutePath() + QLatin1Char('/');
+    mdl::NMDatei = QFileInfo(res.nmFile).fileName();
+    mdl::NMDateiParameter.clear();
+    mdl::PfadSDDF1 = res.winsvFile;
 }
 
 } // namespace demo

@@ -65,4 +65,7 @@ QVector<DemoUser> demoUsers();
 // std::runtime_error with a German text when the folder cannot be written.
 Result generate(const Options &options);
 
+// Points the program's shared paths (mdl::DatenPfad, NMDatei, NMDateiParameter, PfadSDDF1) at the files.
+void useFiles(const Result &res);
+
 } // namespace demo

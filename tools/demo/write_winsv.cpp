@@ -241,8 +241,14 @@ void writeWinSV(School &s, zdb::Db &db, Result &)
                 row[57] = g() + ' ';
             if (ar == QLatin1String("2"))
                 row[58] = g() + ' ';
-            for (int i : taken)
-                row[66 + i] = g() + g();
+            // final grades: D E F M Ph BwR carry the exam grade first, the others are one grade
+            const QList<int> mitPruefung = {2, 3, 4, 5, 7, 14};
+            for (int i : taken) {
+                const QString pruefung = g(), endnote = g();
+                row[66 + i] = mitPruefung.contains(i) ? pruefung + endnote : endnote;
+            }
+            if (ar == QLatin1String("3a"))
+                row[66 + 4] = row[55].toString().left(1) + row[1 + 4].toString();
             ze.add(row);
         }
     }
