@@ -7,12 +7,12 @@
 #include "platform/settings.h"
 #include "platform/units.h"
 #include "records/listenlogik.h"
+#include "records/speicherdialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -254,12 +254,7 @@ void frm_Listen::fg_KeyPress(int &keyAscii)
 
 QString frm_Listen::dialogZeigen(const QString &startOrdner, const QString &dateiname, const QString &filter)
 {
-    if (speichernDialog)
-        return speichernDialog(startOrdner, dateiname, filter);
-    const QString gewaehlt = QFileDialog::getSaveFileName(this, QStringLiteral("Speichern unter"),
-                                                          folders::join(startOrdner, dateiname), filter, nullptr,
-                                                          QFileDialog::DontConfirmOverwrite);
-    return gewaehlt.isEmpty() ? dateiname : gewaehlt;
+    return speichern::dialogZeigen(this, speichernDialog, startOrdner, dateiname, filter);
 }
 
 void frm_Listen::cmdSave_Click()
@@ -395,9 +390,7 @@ void frm_Listen::Dir1_Change()
 void frm_Listen::cmdSaveExcel_Click()
 {
     const QString preset = QStringLiteral("Export.xlsx");
-    QString start = settings::getSetting(kSave, QStringLiteral("Excel"));
-    if (start.isEmpty() || start == QLatin1String("C:\\"))
-        start = QDir::homePath();
+    const QString start = speichern::startOrdner(settings::getSetting(kSave, QStringLiteral("Excel")));
     const QString datei = dialogZeigen(start, preset, QStringLiteral("Excel-Dateien (*.xlsx)"));
     settings::saveSetting(kSave, QStringLiteral("Excel"), listen::ordnerVon(datei));
     if (datei == preset) {

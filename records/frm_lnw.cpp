@@ -1,8 +1,11 @@
 #include "records/frm_lnw.h"
 
 #include "records/fachbetreuer.h"
+#include "records/listenlogik.h"
+#include "records/lnwexport.h"
 #include "records/lnwfuellung.h"
 #include "core/anmeldung.h"
+#include "core/guard.h"
 #include "core/mdl_zandrel.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/msg.h"
@@ -111,6 +114,13 @@ frm_LNW::frm_LNW(QWidget *parent) : ChildWindow(QStringLiteral("frm_LNW"), paren
     named(cmdZeigeAuswahl, "cmdZeigeAuswahl");
     cmdEigenerUnterricht = new QPushButton(QStringLiteral("eigener Unterricht"), this);
     named(cmdEigenerUnterricht, "cmdEigenerUnterricht");
+    cmdDruck = new QPushButton(QStringLiteral("ausdrucken"), this);
+    named(cmdDruck, "cmdDruck");
+    cmdExcel = new QPushButton(QStringLiteral("Excel-Export"), this);
+    named(cmdExcel, "cmdExcel");
+    fg_LNW2 = new VSGrid(this);
+    named(fg_LNW2, "fg_LNW2");
+    fg_LNW2->hide();
     txtGrenzschnitt = new QLineEdit(QStringLiteral("4,0"), this);
     named(txtGrenzschnitt, "txtGrenzschnitt");
     txtGrenzschnitt->installEventFilter(this);
@@ -166,6 +176,8 @@ frm_LNW::frm_LNW(QWidget *parent) : ChildWindow(QStringLiteral("frm_LNW"), paren
     links->addWidget(lstLehrer, 1);
     links->addWidget(cmdZeigeAuswahl);
     links->addWidget(cmdEigenerUnterricht);
+    links->addWidget(cmdDruck);
+    links->addWidget(cmdExcel);
     links->addLayout(optionen);
 
     static const char *const tTitel[] = {"Fach", "Klasse", "Lehrer"};
@@ -198,6 +210,9 @@ frm_LNW::frm_LNW(QWidget *parent) : ChildWindow(QStringLiteral("frm_LNW"), paren
     connect(cmdZeigeAuswahl, &QPushButton::clicked, this, &frm_LNW::cmdZeigeAuswahl_Click);
     connect(cmdEigenerUnterricht, &QPushButton::clicked, this, &frm_LNW::cmdEigenerUnterricht_Click);
     connect(fg_LNW, &VSGrid::click, this, &frm_LNW::fg_LNW_Click);
+    connect(cmdDruck, &QPushButton::clicked, this, [this] { guarded([this] { cmdDruck_Click(); }); });
+    connect(cmdExcel, &QPushButton::clicked, this, [this] { guarded([this] { cmdExcel_Click(); }); });
+    connect(fg_LNW, &VSGrid::keyPress, this, [this](int &k) { guarded([this, &k] { fg_LNW_KeyPress(k); }); });
     connect(fg_LNW, &VSGrid::rowColChange, this, [this] {
         if (AuswahlGezeigt)
             fg_LNW_Click();
@@ -475,4 +490,51 @@ void frm_LNW::txtGrenzschnitt_LostFocus()
     } else {
         txtGrenzschnitt->setText(QStringLiteral("4,0"));
     }
+}
+
+// ---- print, workbook, clipboard
+
+void frm_LNW::Copy_fg_LNW()
+{
+    lnw::sichtbarKopieren(fg_LNW->store(), fg_LNW2->store());
+    fg_LNW2->setFont(fg_LNW->font());
+}
+
+void frm_LNW::fg_LNW_KeyPress(int &keyAscii)
+{
+    if (keyAscii != 3 || m_fuellt) // Ctrl+C
+        return;
+    Copy_fg_LNW();
+    fg_LNW2->copySelection();
+}
+
+void frm_LNW::cmdDruck_Click()
+{
+    if (m_fuellt)
+        return;
+    // Without a printer the grid writes "LNW.pdf" into the temporary folder.
+    if (fg_LNW->print(QStringLiteral("LNW"), true) < 0)
+        msg::box(QStringLiteral("Die Übersicht konnte nicht gedruckt werden."));
+}
+
+void frm_LNW::cmdExcel_Click()
+{
+    if (m_fuellt)
+        return;
+    Copy_fg_LNW();
+    const QString preset = QStringLiteral("LNW.xlsx");
+    const QString datei =
+        speichern::dialogZeigen(this, speichernDialog, speichern::startOrdner(settings::getSetting("Save", "LNW")),
+                                preset, QStringLiteral("Excel-Dateien (*.xlsx)"));
+    // Stored also after a cancel: the next dialog then starts in the default folder.
+    settings::saveSetting("Save", "LNW", listen::ordnerVon(datei));
+    if (datei == preset) {
+        msg::box(QStringLiteral("Es wurde nichts gespeichert."));
+        return;
+    }
+    if (!fg_LNW2->saveXlsx(listen::excelDateiname(datei))) {
+        msg::box(QStringLiteral("Dateizugriffsfehler. Die Datei wurde nicht gespeichert. Evtl. ist die Datei noch geöffnet."));
+        return;
+    }
+    msg::box(QStringLiteral("Die gewünschte Datei wurde gespeichert."));
 }

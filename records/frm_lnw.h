@@ -5,6 +5,7 @@
 #include "core/childwindow.h"
 #include "records/lnwabfrage.h"
 #include "records/lnwgitter.h"
+#include "records/speicherdialog.h"
 
 #include <array>
 
@@ -35,14 +36,22 @@ public:
     void chkSpalte_Click(int index);
     void chkNichtAbgeg_Click();
     void chkKopfFrei_Click();
+    void cmdDruck_Click();
+    void cmdExcel_Click();
+    void fg_LNW_KeyPress(int &keyAscii);
+    // Packs the shown rows and columns of fg_LNW into fg_LNW2 (workbook and clipboard).
+    void Copy_fg_LNW();
 
     // Fills the grid from a course selection (the grade manager's database is opened and closed here).
     void LNW_Tabelle_fuellen(const lnw::KursAbfrage &abfrage);
     // The display options as the boxes and lists hold them.
     lnw::Anzeige anzeige() const;
     bool fuelltGerade() const { return m_fuellt; }
+    // Answers the save dialog in tests.
+    speichern::Antwort speichernDialog;
 
     VSGrid *fg_LNW = nullptr;
+    VSGrid *fg_LNW2 = nullptr; // never shown: the packed copy of fg_LNW
     VSGrid *lstLehrer = nullptr;
     VSGrid *lstFach = nullptr;
     QFrame *Frame1 = nullptr;
@@ -50,6 +59,8 @@ public:
     QLabel *lblNach = nullptr;
     QPushButton *cmdZeigeAuswahl = nullptr;
     QPushButton *cmdEigenerUnterricht = nullptr;
+    QPushButton *cmdDruck = nullptr;
+    QPushButton *cmdExcel = nullptr;
     QLineEdit *txtGrenzschnitt = nullptr;
     QLineEdit *txtMindestanzahl = nullptr;
     std::array<QLabel *, 3> lbl_LNW_T{};

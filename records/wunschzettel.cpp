@@ -1,0 +1,175 @@
+#include "records/wunschzettel.h"
+
+#include "core/mdl_zandrel.h"
+#include "platform/db.h"
+#include "platform/folders.h"
+#include "platform/msg.h"
+#include "platform/textcodec.h"
+#include "platform/valuetext.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace wunsch {
+
+namespace {
+
+const QString Trenner = QStringLiteral("\",\"");
+
+// The subject's first word; the uncoupled group key is empty and sorts first.
+const char *const kAbfrage =
+    "SELECT   L.Kürzel AS LE, L.Name AS NN, L.Vorname AS VN, L.Dienstbezeichnung AS DB, "
+    "         CASE WHEN U.Koppel IS NULL OR U.Koppel = '' THEN '' ELSE L.Kürzel || '-' || U.Koppel END AS MixKoppel, "
+    "         U.Klasse AS K, U.AnzStd AS S, "
+    "         substr(COALESCE(U.Fach, '') || ' ', 1, instr(COALESCE(U.Fach, '') || ' ', ' ') - 1) AS F "
+    "FROM     Lehrkräfte L INNER JOIN Unterricht U ON L.Kürzel = U.Lehrkraft "
+    "WHERE    length(L.Kürzel) <> 4 AND L.Kürzel NOT IN ('X', 'XS') "
+    "         AND U.Klasse IS NOT NULL AND U.Klasse <> '' "
+    "         AND substr(COALESCE(U.Fach, '') || ' ', 1, instr(COALESCE(U.Fach, '') || ' ', ' ') - 1) "
+    "             COLLATE NOCASEU NOT IN ('Smd', 'Swd') "
+    "ORDER BY L.Name COLLATE DE, L.Vorname COLLATE DE, MixKoppel COLLATE NOCASEU, K COLLATE NOCASEU, "
+    "         F COLLATE NOCASEU";
+
+struct Gruppe {
+    QString fach, klassen, stunden;
+};
+
+} // namespace
+
+QVector<Kurs> kurseLesen(zdb::Db &nm)
+{
+    QVector<Kurs> out;
+    nm.forEach(QString::fromUtf8(kAbfrage), {}, [&out](const QVariantList &r) {
+        out.append({vt::valueText(r[0]), vt::valueText(r[1]), vt::valueText(r[2]), vt::valueText(r[3]),
+                    vt::valueText(r[4]), vt::valueText(r[5]), vt::valueText(r[6]), vt::valueText(r[7])});
+        return true;
+    });
+    return out;
+}
+
+QString klassenMischen(const QString &klassenText, const QString &klasse)
+{
+    if (!klassenText.isEmpty() && klassenText.contains(klasse.left(2), Qt::CaseSensitive))
+        return klassenText + vt::trimBlanks(klasse.mid(2));
+    return klassenText + klasse;
+}
+
+QString kopfzeile()
+{
+    QStringList felder{QStringLiteral("LE"), QStringLiteral("NN"), QStringLiteral("VN"), QStringLiteral("DB")};
+    for (int n = 1; n <= MaxGruppen; ++n)
+        felder << QStringLiteral("F%1").arg(n) << QStringLiteral("K%1").arg(n) << QStringLiteral("S%1").arg(n);
+    felder << QStringLiteral("X");
+    return QLatin1Char('"') + felder.join(Trenner) + QLatin1Char('"');
+}
+
+QStringList lehrerZeilen(const QVector<Kurs> &kurse)
+{
+    QStringList zeilen;
+    QString zeile, vorigesKuerzel, vorigerSchluessel;
+    int gruppen = 0;
+    Gruppe offen;
+
+    auto gruppeSchliessen = [&] {
+        // Groups beyond the 30th of a teacher are left out.
+        if (++gruppen <= MaxGruppen)
+            zeile += offen.fach + Trenner + offen.klassen + Trenner + offen.stunden + Trenner;
+        offen = Gruppe();
+    };
+    auto zeileAbschliessen = [&] {
+        for (; gruppen < MaxGruppen; ++gruppen)
+            zeile += Trenner + Trenner + Trenner;
+        zeilen << zeile + QStringLiteral("X\"");
+        gruppen = 0;
+    };
+
+    for (int i = 0; i < kurse.size(); ++i) {
+        const Kurs &k = kurse[i];
+        offen.klassen = klassenMischen(offen.klassen, k.K);
+        offen.stunden = k.S;
+        offen.fach = k.F;
+        if (i == 0 || k.LE != vorigesKuerzel) {
+            if (!zeile.isEmpty())
+                zeileAbschliessen();
+            zeile = QLatin1Char('"') + k.LE + Trenner + k.NN + Trenner + k.VN + Trenner + k.DB + Trenner;
+        }
+        vorigesKuerzel = k.LE;
+        vorigerSchluessel = k.MixKoppel;
+        if (i + 1 < kurse.size()) {
+            const QString &naechster = kurse[i + 1].MixKoppel;
+            if (naechster.isEmpty() || naechster != vorigerSchluessel)
+                gruppeSchliessen();
+        }
+    }
+    if (!kurse.isEmpty()) {
+        gruppeSchliessen();
+        zeileAbschliessen();
+    }
+    return zeilen;
+}
+
+QByteArray dateiInhalt(const QStringList &zeilen)
+{
+    QByteArray out;
+    for (const QString &z : zeilen)
+        out += textcodec::toWindows1252(z) + "\r\n";
+    return out;
+}
+
+QString dateiPfad() { return folders::join(folders::programFolder(), QStringLiteral("Wunsch.txt")); }
+
+bool schreiben(const QString &pfad, const QByteArray &inhalt)
+{
+    QSaveFile f(pfad);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    if (f.write(inhalt) != inhalt.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+void mnuWunschzettel_Click()
+{
+    // The database wait lets events through: a second click meanwhile does nothing.
+    static bool laeuft = false;
+    if (laeuft)
+        return;
+    laeuft = true;
+    struct Ende {
+        bool &flag;
+        ~Ende() { flag = false; }
+    } ende{laeuft};
+
+    if (!mdl::NMDatenbankOeffnen())
+        return;
+    QVector<Kurs> kurse;
+    try {
+        kurse = kurseLesen(mdl::dbNM());
+    } catch (const zdb::DbError &e) {
+        mdl::NMDatenbankSchliessen();
+        QString text = QStringLiteral("Die Unterrichtsdaten konnten nicht gelesen werden.\r") + e.germanText();
+        if (!text.contains(e.message()))
+            text += QStringLiteral("\r(") + e.message() + QLatin1Char(')');
+        msg::box(text);
+        return;
+    }
+    mdl::NMDatenbankSchliessen();
+    if (kurse.isEmpty()) {
+        msg::box(QStringLiteral("Es wurden keine Daten gefunden."));
+        return;
+    }
+
+    const QString pfad = QDir::toNativeSeparators(dateiPfad());
+    const QStringList zeilen = QStringList{kopfzeile()} + lehrerZeilen(kurse);
+    if (!schreiben(dateiPfad(), dateiInhalt(zeilen))) {
+        msg::box(QStringLiteral("Die Datei\r\r") + pfad +
+                 QStringLiteral("\r\rkonnte nicht geschrieben werden (Ordner schreibgeschützt oder Datei geöffnet)."));
+        return;
+    }
+    msg::box(QStringLiteral("Die Datei wurde unter\r\r") + pfad + QStringLiteral("\r\rabgespeichert.\r\r\r\r") +
+             QStringLiteral("Hinweis: Lehrkräfte mit Kürzellänge=4 (Referendare) wurden ausgefiltert."));
+}
+
+} // namespace wunsch
