@@ -1,0 +1,134 @@
+#include "records/abfragebau.h"
+#include "records/listenlogik.h"
+#include "test_listen_fixture.h"
+
+using abfragebau::Zeile;
+using abfragebau::kriteriumNormalisieren;
+
+namespace {
+
+QString bed(const QString &kriterium)
+{
+    return abfragebau::bedingung("T", "F", kriteriumNormalisieren(kriterium));
+}
+
+QStringList spalte(const listen::Ergebnis &e, int c)
+{
+    QStringList out;
+    for (const QStringList &z : e.zeilen)
+        out << z.value(c);
+    return out;
+}
+
+} // namespace
+
+TEST(AbfrageBau, WorkedExampleGivesItsStatementAndRewritesTheCriterion)
+{
+    QVector<Zeile> z{{"Name", "Schüler", "aufsteigend", "M*", true},
+                     {"Vorname", "Schüler", "", "", true},
+                     {"Klasse", "Schüler", "absteigend", "5a", false},
+                     {"", "", "", "", false}};
+    const QString sql = abfragebau::anweisungErstellen(z);
+    EXPECT_EQ(sql, "SELECT Schüler.Name, Schüler.Vorname\r\n"
+                   "FROM Schüler\r\n"
+                   "WHERE (((Schüler.Name) LIKE \"M*\") AND ((Schüler.Klasse)= '5a') )\r\n"
+                   "ORDER BY Schüler.Name, Schüler.Klasse DESC ;");
+    EXPECT_EQ(z[0].kriterium, "WIE \"M*\"");
+    EXPECT_EQ(z[2].kriterium, "5a");
+    // A second rebuild changes nothing.
+    EXPECT_EQ(abfragebau::anweisungErstellen(z), sql);
+    EXPECT_EQ(z[0].kriterium, "WIE \"M*\"");
+}
+
+TEST(AbfrageBau, CriteriaAreNormalisedOnceAndStayStable)
+{
+    const QList<QPair<QString, QString>> faelle{
+        {"Mei*er", "WIE \"Mei*er\""}, {"<>5", "<> \"5\""},     {"=5", "= \"5\""},
+        {">=5", ">= \"5\""},          {"<= 7", "<= \"7\""},    {"> 3", "> \"3\""},
+        {"<'M'", "< 'M'"},            {"O'Br*", "WIE O'Br*"},  {"=\"5a\"", "= \"5a\""},
+        {">#1/1/2009#", "> #1/1/2009#"}, {"wie M*", "wie M*"}, {"  5a ", "5a"},
+    };
+    for (const auto &f : faelle) {
+        EXPECT_EQ(kriteriumNormalisieren(f.first), f.second) << f.first.toStdString();
+        EXPECT_EQ(kriteriumNormalisieren(f.second), f.second) << f.first.toStdString();
+    }
+}
+
+TEST(AbfrageBau, ConditionsFromGermanWords)
+{
+    EXPECT_EQ(bed("Mei*er"), "((T.F) LIKE \"Mei*er\")");
+    EXPECT_EQ(bed("5"), "((T.F)= '5')");
+    EXPECT_EQ(bed(">=5"), "((T.F) >= \"5\")");
+    EXPECT_EQ(bed("nicht null"), "((T.F) IS NOT NULL)");
+    EXPECT_EQ(bed("Null"), "((T.F) IS NULL)");
+    EXPECT_EQ(bed("WAHR"), "((T.F)= True)");
+    EXPECT_EQ(bed("NICHT WAHR"), "((T.F)= False)");
+    EXPECT_EQ(bed("falsch"), "((T.F)= False)");
+    // Words inside names and quoted values stay as typed.
+    EXPECT_EQ(bed("Wies*"), "((T.F) LIKE \"Wies*\")");
+    EXPECT_EQ(bed("Wiesner"), "((T.F)= 'Wiesner')");
+    EXPECT_EQ(bed("=\"Wahrmann\""), "((T.F) = \"Wahrmann\")");
+    // An apostrophe in a bare value stays inside the literal.
+    EXPECT_EQ(bed("O'Brien"), "((T.F)= 'O''Brien')");
+    EXPECT_EQ(abfragebau::bedingung("Adressen", "Telefon", "nicht null"), "((Adressen.Telefon) IS NOT NULL)");
+}
+
+TEST(AbfrageBau, SelectFromAndOrderFollowTheRows)
+{
+    QVector<Zeile> z{{"Name", "Schüler", "", "", false},
+                     {"Ort", "Adressen", "aufsteigend", "", false},
+                     {"", "", "", "5a", false}, // a criterion without a table is not used
+                     {"Vorname", "Schüler", "", "", false}};
+    const QString sql = abfragebau::anweisungErstellen(z);
+    EXPECT_EQ(sql, "SELECT \r\nFROM Schüler, Adressen\r\nORDER BY Adressen.Ort;");
+    EXPECT_TRUE(abfragebau::hatSortierung(z));
+    z[1].sortierung = " ";
+    EXPECT_FALSE(abfragebau::hatSortierung(z));
+    EXPECT_TRUE(abfragebau::anweisungErstellen(z).endsWith("ORDER BY ;"));
+
+    EXPECT_EQ(abfragebau::naechsteSortierung(""), "aufsteigend");
+    EXPECT_EQ(abfragebau::naechsteSortierung("aufsteigend"), "absteigend");
+    EXPECT_EQ(abfragebau::naechsteSortierung("absteigend"), "");
+    EXPECT_EQ(abfragebau::naechsteSortierung("irgendwas"), "");
+    EXPECT_EQ(abfragebau::spaltenName("Adressen", "Straße"), "Adressen.Straße");
+    EXPECT_EQ(abfragebau::spaltenName("Schüler", "Name 2"), "Schüler.[Name 2]");
+}
+
+class AbfrageBauDb : public listentest::ListenFixture {};
+
+TEST_F(AbfrageBauDb, BuiltStatementsRunInTheListsWindowsEngine)
+{
+    QVector<Zeile> z{{"Name", "Schüler", "aufsteigend", "M*", true},
+                     {"Vorname", "Schüler", "", "", true},
+                     {"Klasse", "Schüler", "absteigend", "10a", false}};
+    listen::Ergebnis e = listen::ausfuehren(abfragebau::anweisungErstellen(z));
+    ASSERT_EQ(e.status, listen::Ergebnis::Daten);
+    EXPECT_EQ(spalte(e, 0), QStringList({"Maier", "Müller"}));
+
+    QVector<Zeile> lrs{{"Name", "Schüler", "aufsteigend", "", true}, {"LRS", "Schüler", "", "wahr", false}};
+    e = listen::ausfuehren(abfragebau::anweisungErstellen(lrs));
+    EXPECT_EQ(spalte(e, 0), QStringList({"meier", "Müller"}));
+    lrs[1].kriterium = "nicht wahr";
+    e = listen::ausfuehren(abfragebau::anweisungErstellen(lrs));
+    EXPECT_EQ(e.zeilen.size(), 4);
+
+    QVector<Zeile> gebdat{{"Name", "Schüler", "absteigend", "", true},
+                          {"Geburtsdatum", "Schüler", "", ">=#1/1/2009#", false},
+                          {"Vorname", "Schüler", "", "<>Lena", false}};
+    e = listen::ausfuehren(abfragebau::anweisungErstellen(gebdat));
+    EXPECT_EQ(spalte(e, 0), QStringList({"Özdemir", "Müller"}));
+
+    QVector<Zeile> apostroph{{"Name", "Schüler", "aufsteigend", "O'Neill", true}};
+    e = listen::ausfuehren(abfragebau::anweisungErstellen(apostroph));
+    EXPECT_EQ(e.status, listen::Ergebnis::Leer);
+}
+
+TEST_F(AbfrageBauDb, FieldListLeavesOutPasswordsAndEmptyTables)
+{
+    zdb::Db db;
+    db.open(pfad, zdb::Db::ReadOnly);
+    const QStringList lehrer = abfragebau::felderLesen(db, "Lehrkräfte");
+    EXPECT_EQ(lehrer, QStringList({"Kürzel", "Name", "Vorname", "Dienstbezeichnung", "Geschlecht", "pwdh"}));
+    EXPECT_TRUE(abfragebau::felderLesen(db, "Fächer").isEmpty());
+    EXPECT_THROW(abfragebau::felderLesen(db, "Gibtsnicht"), zdb::DbError);
+}
