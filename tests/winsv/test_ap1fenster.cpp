@@ -2,15 +2,18 @@
 // a class choice or a close during a running pass, a missing data file, large classes.
 #include "winsvfixture.h"
 
+#include "core/frm_main.h"
 #include "core/mdl_zandrel.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/settings.h"
 #include "winsv/ap1logik.h"
 #include "winsv/frm_ap1.h"
+#include "winsv/register_winsv.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -76,8 +79,8 @@ QStringList schuelerListe(const frm_AP1 &w)
 TEST(Ap1Fenster, LadenZaehltMarkiertUndZeigtErstenSchueler)
 {
     Ap1Fixture f;
-    f.klasse("10a");
-    f.klasse("10b", "w");
+    f.klasse("10a", "m");
+    f.klasse("10b", "W");
     f.klasse("9a");
     f.schueler(1, "Adam", "10a", {{1, "5"}, {26, "  "}});           // Rel failing: its oral exam offered
     f.schueler(2, "Bauer", "10a", {{1, "3"}, {53, "26"}, {27, "5"}}); // D oral 6, Eth oral 5: both light red
@@ -188,13 +191,17 @@ TEST(Ap1Fenster, OhneDatendateiBleibtDieKlassenlisteLeer)
     f.klasse("10a");
     mdl::PfadSDDF1 = f.box.file("weg/sd.df1");
     frm_AP1 w;
-    w.dateiDialog = [] { return QStringLiteral("sd.df1"); };
+    int fragen = 0; // a long name of no file asks again, the cancelled dialog's "sd.df1" stops
+    w.dateiDialog = [&] { return ++fragen == 1 ? f.box.file("gibtsnicht.df1") : QStringLiteral("sd.df1"); };
     testsupport::MsgRecorder rec;
     w.formLoad();
-    EXPECT_EQ(rec.texts().last(), "Die Datendatei der WinSV wurde nicht gefunden.");
+    EXPECT_EQ(fragen, 2);
+    EXPECT_EQ(rec.texts(), QStringList({"Bitte geben Sie den Pfad zur OMNIS-Datendatei 'sd.df1' der WinSV an.",
+                                        "Die Datendatei der WinSV wurde nicht gefunden."}));
     EXPECT_EQ(w.lstKlasse->count(), 0);
     EXPECT_FALSE(w.verbunden());
     EXPECT_EQ(mdl::PfadSDDF1, "sd.df1");
+    EXPECT_EQ(settings::getSetting("PFAD", "sd.df1"), "");
     EXPECT_EQ(w.zelle("lbl_AnzRel")->text(), "Rel"); // design caption kept
 }
 
@@ -213,10 +220,32 @@ TEST(Ap1Fenster, GrosseKlasseOhneGrenze)
     testsupport::MsgRecorder rec;
     w.formLoad();
     ASSERT_EQ(w.fg_Schueler->rows(), 55);
-    EXPECT_EQ(w.winsvNummer(54), 154);
-    EXPECT_EQ(w.fg_Schueler->cellBackColor(54, 0), ap1::Hellrot);
-    w.fg_Schueler->setRow(54);
-    w.fg_Schueler_Click();
-    EXPECT_EQ(w.zelle("lbl_Name")->text(), "S54, Max");
-    EXPECT_EQ(w.zelle("lbl_JE")->text(), "6");
+    EXPECT_EQ(w.fg_Schueler->cellBackColor(54, 0), ap1::Hellrot); // the 55th pupil is read and marked
+}
+
+TEST(Ap1Fenster, HauptfensterZeigtUndMerktGroesse)
+{
+    Ap1Fixture f;
+    f.klasse("10a");
+    f.schueler(1, "Adam", "10a", {{1, "5"}});
+    registerWinsvWindows();
+    settings::saveSetting("Fenster", "AP1Width", "7500");
+    settings::saveSetting("Fenster", "AP1Height", "x"); // no number: the client area's height
+    frm_Main m;
+    m.show();
+    testsupport::MsgRecorder rec;
+    m.AP1Zeigen();
+    auto *w = qobject_cast<frm_AP1 *>(m.fenster("frm_AP1"));
+    ASSERT_NE(w, nullptr);
+    auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    EXPECT_TRUE(sub->isVisible());
+    EXPECT_EQ(sub->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(sub->width(), 500);
+    EXPECT_EQ(w->zelle("lbl_AnzRel")->text(), "1");
+    m.AP1Zeigen(); // one instance
+    EXPECT_EQ(m.fenster("frm_AP1"), w);
+    ASSERT_TRUE(m.entladen("frm_AP1"));
+    EXPECT_EQ(settings::getSetting("Fenster", "AP1Width"), "7500");
+    EXPECT_EQ(settings::getSetting("Fenster", "AP1Left"), "0");
 }
