@@ -1,0 +1,23 @@
+#pragma once
+// The exam-plan grid as a printable workbook: the shown rows (weekend rows and hidden rows left
+// out) and shown columns, grey header row and day column, thin cell lines, a medium line under
+// the header and every Friday and between class grades, holiday rows in colour, cell notes as
+// comments, a title and the export time above the table.
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+class VSGrid;
+namespace xlsx { class Workbook; }
+
+namespace kalender {
+
+// Fills the first sheet of `book` from the grid; `fortschritt` (may be empty) gets (x, xmax) as it goes.
+void gridInMappe(const VSGrid &grid, xlsx::Workbook &book, const QDateTime &jetzt,
+                 const std::function<void(double, double)> &fortschritt = {});
+
+// Writes the workbook under `dateiname` (".xls" is written as ".xlsx"), showing the progress window.
+// The caller has removed an existing file. false (with a German reason in *fehler) when it cannot be written.
+bool GridNachExcel(const VSGrid &grid, const QString &dateiname, QString *fehler = nullptr);
+
+} // namespace kalender
