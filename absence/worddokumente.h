@@ -5,6 +5,7 @@
 // window passes what it shows. While a document is made, the window's status label (lblInfo,
 // may be null) shows the progress and pending events are let through.
 #include "absence/absenzrecord.h"
+#include "absence/tagesliste.h"
 #include "platform/docx.h"
 
 #include <QDate>
@@ -43,16 +44,13 @@ QString UnterrichtsbefreiungErstellen(const Befreiung &b, QLabel *lblInfo);
 
 // ---- day list ----------------------------------------------------------------------------------
 
-struct TageslistenZeile {
-    QString klasse, name, grund; // columns 1, 2 and 3 of the day list
-};
 struct TageslistenOptionen {
     bool lk = false;       // chkLK: teachers are printed too
     bool grund = false;    // chkGrund: a reason column
     bool klartext = false; // chkGrundKlartext: the reason's long text instead of its code
 };
 
-// Rows 1 to the last of the day list fgKranke.
+// Rows 1 to the last of the day list fgKranke (columns 1, 2 and 3: class, name, reason).
 QVector<TageslistenZeile> tageslisteAusGrid(const VSGrid &fgKranke);
 // The document; fortschritt(r) is called after every tenth list row r.
 docx::Dokument tageslisteDokument(const QString &datum, const QVector<TageslistenZeile> &zeilen,

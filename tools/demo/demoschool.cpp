@@ -94,6 +94,7 @@ Result generate(const Options &options)
     writeHolidayFile(s, res.holidayFile);
     writeIni(s, res, res.iniFile);
     writeSampleQueries(sql);
+    writeExemptionTemplate(s, res.programFolder);
 
     res.today = s.today;
     res.schoolYearStart = s.schoolYearStart;

@@ -9,6 +9,7 @@
 //   xdg/Zandrel/nmSV.ini         machine-wide INI ($XDG_CONFIG_DIRS) naming the files above
 //   config/                      the user's config folder ($XDG_CONFIG_HOME), left empty
 //   programm/SQL/*.SQL           sample query files in the program folder (ZANDREL_HOME)
+//   programm/Unterrichtsbefreiung Vorlage.docx   the exemption-letter template
 #include "tools/demo/nmschema.h"
 
 #include <QDate>

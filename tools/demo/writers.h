@@ -16,5 +16,7 @@ void writeWinSV(School &s, zdb::Db &db, Result &res);
 void writeHolidayFile(const School &s, const QString &path);
 void writeIni(const School &s, const Result &res, const QString &path);
 void writeSampleQueries(const QString &sqlFolder);
+// "Unterrichtsbefreiung Vorlage.docx" with the placeholders of the exemption letter.
+void writeExemptionTemplate(const School &s, const QString &programFolder);
 
 } // namespace demo

@@ -1,0 +1,196 @@
+// The absence report of the chosen classes in Word: every person of a class with the number of
+// days in the period and the days themselves, four to a line.
+#include "absence/klassenliste.h"
+#include "absence/worddokumente.h"
+#include "absence/wordstatus.h"
+#include "core/mdl_zandrel.h"
+#include "platform/datetexts.h"
+#include "platform/docopener.h"
+#include "platform/grid/vsgrid.h"
+#include "platform/msg.h"
+#include "platform/valuetext.h"
+
+#include <QCoreApplication>
+
+namespace absence {
+
+namespace {
+
+const QChar Zeilenumbruch(11);
+const QChar Tab(9);
+
+QString datumText(const QDate &d) { return datetexts::format(d, QStringLiteral("dd.mm.yyyy")); }
+
+// The remark as the report shows it: without the hint the entry panel stores for "kr" days.
+QString bemerkungFuerBericht(const QString &bemerkung)
+{
+    QString b = bemerkung;
+    b.remove(Absenz::KrBemerkung, Qt::CaseInsensitive);
+    return vt::trimBlanks(b);
+}
+
+// Closes the grade manager's database however the report ends.
+class NMGeoeffnet {
+public:
+    NMGeoeffnet() : m_offen(mdl::NMDatenbankOeffnen()) {}
+    ~NMGeoeffnet()
+    {
+        if (m_offen)
+            mdl::NMDatenbankSchliessen();
+    }
+    bool offen() const { return m_offen; }
+
+private:
+    bool m_offen;
+};
+
+void kopfzeilenAbsatz(docx::Textfluss &t, const QString &ueberschrift, const QString &zusatz, const QDate &heute)
+{
+    t.schrift.groesse = 14;
+    t.schrift.fett = true;
+    t.schreiben(ueberschrift);
+    t.schrift.fett = false;
+    t.schrift.groesse = 12;
+    t.schreiben(zusatz + QStringLiteral("\r"));
+    t.absatzformat().ausrichtung = docx::Ausrichtung::Rechts;
+    t.schreiben(QStringLiteral("Stand: ") + datumText(heute) + QStringLiteral("\r"));
+    t.absatzformat().ausrichtung = docx::Ausrichtung::Links;
+    t.absatz();
+}
+
+} // namespace
+
+QVector<BerichtsKlasse> gewaehlteKlassen(const VSGrid &fgKlassen)
+{
+    QVector<BerichtsKlasse> klassen;
+    const int von = qMin(fgKlassen.row(), fgKlassen.rowSel()), bis = qMax(fgKlassen.row(), fgKlassen.rowSel());
+    for (int r = 1; r < fgKlassen.rows(); ++r)
+        if (fgKlassen.isSelected(r) || (r >= von && r <= bis))
+            klassen.push_back({vt::trimBlanks(fgKlassen.textMatrix(r, 0)), vt::trimBlanks(fgKlassen.textMatrix(r, 1))});
+    return klassen;
+}
+
+QVector<BerichtsPerson> berichtsPersonen(zdb::Db &nm, const QString &klasse)
+{
+    const Abfrage a = Klassenliste::personenDerKlasse(klasse);
+    QVector<BerichtsPerson> personen;
+    const zdb::Result res = nm.query(a.sql, a.params);
+    const int id = res.columnIndex(QStringLiteral("SchülerNr")), name = res.columnIndex(QStringLiteral("Name")),
+              vorname = res.columnIndex(QStringLiteral("Vorname"));
+    for (int r = 0; r < res.rowCount(); ++r)
+        personen.push_back({vt::trimBlanks(vt::valueText(res.value(r, id))), vt::valueText(res.value(r, name)),
+                            vt::valueText(res.value(r, vorname))});
+    return personen;
+}
+
+QString fehltageText(const QVector<Absenz::Zeile> &zeilen, const QDate &start, const QDate &ende, int *anzahl)
+{
+    int n = 0, p = 0;
+    QString text;
+    for (const Absenz::Zeile &z : zeilen) {
+        if (!z.fehltag.isValid() || z.fehltag < start || z.fehltag > ende)
+            continue;
+        ++n;
+        ++p;
+        const QString grund = vt::trimBlanks(z.grund);
+        const QString bemerkung = bemerkungFuerBericht(z.bemerkung);
+        QString stunden;
+        for (int k = 0; k < 10; ++k) {
+            const QString code = vt::trimBlanks(z.std[size_t(k)]);
+            if (!code.isEmpty())
+                stunden += QString::number(k + 1) + QStringLiteral(".h:") + code + QLatin1Char(' ');
+        }
+        const bool ausfuehrlich = !stunden.isEmpty() || !bemerkung.isEmpty();
+        QString innen = grund;
+        QString davor;
+        if (ausfuehrlich) {
+            innen += QLatin1Char(' ') + stunden;
+            if (!bemerkung.isEmpty())
+                innen += QStringLiteral("Bem:") + bemerkung;
+            if (p % 4 != 1)
+                davor = Zeilenumbruch; // a detailed entry stands on a line of its own
+            p = 0;
+        }
+        text += davor + datumText(z.fehltag) + QStringLiteral(" (") + innen + QLatin1Char(')') +
+                (p % 4 == 0 ? Zeilenumbruch : Tab);
+    }
+    if (text.size() > 3 && text.endsWith(Zeilenumbruch))
+        text[text.size() - 1] = QLatin1Char(' ');
+    if (anzahl)
+        *anzahl = n;
+    return vt::trimBlanks(text);
+}
+
+docx::Dokument klassenberichtDokument(zdb::Db &eigen, const BerichtsKlasse &k, const QVector<BerichtsPerson> &personen,
+                                      const QDate &start, const QDate &ende, bool extraSeite, const QDate &heute)
+{
+    docx::Dokument d;
+    docx::Textfluss &t = d.text();
+    const QString zeitraum = datumText(start) + QStringLiteral(" - ") + datumText(ende);
+    if (!extraSeite) {
+        const QString leiter = vt::trimBlanks(k.klassenleiter);
+        kopfzeilenAbsatz(t, QStringLiteral("Fehltage der Klasse ") + vt::trimBlanks(k.klasse) +
+                                QStringLiteral(" im Zeitraum ") + zeitraum,
+                         leiter.isEmpty() ? QString() : QStringLiteral("\r (") + leiter + QLatin1Char(')'), heute);
+    }
+    docx::Absatzformat &f = t.absatzformat();
+    f.einzugLinks = docx::cm(2);
+    f.einzugErsteZeile = -docx::cm(2);
+    f.abstandVorAuto = false;
+    f.abstandNachAuto = false;
+    for (double pos : {5.0, 8.0, 11.0, 14.0})
+        f.tabstoppHinzufuegen(docx::cm(pos));
+
+    for (const BerichtsPerson &p : personen) {
+        if (extraSeite)
+            kopfzeilenAbsatz(t, QStringLiteral("Fehltage im Zeitraum ") + zeitraum, QString(), heute);
+        int n = 0;
+        const QString tage = fehltageText(Absenz::derPerson(eigen, p.id), start, ende, &n);
+        t.schrift.fett = true;
+        t.schreiben(vt::trimBlanks(p.name) + QStringLiteral(", ") + vt::trimBlanks(p.vorname));
+        t.schrift.fett = false;
+        t.schreiben(QStringLiteral(" (") + QString::number(n) +
+                    (n == 1 ? QStringLiteral(" Fehltag)") : QStringLiteral(" Fehltage)")) + Zeilenumbruch);
+        t.schreiben(n > 0 ? tage + QStringLiteral("\r\r") : QStringLiteral("\r"));
+        if (extraSeite)
+            t.seitenumbruch();
+    }
+    return d;
+}
+
+QStringList KlassenberichtWordErstellen(zdb::Db &eigen, const QVector<BerichtsKlasse> &klassen, const QDate &start,
+                                        const QDate &ende, bool extraSeite, QLabel *lblInfo)
+{
+    static bool laeuft = false;
+    if (laeuft)
+        return {};
+    if (!mdl::TestForDLL(QStringLiteral("Word.Application"))) {
+        msg::box(MeldungWordFehlt, msg::OKOnly);
+        return {};
+    }
+    const Wiedereintritt sperre(laeuft);
+    const NMGeoeffnet nm;
+    if (!nm.offen())
+        return {};
+    QStringList pfade;
+    for (const BerichtsKlasse &k : klassen) {
+        QString pfad;
+        {
+            WordStatus status(lblInfo);
+            const QVector<BerichtsPerson> personen = berichtsPersonen(mdl::dbNM(), k.klasse);
+            const docx::Dokument d =
+                klassenberichtDokument(eigen, k, personen, start, ende, extraSeite, QDate::currentDate());
+            pfad = wordSpeichern(d, wordPfad(QStringLiteral("Fehltage ") + k.klasse));
+            if (!pfad.isEmpty())
+                msg::box(MeldungWordErstellt, msg::OKOnly);
+        }
+        if (pfad.isEmpty())
+            break; // the next class would fail the same way
+        pfade << pfad;
+        docs::openDocument(pfad);
+        QCoreApplication::processEvents();
+    }
+    return pfade;
+}
+
+} // namespace absence
