@@ -23,6 +23,13 @@ const QString kListenDrag = QStringLiteral("application/x-qabstractitemmodeldata
 
 constexpr int TasteEntf = 46;
 
+// The field list only hands out copies: a drag never removes its entries.
+class FeldListe : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction; }
+};
+
 void setzen(QWidget *w, int left, int top, int width, int height)
 {
     const double dpi = w->logicalDpiX();
@@ -36,7 +43,7 @@ frm_SQL::frm_SQL(QWidget *parent) : ChildWindow(QStringLiteral("frm_SQL"), paren
 {
     setWindowTitle(QStringLiteral("SQL-String bearbeiten"));
     lstTabellen = new QListWidget(this);
-    lstFelder = new QListWidget(this);
+    lstFelder = new FeldListe(this);
     lstFelder->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstFelder->setDragEnabled(true);
     lstFelder->setDragDropMode(QAbstractItemView::DragOnly);
@@ -62,6 +69,10 @@ frm_SQL::frm_SQL(QWidget *parent) : ChildWindow(QStringLiteral("frm_SQL"), paren
             guarded([this] { fg_OLEDragDrop(fg->mouseRow()); });
     });
     connect(fg, &VSGrid::click, this, [this] { guarded([this] { fg_Click(fg->mouseRow(), fg->mouseCol()); }); });
+    connect(fg, &VSGrid::keyPress, this, [](int &key) {
+        if (key == 127) // Delete is a key, not a character for the criterion
+            key = 0;
+    });
     connect(fg, &VSGrid::keyUp, this, [this](int &key, int) { guarded([this, key] { fg_KeyUp(key); }); });
     connect(fg, &VSGrid::cellChanged, this, [this] { guarded([this] { fg_CellChanged(); }); });
     // Only the criteria and the "... ODER" column are typed; the box toggles by a click.
@@ -87,10 +98,10 @@ void frm_SQL::resizeEvent(QResizeEvent *event)
     ChildWindow::resizeEvent(event);
     const double dpi = logicalDpiX();
     const int breite = units::pixelsToTwips(width(), dpi), hoehe = units::pixelsToTwips(height(), dpi);
-    const int felderLeft = 2240, untenTop = 3000, gridLeft = 5640;
-    setzen(lstTabellen, 120, 120, 2000, 1815);
-    setzen(cmdCopy, 120, 2040, 2000, 375);
-    setzen(cmdClear, 120, 2500, 2000, 375);
+    const int felderLeft = 2940, untenTop = 3000, gridLeft = 5640;
+    setzen(lstTabellen, 120, 120, 2700, 1815);
+    setzen(cmdCopy, 120, 2040, 2700, 375);
+    setzen(cmdClear, 120, 2500, 2700, 375);
     int felderBreite = units::pixelsToTwips(lstFelder->width(), dpi);
     if (breite - felderLeft - 100 > 100)
         felderBreite = breite - felderLeft - 100;

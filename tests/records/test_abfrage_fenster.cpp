@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QPlainTextEdit>
 
 namespace {
@@ -70,21 +71,6 @@ protected:
     frm_SQL *w = nullptr;
 };
 
-TEST_F(AbfrageFenster, LoadShowsTablesHeadersAndUncheckedBoxes)
-{
-    EXPECT_EQ(w->lstTabellen->count(), 7);
-    EXPECT_EQ(w->lstTabellen->item(0)->text(), "Schüler");
-    EXPECT_EQ(w->lstTabellen->item(6)->text(), "Fächer");
-    EXPECT_EQ(w->fg->textMatrix(0, 5), "   ... ODER");
-    for (int r = 1; r < w->fg->rows(); ++r)
-        EXPECT_EQ(w->fg->cellChecked(r, frm_SQL::SpAnzeigen), grid::Unchecked);
-    EXPECT_TRUE(eintrag(w->lstFelder, "Name"));
-    tabelleWaehlen("Lehrkräfte");
-    EXPECT_FALSE(eintrag(w->lstFelder, "Passwort"));
-    tabelleWaehlen("Fächer"); // no records: no fields
-    EXPECT_EQ(w->lstFelder->count(), 0);
-}
-
 TEST_F(AbfrageFenster, DoubleClickSortClickAndCriterionBuildTheStatement)
 {
     for (const char *f : {"Name", "Vorname", "Klasse"}) {
@@ -96,6 +82,9 @@ TEST_F(AbfrageFenster, DoubleClickSortClickAndCriterionBuildTheStatement)
     w->fg_Click(1, frm_SQL::SpSortierung);
     w->fg_Click(3, frm_SQL::SpSortierung);
     w->fg_Click(3, frm_SQL::SpSortierung);
+    w->fg_Click(2, frm_SQL::SpSortierung);
+    w->fg_Click(2, frm_SQL::SpSortierung);
+    w->fg_Click(2, frm_SQL::SpSortierung); // and back to none
     w->fg_Click(5, frm_SQL::SpSortierung); // an empty row keeps no sort order
     EXPECT_EQ(w->fg->textMatrix(5, frm_SQL::SpSortierung), "");
     w->fg->setCellChecked(3, frm_SQL::SpAnzeigen, grid::Unchecked);
@@ -144,6 +133,16 @@ TEST_F(AbfrageFenster, DropsInsertAboveAFieldOrFillFromTheFirstEmptyRow)
     EXPECT_EQ(w->fg->rows(), vorher);
     EXPECT_EQ(w->fg->cellChecked(vorher - 1, frm_SQL::SpAnzeigen), grid::Unchecked);
     EXPECT_EQ(w->fg->row(), 2);
+
+    // Only a drag out of the field list is taken.
+    QMimeData fremd;
+    fremd.setText("Name");
+    emit w->fg->oleDragDrop(&fremd, 1, 0, 0, 0);
+    EXPECT_EQ(felderSpalte().size(), 5);
+    QMimeData ausListe;
+    ausListe.setData("application/x-qabstractitemmodeldatalist", QByteArray());
+    emit w->fg->oleDragDrop(&ausListe, 1, 0, 0, 0);
+    EXPECT_EQ(felderSpalte().size(), 6);
 
     // Clear empties the rows and keeps their count.
     w->cmdClear_Click();
