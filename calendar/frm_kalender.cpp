@@ -1,5 +1,7 @@
 #include "calendar/frm_kalender.h"
+#include "calendar/kalenderexcel.h"
 #include "calendar/planerstellung.h"
+#include "core/guard.h"
 #include "core/mdl_zandrel.h"
 #include "platform/datetexts.h"
 #include "platform/grid/vsgrid.h"
@@ -122,12 +124,12 @@ void frm_Kalender::aufbauen()
     connect(cmdHTML_S, &QPushButton::clicked, this, [this] { cmdHTML_S_Click(); });
     connect(cmdHTML_S2, &QPushButton::clicked, this, [this] { cmdHTML_S2_Click(); });
 
-    // The Excel export belongs to a later step; the button is in place.
     cmdExcel = new QToolButton(this);
     cmdExcel->setObjectName(QStringLiteral("cmdExcel"));
     cmdExcel->setText(QStringLiteral("X"));
     cmdExcel->setToolTip(QStringLiteral("Excel-Export"));
     setzeGeometrie(cmdExcel, 9540, 0, 330, 330);
+    connect(cmdExcel, &QToolButton::clicked, this, [this] { guarded([this] { cmdExcel_Click(); }); });
 
     lblHTML = label(this, "lblHTML", QString());
     setzeGeometrie(lblHTML, 0, 0, 135, 135);
@@ -415,4 +417,16 @@ void frm_Kalender::lblHTML_Click()
     // Only a complete publication clears the flag; a single plan button leaves it set.
     if (PlanErstellung(m_klassen, m_erster, m_letzter).allePlaene())
         Geaendert = false;
+}
+
+void frm_Kalender::cmdExcel_Click()
+{
+    // The export lets events through while it writes: no second export or click meanwhile.
+    Sperre sperre(m_beschaeftigt);
+    if (!sperre.frei())
+        return;
+    ExcelExport(*fgKalender, [this] {
+        Form_Load();
+        chkMeineKlassen_Click();
+    }, this);
 }

@@ -52,6 +52,7 @@ public:
     bool cmdHTML_S_Click();
     bool cmdHTML_S2_Click();
     void lblHTML_Click();
+    void cmdExcel_Click();
 
     void DetailsAnzeigen(const QString &klasse, const QDate &datum);
     void MeineTermineFuellen();
