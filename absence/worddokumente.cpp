@@ -49,6 +49,17 @@ void WordStatus::verbergen()
         m_lbl->hide();
 }
 
+bool wordBereit(bool laeuft)
+{
+    if (laeuft)
+        return false;
+    if (!mdl::TestForDLL(QStringLiteral("Word.Application"))) {
+        msg::box(MeldungWordFehlt, msg::OKOnly);
+        return false;
+    }
+    return true;
+}
+
 QString wordPfad(const QString &titel)
 {
     QString name = vt::trimBlanks(titel);
@@ -101,12 +112,8 @@ QVector<QPair<QString, QString>> befreiungPlatzhalter(const Befreiung &b)
 QString UnterrichtsbefreiungErstellen(const Befreiung &b, QLabel *lblInfo)
 {
     static bool laeuft = false;
-    if (laeuft)
+    if (!wordBereit(laeuft))
         return {};
-    if (!mdl::TestForDLL(QStringLiteral("Word.Application"))) {
-        msg::box(MeldungWordFehlt, msg::OKOnly);
-        return {};
-    }
     const Wiedereintritt sperre(laeuft);
     QString pfad;
     {

@@ -11,6 +11,9 @@
 #include "platform/valuetext.h"
 
 #include <QCoreApplication>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
 
 namespace absence {
 
@@ -43,6 +46,34 @@ public:
 private:
     bool m_offen;
 };
+
+// The absences of the persons in the period, earliest first, by trimmed upper-case id: one read
+// over the day index for the whole class.
+QHash<QString, QVector<Absenz::Zeile>> absenzenDerPersonen(zdb::Db &eigen, const QVector<BerichtsPerson> &personen,
+                                                           const QDate &start, const QDate &ende)
+{
+    QJsonArray ids;
+    for (const BerichtsPerson &p : personen)
+        ids.append(vt::upperTrim(p.id));
+    QHash<QString, QVector<Absenz::Zeile>> tage;
+    eigen.forEach(QStringLiteral("SELECT S_Id, Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, "
+                                 "Bemerkung FROM tbl_Fehltage WHERE Fehltag >= ?1 AND Fehltag < ?2 "
+                                 "AND UCase(rtrim(ltrim(S_Id))) IN (SELECT value FROM json_each(?3)) "
+                                 "ORDER BY Fehltag, rowid"),
+                  {zdb::isoDate(start), zdb::isoDate(ende.addDays(1)),
+                   QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
+                  [&](const QVariantList &r) {
+                      Absenz::Zeile z;
+                      z.fehltag = zdb::dateFromStored(r[1]);
+                      z.grund = vt::valueText(r[2]);
+                      for (int i = 0; i < 10; ++i)
+                          z.std[size_t(i)] = vt::valueText(r[3 + i]);
+                      z.bemerkung = vt::valueText(r[13]);
+                      tage[vt::upperTrim(vt::valueText(r[0]))].push_back(z);
+                      return true;
+                  });
+    return tage;
+}
 
 void kopfzeilenAbsatz(docx::Textfluss &t, const QString &ueberschrift, const QString &zusatz, const QDate &heute)
 {
@@ -141,11 +172,12 @@ docx::Dokument klassenberichtDokument(zdb::Db &eigen, const BerichtsKlasse &k, c
     for (double pos : {5.0, 8.0, 11.0, 14.0})
         f.tabstoppHinzufuegen(docx::cm(pos));
 
+    const QHash<QString, QVector<Absenz::Zeile>> tageAller = absenzenDerPersonen(eigen, personen, start, ende);
     for (const BerichtsPerson &p : personen) {
         if (extraSeite)
             kopfzeilenAbsatz(t, QStringLiteral("Fehltage im Zeitraum ") + zeitraum, QString(), heute);
         int n = 0;
-        const QString tage = fehltageText(Absenz::derPerson(eigen, p.id), start, ende, &n);
+        const QString tage = fehltageText(tageAller.value(vt::upperTrim(p.id)), start, ende, &n);
         t.schrift.fett = true;
         t.schreiben(vt::trimBlanks(p.name) + QStringLiteral(", ") + vt::trimBlanks(p.vorname));
         t.schrift.fett = false;
@@ -162,12 +194,8 @@ QStringList KlassenberichtWordErstellen(zdb::Db &eigen, const QVector<BerichtsKl
                                         const QDate &ende, bool extraSeite, QLabel *lblInfo)
 {
     static bool laeuft = false;
-    if (laeuft)
+    if (!wordBereit(laeuft))
         return {};
-    if (!mdl::TestForDLL(QStringLiteral("Word.Application"))) {
-        msg::box(MeldungWordFehlt, msg::OKOnly);
-        return {};
-    }
     const Wiedereintritt sperre(laeuft);
     const NMGeoeffnet nm;
     if (!nm.offen())

@@ -36,4 +36,8 @@ private:
     bool &m_flag;
 };
 
+// False while the same document is being made (nothing shown) or when Word cannot be used
+// (the message shown).
+bool wordBereit(bool laeuft);
+
 } // namespace absence

@@ -2,7 +2,6 @@
 // of class, person and, on request, reason.
 #include "absence/worddokumente.h"
 #include "absence/wordstatus.h"
-#include "core/mdl_zandrel.h"
 #include "platform/docopener.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/msg.h"
@@ -112,12 +111,8 @@ QString TageslisteWordErstellen(const QString &datum, const QVector<TageslistenZ
                                 QLabel *lblInfo, QWidget *knopf)
 {
     static bool laeuft = false;
-    if (laeuft)
+    if (!wordBereit(laeuft))
         return {};
-    if (!mdl::TestForDLL(QStringLiteral("Word.Application"))) {
-        msg::box(MeldungWordFehlt, msg::OKOnly);
-        return {};
-    }
     if (vt::trimBlanks(datum).isEmpty()) {
         msg::box(QStringLiteral("Es ist kein Tag markiert.\rBitte erst eine Klasse und dann einen Tag auswählen!"),
                  msg::OKOnly);
