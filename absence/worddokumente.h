@@ -82,8 +82,10 @@ docx::Dokument klassenberichtDokument(zdb::Db &eigen, const BerichtsKlasse &k, c
                                       const QDate &start, const QDate &ende, bool extraSeite, const QDate &heute);
 // The whole button after the period check: one document per class ("Fehltage <Klasse>.docx"), each
 // saved, opened and reported. Returns the written paths (empty when the user gave up waiting).
+// heute: the day of the "Stand:" line (the window's clock).
 QStringList KlassenberichtWordErstellen(zdb::Db &eigen, const QVector<BerichtsKlasse> &klassen, const QDate &start,
-                                        const QDate &ende, bool extraSeite, QLabel *lblInfo);
+                                        const QDate &ende, bool extraSeite, QLabel *lblInfo,
+                                        const QDate &heute = QDate::currentDate());
 
 // ---- shared by the three -----------------------------------------------------------------------
 

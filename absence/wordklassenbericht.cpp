@@ -75,7 +75,7 @@ QHash<QString, QVector<Absenz::Zeile>> absenzenDerPersonen(zdb::Db &eigen, const
     return tage;
 }
 
-void kopfzeilenAbsatz(docx::Textfluss &t, const QString &ueberschrift, const QString &zusatz, const QDate &heute)
+void ueberschriftSchreiben(docx::Textfluss &t, const QString &ueberschrift, const QString &zusatz, const QDate &heute)
 {
     t.schrift.groesse = 14;
     t.schrift.fett = true;
@@ -160,7 +160,7 @@ docx::Dokument klassenberichtDokument(zdb::Db &eigen, const BerichtsKlasse &k, c
     const QString zeitraum = datumText(start) + QStringLiteral(" - ") + datumText(ende);
     if (!extraSeite) {
         const QString leiter = vt::trimBlanks(k.klassenleiter);
-        kopfzeilenAbsatz(t, QStringLiteral("Fehltage der Klasse ") + vt::trimBlanks(k.klasse) +
+        ueberschriftSchreiben(t, QStringLiteral("Fehltage der Klasse ") + vt::trimBlanks(k.klasse) +
                                 QStringLiteral(" im Zeitraum ") + zeitraum,
                          leiter.isEmpty() ? QString() : QStringLiteral("\r (") + leiter + QLatin1Char(')'), heute);
     }
@@ -175,7 +175,7 @@ docx::Dokument klassenberichtDokument(zdb::Db &eigen, const BerichtsKlasse &k, c
     const QHash<QString, QVector<Absenz::Zeile>> tageAller = absenzenDerPersonen(eigen, personen, start, ende);
     for (const BerichtsPerson &p : personen) {
         if (extraSeite)
-            kopfzeilenAbsatz(t, QStringLiteral("Fehltage im Zeitraum ") + zeitraum, QString(), heute);
+            ueberschriftSchreiben(t, QStringLiteral("Fehltage im Zeitraum ") + zeitraum, QString(), heute);
         int n = 0;
         const QString tage = fehltageText(tageAller.value(vt::upperTrim(p.id)), start, ende, &n);
         t.schrift.fett = true;
@@ -191,7 +191,7 @@ docx::Dokument klassenberichtDokument(zdb::Db &eigen, const BerichtsKlasse &k, c
 }
 
 QStringList KlassenberichtWordErstellen(zdb::Db &eigen, const QVector<BerichtsKlasse> &klassen, const QDate &start,
-                                        const QDate &ende, bool extraSeite, QLabel *lblInfo)
+                                        const QDate &ende, bool extraSeite, QLabel *lblInfo, const QDate &heute)
 {
     static bool laeuft = false;
     if (!wordBereit(laeuft))
@@ -207,7 +207,7 @@ QStringList KlassenberichtWordErstellen(zdb::Db &eigen, const QVector<BerichtsKl
             WordStatus status(lblInfo);
             const QVector<BerichtsPerson> personen = berichtsPersonen(mdl::dbNM(), k.klasse);
             const docx::Dokument d =
-                klassenberichtDokument(eigen, k, personen, start, ende, extraSeite, QDate::currentDate());
+                klassenberichtDokument(eigen, k, personen, start, ende, extraSeite, heute);
             pfad = wordSpeichern(d, wordPfad(QStringLiteral("Fehltage ") + k.klasse));
             if (!pfad.isEmpty())
                 msg::box(MeldungWordErstellt, msg::OKOnly);
