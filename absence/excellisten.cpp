@@ -235,22 +235,36 @@ void tageslisteFuellen(const VSGrid &fgKranke, const QString &datum, const Tages
     ws.setValue(1, 1, QStringLiteral("Absenzen am ") + vt::trimBlanks(datum));
 }
 
-void cmd_unentschuldigt_Click(zdb::Db &eigen, const QString &startTag, const QString &endeTag,
-                              const VSGrid &fgKlassen, const Knopf &k)
+namespace {
+
+// The two period lists after their own checks: period read, sheet filled, workbook handed over.
+void zeitraumListe(const QString &startTag, const QString &endeTag, const Knopf &k, const QString &name,
+                   const std::function<bool(const QDate &, const QDate &, xlsx::Workbook &)> &fuellen)
 {
-    if (!excelDa())
-        return;
     QDate erster, letzter;
     if (!zeitraumLesen(startTag, endeTag, erster, letzter)) {
         msg::box(ZeitraumFalsch);
         return;
     }
     xlsx::Workbook book;
-    if (!unentschuldigtFuellen(eigen, erster, letzter, fgKlassen, book)) {
+    if (!fuellen(erster, letzter, book)) {
         msg::box(KeineDaten);
         return;
     }
-    ExcelLauf(k).uebergeben(book, QStringLiteral("unentschuldigte Fehltage"));
+    ExcelLauf(k).uebergeben(book, name);
+}
+
+} // namespace
+
+void cmd_unentschuldigt_Click(zdb::Db &eigen, const QString &startTag, const QString &endeTag,
+                              const VSGrid &fgKlassen, const Knopf &k)
+{
+    if (!excelDa())
+        return;
+    zeitraumListe(startTag, endeTag, k, QStringLiteral("unentschuldigte Fehltage"),
+                  [&](const QDate &erster, const QDate &letzter, xlsx::Workbook &book) {
+                      return unentschuldigtFuellen(eigen, erster, letzter, fgKlassen, book);
+                  });
 }
 
 void cmdVieleFehltage_Click(zdb::Db &eigen, const QString &startTag, const QString &endeTag, const QString &nText,
@@ -263,17 +277,10 @@ void cmdVieleFehltage_Click(zdb::Db &eigen, const QString &startTag, const QStri
         msg::box(QStringLiteral("Die Zahl der Fehltage ist zu groß.\rBitte eine Zahl bis 32767 eingeben."));
         return;
     }
-    QDate erster, letzter;
-    if (!zeitraumLesen(startTag, endeTag, erster, letzter)) {
-        msg::box(ZeitraumFalsch);
-        return;
-    }
-    xlsx::Workbook book;
-    if (!vieleFehltageFuellen(eigen, erster, letzter, n, startTag, endeTag, book)) {
-        msg::box(KeineDaten);
-        return;
-    }
-    ExcelLauf(k).uebergeben(book, QStringLiteral("viele Fehltage"));
+    zeitraumListe(startTag, endeTag, k, QStringLiteral("viele Fehltage"),
+                  [&](const QDate &erster, const QDate &letzter, xlsx::Workbook &book) {
+                      return vieleFehltageFuellen(eigen, erster, letzter, n, startTag, endeTag, book);
+                  });
 }
 
 void cmdExcel_Click(const VSGrid &fgKranke, const QString &datum, const TageslistenOptionen &optionen,
