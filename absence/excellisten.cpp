@@ -225,7 +225,7 @@ void tageslisteFuellen(const VSGrid &fgKranke, const QString &datum, const Tages
             else if (c == kName)
                 ws.setValue(r + 3, 2, t);
             else if (c == kGrund && o.grund)
-                ws.setValue(r + 3, 3, o.grundKlartext && grundKlartext ? grundKlartext(t) : t);
+                ws.setValue(r + 3, 3, o.klartext && grundKlartext ? grundKlartext(t) : t);
             else if (c == kBemerkung && o.bemerkung)
                 ws.setValue(r + 3, o.grund ? 4 : 3, t);
         }

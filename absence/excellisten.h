@@ -2,6 +2,8 @@
 // The absence window's lists in Excel: unexcused days and persons with many absence days in the
 // period of the two period boxes, and the day list as the day-list grid shows it. Each list is a
 // new workbook handed to the spreadsheet program unsaved (saved in the temporary folder, opened).
+#include "absence/tagesliste.h"
+
 #include <QDate>
 #include <QString>
 #include <functional>
@@ -29,9 +31,7 @@ bool unentschuldigtFuellen(zdb::Db &eigen, const QDate &erster, const QDate &let
 bool vieleFehltageFuellen(zdb::Db &eigen, const QDate &erster, const QDate &letzter, int n,
                           const QString &startText, const QString &endeText, xlsx::Workbook &book);
 
-struct TageslistenOptionen {
-    bool lk = false, grund = false, grundKlartext = false, bemerkung = false; // chkLK, chkGrund, …
-};
+using absence::TageslistenOptionen;
 using Klartext = std::function<QString(const QString &code)>;
 // The day list grid (row 0 titles) from sheet row 3 on: class (kept as text), name and, as chosen,
 // reason and remark; teachers' rows stay empty unless `lk`.

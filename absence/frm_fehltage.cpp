@@ -276,6 +276,7 @@ void frm_Fehltage::steuerelementeErstellen()
         tel->installEventFilter(this);
     }
     kalenderVerbinden();
+    dokumenteVerbinden();
 }
 
 // ---- load, activation, resize

@@ -137,6 +137,7 @@ private:
     void klasseLaden(int r);
     void tickKlicken(int r, int c);
     void kalenderVerbinden();
+    void dokumenteVerbinden(); // Word documents and Excel lists
     void gruendeAnbieten(bool lehrer);
     void popupZeigen(int links, int oben);
     void tageslisteGruppenLinien(int spalte, int zeichen);

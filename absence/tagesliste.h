@@ -10,6 +10,14 @@
 
 namespace absence {
 
+// The day list's print options, as the window's check boxes set them.
+struct TageslistenOptionen {
+    bool lk = false;        // chkLK: teachers are listed too
+    bool grund = false;     // chkGrund: a reason column
+    bool klartext = false;  // chkGrundKlartext: the reason's long text instead of its code
+    bool bemerkung = false; // chkBemerkung: the remark (Excel only)
+};
+
 struct TageslistenZeile {
     QString id;        // S_Id as stored
     QString klasse;    // from the person table; "LK" for a teacher

@@ -44,12 +44,6 @@ QString UnterrichtsbefreiungErstellen(const Befreiung &b, QLabel *lblInfo);
 
 // ---- day list ----------------------------------------------------------------------------------
 
-struct TageslistenOptionen {
-    bool lk = false;       // chkLK: teachers are printed too
-    bool grund = false;    // chkGrund: a reason column
-    bool klartext = false; // chkGrundKlartext: the reason's long text instead of its code
-};
-
 // Rows 1 to the last of the day list fgKranke (columns 1, 2 and 3: class, name, reason).
 QVector<TageslistenZeile> tageslisteAusGrid(const VSGrid &fgKranke);
 // The document; fortschritt(r) is called after every tenth list row r.

@@ -6,6 +6,9 @@
 #include "platform/units.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <gtest/gtest.h>
@@ -276,4 +279,26 @@ TEST_F(Klicks, OverviewGivesTheSchoolDaysThePeriodsWidth)
     f->cmdUeberblick_Click();
     EXPECT_EQ(rec.boxes.size(), 1);
     EXPECT_EQ(g->colWidth(c), 0); // unchanged
+}
+
+TEST_F(Klicks, DayListButtonsWriteTheWordAndExcelListsOfTheShownDay)
+{
+    s.fehltag(QStringLiteral("12"), montag, QStringLiteral("kr"));
+    s.fehltag(QStringLiteral("20"), montag, QStringLiteral("bf"));
+    oeffnen(QStringLiteral("X"), QStringLiteral("5a"));
+    f->KrankeEintragen(montag);
+    testsupport::MsgRecorder boxes;
+
+    f->cmdDrucken->click();
+    const QString word = QDir(QDir::tempPath()).filePath(QStringLiteral("Absenzen am 07.10.2024.docx"));
+    ASSERT_TRUE(QFileInfo::exists(word)) << boxes.texts().join('|').toStdString();
+    const QString xml = testsupport::zipEntry(word, QStringLiteral("word/document.xml"));
+    EXPECT_TRUE(xml.contains(QStringLiteral("Abel, Anna")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("Zeller, Zoe")));
+
+    f->cmdExcel->click();
+    const QString book = QDir(QDir::tempPath()).filePath(QStringLiteral("Absenzen.xlsx"));
+    ASSERT_TRUE(QFileInfo::exists(book)) << boxes.texts().join('|').toStdString();
+    const QStringList zellen = testsupport::xlsxCells(book).values();
+    EXPECT_TRUE(zellen.contains(QStringLiteral("Abel, Anna")));
 }
