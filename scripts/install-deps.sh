@@ -10,7 +10,7 @@ PKGS=(build-essential cmake ninja-build pkg-config ccache
       unixodbc unixodbc-dev odbcinst libsqliteodbc
       libsqlite3-dev sqlite3 libssl-dev
       libgtest-dev libbenchmark-dev
-      unzip fonts-dejavu-core)
+      unzip fonts-dejavu-core fonts-liberation2)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
