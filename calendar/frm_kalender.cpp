@@ -244,6 +244,7 @@ void frm_Kalender::Form_Load()
                      msg::OKOnly);
         }
     } catch (const std::exception &e) {
+        m_tabelle = KalenderTabelle(); // no dates or classes of a grid that was not built
         datenbankFehler(e);
         return;
     }

@@ -1,4 +1,5 @@
 #include "calendar/gridexcel.h"
+#include "calendar/kalendertage.h"
 #include "core/frm_warten.h"
 #include "platform/datetexts.h"
 #include "platform/grid/vsgrid.h"
@@ -13,16 +14,6 @@ namespace kalender {
 namespace {
 
 constexpr int ErsteZeile = 4; // the grid's row 0 lands in worksheet row 4
-
-// The number formed by the leading digits of a class name ("10a" -> 10), 0 without one.
-int klassenstufe(const QString &text)
-{
-    int n = 0, i = 0;
-    const QString t = text.trimmed();
-    while (i < t.size() && t[i].isDigit() && i < 9)
-        n = n * 10 + t[i++].digitValue();
-    return n;
-}
 
 } // namespace
 
@@ -77,7 +68,7 @@ void gridInMappe(const VSGrid &grid, xlsx::Workbook &book, const QDateTime &jetz
         for (int c = 1; c <= lastCol + 1; ++c) {
             melden(c, lastCol);
             ws.autoFitColumn(c);
-            if (c > 1 && klassenstufe(ws.text(ErsteZeile, c - 1)) != klassenstufe(ws.text(ErsteZeile, c)))
+            if (c > 1 && klassenStufe(ws.text(ErsteZeile, c - 1)) != klassenStufe(ws.text(ErsteZeile, c)))
                 ws.setBorder(xlsx::Range(ErsteZeile, c, lastRow, c), xlsx::EdgeLeft, xlsx::Medium);
         }
     }

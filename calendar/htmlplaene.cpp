@@ -104,10 +104,14 @@ private:
     QByteArray m_bytes;
 };
 
-void doctype(PlanText &p)
+// The document type, "<html>", the head's opening and its title.
+void dokumentAnfang(PlanText &p)
 {
     p.zeile(QStringLiteral("<!DOCTYPE HTML PUBLIC '-//W3C//DTD HTML 4.01//EN'"));
     p.zeile(QStringLiteral("    'http://www.w3.org/TR/html4/strict.dtd'>"));
+    p.zeile(QStringLiteral("<html>"));
+    p.zeile(QStringLiteral("  <head>"));
+    p.zeile(QStringLiteral("    <title>Schulaufgabenplan</title>"));
 }
 
 void stilRegel(PlanText &p, const QString &id, bool schmaleLinie, bool breite, const QString &schluss)
@@ -136,20 +140,6 @@ void stilRegel(PlanText &p, const QString &id, bool schmaleLinie, bool breite, c
 
 QString standZeit(const QDateTime &jetzt) { return datetexts::format(jetzt, QStringLiteral("dd.mm.yyyy hh:mm")); }
 
-// The number formed by the leading digits of a class name (0 without one).
-long fuehrendeZahl(const QString &s)
-{
-    long n = 0;
-    for (QChar c : s) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            break;
-        n = n * 10 + (c.unicode() - '0');
-        if (n > 100000000)
-            break;
-    }
-    return n;
-}
-
 QString wochentag(const QString &label) { return label.left(2).trimmed().toUpper(); }
 QString datumsteil(const QString &label) { return label.mid(3).trimmed(); }
 
@@ -160,10 +150,7 @@ QByteArray tabellenPlan(const KalenderTabelle &t, const QVector<Termin> &nachDat
                         const Fortschritt &fortschritt)
 {
     PlanText p;
-    doctype(p);
-    p.zeile(QStringLiteral("<html>"));
-    p.zeile(QStringLiteral("  <head>"));
-    p.zeile(QStringLiteral("    <title>Schulaufgabenplan</title>"));
+    dokumentAnfang(p);
     p.zeile(QStringLiteral("    <style type='text/css'>"));
     stilRegel(p, QStringLiteral("colA"), false, false, QStringLiteral(" "));
     stilRegel(p, QStringLiteral("colB"), false, true, QStringLiteral(" "));
@@ -217,7 +204,7 @@ QByteArray tabellenPlan(const KalenderTabelle &t, const QVector<Termin> &nachDat
         if (c == 0)
             ids[c] = QStringLiteral("colA");
         else
-            ids[c] = fuehrendeZahl(t.zelle(0, c).text) != fuehrendeZahl(t.zelle(0, c - 1).text)
+            ids[c] = klassenStufe(t.zelle(0, c).text) != klassenStufe(t.zelle(0, c - 1).text)
                 ? QStringLiteral("colB")
                 : QStringLiteral("colC");
         schluessel[c] = t.zelle(0, c).text.trimmed().toUpper();
@@ -293,10 +280,7 @@ QByteArray klassenPlan(const QStringList &klassen, const QVector<Termin> &termin
                        const Fortschritt &fortschritt)
 {
     PlanText p;
-    doctype(p);
-    p.zeile(QStringLiteral("<html>"));
-    p.zeile(QStringLiteral("  <head>"));
-    p.zeile(QStringLiteral("    <title>Schulaufgabenplan</title>"));
+    dokumentAnfang(p);
     p.zeile(QStringLiteral("  </head>"));
     p.zeile(QStringLiteral("  <body>"));
     p.zeile(QStringLiteral(" "));

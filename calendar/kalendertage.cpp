@@ -8,6 +8,15 @@ namespace kalender {
 
 QString tagesLabel(const QDate &d) { return datetexts::format(d, QStringLiteral("ddd dd.mm.")).trimmed(); }
 
+int klassenStufe(const QString &klasse)
+{
+    const QString t = klasse.trimmed();
+    int n = 0;
+    for (int i = 0; i < t.size() && i < 9 && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'); ++i)
+        n = n * 10 + (t[i].unicode() - '0');
+    return n;
+}
+
 bool istWochenende(const QDate &d)
 {
     const QString w = datetexts::format(d, QStringLiteral("ddd")).trimmed();
@@ -133,7 +142,7 @@ void KalenderTabelle::termineEinsetzen(const QVector<Termin> &termine, const QDa
     const QDateTime grenze = jetzt.addSecs(-qint64(einfaerbenTage) * 86400);
     for (const Termin &t : termine) {
         const int r = zeileZuDatum(t.tag());
-        const int c = spalteZuKlasse(t.klasse);
+        const int c = t.klasse.trimmed().isEmpty() ? 0 : spalteZuKlasse(t.klasse); // a Null class has no cell
         if (r * c <= 0)
             continue;
         KalenderZelle &z = zelle(r, c);

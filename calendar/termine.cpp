@@ -68,10 +68,14 @@ static const char *kKlassenOrdnung = "IIf(Val(Klasse)=0,20,Val(Klasse)), Klasse 
 
 static QString text(const QVariant &v) { return v.isNull() ? QString() : v.toString(); }
 
-static QVector<Termin> lesen(zdb::Db &db, const QString &restSql, const zdb::Params &params = {})
+// `ganzeTabelle`: the read takes every row, so the vector is sized once (a filtered read of a few
+// rows would only pay for counting the whole table).
+static QVector<Termin> lesen(zdb::Db &db, const QString &restSql, const zdb::Params &params = {},
+                             bool ganzeTabelle = false)
 {
     QVector<Termin> out;
-    out.reserve(int(db.scalar(QStringLiteral("SELECT COUNT(*) FROM tbl_Termin")).toLongLong()));
+    if (ganzeTabelle)
+        out.reserve(int(db.scalar(QStringLiteral("SELECT COUNT(*) FROM tbl_Termin")).toLongLong()));
     db.forEach(QLatin1String(kSpalten) + restSql, params, [&out](const QVariantList &r) {
         Termin t;
         t.id = r[0].toLongLong();
@@ -92,7 +96,7 @@ static QVector<Termin> lesen(zdb::Db &db, const QString &restSql, const zdb::Par
     return out;
 }
 
-QVector<Termin> alleTermine(zdb::Db &db) { return lesen(db, QStringLiteral("ORDER BY Id")); }
+QVector<Termin> alleTermine(zdb::Db &db) { return lesen(db, QStringLiteral("ORDER BY Id"), {}, true); }
 
 QVector<Termin> termineVonTag(zdb::Db &db, const QString &klasse, const QDate &datum)
 {
@@ -112,7 +116,7 @@ QVector<Termin> termineVonLehrkraft(zdb::Db &db, const QString &lehrkraft)
 
 QVector<Termin> termineNachDatumUndFach(zdb::Db &db)
 {
-    return lesen(db, QStringLiteral("ORDER BY Datum, Fach COLLATE NOCASE, Id"));
+    return lesen(db, QStringLiteral("ORDER BY Datum, Fach COLLATE NOCASE, Id"), {}, true);
 }
 
 QVector<Termin> termineFuerKlassenplan(zdb::Db &db)

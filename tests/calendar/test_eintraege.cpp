@@ -55,6 +55,8 @@ TEST(Eintragsrechte, LehrerSiehtEigeneKurseUndFreigegebeneArten)
     EXPECT_EQ(faecher(a), QStringList({"so/"}));
     EXPECT_FALSE(a.eigenerKurs); // red frame
     EXPECT_FALSE(a.keineKurse);
+    // A class without any current course shows no list at all.
+    EXPECT_TRUE(angebotErstellen("MK", "all", "all", {}).keineKurse);
 }
 
 TEST(Eintragsrechte, SchulleitungSiehtKlassenfahrtSonstigesUndAlleKurse)
@@ -62,12 +64,6 @@ TEST(Eintragsrechte, SchulleitungSiehtKlassenfahrtSonstigesUndAlleKurse)
     const SchAAngebot a = angebotErstellen("X", "SL", "SL", kKurse);
     EXPECT_EQ(faecher(a), QStringList({"KF/", "so/", "D/MK", "E/ab", "Sp/MK", "Sp/CD"}));
     EXPECT_TRUE(a.eigenerKurs);
-}
-
-TEST(Eintragsrechte, KlasseOhneKursZeigtKeineListe)
-{
-    const SchAAngebot a = angebotErstellen("MK", "all", "all", {});
-    EXPECT_TRUE(a.keineKurse);
 }
 
 TEST(Eintragsrechte, GeteiltesFachBekommtDenVollenKurstextAlsBemerkung)
@@ -130,30 +126,34 @@ TEST_F(Eintraege, GleichesFachDesGleichenLehrersAmTagWirdAbgewiesenAuchVonAndere
     EXPECT_EQ(terminEintragen(mdl::dbEigen, {QDate(2010, 9, 14), "5a", "D", "AB", ""}, "X"), Eintragen::Eingetragen);
 }
 
-TEST_F(Eintraege, LoeschenNachDreissigSekundenEntferntDieZeile)
+TEST_F(Eintraege, EinMinutenRegelMitFesterUhr)
 {
-    const qint64 id = s.termin({QDate(2010, 9, 14), "5a", "D", "MK", "", false, s.uhr, "MK", {}, ""});
-    s.uhr = s.uhr.addSecs(30);
-    EXPECT_EQ(terminLoeschen(mdl::dbEigen, id, "MK"), Loeschung::Entfernt);
-    EXPECT_EQ(anzahl(), 0);
-}
-
-TEST_F(Eintraege, LoeschenNachZweiMinutenMarkiertDieZeile)
-{
-    const qint64 id = s.termin({QDate(2010, 9, 14), "5a", "D", "MK", "", false, s.uhr, "MK", {}, ""});
-    s.uhr = s.uhr.addSecs(120);
-    EXPECT_EQ(terminLoeschen(mdl::dbEigen, id, " mk "), Loeschung::AlsGeloeschtMarkiert);
-    const zdb::Result r = mdl::dbEigen.query("SELECT geloeschtDatum, geloeschtPerson FROM tbl_Termin WHERE Id = ?", {id});
-    ASSERT_EQ(r.rowCount(), 1);
-    EXPECT_EQ(r.value(0, 0).toString(), "2010-09-16 10:02:00");
-    EXPECT_EQ(r.value(0, 1).toString(), "mk");
-}
-
-TEST_F(Eintraege, OhneEintragszeitGiltDerEintragAlsAlt)
-{
-    const qint64 id = s.termin({QDate(2010, 9, 14), "5a", "D", "MK", "", false, {}, "MK", {}, ""});
-    EXPECT_EQ(terminLoeschen(mdl::dbEigen, id, "X"), Loeschung::AlsGeloeschtMarkiert);
-    EXPECT_EQ(anzahl(), 1);
+    struct Fall {
+        QVariant eingetragen; // entry time, Null counts as old
+        int sekundenSpaeter;
+        Loeschung erwartet;
+        const char *geloeschtDatum;
+    };
+    const Fall faelle[] = {
+        {s.uhr, 30, Loeschung::Entfernt, nullptr},
+        {s.uhr, 120, Loeschung::AlsGeloeschtMarkiert, "2010-09-16 10:02:00"},
+        {QVariant(), 0, Loeschung::AlsGeloeschtMarkiert, "2010-09-16 10:00:00"},
+    };
+    const QDateTime start = s.uhr;
+    for (const Fall &f : faelle) {
+        s.uhr = start;
+        const qint64 id = s.termin({QDate(2010, 9, 14), "5a", "D", "MK", "", false, f.eingetragen, "MK", {}, ""});
+        s.uhr = start.addSecs(f.sekundenSpaeter);
+        EXPECT_EQ(terminLoeschen(mdl::dbEigen, id, " mk "), f.erwartet) << f.sekundenSpaeter;
+        const zdb::Result r = mdl::dbEigen.query("SELECT geloeschtDatum, geloeschtPerson FROM tbl_Termin WHERE Id = ?", {id});
+        if (!f.geloeschtDatum) {
+            EXPECT_EQ(r.rowCount(), 0);
+            continue;
+        }
+        ASSERT_EQ(r.rowCount(), 1);
+        EXPECT_EQ(r.value(0, 0).toString(), f.geloeschtDatum);
+        EXPECT_EQ(r.value(0, 1).toString(), "mk");
+    }
 }
 
 TEST_F(Eintraege, VonAnderemArbeitsplatzGeloeschtBehaeltErstenLoescher)

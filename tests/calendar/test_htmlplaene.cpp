@@ -99,17 +99,6 @@ TEST_F(Plaene, OhneEinfaerbenFehlenDieLegendenzeilen)
     EXPECT_FALSE(t.contains("#80FF80"));
 }
 
-TEST_F(Plaene, WerteAusDerDatenbankWerdenMaskiertUndUmlauteErsetzt)
-{
-    ASSERT_TRUE(PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).lehrerPlan());
-    const QString t = kalfix::lesen(mdl::HTML_L);
-    EXPECT_TRUE(t.contains("title='Mathematik - AB - &lt;b&gt;&amp; ;  '"));
-    EXPECT_TRUE(t.contains("title='Klassenfahrt - X - Geht&#39;s ;  sonstiger Termin - X - Gr&ouml;&szlig;e ;  '>KF so"));
-    // Characters the code page lacks become character references, never a substitute byte.
-    EXPECT_TRUE(t.contains(QString::fromUtf8("&#321;ód&#378;")));
-    EXPECT_FALSE(t.contains('?'));
-}
-
 TEST(HtmlTexte, FachLangUndFarbe)
 {
     EXPECT_EQ(FachLang(" m "), "Mathematik");
