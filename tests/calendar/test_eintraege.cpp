@@ -90,23 +90,6 @@ protected:
     int anzahl() { return mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin").toInt(); }
 };
 
-TEST_F(Eintraege, EintragenSchreibtZeileMitZeitUndPerson)
-{
-    s.anmelden("mk ");
-    qint64 id = 0;
-    ASSERT_EQ(terminEintragen(mdl::dbEigen, {QDate(2010, 9, 14), "5a", "D", "MK", ""}, mdl::Benutzer, &id),
-              Eintragen::Eingetragen);
-    const zdb::Result r = mdl::dbEigen.query("SELECT Datum, Klasse, Fach, Lehrkraft, nichtInternet, eingetragenDatum, "
-                                             "eingetragenPerson, geloeschtDatum FROM tbl_Termin WHERE Id = ?", {id});
-    ASSERT_EQ(r.rowCount(), 1);
-    EXPECT_EQ(r.value(0, 0).toString(), "2010-09-14");
-    EXPECT_EQ(r.value(0, 3).toString(), "MK");
-    EXPECT_EQ(r.value(0, 4).toInt(), 0);
-    EXPECT_EQ(r.value(0, 5).toString(), "2010-09-16 10:00:00");
-    EXPECT_EQ(r.value(0, 6).toString(), "mk ");
-    EXPECT_TRUE(r.value(0, 7).isNull());
-}
-
 TEST_F(Eintraege, KlassenfahrtOhneLehrerWirdXUndDarfMehrfachStehen)
 {
     for (int i = 0; i < 2; ++i)
