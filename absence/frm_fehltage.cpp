@@ -209,22 +209,19 @@ void frm_Fehltage::steuerelementeErstellen()
     lblPlzOrt = label(Frame2, QString(), 3800, 520, 2400);
     label(Frame2, QStringLiteral("Tel"), 120, 790, 600);
     txtTelefon = textbox(Frame2, 750, 770, 2000);
-    label(Frame2, QStringLiteral("gilt 1"), 120, 1120, 600);
-    lblGilt1 = label(Frame2, QString(), 750, 1120, 500);
-    label(Frame2, QStringLiteral("Name"), 1300, 1120, 500);
-    lblName1 = label(Frame2, QString(), 1800, 1120, 2000);
-    label(Frame2, QStringLiteral("Art"), 3850, 1120, 350);
-    lblArt1 = label(Frame2, QString(), 4200, 1120, 700);
-    label(Frame2, QStringLiteral("Tel"), 4950, 1120, 300);
-    txtTelefon1 = textbox(Frame2, 5250, 1100, 950);
-    label(Frame2, QStringLiteral("gilt 2"), 120, 1500, 600);
-    lblGilt2 = label(Frame2, QString(), 750, 1500, 500);
-    label(Frame2, QStringLiteral("Name"), 1300, 1500, 500);
-    lblName2 = label(Frame2, QString(), 1800, 1500, 2000);
-    label(Frame2, QStringLiteral("Art"), 3850, 1500, 350);
-    lblArt2 = label(Frame2, QString(), 4200, 1500, 700);
-    label(Frame2, QStringLiteral("Tel"), 4950, 1500, 300);
-    txtTelefon2 = textbox(Frame2, 5250, 1480, 950);
+    // One line per guardian.
+    auto erziehungsberechtigter = [&](int n, int top, QLabel *&gilt, QLabel *&name, QLabel *&art, QLineEdit *&tel) {
+        label(Frame2, QStringLiteral("gilt %1").arg(n), 120, top, 600);
+        gilt = label(Frame2, QString(), 750, top, 500);
+        label(Frame2, QStringLiteral("Name"), 1300, top, 500);
+        name = label(Frame2, QString(), 1800, top, 2000);
+        label(Frame2, QStringLiteral("Art"), 3850, top, 350);
+        art = label(Frame2, QString(), 4200, top, 700);
+        label(Frame2, QStringLiteral("Tel"), 4950, top, 300);
+        tel = textbox(Frame2, 5250, top - 20, 950);
+    };
+    erziehungsberechtigter(1, 1120, lblGilt1, lblName1, lblArt1, txtTelefon1);
+    erziehungsberechtigter(2, 1500, lblGilt2, lblName2, lblArt2, txtTelefon2);
 
     fgSchuelerAbsenzen = new VSGrid(this);
     setzen(fgSchuelerAbsenzen, 6450, 6350, 9000, 4500);
