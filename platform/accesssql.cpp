@@ -484,23 +484,25 @@ private:
         }
     }
 
+    // Mod and \ round both operands to whole numbers first, as Access does.
+    Ex wholeNumberOp(const Ex &l, const char *op, const Ex &r)
+    {
+        return other("CAST(round(" + l.sql + ") AS INTEGER) " + op + " CAST(round(" + r.sql + ") AS INTEGER)", P_MUL);
+    }
+
     Ex modulo()
     {
         Ex l = intDiv();
-        while (acceptKw("MOD")) {
-            Ex r = intDiv();
-            l = other("CAST(round(" + l.sql + ") AS INTEGER) % CAST(round(" + r.sql + ") AS INTEGER)", P_MUL);
-        }
+        while (acceptKw("MOD"))
+            l = wholeNumberOp(l, "%", intDiv());
         return l;
     }
 
     Ex intDiv()
     {
         Ex l = multiplicative();
-        while (acceptOp("\\")) {
-            Ex r = multiplicative();
-            l = other("CAST(round(" + l.sql + ") AS INTEGER) / CAST(round(" + r.sql + ") AS INTEGER)", P_MUL);
-        }
+        while (acceptOp("\\"))
+            l = wholeNumberOp(l, "/", multiplicative());
         return l;
     }
 

@@ -285,15 +285,3 @@ TEST_F(AccessSqlRows, ClausesRunOnSqlite)
     EXPECT_EQ(column("SELECT Name FROM Schüler WHERE IsNull(Geburtsdatum) = True"), QStringList({"Schmidt"}));
     EXPECT_EQ(column("SELECT Left(Name, 2) & Right(Vorname, 1) FROM Schüler WHERE SchülerNr = 3"), QStringList({"Öze"}));
 }
-
-TEST_F(AccessSqlRows, BuilderExampleRuns)
-{
-    db.exec("INSERT INTO Schüler (SchülerNr, Name, Vorname, Klasse) VALUES (6,'Mayer','Paul','5A'),(7,'Mann','Ida','6a')");
-    const zdb::Result r = run("SELECT Schüler.Name, Schüler.Vorname\r\nFROM Schüler\r\n"
-                              "WHERE (((Schüler.Name) LIKE \"M*\") AND ((Schüler.Klasse)= '5a') )\r\n"
-                              "ORDER BY Schüler.Name, Schüler.Klasse DESC ;");
-    EXPECT_EQ(r.columns, QStringList({"Name", "Vorname"}));
-    ASSERT_EQ(r.rowCount(), 2);
-    EXPECT_EQ(r.value(0, 0).toString(), "Mayer");
-    EXPECT_EQ(r.value(1, 0).toString(), "meier");
-}
