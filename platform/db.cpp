@@ -210,18 +210,24 @@ void Db::prepareAndRun(const QString &sql, const Params &params,
     const char *end = tail + text.size();
     int total = 0;
     bool first = true;
-    while (tail && tail < end) {
+    // Finalised however the step loop ends: a row handler that throws must not leave the
+    // statement open, or its read lock would keep every other workstation from writing.
+    struct Finalizer {
         sqlite3_stmt *st = nullptr;
-        int rc = sqlite3_prepare_v2(m_db, tail, int(end - tail), &st, &tail);
+        ~Finalizer() { sqlite3_finalize(st); }
+    };
+    while (tail && tail < end) {
+        Finalizer f;
+        int rc = sqlite3_prepare_v2(m_db, tail, int(end - tail), &f.st, &tail);
         if (rc != SQLITE_OK)
             fail(rc, sql);
+        sqlite3_stmt *st = f.st;
         if (!st) // only blanks or a comment left
             break;
         if (first) {
             for (int i = 0; i < params.size(); ++i)
                 bindValue(st, i + 1, params[i]);
         } else if (!params.isEmpty()) {
-            sqlite3_finalize(st);
             throw DbError(DbError::Other, SQLITE_MISUSE, QStringLiteral("mehrere Anweisungen mit Parametern"), sql);
         }
         bool go = true;
@@ -233,13 +239,10 @@ void Db::prepareAndRun(const QString &sql, const Params &params,
             } else if (rc == SQLITE_DONE) {
                 break;
             } else {
-                QString msg = QString::fromUtf8(sqlite3_errmsg(m_db));
-                sqlite3_finalize(st);
-                throw DbError(kindOf(rc), rc, msg, sql);
+                fail(rc, sql);
             }
         }
         total += sqlite3_changes(m_db);
-        sqlite3_finalize(st);
         first = false;
         if (!go)
             break;

@@ -129,3 +129,19 @@ TEST(DbLayer, ReadOnlyFileGivesTheReadOnlyKind)
         EXPECT_EQ(e.kind(), DbError::ReadOnly);
     }
 }
+
+TEST(DbLayer, RowHandlerThatThrowsLeavesNoReadLockBehind)
+{
+    testsupport::Sandbox sb;
+    Db db;
+    db.create(sb.file("t.db"));
+    db.exec("CREATE TABLE t (x)");
+    db.exec("INSERT INTO t VALUES (1), (2)");
+    EXPECT_THROW(db.forEach("SELECT x FROM t", {}, [](const QVariantList &) -> bool { throw std::runtime_error("x"); }),
+                 std::runtime_error);
+    Db anderer;
+    anderer.open(sb.file("t.db"), Db::ReadWrite, 200);
+    WriteTransaction tx(anderer);
+    anderer.exec("INSERT INTO t VALUES (3)");
+    EXPECT_NO_THROW(tx.commit());
+}
