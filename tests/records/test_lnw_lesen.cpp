@@ -261,16 +261,6 @@ TEST(LnwLesenLayout, OlderLayoutShiftsTestsAboveSpalte3)
             EXPECT_EQ(z.text(c + u), "") << c + u;
 }
 
-TEST(LnwLesenLayout, CurrentLayoutShowsSpalte4UnderTheFifthSchulaufgabe)
-{
-    lnwtest::NM nm(Layout::Current);
-    const qint64 k = nm.kurs("D", "7c", "AB");
-    nm.lnw(k, 4, "SA5");
-    const Fuellung f = fuellen(nm, eigenerUnterricht("AB"));
-    EXPECT_EQ(f.verschiebung, 0);
-    EXPECT_EQ(f.zeilen[0].text(43 + Art), "SA5");
-}
-
 TEST(LnwLesenLayout, OneTableInTheOlderFormShiftsTheWholeFill)
 {
     lnwtest::NM nm(Layout::Current);

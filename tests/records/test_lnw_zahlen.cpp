@@ -4,48 +4,30 @@
 #include "records/zahlen.h"
 
 #include <gtest/gtest.h>
+#include <utility>
+#include <vector>
 
 using namespace lnw;
 
-TEST(LnwZahlen, ZahlAusTextReadsPointAndComma)
+TEST(LnwZahlen, ZahlAusTextReadsPointAndCommaAndGivesZeroForNoNumber)
 {
-    EXPECT_FLOAT_EQ(mdl::ZahlAusText("4.5"), 4.5f);
-    EXPECT_FLOAT_EQ(mdl::ZahlAusText("4,5"), 4.5f);
-    EXPECT_FLOAT_EQ(mdl::ZahlAusText("12"), 12.0f);
-    EXPECT_FLOAT_EQ(mdl::ZahlAusText("2,50"), 2.5f);
-    EXPECT_FLOAT_EQ(mdl::ZahlAusText(" 5,5 "), 5.5f);
-    EXPECT_FLOAT_EQ(mdl::ZahlAusText("-1.5"), -1.5f);
+    const std::vector<std::pair<const char *, float>> cases{
+        {"4.5", 4.5f}, {"4,5", 4.5f}, {"12", 12.0f}, {"2,50", 2.5f}, {" 5,5 ", 5.5f}, {"-1.5", -1.5f},
+        {"", 0.0f},    {"   ", 0.0f}, {"fünf", 0.0f}, {"5 Noten", 0.0f}, {"1.234,5", 0.0f}};
+    for (const auto &[text, wert] : cases)
+        EXPECT_FLOAT_EQ(mdl::ZahlAusText(QString::fromUtf8(text)), wert) << text;
 }
 
-TEST(LnwZahlen, ZahlAusTextGivesZeroForBlankOrNoNumber)
+TEST(LnwZahlen, NoteAusTextJoinsDigitsAndRejectsNoGrade)
 {
-    EXPECT_EQ(mdl::ZahlAusText(""), 0.0f);
-    EXPECT_EQ(mdl::ZahlAusText("   "), 0.0f);
-    EXPECT_EQ(mdl::ZahlAusText("fünf"), 0.0f);
-    EXPECT_EQ(mdl::ZahlAusText("5 Noten"), 0.0f);
-    EXPECT_EQ(mdl::ZahlAusText("1.234,5"), 0.0f);
-}
-
-TEST(LnwZahlen, NoteAusTextJoinsDigits)
-{
-    EXPECT_EQ(mdl::NoteAusText("2"), 2);
-    EXPECT_EQ(mdl::NoteAusText("3-"), 3);
-    EXPECT_EQ(mdl::NoteAusText("1+"), 1);
-    EXPECT_EQ(mdl::NoteAusText("6"), 6);
-    EXPECT_EQ(mdl::NoteAusText(" 4 "), 4);
-    EXPECT_EQ(mdl::NoteAusText("03"), 3);
-}
-
-TEST(LnwZahlen, NoteAusTextRejectsNoGrade)
-{
-    EXPECT_EQ(mdl::NoteAusText("0"), 0);
-    EXPECT_EQ(mdl::NoteAusText("7"), 0);
-    EXPECT_EQ(mdl::NoteAusText("12"), 0);
-    EXPECT_EQ(mdl::NoteAusText(""), 0);
-    EXPECT_EQ(mdl::NoteAusText("fehlt"), 0);
-    EXPECT_EQ(mdl::NoteAusText("2-3"), 0);
-    EXPECT_EQ(mdl::NoteAusText("100000000000000000000002"), 0);
-    EXPECT_EQ(mdl::NoteAusText("2,5"), 0); // a decimal grade forms 25
+    const std::vector<std::pair<const char *, int>> cases{
+        {"2", 2}, {"3-", 3}, {"1+", 1}, {"6", 6}, {" 4 ", 4}, {"03", 3},
+        {"0", 0}, {"7", 0},  {"12", 0}, {"", 0},  {"fehlt", 0}, {"2-3", 0},
+        {"100000000000000000000002", 0},
+        {"2,5", 0}, // a decimal grade forms 25
+    };
+    for (const auto &[text, note] : cases)
+        EXPECT_EQ(mdl::NoteAusText(QString::fromUtf8(text)), note) << text;
 }
 
 TEST(LnwZahlen, NullZuDatumReadsStoredDatesAndTreatsOthersAsNull)
