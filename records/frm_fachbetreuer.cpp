@@ -90,7 +90,8 @@ void frm_Fachbetreuer::cmdFachHinzu_Click()
         }
     }
     // The record follows with the first typed supervisor.
-    fg->addItem(fach + QLatin1Char('\t'));
+    // Set by cell: a pasted tab in the code must not spill into the supervisor column.
+    fg->setTextMatrix(fg->addItem(), 0, fach);
     txtFach->clear();
 }
 

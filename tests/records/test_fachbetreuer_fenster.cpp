@@ -80,6 +80,11 @@ TEST(FachbetreuerFenster, AddedSubjectBecomesARecordWithItsFirstSupervisor)
     w.fg->setTextMatrix(1, 1, "CD");
     w.fg_AfterEdit(1, 1);
     EXPECT_EQ(db.alle(), QStringList({"Ph=CD"}));
+    // A pasted tab stays in the code and never fills the supervisor cell.
+    w.txtFach->setText("Ch\tx");
+    w.cmdFachHinzu_Click();
+    EXPECT_EQ(w.fg->textMatrix(2, 0), "Ch\tx");
+    EXPECT_EQ(w.fg->textMatrix(2, 1), "");
 }
 
 TEST(FachbetreuerFenster, CodeColumnCannotBeEdited)
