@@ -10,10 +10,10 @@
 #include "platform/winsvodbc.h"
 #include "winsv/ap1blatt.h"
 #include "winsv/ap1logik.h"
+#include "winsv/sddf1wahl.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -252,15 +252,9 @@ QString frm_AP1::dialogZeigen()
 {
     if (dateiDialog)
         return dateiDialog();
-    QFileDialog d(this);
-    d.setAcceptMode(QFileDialog::AcceptOpen);
-    d.setFileMode(QFileDialog::ExistingFile);
-    d.setDefaultSuffix(QStringLiteral("df1"));
-    d.setNameFilter(QStringLiteral("Omnis-Dateien (*.df1)"));
-    d.selectFile(QStringLiteral("sd.df1"));
-    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
-        return QStringLiteral("sd.df1");
-    return d.selectedFiles().first();
+    // A cancelled dialog leaves its preset name.
+    const QString name = winsv::sddf1Dialog(this, false);
+    return name.isEmpty() ? QStringLiteral("sd.df1") : name;
 }
 
 void frm_AP1::anordnen()

@@ -1,5 +1,6 @@
 #include "winsv/frm_datenabgleich.h"
 
+#include "core/guard.h"
 #include "core/mdl_zandrel.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/msg.h"
@@ -10,7 +11,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
@@ -84,11 +84,11 @@ frm_Datenabgleich::frm_Datenabgleich(QWidget *parent) : ChildWindow(QStringLiter
     fg->setFixedCols(1);
     cmdAbgleich->setEnabled(false);
 
-    connect(optSDDF1_NM, &QRadioButton::clicked, this, [this] { optSDDF1_NM_Click(); });
-    connect(optSDDF1_alternativ, &QRadioButton::clicked, this, [this] { optSDDF1_alternativ_Click(); });
-    connect(cmdSDDF1_aendern, &QPushButton::clicked, this, [this] { cmdSDDF1_aendern_Click(); });
-    connect(cmdVergleich, &QPushButton::clicked, this, [this] { cmdVergleich_Click(); });
-    connect(cmdAbgleich, &QPushButton::clicked, this, [this] { cmdAbgleich_Click(); });
+    connect(optSDDF1_NM, &QRadioButton::clicked, this, [this] { guarded([this] { optSDDF1_NM_Click(); }); });
+    connect(optSDDF1_alternativ, &QRadioButton::clicked, this, [this] { guarded([this] { optSDDF1_alternativ_Click(); }); });
+    connect(cmdSDDF1_aendern, &QPushButton::clicked, this, [this] { guarded([this] { cmdSDDF1_aendern_Click(); }); });
+    connect(cmdVergleich, &QPushButton::clicked, this, [this] { guarded([this] { cmdVergleich_Click(); }); });
+    connect(cmdAbgleich, &QPushButton::clicked, this, [this] { guarded([this] { cmdAbgleich_Click(); }); });
 }
 
 void frm_Datenabgleich::place(QWidget *w, int left, int top, int width, int height)
@@ -139,20 +139,7 @@ void frm_Datenabgleich::formActivate()
     cmdVergleich_Click();
 }
 
-QString frm_Datenabgleich::dialogZeigen()
-{
-    if (dateiDialog)
-        return dateiDialog();
-    QFileDialog d(this);
-    d.setAcceptMode(QFileDialog::AcceptOpen);
-    d.setFileMode(QFileDialog::ExistingFile);
-    d.setDefaultSuffix(QStringLiteral("df1"));
-    d.setNameFilters({QStringLiteral("Omnis-Dateien (*.df1)"), QStringLiteral("alle Dateien (*)")});
-    d.selectFile(QStringLiteral("sd.df1"));
-    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
-        return QString();
-    return d.selectedFiles().first();
-}
+QString frm_Datenabgleich::dialogZeigen() { return dateiDialog ? dateiDialog() : winsv::sddf1Dialog(this, true); }
 
 void frm_Datenabgleich::cmdSDDF1_aendern_Click()
 {
@@ -236,9 +223,15 @@ void frm_Datenabgleich::vergleichen()
     b.ereignisse = [] { QCoreApplication::processEvents(); };
 
     winsv::Datenvergleich vergleich({&fg->store(), &fg_nurWinSV->store(), &fg_nurNM->store(), &fg_falscheKlasse->store()}, b);
+    // Until the run has finished the grids may hold a half-filled result: no write-back on it,
+    // also when an error ends the run.
+    const bool warFertig = m_vergleichFertig;
+    m_vergleichFertig = false;
     const auto ausgang = vergleich.ausfuehren(pfad);
-    if (ausgang == winsv::Datenvergleich::Ausgang::NichtBegonnen)
+    if (ausgang == winsv::Datenvergleich::Ausgang::NichtBegonnen) {
+        m_vergleichFertig = warFertig; // nothing was cleared: the last result stands
         return;
+    }
     for (VSGrid *g : {fg, fg_nurWinSV, fg_nurNM, fg_falscheKlasse})
         aufgefrischt(g);
     fg->setRedraw(true);

@@ -58,12 +58,9 @@ TEST(Ap1Zaehlen, ZaehlerUndAusfall)
     EXPECT_EQ(zaehlerPlusEins(""), "1");
     EXPECT_EQ(zaehlerPlusEins("1"), "2");
     EXPECT_EQ(zaehlerPlusEins("Rel"), "1"); // design caption before the first pass
-    EXPECT_FALSE(ueberVier("4"));
-    EXPECT_TRUE(ueberVier("4.5"));
-    EXPECT_TRUE(ueberVier("5"));
-    EXPECT_FALSE(ueberVier("4,5"));
-    EXPECT_FALSE(ueberVier("-"));
-    EXPECT_FALSE(ueberVier(""));
+    for (const auto &[t, faellt] : QList<std::pair<QString, bool>>{
+             {"4", false}, {"4.5", true}, {"5", true}, {"4,5", false}, {"-", false}, {"", false}})
+        EXPECT_EQ(ueberVier(t), faellt) << t.toStdString();
 }
 
 TEST(Ap1Blatt, JahresnotenMarkenUndEndnoten)
@@ -133,27 +130,18 @@ TEST(Ap1Datendatei, GespeicherterPfadWirdGemeinsamerPfad)
     EXPECT_TRUE(rec.boxes.isEmpty());
 }
 
-TEST(Ap1Lesen, KlassenUndSchueler)
+TEST(Ap1Lesen, ApostrophImKlassennamenUndLeereNummer)
 {
     WinsvFixture f;
-    for (const char *k : {"10b", "9a", "10a", "10'c"})
+    for (const char *k : {"9a", "10'c"})
         f.nm.exec("INSERT INTO Klassen (Klasse) VALUES (?)", {QString::fromUtf8(k)});
-    const QStringList k = zehnerKlassen(f.nm);
-    EXPECT_EQ(k.size(), 3);
-    EXPECT_TRUE(k.contains("10'c"));
-    EXPECT_LT(k.indexOf("10a"), k.indexOf("10b"));
-
+    EXPECT_EQ(zehnerKlassen(f.nm), QStringList{"10'c"});
     WinsvPupil p;
     p.klasse = "10'c";
-    p.id = "77";
-    p.name = "Zeller";
-    f.addNm(p);
     p.id = "";
-    p.name = "Adam";
     f.addNm(p);
     const QVector<Schueler> s = schuelerDerKlasse(f.nm, "10'c");
-    ASSERT_EQ(s.size(), 2);
-    EXPECT_EQ(s[0].anzeige, "Adam, Max");
+    ASSERT_EQ(s.size(), 1);
+    EXPECT_EQ(s[0].anzeige, "Muster, Max");
     EXPECT_FALSE(s[0].winsvNr.has_value());
-    EXPECT_EQ(s[1].winsvNr, 77);
 }
