@@ -81,4 +81,15 @@ bool guarded(const std::function<void()> &fn)
     }
 }
 
+bool ereignis(const std::function<void()> &fn)
+{
+    try {
+        fn();
+        return true;
+    } catch (...) {
+        behandeln(std::current_exception());
+        return false;
+    }
+}
+
 } // namespace guard

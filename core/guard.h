@@ -10,6 +10,9 @@ namespace guard {
 
 // Runs fn; true when it ended without an error.
 bool guarded(const std::function<void()> &fn);
+// The same handling for one event dispatched by the application: the dispatch is no pass of its
+// own, so a handler reached through it still counts as the outermost one and its work is rolled back.
+bool ereignis(const std::function<void()> &fn);
 // The same handling for an exception already caught (used by the application's event filter).
 void behandeln(std::exception_ptr e);
 

@@ -80,6 +80,6 @@ ZandrelApplication::ZandrelApplication(int &argc, char **argv) : QApplication(ar
 bool ZandrelApplication::notify(QObject *receiver, QEvent *event)
 {
     bool r = false;
-    guarded([&] { r = QApplication::notify(receiver, event); });
+    guard::ereignis([&] { r = QApplication::notify(receiver, event); });
     return r;
 }

@@ -179,16 +179,26 @@ TEST(Guard, BusyDatabaseIsReportedRolledBackAndTheProgramGoesOn)
     andere.beginImmediate();
     EndeAbfangen ende;
     testsupport::MsgRecorder boxes;
-    const bool ok = guarded([] {
-        zdb::WriteTransaction tx(mdl::dbEigen);
-        mdl::dbEigen.exec("INSERT INTO tbl_Personen (Id) VALUES ('1')");
-        tx.commit();
+    mdl::NMDateiParameter = sb.file("Zandrel.mdb"); // any existing file serves as the grade manager's
+    bool ok = true;
+    // As the running program dispatches it: the handler's own guard inside the application's.
+    guard::ereignis([&] {
+        ok = guarded([] {
+            ASSERT_TRUE(mdl::NMDatenbankOeffnen());
+            zdb::WriteTransaction tx(mdl::dbEigen);
+            mdl::dbEigen.exec("INSERT INTO tbl_Personen (Id) VALUES ('1')");
+            tx.commit();
+            mdl::NMDatenbankSchliessen();
+        });
     });
     EXPECT_FALSE(ok);
     ASSERT_EQ(boxes.boxes.size(), 1);
     EXPECT_TRUE(boxes.boxes[0].text.contains("anderen Arbeitsplatz"));
     EXPECT_TRUE(ende.enden.isEmpty());
     EXPECT_FALSE(mdl::dbEigen.inTransaction());
+    // The interrupted piece of work did not reach its close: the connection is not kept.
+    EXPECT_EQ(mdl::nmOeffnungen(), 0);
+    EXPECT_FALSE(mdl::dbNM().isOpen());
     andere.rollback();
     EXPECT_EQ(mdl::dbEigen.scalar("SELECT count(*) FROM tbl_Personen").toInt(), 0);
 }
