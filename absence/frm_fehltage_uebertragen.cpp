@@ -17,10 +17,6 @@ namespace {
 int px(int twips) { return units::twipsToPixels(twips); }
 void setzen(QWidget *w, int l, int t, int b, int h) { w->setGeometry(px(l), px(t), px(b), px(h)); }
 
-// Closes the grade manager's database however the transfer ends.
-struct NMOffen {
-    ~NMOffen() { mdl::NMDatenbankSchliessen(); }
-};
 } // namespace
 
 frm_Fehltage_Uebertragen::frm_Fehltage_Uebertragen(QWidget *parent) : QDialog(parent)
@@ -100,7 +96,7 @@ void frm_Fehltage_Uebertragen::cmd_uebertragen_Click()
         monate[m] = chk_Monat[m]->isChecked();
     int anzahl = 0;
     {
-        NMOffen offen;
+        const mdl::NMSitzung nm(mdl::NMSitzung::SchonGeoeffnet);
         anzahl = Uebertragung::uebertragen(mdl::dbEigen, mdl::dbNM(), monate);
     }
     if (anzahl < 1)

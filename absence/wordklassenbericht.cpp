@@ -32,21 +32,6 @@ QString bemerkungFuerBericht(const QString &bemerkung)
     return vt::trimBlanks(b);
 }
 
-// Closes the grade manager's database however the report ends.
-class NMGeoeffnet {
-public:
-    NMGeoeffnet() : m_offen(mdl::NMDatenbankOeffnen()) {}
-    ~NMGeoeffnet()
-    {
-        if (m_offen)
-            mdl::NMDatenbankSchliessen();
-    }
-    bool offen() const { return m_offen; }
-
-private:
-    bool m_offen;
-};
-
 // The absences of the persons in the period, earliest first, by trimmed upper-case id: one read
 // over the day index for the whole class.
 QHash<QString, QVector<Absenz::Zeile>> absenzenDerPersonen(zdb::Db &eigen, const QVector<BerichtsPerson> &personen,
@@ -197,7 +182,7 @@ QStringList KlassenberichtWordErstellen(zdb::Db &eigen, const QVector<BerichtsKl
     if (!wordBereit(laeuft))
         return {};
     const Wiedereintritt sperre(laeuft);
-    const NMGeoeffnet nm;
+    const mdl::NMSitzung nm;
     if (!nm.offen())
         return {};
     QStringList pfade;

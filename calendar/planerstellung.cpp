@@ -43,9 +43,6 @@ struct Warten {
     explicit Warten(const QString &text) { frm_Warten::zeigen(text); }
     ~Warten() { frm_Warten::entladen(); }
 };
-struct NMGeoeffnet {
-    ~NMGeoeffnet() { mdl::NMDatenbankSchliessen(); }
-};
 } // namespace
 
 bool PlanErstellung::tabellenPlanSchreiben(const QString &roherPfad, bool auchNichtInternet)
@@ -96,7 +93,7 @@ bool PlanErstellung::klassenPlan()
         {
             if (!mdl::NMDatenbankOeffnen())
                 return false; // the wait was given up: the previous plan stays
-            NMGeoeffnet nm;
+            const mdl::NMSitzung nm(mdl::NMSitzung::SchonGeoeffnet);
             klassen = klassenFuerKlassenplan(mdl::dbNM());
         }
         inhalt = kalender::klassenPlan(klassen, termineFuerKlassenplan(mdl::dbEigen), jetzt(), &frm_Warten::Fortschritt);

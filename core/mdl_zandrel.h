@@ -56,6 +56,24 @@ QString eigenDateiPfad();
 // close closes the connection.
 bool NMDatenbankOeffnen();
 void NMDatenbankSchliessen();
+// One piece of work on the grade manager's database: opens it (or takes over one just opened)
+// and closes it again however the work ends.
+class NMSitzung {
+public:
+    enum Modus { Oeffnen, SchonGeoeffnet };
+    explicit NMSitzung(Modus m = Oeffnen) : m_offen(m == SchonGeoeffnet || NMDatenbankOeffnen()) {}
+    ~NMSitzung()
+    {
+        if (m_offen)
+            NMDatenbankSchliessen();
+    }
+    bool offen() const { return m_offen; }
+    NMSitzung(const NMSitzung &) = delete;
+    NMSitzung &operator=(const NMSitzung &) = delete;
+
+private:
+    bool m_offen;
+};
 // The same for the read-only connection dbNMNurLesen() (typed SQL of the lists window).
 bool NMDatenbankOeffnenNurLesen();
 void NMDatenbankSchliessenNurLesen();

@@ -44,10 +44,6 @@ int gespeichert(const QString &key, int standard)
     return ok && v > 0 ? v : standard;
 }
 
-// Closes the grade manager's database at the end of a read, also after an error.
-struct NMGeoeffnet {
-    ~NMGeoeffnet() { mdl::NMDatenbankSchliessen(); }
-};
 
 } // namespace
 
@@ -234,7 +230,7 @@ void frm_AP1::laden()
     {
         if (!mdl::NMDatenbankOeffnen())
             return;
-        NMGeoeffnet zu;
+        const mdl::NMSitzung zu(mdl::NMSitzung::SchonGeoeffnet);
         klassen = ap1::zehnerKlassen(mdl::dbNM());
     }
     {
@@ -316,7 +312,7 @@ void frm_AP1::lstKlasse_Click()
     {
         if (!mdl::NMDatenbankOeffnen())
             return;
-        NMGeoeffnet zu;
+        const mdl::NMSitzung zu(mdl::NMSitzung::SchonGeoeffnet);
         schueler = ap1::schuelerDerKlasse(mdl::dbNM(), klasse);
     }
     const int lauf = ++m_lauf; // a pass still running stops at its next pupil
