@@ -34,7 +34,8 @@ bool Fehltagekalender::personenZeilenErstellen(const Abfrage &abfrage, const QDa
     if (!mdl::NMDatenbankOeffnen())
         return false;
     QVector<PersonZeile> personen;
-    try {
+    {
+        const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
         mdl::dbNM().forEach(abfrage.sql, abfrage.params, [&](const QVariantList &r) {
             personen.push_back({vt::valueText(r[1]),
                                 vt::trimBlanks(vt::valueText(r[2])) + QStringLiteral(", ")
@@ -42,11 +43,7 @@ bool Fehltagekalender::personenZeilenErstellen(const Abfrage &abfrage, const QDa
                                 vt::valueText(r[0])});
             return true;
         });
-    } catch (...) {
-        mdl::NMDatenbankSchliessen();
-        throw;
     }
-    mdl::NMDatenbankSchliessen();
     personenZeilenSetzen(personen, heute);
     return true;
 }

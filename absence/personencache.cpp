@@ -37,7 +37,8 @@ Personencache::Ergebnis Personencache::PersonenAktualisieren(zdb::Db &eigen, con
         return Abgebrochen;
     }
     QVector<zdb::Params> zeilen;
-    try {
+    {
+        const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
         zdb::Db &nm = mdl::dbNM();
         QCoreApplication::processEvents();
         nm.forEach(QStringLiteral("SELECT SchülerNr, Name, Vorname, Klasse FROM Schüler"), {},
@@ -50,11 +51,7 @@ Personencache::Ergebnis Personencache::PersonenAktualisieren(zdb::Db &eigen, con
             zeilen.push_back({r[0], r[1], r[2], QStringLiteral("LK")});
             return true;
         });
-    } catch (...) {
-        mdl::NMDatenbankSchliessen();
-        throw;
     }
-    mdl::NMDatenbankSchliessen();
 
     const QString stempel = zdb::isoDateTime(jetzt);
     zdb::WriteTransaction tx(eigen);

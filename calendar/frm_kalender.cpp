@@ -222,13 +222,10 @@ void frm_Kalender::Form_Load()
     try {
         if (!mdl::NMDatenbankOeffnen())
             return;
-        try {
+        {
+            const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
             m_klassen = klassenLesen(mdl::dbNM());
-        } catch (...) {
-            mdl::NMDatenbankSchliessen();
-            throw;
         }
-        mdl::NMDatenbankSchliessen();
 
         const QDateTime nun = jetzt();
         bool gekuerzt = false;

@@ -86,13 +86,10 @@ void frm_Kalender::fgKalender_MouseDown(int button, int shift, int r, int c)
     try {
         if (!mdl::NMDatenbankOeffnen())
             return;
-        try {
+        {
+            const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
             kurse = kurseLesen(mdl::dbNM(), klasse);
-        } catch (...) {
-            mdl::NMDatenbankSchliessen();
-            throw;
         }
-        mdl::NMDatenbankSchliessen();
     } catch (const std::exception &e) {
         datenbankFehler(e);
         return;

@@ -4,12 +4,11 @@
 #include "platform/datetexts.h"
 #include "platform/msg.h"
 #include "platform/settings.h"
+#include "platform/speicherdialog.h"
 #include "platform/xlsxbook.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 
 namespace kalender {
@@ -19,25 +18,6 @@ namespace {
 const QString Abschnitt = QStringLiteral("frm_Kalender");
 const QString Schluessel = QStringLiteral("SchA-Kalender");
 const QString Vorgabe = QStringLiteral("C:\\");
-
-// The folder of the path saved last; the original's default "C:\" and folders that are gone give the home folder.
-QString startOrdner(const QString &letzterPfad)
-{
-    const int i = std::max(letzterPfad.lastIndexOf(QLatin1Char('/')), letzterPfad.lastIndexOf(QLatin1Char('\\')));
-    const QString ordner = i > 0 ? letzterPfad.left(i) : QString();
-    if (ordner.isEmpty() || !QFileInfo(ordner).isDir())
-        return QDir::homePath();
-    return ordner;
-}
-
-QString dialogZeigen(QWidget *parent, const QString &ordner, const QString &vorschlag)
-{
-    // The question before replacing a file is ours.
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("Excel-Datei speichern"),
-                                        QDir(ordner).filePath(vorschlag),
-                                        QStringLiteral("Excel-Dateien (*.xlsx)"), nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
-}
 
 } // namespace
 
@@ -63,11 +43,14 @@ QString ExcelExport(VSGrid &fgKalender, const std::function<void()> &neuAufbauen
     if (neuAufbauen)
         neuAufbauen();
 
-    const QString ordner = startOrdner(settings::getSetting(Abschnitt, Schluessel, Vorgabe));
+    const QString ordner = speichern::startOrdnerVonDatei(settings::getSetting(Abschnitt, Schluessel, Vorgabe));
     const QString vorschlag = DateinameBereinigen(
         QStringLiteral("SchA-Kalender ") + datetexts::format(QDateTime::currentDateTime(), QStringLiteral("yyyy-mm-dd hh-nn"))
         + QStringLiteral(".xlsx"));
-    QString gewaehlt = dialog ? dialog(parent, ordner, vorschlag) : dialogZeigen(parent, ordner, vorschlag);
+    QString gewaehlt = dialog ? dialog(parent, ordner, vorschlag)
+                               : speichern::dateiWaehlen(parent, ordner, vorschlag,
+                                                         QStringLiteral("Excel-Dateien (*.xlsx)"),
+                                                         QStringLiteral("Excel-Datei speichern"));
     if (gewaehlt.trimmed().isEmpty()) {
         msg::box(QStringLiteral("Sie haben keine Datei ausgewählt! Es wurde NICHTS gespeichert!"));
         return QString();

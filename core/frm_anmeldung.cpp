@@ -55,13 +55,10 @@ void frm_Anmeldung::Form_Load()
     if (!mdl::NMDatenbankOeffnen())
         return;
     QStringList liste;
-    try {
+    {
+        const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
         liste = anmeldung::kuerzelListe(mdl::dbNM());
-    } catch (...) {
-        mdl::NMDatenbankSchliessen();
-        throw;
     }
-    mdl::NMDatenbankSchliessen();
     cmb_Kuerzel->clear();
     cmb_Kuerzel->addItems(liste);
     cmb_Kuerzel->setCurrentIndex(-1);
@@ -76,14 +73,11 @@ void frm_Anmeldung::cmdAnmelden_Click()
         return;
     anmeldung::Schule schule;
     anmeldung::Ergebnis ergebnis;
-    try {
+    {
+        const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
         schule = anmeldung::schuleLesen(mdl::dbNM());
         ergebnis = anmeldung::pruefen(mdl::dbNM(), kuerzel, passwort);
-    } catch (...) {
-        mdl::NMDatenbankSchliessen();
-        throw;
     }
-    mdl::NMDatenbankSchliessen();
 
     mdl::Schulnummer = schule.nummer;
     mdl::Schulname = schule.name;

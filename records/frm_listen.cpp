@@ -7,7 +7,7 @@
 #include "platform/settings.h"
 #include "platform/units.h"
 #include "records/listenlogik.h"
-#include "records/speicherdialog.h"
+#include "platform/speicherdialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -5,7 +5,7 @@
 #include "core/childwindow.h"
 #include "records/lnwabfrage.h"
 #include "records/lnwgitter.h"
-#include "records/speicherdialog.h"
+#include "platform/speicherdialog.h"
 
 #include <array>
 

@@ -303,15 +303,10 @@ Datenvergleich::Ausgang Datenvergleich::ausfuehren(const QString &pfad)
 
     zdb::Result nm;
     try {
-        if (!mdl::NMDatenbankOeffnen())
+        const mdl::NMSitzung sitzung;
+        if (!sitzung.offen())
             return Ausgang::Abgebrochen;
-        try {
-            nm = mdl::dbNM().query(nmAbfrage(mdl::dbNM()));
-        } catch (...) {
-            mdl::NMDatenbankSchliessen();
-            throw;
-        }
-        mdl::NMDatenbankSchliessen();
+        nm = mdl::dbNM().query(nmAbfrage(mdl::dbNM()));
     } catch (const zdb::DbError &e) {
         msg::box(e.germanText());
         return Ausgang::Abgebrochen;

@@ -254,16 +254,11 @@ void frm_Datenabgleich::cmdAbgleich_Click()
         return;
     winsv::RueckschreibErgebnis ergebnis;
     try {
-        if (!mdl::NMDatenbankOeffnen())
+        const mdl::NMSitzung sitzung;
+        if (!sitzung.offen())
             return;
-        try {
-            winsv::Rueckschreiben rueck(mdl::dbNM(), [] { QCoreApplication::processEvents(); });
-            ergebnis = rueck.ausfuehren(winsv::sichtbarePaare(fg->store()));
-        } catch (...) {
-            mdl::NMDatenbankSchliessen();
-            throw;
-        }
-        mdl::NMDatenbankSchliessen();
+        winsv::Rueckschreiben rueck(mdl::dbNM(), [] { QCoreApplication::processEvents(); });
+        ergebnis = rueck.ausfuehren(winsv::sichtbarePaare(fg->store()));
     } catch (const zdb::DbError &e) {
         msg::box(e.germanText());
         return;
