@@ -2,7 +2,6 @@
 #include "core/mdl_zandrel.h"
 #include "platform/accessfuncs.h"
 #include "platform/db.h"
-#include "platform/folders.h"
 
 #include <cmath>
 
@@ -29,10 +28,6 @@ int tageAusText(const QString &text)
     const double v = std::fabs(std::trunc(accessfn::accessVal(text)));
     return v > 32767 ? 32767 : int(v); // the column is a smallint
 }
-
-QString standardPfadL() { return folders::join(folders::tempFolder(), QStringLiteral("HTML_l.html")); }
-QString standardPfadS() { return folders::join(folders::tempFolder(), QStringLiteral("HTML_S.html")); }
-QString standardPfadS2() { return folders::join(folders::tempFolder(), QStringLiteral("HTML_S2.html")); }
 
 static QString oderStandard(const QString &pfad, const QString &standard)
 {
@@ -70,9 +65,9 @@ bool werteSpeichern(zdb::Db &db, const KalenderWerte &w)
     mdl::KalenderEinfaerbenTage = w.einfaerbenTage;
     mdl::KalenderEinfaerbenfarbe = w.einfaerbenFarbe;
     // As at start-up: an empty path means the temporary folder.
-    mdl::HTML_S = oderStandard(w.htmlS, standardPfadS());
-    mdl::HTML_L = oderStandard(w.htmlL, standardPfadL());
-    mdl::HTML_S2 = oderStandard(w.htmlS2, standardPfadS2());
+    mdl::HTML_S = oderStandard(w.htmlS, mdl::HTMLStandardPfad(QStringLiteral("HTML_S.html")));
+    mdl::HTML_L = oderStandard(w.htmlL, mdl::HTMLStandardPfad(QStringLiteral("HTML_l.html")));
+    mdl::HTML_S2 = oderStandard(w.htmlS2, mdl::HTMLStandardPfad(QStringLiteral("HTML_S2.html")));
     return geschrieben;
 }
 

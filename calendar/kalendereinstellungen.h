@@ -37,9 +37,4 @@ bool werteSpeichern(zdb::Db &db, const KalenderWerte &w);
 // a date stay. Returns the number removed.
 int termineDavorLoeschen(zdb::Db &db, const QDate &ersterTag);
 
-// Paths of the plans when none is set.
-QString standardPfadL();
-QString standardPfadS();
-QString standardPfadS2();
-
 } // namespace kalender

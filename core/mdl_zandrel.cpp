@@ -197,14 +197,15 @@ static qint64 zahlOder(const zdb::Result &r, const QString &spalte, qint64 stand
     return vt::parseNumber(NullZuText(r.value(0, spalte)), &d) ? qint64(d) : standard;
 }
 
+QString HTMLStandardPfad(const QString &dateiname) { return folders::join(folders::tempFolder(), dateiname); }
+
 void EinstellungenLaden()
 {
     const zdb::Result r = dbEigen.query(QStringLiteral("SELECT * FROM tbl_Einstellungen"), {}, 1);
-    const QString temp = folders::tempFolder();
     Zeugnisart = textOder(r, "Zeugnisart", "J");
-    HTML_L = textOder(r, "HTML_L", folders::join(temp, "HTML_l.html"));
-    HTML_S = textOder(r, "HTML_S", folders::join(temp, "HTML_S.html"));
-    HTML_S2 = textOder(r, "HTML_S2", folders::join(temp, "HTML_S2.html"));
+    HTML_L = textOder(r, "HTML_L", HTMLStandardPfad(QStringLiteral("HTML_l.html")));
+    HTML_S = textOder(r, "HTML_S", HTMLStandardPfad(QStringLiteral("HTML_S.html")));
+    HTML_S2 = textOder(r, "HTML_S2", HTMLStandardPfad(QStringLiteral("HTML_S2.html")));
     KalenderErsterTag = datumOder(r, "KalenderErsterTag", QDate(2010, 9, 13));
     KalenderLetzterTag = datumOder(r, "KalenderLetzterTag", QDate(2011, 2, 11));
     // No default: an empty value keeps the calendar locked for teachers.

@@ -108,5 +108,7 @@ void RegistryWerteLesen();
 void FerienVorbereiten();
 // Loads the settings row of tbl_Einstellungen and Klassenfilter of tbl_SQL_LIKE with their defaults.
 void EinstellungenLaden();
+// Where a plan goes when the settings row names none: the temporary folder.
+QString HTMLStandardPfad(const QString &dateiname); // "HTML_l.html", "HTML_S.html", "HTML_S2.html"
 
 } // namespace mdl
