@@ -24,6 +24,13 @@ QSize ChildWindow::mainClientSize() const
     return sub->mdiArea()->viewport()->size();
 }
 
+QWidget *ChildWindow::rahmen() const
+{
+    if (QMdiSubWindow *sub = subWindowOf(this))
+        return sub;
+    return const_cast<ChildWindow *>(this);
+}
+
 void ChildWindow::fillMainClientArea()
 {
     QMdiSubWindow *sub = subWindowOf(this);

@@ -22,6 +22,8 @@ public:
     void fillMainClientArea();
     // Size of the main window's client area in pixels (an invalid size outside a main window).
     QSize mainClientSize() const;
+    // The frame the user moves and sizes: the child frame inside the main window, else this widget.
+    QWidget *rahmen() const;
 
 private:
     QString m_formName;

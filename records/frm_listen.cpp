@@ -16,7 +16,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -92,14 +91,6 @@ frm_Listen::frm_Listen(QWidget *parent) : ChildWindow(QStringLiteral("frm_Listen
 
     laufwerkeFuellen();
     resize(units::twipsToPixels(15100), units::twipsToPixels(9750));
-}
-
-QWidget *frm_Listen::rahmen()
-{
-    for (QWidget *p = parentWidget(); p; p = p->parentWidget())
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(p))
-            return sub;
-    return this;
 }
 
 void frm_Listen::place(QWidget *w, int left, int top, int width, int height)

@@ -47,9 +47,6 @@ public:
     // Opens the query builder with this window's text and geometry (set by the builder's registration).
     static std::function<void(frm_Listen &listen)> abfrageeditorZeigen;
 
-    // The outer window (the child window's frame inside the main window, else this widget).
-    QWidget *rahmen();
-
     QPlainTextEdit *rtfSQL = nullptr;
     QPushButton *cmd_SQL_ausfuehren = nullptr, *cmdSave = nullptr, *cmdAbfrageeditor = nullptr,
                 *cmdSaveExcel = nullptr;

@@ -19,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,7 +31,7 @@ namespace {
 // is carried out afterwards, outside every loop.
 class Beschaeftigt {
 public:
-    Beschaeftigt(bool &flag, bool &schliessen, QWidget *w) : m_flag(flag), m_schliessen(schliessen), m_w(w)
+    Beschaeftigt(bool &flag, bool &schliessen, ChildWindow *w) : m_flag(flag), m_schliessen(schliessen), m_w(w)
     {
         m_flag = true;
     }
@@ -42,21 +41,14 @@ public:
         if (!m_schliessen)
             return;
         m_schliessen = false;
-        QWidget *w = m_w;
-        QTimer::singleShot(0, w, [w] {
-            for (QWidget *p = w->parentWidget(); p; p = p->parentWidget())
-                if (auto *sub = qobject_cast<QMdiSubWindow *>(p)) {
-                    sub->close();
-                    return;
-                }
-            w->close();
-        });
+        ChildWindow *w = m_w;
+        QTimer::singleShot(0, w, [w] { w->entladen(); });
     }
 
 private:
     bool &m_flag;
     bool &m_schliessen;
-    QWidget *m_w;
+    ChildWindow *m_w;
 };
 
 QString fehlerText(const zdb::DbError &e)
@@ -245,14 +237,6 @@ lnw::Anzeige frm_LNW::anzeige() const
 
 // ---- size and place (twips in the settings)
 
-static QMdiSubWindow *unterfenster(QWidget *w)
-{
-    for (QWidget *p = w->parentWidget(); p; p = p->parentWidget())
-        if (auto *s = qobject_cast<QMdiSubWindow *>(p))
-            return s;
-    return nullptr;
-}
-
 void frm_LNW::formLoad()
 {
     const QSize client = mainClientSize();
@@ -263,8 +247,7 @@ void frm_LNW::formLoad()
     const int breite = ok && w > 0 ? units::twipsToPixels(w) : client.width();
     int h = settings::getSetting("Fenster", "LNWHeight").toInt(&ok);
     const int hoehe = ok && h > 0 ? units::twipsToPixels(h) : client.height();
-    if (QMdiSubWindow *sub = unterfenster(this))
-        sub->setGeometry(0, 0, breite, hoehe);
+    rahmen()->setGeometry(0, 0, breite, hoehe);
 }
 
 bool frm_LNW::formUnload()
@@ -274,9 +257,7 @@ bool frm_LNW::formUnload()
         m_schliessenDanach = true;
         return false;
     }
-    QWidget *w = unterfenster(this);
-    if (!w)
-        w = this;
+    const QWidget *w = rahmen();
     settings::saveSetting("Fenster", "LNWHeight", QString::number(units::pixelsToTwips(w->height())));
     settings::saveSetting("Fenster", "LNWWidth", QString::number(units::pixelsToTwips(w->width())));
     settings::saveSetting("Fenster", "LNWLeft", QString::number(units::pixelsToTwips(w->x())));

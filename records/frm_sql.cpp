@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QListWidget>
-#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -84,13 +83,6 @@ frm_SQL::frm_SQL(QWidget *parent) : ChildWindow(QStringLiteral("frm_SQL"), paren
     connect(cmdClear, &QPushButton::clicked, this, [this] { guarded([this] { cmdClear_Click(); }); });
 
     resize(units::twipsToPixels(15100), units::twipsToPixels(9750));
-}
-
-QWidget *frm_SQL::rahmen()
-{
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        return sub;
-    return this;
 }
 
 void frm_SQL::resizeEvent(QResizeEvent *event)

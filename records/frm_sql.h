@@ -39,8 +39,6 @@ public:
 
     // The design rows as they stand in the grid (row 1 on).
     QVector<abfragebau::Zeile> zeilen() const;
-    // The child frame inside the main window, else this widget.
-    QWidget *rahmen();
 
     QListWidget *lstTabellen = nullptr, *lstFelder = nullptr;
     VSGrid *fg = nullptr;

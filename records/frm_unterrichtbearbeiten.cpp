@@ -8,7 +8,6 @@
 
 #include <QLabel>
 #include <QListWidget>
-#include <QMdiSubWindow>
 
 namespace {
 
@@ -72,10 +71,8 @@ void frm_UnterrichtBearbeiten::leeresGitter()
 
 void frm_UnterrichtBearbeiten::Form_Load()
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->move(0, 0);
-    else
-        move(0, 0);
+    // The frame takes the designed size; inside the main window it would start at its minimum.
+    rahmen()->setGeometry(0, 0, units::twipsToPixels(13500), units::twipsToPixels(11300));
     leeresGitter();
     if (!mdl::NMDatenbankOeffnen())
         return;

@@ -18,7 +18,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QMdiSubWindow>
 #include <QPointer>
 #include <QTimer>
 
@@ -28,13 +27,6 @@ const QString Fenster = QStringLiteral("Fenster");
 constexpr int GridOben = 360;
 const char *const Farbe = "zandrelBackColor";
 
-QMdiSubWindow *unterfenster(QWidget *w)
-{
-    for (QWidget *p = w->parentWidget(); p; p = p->parentWidget())
-        if (auto *s = qobject_cast<QMdiSubWindow *>(p))
-            return s;
-    return nullptr;
-}
 
 // A stored window size in twips; the default when it is missing or no number.
 int gespeichert(const QString &key, int standard)
@@ -211,7 +203,7 @@ void frm_AP1::formLoad()
 
 void frm_AP1::laden()
 {
-    if (QMdiSubWindow *sub = unterfenster(this)) {
+    if (QWidget *sub = rahmen(); sub != this) {
         const QSize client = mainClientSize();
         const double dpi = logicalDpiX();
         const int b = gespeichert(QStringLiteral("AP1Width"), units::pixelsToTwips(client.width(), dpi));
@@ -272,9 +264,7 @@ bool frm_AP1::formUnload()
         m_schliessen = true;
         return false;
     }
-    QWidget *w = unterfenster(this);
-    if (!w)
-        w = this;
+    const QWidget *w = rahmen();
     const double dpi = logicalDpiX();
     settings::saveSetting(Fenster, QStringLiteral("AP1Height"), QString::number(units::pixelsToTwips(w->height(), dpi)));
     settings::saveSetting(Fenster, QStringLiteral("AP1Width"), QString::number(units::pixelsToTwips(w->width(), dpi)));
@@ -297,8 +287,7 @@ void frm_AP1::closeEvent(QCloseEvent *event)
 
 void frm_AP1::sichtbarMachen()
 {
-    if (QMdiSubWindow *sub = unterfenster(this))
-        sub->show();
+    rahmen()->show();
     show();
 }
 
