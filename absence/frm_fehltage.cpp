@@ -173,7 +173,7 @@ void frm_Fehltage::steuerelementeErstellen()
     lblTag = label(Frame3, QString(), 750, 520, 1300);
     lblSNr = label(Frame3, QString(), 2100, 520, 900);
     label(Frame3, QStringLiteral("Grund"), 120, 800, 600);
-    label(Frame3, QStringLiteral("Std"), 1200, 800, 400);
+    label(Frame3, QStringLiteral("Std"), 720, 1080, 400); // row caption beside the lesson boxes
     for (int i = 0; i <= 10; ++i) {
         const int links = i == 0 ? 120 : 1200 + (i - 1) * 400;
         txtStd[i] = textbox(Frame3, links, 1060, i == 0 ? 500 : 380);
