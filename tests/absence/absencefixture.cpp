@@ -1,6 +1,7 @@
 #include "absencefixture.h"
 #include "core/mdl_zandrel.h"
 #include "core/schema.h"
+#include "platform/grid/vsgrid.h"
 #include "tools/demo/nmschema.h"
 
 namespace absencetest {
@@ -72,5 +73,70 @@ std::unique_ptr<zdb::Db> Schule::zweiterArbeitsplatz()
 }
 
 int Schule::anzahl(const QString &sql, const zdb::Params &p) { return mdl::dbEigen.scalar(sql, p).toInt(); }
+
+int Schule::fehltage(const QString &bedingung, const zdb::Params &p)
+{
+    return anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Fehltage")
+                      + (bedingung.isEmpty() ? QString() : QStringLiteral(" WHERE ") + bedingung),
+                  p);
+}
+
+void FensterTest::SetUp()
+{
+    mdl::Ferien.clear();
+    frm_Fehltage::setHeuteFuerTests(heute);
+    s.lehrer(QStringLiteral("MÜ"), QStringLiteral("Müller"), QStringLiteral("Hans"));
+    s.lehrer(QStringLiteral("HU"), QStringLiteral("Huber"), QStringLiteral("Eva"));
+    s.lehrer(QStringLiteral("X"), QStringLiteral("Admin"), QString());
+    for (const char *k : {"5a", "AUS"})
+        s.klasse(QString::fromUtf8(k), QStringLiteral("MÜ"));
+    for (const char *k : {"5b", "6b", "10a"})
+        s.klasse(QString::fromUtf8(k), QStringLiteral("HU"));
+    s.schueler(12, QStringLiteral("Abel"), QStringLiteral("Anna"), QStringLiteral("5a"));
+    s.schueler(13, QStringLiteral("Bauer"), QStringLiteral("Ben"), QStringLiteral("5a"));
+    for (const int nr : {121, 122, 124, 125})
+        s.schueler(nr, QStringLiteral("Name%1").arg(nr), QStringLiteral("V"), QStringLiteral("5a"));
+    s.schueler(20, QStringLiteral("Zeller"), QStringLiteral("Zoe"), QStringLiteral("5b"));
+    s.schueler(30, QStringLiteral("Maier"), QStringLiteral("Max"), QStringLiteral("10a"));
+    s.schueler(123, QStringLiteral("Özdemir"), QStringLiteral("Ayla"), QStringLiteral("6b"));
+    s.schueler(300, QStringLiteral("Aus"), QStringLiteral("Tausch"), QStringLiteral("AUS1"));
+    s.adresse(123, QStringLiteral("Herrn und Frau"), QStringLiteral("Özdemir"), QStringLiteral("Murat"));
+    mdl::dbEigen.exec(QStringLiteral("UPDATE tbl_Fehlgrund SET fuer_Lehrer = 0 WHERE kurz = 'un'"));
+}
+
+void FensterTest::TearDown()
+{
+    f.reset();
+    frm_Fehltage::setHeuteFuerTests(QDate());
+    mdl::Benutzer = QStringLiteral("X");
+}
+
+void FensterTest::oeffnen(const QString &benutzer, const QString &klasse)
+{
+    mdl::Benutzer = benutzer;
+    f = std::make_unique<frm_Fehltage>();
+    f->resize(1400, 900);
+    f->show();
+    f->formLoad();
+    f->formActivate();
+    if (!klasse.isEmpty())
+        klicken(klasse);
+}
+
+void FensterTest::klicken(const QString &klasse, int spalte)
+{
+    const int r = int(klassen().indexOf(klasse)) + 1;
+    ASSERT_GT(r, 0) << klasse.toStdString();
+    f->fgKlassen->select(r, spalte);
+    emit f->fgKlassen->click();
+}
+
+QStringList FensterTest::klassen()
+{
+    QStringList k;
+    for (int r = 1; r < f->fgKlassen->rows(); ++r)
+        k << f->fgKlassen->textMatrix(r, 0);
+    return k;
+}
 
 } // namespace absencetest
