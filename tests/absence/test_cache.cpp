@@ -15,21 +15,21 @@ namespace {
 
 void personen(absencetest::Schule &s)
 {
-    s.schueler(3, QStringLiteral("Zorn"), QStringLiteral("Oskar"), QStringLiteral("9d"));
-    s.schueler(1, QStringLiteral("Abel"), QStringLiteral(" Anna"), QStringLiteral("5a"));
-    s.nm.exec(QStringLiteral("INSERT INTO Schüler (SchülerNr, Name) VALUES (2, 'Ohne')"));
-    s.lehrer(QStringLiteral("MÜ"), QStringLiteral("Müller"), QStringLiteral("Hans"));
-    s.lehrer(QStringLiteral("X"), QStringLiteral("Admin"), QString());
-    s.lehrer(QStringLiteral("XS"), QStringLiteral("Sekretariat"), QString());
+    s.schueler(3, "Zorn", "Oskar", "9d");
+    s.schueler(1, "Abel", " Anna", "5a");
+    s.nm.exec("INSERT INTO Schüler (SchülerNr, Name) VALUES (2, 'Ohne')");
+    s.lehrer("MÜ", "Müller", "Hans");
+    s.lehrer("X", "Admin", QString());
+    s.lehrer("XS", "Sekretariat", QString());
 }
 
 QStringList cache()
 {
     QStringList out;
-    mdl::dbEigen.forEach(QStringLiteral("SELECT Id, Name, Vorname, Klasse FROM tbl_Personen ORDER BY rowid"), {},
+    mdl::dbEigen.forEach("SELECT Id, Name, Vorname, Klasse FROM tbl_Personen ORDER BY rowid", {},
                          [&](const QVariantList &r) {
                              out << r[0].toString() + QLatin1Char('|') + r[2].toString() + QLatin1Char('|')
-                                        + (r[3].isNull() ? QStringLiteral("NULL") : r[3].toString());
+                                        + (r[3].isNull() ? "NULL" : r[3].toString());
                              return true;
                          });
     return out;
@@ -44,16 +44,16 @@ TEST(Personencache, FirstStartOfTheDayCopiesPupilsThenTeachers)
     const QDateTime jetzt = QDateTime::currentDateTime();
     EXPECT_EQ(Personencache::PersonenAktualisieren(mdl::dbEigen, jetzt), Personencache::Gefuellt);
     EXPECT_EQ(cache(), QStringList({"1| Anna|5a", "2||NULL", "3|Oskar|9d", "MÜ|Hans|LK", "X||LK", "XS||LK"}));
-    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Personen WHERE lastChange = ?"), {zdb::isoDateTime(jetzt)}),
+    EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Personen WHERE lastChange = ?", {zdb::isoDateTime(jetzt)}),
               6);
 
     // A second start the same day changes nothing.
-    s.schueler(4, QStringLiteral("Neu"), QStringLiteral("Nora"), QStringLiteral("5a"));
+    s.schueler(4, "Neu", "Nora", "5a");
     EXPECT_EQ(Personencache::PersonenAktualisieren(mdl::dbEigen, jetzt.addSecs(60)), Personencache::Aktuell);
     EXPECT_EQ(cache().size(), 6);
 
     // An oldest row from yesterday refills the table.
-    mdl::dbEigen.exec(QStringLiteral("UPDATE tbl_Personen SET lastChange = ? WHERE Id = '3'"),
+    mdl::dbEigen.exec("UPDATE tbl_Personen SET lastChange = ? WHERE Id = '3'",
                       {zdb::isoDateTime(jetzt.addDays(-1))});
     EXPECT_EQ(Personencache::PersonenAktualisieren(mdl::dbEigen, jetzt), Personencache::Gefuellt);
     EXPECT_EQ(cache().size(), 7);
@@ -63,61 +63,57 @@ TEST(Personencache, TwoWorkstationsRefillingAtOnceLeaveOneCopy)
 {
     absencetest::Schule s;
     personen(s);
-    mdl::dbEigen.exec(QStringLiteral("INSERT INTO tbl_Personen (Id, lastChange) VALUES ('alt', '2000-01-01 00:00:00')"));
+    mdl::dbEigen.exec("INSERT INTO tbl_Personen (Id, lastChange) VALUES ('alt', '2000-01-01 00:00:00')");
     // The other workstation refills while this one lets events through after its first look.
     auto andere = s.zweiterArbeitsplatz();
     QTimer::singleShot(0, [&] {
         zdb::WriteTransaction tx(*andere);
-        andere->exec(QStringLiteral("DELETE FROM tbl_Personen"));
+        andere->exec("DELETE FROM tbl_Personen");
         for (const char *id : {"1", "2", "3", "MÜ", "X", "XS"})
-            andere->exec(QStringLiteral("INSERT INTO tbl_Personen (Id, Klasse, lastChange) VALUES (?, 'k', ?)"),
+            andere->exec("INSERT INTO tbl_Personen (Id, Klasse, lastChange) VALUES (?, 'k', ?)",
                          {QString::fromUtf8(id), zdb::isoDateTime(QDateTime::currentDateTime())});
         tx.commit();
     });
     EXPECT_EQ(Personencache::PersonenAktualisieren(mdl::dbEigen), Personencache::Aktuell);
-    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Personen")), 6);
-    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Personen WHERE Klasse = 'k'")), 6);
+    EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Personen"), 6);
+    EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Personen WHERE Klasse = 'k'"), 6);
 }
 
 TEST(Personencache, GivingUpTheWaitLeavesTheTableEmpty)
 {
     absencetest::Schule s;
-    mdl::dbEigen.exec(QStringLiteral("INSERT INTO tbl_Personen (Id, lastChange) VALUES ('1', '2000-01-01 00:00:00')"));
-    mdl::NMDatei = QStringLiteral("fehlt.mdb");
+    mdl::dbEigen.exec("INSERT INTO tbl_Personen (Id, lastChange) VALUES ('1', '2000-01-01 00:00:00')");
+    mdl::NMDatei = "fehlt.mdb";
     QTimer::singleShot(200, [] { frm_Warten_DB::abbrechen(); });
     EXPECT_EQ(Personencache::PersonenAktualisieren(mdl::dbEigen), Personencache::Abgebrochen);
-    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Personen")), 0);
+    EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Personen"), 0);
 }
 
-TEST(FehltageLoeschen, CancelIsPresetAndDeletesNothing)
+TEST(FehltageLoeschen, CancelIsPresetOkEmptiesOnlyTheAbsencesAndClosesTheWindow)
 {
     absencetest::Schule s;
-    s.fehltag(QStringLiteral("1"), QDate(2024, 9, 10), QStringLiteral("kr"));
-    testsupport::MsgRecorder rec([](const msg::Request &) { return int(msg::Cancel); });
-    EXPECT_FALSE(FehltageLoeschen(mdl::dbEigen));
-    ASSERT_EQ(rec.boxes.size(), 1);
-    EXPECT_EQ(rec.boxes[0].text, QStringLiteral("In der Datenbank werden alle Fehltage gelöscht?\r\rWeitermachen?"));
-    EXPECT_EQ(rec.boxes[0].buttons, msg::OKCancel | msg::DefaultButton2);
-    EXPECT_EQ(rec.boxes[0].title, QStringLiteral("Sicherheitsnachfrage"));
-    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Fehltage")), 1);
-}
-
-TEST(FehltageLoeschen, OkEmptiesOnlyTheAbsencesAndClosesTheWindow)
-{
-    absencetest::Schule s;
-    s.fehltag(QStringLiteral("1"), QDate(2024, 9, 10), QStringLiteral("kr"));
-    mdl::dbEigen.exec(QStringLiteral("INSERT INTO tbl_Personen (Id) VALUES ('1')"));
-    const int gruende = s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Fehlgrund"));
+    s.fehltag("1", QDate(2024, 9, 10), "kr");
+    mdl::dbEigen.exec("INSERT INTO tbl_Personen (Id) VALUES ('1')");
+    const int gruende = s.anzahl("SELECT COUNT(*) FROM tbl_Fehlgrund");
+    {
+        testsupport::MsgRecorder abbrechen([](const msg::Request &) { return int(msg::Cancel); });
+        EXPECT_FALSE(FehltageLoeschen(mdl::dbEigen));
+        ASSERT_EQ(abbrechen.boxes.size(), 1);
+        EXPECT_EQ(abbrechen.boxes[0].text, "In der Datenbank werden alle Fehltage gelöscht?\r\rWeitermachen?");
+        EXPECT_EQ(abbrechen.boxes[0].buttons, msg::OKCancel | msg::DefaultButton2);
+        EXPECT_EQ(abbrechen.boxes[0].title, "Sicherheitsnachfrage");
+        EXPECT_EQ(s.fehltage(), 1);
+    }
     auto *f = new frm_Fehltage;
     f->show();
     testsupport::MsgRecorder rec([](const msg::Request &) { return int(msg::OK); });
     EXPECT_TRUE(FehltageLoeschen(mdl::dbEigen));
-    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Fehltage")), 0);
-    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Personen")), 1);
-    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Fehlgrund")), gruende);
+    EXPECT_EQ(s.fehltage(), 0);
+    EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Personen"), 1);
+    EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Fehlgrund"), gruende);
     EXPECT_FALSE(f->isVisible());
     ASSERT_EQ(rec.boxes.size(), 2);
-    EXPECT_EQ(rec.boxes[1].text, QStringLiteral("In der Datenbank wurden alle eingetragenen Fehltage gelöscht."));
+    EXPECT_EQ(rec.boxes[1].text, "In der Datenbank wurden alle eingetragenen Fehltage gelöscht.");
     EXPECT_EQ(rec.boxes[1].buttons, msg::OKOnly);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(frm_Fehltage::instanz(), nullptr);

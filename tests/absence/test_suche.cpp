@@ -38,12 +38,10 @@ void schueler(absencetest::Schule &s)
 
 TEST(Personensuche, StartsAtFourCharactersOrATrailingBlank)
 {
-    EXPECT_FALSE(Personensuche::startet(QStringLiteral("Mül")));
-    EXPECT_FALSE(Personensuche::startet(QStringLiteral("  Mü")));
-    EXPECT_TRUE(Personensuche::startet(QStringLiteral("Müll")));
-    EXPECT_TRUE(Personensuche::startet(QStringLiteral("Mü ")));
-    EXPECT_TRUE(Personensuche::startet(QStringLiteral(" ")));
-    EXPECT_FALSE(Personensuche::startet(QString()));
+    for (const char *t : {"Müll", "Mü ", " "})
+        EXPECT_TRUE(Personensuche::startet(QString::fromUtf8(t))) << t;
+    for (const char *t : {"Mül", "  Mü", ""})
+        EXPECT_FALSE(Personensuche::startet(QString::fromUtf8(t))) << t;
 }
 
 TEST(Personensuche, FindsNamesAndGuardiansByLiteralPrefixFoldingUmlauts)
@@ -87,15 +85,6 @@ TEST(Kontakt, MainContactRowComesFirst)
     EXPECT_EQ(k.gilt1, QStringLiteral("Wahr"));
     EXPECT_EQ(k.gilt2, QStringLiteral("Falsch"));
     EXPECT_EQ(k.plzOrt, QStringLiteral("86150 Augsburg"));
-}
-
-TEST(Kontakt, NoAddressRowGivesEmptyFields)
-{
-    absencetest::Schule s;
-    schueler(s);
-    const Kontaktdaten k = Kontakt::lesen(s.nm, QStringLiteral("1"));
-    EXPECT_TRUE(k.name.isEmpty() && k.strasse.isEmpty() && k.plzOrt.isEmpty() && k.telefon.isEmpty());
-    EXPECT_TRUE(Kontakt::lesen(s.nm, QStringLiteral("MÜ")).name1.isEmpty());
 }
 
 TEST(Personentabelle, FindsPupilsAndTeachersTrimmedAndCaseBlindWithoutALimit)
