@@ -30,13 +30,7 @@ class LnwExport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        zdb::Db eigen;
-        eigen.create(eigenBox.file("Zandrel.mdb"));
-        nmschema::createOwnPrepared(eigen);
-        eigen.close();
-        mdl::dbEigen.open(eigenBox.file("Zandrel.mdb"));
-        mdl::NMDateiParameter = nm.path();
-        mdl::Benutzer = "AB";
+        lnwtest::NM &nm = anmeldung.nm;
         const qint64 m = nm.kurs("M", "5a", "AB"), d = nm.kurs("D", "6b", "AB");
         nm.gleicheNoten(m, "sa1", "3", 6);
         nm.gleicheNoten(m, "ex2", "2", 7);
@@ -50,17 +44,10 @@ protected:
         };
         w->formActivate();
     }
-    void TearDown() override
-    {
-        delete w;
-        mdl::dbEigen.close();
-        mdl::NMDatenbankZuruecksetzen();
-        mdl::NMDateiParameter.clear();
-        mdl::Benutzer.clear();
-    }
+    void TearDown() override { delete w; }
 
-    lnwtest::NM nm;
-    testsupport::Sandbox eigenBox, ziel;
+    lnwtest::Anmeldung anmeldung{"AB", false};
+    testsupport::Sandbox ziel;
     testsupport::MsgRecorder boxes;
     frm_LNW *w = nullptr;
     QString antwort, dialogStart;

@@ -1,5 +1,6 @@
 #pragma once
 // A small grade-manager file for the performance-record tests.
+#include "core/mdl_zandrel.h"
 #include "platform/db.h"
 #include "support/testsupport.h"
 #include "tools/demo/nmschema.h"
@@ -24,31 +25,12 @@ struct NM {
     qint64 kurs(const QVariant &fach, const QVariant &klasse, const QVariant &lehrer,
                 const QMap<QString, QVariant> &gewichte = {})
     {
-        QStringList cols{"Fach", "Klasse", "Lehrkraft"};
-        zdb::Params p{fach, klasse, lehrer};
-        for (auto it = gewichte.begin(); it != gewichte.end(); ++it) {
-            cols << it.key();
-            p << it.value();
-        }
-        QStringList q;
-        for (int i = 0; i < p.size(); ++i)
-            q << "?";
-        db.exec("INSERT INTO Unterricht (" + cols.join(", ") + ") VALUES (" + q.join(", ") + ")", p);
-        return db.lastInsertId();
+        return einfuegen("Unterricht", {"Fach", "Klasse", "Lehrkraft"}, {fach, klasse, lehrer}, gewichte);
     }
     // One pupil row of a course with grades (field -> text).
     void noten(qint64 uindex, const QMap<QString, QVariant> &noten, int schueler = 1)
     {
-        QStringList cols{"SchülerNr", "UIndex"};
-        zdb::Params p{schueler, uindex};
-        for (auto it = noten.begin(); it != noten.end(); ++it) {
-            cols << it.key();
-            p << it.value();
-        }
-        QStringList q;
-        for (int i = 0; i < p.size(); ++i)
-            q << "?";
-        db.exec("INSERT INTO Noten (" + cols.join(", ") + ") VALUES (" + q.join(", ") + ")", p);
+        einfuegen("Noten", {"SchülerNr", "UIndex"}, {schueler, uindex}, noten);
     }
     // The same grade for n pupils in one field.
     void gleicheNoten(qint64 uindex, const QString &feld, const QString &note, int n)
@@ -63,6 +45,48 @@ struct NM {
         db.exec("INSERT INTO LNW (UIndex, Spalte, Notenart, Bemerkung, Zeit, Geschrieben, Rückgabe, Abgabe, LfdNr) "
                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
                 {uindex, spalte, art, bemerkung, zeit, geschrieben, rueckgabe, abgabe, lfdNr});
+    }
+
+private:
+    qint64 einfuegen(const QString &tabelle, QStringList cols, zdb::Params p, const QMap<QString, QVariant> &mehr)
+    {
+        for (auto it = mehr.begin(); it != mehr.end(); ++it) {
+            cols << it.key();
+            p << it.value();
+        }
+        const QStringList q(p.size(), QStringLiteral("?"));
+        db.exec("INSERT INTO " + tabelle + " (" + cols.join(", ") + ") VALUES (" + q.join(", ") + ")", p);
+        return db.lastInsertId();
+    }
+};
+
+// A grade-manager file and an own database as the window finds them after a login.
+struct Anmeldung {
+    NM nm;
+    testsupport::Sandbox eigenBox;
+
+    Anmeldung(const QString &benutzer, bool admin, nmschema::Layout l = nmschema::Layout::Current,
+              const QString &fachbetreuer = {})
+        : nm(l)
+    {
+        zdb::Db eigen;
+        eigen.create(eigenBox.file("Zandrel.mdb"));
+        nmschema::createOwnPrepared(eigen);
+        if (!fachbetreuer.isEmpty())
+            eigen.exec("INSERT INTO tbl_Fachbetreuer (Fachkürzel, Fachbetreuer) VALUES " + fachbetreuer);
+        eigen.close();
+        mdl::dbEigen.open(eigenBox.file("Zandrel.mdb"));
+        mdl::NMDateiParameter = nm.path();
+        mdl::Benutzer = benutzer;
+        mdl::IstAdmin = admin;
+    }
+    ~Anmeldung()
+    {
+        mdl::dbEigen.close();
+        mdl::NMDatenbankZuruecksetzen();
+        mdl::NMDateiParameter.clear();
+        mdl::Benutzer.clear();
+        mdl::IstAdmin = false;
     }
 };
 

@@ -4,6 +4,7 @@
 #include "records/zahlen.h"
 
 #include <gtest/gtest.h>
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -44,18 +45,12 @@ TEST(LnwZahlen, NullZuDatumReadsStoredDatesAndTreatsOthersAsNull)
 
 TEST(LnwSpalten, BlockStartsAndFieldMap)
 {
-    EXPECT_EQ(SpalteZuNotenfeld("sa1"), 3);
-    EXPECT_EQ(SpalteZuNotenfeld("sa6"), 53);
-    EXPECT_EQ(SpalteZuNotenfeld("ka1"), 63);
-    EXPECT_EQ(SpalteZuNotenfeld("ka4"), 93);
-    EXPECT_EQ(SpalteZuNotenfeld("ex1"), 103);
-    EXPECT_EQ(SpalteZuNotenfeld("ex8"), 173);
-    EXPECT_EQ(SpalteZuNotenfeld("SA1"), 0);
-    EXPECT_EQ(SpalteZuNotenfeld("Index"), 0);
-    EXPECT_EQ(blockTitel(0), "1. SchA");
-    EXPECT_EQ(blockTitel(5), "6. SchA");
-    EXPECT_EQ(blockTitel(6), "1. KA");
-    EXPECT_EQ(blockTitel(17), "8. Ex");
+    const std::vector<std::pair<const char *, int>> felder{{"sa1", 3},   {"sa6", 53},   {"ka1", 63}, {"ka4", 93},
+                                                           {"ex1", 103}, {"ex8", 173}, {"SA1", 0},  {"Index", 0}};
+    for (const auto &[feld, spalte] : felder)
+        EXPECT_EQ(SpalteZuNotenfeld(feld), spalte) << feld;
+    EXPECT_EQ(QStringList({blockTitel(0), blockTitel(5), blockTitel(6), blockTitel(17)}),
+              QStringList({"1. SchA", "6. SchA", "1. KA", "8. Ex"}));
     EXPECT_EQ(blockVon(62), 5);
     EXPECT_EQ(unterspalteVon(111), 8);
     EXPECT_EQ(blockVon(2), -1);
@@ -63,15 +58,13 @@ TEST(LnwSpalten, BlockStartsAndFieldMap)
 
 TEST(LnwSpalten, TestRecordsLandInTheirBlockInBothLayouts)
 {
-    EXPECT_EQ(blockSpalteFuerTest(0, 0), 3);
-    EXPECT_EQ(blockSpalteFuerTest(4, 0), 43);  // 5. SchA
-    EXPECT_EQ(blockSpalteFuerTest(17, 0), 173);
-    EXPECT_EQ(blockSpalteFuerTest(18, 0), -1);
-    EXPECT_EQ(blockSpalteFuerTest(3, 2), 33);  // older layout: 4. SchA stays
-    EXPECT_EQ(blockSpalteFuerTest(4, 2), 63);  // older layout: 1. KA
-    EXPECT_EQ(blockSpalteFuerTest(15, 2), 173); // older layout: 8. Ex
-    EXPECT_EQ(blockSpalteFuerTest(16, 2), -1);
-    EXPECT_EQ(blockSpalteFuerTest(-1, 0), -1);
+    // Spalte, shift (2: older layout), block start column.
+    const std::vector<std::array<int, 3>> faelle{{0, 0, 3},   {4, 0, 43},  {17, 0, 173}, {18, 0, -1}, {-1, 0, -1},
+                                                 {3, 2, 33},  // older layout: 4. SchA stays
+                                                 {4, 2, 63},  // older layout: 1. KA
+                                                 {15, 2, 173}, {16, 2, -1}};
+    for (const auto &[spalte, verschiebung, start] : faelle)
+        EXPECT_EQ(blockSpalteFuerTest(spalte, verschiebung), start) << spalte << "/" << verschiebung;
 }
 
 TEST(LnwSchnitt, AverageRoundsHalfAwayFromZeroInWholeNumbers)
