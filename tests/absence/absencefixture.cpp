@@ -77,8 +77,7 @@ int Schule::anzahl(const QString &sql, const zdb::Params &p) { return mdl::dbEig
 int Schule::fehltage(const QString &bedingung, const zdb::Params &p)
 {
     return anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Fehltage")
-                      + (bedingung.isEmpty() ? QString() : QStringLiteral(" WHERE ") + bedingung),
-                  p);
+                      + (bedingung.isEmpty() ? QString() : QStringLiteral(" WHERE ") + bedingung), p);
 }
 
 void FensterTest::SetUp()

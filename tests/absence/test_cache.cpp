@@ -44,8 +44,7 @@ TEST(Personencache, FirstStartOfTheDayCopiesPupilsThenTeachers)
     const QDateTime jetzt = QDateTime::currentDateTime();
     EXPECT_EQ(Personencache::PersonenAktualisieren(mdl::dbEigen, jetzt), Personencache::Gefuellt);
     EXPECT_EQ(cache(), QStringList({"1| Anna|5a", "2||NULL", "3|Oskar|9d", "MÜ|Hans|LK", "X||LK", "XS||LK"}));
-    EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Personen WHERE lastChange = ?", {zdb::isoDateTime(jetzt)}),
-              6);
+    EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Personen WHERE lastChange = ?", {zdb::isoDateTime(jetzt)}), 6);
 
     // A second start the same day changes nothing.
     s.schueler(4, "Neu", "Nora", "5a");
@@ -53,8 +52,7 @@ TEST(Personencache, FirstStartOfTheDayCopiesPupilsThenTeachers)
     EXPECT_EQ(cache().size(), 6);
 
     // An oldest row from yesterday refills the table.
-    mdl::dbEigen.exec("UPDATE tbl_Personen SET lastChange = ? WHERE Id = '3'",
-                      {zdb::isoDateTime(jetzt.addDays(-1))});
+    mdl::dbEigen.exec("UPDATE tbl_Personen SET lastChange = ? WHERE Id = '3'", {zdb::isoDateTime(jetzt.addDays(-1))});
     EXPECT_EQ(Personencache::PersonenAktualisieren(mdl::dbEigen, jetzt), Personencache::Gefuellt);
     EXPECT_EQ(cache().size(), 7);
 }

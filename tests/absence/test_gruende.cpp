@@ -35,11 +35,11 @@ protected:
 TEST_F(Grundeditor, EditedCellsAreCutAndDuplicatesWarned)
 {
     testsupport::MsgRecorder rec;
-    tippen(2, 0, QStringLiteral("  krank"));
-    EXPECT_EQ(e.fg->textMatrix(2, 0), QStringLiteral("kr"));
+    tippen(2, 0, "  krank");
+    EXPECT_EQ(e.fg->textMatrix(2, 0), "kr");
     EXPECT_EQ(rec.texts(), QStringList({"Das bearbeitete Kürzel kommt bereits einmal vor. Bitte änders Sie es ab!"}));
-    tippen(3, 0, QStringLiteral(" x "));
-    EXPECT_EQ(e.fg->textMatrix(3, 0), QStringLiteral("x"));
+    tippen(3, 0, " x ");
+    EXPECT_EQ(e.fg->textMatrix(3, 0), "x");
     EXPECT_EQ(rec.boxes.size(), 1); // "KR" is another code: no warning either
     tippen(3, 1, QString(60, QLatin1Char('a')));
     EXPECT_EQ(e.fg->textMatrix(3, 1).size(), 50);
@@ -49,22 +49,21 @@ TEST_F(Grundeditor, RowsWithoutCodeAreNotSavedAndNamed)
 {
     e.cmdNeu2_Click();
     e.cmdNeu2_Click();
-    tippen(8, 0, QStringLiteral("ku"));
-    tippen(8, 1, QStringLiteral("Kur"));
+    tippen(8, 0, "ku");
+    tippen(8, 1, "Kur");
     testsupport::MsgRecorder rec;
     e.cmdSpeichern_Click();
     EXPECT_EQ(rec.texts(), QStringList({"1 Absenzgrund hat kein Kürzel. Dieser wurde nicht gespeichert."}));
-    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT sort FROM tbl_Fehlgrund WHERE kurz = 'ku' AND lang = 'Kur' AND farbe = ?"),
-                       {0xFF0000}),
-              8);
-    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Fehlgrund")), 7);
+    EXPECT_EQ(s.anzahl("SELECT sort FROM tbl_Fehlgrund WHERE kurz = 'ku' AND lang = 'Kur' AND farbe = ?",
+                       {0xFF0000}), 8);
+    EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Fehlgrund"), 7);
 }
 
 TEST_F(Grundeditor, MovingInsertingAndDeletingChangeOnlyTheGrid)
 {
     e.fg->select(1, 0);
     e.cmdNachOben_Click(); // the first one stays
-    EXPECT_EQ(kuerzel().first(), QStringLiteral("kr"));
+    EXPECT_EQ(kuerzel().first(), "kr");
     frm_Fehltage_Grund::setFarbwahl([](long) { return std::optional<long>(0x00FF00); });
     e.fg->select(1, 2);
     e.fg_Click();
@@ -87,7 +86,7 @@ TEST_F(Grundeditor, MovingInsertingAndDeletingChangeOnlyTheGrid)
     e.cmdLoeschen_Click();
     EXPECT_EQ(ja.texts(), QStringList({"Soll der markierte Absenzgrund gelöscht werden?"}));
     EXPECT_EQ(kuerzel().size(), 6);
-    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT sort FROM tbl_Fehlgrund WHERE kurz = 'kr'")), 100);
+    EXPECT_EQ(s.anzahl("SELECT sort FROM tbl_Fehlgrund WHERE kurz = 'kr'"), 100);
 }
 
 TEST_F(Grundeditor, RedAndYellowAreRefused)
@@ -107,7 +106,7 @@ TEST_F(Grundeditor, SavingRefreshesAnOpenAbsenceWindowAndIsAtomic)
 {
     frm_Fehltage f;
     f.ListeGrundErstellen();
-    tippen(1, 0, QStringLiteral("kk"));
+    tippen(1, 0, "kk");
     {
         // Another workstation writes: nothing of the old list is lost, the editor stays open.
         auto andere = s.zweiterArbeitsplatz();
@@ -119,7 +118,7 @@ TEST_F(Grundeditor, SavingRefreshesAnOpenAbsenceWindowAndIsAtomic)
         andere->rollback();
         mdl::dbEigen.setBusyTimeout(5000);
     }
-    EXPECT_EQ(s.anzahl(QStringLiteral("SELECT COUNT(*) FROM tbl_Fehlgrund WHERE kurz = 'kr'")), 1);
+    EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Fehlgrund WHERE kurz = 'kr'"), 1);
     e.cmdSpeichern_Click();
-    EXPECT_EQ(f.GrundKlartext(QStringLiteral("KK")), QStringLiteral("krank"));
+    EXPECT_EQ(f.GrundKlartext("KK"), "krank");
 }

@@ -53,8 +53,7 @@ protected:
 TEST_F(Klicks, LeftClickShowsTheRecordTheDayListAndHidesThePopup)
 {
     mdl::dbEigen.exec("INSERT INTO tbl_Fehltage (S_Id, Fehltag, Grund, s02, Bemerkung, zaehlt, entschuldigt) "
-                      "VALUES ('13', ?, 'un', 'un', 'Arzt', '0,5', 1)",
-                      {zdb::isoDate(montag)});
+                      "VALUES ('13', ?, 'un', 'un', 'Arzt', '0,5', 1)", {zdb::isoDate(montag)});
     oeffnen("X", "5a");
     klick(2, zeile("12"), spalte(montag));
     EXPECT_TRUE(f->fgGrund->isVisible());
