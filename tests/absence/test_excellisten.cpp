@@ -116,12 +116,10 @@ TEST_F(ExcelListen, ManyDaysCountsHalvesAndEmptyValuesAndListsEveryoneForZero)
 TEST_F(ExcelListen, NumberBoxAndPeriodBoxesAreReadSafely)
 {
     int n = -1;
-    EXPECT_TRUE(anzahlLesen("", n));
-    EXPECT_EQ(n, 0);
-    EXPECT_TRUE(anzahlLesen("2.5", n));
-    EXPECT_EQ(n, 2); // half to even
-    EXPECT_TRUE(anzahlLesen("15 Tage", n));
-    EXPECT_EQ(n, 15);
+    for (const auto &[text, zahl] : {std::pair{"", 0}, {"2.5", 2 /* half to even */}, {"15 Tage", 15}}) {
+        EXPECT_TRUE(anzahlLesen(text, n)) << text;
+        EXPECT_EQ(n, zahl) << text;
+    }
     EXPECT_FALSE(anzahlLesen("40000", n));
     QDate a, b;
     EXPECT_FALSE(zeitraumLesen("31.02.2016", "01.03.2016", a, b));
