@@ -115,9 +115,7 @@ ZBENCH("absence")
 {
     const GrosseSchule g = erzeugen();
     mdl::NMDatenbankZuruecksetzen();
-    mdl::DatenPfad = QFileInfo(g.res.nmFile).absolutePath() + QLatin1Char('/');
-    mdl::NMDatei = QFileInfo(g.res.nmFile).fileName();
-    mdl::NMDateiParameter.clear();
+    demo::useFiles(g.res);
     mdl::FerienVorbereiten();
     mdl::Benutzer = QStringLiteral("X");
     mdl::dbEigen.open(g.res.ownFile);

@@ -32,10 +32,7 @@ ZBENCH("winsv")
     const double gen = bench::timeMs([&] { res = demo::generate(o); });
     bench::report("demo school generated (pupils)", res.pupils, "");
     bench::report("demo generation", gen, "ms");
-    mdl::DatenPfad = QFileInfo(res.nmFile).absolutePath() + '/';
-    mdl::NMDatei = QFileInfo(res.nmFile).fileName();
-    mdl::NMDateiParameter.clear();
-    mdl::PfadSDDF1 = res.winsvFile;
+    demo::useFiles(res);
 
     // 1,000 attending pupils whose town differs in WinSV.
     {
