@@ -1,6 +1,8 @@
 #pragma once
 // Tiny benchmark registry: each area adds its figures with ZBENCH(name) { ... }.
 // Run all:  zandrel-bench        Run some:  zandrel-bench <name-substring>
+#include "tools/demo/demoschool.h"
+
 #include <QElapsedTimer>
 #include <QString>
 #include <cstdio>
@@ -25,6 +27,19 @@ double timeMs(const std::function<void()> &fn);
 double peakMemoryMiB();
 // A scratch folder that lives until the program ends.
 QString scratchDir();
+
+// The demo school at a size, generated once per run into the scratch folder and shared by every
+// figure: 1 is the demo's defaults, 20 is 16,000 pupils, 1,400 teachers, 600 classes, 100,000
+// absences and 8,000 exam entries. A figure that changes the files regenerates with fresh = true.
+const demo::Result &school(int factor, bool fresh = false);
+// Median milliseconds of `runs` calls of fn (after one warm-up call when warmUp is set).
+double medianMs(const std::function<void()> &fn, int runs = 5, bool warmUp = true);
+
+// Aims that "zandrel-bench --check" enforces; each prints its verdict beside the figure.
+// value must stay below limit:
+void aimBelow(const QString &what, double value, double limit);
+// value must stay within maxRatio times base (e.g. the bare read, or the 1x figure):
+void aimRatio(const QString &what, double value, double base, double maxRatio);
 
 } // namespace bench
 

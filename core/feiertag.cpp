@@ -129,7 +129,7 @@ QVector<mdl::Ferienzeit> lesen(const QByteArray &inhalt)
         if (!v.isValid() || !b.isValid() || b < v)
             continue;
         out.push_back({von, bis, name});
-        if (out.size() >= 1000) // the original table's size
+        if (out.size() >= 1000) // the holiday table holds at most 1,000 periods
             break;
     }
     return out;

@@ -50,7 +50,7 @@ int box(const QString &text, int buttons, const QString &title, QWidget *parent)
         made << box.addButton(QString::fromUtf8(b.text), b.role);
     if (def < made.size())
         box.setDefaultButton(made[def]);
-    // Escape answers the last button (Cancel / No) as the original does.
+    // Escape answers the last button (Cancel / No) as Windows message boxes do.
     box.setEscapeButton(made.last());
     box.exec();
     for (int i = 0; i < made.size(); ++i)

@@ -21,7 +21,7 @@ QString dateiWaehlen(QWidget *parent, const QString &startOrdner, const QString 
 QString dialogZeigen(QWidget *parent, const Antwort &antwort, const QString &startOrdner, const QString &dateiname,
                      const QString &filter);
 
-// The dialog's starting folder from a stored one: none stored, the original's default "C:\" or a
+// The dialog's starting folder from a stored one: none stored, the old default "C:\" or a
 // folder that is gone gives the user's home folder.
 QString startOrdner(const QString &gespeichert);
 // The same from the path of the file saved last.

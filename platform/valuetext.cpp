@@ -145,7 +145,7 @@ QString trimBlanks(const QString &s)
 
 QString upperCase(const QString &s)
 {
-    // Upper case as the original platform makes it: one character for one, so "ß" stays "ß"
+    // Upper case as Access makes it: one character for one, so "ß" stays "ß"
     // (Qt's full case mapping would turn it into "SS" and change lengths).
     if (!s.contains(QChar(0x00DF)))
         return s.toUpper();

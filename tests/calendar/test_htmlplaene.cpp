@@ -20,7 +20,7 @@ namespace {
 
 QString goldenPfad(const QString &name)
 {
-    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/golden/") + name;
+    return QStringLiteral(ZANDREL_TESTS_DIR "/calendar/golden/") + name;
 }
 
 QByteArray bytes(const QString &pfad)

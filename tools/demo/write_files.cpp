@@ -50,7 +50,7 @@ void writeIni(const School &s, const Result &res, const QString &path)
 
 void writeSampleQueries(const QString &sqlFolder)
 {
-    // Saved the way the original program saves them: Windows-1252, CR LF, comment before the SELECT.
+    // Saved as the program saves them: Windows-1252, CR LF, comment before the SELECT.
     const QList<QPair<QString, QString>> files = {
         {QStringLiteral("Klassenliste 5. Jahrgangsstufe.SQL"),
          QStringLiteral("Alle Schülerinnen und Schüler der 5. Klassen mit Geburtsdatum\r\n"
