@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 static QPointer<frm_Warten> s_instance;
@@ -26,8 +27,13 @@ frm_Warten::frm_Warten(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowS
     pal.setColor(QPalette::Window, QColor(0, 0, 160));
     m_bar->setPalette(pal);
     m_bar->setGeometry(1, 1, 0, 18);
+    cmdAbbrechen = new QPushButton(QStringLiteral("Abbrechen"), this);
+    cmdAbbrechen->setObjectName("cmdAbbrechen");
+    cmdAbbrechen->hide();
+    connect(cmdAbbrechen, &QPushButton::clicked, this, [this] { m_abgebrochen = true; });
     lay->addWidget(lblInfoText);
     lay->addWidget(frame);
+    lay->addWidget(cmdAbbrechen, 0, Qt::AlignRight);
     resize(360, 90);
 }
 
@@ -39,6 +45,24 @@ void frm_Warten::zeigen(const QString &text)
         s_instance = new frm_Warten(nullptr);
     s_instance->lblInfoText->setText(text);
     s_instance->show();
+}
+
+void frm_Warten::zeigenMitAbbruch(const QString &text)
+{
+    if (!s_instance)
+        s_instance = new frm_Warten(nullptr);
+    s_instance->setWindowModality(Qt::ApplicationModal);
+    s_instance->cmdAbbrechen->show();
+    zeigen(text);
+}
+
+bool frm_Warten::abgebrochen() { return s_instance && s_instance->m_abgebrochen; }
+
+void frm_Warten::closeEvent(QCloseEvent *e)
+{
+    if (cmdAbbrechen->isVisible())
+        m_abgebrochen = true;
+    QWidget::closeEvent(e);
 }
 
 void frm_Warten::setText(const QString &text)

@@ -4,11 +4,16 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 class frm_Warten : public QWidget {
     Q_OBJECT
 public:
     static void zeigen(const QString &text); // shows (modeless) with lblInfoText = text
+    // Shows it modal (no other input reaches the program) with "Abbrechen"; the button, or closing
+    // the window, sets abgebrochen() until the window is unloaded.
+    static void zeigenMitAbbruch(const QString &text);
+    static bool abgebrochen();
     static void setText(const QString &text);
     // Bar width = full width * x / xmax; xmax <= 0 leaves the bar empty. Lets no events through.
     static void Fortschritt(double x, double xmax);
@@ -17,9 +22,14 @@ public:
     static frm_Warten *instance(); // nullptr when not loaded
 
     QLabel *lblInfoText = nullptr;
+    QPushButton *cmdAbbrechen = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
 
 private:
     explicit frm_Warten(QWidget *parent = nullptr);
     QWidget *m_bar = nullptr;
     int m_drawn = -1;
+    bool m_abgebrochen = false;
 };

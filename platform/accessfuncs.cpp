@@ -1,4 +1,5 @@
 #include "platform/accessfuncs.h"
+#include "platform/accessfuncs_detail.h"
 #include "platform/datetexts.h"
 #include "platform/db.h"
 #include "platform/valuetext.h"
@@ -11,12 +12,12 @@
 
 namespace accessfn {
 
-static QString argText(sqlite3_value *v)
+QString argText(sqlite3_value *v)
 {
     return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
 }
 
-static QVariant argValue(sqlite3_value *v)
+QVariant argValue(sqlite3_value *v)
 {
     switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER:
@@ -30,15 +31,15 @@ static QVariant argValue(sqlite3_value *v)
     }
 }
 
-static void resultText(sqlite3_context *ctx, const QString &s)
+void resultText(sqlite3_context *ctx, const QString &s)
 {
     QByteArray b = s.toUtf8();
     sqlite3_result_text(ctx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
 }
 
-static bool isNull(sqlite3_value *v) { return sqlite3_value_type(v) == SQLITE_NULL; }
+bool isNull(sqlite3_value *v) { return sqlite3_value_type(v) == SQLITE_NULL; }
 
-static bool truthy(sqlite3_value *v)
+bool truthy(sqlite3_value *v)
 {
     switch (sqlite3_value_type(v)) {
     case SQLITE_NULL:
@@ -96,7 +97,7 @@ double accessVal(const QString &s)
     return ok ? d : 0.0;
 }
 
-static void resultNumber(sqlite3_context *ctx, double d)
+void resultNumber(sqlite3_context *ctx, double d)
 {
     if (d == std::floor(d) && std::fabs(d) < 9e15)
         sqlite3_result_int64(ctx, sqlite3_int64(d));
@@ -141,87 +142,106 @@ static int collateNoCase(void *, int la, const void *a, int lb, const void *b)
 
 // ---- Like
 
-static bool likeAt(const QString &t, int ti, const QString &p, int pi, bool access, QChar esc)
+// A pattern read into single-character tests and stars, so that matching is one pass with
+// one remembered star: O(length of text * length of pattern), whatever the number of stars.
+struct LikeToken {
+    enum Kind { Star, Any, Digit, Set, Char } kind = Char;
+    QChar ch;
+    QString set; // Set: single characters and "a-z" ranges
+    bool negate = false;
+
+    bool matches(QChar c) const
+    {
+        switch (kind) {
+        case Any:
+            return true;
+        case Digit:
+            return c.isDigit();
+        case Set: {
+            bool in = false;
+            for (int k = 0; k < set.size() && !in; ++k) {
+                if (k + 2 < set.size() && set[k + 1] == '-') {
+                    in = c >= set[k] && c <= set[k + 2];
+                    k += 2;
+                } else
+                    in = set[k] == c;
+            }
+            return in != negate;
+        }
+        case Char:
+            return c == ch;
+        case Star:
+            break;
+        }
+        return false;
+    }
+};
+
+static QVector<LikeToken> likeTokens(const QString &p, bool access, QChar esc)
+{
+    QVector<LikeToken> out;
+    const int pn = int(p.size());
+    for (int pi = 0; pi < pn; ++pi) {
+        const QChar c = p[pi];
+        LikeToken t;
+        t.ch = c;
+        if (!access && !esc.isNull() && c == esc && pi + 1 < pn) {
+            t.ch = p[++pi];
+        } else if ((access && c == '*') || (!access && c == '%')) {
+            if (!out.isEmpty() && out.last().kind == LikeToken::Star)
+                continue;
+            t.kind = LikeToken::Star;
+        } else if ((access && c == '?') || (!access && c == '_')) {
+            t.kind = LikeToken::Any;
+        } else if (access && c == '#') {
+            t.kind = LikeToken::Digit;
+        } else if (access && c == '[') {
+            const int close = int(p.indexOf(']', pi + 1));
+            if (close >= 0) {
+                t.kind = LikeToken::Set;
+                t.set = p.mid(pi + 1, close - pi - 1);
+                t.negate = t.set.startsWith('!');
+                if (t.negate)
+                    t.set.remove(0, 1);
+                pi = close;
+            }
+        }
+        out << t;
+    }
+    return out;
+}
+
+static bool likeMatch(const QString &t, const QVector<LikeToken> &p)
 {
     const int tn = int(t.size()), pn = int(p.size());
-    while (pi < pn) {
-        QChar c = p[pi];
-        if (!access && !esc.isNull() && c == esc && pi + 1 < pn) {
-            if (ti >= tn || t[ti] != p[pi + 1])
-                return false;
-            ++ti;
-            pi += 2;
-            continue;
-        }
-        if ((access && c == '*') || (!access && c == '%')) {
-            while (pi < pn && ((access && p[pi] == '*') || (!access && p[pi] == '%')))
-                ++pi;
-            if (pi == pn)
-                return true;
-            for (int k = ti; k <= tn; ++k)
-                if (likeAt(t, k, p, pi, access, esc))
-                    return true;
-            return false;
-        }
-        if (ti >= tn)
-            return false;
-        if ((access && c == '?') || (!access && c == '_')) {
+    int ti = 0, pi = 0, star = -1, starText = 0;
+    while (ti < tn) {
+        if (pi < pn && p[pi].kind == LikeToken::Star) {
+            star = pi++;
+            starText = ti;
+        } else if (pi < pn && p[pi].matches(t[ti])) {
             ++ti;
             ++pi;
-            continue;
-        }
-        if (access && c == '#') {
-            if (!t[ti].isDigit())
-                return false;
-            ++ti;
-            ++pi;
-            continue;
-        }
-        if (access && c == '[') {
-            int close = int(p.indexOf(']', pi + 1));
-            if (close < 0) {
-                if (t[ti] != c)
-                    return false;
-                ++ti;
-                ++pi;
-                continue;
-            }
-            QString set = p.mid(pi + 1, close - pi - 1);
-            bool negate = set.startsWith('!');
-            if (negate)
-                set.remove(0, 1);
-            const QChar ch = t[ti];
-            bool in = false;
-            for (int k = 0; k < set.size(); ++k) {
-                if (k + 2 < set.size() && set[k + 1] == '-') {
-                    if (ch >= set[k] && ch <= set[k + 2])
-                        in = true;
-                    k += 2;
-                } else if (set[k] == ch)
-                    in = true;
-            }
-            if (in == negate)
-                return false;
-            ++ti;
-            pi = close + 1;
-            continue;
-        }
-        if (t[ti] != c)
+        } else if (star >= 0) {
+            // Let the last star take one character more and match the rest again.
+            pi = star + 1;
+            ti = ++starText;
+        } else
             return false;
-        ++ti;
-        ++pi;
     }
-    return ti == tn;
+    while (pi < pn && p[pi].kind == LikeToken::Star)
+        ++pi;
+    return pi == pn;
 }
 
 bool accessLike(const QString &text, const QString &pattern)
 {
-    return likeAt(text.toCaseFolded(), 0, pattern.toCaseFolded(), 0, true, QChar());
+    return likeMatch(text.toCaseFolded(), likeTokens(pattern.toCaseFolded(), true, QChar()));
 }
 
 bool sqlLike(const QString &text, const QString &pattern, QChar escape)
 {
-    return likeAt(text.toCaseFolded(), 0, pattern.toCaseFolded(), 0, false, escape.toCaseFolded());
+    return likeMatch(text.toCaseFolded(), likeTokens(pattern.toCaseFolded(), false, escape.toCaseFolded()));
 }
 
 static void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
@@ -288,7 +308,7 @@ static void fnIsNull(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, isNull(argv[0]) ? -1 : 0);
 }
 
-static QString textOf(sqlite3_value *v) { return vt::valueText(argValue(v)); }
+QString textOf(sqlite3_value *v) { return vt::valueText(argValue(v)); }
 
 static void fnLen(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
@@ -378,16 +398,33 @@ static void fnTrim(sqlite3_context *ctx, int, sqlite3_value **argv)
         resultText(ctx, vt::trimBlanks(textOf(argv[0])));
 }
 
-static QDateTime dateArg(sqlite3_value *v)
+QDateTime dateArg(sqlite3_value *v)
 {
     QVariant a = argValue(v);
+    if (isNumberValue(v)) {
+        // Access counts days from 30.12.1899, the time as the fraction.
+        const double d = sqlite3_value_double(v);
+        const double day = std::floor(d);
+        if (std::fabs(d) > 3e6)
+            return {};
+        const qint64 secs = qRound64((d - day) * 86400.0);
+        return QDateTime(QDate(1899, 12, 30).addDays(qint64(day)), QTime(0, 0)).addSecs(secs);
+    }
     QDateTime dt = zdb::dateTimeFromStored(a);
     if (!dt.isValid() && a.typeId() == QMetaType::QString) {
-        QVariant r = vt::textValue(a.toString());
-        if (r.typeId() == QMetaType::QDate)
-            dt = QDateTime(r.toDate(), QTime(0, 0));
-        else if (r.typeId() == QMetaType::QDateTime)
-            dt = r.toDateTime();
+        const QString s = vt::trimBlanks(a.toString());
+        auto timeOf = [](const QString &text) {
+            QTime t = QTime::fromString(text, QStringLiteral("H:mm:ss"));
+            return t.isValid() ? t : QTime::fromString(text, QStringLiteral("H:mm"));
+        };
+        const QDate d = vt::parseDate(s.section(' ', 0, 0));
+        const QString rest = vt::trimBlanks(s.section(' ', 1));
+        if (d.isValid() && rest.isEmpty())
+            dt = QDateTime(d, QTime(0, 0));
+        else if (d.isValid() && timeOf(rest).isValid())
+            dt = QDateTime(d, timeOf(rest));
+        else if (!d.isValid() && timeOf(s).isValid())
+            dt = QDateTime(QDate(1899, 12, 30), timeOf(s));
     }
     return dt;
 }
@@ -499,7 +536,7 @@ static void fnCStr(sqlite3_context *ctx, int, sqlite3_value **argv)
         resultText(ctx, textOf(argv[0]));
 }
 
-static bool numberArg(sqlite3_value *v, double *d)
+bool numberArg(sqlite3_value *v, double *d)
 {
     int t = sqlite3_value_type(v);
     if (t == SQLITE_INTEGER || t == SQLITE_FLOAT) {
@@ -557,7 +594,7 @@ static void fnAccConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         sqlite3_result_null(ctx);
 }
 
-static bool isNumberValue(sqlite3_value *v)
+bool isNumberValue(sqlite3_value *v)
 {
     const int t = sqlite3_value_type(v);
     return t == SQLITE_INTEGER || t == SQLITE_FLOAT;
@@ -575,7 +612,14 @@ static bool dateSerial(sqlite3_value *v, double *days)
     return true;
 }
 
-static void resultDate(sqlite3_context *ctx, double days)
+void resultDateTime(sqlite3_context *ctx, const QDateTime &dt)
+{
+    resultText(ctx, dt.time() == QTime(0, 0) ? zdb::isoDate(dt.date()) : zdb::isoDateTime(dt));
+}
+
+void resultTypeError(sqlite3_context *ctx) { sqlite3_result_error(ctx, "Typen unverträglich", -1); }
+
+void resultDate(sqlite3_context *ctx, double days)
 {
     qint64 jd = qint64(std::floor(days));
     qint64 secs = qRound64((days - double(jd)) * 86400.0);
@@ -660,6 +704,8 @@ void registerAccessFunctions(sqlite3 *db)
     };
     for (const Fn &fn : fns)
         sqlite3_create_function_v2(db, fn.name, fn.nArg, fn.flags, nullptr, fn.fn, nullptr, nullptr, nullptr);
+    registerDateFunctions(db);
+    registerMoreFunctions(db);
     sqlite3_create_collation_v2(db, "DE", SQLITE_UTF8, nullptr, collateDE, nullptr);
     sqlite3_create_collation_v2(db, "NOCASEU", SQLITE_UTF8, nullptr, collateNoCase, nullptr);
 }

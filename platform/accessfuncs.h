@@ -2,11 +2,13 @@
 // The Access functions, Like and collations registered on every SQLite connection.
 //   IIf Nz Val AccIsNull Len AccLeft AccRight Mid InStr UCase LCase Trim Format
 //   Year Month Day Date() Now() CStr CInt CLng CDbl
+//   DateSerial DateAdd DateDiff DatePart Weekday CDate CVDate DateValue IsDate Hour Minute Second
+//   Int Fix Sgn AccRound Str Space String StrConv, aggregates First Last
 //   like(pattern, text[, esc])   SQLite's LIKE with %/_ but folding case for all letters (umlauts too)
 //   AccLike(text, pattern)       Access wildcards * ? # [a-z] [!a-z], case folded
 //   AccConcat(a, b, …) AccPlus(a, b) AccMinus(a, b)   Access's &, + and - (see platform/accesssql.h)
 // Collations: DE (German order for names), NOCASEU (case-insensitive for all letters).
-// Left, Right and IsNull are SQLite keywords, hence the Acc prefix.
+// Left, Right and IsNull are SQLite keywords, hence the Acc prefix; AccRound leaves SQLite's round.
 #include <QString>
 
 struct sqlite3;

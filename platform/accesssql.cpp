@@ -1,6 +1,7 @@
 #include "platform/accesssql.h"
 #include "platform/accesssql_tokens.h"
 
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <QVector>
@@ -33,7 +34,17 @@ struct Ex {
     Kind kind = Other;
     bool letters = false; // a text literal that holds letters
     bool truth = false;   // value of a Bool literal
+    bool date = false;    // the value is a date (literal, Date(), DateAdd(…) …)
+    QString dateIf;       // a date exactly when this column is one (Max(col), col + 1 …)
 };
+
+// The value type that an expression passes on to a result of it.
+Ex typed(Ex e, const Ex &from)
+{
+    e.date = from.date;
+    e.dateIf = from.dateIf;
+    return e;
+}
 
 QString wrap(const Ex &e, int need) { return e.prec >= need ? e.sql : '(' + e.sql + ')'; }
 
@@ -55,19 +66,26 @@ bool needsNoCase(const Ex &l, const Ex &r)
 struct Query {
     QString sql;
     bool simple = false; // one SELECT without ORDER BY or LIMIT: may stand as a UNION member
+    QVector<Item> items; // select list of the first member (it names the result's columns)
+    QString from;
 };
 
 struct Core {
     QString body;
     QString top;        // TOP n
     bool percent = false;
+    QVector<Item> items;
+    QString from;
 };
+
+// Deeper nesting is refused before it could exhaust the stack.
+constexpr int MaxDepth = 200;
 
 class Parser {
 public:
     Parser(const QVector<Token> &t, LikeDialect d) : m_t(t), m_dialect(d) {}
 
-    QString statement()
+    Query statement()
     {
         const Token &first = cur();
         if (!(isKw(first, "SELECT") || isOp(first, "(")))
@@ -77,7 +95,7 @@ public:
         }
         if (cur().kind != Tk::End)
             throw ParseError{cur().pos, QStringLiteral("Ende der Abfrage erwartet")};
-        return q.sql;
+        return q;
     }
 
 private:
@@ -127,9 +145,53 @@ private:
         return nameSql(m_t[m_i++]);
     }
 
+    // Counts one level of nesting for as long as it lives.
+    struct Depth {
+        int &d;
+        Depth(int &depth, int pos) : d(depth)
+        {
+            if (++d > MaxDepth) {
+                --d;
+                throw ParseError{pos, QStringLiteral("zu tief verschachtelt")};
+            }
+        }
+        ~Depth() { --d; }
+    };
+
+    // What was read from a position, kept so that a retry from there costs nothing: a text of
+    // unbalanced parentheses would otherwise be read again for every way of nesting them.
+    template <typename T> struct Memo {
+        bool ok = false;
+        T value{};
+        int end = 0;
+        ParseError error{0, {}};
+    };
+    template <typename T, typename F> T remembered(QHash<int, Memo<T>> &memo, F read)
+    {
+        const int start = m_i;
+        const auto it = memo.constFind(start);
+        if (it != memo.constEnd()) {
+            if (!it->ok)
+                throw it->error;
+            m_i = it->end;
+            return it->value;
+        }
+        Depth depth(m_depth, cur().pos);
+        try {
+            T v = read();
+            memo.insert(start, Memo<T>{true, v, m_i, {0, {}}});
+            return v;
+        } catch (const ParseError &e) {
+            memo.insert(start, Memo<T>{false, {}, 0, e});
+            throw;
+        }
+    }
+
     // ---- queries
 
-    Query query()
+    Query query() { return remembered(m_queries, [this] { return readQuery(); }); }
+
+    Query readQuery()
     {
         struct Member {
             bool isCore;
@@ -156,13 +218,16 @@ private:
             expectKw("BY");
             order = orderList();
         }
+        const QVector<Item> items = members[0].isCore ? members[0].core.items : members[0].q.items;
+        const QString from = members[0].isCore ? members[0].core.from : members[0].q.from;
         if (members.size() == 1) {
             const Member &m = members[0];
             if (m.isCore)
                 return finish(m.core, order);
             if (order.isEmpty())
                 return m.q;
-            return Query{(m.q.simple ? m.q.sql : "SELECT * FROM (" + m.q.sql + ')') + " ORDER BY " + order, false};
+            return Query{(m.q.simple ? m.q.sql : "SELECT * FROM (" + m.q.sql + ')') + " ORDER BY " + order, false,
+                         items, from};
         }
         QString sql;
         for (int k = 0; k < members.size(); ++k) {
@@ -173,7 +238,7 @@ private:
         }
         if (!order.isEmpty())
             sql += " ORDER BY " + order;
-        return Query{sql, false};
+        return Query{sql, false, items, from};
     }
 
     static Query finish(const Core &c, const QString &order)
@@ -187,7 +252,7 @@ private:
             else
                 sql += " LIMIT " + c.top;
         }
-        return Query{sql, order.isEmpty() && c.top.isEmpty()};
+        return Query{sql, order.isEmpty() && c.top.isEmpty(), c.items, c.from};
     }
 
     Core core()
@@ -207,11 +272,13 @@ private:
             ++m_i;
             c.percent = acceptKw("PERCENT");
         }
-        sql += selectList();
+        sql += selectList(c.items);
         if (isKw(cur(), "INTO"))
             throw ParseError{cur().pos, QStringLiteral("INTO ist nicht erlaubt")};
-        if (acceptKw("FROM"))
-            sql += " FROM " + fromList();
+        if (acceptKw("FROM")) {
+            c.from = fromList();
+            sql += " FROM " + c.from;
+        }
         if (acceptKw("WHERE"))
             sql += " WHERE " + expr().sql;
         if (acceptKw("GROUP")) {
@@ -228,22 +295,25 @@ private:
         return c;
     }
 
-    QString selectList()
+    QString selectList(QVector<Item> &types)
     {
         QStringList items;
         int unnamed = 1000;
         do {
             if (acceptOp("*")) {
                 items << QStringLiteral("*");
+                types << Item{true, false, {}};
                 continue;
             }
             // table.*
             if (isName(cur()) && (isOp(peek(), ".") || isOp(peek(), "!")) && isOp(peek(2), "*")) {
                 items << name() + ".*";
+                types << Item{true, false, {}};
                 m_i += 2;
                 continue;
             }
             Ex e = expr();
+            types << Item{false, e.date, e.date ? QString() : e.dateIf};
             QString item = e.sql;
             if (acceptKw("AS"))
                 item += " AS " + name();
@@ -312,7 +382,9 @@ private:
         return {};
     }
 
-    QString fromPrimary()
+    QString fromPrimary() { return remembered(m_fromItems, [this] { return readFromPrimary(); }); }
+
+    QString readFromPrimary()
     {
         if (isOp(cur(), "(")) {
             const int save = m_i;
@@ -342,6 +414,7 @@ private:
 
     Ex expr()
     {
+        Depth depth(m_depth, cur().pos);
         Ex l = orExpr();
         if (isKw(cur(), "XOR") || isKw(cur(), "EQV") || isKw(cur(), "IMP"))
             throw ParseError{cur().pos, QStringLiteral("Xor, Eqv und Imp werden nicht unterstützt")};
@@ -370,6 +443,7 @@ private:
 
     Ex notExpr()
     {
+        Depth depth(m_depth, cur().pos);
         if (acceptKw("NOT")) {
             Ex e = notExpr();
             return other("NOT " + wrap(e, P_NOT), P_NOT);
@@ -471,15 +545,33 @@ private:
         return other("AccConcat(" + parts.join(QStringLiteral(", ")) + ')', P_PRIMARY);
     }
 
+    // A date plus or minus days is a date; a date column plus a number likewise.
+    static Ex dayShift(const Ex &sum, const Ex &l, const Ex &r, bool plus)
+    {
+        auto days = [](const Ex &e) { return !e.date && e.dateIf.isEmpty() && e.kind != Ex::Text; };
+        Ex out = sum;
+        if (l.date && days(r))
+            out.date = true;
+        else if (plus && r.date && days(l))
+            out.date = true;
+        else if (!l.dateIf.isEmpty() && days(r))
+            out.dateIf = l.dateIf;
+        else if (plus && !r.dateIf.isEmpty() && days(l))
+            out.dateIf = r.dateIf;
+        return out;
+    }
+
     Ex additive()
     {
         Ex l = modulo();
         for (;;) {
-            if (acceptOp("+"))
-                l = other("AccPlus(" + l.sql + ", " + modulo().sql + ')', P_PRIMARY);
-            else if (acceptOp("-"))
-                l = other("AccMinus(" + l.sql + ", " + modulo().sql + ')', P_PRIMARY);
-            else
+            if (acceptOp("+")) {
+                const Ex r = modulo();
+                l = dayShift(other("AccPlus(" + l.sql + ", " + r.sql + ')', P_PRIMARY), l, r, true);
+            } else if (acceptOp("-")) {
+                const Ex r = modulo();
+                l = dayShift(other("AccMinus(" + l.sql + ", " + r.sql + ')', P_PRIMARY), l, r, false);
+            } else
                 return l;
         }
     }
@@ -523,6 +615,7 @@ private:
 
     Ex unary()
     {
+        Depth depth(m_depth, cur().pos);
         if (acceptOp("-")) {
             Ex e = unary();
             // "--" would start a comment in SQLite
@@ -561,9 +654,12 @@ private:
                 letters = letters || c.isLetter();
             return Ex{sqlString(t.text), P_PRIMARY, Ex::Text, letters, false};
         }
-        case Tk::Date:
+        case Tk::Date: {
             ++m_i;
-            return Ex{sqlString(t.text), P_PRIMARY, Ex::Text, false, false};
+            Ex d{sqlString(t.text), P_PRIMARY, Ex::Text, false, false};
+            d.date = true;
+            return d;
+        }
         case Tk::End:
             throw ParseError{t.pos, QStringLiteral("Ausdruck erwartet")};
         case Tk::Op:
@@ -576,7 +672,7 @@ private:
                 Ex e = expr();
                 expectOp(")");
                 Ex out{'(' + e.sql + ')', P_PRIMARY, e.kind == Ex::Column ? Ex::Column : Ex::Other, false, false};
-                return out;
+                return typed(out, e);
             }
             throw ParseError{t.pos, QStringLiteral("Ausdruck erwartet")};
         case Tk::Ident:
@@ -611,7 +707,9 @@ private:
             ++m_i;
             n += '.' + name();
         }
-        return Ex{n, P_PRIMARY, Ex::Column, false, false};
+        Ex col{n, P_PRIMARY, Ex::Column, false, false};
+        col.dateIf = n;
+        return col;
     }
 
     Ex call()
@@ -624,22 +722,58 @@ private:
             fn = QStringLiteral("AccRight");
         else if (t.upper == QLatin1String("ISNULL"))
             fn = QStringLiteral("AccIsNull");
+        else if (t.upper == QLatin1String("ROUND")) // SQLite's own rounds half away from zero
+            fn = QStringLiteral("AccRound");
         expectOp("(");
         QStringList args;
+        QVector<Ex> values;
         if (acceptOp("*"))
             args << QStringLiteral("*");
         else if (!isOp(cur(), ")")) {
-            do
-                args << expr().sql;
-            while (acceptOp(","));
+            do {
+                values << expr();
+                args << values.last().sql;
+            } while (acceptOp(","));
         }
         expectOp(")");
-        return other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY);
+        return callType(other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY), t.upper, values);
+    }
+
+    // Functions whose value is a date, or a date when an argument is one.
+    static Ex callType(Ex out, const QString &fn, const QVector<Ex> &args)
+    {
+        static const QSet<QString> dates{"DATE", "NOW", "DATESERIAL", "DATEADD", "DATEVALUE", "CDATE", "CVDATE"};
+        static const QSet<QString> firstArg{"MAX", "MIN", "FIRST", "LAST", "NZ"};
+        if (dates.contains(fn)) {
+            out.date = true;
+            return out;
+        }
+        // Either of two values: a date when one is a date and the other a date or Null.
+        auto either = [&out](const Ex &a, const Ex &b) {
+            auto fits = [](const Ex &x, const Ex &y) { return x.kind == Ex::Null || x.date || x.dateIf == y.dateIf; };
+            if ((a.date && fits(b, a)) || (b.date && fits(a, b)))
+                out.date = true;
+            else if (!a.dateIf.isEmpty() && (b.kind == Ex::Null || b.dateIf == a.dateIf))
+                out.dateIf = a.dateIf;
+            else if (!b.dateIf.isEmpty() && a.kind == Ex::Null)
+                out.dateIf = b.dateIf;
+            return out;
+        };
+        if (fn == QLatin1String("IIF") && args.size() == 3)
+            return either(args[1], args[2]);
+        if (fn == QLatin1String("NZ") && args.size() == 2)
+            return either(args[0], args[1]);
+        if (firstArg.contains(fn) && !args.isEmpty())
+            return typed(out, args[0]);
+        return out;
     }
 
     const QVector<Token> &m_t;
     LikeDialect m_dialect;
     int m_i = 0;
+    int m_depth = 0;
+    QHash<int, Memo<Query>> m_queries;
+    QHash<int, Memo<QString>> m_fromItems;
 };
 
 } // namespace
@@ -650,7 +784,10 @@ Translation translate(const QString &accessSql, LikeDialect dialect)
     try {
         const QVector<Token> tokens = tokenize(accessSql);
         Parser p(tokens, dialect);
-        out.sql = p.statement();
+        const Query q = p.statement();
+        out.sql = q.sql;
+        out.items = q.items;
+        out.from = q.from;
         out.ok = true;
     } catch (const ParseError &e) {
         out.ok = false;

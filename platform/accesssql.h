@@ -13,24 +13,37 @@
 //   TOP n [PERCENT]        LIMIT;  DISTINCTROW dropped
 //   [name], Index          bracketed names stay; a bare name that SQLite reserves is bracketed
 //   (SELECT ..) UNION ..   parenthesised UNION members unwrapped or turned into sub-selects
-//   Left( Right( IsNull(   AccLeft( AccRight( AccIsNull(
+//   Left( Right( IsNull(   AccLeft( AccRight( AccIsNull(;  Round( AccRound( (half to even)
 //   text comparisons       COLLATE NOCASEU (Access ignores case); ORDER BY in German order (COLLATE DE)
 //   expressions without a name get "Ausdr1000", "Ausdr1001" … as Access names them
+//   date values            typed per select item (Translation::items), so that they show as dates
 //
+// Reading takes polynomial time in the length of the text (a position is never read twice the
+// same way), and nesting deeper than a few hundred levels is refused.
 // Only one query is accepted: SELECT (or a UNION of them), optionally closed by ';'.
 // Anything else (INSERT, UPDATE, DELETE, DDL, INTO, a second statement) is refused.
 #include <QString>
+#include <QVector>
 
 namespace accesssql {
 
 // Wildcards of Like: the DAO side (* ? # [..]) or the ADO side (% _).
 enum class LikeDialect { Dao, Ado };
 
+// One entry of the result's select list, so that a reader can show date values as dates.
+struct Item {
+    bool star = false; // "*" or "table.*": the columns carry their declared types
+    bool date = false; // a date value (#date#, Date(), DateAdd(…), IIf(…, #date#, …) …)
+    QString dateIf;    // a date exactly when this column (SQLite text) is a DATE column: Max(col), col + 1
+};
+
 struct Translation {
     bool ok = false;
     QString sql;       // SQLite text without a closing ';'
     int errorPos = -1; // character position in the input where reading failed
     QString error;     // short technical reason (for tests and logs, not for users)
+    QVector<Item> items; // the select list of the (first) query
+    QString from;        // its FROM clause in SQLite text, against which dateIf columns resolve
 };
 
 Translation translate(const QString &accessSql, LikeDialect dialect = LikeDialect::Dao);

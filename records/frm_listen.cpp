@@ -1,4 +1,5 @@
 #include "records/frm_listen.h"
+#include "core/frm_warten.h"
 #include "core/mdl_zandrel.h"
 #include "platform/accessfuncs.h"
 #include "platform/folders.h"
@@ -12,7 +13,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -196,7 +199,25 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
         return;
     m_laeuft = true;
     gridLeeren();
-    const listen::Ergebnis e = listen::ausfuehren(rtfSQL->toPlainText());
+    // A statement that runs longer than a second shows the progress window, modal, with
+    // "Abbrechen"; the click there ends the statement.
+    QElapsedTimer uhr;
+    uhr.start();
+    bool gezeigt = false;
+    listen::Grenzen grenzen{maxZeilen, maxBytes, {}};
+    grenzen.weiter = [&] {
+        if (!gezeigt) {
+            if (uhr.elapsed() < wartefensterNachMs)
+                return true;
+            gezeigt = true;
+            frm_Warten::zeigenMitAbbruch(QStringLiteral("Die Abfrage wird ausgeführt …"));
+        }
+        QCoreApplication::processEvents();
+        return !frm_Warten::abgebrochen();
+    };
+    const listen::Ergebnis e = listen::ausfuehren(rtfSQL->toPlainText(), listen::Verbindung::nmNurLesen(), grenzen);
+    if (gezeigt)
+        frm_Warten::entladen();
     m_laeuft = false;
     switch (e.status) {
     case listen::Ergebnis::KeinSelect:
@@ -204,6 +225,9 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
         return;
     case listen::Ergebnis::Fehler:
         msg::box(QStringLiteral("Fehler im SQL-Ausdruck"));
+        return;
+    case listen::Ergebnis::ZuGross:
+        msg::box(listen::zuGrossText());
         return;
     case listen::Ergebnis::Abgebrochen:
     case listen::Ergebnis::Leer:
@@ -231,6 +255,8 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
     for (int c = 0; c < spalten; ++c)
         fg->autoSize(c);
     fg->setRedraw(true);
+    if (e.abgeschnitten)
+        msg::box(listen::abgeschnittenText(n));
 }
 
 void frm_Listen::chkKopfFrei_Click() { fg->setFixedRows(chkKopfFrei->isChecked() ? 0 : 1); }

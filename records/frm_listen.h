@@ -3,6 +3,7 @@
 // queries against the grade manager's database (read only), keep them as query files and save
 // the result as a workbook. The logic lives in records/listenlogik.h.
 #include "core/childwindow.h"
+#include "records/listenlogik.h"
 
 #include <functional>
 
@@ -44,6 +45,11 @@ public:
     // Save dialogs (tests answer them without a window): start folder, preset file name, filter;
     // returns the chosen full name, or the preset name unchanged when cancelled.
     std::function<QString(const QString &startOrdner, const QString &dateiname, const QString &filter)> speichernDialog;
+    // Limits of a run (tests lower them): rows shown, memory of a result, and the time after
+    // which a running statement shows the progress window with "Abbrechen".
+    int maxZeilen = listen::MaxZeilen;
+    qint64 maxBytes = listen::MaxBytes;
+    int wartefensterNachMs = 1000;
     // Opens the query builder with this window's text and geometry (set by the builder's registration).
     static std::function<void(frm_Listen &listen)> abfrageeditorZeigen;
 

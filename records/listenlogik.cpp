@@ -1,12 +1,14 @@
 #include "records/listenlogik.h"
 #include "core/mdl_zandrel.h"
 #include "platform/accesssql.h"
+#include "platform/accesssql_run.h"
 #include "platform/textcodec.h"
 #include "platform/valuetext.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 
 namespace listen {
@@ -34,8 +36,6 @@ Anweisung anweisungAusText(const QString &sqlText)
 
 QString anzahlText(int anzahl) { return QString::number(anzahl) + QStringLiteral(" Datensätze"); }
 
-QString zellenText(const zdb::Result &r, int row, int col) { return vt::valueText(r.typedValue(row, col)); }
-
 Verbindung Verbindung::nmNurLesen()
 {
     return Verbindung{[] { return mdl::NMDatenbankOeffnenNurLesen(); },
@@ -43,7 +43,7 @@ Verbindung Verbindung::nmNurLesen()
                       [] { mdl::NMDatenbankSchliessenNurLesen(); }};
 }
 
-Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung)
+Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung, const Grenzen &grenzen)
 {
     Ergebnis e;
     const Anweisung a = anweisungAusText(sqlText);
@@ -64,23 +64,25 @@ Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung)
             e.status = Ergebnis::Abgebrochen;
             return e;
         }
-        const zdb::Result r = verbindung.db().query(t.sql, {}, MaxZeilen);
+        accesssql::ReadResult r = accesssql::readTexts(verbindung.db(), t, {grenzen.maxZeilen, grenzen.maxBytes, grenzen.weiter});
         verbindung.schliessen();
         offen = false;
         e.felder = r.columns;
-        if (r.isEmpty()) {
-            e.status = Ergebnis::Leer;
+        switch (r.status) {
+        case accesssql::ReadResult::Stopped:
+            e.status = Ergebnis::Abgebrochen;
             return e;
+        case accesssql::ReadResult::TooBig:
+            e.status = Ergebnis::ZuGross;
+            return e;
+        case accesssql::ReadResult::Cut:
+            e.abgeschnitten = true;
+            break;
+        case accesssql::ReadResult::Complete:
+            break;
         }
-        e.zeilen.reserve(r.rowCount());
-        for (int i = 0; i < r.rowCount(); ++i) {
-            QStringList zeile;
-            zeile.reserve(r.columnCount());
-            for (int c = 0; c < r.columnCount(); ++c)
-                zeile << zellenText(r, i, c);
-            e.zeilen << zeile;
-        }
-        e.status = Ergebnis::Daten;
+        e.zeilen = std::move(r.rows);
+        e.status = e.zeilen.isEmpty() ? Ergebnis::Leer : Ergebnis::Daten;
     } catch (const std::exception &) {
         if (offen)
             verbindung.schliessen();
@@ -88,6 +90,19 @@ Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung)
         e.status = Ergebnis::Fehler;
     }
     return e;
+}
+
+QString abgeschnittenText(int zeilen)
+{
+    return QStringLiteral("Das Ergebnis hat mehr Datensätze, als eine Excel-Tabelle aufnehmen kann.\r"
+                          "Die Liste wurde nach %1 Datensätzen abgeschnitten.")
+        .arg(QLocale(QLocale::German).toString(zeilen));
+}
+
+QString zuGrossText()
+{
+    return QStringLiteral("Das Ergebnis ist zu groß, um es anzuzeigen (mehr als etwa 1 GB Speicher).\r"
+                          "Bitte schränken Sie die Abfrage ein, z. B. mit WHERE oder mit weniger Feldern.");
 }
 
 bool istZugelassen(const QString &benutzer)

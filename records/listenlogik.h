@@ -12,6 +12,8 @@ namespace listen {
 
 // At most the rows one worksheet holds below its header row.
 constexpr int MaxZeilen = 1048575;
+// A result that would need more memory than this is not shown.
+constexpr qint64 MaxBytes = qint64(1) << 30;
 
 // The statement from the first "SELECT" (also inside a word; the text before it is a comment),
 // every line break one blank, cut after the last ";" or closed with one.
@@ -24,15 +26,20 @@ Anweisung anweisungAusText(const QString &sqlText);
 // "3 Datensätze"
 QString anzahlText(int anzahl);
 
-// A cell as the window shows it: numbers "4", "1,5"; DATE columns "dd.mm.yyyy" (with the time
-// when it is not midnight); Yes/No "Wahr"/"Falsch"; Null empty.
-QString zellenText(const zdb::Result &r, int row, int col);
-
 struct Ergebnis {
-    enum Status { KeinSelect, Abgebrochen, Fehler, Leer, Daten };
+    // Abgebrochen: the database wait or the running statement was given up; nothing is shown.
+    enum Status { KeinSelect, Abgebrochen, Fehler, Leer, Daten, ZuGross };
     Status status = Fehler;
     QStringList felder;
     QVector<QStringList> zeilen;
+    bool abgeschnitten = false; // Daten: more rows than the cap, the rest not read
+};
+
+// Limits of one run; weiter is asked while the statement runs and ends it with false.
+struct Grenzen {
+    int maxZeilen = MaxZeilen;
+    qint64 maxBytes = MaxBytes;
+    std::function<bool()> weiter;
 };
 
 // Where a statement runs. Standard: the grade manager's read-only connection.
@@ -44,8 +51,16 @@ struct Verbindung {
 };
 
 // Runs the typed text: no "SELECT" gives KeinSelect without opening anything; a statement
-// that is no single query, or that the database refuses, gives Fehler (connection closed again).
-Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung = Verbindung::nmNurLesen());
+// that is no single query (also a second statement after the first), or that the database
+// refuses, gives Fehler (connection closed again). Cells as the program shows values: numbers
+// "4", "1,5"; dates "dd.mm.yyyy" (with the time when it is not midnight), also computed ones;
+// Yes/No "Wahr"/"Falsch"; Null empty.
+Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung = Verbindung::nmNurLesen(),
+                    const Grenzen &grenzen = {});
+
+// "Die Liste wurde nach 1.048.575 Datensätzen abgeschnitten." and the message of a result too big.
+QString abgeschnittenText(int zeilen);
+QString zuGrossText();
 
 // The window admits "X" and "XS" (the abbreviation as typed, upper-cased, not trimmed).
 bool istZugelassen(const QString &benutzer);

@@ -3,6 +3,8 @@
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
+#include <vector>
 
 namespace {
 struct Verbindung {
@@ -88,6 +90,30 @@ TEST(AccessLike, FoldsCaseForUmlautsOnBothSides)
     EXPECT_TRUE(v.s("AccLike(NULL, '*')").isNull());
     EXPECT_TRUE(accessfn::accessLike("AUS-Gast", "aus*"));
     EXPECT_FALSE(accessfn::sqlLike("5a", "5_b"));
+}
+
+// One pass with one remembered star: many stars against a long text that almost matches would
+// take minutes with backtracking; ctest's timeout catches a hang.
+TEST(AccessLike, WildcardsMatchInOneLinearPassPerStar)
+{
+    const std::vector<std::tuple<const char *, const char *, bool>> faelle{
+        {"aa", "*a", true},          {"abcbc", "a*b*c", true}, {"abcbd", "a*b*c", false},
+        {"Maier", "M*r", true},      {"Mr", "M*?r", false},   {"x1y", "*#*", true},
+        {"xyz", "*#*", false},       {"b", "[!a]*", true},    {"a", "[!a]*", false},
+        {"[x", "[x", true},          {"", "*", true},         {"", "?", false},
+        {"ab", "**b", true},         {"Müller", "*ü*", true}, {"mueller", "m[a-z]*r", true},
+    };
+    for (const auto &[text, muster, passt] : faelle)
+        EXPECT_EQ(accessfn::accessLike(QString::fromUtf8(text), QString::fromUtf8(muster)), passt) << text << " " << muster;
+    EXPECT_TRUE(accessfn::sqlLike("a_b%", "a!_b!%", '!'));
+    EXPECT_FALSE(accessfn::sqlLike("axb%", "a!_b!%", '!'));
+
+    const QString lang = QString(5000, 'a');
+    EXPECT_FALSE(accessfn::accessLike(lang, QString("*a").repeated(40) + "b"));
+    EXPECT_TRUE(accessfn::accessLike(lang + "b", QString("*a").repeated(40) + "*b"));
+    EXPECT_FALSE(accessfn::sqlLike(lang, QString("%a").repeated(40) + "b"));
+    Verbindung v;
+    EXPECT_EQ(v.s("AccLike(?, ?)", {QString(50, 'a'), QString("*a").repeated(9) + "*b"}).toInt(), 0);
 }
 
 TEST(Collations, GermanOrderAndCaseBlindComparison)

@@ -285,3 +285,34 @@ TEST_F(AccessSqlRows, ClausesRunOnSqlite)
     EXPECT_EQ(column("SELECT Name FROM Schüler WHERE IsNull(Geburtsdatum) = True"), QStringList({"Schmidt"}));
     EXPECT_EQ(column("SELECT Left(Name, 2) & Right(Vorname, 1) FROM Schüler WHERE SchülerNr = 3"), QStringList({"Öze"}));
 }
+
+// Texts that once took minutes or hours to read (each nesting read again for every way of
+// closing it) must finish at once; ctest's timeout catches a hang. Deep nesting is refused
+// with a position instead of running out of stack.
+TEST_F(AccessSqlRows, AdversarialNestingIsReadInPolynomialTime)
+{
+    const auto mal = [](const QString &s, int n) { return s.repeated(n); };
+    for (const QString &text : {"SELECT * FROM " + mal("((SELECT * FROM ", 60) + "Schüler",
+                                "SELECT * FROM " + mal("(", 150) + "Schüler",
+                                "SELECT * FROM " + mal("((SELECT * FROM (", 40) + "Schüler" + mal(")", 60),
+                                "SELECT Name FROM Schüler WHERE " + mal("(", 190) + "1 = 1"}) {
+        const auto t = translate(text);
+        EXPECT_FALSE(t.ok) << text.left(60).toStdString();
+        EXPECT_GE(t.errorPos, 0);
+    }
+    for (const QString &text : {"SELECT 1 AS x FROM " + mal("(", 100000),
+                                "SELECT Name FROM Schüler WHERE " + mal("NOT ", 100000) + "1",
+                                "SELECT " + mal("-", 100000) + "1"}) {
+        const auto t = translate(text);
+        EXPECT_FALSE(t.ok);
+        EXPECT_EQ(t.error, QString("zu tief verschachtelt"));
+    }
+    // Balanced nesting of the same depth still reads and runs.
+    EXPECT_EQ(column("SELECT Name FROM " + mal("(", 20) + "Schüler" + mal(")", 20) + " WHERE SchülerNr = 1"),
+              QStringList({"Müller"}));
+    EXPECT_EQ(column("SELECT Name FROM " + mal("(SELECT * FROM ", 10) + "Schüler" + mal(")", 10) +
+                     " WHERE SchülerNr = 3"),
+              QStringList({"Özdemir"}));
+    EXPECT_EQ(column("SELECT Name FROM Schüler WHERE " + mal("(", 40) + "SchülerNr = 2" + mal(")", 40)),
+              QStringList({"Maier"}));
+}

@@ -1,4 +1,5 @@
 #include "core/frm_main.h"
+#include "core/frm_warten.h"
 #include "core/rechte.h"
 #include "core/windowregistry.h"
 #include "platform/grid/vsgrid.h"
@@ -15,7 +16,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStorageInfo>
+#include <QTimer>
 
 namespace {
 
@@ -110,6 +113,58 @@ TEST_F(ListenFenster, RefusedAndFaultyStatementsGiveThePartsMessagesAndChangeNot
     EXPECT_EQ(wert("SELECT Name FROM Schüler WHERE SchülerNr = 1").toString(), "Müller");
     EXPECT_EQ(w->fg->rows(), 1);
     EXPECT_FALSE(mdl::dbNMNurLesen().isOpen());
+}
+
+// A statement still running after the wait time shows the progress window, modal, with
+// "Abbrechen"; the click ends the statement and the grid stays cleared, without a message.
+TEST_F(ListenFenster, LongStatementShowsTheProgressWindowAndAbbrechenEndsIt)
+{
+    testsupport::MsgRecorder rec;
+    ausfuehren("SELECT Name FROM Schüler");
+    ASSERT_EQ(w->fg->rows(), 7);
+    w->wartefensterNachMs = 50;
+    bool modal = false, gesehen = false;
+    QTimer klick;
+    QObject::connect(&klick, &QTimer::timeout, [&] {
+        frm_Warten *f = frm_Warten::instance();
+        if (!f || !f->isVisible() || gesehen)
+            return;
+        gesehen = true;
+        modal = f->windowModality() == Qt::ApplicationModal;
+        f->cmdAbbrechen->click();
+    });
+    klick.start(5);
+    ausfuehren("SELECT count(*) FROM Schüler a, Schüler b, Schüler c, Schüler d, Schüler e, Schüler f, Schüler g, "
+               "Schüler h, Schüler i, Schüler j, Schüler k, Schüler l");
+    EXPECT_TRUE(gesehen);
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(frm_Warten::instance(), nullptr);
+    EXPECT_TRUE(rec.texts().isEmpty());
+    EXPECT_EQ(w->fg->rows(), 1);
+    EXPECT_EQ(zeile(*w->fg, 0), QStringList({""}));
+    EXPECT_TRUE(w->lblAnzahl->text().isEmpty());
+    EXPECT_FALSE(mdl::dbNMNurLesen().isOpen());
+}
+
+TEST_F(ListenFenster, ResultAtTheCapIsCutAndOneTooBigIsNotShown)
+{
+    w->maxZeilen = 4;
+    testsupport::MsgRecorder rec;
+    ausfuehren("SELECT Name FROM Schüler ORDER BY SchülerNr");
+    EXPECT_EQ(rec.texts(), QStringList({"Das Ergebnis hat mehr Datensätze, als eine Excel-Tabelle aufnehmen kann.\r"
+                                        "Die Liste wurde nach 4 Datensätzen abgeschnitten."}));
+    EXPECT_EQ(w->lblAnzahl->text(), "4 Datensätze");
+    ASSERT_EQ(w->fg->rows(), 5);
+    EXPECT_EQ(w->fg->textMatrix(4, 0), "Schmidt");
+
+    w->maxZeilen = listen::MaxZeilen;
+    w->maxBytes = 200;
+    rec.boxes.clear();
+    ausfuehren("SELECT Name, Vorname FROM Schüler");
+    EXPECT_EQ(rec.texts(), QStringList({"Das Ergebnis ist zu groß, um es anzuzeigen (mehr als etwa 1 GB Speicher).\r"
+                                        "Bitte schränken Sie die Abfrage ein, z. B. mit WHERE oder mit weniger Feldern."}));
+    EXPECT_EQ(w->fg->rows(), 1);
+    EXPECT_TRUE(w->lblAnzahl->text().isEmpty());
 }
 
 TEST_F(ListenFenster, QueryFileSavedAndLoadedGivesTheSameText)

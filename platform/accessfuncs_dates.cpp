@@ -1,0 +1,344 @@
+// Date functions as Access computes them: DateSerial, DateAdd, DateDiff, DatePart, Weekday,
+// CDate, DateValue, IsDate, Hour, Minute, Second. A Null argument gives Null (IsDate: False); a value
+// that is no date gives "Typen unverträglich".
+#include "platform/accessfuncs_detail.h"
+
+#include <QDate>
+#include <cmath>
+#include <sqlite3.h>
+
+namespace accessfn {
+
+namespace {
+
+enum Interval { Year, Quarter, Month, DayOfYear, Day, Weekday, Week, Hour, Minute, Second, NoInterval };
+
+Interval interval(const QString &text)
+{
+    const QString s = text.trimmed().toLower();
+    static const QStringList names{"yyyy", "q", "m", "y", "d", "w", "ww", "h", "n", "s"};
+    const int i = int(names.indexOf(s));
+    return i < 0 ? NoInterval : Interval(i);
+}
+
+// Sunday = 1 … Saturday = 7, as vbSunday … vbSaturday.
+int sundayBased(const QDate &d) { return d.dayOfWeek() % 7 + 1; }
+
+// The first day of the week: 1 Sunday (default) … 7 Saturday; 0 (the system's) is Monday here.
+int firstDayArg(int argc, sqlite3_value **argv, int at)
+{
+    if (argc <= at || isNull(argv[at]))
+        return 1;
+    const int f = sqlite3_value_int(argv[at]);
+    return f == 0 ? 2 : qBound(1, f, 7);
+}
+
+// Days from the week's first day to d (0 … 6).
+int intoWeek(const QDate &d, int firstDay) { return (sundayBased(d) - firstDay + 7) % 7; }
+
+// Monday of the first week of a year: 1 the week of 1 January (default), 2 the first week with
+// four days in the year, 3 the first whole week.
+qint64 firstWeekStart(int year, int firstDay, int rule)
+{
+    const QDate jan1(year, 1, 1);
+    const int off = intoWeek(jan1, firstDay);
+    const qint64 start = jan1.toJulianDay() - off;
+    if (rule == 2 && 7 - off < 4)
+        return start + 7;
+    if (rule == 3 && off != 0)
+        return start + 7;
+    return start;
+}
+
+int weekOfYear(const QDate &d, int firstDay, int rule)
+{
+    int year = d.year();
+    qint64 start = firstWeekStart(year, firstDay, rule);
+    if (d.toJulianDay() < start)
+        start = firstWeekStart(--year, firstDay, rule);
+    return int((d.toJulianDay() - start) / 7) + 1;
+}
+
+// Access rounds the number of DateAdd to a whole number, half to even.
+qint64 wholeNumber(double d) { return qint64(std::nearbyint(d)); }
+
+QDate addMonths(const QDate &d, qint64 months)
+{
+    // QDate::addMonths keeps the day within the month: 31.01. + 1 month = 29.02. in a leap year.
+    return d.addMonths(int(months));
+}
+
+bool dateArgs(sqlite3_context *ctx, sqlite3_value *v, QDateTime *out)
+{
+    *out = dateArg(v);
+    if (!out->isValid())
+        resultTypeError(ctx);
+    return out->isValid();
+}
+
+void fnDateSerial(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    double y = 0, m = 0, d = 0;
+    if (!numberArg(argv[0], &y) || !numberArg(argv[1], &m) || !numberArg(argv[2], &d)) {
+        resultTypeError(ctx);
+        return;
+    }
+    qint64 year = wholeNumber(y);
+    if (year >= 0 && year < 30)
+        year += 2000;
+    else if (year >= 30 && year < 100)
+        year += 1900;
+    // Months and days beyond their range carry over: month 13 is January of the next year,
+    // day 0 the last day of the month before.
+    const QDate first = QDate(int(year), 1, 1).addMonths(int(wholeNumber(m) - 1));
+    if (!first.isValid() || std::fabs(d) > 3e6) {
+        resultTypeError(ctx);
+        return;
+    }
+    resultDateTime(ctx, QDateTime(first.addDays(wholeNumber(d) - 1), QTime(0, 0)));
+}
+
+void fnDateAdd(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const Interval iv = interval(argText(argv[0]));
+    double number = 0;
+    QDateTime dt;
+    if (iv == NoInterval || !numberArg(argv[1], &number) || std::fabs(number) > 1e7) {
+        resultTypeError(ctx);
+        return;
+    }
+    if (!dateArgs(ctx, argv[2], &dt))
+        return;
+    const qint64 n = wholeNumber(number);
+    switch (iv) {
+    case Year:
+        dt.setDate(addMonths(dt.date(), 12 * n));
+        break;
+    case Quarter:
+        dt.setDate(addMonths(dt.date(), 3 * n));
+        break;
+    case Month:
+        dt.setDate(addMonths(dt.date(), n));
+        break;
+    case DayOfYear:
+    case Day:
+    case Weekday:
+        dt = dt.addDays(n);
+        break;
+    case Week:
+        dt = dt.addDays(7 * n);
+        break;
+    case Hour:
+        dt = dt.addSecs(3600 * n);
+        break;
+    case Minute:
+        dt = dt.addSecs(60 * n);
+        break;
+    case Second:
+        dt = dt.addSecs(n);
+        break;
+    case NoInterval:
+        break;
+    }
+    resultDateTime(ctx, dt);
+}
+
+// DateDiff counts the boundaries crossed between the two dates: "yyyy" from 31.12. to 01.01. is 1,
+// "ww" counts the first days of the week (Sundays by default), "w" counts whole weeks.
+void fnDateDiff(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const Interval iv = interval(argText(argv[0]));
+    if (iv == NoInterval) {
+        resultTypeError(ctx);
+        return;
+    }
+    QDateTime a, b;
+    if (!dateArgs(ctx, argv[1], &a) || !dateArgs(ctx, argv[2], &b))
+        return;
+    const QDate da = a.date(), db = b.date();
+    const qint64 days = db.toJulianDay() - da.toJulianDay();
+    auto secondsOf = [](const QDateTime &x) {
+        return x.date().toJulianDay() * 86400 + x.time().msecsSinceStartOfDay() / 1000;
+    };
+    qint64 out = 0;
+    switch (iv) {
+    case Year:
+        out = db.year() - da.year();
+        break;
+    case Quarter:
+        out = (db.year() * 4 + (db.month() - 1) / 3) - (da.year() * 4 + (da.month() - 1) / 3);
+        break;
+    case Month:
+        out = (db.year() * 12 + db.month()) - (da.year() * 12 + da.month());
+        break;
+    case DayOfYear:
+    case Day:
+        out = days;
+        break;
+    case Weekday:
+        out = days / 7;
+        break;
+    case Week: {
+        const int first = firstDayArg(argc, argv, 3);
+        out = ((db.toJulianDay() - intoWeek(db, first)) - (da.toJulianDay() - intoWeek(da, first))) / 7;
+        break;
+    }
+    case Hour:
+        out = secondsOf(b) / 3600 - secondsOf(a) / 3600;
+        break;
+    case Minute:
+        out = secondsOf(b) / 60 - secondsOf(a) / 60;
+        break;
+    case Second:
+        out = secondsOf(b) - secondsOf(a);
+        break;
+    case NoInterval:
+        break;
+    }
+    sqlite3_result_int64(ctx, out);
+}
+
+void fnDatePartOf(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (isNull(argv[0]) || isNull(argv[1])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const Interval iv = interval(argText(argv[0]));
+    if (iv == NoInterval) {
+        resultTypeError(ctx);
+        return;
+    }
+    QDateTime dt;
+    if (!dateArgs(ctx, argv[1], &dt))
+        return;
+    const QDate d = dt.date();
+    const int first = firstDayArg(argc, argv, 2);
+    const int rule = argc > 3 && !isNull(argv[3]) ? qBound(1, sqlite3_value_int(argv[3]), 3) : 1;
+    int out = 0;
+    switch (iv) {
+    case Year:
+        out = d.year();
+        break;
+    case Quarter:
+        out = (d.month() - 1) / 3 + 1;
+        break;
+    case Month:
+        out = d.month();
+        break;
+    case DayOfYear:
+        out = d.dayOfYear();
+        break;
+    case Day:
+        out = d.day();
+        break;
+    case Weekday:
+        out = intoWeek(d, first) + 1;
+        break;
+    case Week:
+        out = weekOfYear(d, first, rule);
+        break;
+    case Hour:
+        out = dt.time().hour();
+        break;
+    case Minute:
+        out = dt.time().minute();
+        break;
+    case Second:
+        out = dt.time().second();
+        break;
+    case NoInterval:
+        break;
+    }
+    sqlite3_result_int(ctx, out);
+}
+
+void fnWeekday(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    QDateTime dt;
+    if (dateArgs(ctx, argv[0], &dt))
+        sqlite3_result_int(ctx, intoWeek(dt.date(), firstDayArg(argc, argv, 1)) + 1);
+}
+
+void timePart(sqlite3_context *ctx, sqlite3_value *v, int which)
+{
+    if (isNull(v)) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    QDateTime dt;
+    if (dateArgs(ctx, v, &dt))
+        sqlite3_result_int(ctx, which == 0 ? dt.time().hour() : which == 1 ? dt.time().minute() : dt.time().second());
+}
+void fnHour(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 0); }
+void fnMinute(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 1); }
+void fnSecond(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 2); }
+
+void fnCDate(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    QDateTime dt;
+    if (dateArgs(ctx, argv[0], &dt))
+        resultDateTime(ctx, dt);
+}
+
+void fnDateValue(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    QDateTime dt;
+    if (dateArgs(ctx, argv[0], &dt))
+        resultDateTime(ctx, QDateTime(dt.date(), QTime(0, 0)));
+}
+
+// Texts that CDate reads; numbers are no dates for IsDate.
+void fnIsDate(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    const bool date = sqlite3_value_type(argv[0]) == SQLITE_TEXT && dateArg(argv[0]).isValid();
+    sqlite3_result_int(ctx, date ? -1 : 0);
+}
+
+} // namespace
+
+void registerDateFunctions(sqlite3 *db)
+{
+    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    struct Fn {
+        const char *name;
+        int nArg;
+        void (*fn)(sqlite3_context *, int, sqlite3_value **);
+    };
+    const Fn fns[] = {
+        {"DateSerial", 3, fnDateSerial}, {"DateAdd", 3, fnDateAdd},     {"DateDiff", 3, fnDateDiff},
+        {"DateDiff", 4, fnDateDiff},     {"DateDiff", 5, fnDateDiff},   {"DatePart", 2, fnDatePartOf},
+        {"DatePart", 3, fnDatePartOf},   {"DatePart", 4, fnDatePartOf}, {"Weekday", 1, fnWeekday},
+        {"Weekday", 2, fnWeekday},       {"Hour", 1, fnHour},           {"Minute", 1, fnMinute},
+        {"Second", 1, fnSecond},         {"CDate", 1, fnCDate},         {"CVDate", 1, fnCDate},
+        {"DateValue", 1, fnDateValue},       {"IsDate", 1, fnIsDate},
+    };
+    for (const Fn &fn : fns)
+        sqlite3_create_function_v2(db, fn.name, fn.nArg, det, nullptr, fn.fn, nullptr, nullptr, nullptr);
+}
+
+} // namespace accessfn

@@ -1,0 +1,39 @@
+#pragma once
+// Argument and result helpers shared by the files of the registered Access functions.
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_context;
+struct sqlite3_value;
+
+namespace accessfn {
+
+QString argText(sqlite3_value *v);
+QVariant argValue(sqlite3_value *v);
+bool isNull(sqlite3_value *v);
+bool truthy(sqlite3_value *v);
+bool isNumberValue(sqlite3_value *v);
+// A number, a text holding one (decimal comma or point), or Wahr/Falsch (-1/0).
+bool numberArg(sqlite3_value *v, double *d);
+// The value as the program shows it ("1,5", "01.03.2024").
+QString textOf(sqlite3_value *v);
+// A stored date, a German date text ("04.02.2014", with a time), a time alone ("12:30") on day
+// zero, or a number of days since 30.12.1899; invalid when it is none of these.
+QDateTime dateArg(sqlite3_value *v);
+
+void resultText(sqlite3_context *ctx, const QString &s);
+// Whole numbers as INTEGER, others as REAL.
+void resultNumber(sqlite3_context *ctx, double d);
+// Days since the Julian day 0 with the time as fraction, stored as ISO text (date alone at midnight).
+void resultDate(sqlite3_context *ctx, double days);
+void resultDateTime(sqlite3_context *ctx, const QDateTime &dt);
+// The error that Access shows for a value of the wrong type.
+void resultTypeError(sqlite3_context *ctx);
+
+// The further functions (dates, numbers, texts, First/Last): accessfuncs_dates.cpp, accessfuncs_more.cpp.
+void registerDateFunctions(sqlite3 *db);
+void registerMoreFunctions(sqlite3 *db);
+
+} // namespace accessfn

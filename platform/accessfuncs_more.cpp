@@ -1,0 +1,240 @@
+// Numbers and texts as Access computes them: Int, Fix, Sgn, AccRound (Round, half to even), Str,
+// Space, String, StrConv, and the aggregates First and Last. A Null argument gives Null.
+#include "platform/accessfuncs_detail.h"
+#include "platform/valuetext.h"
+
+#include <cmath>
+#include <sqlite3.h>
+
+namespace accessfn {
+
+namespace {
+
+// A number argument: INTEGER stays whole; false (and the error set) when it is no number.
+bool number(sqlite3_context *ctx, sqlite3_value *v, double *d)
+{
+    if (numberArg(v, d))
+        return true;
+    resultTypeError(ctx);
+    return false;
+}
+
+void wholePart(sqlite3_context *ctx, sqlite3_value **argv, bool down)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    double d = 0;
+    if (number(ctx, argv[0], &d))
+        resultNumber(ctx, down ? std::floor(d) : std::trunc(d));
+}
+// Int rounds down (Int(-2.5) = -3), Fix towards zero (Fix(-2.5) = -2).
+void fnInt(sqlite3_context *c, int, sqlite3_value **a) { wholePart(c, a, true); }
+void fnFix(sqlite3_context *c, int, sqlite3_value **a) { wholePart(c, a, false); }
+
+void fnSgn(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    double d = 0;
+    if (number(ctx, argv[0], &d))
+        sqlite3_result_int(ctx, d > 0 ? 1 : d < 0 ? -1 : 0);
+}
+
+// Half to even at the given decimals, as Access rounds: Round(2.5) = 2, Round(3.5) = 4,
+// Round(0.125, 2) = 0.12. A product that misses the half by a rounding error still counts as half.
+double roundHalfEven(double d, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    const double x = d * scale;
+    const double low = std::floor(x);
+    const double diff = x - low;
+    const double eps = 1e-9 * std::max(1.0, std::fabs(x));
+    double r;
+    if (std::fabs(diff - 0.5) <= eps)
+        r = std::fmod(low, 2.0) == 0.0 ? low : low + 1;
+    else
+        r = diff < 0.5 ? low : low + 1;
+    return r / scale;
+}
+
+void fnRound(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (isNull(argv[0]) || (argc > 1 && isNull(argv[1]))) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    double d = 0, dec = 0;
+    if (!number(ctx, argv[0], &d) || (argc > 1 && !number(ctx, argv[1], &dec)))
+        return;
+    if (dec < 0 || dec > 15) {
+        sqlite3_result_error(ctx, "Ungültiger Prozeduraufruf oder ungültiges Argument", -1);
+        return;
+    }
+    resultNumber(ctx, roundHalfEven(d, int(dec)));
+}
+
+// Str writes a number with "." as decimal sign and a leading blank in place of a plus sign:
+// Str(5) = " 5", Str(-5) = "-5", Str(0.5) = " .5".
+QString strOfNumber(double d)
+{
+    QString s = QString::number(std::fabs(d), 'g', 15);
+    if (s.startsWith(QLatin1String("0.")))
+        s.remove(0, 1);
+    const int e = int(s.indexOf('e'));
+    if (e >= 0) {
+        const QString exp = s.mid(e + 1);
+        const int n = exp.toInt();
+        s = s.left(e) + (n < 0 ? "E-" : "E+") + QString::number(std::abs(n)).rightJustified(2, '0');
+    }
+    return (d < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + s;
+}
+
+void fnStr(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    double d = 0;
+    if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
+        const qint64 v = sqlite3_value_int64(argv[0]);
+        resultText(ctx, (v < 0 ? QString() : QStringLiteral(" ")) + QString::number(v));
+    } else if (number(ctx, argv[0], &d))
+        resultText(ctx, strOfNumber(d));
+}
+
+bool count(sqlite3_context *ctx, sqlite3_value *v, qint64 *n)
+{
+    double d = 0;
+    if (!number(ctx, v, &d))
+        return false;
+    if (d < 0 || d > 1e7) {
+        sqlite3_result_error(ctx, "Ungültiger Prozeduraufruf oder ungültiges Argument", -1);
+        return false;
+    }
+    *n = qint64(std::nearbyint(d));
+    return true;
+}
+
+void fnSpace(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    qint64 n = 0;
+    if (isNull(argv[0]))
+        sqlite3_result_null(ctx);
+    else if (count(ctx, argv[0], &n))
+        resultText(ctx, QString(n, ' '));
+}
+
+// String(3, "abc") = "aaa", String(3, 65) = "AAA".
+void fnString(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    qint64 n = 0;
+    if (isNull(argv[0]) || isNull(argv[1])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (!count(ctx, argv[0], &n))
+        return;
+    QChar c;
+    if (isNumberValue(argv[1]))
+        c = QChar(char16_t(sqlite3_value_int(argv[1]) & 0xFFFF));
+    else {
+        const QString s = argText(argv[1]);
+        if (s.isEmpty()) {
+            sqlite3_result_error(ctx, "Ungültiger Prozeduraufruf oder ungültiges Argument", -1);
+            return;
+        }
+        c = s[0];
+    }
+    resultText(ctx, QString(n, c));
+}
+
+// StrConv(text, 1) upper case, 2 lower case, 3 the first letter of every word upper, the rest lower.
+void fnStrConv(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString s = textOf(argv[0]);
+    switch (sqlite3_value_int(argv[1])) {
+    case 1:
+        resultText(ctx, vt::upperCase(s));
+        return;
+    case 2:
+        resultText(ctx, s.toLower());
+        return;
+    case 3: {
+        QString out = s.toLower();
+        bool start = true;
+        for (int i = 0; i < out.size(); ++i) {
+            if (start && out[i].isLetter() && out[i] != QChar(0x00DF))
+                out[i] = out[i].toUpper();
+            start = out[i].isSpace();
+        }
+        resultText(ctx, out);
+        return;
+    }
+    default:
+        resultText(ctx, s);
+    }
+}
+
+// First and Last: the value of the first and of the last row of the group, Null included.
+struct Kept {
+    sqlite3_value *value = nullptr;
+    bool seen = false;
+};
+
+void keep(sqlite3_context *ctx, sqlite3_value *v, bool last)
+{
+    auto *k = static_cast<Kept *>(sqlite3_aggregate_context(ctx, sizeof(Kept)));
+    if (!k || (k->seen && !last))
+        return;
+    sqlite3_value_free(k->value);
+    k->value = sqlite3_value_dup(v);
+    k->seen = true;
+}
+void firstStep(sqlite3_context *c, int, sqlite3_value **a) { keep(c, a[0], false); }
+void lastStep(sqlite3_context *c, int, sqlite3_value **a) { keep(c, a[0], true); }
+void keptFinal(sqlite3_context *ctx)
+{
+    auto *k = static_cast<Kept *>(sqlite3_aggregate_context(ctx, 0));
+    if (k && k->value) {
+        sqlite3_result_value(ctx, k->value);
+        sqlite3_value_free(k->value);
+        k->value = nullptr;
+    } else
+        sqlite3_result_null(ctx);
+}
+
+} // namespace
+
+void registerMoreFunctions(sqlite3 *db)
+{
+    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    struct Fn {
+        const char *name;
+        int nArg;
+        void (*fn)(sqlite3_context *, int, sqlite3_value **);
+    };
+    const Fn fns[] = {
+        {"Int", 1, fnInt},       {"Fix", 1, fnFix},       {"Sgn", 1, fnSgn},         {"AccRound", 1, fnRound},
+        {"AccRound", 2, fnRound}, {"Str", 1, fnStr},       {"Space", 1, fnSpace},     {"String", 2, fnString},
+        {"StrConv", 2, fnStrConv}, {"StrConv", 3, fnStrConv},
+    };
+    for (const Fn &fn : fns)
+        sqlite3_create_function_v2(db, fn.name, fn.nArg, det, nullptr, fn.fn, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "First", 1, SQLITE_UTF8, nullptr, nullptr, firstStep, keptFinal, nullptr);
+    sqlite3_create_function_v2(db, "Last", 1, SQLITE_UTF8, nullptr, nullptr, lastStep, keptFinal, nullptr);
+}
+
+} // namespace accessfn

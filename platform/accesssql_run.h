@@ -1,0 +1,35 @@
+#pragma once
+// Reads a translated query (platform/accesssql.h) into cell texts, the way the program shows
+// values (platform/valuetext.h): dates "dd.mm.yyyy" (with the time when it is not midnight),
+// Yes/No "Wahr"/"Falsch", numbers with a decimal comma, Null empty. A value is a date when its
+// column is declared DATE or the translation typed its select item as one.
+#include "platform/accesssql.h"
+
+#include <QStringList>
+#include <QVector>
+#include <functional>
+
+namespace zdb {
+class Db;
+}
+
+namespace accesssql {
+
+struct ReadLimits {
+    int maxRows = -1;      // more rows are not read (the result counts as cut)
+    qint64 maxBytes = -1;  // a result that would need more memory is dropped
+    // Asked while the statement runs (often); false ends it at once.
+    std::function<bool()> goOn;
+};
+
+struct ReadResult {
+    enum Status { Complete, Cut, TooBig, Stopped };
+    Status status = Complete;
+    QStringList columns;
+    QVector<QStringList> rows; // empty for TooBig and Stopped
+};
+
+// Runs t.sql on db. Throws zdb::DbError when the database refuses the statement.
+ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits = {});
+
+} // namespace accesssql
