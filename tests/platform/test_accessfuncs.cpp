@@ -1,4 +1,5 @@
 #include "platform/accessfuncs.h"
+#include "platform/accesssql.h"
 #include "platform/db.h"
 #include "support/testsupport.h"
 
@@ -132,4 +133,133 @@ TEST(Collations, GermanOrderAndCaseBlindComparison)
     EXPECT_LT(order.indexOf("Ostermann"), order.indexOf("Öztürk"));
     EXPECT_EQ(v.s("'MÜL' = 'mül' COLLATE NOCASEU").toInt(), 1);
     EXPECT_EQ(v.s("'MÜL' = 'mül' COLLATE NOCASE").toInt(), 0);
+}
+
+namespace {
+// A typed expression as the lists window runs it: translated, then on a connection.
+QString access(Verbindung &v, const QString &ausdruck)
+{
+    const auto t = accesssql::translate("SELECT " + ausdruck);
+    if (!t.ok)
+        return "<unlesbar>";
+    try {
+        const QVariant x = v.db.scalar(t.sql);
+        return x.isNull() ? QStringLiteral("<Null>") : x.toString();
+    } catch (const zdb::DbError &) {
+        return "<Fehler>";
+    }
+}
+} // namespace
+
+// Values worked out by hand from Access's rules; 2024 is a leap year, 31.12.2023 a Sunday.
+TEST(AccessFunctions, DateFunctionsCountAsAccessDoes)
+{
+    Verbindung v;
+    const std::vector<std::pair<const char *, const char *>> faelle{
+        {"DateSerial(2024, 2, 29)", "2024-02-29"},
+        {"DateSerial(2023, 2, 29)", "2023-03-01"},
+        {"DateSerial(2024, 13, 1)", "2025-01-01"},
+        {"DateSerial(2024, 3, 0)", "2024-02-29"},
+        {"DateSerial(2024, 0, 1)", "2023-12-01"},
+        {"DateSerial(2024, 1, -1)", "2023-12-30"},
+        {"DateSerial(24, 1, 1)", "2024-01-01"},
+        {"DateSerial(99, 1, 1)", "1999-01-01"},
+        {"DateSerial(Null, 1, 1)", "<Null>"},
+        {"DateAdd('m', 1, #1/31/2024#)", "2024-02-29"},
+        {"DateAdd('yyyy', 1, #2/29/2024#)", "2025-02-28"},
+        {"DateAdd('q', -1, #5/31/2024#)", "2024-02-29"},
+        {"DateAdd('d', 1, #12/31/2023#)", "2024-01-01"},
+        {"DateAdd('y', -1, '2024-03-01')", "2024-02-29"},
+        {"DateAdd('w', 2, #12/30/2023#)", "2024-01-01"},
+        {"DateAdd('ww', 2, #12/25/2023#)", "2024-01-08"},
+        {"DateAdd('h', 25, #12/31/2023#)", "2024-01-01 01:00:00"},
+        {"DateAdd('n', -1, #1/1/2024#)", "2023-12-31 23:59:00"},
+        {"DateAdd('s', 30, '2024-01-01 10:00:00')", "2024-01-01 10:00:30"},
+        {"DateAdd('d', 1, Null)", "<Null>"},
+        {"DateAdd('x', 1, #1/1/2024#)", "<Fehler>"},
+        {"DateDiff('yyyy', #12/31/2023#, #1/1/2024#)", "1"},
+        {"DateDiff('yyyy', #1/1/2024#, #12/31/2024#)", "0"},
+        {"DateDiff('q', #3/31/2024#, #4/1/2024#)", "1"},
+        {"DateDiff('m', #1/31/2024#, #2/1/2024#)", "1"},
+        {"DateDiff('m', #3/1/2024#, #1/31/2024#)", "-2"},
+        {"DateDiff('d', #2/28/2024#, #3/1/2024#)", "2"},
+        {"DateDiff('y', #3/1/2024#, #2/28/2024#)", "-2"},
+        {"DateDiff('d', '2024-01-01 23:00:00', '2024-01-02 01:00:00')", "1"},
+        {"DateDiff('ww', #12/30/2023#, #12/31/2023#)", "1"},
+        {"DateDiff('ww', #12/31/2023#, #1/6/2024#)", "0"},
+        {"DateDiff('ww', #1/1/2024#, #1/15/2024#)", "2"},
+        {"DateDiff('ww', #1/1/2024#, #1/8/2024#, 2)", "1"},
+        {"DateDiff('w', #12/31/2023#, #1/6/2024#)", "0"},
+        {"DateDiff('w', #1/1/2024#, #1/15/2024#)", "2"},
+        {"DateDiff('w', #1/15/2024#, #1/1/2024#)", "-2"},
+        {"DateDiff('h', '2023-12-31 23:59:00', '2024-01-01 00:01:00')", "1"},
+        {"DateDiff('n', '2024-01-01 10:00:59', '2024-01-01 10:01:00')", "1"},
+        {"DateDiff('s', '2024-01-01 10:00:59', '2024-01-01 10:01:00')", "1"},
+        {"DateDiff('d', Null, #1/1/2024#)", "<Null>"},
+        {"DatePart('q', #2/29/2024#)", "1"},
+        {"DatePart('y', #12/31/2024#)", "366"},
+        {"DatePart('w', #2/29/2024#)", "5"},
+        {"DatePart('w', #2/29/2024#, 2)", "4"},
+        {"DatePart('ww', #1/1/2024#)", "1"},
+        {"DatePart('ww', #1/7/2024#)", "2"},
+        {"DatePart('ww', #12/31/2023#)", "53"},
+        {"DatePart('ww', #1/1/2021#, 2, 2)", "53"},
+        {"DatePart('ww', #1/4/2021#, 2, 2)", "1"},
+        {"DatePart('h', '2024-01-01 13:45:10')", "13"},
+        {"DatePart('yyyy', Null)", "<Null>"},
+        {"Weekday(#12/31/2023#)", "1"},
+        {"Weekday(#2/29/2024#)", "5"},
+        {"Weekday(#2/29/2024#, 2)", "4"},
+        {"Weekday(Null)", "<Null>"},
+        {"Hour('2024-01-01 13:45:10')", "13"},
+        {"Minute('2024-01-01 13:45:10')", "45"},
+        {"Second('2024-01-01 13:45:10')", "10"},
+        {"Hour('12:30')", "12"},
+        {"Hour(#1/1/2024#)", "0"},
+        {"Minute(Null)", "<Null>"},
+        {"CDate('04.02.2014')", "2014-02-04"},
+        {"CDate('29.02.2024 13:05')", "2024-02-29 13:05:00"},
+        {"CDate('2024-01-01')", "2024-01-01"},
+        {"CDate(45351)", "2024-02-29"},
+        {"CDate('29.02.2023')", "<Fehler>"},
+        {"CDate('abc')", "<Fehler>"},
+        {"CDate(Null)", "<Null>"},
+        {"IsDate('04.02.2014')", "-1"},
+        {"IsDate('31.02.2014')", "0"},
+        {"IsDate(5)", "0"},
+        {"IsDate(Null)", "0"},
+    };
+    for (const auto &[ausdruck, erwartet] : faelle)
+        EXPECT_EQ(access(v, QString::fromUtf8(ausdruck)), QString::fromUtf8(erwartet)) << ausdruck;
+}
+
+TEST(AccessFunctions, NumberAndTextFunctionsAsAccess)
+{
+    Verbindung v;
+    const std::vector<std::pair<const char *, const char *>> faelle{
+        {"Int(-2.5)", "-3"},        {"Fix(-2.5)", "-2"},          {"Int(2.7)", "2"},
+        {"Fix(2.7)", "2"},          {"Int('3,9')", "3"},          {"Int(-3)", "-3"},
+        {"Int(Null)", "<Null>"},    {"Fix('x')", "<Fehler>"},     {"Sgn(-0.1)", "-1"},
+        {"Sgn(0)", "0"},            {"Sgn(7)", "1"},              {"Sgn(Null)", "<Null>"},
+        {"Round(2.5)", "2"},        {"Round(3.5)", "4"},          {"Round(-2.5)", "-2"},
+        {"Round(-1.5)", "-2"},      {"Round(2.4)", "2"},          {"Round(0.125, 2)", "0.12"},
+        {"Round(1.2345, 2)", "1.23"}, {"Round(Null)", "<Null>"},  {"Str(5)", " 5"},
+        {"Str(-5)", "-5"},          {"Str(0)", " 0"},             {"Str(2.5)", " 2.5"},
+        {"Str(0.5)", " .5"},        {"Str(-0.5)", "-.5"},         {"Str(Null)", "<Null>"},
+        {"Space(3)", "   "},        {"Space(0)", ""},             {"Space(Null)", "<Null>"},
+        {"Space(-1)", "<Fehler>"},  {"String(3, 'abc')", "aaa"},  {"String(2, 65)", "AA"},
+        {"String(Null, 'a')", "<Null>"}, {"StrConv('hAns-peter müller', 3)", "Hans-peter Müller"},
+        {"StrConv('straße', 1)", "STRAßE"}, {"StrConv('ÄRGER', 2)", "ärger"}, {"StrConv(Null, 3)", "<Null>"},
+    };
+    for (const auto &[ausdruck, erwartet] : faelle)
+        EXPECT_EQ(access(v, QString::fromUtf8(ausdruck)), QString::fromUtf8(erwartet)) << ausdruck;
+
+    v.db.exec("CREATE TABLE t (k TEXT, n TEXT)");
+    v.db.exec("INSERT INTO t VALUES ('a', 'erster'), ('b', NULL), ('a', 'zweiter'), ('b', 'letzter'), ('a', NULL)");
+    const zdb::Result r = v.db.query(accesssql::translate("SELECT k, First(n), Last(n) FROM t GROUP BY k ORDER BY k").sql);
+    ASSERT_EQ(r.rowCount(), 2);
+    EXPECT_EQ(r.value(0, 1).toString(), "erster");
+    EXPECT_TRUE(r.value(0, 2).isNull());
+    EXPECT_TRUE(r.value(1, 1).isNull());
+    EXPECT_EQ(r.value(1, 2).toString(), "letzter");
 }
