@@ -748,14 +748,16 @@ private:
             out.date = true;
             return out;
         }
-        // Either of two values: a date when one is a date and the other a date or Null.
+        // Either of two values: a date when one is a date and the other a date, Null or a
+        // constant; a date column's type when the other is a date or Null (Nz(col, #date#)).
         auto either = [&out](const Ex &a, const Ex &b) {
-            auto fits = [](const Ex &x, const Ex &y) { return x.kind == Ex::Null || x.date || x.dateIf == y.dateIf; };
-            if ((a.date && fits(b, a)) || (b.date && fits(a, b)))
+            auto fixed = [](const Ex &x) { return x.date || x.dateIf.isEmpty(); };
+            auto dateOrNull = [](const Ex &x) { return x.date || x.kind == Ex::Null; };
+            if ((a.date && fixed(b)) || (b.date && fixed(a)))
                 out.date = true;
-            else if (!a.dateIf.isEmpty() && (b.kind == Ex::Null || b.dateIf == a.dateIf))
+            else if (!a.dateIf.isEmpty() && (dateOrNull(b) || b.dateIf == a.dateIf))
                 out.dateIf = a.dateIf;
-            else if (!b.dateIf.isEmpty() && a.kind == Ex::Null)
+            else if (!b.dateIf.isEmpty() && dateOrNull(a))
                 out.dateIf = b.dateIf;
             return out;
         };

@@ -1,7 +1,9 @@
 #include "records/listenlogik.h"
 #include "test_listen_fixture.h"
 
+#include <QDate>
 #include <QFile>
+#include <QRegularExpression>
 #include <utility>
 #include <vector>
 
@@ -134,4 +136,34 @@ TEST_F(ListenFixture, RunsStopAtTheCapTheMemoryLimitAndWhenGivenUp)
     EXPECT_EQ(listen::abgeschnittenText(1048575),
               "Das Ergebnis hat mehr Datensätze, als eine Excel-Tabelle aufnehmen kann.\r"
               "Die Liste wurde nach 1.048.575 Datensätzen abgeschnitten.");
+}
+
+// Values that are dates show as a DATE column shows them, whether stored or computed; a text
+// that merely looks like a date stays as typed.
+TEST_F(ListenFixture, ComputedDatesShowAsStoredDates)
+{
+    Ergebnis e = listen::ausfuehren("SELECT Max(Geburtsdatum) AS J, Min(Geburtsdatum), #1/1/2000# AS L, "
+                                    "#1/1/2000 13:30# AS LZ, '2024-01-01' AS T, First(Geburtsdatum) AS F FROM Schüler");
+    ASSERT_EQ(e.status, Ergebnis::Daten);
+    EXPECT_EQ(e.zeilen[0], QStringList({"01.07.2013", "24.12.2008", "01.01.2000", "01.01.2000 13:30:00", "2024-01-01",
+                                        "04.03.2009"}));
+
+    e = listen::ausfuehren("SELECT Name, Geburtsdatum, Geburtsdatum + 1 AS Danach, IIf(LRS, #2/29/2024#, Null) AS Wenn, "
+                           "DateAdd('m', 1, Geburtsdatum) AS Monat, Year(Geburtsdatum) AS Jahr, "
+                           "Nz(Geburtsdatum, #1/1/1900#) AS Ersatz, (Geburtsdatum) - 1 AS Vorher, CDate('04.02.2014') AS C "
+                           "FROM Schüler WHERE SchülerNr IN (1, 4) ORDER BY SchülerNr");
+    ASSERT_EQ(e.status, Ergebnis::Daten);
+    EXPECT_EQ(e.zeilen[0], QStringList({"Müller", "04.03.2009", "05.03.2009", "29.02.2024", "04.04.2009", "2009",
+                                        "04.03.2009", "03.03.2009", "04.02.2014"}));
+    EXPECT_EQ(e.zeilen[1], QStringList({"Schmidt", "", "", "", "", "", "01.01.1900", "", "04.02.2014"}));
+
+    e = listen::ausfuehren("SELECT S.*, S.Geburtsdatum - 1 AS Vorher, Date() AS Heute, Now() AS Jetzt "
+                           "FROM Schüler AS S WHERE SchülerNr = 1");
+    ASSERT_EQ(e.status, Ergebnis::Daten);
+    const QStringList z = e.zeilen[0];
+    EXPECT_EQ(z[e.felder.indexOf("Geburtsdatum")], "04.03.2009");
+    EXPECT_EQ(z[z.size() - 3], "03.03.2009");
+    EXPECT_EQ(z[z.size() - 2], QDate::currentDate().toString("dd.MM.yyyy"));
+    EXPECT_TRUE(QRegularExpression("^\\d\\d\\.\\d\\d\\.\\d{4}( \\d\\d:\\d\\d:\\d\\d)?$").match(z.last()).hasMatch())
+        << z.last().toStdString();
 }

@@ -221,14 +221,17 @@ TEST_F(ListenFenster, QueryFileSavedAndLoadedGivesTheSameText)
 TEST_F(ListenFenster, ResultSavesAsWorkbookWithFieldNamesInRowOne)
 {
     testsupport::MsgRecorder rec;
-    ausfuehren("SELECT Name, Klasse, Geburtsdatum FROM Schüler WHERE Klasse = '10a' ORDER BY Name");
+    ausfuehren("SELECT Name, Klasse, Geburtsdatum, Geburtsdatum + 1 AS Danach, #1/1/2000# AS Stichtag FROM Schüler "
+               "WHERE Klasse = '10a' ORDER BY Name");
     antwort = sb.file("Liste.xls");
     w->cmdSaveExcel_Click();
     EXPECT_EQ(rec.texts(), QStringList({"Die gewünschte Datei wurde gespeichert."}));
     EXPECT_EQ(settings::getSetting("Save", "Excel"), sb.path());
     const auto zellen = testsupport::xlsxCells(sb.file("Liste.xlsx"));
-    EXPECT_EQ(QStringList({zellen["A1"], zellen["B1"], zellen["C1"], zellen["A2"], zellen["B2"], zellen["C2"]}),
-              QStringList({"Name", "Klasse", "Geburtsdatum", "Maier", "10a", "24.12.2008"}));
+    EXPECT_EQ(QStringList({zellen["A1"], zellen["B1"], zellen["C1"], zellen["A2"], zellen["B2"], zellen["C2"],
+                           zellen["D2"], zellen["E2"]}),
+              QStringList({"Name", "Klasse", "Geburtsdatum", "Maier", "10a", "24.12.2008", "25.12.2008", "01.01.2000"}));
+    EXPECT_EQ(zeile(*w->fg, 1), QStringList({"Maier", "10a", "24.12.2008", "25.12.2008", "01.01.2000"}));
     EXPECT_TRUE(zellen.contains("A3"));
     EXPECT_FALSE(zellen.contains("A4"));
 
