@@ -204,14 +204,18 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
     QElapsedTimer uhr;
     uhr.start();
     bool gezeigt = false;
+    qint64 zuletzt = 0;
     listen::Grenzen grenzen{maxZeilen, maxBytes, {}};
     grenzen.weiter = [&] {
+        const qint64 jetzt = uhr.elapsed();
         if (!gezeigt) {
-            if (uhr.elapsed() < wartefensterNachMs)
+            if (jetzt < wartefensterNachMs)
                 return true;
             gezeigt = true;
             frm_Warten::zeigenMitAbbruch(QStringLiteral("Die Abfrage wird ausgeführt …"));
-        }
+        } else if (jetzt - zuletzt < 20) // letting events through costs more than the engine's steps
+            return true;
+        zuletzt = jetzt;
         QCoreApplication::processEvents();
         return !frm_Warten::abgebrochen();
     };
@@ -235,6 +239,17 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
     case listen::Ergebnis::Daten:
         break;
     }
+    ergebnisZeigen(e);
+    fg->setRedraw(false);
+    for (int c = 0; c < fg->cols(); ++c)
+        fg->autoSize(c);
+    fg->setRedraw(true);
+    if (e.abgeschnitten)
+        msg::box(listen::abgeschnittenText(int(e.zeilen.size())));
+}
+
+void frm_Listen::ergebnisZeigen(const listen::Ergebnis &e)
+{
     const int n = int(e.zeilen.size());
     const int spalten = int(e.felder.size());
     lblAnzahl->setText(listen::anzahlText(n));
@@ -252,11 +267,7 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
         for (int c = 0; c < spalten && c < zeile.size(); ++c)
             fg->setTextMatrix(r + 1, c, zeile[c]);
     }
-    for (int c = 0; c < spalten; ++c)
-        fg->autoSize(c);
     fg->setRedraw(true);
-    if (e.abgeschnitten)
-        msg::box(listen::abgeschnittenText(n));
 }
 
 void frm_Listen::chkKopfFrei_Click() { fg->setFixedRows(chkKopfFrei->isChecked() ? 0 : 1); }

@@ -31,6 +31,8 @@ public:
     void cmdSaveExcel_Click();
     void fg_KeyPress(int &keyAscii);
     void chkKopfFrei_Click();
+    // Puts a run's rows into the grid with the count label (the click then sizes the columns).
+    void ergebnisZeigen(const listen::Ergebnis &e);
     void cmdAbfrageeditor_Click();
     void FensterpositionSpeichern();
 
