@@ -61,6 +61,26 @@ double accessVal(const QString &s)
     const int n = int(s.size());
     auto skip = [&] { while (i < n && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i; };
     skip();
+    if (i + 1 < n && s[i] == '&' && (s[i + 1].toUpper() == 'H' || s[i + 1].toUpper() == 'O')) {
+        // &H1F, &O17: up to 16 bits read as a signed Integer (&HFFFF = -1), up to 32 as a Long.
+        const int base = s[i + 1].toUpper() == 'H' ? 16 : 8;
+        quint64 v = 0;
+        int digits = 0;
+        for (i += 2; i < n && v <= 0xFFFFFFFFu; ++i) {
+            const int d = s[i].isDigit() && s[i].unicode() < 128 ? s[i].unicode() - '0'
+                        : base == 16 && s[i].toUpper() >= 'A' && s[i].toUpper() <= 'F' ? s[i].toUpper().unicode() - 'A' + 10
+                                                                                      : -1;
+            if (d < 0 || d >= base)
+                break;
+            v = v * base + quint64(d);
+            ++digits;
+        }
+        if (digits == 0 || v > 0xFFFFFFFFu)
+            return 0.0;
+        if (v <= 0xFFFF)
+            return double(qint16(quint16(v)));
+        return double(qint32(quint32(v)));
+    }
     if (i < n && (s[i] == '-' || s[i] == '+')) {
         digits += s[i];
         ++i;
@@ -472,7 +492,11 @@ static QString formatNumber(double d, const QString &fmt)
     int decimals = int(fracPart.count('0') + fracPart.count('#'));
     int minInt = int(intPart.count('0'));
     bool group = intPart.contains(',');
-    QString s = QString::number(std::fabs(d), 'f', decimals);
+    // Format rounds half away from zero (Format(2.5, "0") = "3"), unlike Round and CInt; a
+    // product that misses the half by a rounding error still counts as half.
+    const double scale = std::pow(10.0, decimals), x = std::fabs(d) * scale, low = std::floor(x);
+    const double rounded = (x - low >= 0.5 - 1e-9 * std::max(1.0, x) ? low + 1 : low) / scale;
+    QString s = QString::number(rounded, 'f', decimals);
     QString ip = s.section('.', 0, 0), fp = s.section('.', 1, 1);
     if (ip == "0" && minInt == 0)
         ip.clear();

@@ -23,6 +23,8 @@ TEST(AccessFunctions, NullHandlingAndConditions)
     EXPECT_EQ(v.t("IIf(1 = 1, 'ja', 'nein')"), QString("ja"));
     EXPECT_EQ(v.t("IIf(NULL, 'ja', 'nein')"), QString("nein"));
     EXPECT_EQ(v.t("Nz(NULL, 'leer')"), QString("leer"));
+    EXPECT_FALSE(v.s("Nz(NULL)").isNull()); // the empty text, not Null
+    EXPECT_EQ(v.t("Nz(NULL)"), QString(""));
     EXPECT_EQ(v.s("Nz(0, 5)").toInt(), 0);
     EXPECT_EQ(v.s("AccIsNull(NULL)").toInt(), -1);
     EXPECT_EQ(v.s("AccIsNull('')").toInt(), 0);
@@ -40,6 +42,11 @@ TEST(AccessFunctions, TextFunctions)
     EXPECT_EQ(v.s("InStr('Müller', 'L')").toInt(), 3);
     EXPECT_EQ(v.s("InStr(4, 'Müller', 'l')").toInt(), 4);
     EXPECT_EQ(v.s("InStr('Müller', 'x')").toInt(), 0);
+    EXPECT_EQ(v.s("InStr('abc', '')").toInt(), 1);
+    EXPECT_EQ(v.s("InStr(3, 'abc', '')").toInt(), 3);
+    EXPECT_EQ(v.s("InStr(5, 'abc', '')").toInt(), 0);
+    EXPECT_TRUE(v.s("InStr(NULL, 'abc', 'a')").isNull());
+    EXPECT_TRUE(v.s("InStr('abc', NULL)").isNull());
     EXPECT_EQ(v.t("UCase('straße ä')"), QString("STRAßE Ä"));
     EXPECT_EQ(v.t("LCase('ÄRGER')"), QString("ärger"));
     EXPECT_EQ(v.t("Trim('  a\tb  ')"), QString("a\tb"));
@@ -50,9 +57,7 @@ TEST(AccessFunctions, NumbersAndConversions)
 {
     Verbindung v;
     EXPECT_EQ(v.s("Val('12abc')").toInt(), 12);
-    EXPECT_DOUBLE_EQ(v.s("Val(' 1.5x')").toDouble(), 1.5);
-    EXPECT_EQ(v.s("Val('1,5')").toInt(), 1);
-    EXPECT_EQ(v.s("Val('abc')").toInt(), 0);
+    EXPECT_TRUE(v.s("Val(NULL)").isNull());
     EXPECT_EQ(v.s("CInt(2.5)").toInt(), 2);
     EXPECT_EQ(v.s("CInt(3.5)").toInt(), 4);
     EXPECT_EQ(v.s("CLng('1,6')").toInt(), 2);
@@ -61,6 +66,28 @@ TEST(AccessFunctions, NumbersAndConversions)
     EXPECT_EQ(v.t("Format(1.5, '0.00')"), QString("1,50"));
     EXPECT_EQ(v.t("Format(1234.5, '#,##0.0')"), QString("1.234,5"));
     EXPECT_EQ(v.t("Format(3, '00')"), QString("03"));
+    // Format rounds half away from zero, Round and CInt half to even.
+    EXPECT_EQ(v.t("Format(2.5, '0')"), QString("3"));
+    EXPECT_EQ(v.t("Format(-2.5, '0')"), QString("-3"));
+    EXPECT_EQ(v.t("Format(0.125, '0.00')"), QString("0,13"));
+    EXPECT_EQ(v.t("Format(1.005, '0.00')"), QString("1,01"));
+    EXPECT_EQ(v.t("Format(0.125, '0%')"), QString("13%"));
+    EXPECT_EQ(v.t("Format(2.4, '0')"), QString("2"));
+}
+
+// Val reads the leading number: blanks anywhere, "." as the only decimal sign, a second dot
+// ends the number, an exponent only with digits after it, &H and &O as Access reads them.
+TEST(AccessFunctions, ValReadsTheLeadingNumber)
+{
+    const std::vector<std::pair<const char *, double>> faelle{
+        {"1.2.3", 1.2},     {" 1 2 3", 123},   {"12abc", 12},      {"-1.5e2x", -150}, {".5", 0.5},
+        {"1d2", 100},       {"1e", 1},         {"1e+", 1},         {"1,5", 1},        {"abc", 0},
+        {"", 0},            {"1.5.3e2", 1.5},  {"+5", 5},          {"--5", 0},        {"\t12", 12},
+        {" - 5", -5},       {"2.5E-1", 0.25},  {"12e2.5", 1200},   {"&H1F", 31},      {"&h10", 16},
+        {"&O17", 15},       {"&HFFFF", -1},    {"&H10000", 65536}, {"&HG", 0},        {"0.1.", 0.1},
+    };
+    for (const auto &[text, wert] : faelle)
+        EXPECT_DOUBLE_EQ(accessfn::accessVal(QString::fromUtf8(text)), wert) << text;
 }
 
 TEST(AccessFunctions, DatesInTheirStoredForm)
