@@ -70,6 +70,9 @@ ZBENCH("listen")
         const double join = bench::medianMs([&] { w.cmd_SQL_ausfuehren_Click(); }, 3);
         bench::report(QStringLiteral("join of pupils, grades, courses into the grid (") + w.lblAnzahl->text() + ')' + x,
                       join, QStringLiteral("ms"));
+        const QString joinSql = accesssql::translate(getippt).sql;
+        bench::report(QStringLiteral("join, bare read of the translated statement") + x,
+                      bench::medianMs([&] { nackt(mdl::NMDateiParameter, joinSql); }, 3), QStringLiteral("ms"));
 
         const QString alle = QStringLiteral("SELECT * FROM Noten;");
         const double bare = bench::medianMs([&] { nackt(mdl::NMDateiParameter, alle); }, 3);
