@@ -576,10 +576,11 @@ private:
         }
     }
 
-    // Mod and \ round both operands to whole numbers first, as Access does.
+    // Mod and \ round both operands to whole numbers first, half to even, as Access does.
     Ex wholeNumberOp(const Ex &l, const char *op, const Ex &r)
     {
-        return other("CAST(round(" + l.sql + ") AS INTEGER) " + op + " CAST(round(" + r.sql + ") AS INTEGER)", P_MUL);
+        return other("CAST(AccRound(" + l.sql + ") AS INTEGER) " + op + " CAST(AccRound(" + r.sql + ") AS INTEGER)",
+                     P_MUL);
     }
 
     Ex modulo()

@@ -100,8 +100,8 @@ TEST(AccessSqlText, OperatorsKeepAccessPrecedence)
         {"SELECT 'a' & 1 + 2", "SELECT AccConcat('a', AccPlus(1, 2)) AS Ausdr1000"},
         {"SELECT 1 + 2 & 'a'", "SELECT AccConcat(AccPlus(1, 2), 'a') AS Ausdr1000"},
         {"SELECT 7 Mod 3, 7 \\ 2, 2 ^ 3, 7 / 2",
-         "SELECT CAST(round(7) AS INTEGER) % CAST(round(3) AS INTEGER) AS Ausdr1000, "
-         "CAST(round(7) AS INTEGER) / CAST(round(2) AS INTEGER) AS Ausdr1001, power(2, 3) AS Ausdr1002, "
+         "SELECT CAST(AccRound(7) AS INTEGER) % CAST(AccRound(3) AS INTEGER) AS Ausdr1000, "
+         "CAST(AccRound(7) AS INTEGER) / CAST(AccRound(2) AS INTEGER) AS Ausdr1001, power(2, 3) AS Ausdr1002, "
          "CAST(7 AS REAL) / 2 AS Ausdr1003"},
         {"SELECT -2 ^ 2, 2 * -3, 1 --1",
          "SELECT -power(2, 2) AS Ausdr1000, 2 * -3 AS Ausdr1001, AccMinus(1, -1) AS Ausdr1002"},
@@ -238,7 +238,8 @@ TEST_F(AccessSqlRows, TextComparisonsIgnoreCaseAndUmlauts)
 TEST_F(AccessSqlRows, OperatorsGiveAccessValues)
 {
     const zdb::Result r = run("SELECT 7 / 2, 7 \\ 2, 7 Mod 3, 2 ^ 3, 'a' + 'b', 'a' + Null, Null & Null, "
-                              "'x' & Null & 1.5, #1/30/2024# + 2, #3/1/2024# - #2/28/2024#, 1 --1, '3' + 4");
+                              "'x' & Null & 1.5, #1/30/2024# + 2, #3/1/2024# - #2/28/2024#, 1 --1, '3' + 4, "
+                              "2.5 Mod 2, 3.5 \\ 1, 2.5 \\ 1");
     ASSERT_EQ(r.rowCount(), 1);
     const QVariantList &v = r.rows[0];
     EXPECT_DOUBLE_EQ(v[0].toDouble(), 3.5);
@@ -253,6 +254,10 @@ TEST_F(AccessSqlRows, OperatorsGiveAccessValues)
     EXPECT_EQ(v[9].toInt(), 2);
     EXPECT_EQ(v[10].toInt(), 2);
     EXPECT_EQ(v[11].toInt(), 7);
+    // Mod and \ round their operands half to even: 2.5 -> 2, 3.5 -> 4.
+    EXPECT_EQ(v[12].toInt(), 0);
+    EXPECT_EQ(v[13].toInt(), 4);
+    EXPECT_EQ(v[14].toInt(), 2);
     EXPECT_EQ(r.columns.mid(0, 3), QStringList({"Ausdr1000", "Ausdr1001", "Ausdr1002"}));
 }
 
