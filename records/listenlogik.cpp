@@ -64,7 +64,8 @@ Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung, const 
             e.status = Ergebnis::Abgebrochen;
             return e;
         }
-        accesssql::ReadResult r = accesssql::readTexts(verbindung.db(), t, {grenzen.maxZeilen, grenzen.maxBytes, grenzen.weiter});
+        accesssql::ReadResult r =
+            accesssql::readTexts(verbindung.db(), t, {grenzen.maxZeilen, grenzen.maxBytes, grenzen.weiter});
         verbindung.schliessen();
         offen = false;
         e.felder = r.columns;
