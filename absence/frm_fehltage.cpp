@@ -154,7 +154,10 @@ void frm_Fehltage::steuerelementeErstellen()
     lblDatum->setObjectName(QStringLiteral("lblDatum"));
     lblAnzahl = label(this, QString(), 10500, 450, 1900);
     lblAnzahl->setObjectName(QStringLiteral("lblAnzahl"));
-    lblInfo = label(this, QString(), 10500, 800, 1900);
+    // Two lines: "Word-Dokument wird erstellt" is wider than the column left of the day list.
+    lblInfo = label(this, QString(), 10500, 780, 1900, 480);
+    lblInfo->setObjectName(QStringLiteral("lblInfo"));
+    lblInfo->setWordWrap(true);
     lblInfo->hide();
 
     frame_Heute = new QGroupBox(QStringLiteral("Listen des gewählten Tages"), this);

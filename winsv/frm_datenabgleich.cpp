@@ -115,6 +115,7 @@ void frm_Datenabgleich::resizeEvent(QResizeEvent *event)
     VSGrid *const listen[] = {fg_nurWinSV, fg_nurNM, fg_falscheKlasse};
     for (int i = 0; i < 3; ++i) {
         titel[i]->setWordWrap(schmal);
+        titel[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom); // right above its list
         if (schmal) {
             place(titel[i], 240 + i * (breite + 105), 6600, breite, 480);
             place(listen[i], 240 + i * (breite + 105), 7080, breite, 2775);

@@ -269,6 +269,9 @@ TEST_F(Fensterlayout, TextsFitAndControlsDoNotOverlapAtStartSizeAndLarger)
             if (n == QLatin1String("frm_Fehltage")) {
                 w->findChild<QLabel *>(QStringLiteral("lblDatum"))->setText(QStringLiteral("28.02.2026"));
                 w->findChild<QLabel *>(QStringLiteral("lblAnzahl"))->setText(QStringLiteral("888 Einträge"));
+                auto *info = w->findChild<QLabel *>(QStringLiteral("lblInfo"));
+                info->setText(QStringLiteral("Word-Dokument wird erstellt"));
+                info->show();
             }
             const QStringList fehler = fensterPruefen(n, w);
             EXPECT_TRUE(fehler.isEmpty()) << groesse.width() << "x" << groesse.height() << "\n"
