@@ -48,8 +48,8 @@ struct Absicht {
     const char *fenster, *a, *b;
 };
 const Absicht gewollt[] = {
-    {"frm_Kalender", "Label6", "shpLabel6"}, // legend texts on their coloured shapes
-    {"frm_Kalender", "Label7", "shpLabel7"},
+    {"frm_LNW", "lstFach", "lstLehrer"},     // one place, one of them shown at a time
+    {"frm_Kalender", "frmSchA", "fgKalender"}, // the subject pop-up over the clicked cell
 };
 
 QString textVon(const QWidget *w)
