@@ -1,28 +1,10 @@
 #include "platform/msg.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QMessageBox>
-#include <QProxyStyle>
 #include <QPushButton>
 
 namespace msg {
-
-namespace {
-
-// Buttons in the order Windows shows them (OK Abbrechen, Ja Nein Abbrechen), whatever the desktop's order is.
-class WindowsButtonOrder : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
-    {
-        if (hint == SH_DialogButtonLayout)
-            return QDialogButtonBox::WinLayout;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
-} // namespace
 
 static std::function<int(const Request &)> &handler()
 {
@@ -56,17 +38,13 @@ int box(const QString &text, int buttons, const QString &title, QWidget *parent)
     QList<B> list;
     switch (buttons & 0x7) {
     case OKCancel: list = {{"OK", OK, QMessageBox::AcceptRole}, {"Abbrechen", Cancel, QMessageBox::RejectRole}}; break;
-    // Roles only order the buttons here (Windows order: yes, accept, no, reject); Escape is set below.
-    case AbortRetryIgnore: list = {{"Abbrechen", Abort, QMessageBox::YesRole}, {"Wiederholen", Retry, QMessageBox::AcceptRole}, {"Ignorieren", Ignore, QMessageBox::NoRole}}; break;
+    case AbortRetryIgnore: list = {{"Abbrechen", Abort, QMessageBox::RejectRole}, {"Wiederholen", Retry, QMessageBox::AcceptRole}, {"Ignorieren", Ignore, QMessageBox::AcceptRole}}; break;
     case YesNoCancel: list = {{"Ja", Yes, QMessageBox::YesRole}, {"Nein", No, QMessageBox::NoRole}, {"Abbrechen", Cancel, QMessageBox::RejectRole}}; break;
     case YesNo: list = {{"Ja", Yes, QMessageBox::YesRole}, {"Nein", No, QMessageBox::NoRole}}; break;
     case RetryCancel: list = {{"Wiederholen", Retry, QMessageBox::AcceptRole}, {"Abbrechen", Cancel, QMessageBox::RejectRole}}; break;
     default: list = {{"OK", OK, QMessageBox::AcceptRole}};
     }
     int def = (buttons & 0xF00) == DefaultButton2 ? 1 : (buttons & 0xF00) == DefaultButton3 ? 2 : 0;
-    static WindowsButtonOrder *order = new WindowsButtonOrder; // lives as long as the program
-    if (auto *bb = box.findChild<QDialogButtonBox *>())
-        bb->setStyle(order);
     QList<QPushButton *> made;
     for (const B &b : list)
         made << box.addButton(QString::fromUtf8(b.text), b.role);

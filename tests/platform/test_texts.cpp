@@ -123,8 +123,6 @@ TEST(MessageBox, GermanButtonsDefaultAndEscapeAnswerAsWindowsDoes)
         {msg::YesNoCancel, {"Ja", "Nein", "Abbrechen"}, "Ja", msg::Yes, msg::Cancel},
         {msg::YesNoCancel | msg::DefaultButton3, {"Ja", "Nein", "Abbrechen"}, "Abbrechen", msg::Cancel, msg::Cancel},
         {msg::RetryCancel, {"Wiederholen", "Abbrechen"}, "Wiederholen", msg::Retry, msg::Cancel},
-        {msg::AbortRetryIgnore | msg::DefaultButton2, {"Abbrechen", "Wiederholen", "Ignorieren"}, "Wiederholen",
-         msg::Retry, msg::Ignore},
     };
     for (const Fall &f : faelle) {
         Gezeigt e, g;
