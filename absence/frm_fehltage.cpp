@@ -114,23 +114,30 @@ void frm_Fehltage::steuerelementeErstellen()
     cmdDel = knopf(Frame5, QStringLiteral("X"), 2580, 285, 450);
     Label30 = label(Frame5, QStringLiteral("mind. 4 Zeichen oder Leerz. am Ende"), 120, 700, 2950);
 
+    // Narrow enough that the day's date and count fit beside it at 1024 pixels.
     Frame4 = new QGroupBox(QStringLiteral("Listen über längere Zeiträume"), this);
-    setzen(Frame4, 3300, 0, 7300, 1250);
-    txtStartTag = textbox(Frame4, 120, 300, 1100);
-    txtEndeTag = textbox(Frame4, 1300, 300, 1100);
-    cmdUeberblick = knopf(Frame4, QStringLiteral("Überblick"), 120, 750, 1100);
-    cmdWord = knopf(Frame4, QStringLiteral("Fehltage (1 Kl.) > WORD"), 2500, 285, 2200);
-    chkExtraSeite = haken(Frame4, QStringLiteral("1 S. / Pers."), 2500, 780, 1400);
-    cmd_unentschuldigt = knopf(Frame4, QStringLiteral("unentsch."), 3950, 750, 1000);
-    cmdVieleFehltage = knopf(Frame4, QStringLiteral("viele Fehltage > Excel"), 4800, 285, 2300);
-    txt_n_Fehltage = textbox(Frame4, 5050, 765, 500);
+    setzen(Frame4, 3300, 0, 6300, 1250);
+    txtStartTag = textbox(Frame4, 120, 300, 1000);
+    txtEndeTag = textbox(Frame4, 1180, 300, 1000);
+    cmdUeberblick = knopf(Frame4, QStringLiteral("Überblick"), 120, 750, 1000);
+    label(Frame4, QStringLiteral("Zeitraum"), 1180, 780, 900)->setObjectName(QStringLiteral("lblZeitraum"));
+    cmdWord = knopf(Frame4, QStringLiteral("Fehltage (1 Kl.) > WORD"), 2260, 285, 2000);
+    chkExtraSeite = haken(Frame4, QStringLiteral("1 S. / Pers."), 2260, 780, 1200);
+    cmd_unentschuldigt = knopf(Frame4, QStringLiteral("unentsch."), 3480, 750, 900);
+    cmdVieleFehltage = knopf(Frame4, QStringLiteral("viele Fehltage > Excel"), 4320, 285, 1850);
+    label(Frame4, QStringLiteral(">="), 4440, 780, 260)->setObjectName(QStringLiteral("Label28"));
+    txt_n_Fehltage = textbox(Frame4, 4720, 765, 450);
+    txt_n_Fehltage->setObjectName(QStringLiteral("txt_n_Fehltage"));
+    txt_n_Fehltage->setText(QStringLiteral("15"));
+    label(Frame4, QStringLiteral("Tage"), 5220, 780, 500)->setObjectName(QStringLiteral("Label29"));
 
-    Label2 = label(this, QStringLiteral("Auswahl: Linksklick "), 10700, 300, 2500);
-    Label3 = label(this, QStringLiteral("Absenz eintragen: Rechtsklick"), 10700, 650, 2500);
+    // The usage hints stand right above the calendar.
+    Label2 = label(this, QStringLiteral("Auswahl: Linksklick "), 3400, 1290, 1600);
+    Label3 = label(this, QStringLiteral("Absenz eintragen: Rechtsklick"), 5100, 1290, 2400);
 
     // Class list, calendar and day list side by side.
     fgKlassen = new VSGrid(this);
-    setzen(fgKlassen, 75, 1300, 3250, 5000);
+    setzen(fgKlassen, 75, 1560, 3250, 5000);
     fgKlassen->setMouseTracking(true);
     fgKlassen->setRows(1);
     fgKlassen->setCols(4);
@@ -139,13 +146,18 @@ void frm_Fehltage::steuerelementeErstellen()
     fgKlassen->setSelectionMode(VSGrid::SelectionByRow);
 
     fgSchueler = new VSGrid(this);
-    setzen(fgSchueler, 3400, 1300, 9000, 5000);
+    setzen(fgSchueler, 3400, 1560, 9000, 5000);
 
     fgKranke = new VSGrid(this);
-    setzen(fgKranke, 12500, 1300, 3500, 5000);
+    setzen(fgKranke, 12500, 1560, 3500, 5000);
     lblDatum = label(this, QString(), 10500, 150, 1900);
+    lblDatum->setObjectName(QStringLiteral("lblDatum"));
     lblAnzahl = label(this, QString(), 10500, 450, 1900);
-    lblInfo = label(this, QString(), 10500, 800, 1900);
+    lblAnzahl->setObjectName(QStringLiteral("lblAnzahl"));
+    // Two lines: "Word-Dokument wird erstellt" is wider than the column left of the day list.
+    lblInfo = label(this, QString(), 10500, 780, 1900, 480);
+    lblInfo->setObjectName(QStringLiteral("lblInfo"));
+    lblInfo->setWordWrap(true);
     lblInfo->hide();
 
     frame_Heute = new QGroupBox(QStringLiteral("Listen des gewählten Tages"), this);

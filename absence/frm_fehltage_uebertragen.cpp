@@ -30,13 +30,13 @@ frm_Fehltage_Uebertragen::frm_Fehltage_Uebertragen(QWidget *parent) : QDialog(pa
                                        "übertragen werden sollen."),
                         this);
     Label1->setWordWrap(true);
-    setzen(Label1, 60, 60, 3735, 555);
+    setzen(Label1, 60, 60, 3735, 480); // two lines, ending where the frame begins
 
     Frame1 = new QFrame(this);
     Frame1->setFrameShape(QFrame::Box);
     setzen(Frame1, 240, 540, 3435, 2115);
     chk_AlleMonate = new QCheckBox(QStringLiteral("alle Monate"), Frame1);
-    setzen(chk_AlleMonate, 180, 240, 1155, 255);
+    setzen(chk_AlleMonate, 180, 240, 1245, 255); // wider than designed: the text needs it with our font
 
     // Two columns in school-year order: September to February, March to August.
     const int links[] = {480, 2040};
@@ -44,7 +44,8 @@ frm_Fehltage_Uebertragen::frm_Fehltage_Uebertragen(QWidget *parent) : QDialog(pa
     for (int i = 0; i < 12; ++i) {
         const int m = reihenfolge[i];
         auto *box = new QCheckBox(datetexts::monthLong(m), Frame1);
-        setzen(box, links[i / 6], 480 + (i % 6) * 240, m == 9 ? 1215 : 1035, 255);
+        // September, November and Dezember need the wider box with our font.
+        setzen(box, links[i / 6], 480 + (i % 6) * 240, m == 9 || m == 11 || m == 12 ? 1215 : 1035, 255);
         chk_Monat[m] = box;
     }
     chk_Monat[8]->hide(); // August only through "alle Monate"

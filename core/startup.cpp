@@ -9,8 +9,32 @@
 #include "platform/valuetext.h"
 
 #include <QFileInfo>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace start {
+
+void einrichten(QApplication &app)
+{
+    QApplication::setApplicationName(QStringLiteral("Zandrel"));
+    QApplication::setOrganizationName(QStringLiteral("Zandrel"));
+    // The windows are laid out in twips for an 8-point dialog font of Arial's widths.
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPointSize(8);
+    QApplication::setFont(f);
+    // Only the texts: QLocale's default stays, the program's dates and numbers have their own tables.
+    static QTranslator *qtTexte = nullptr;
+    if (!qtTexte) {
+        auto *t = new QTranslator(&app);
+        if (t->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            qtTexte = t;
+        else
+            delete t;
+    }
+    if (qtTexte)
+        QCoreApplication::installTranslator(qtTexte);
+}
 
 QString parameterPfad(const QStringList &argumente)
 {

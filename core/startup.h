@@ -6,6 +6,10 @@
 
 namespace start {
 
+// Application set-up before any window: names of the settings store, the dialog font, and
+// Qt's German texts for its own dialogs and menus, whatever the system language is.
+void einrichten(QApplication &app);
+
 // The command line as the copy of the grade manager's database: the whole parameter text,
 // every double and single quote removed, trimmed.
 QString parameterPfad(const QStringList &argumente);

@@ -21,6 +21,14 @@ bool hasWindow(const QString &name) { return factories().contains(name); }
 bool hasAction(const QString &name) { return actions().contains(name); }
 Factory factory(const QString &name) { return factories().value(name); }
 
+Registrations registrations() { return {factories(), actions()}; }
+
+void restoreRegistrations(const Registrations &r)
+{
+    factories() = r.windows;
+    actions() = r.actions;
+}
+
 bool runAction(const QString &name)
 {
     auto it = actions().find(name);

@@ -57,6 +57,7 @@ frm_Listen::frm_Listen(QWidget *parent) : ChildWindow(QStringLiteral("frm_Listen
     setWindowTitle(QStringLiteral("erzeugen von Excel-Listen"));
 
     Label2 = new QLabel(QStringLiteral("Jeder Text vor dem 'SELECT' wird als Kommentar aufgefasst."), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
     rtfSQL = new QPlainTextEdit(this);
     QFont mono(QStringLiteral("Courier New"));
     mono.setStyleHint(QFont::Monospace);
@@ -70,6 +71,7 @@ frm_Listen::frm_Listen(QWidget *parent) : ChildWindow(QStringLiteral("frm_Listen
     chkKopfFrei = new QCheckBox(QStringLiteral("Kopfzeile markierbar"), this);
     lblAnzahl = new QLabel(this);
     Label1 = new QLabel(QStringLiteral("... oder markieren und über STRG-C kopieren"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
     Drive1 = new QComboBox(this);
     Dir1 = new QListWidget(this);
     File1 = new QListWidget(this);
@@ -111,15 +113,16 @@ void frm_Listen::resizeEvent(QResizeEvent *event)
     // Text box at the left, the grid at the right; both reach 100 twips above the bottom.
     const int sqlTop = 480, gridLeft = 6240, gridTop = 2760;
     place(Label2, 120, 120, 6000, 300);
-    place(cmd_SQL_ausfuehren, gridLeft, 120, 2100, 375);
-    place(cmdSave, gridLeft + 2200, 120, 2100, 375);
-    place(cmdAbfrageeditor, gridLeft + 4400, 120, 1600, 375);
-    place(cmdSaveExcel, gridLeft + 6100, 120, 2700, 375);
+    // Buttons, file lists and the hint fit the designed width of 15100 twips with our font.
+    place(cmd_SQL_ausfuehren, gridLeft, 120, 2000, 375);
+    place(cmdSave, gridLeft + 2100, 120, 2000, 375);
+    place(cmdAbfrageeditor, gridLeft + 4200, 120, 1400, 375);
+    place(cmdSaveExcel, gridLeft + 5700, 120, 2500, 375);
     place(Drive1, gridLeft, 600, 2700, 330);
     place(Dir1, gridLeft, 1000, 2700, 1640);
-    place(chkKopfFrei, gridLeft + 2800, 2380, 2200, 300);
-    place(lblAnzahl, gridLeft + 5100, 2380, 1800, 300);
-    place(Label1, gridLeft + 7000, 2380, 4000, 300);
+    place(chkKopfFrei, gridLeft + 2800, 2020, 2200, 300);
+    place(lblAnzahl, gridLeft + 5100, 2020, 1800, 300);
+    place(Label1, gridLeft + 2800, 2380, 4400, 300);
     int gridBreite = units::pixelsToTwips(fg->width(), dpi), gridHoehe = units::pixelsToTwips(fg->height(), dpi);
     const int sqlHoehe = hoehe - sqlTop - 100;
     if (sqlHoehe > 0) {
@@ -129,7 +132,7 @@ void frm_Listen::resizeEvent(QResizeEvent *event)
     if (breite - gridLeft - 100 > 100)
         gridBreite = breite - gridLeft - 100;
     place(fg, gridLeft, gridTop, gridBreite, gridHoehe);
-    place(File1, gridLeft + 2800, 600, qMax(100, gridBreite - 2800), 1700);
+    place(File1, gridLeft + 2800, 600, qMax(100, gridBreite - 2800), 1350);
 }
 
 void frm_Listen::formActivate()

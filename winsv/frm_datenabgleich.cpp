@@ -40,6 +40,7 @@ frm_Datenabgleich::frm_Datenabgleich(QWidget *parent) : ChildWindow(QStringLiter
     cmdSDDF1_aendern = new QPushButton(QStringLiteral("ändern"), Frame1);
     cmdVergleich = new QPushButton(QStringLiteral("Vergleich starten"), this);
     lblUnterschiede = new QLabel(QStringLiteral("bitte starten Sie den Vergleich"), this);
+    lblUnterschiede->setObjectName(QStringLiteral("lblUnterschiede"));
     lblProzent = new QLabel(this);
     fg = new VSGrid(this);
     cmdAbgleich = new QPushButton(QStringLiteral("alle gelb markierten Daten automatisch korrigieren"), this);
@@ -52,17 +53,19 @@ frm_Datenabgleich::frm_Datenabgleich(QWidget *parent) : ChildWindow(QStringLiter
     fg_falscheKlasse = new VSGrid(this);
 
     place(Frame1, 240, 0, 9255, 800);
-    place(Label7, 120, 240, 1305, 195);
+    place(Label7, 120, 240, 1395, 195); // wider than designed: the text needs it with our font
     place(optSDDF1_NM, 1560, 240, 6255, 255);
     place(Label5, 7920, 240, 1215, 255);
     place(Label8, 120, 480, 1290, 195);
     place(optSDDF1_alternativ, 1560, 480, 6255, 255);
     place(cmdSDDF1_aendern, 7920, 480, 1215, 255);
     place(cmdVergleich, 9600, 360, 1455, 375);
-    place(lblUnterschiede, 11160, 480, 2115, 195);
+    // The result line wraps onto a second line instead of running under the percentage or out of the window.
+    place(lblUnterschiede, 11160, 360, 3780, 480);
+    lblUnterschiede->setWordWrap(true);
     place(lblProzent, 15000, 480, 735, 255);
     place(fg, 240, 840, 15495, 5175);
-    place(cmdAbgleich, 240, 6120, 3735, 375);
+    place(cmdAbgleich, 240, 6120, 3780, 375);
     place(Label4, 4200, 6180, 6495, 255);
     place(Label1, 240, 6600, 5415, 255);
     place(Label2, 5880, 6600, 5295, 255);
@@ -70,9 +73,6 @@ frm_Datenabgleich::frm_Datenabgleich(QWidget *parent) : ChildWindow(QStringLiter
     place(fg_nurWinSV, 240, 6840, 5535, 3015);
     place(fg_nurNM, 5880, 6840, 5535, 3015);
     place(fg_falscheKlasse, 11520, 6840, 5535, 3015);
-    // The result line may grow past its designed width.
-    lblUnterschiede->setMinimumWidth(lblUnterschiede->width());
-    lblUnterschiede->adjustSize();
     lblProzent->hide();
 
     // Neither sortable nor editable: a value can never land on another pupil's row.
@@ -105,6 +105,25 @@ void frm_Datenabgleich::resizeEvent(QResizeEvent *event)
     ChildWindow::resizeEvent(event);
     const int rand = units::twipsToPixels(240, logicalDpiX());
     fg->resize(std::max(0, width() - 2 * rand), fg->height());
+    // Narrower than the three lists as designed (the main window at 1024 pixels): they share the width,
+    // and their captions take two lines.
+    const int W = units::pixelsToTwips(width(), logicalDpiX());
+    const bool schmal = W < 11520 + 5535 + 240;
+    const int breite = std::max(1000, (W - 2 * 240 - 2 * 105) / 3);
+    const int links[] = {240, 5880, 11520}, titelBreite[] = {5415, 5295, 4455};
+    QLabel *const titel[] = {Label1, Label2, Label3};
+    VSGrid *const listen[] = {fg_nurWinSV, fg_nurNM, fg_falscheKlasse};
+    for (int i = 0; i < 3; ++i) {
+        titel[i]->setWordWrap(schmal);
+        titel[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom); // right above its list
+        if (schmal) {
+            place(titel[i], 240 + i * (breite + 105), 6600, breite, 480);
+            place(listen[i], 240 + i * (breite + 105), 7080, breite, 2775);
+        } else {
+            place(titel[i], links[i], 6600, titelBreite[i], 255);
+            place(listen[i], links[i], 6840, 5535, 3015);
+        }
+    }
 }
 
 Wahl frm_Datenabgleich::gewaehlt() const
@@ -238,7 +257,6 @@ void frm_Datenabgleich::vergleichen()
     m_vergleichFertig = ausgang == winsv::Datenvergleich::Ausgang::Fertig;
     if (m_vergleichFertig) {
         lblUnterschiede->setText(winsv::Datenvergleich::ergebnisZeile(vergleich.unterschiede()));
-        lblUnterschiede->adjustSize();
     }
 }
 

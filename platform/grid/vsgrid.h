@@ -27,6 +27,7 @@
 #include <QAbstractScrollArea>
 #include <QPixmap>
 #include <QRect>
+#include <functional>
 #include <vector>
 
 class QLineEdit;
@@ -178,6 +179,9 @@ public:
     // it goes to the default printer, or to "<docName>.pdf" in the temporary folder when there is none.
     // Returns the number of pages, -1 on failure.
     int print(const QString &docName, bool landscape, const QString &pdfPath = QString());
+    // The pages of print() on any device: page is the printable area in the device's pixels,
+    // newPage() is called between two pages. Returns the number of pages.
+    int printPages(QPainter &p, const QSize &page, const std::function<void()> &newPage);
     // Writes every cell (fixed ones included) as one worksheet; false when the file cannot be written.
     bool saveXlsx(const QString &path) const;
 

@@ -71,9 +71,20 @@ int VSGrid::print(const QString &docName, bool landscape, const QString &pdfPath
     QPainter p;
     if (!p.begin(&printer))
         return -1;
-    // Lay the pages out in screen pixels and scale them onto the printer.
-    const double scale = printer.resolution() / m_dpiX;
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const int pages = printPages(p, page.size(), [&] { printer.newPage(); });
+    if (!p.end())
+        return -1;
+    if (pdfPath.isEmpty() && !target.isEmpty())
+        docs::openDocument(target);
+    return pages;
+}
+
+int VSGrid::printPages(QPainter &p, const QSize &page, const std::function<void()> &newPage)
+{
+    // Lay the pages out in screen pixels and scale them onto the device.
+    const double devDpi = p.device()->logicalDpiY() > 0 ? p.device()->logicalDpiY() : m_dpiY;
+    const double scale = devDpi / m_dpiY;
     const int pageW = int(page.width() / scale), pageH = int(page.height() / scale);
 
     std::vector<grid::AxisItem> fixedRowItems, fixedColItems;
@@ -114,10 +125,14 @@ int VSGrid::print(const QString &docName, bool landscape, const QString &pdfPath
 
     int pages = 0;
     grid::PaintContext ctx = paintContext();
+    // The device resolves points at its own dpi and the painter scales once more: give the font
+    // the point size that comes out at the screen's pixels before scaling.
+    if (ctx.font.pointSizeF() > 0)
+        ctx.font.setPointSizeF(ctx.font.pointSizeF() * m_dpiY / devDpi);
     for (const auto &rp : rowPages) {
         for (const auto &cp : colPages) {
             if (pages > 0)
-                printer.newPage();
+                newPage();
             grid::PaintView v;
             v.showSelection = false;
             v.rows = fixedRowItems;
@@ -139,10 +154,6 @@ int VSGrid::print(const QString &docName, bool landscape, const QString &pdfPath
             ++pages;
         }
     }
-    if (!p.end())
-        return -1;
-    if (pdfPath.isEmpty() && !target.isEmpty())
-        docs::openDocument(target);
     return pages;
 }
 

@@ -7,7 +7,11 @@
 #include "platform/units.h"
 #include "support/testsupport.h"
 
+#include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QLocale>
+#include <QPushButton>
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
@@ -44,6 +48,24 @@ struct Aufraeumen {
 };
 
 } // namespace
+
+TEST(Start, QtsOwnDialogsSpeakGermanWithoutChangingTheLocale)
+{
+    const QFont schrift = QApplication::font();
+    const QLocale vorher;
+    start::einrichten(*qApp);
+    start::einrichten(*qApp); // a second set-up loads nothing twice
+    QDialogButtonBox box(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
+    EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), QString("Abbrechen"));
+    EXPECT_EQ(box.button(QDialogButtonBox::Save)->text(), QString("Speichern"));
+    EXPECT_EQ(QCoreApplication::translate("QColorDialog", "&Pick Screen Color"), QString("&Farbe vom Bildschirm wählen"));
+    EXPECT_EQ(QCoreApplication::translate("QMdiSubWindow", "&Restore"), QString("Wieder&herstellen"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"), QString("Datei&name:"));
+    EXPECT_EQ(QLocale(), vorher);
+    EXPECT_EQ(QApplication::font().family(), QString("Liberation Sans"));
+    EXPECT_EQ(QApplication::font().pointSize(), 8);
+    QApplication::setFont(schrift);
+}
 
 TEST(Start, CommandLineQuotesAreRemoved)
 {

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <minizip/unzip.h>
@@ -27,6 +29,28 @@ QString zipPart(const QString &zipPath, const char *part)
     }
     unzClose(zf);
     return QString::fromUtf8(data);
+}
+
+// Height of the dark ink inside the first cell of a print at dpi, as a share of the row's height.
+double inkShareOfRow(VSGrid &g, int dpi)
+{
+    QImage img(2 * dpi, dpi, QImage::Format_RGB32); // a page of 2 x 1 inches
+    img.setDotsPerMeterX(int(dpi / 0.0254 + 0.5));
+    img.setDotsPerMeterY(int(dpi / 0.0254 + 0.5));
+    img.fill(Qt::white);
+    QPainter p(&img);
+    EXPECT_EQ(g.printPages(p, img.size(), [] {}), 1);
+    p.end();
+    const int rowH = int(g.rowHeight(0) * dpi / 1440.0 + 0.5);
+    int top = -1, bottom = -1;
+    for (int y = 0; y < rowH - dpi / 48; ++y)
+        for (int x = dpi / 48; x < img.width() / 2; ++x)
+            if (qGray(img.pixel(x, y)) < 100) {
+                if (top < 0)
+                    top = y;
+                bottom = y;
+            }
+    return top < 0 ? 0.0 : double(bottom - top + 1) / rowH;
 }
 
 void fillSample(VSGrid &g)
@@ -88,6 +112,21 @@ TEST(GridSave, UnwritablePathReportsFailure)
         QFile::setPermissions(ro, QFileDevice::ReadOwner);
         EXPECT_FALSE(g.saveXlsx(ro));
     }
+}
+
+TEST(GridPrint, TextKeepsItsSizeToTheRowAtPrinterResolution)
+{
+    VSGrid g;
+    g.setRows(1);
+    g.setCols(1);
+    g.setRowHeight(0, 600);
+    g.setColWidth(0, 2880);
+    g.setTextMatrix(0, 0, "HHHH");
+    const double screen = inkShareOfRow(g, 96);
+    ASSERT_GT(screen, 0.15);
+    ASSERT_LT(screen, 0.6);
+    for (int dpi : {300, 600, 1200})
+        EXPECT_NEAR(inkShareOfRow(g, dpi), screen, 0.08 + screen * 0.1) << dpi << " dpi";
 }
 
 TEST(GridPrint, PdfHasOnePagePerRowAndColumnSlice)

@@ -1,9 +1,16 @@
 #include "platform/datetexts.h"
 #include "platform/docopener.h"
+#include "platform/msg.h"
 #include "platform/ripemd160.h"
 #include "platform/textcodec.h"
 #include "platform/units.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 TEST(TextCodec, Windows1252BothWays)
@@ -54,4 +61,85 @@ TEST(DocOpener, NothingIsOpenedInTestsAndAutomationIsBuiltIn)
     EXPECT_TRUE(docs::openDocument("/gibt/es/nicht.xlsx"));
     EXPECT_TRUE(docs::TestForDLL("Excel.Application"));
     EXPECT_TRUE(docs::TestForDLL("Word.Application"));
+}
+
+namespace {
+
+// What the shown box offered, and which button the key answered.
+struct Gezeigt {
+    QStringList knoepfe;
+    QString standard;
+    QString text;
+    QString titel;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+int mitTasteBeantworten(const QString &text, int buttons, Qt::Key taste, Gezeigt &g)
+{
+    auto *warten = new QTimer;
+    warten->setInterval(5);
+    QObject::connect(warten, &QTimer::timeout, [&g, taste, warten] {
+        auto *b = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!b || !b->isVisible())
+            return;
+        warten->stop();
+        // Left to right as the box shows them.
+        QList<QAbstractButton *> knoepfe = b->buttons();
+        std::sort(knoepfe.begin(), knoepfe.end(), [](QAbstractButton *x, QAbstractButton *y) {
+            return x->mapToGlobal(QPoint()).x() < y->mapToGlobal(QPoint()).x();
+        });
+        for (QAbstractButton *k : knoepfe)
+            g.knoepfe << k->text();
+        g.standard = b->defaultButton() ? b->defaultButton()->text() : QString();
+        g.text = b->text();
+        g.titel = b->windowTitle();
+        g.icon = b->icon();
+        QTest::keyClick(b, taste);
+    });
+    warten->start();
+    const int r = msg::box(text, buttons);
+    delete warten;
+    return r;
+}
+
+} // namespace
+
+TEST(MessageBox, GermanButtonsDefaultAndEscapeAnswerAsWindowsDoes)
+{
+    msg::clearHandler();
+    struct Fall {
+        int buttons;
+        QStringList knoepfe;
+        QString standard;
+        int enter, escape;
+    };
+    const Fall faelle[] = {
+        {msg::OKOnly, {"OK"}, "OK", msg::OK, msg::OK},
+        {msg::OKCancel, {"OK", "Abbrechen"}, "OK", msg::OK, msg::Cancel},
+        // "alle Fehltage löschen": Cancel preset, and Escape must never answer OK.
+        {msg::OKCancel | msg::DefaultButton2, {"OK", "Abbrechen"}, "Abbrechen", msg::Cancel, msg::Cancel},
+        {msg::YesNo, {"Ja", "Nein"}, "Ja", msg::Yes, msg::No},
+        {msg::YesNo | msg::DefaultButton2 | msg::Question, {"Ja", "Nein"}, "Nein", msg::No, msg::No},
+        {msg::YesNoCancel, {"Ja", "Nein", "Abbrechen"}, "Ja", msg::Yes, msg::Cancel},
+        {msg::YesNoCancel | msg::DefaultButton3, {"Ja", "Nein", "Abbrechen"}, "Abbrechen", msg::Cancel, msg::Cancel},
+        {msg::RetryCancel, {"Wiederholen", "Abbrechen"}, "Wiederholen", msg::Retry, msg::Cancel},
+    };
+    for (const Fall &f : faelle) {
+        Gezeigt e, g;
+        EXPECT_EQ(mitTasteBeantworten("Frage", f.buttons, Qt::Key_Escape, e), f.escape) << f.buttons;
+        EXPECT_EQ(mitTasteBeantworten("Frage", f.buttons, Qt::Key_Return, g), f.enter) << f.buttons;
+        EXPECT_EQ(g.knoepfe.join('|').toStdString(), f.knoepfe.join('|').toStdString()) << f.buttons;
+        EXPECT_EQ(g.standard.toStdString(), f.standard.toStdString()) << f.buttons;
+        EXPECT_EQ(g.icon, (f.buttons & msg::Question) ? QMessageBox::Question : QMessageBox::NoIcon) << f.buttons;
+    }
+}
+
+TEST(MessageBox, CarriageReturnBreaksTheLineAndTheTitleDefaultsToTheProgram)
+{
+    msg::clearHandler();
+    Gezeigt g;
+    mitTasteBeantworten("Startdatum oder Endedatum falsch.\rBeide Tage\r\nmüssen", msg::OKOnly, Qt::Key_Return, g);
+    EXPECT_EQ(g.text, QString("Startdatum oder Endedatum falsch.\nBeide Tage\nmüssen"));
+    EXPECT_EQ(g.titel, QString("Zandrel"));
+    EXPECT_EQ(g.icon, QMessageBox::NoIcon);
 }
