@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace xlsx {
@@ -103,6 +104,10 @@ public:
     void setText(int row, int col, const QString &text);   // always text, no conversion
     void setNumber(int row, int col, double value, const QString &numberFormat = QString());
     void clear(int row, int col);
+    // Filling many cells at once (a grid's cells): a look made once with addStyle, then each cell
+    // with its value as stored (QString, double, QDateTime; invalid = empty) and that style (-1 none).
+    int addStyle(const Style &s);
+    void setCell(int row, int col, const QVariant &stored, int style);
     // Text as stored (numbers as written by QString::number), Null for an empty cell.
     QVariant value(int row, int col) const;
     QString text(int row, int col) const;
@@ -187,6 +192,7 @@ private:
     QString m_name;
     std::map<quint64, Cell> m_cells;      // ordered by row, then column
     std::vector<Style> m_styles;
+    std::unordered_map<size_t, std::vector<int>> m_styleLookup; // hash of a style -> its indexes
     std::map<quint64, std::pair<QString, QString>> m_comments; // text, author
     std::vector<Range> m_merges;
     std::map<int, RowInfo> m_rows;
@@ -224,6 +230,8 @@ public:
     QString openUnsaved(const QString &name, QString *error = nullptr) const;
 
 private:
+    // libxlsxwriter writes the package into `file`; false on any failure (errno tells why).
+    bool write(const QString &file, QString *badSheetName) const;
     std::vector<std::unique_ptr<Worksheet>> m_sheets;
 };
 

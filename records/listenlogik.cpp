@@ -1,13 +1,13 @@
 #include "records/listenlogik.h"
 #include "core/mdl_zandrel.h"
 #include "platform/accesssql.h"
+#include "platform/safefile.h"
 #include "platform/textcodec.h"
 #include "platform/valuetext.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace listen {
 
@@ -103,17 +103,13 @@ QString anfuehrungszeichenErsetzen(const QString &text)
     return s;
 }
 
-bool abfrageSpeichern(const QString &pfad, const QString &text)
+bool abfrageSpeichern(const QString &pfad, const QString &text, QString *fehler)
 {
     QString s = text;
     s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     s.replace('\r', '\n');
     s.replace('\n', QLatin1String("\r\n"));
-    QSaveFile f(pfad);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    f.write(s.toUtf8());
-    return f.commit();
+    return safefile::writeFile(pfad, s.toUtf8(), fehler);
 }
 
 bool abfrageLaden(const QString &pfad, QString *text)

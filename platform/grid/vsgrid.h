@@ -32,6 +32,9 @@
 class QLineEdit;
 class QMimeData;
 class QPainter;
+namespace xlsx {
+class Worksheet;
+}
 namespace grid {
 struct PaintView;
 struct PaintContext;
@@ -178,8 +181,11 @@ public:
     // it goes to the default printer, or to "<docName>.pdf" in the temporary folder when there is none.
     // Returns the number of pages, -1 on failure.
     int print(const QString &docName, bool landscape, const QString &pdfPath = QString());
-    // Writes every cell (fixed ones included) as one worksheet; false when the file cannot be written.
-    bool saveXlsx(const QString &path) const;
+    // Writes every cell (fixed ones included) as one worksheet ("….xls" as "….xlsx"); false, with
+    // the file and a German reason in *error, when it cannot be written. The old file stays whole then.
+    bool saveXlsx(const QString &path, QString *error = nullptr) const;
+    // The cells, looks, sizes, merged blocks and fixed panes as a worksheet.
+    void toWorkbook(xlsx::Worksheet &ws) const;
 
     // Paints the whole visible area into an image (the same code as the screen).
     QImage grabCells();
