@@ -9,10 +9,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHash>
+#include <QHashFunctions>
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+
+#include <unordered_map>
 
 // ------------------------------------------------------------------------------------------ clipboard
 
@@ -167,43 +170,57 @@ void VSGrid::toWorkbook(xlsx::Worksheet &ws) const
 {
     const long fixedBack = units::fromQColor(grid::fixedBackColor());
     // Cells of the same look share one style; the look of a cell is worked out once per kind.
-    QHash<QByteArray, int> styles;
+    struct Look {
+        long back, fore;
+        int align, decimals;
+        bool bold, fixed;
+        grid::CellBorders b;
+        bool operator==(const Look &o) const
+        {
+            auto same = [](const grid::BorderEdge &x, const grid::BorderEdge &y) {
+                return x.width == y.width && x.color == y.color;
+            };
+            return back == o.back && fore == o.fore && align == o.align && decimals == o.decimals && bold == o.bold
+                   && fixed == o.fixed && same(b.left, o.b.left) && same(b.top, o.b.top)
+                   && same(b.right, o.b.right) && same(b.bottom, o.b.bottom);
+        }
+    };
+    struct LookHash {
+        size_t operator()(const Look &k) const
+        {
+            return qHashMulti(0, k.back, k.fore, k.align, k.decimals, k.bold, k.fixed, k.b.left.width, k.b.left.color,
+                              k.b.top.width, k.b.top.color, k.b.right.width, k.b.right.color, k.b.bottom.width,
+                              k.b.bottom.color);
+        }
+    };
+    std::unordered_map<Look, int, LookHash> styles;
     auto styleOf = [&](int r, int c, int decimals) {
-        const long back = m_store.cellBackColor(r, c);
-        const long fore = m_store.cellForeColor(r, c);
-        const bool bold = m_store.cellFontBold(r, c);
-        const int align = m_store.cellAlignment(r, c) >= 0 ? m_store.cellAlignment(r, c) : m_store.colAlignment(c);
-        const grid::CellBorders b = m_store.cellBorders(r, c);
-        const bool fixed = r < fixedRows() || c < fixedCols();
-        QByteArray key;
-        key.reserve(64);
-        key.append(reinterpret_cast<const char *>(&back), sizeof back)
-            .append(reinterpret_cast<const char *>(&fore), sizeof fore)
-            .append(char(bold)).append(char(fixed)).append(char(align + 1)).append(char(decimals + 1));
-        for (const grid::BorderEdge &e : {b.left, b.top, b.right, b.bottom})
-            key.append(reinterpret_cast<const char *>(&e.color), sizeof e.color).append(char(e.width));
-        if (auto it = styles.constFind(key); it != styles.constEnd())
-            return it.value();
+        const int cellAlign = m_store.cellAlignment(r, c);
+        const Look k{m_store.cellBackColor(r, c), m_store.cellForeColor(r, c),
+                     cellAlign >= 0 ? cellAlign : m_store.colAlignment(c), decimals, m_store.cellFontBold(r, c),
+                     r < fixedRows() || c < fixedCols(), m_store.cellBorders(r, c)};
+        if (auto it = styles.find(k); it != styles.end())
+            return it->second;
         xlsx::Style s;
-        if (back || fixed)
-            s.fill = xlsx::rgbFromBgr(back ? back : fixedBack);
-        if (fore)
-            s.fontColor = xlsx::rgbFromBgr(fore);
-        s.bold = bold;
-        if (align >= 0) {
-            const int h = align / 3, v = align % 3;
+        if (k.back || k.fixed)
+            s.fill = xlsx::rgbFromBgr(k.back ? k.back : fixedBack);
+        if (k.fore)
+            s.fontColor = xlsx::rgbFromBgr(k.fore);
+        s.bold = k.bold;
+        if (k.align >= 0) {
+            const int h = k.align / 3, v = k.align % 3;
             s.hAlign = h == 0 ? xlsx::AlignLeft : (h == 1 ? xlsx::AlignCenter : xlsx::AlignRight);
             s.vAlign = v == 0 ? xlsx::VAlignTop : (v == 1 ? xlsx::VAlignCenter : xlsx::VAlignBottom);
         }
-        s.left = borderLine(b.left);
-        s.top = borderLine(b.top);
-        s.right = borderLine(b.right);
-        s.bottom = borderLine(b.bottom);
+        s.left = borderLine(k.b.left);
+        s.top = borderLine(k.b.top);
+        s.right = borderLine(k.b.right);
+        s.bottom = borderLine(k.b.bottom);
         // A number keeps the decimals the grid shows ("2,50").
         if (decimals >= 0)
             s.numberFormat = decimals ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0')) : QStringLiteral("0");
         const int index = s == xlsx::Style() ? -1 : ws.addStyle(s);
-        styles.insert(key, index);
+        styles.emplace(k, index);
         return index;
     };
 
