@@ -334,11 +334,6 @@ void Worksheet::setBold(const Range &r, bool bold)
     changeStyles(r, [&](Style &s) { s.bold = bold; });
 }
 
-void Worksheet::setItalic(const Range &r, bool italic)
-{
-    changeStyles(r, [&](Style &s) { s.italic = italic; });
-}
-
 void Worksheet::setFontColor(const Range &r, uint32_t rgb)
 {
     changeStyles(r, [&](Style &s) { s.fontColor = rgb; });
@@ -642,18 +637,6 @@ Workbook::~Workbook() = default;
 
 Worksheet &Workbook::sheet(int index) { return *m_sheets.at(size_t(index - 1)); }
 const Worksheet &Workbook::sheet(int index) const { return *m_sheets.at(size_t(index - 1)); }
-
-Worksheet &Workbook::addSheet(const QString &name)
-{
-    QString n = name;
-    for (int i = sheetCount() + 1; n.isEmpty(); ++i) {
-        const QString candidate = QStringLiteral("Tabelle%1").arg(i);
-        if (std::none_of(m_sheets.begin(), m_sheets.end(), [&](const auto &s) { return s->name() == candidate; }))
-            n = candidate;
-    }
-    m_sheets.push_back(std::make_unique<Worksheet>(n));
-    return *m_sheets.back();
-}
 
 QString Workbook::defaultFontName() { return QStringLiteral("Calibri"); }
 double Workbook::defaultFontSize() { return 11.0; }

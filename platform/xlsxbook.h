@@ -118,7 +118,6 @@ public:
     // ---- formats on ranges (each call changes only what it names)
     void setFont(const Range &r, const QString &name, double size);
     void setBold(const Range &r, bool bold = true);
-    void setItalic(const Range &r, bool italic = true);
     void setFontColor(const Range &r, uint32_t rgb);
     void setFill(const Range &r, uint32_t rgb);     // solid pattern; Automatic removes the fill
     void setFillIndex(const Range &r, int colorIndex); // Interior.ColorIndex with a solid pattern
@@ -137,7 +136,6 @@ public:
     void addComment(int row, int col, const QString &text, const QString &author = QString());
     QString comment(int row, int col) const;
     void merge(const Range &r);
-    const std::vector<Range> &merges() const { return m_merges; }
 
     // ---- sizes (column widths in Excel's character units, row heights in points)
     void setColumnWidth(int col, double width);
@@ -211,10 +209,8 @@ public:
     Workbook &operator=(Workbook &&) noexcept;
     ~Workbook();
 
-    int sheetCount() const { return int(m_sheets.size()); }
     Worksheet &sheet(int index);              // 1-based, like Sheets(1)
     const Worksheet &sheet(int index) const;
-    Worksheet &addSheet(const QString &name = QString()); // "Tabelle2" … when no name
 
     // The default font of every cell without a font of its own (Excel's "Calibri" 11).
     static QString defaultFontName();

@@ -1,6 +1,7 @@
 // Every writer replaces a file through the one safe writer: after a full disk, missing rights, a
 // lock or a killed process the old file is whole, and the user reads the file and a German reason.
 #include "platform/docx.h"
+#include "platform/docxzip.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/safefile.h"
 #include "platform/xlsxbook.h"
@@ -199,31 +200,50 @@ TEST(SicheresSchreiben, FehlenderOrdnerRechteUndSperreWerdenGenannt)
     }
 }
 
-TEST(SicheresSchreiben, EinGetoeteterSchreiberLaesstDieAlteOderDieNeueMappe)
+TEST(SicheresSchreiben, EinGetoeteterSchreiberLaesstDieAlteOderDieNeueDatei)
 {
-    testsupport::Sandbox box;
-    const QString pfad = box.file(QStringLiteral("LNW.xlsx"));
-    QString fehler;
-    ASSERT_TRUE(mappe(pfad, &fehler, QStringLiteral("Fassung 0"))) << fehler.toStdString();
-    for (int i = 1; i <= 24; ++i) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            for (;;)
-                mappe(pfad, nullptr, QStringLiteral("Fassung %1").arg(i));
+    // Killed at a different moment of the write each time: the file is always a whole package.
+    const struct {
+        const char *datei;
+        std::function<bool(const QString &, int)> speichern;
+        std::function<bool(const QString &)> ganz;
+    } faelle[] = {
+        {"LNW.xlsx", [](const QString &p, int i) { return mappe(p, nullptr, QStringLiteral("Fassung %1").arg(i)); },
+         [](const QString &p) { return xlsxlesen::zellen(p).value(QStringLiteral("A1")).startsWith("s:Fassung "); }},
+        {"Befreiung.docx",
+         [](const QString &p, int i) {
+             docx::Dokument d;
+             for (int n = 0; n < 3000; ++n)
+                 d.text().schreiben(QStringLiteral("Fassung %1, Absatz %2\r").arg(i).arg(n));
+             return d.speichern(p);
+         },
+         [](const QString &p) {
+             QVector<docx::Paketteil> teile;
+             return docx::paketLesen(p, teile);
+         }},
+    };
+    for (const auto &f : faelle) {
+        SCOPED_TRACE(f.datei);
+        testsupport::Sandbox box;
+        const QString pfad = box.file(f.datei);
+        ASSERT_TRUE(f.speichern(pfad, 0));
+        for (int i = 1; i <= 16; ++i) {
+            const pid_t pid = fork();
+            if (pid == 0)
+                for (;;)
+                    f.speichern(pfad, i);
+            usleep(useconds_t(3000 + i * 3500));
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            EXPECT_TRUE(f.ganz(pfad)) << "Durchgang " << i;
         }
-        usleep(useconds_t(3000 + i * 2500)); // killed at a different moment of the write each time
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        const QString kopf = xlsxlesen::zellen(pfad).value(QStringLiteral("A1"));
-        // A whole package of some version, never a damaged one.
-        EXPECT_TRUE(kopf.startsWith(QStringLiteral("s:Fassung "))) << "Durchgang " << i << ": " << kopf.toStdString();
+        // The next write removes what killed writes left behind, and nothing else.
+        anlegen(pfad + QStringLiteral(".Ab12Cd"), "fremd");
+        ASSERT_TRUE(f.speichern(pfad, 99));
+        EXPECT_TRUE(safefile::leftovers(pfad).isEmpty());
+        EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden),
+                  (QStringList{f.datei, f.datei + QStringLiteral(".Ab12Cd")}));
     }
-    // The next write removes what killed writes left behind, and nothing else.
-    anlegen(box.file(QStringLiteral("LNW.xlsx.Ab12Cd")), "fremd");
-    ASSERT_TRUE(mappe(pfad, &fehler)) << fehler.toStdString();
-    EXPECT_TRUE(safefile::leftovers(pfad).isEmpty());
-    EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{QStringLiteral("LNW.xlsx"), QStringLiteral("LNW.xlsx.Ab12Cd")}));
 }
 
 TEST(SicheresSchreiben, NurEigeneUndVerlasseneResteWerdenEntfernt)
