@@ -111,7 +111,7 @@ void deutscherGrund(const QString &fehler, const QString &pfad, const QString &g
 
 } // namespace
 
-TEST(SicheresSchreiben, JederSchreiberErsetztDieDateiMitIhrenRechtenOhneReste)
+TEST(SafeFile, EveryWriterReplacesTheFileKeepingItsRightsWithoutLeftovers)
 {
     for (const Schreiber &s : schreiber) {
         SCOPED_TRACE(s.name);
@@ -129,7 +129,7 @@ TEST(SicheresSchreiben, JederSchreiberErsetztDieDateiMitIhrenRechtenOhneReste)
     }
 }
 
-TEST(SicheresSchreiben, VollerDatentraegerLaesstDieAlteDateiUndNenntDenGrund)
+TEST(SafeFile, AFullDiskLeavesTheOldFileAndNamesTheReason)
 {
     for (const Schreiber &s : schreiber) {
         SCOPED_TRACE(s.name);
@@ -150,7 +150,7 @@ TEST(SicheresSchreiben, VollerDatentraegerLaesstDieAlteDateiUndNenntDenGrund)
     }
 }
 
-TEST(SicheresSchreiben, FehlenderOrdnerRechteUndSperreWerdenGenannt)
+TEST(SafeFile, MissingFolderRightsAndLocksAreNamed)
 {
     for (const Schreiber &s : schreiber) {
         SCOPED_TRACE(s.name);
@@ -200,7 +200,7 @@ TEST(SicheresSchreiben, FehlenderOrdnerRechteUndSperreWerdenGenannt)
     }
 }
 
-TEST(SicheresSchreiben, EinGetoeteterSchreiberLaesstDieAlteOderDieNeueDatei)
+TEST(SafeFile, AKilledWriteLeavesTheOldOrTheNewFile)
 {
     // Killed at a different moment of the write each time: the file is always a whole package.
     const struct {
@@ -246,7 +246,7 @@ TEST(SicheresSchreiben, EinGetoeteterSchreiberLaesstDieAlteOderDieNeueDatei)
     }
 }
 
-TEST(SicheresSchreiben, NurEigeneUndVerlasseneResteWerdenEntfernt)
+TEST(SafeFile, OnlyOurOwnAbandonedLeftoversAreRemoved)
 {
     testsupport::Sandbox box;
     const QString pfad = box.file(QStringLiteral("plan.html"));
