@@ -108,7 +108,11 @@ QString failureText(const QString &path, const QString &why)
     return QStringLiteral("Datei: ") + QDir::toNativeSeparators(path) + QStringLiteral("\rGrund: ") + why;
 }
 
-QStringList leftovers(const QString &path)
+namespace {
+
+// Our temporary files for `path` that no running write holds; removed while locked when asked,
+// so that a write that has just made its file never loses it (it checks its name after locking).
+QStringList abandoned(const QString &path, bool remove)
 {
     const QFileInfo target(path);
     const QString prefix = tempPrefix(target);
@@ -121,13 +125,19 @@ QStringList leftovers(const QString &path)
         const int fd = ::open(native(full).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0)
             continue;
-        // A running write holds its file locked.
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             out << full;
+            if (remove)
+                ::unlink(native(full).constData());
+        }
         ::close(fd);
     }
     return out;
 }
+
+} // namespace
+
+QStringList leftovers(const QString &path) { return abandoned(path, false); }
 
 Writer::Writer(const QString &path)
 {
@@ -179,8 +189,7 @@ bool Writer::begin()
         m_uid = old.st_uid;
         m_gid = old.st_gid;
     }
-    for (const QString &left : leftovers(m_target))
-        QFile::remove(left);
+    abandoned(m_target, true);
 
     const QString prefix = target.absolutePath() + QLatin1Char('/') + tempPrefix(target);
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {

@@ -24,7 +24,7 @@
 
 namespace xlsx {
 
-// ---- pieces shared with the grid's own workbook saving ----------------------------------------
+// ---- pieces shared with the grid's workbook saving ------------------------------------------------
 // The file actually written for a path: "….xls" gets ".xlsx", other names stay.
 QString xlsxPath(const QString &path);
 // The program's blue-green-red colour long as 0xRRGGBB.
@@ -217,8 +217,8 @@ public:
     static double defaultFontSize();
     static double defaultColumnWidth() { return 8.43; }
 
-    // Writes the workbook under xlsxPath(path); false (with a German reason in *error) when it
-    // cannot be written. An existing file is replaced.
+    // Writes the workbook under xlsxPath(path) through safefile: an existing file is replaced in
+    // one step, and stays whole when the write fails (false, the file and a German reason in *error).
     bool save(const QString &path, QString *error = nullptr) const;
     // What Excel leaves "open and unsaved": saved in the temporary folder as "<name>.xlsx"
     // ("<name> (2).xlsx" … when that exists) and handed to the desktop's default application
