@@ -113,6 +113,7 @@ ZBENCH("excel-lnw")
         if (faktor == 20) {
             bench::aimBelow(QStringLiteral("save grid as workbook, 9000 rows x 165 columns"), ms, 3000);
             bench::aimRatio(QStringLiteral("save grid as workbook / bare libxlsxwriter, 20x"), ms, bare, 2.0);
+            bench::report(QStringLiteral("peak memory"), bench::peakMemoryMiB(), "MiB");
         }
     }
 }
