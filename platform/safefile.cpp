@@ -205,10 +205,12 @@ bool Writer::begin()
             return setError(reason(errno));
         }
         // Locked at once, so that no other write takes it for a leftover; had one removed it
-        // before the lock, the name no longer leads to this file.
+        // before the lock, the name no longer leads to this file. A folder without locks (some
+        // network shares) is written all the same: there nothing counts as a leftover.
         struct stat mine = {}, named = {};
-        if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &mine) != 0 || ::stat(native(m_temp).constData(), &named) != 0
-            || mine.st_ino != named.st_ino || mine.st_dev != named.st_dev) {
+        if (::flock(fd, LOCK_EX) == 0
+            && (::fstat(fd, &mine) != 0 || ::stat(native(m_temp).constData(), &named) != 0
+                || mine.st_ino != named.st_ino || mine.st_dev != named.st_dev)) {
             ::close(fd);
             continue;
         }
