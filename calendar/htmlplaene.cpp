@@ -1,14 +1,13 @@
 #include "calendar/htmlplaene.h"
 #include "platform/datetexts.h"
 #include "platform/db.h"
+#include "platform/safefile.h"
 #include "platform/textcodec.h"
 #include "platform/valuetext.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QTemporaryFile>
-#include <cstdio>
 
 namespace kalender {
 
@@ -352,42 +351,9 @@ bool planSchreibbar(const QString &pfad)
     return datei.isFile() && datei.isWritable();
 }
 
-// Writes and closes; true only when the file on disk holds every byte (a short write under a
-// size limit or a full disk can otherwise look like success).
-static bool vollstaendigSchreiben(QFileDevice &f, const QByteArray &inhalt)
+bool planSpeichern(const QString &pfad, const QByteArray &inhalt, QString *fehler)
 {
-    const bool ok = f.write(inhalt) == inhalt.size() && f.flush();
-    f.close();
-    return ok && f.error() == QFileDevice::NoError && QFileInfo(f.fileName()).size() == inhalt.size();
-}
-
-bool planSpeichern(const QString &pfad, const QByteArray &inhalt)
-{
-    if (!planSchreibbar(pfad))
-        return false;
-    const QFileInfo datei(pfad);
-    const QFileInfo ordner(datei.absolutePath());
-    if (!(ordner.isDir() && ordner.isWritable())) {
-        // Folder without write right but a writable plan: written in place, as before.
-        QFile f(pfad);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return false;
-        return vollstaendigSchreiben(f, inhalt);
-    }
-    QTemporaryFile tmp(datei.absolutePath() + QLatin1Char('/') + datei.fileName() + QStringLiteral(".XXXXXX"));
-    if (!tmp.open())
-        return false;
-    const QString tmpName = tmp.fileName();
-    if (!vollstaendigSchreiben(tmp, inhalt))
-        return false; // the temporary file goes with tmp
-    const QFileDevice::Permissions rechte = datei.exists()
-        ? datei.permissions()
-        : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    QFile::setPermissions(tmpName, rechte);
-    if (std::rename(QFile::encodeName(tmpName).constData(), QFile::encodeName(pfad).constData()) != 0)
-        return false;
-    tmp.setAutoRemove(false);
-    return true;
+    return safefile::writeFile(pfad, inhalt, fehler);
 }
 
 } // namespace kalender

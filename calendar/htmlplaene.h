@@ -49,7 +49,7 @@ QByteArray klassenPlan(const QStringList &klassen, const QVector<Termin> &termin
 // Whether a plan can be written at `pfad`: into its folder (temporary file and rename), or, when
 // the folder is not writable, directly into the existing file. Changes nothing.
 bool planSchreibbar(const QString &pfad);
-// Writes the plan; false leaves the previous plan as it was.
-bool planSpeichern(const QString &pfad, const QByteArray &inhalt);
+// Writes the plan; false (the file and a German reason in *fehler) leaves the previous plan as it was.
+bool planSpeichern(const QString &pfad, const QByteArray &inhalt, QString *fehler = nullptr);
 
 } // namespace kalender

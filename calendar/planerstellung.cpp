@@ -26,9 +26,10 @@ static bool pfadPruefen(const QString &pfad)
 
 static bool speichern(const QString &pfad, const QByteArray &inhalt)
 {
-    if (planSpeichern(pfad, inhalt))
+    QString fehler;
+    if (planSpeichern(pfad, inhalt, &fehler))
         return true;
-    msg::box(QStringLiteral("Fehler beim Erstellen der HTML-Datei"), msg::OKOnly);
+    msg::box(QStringLiteral("Fehler beim Erstellen der HTML-Datei\r\r") + fehler, msg::OKOnly);
     return false;
 }
 

@@ -1,8 +1,11 @@
 #include "platform/docxzip.h"
+#include "platform/safefile.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
 
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
@@ -22,15 +25,13 @@ constexpr qint64 MaxTeil = 256 * 1024 * 1024;
 
 } // namespace
 
-bool paketSchreiben(const QString &pfad, const QVector<Paketteil> &teile, QString *fehler)
+namespace {
+
+bool zipSchreiben(const QString &datei, const QVector<Paketteil> &teile)
 {
-    const QString neu = pfad + QStringLiteral(".neu");
-    QFile::remove(neu);
-    zipFile zf = zipOpen64(QFile::encodeName(neu).constData(), APPEND_STATUS_CREATE);
-    if (!zf) {
-        setzen(fehler, QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden.").arg(pfad));
+    zipFile zf = zipOpen64(QFile::encodeName(datei).constData(), APPEND_STATUS_CREATE);
+    if (!zf)
         return false;
-    }
     const QDateTime jetzt = QDateTime::currentDateTime();
     zip_fileinfo info{};
     info.tmz_date.tm_year = uInt(jetzt.date().year());
@@ -40,6 +41,7 @@ bool paketSchreiben(const QString &pfad, const QVector<Paketteil> &teile, QStrin
     info.tmz_date.tm_min = uInt(jetzt.time().minute());
     info.tmz_date.tm_sec = uInt(jetzt.time().second());
     bool ok = true;
+    int fehlerNr = 0;
     for (const Paketteil &t : teile) {
         const QByteArray name = t.name.toUtf8();
         if (zipOpenNewFileInZip(zf, name.constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
@@ -49,29 +51,28 @@ bool paketSchreiben(const QString &pfad, const QVector<Paketteil> &teile, QStrin
         }
         const bool geschrieben =
             t.daten.isEmpty() || zipWriteInFileInZip(zf, t.daten.constData(), unsigned(t.daten.size())) == ZIP_OK;
+        if (!geschrieben)
+            fehlerNr = errno;
         if (zipCloseFileInZip(zf) != ZIP_OK || !geschrieben) {
             ok = false;
             break;
         }
     }
-    if (zipClose(zf, nullptr) != ZIP_OK)
+    if (!ok && !fehlerNr)
+        fehlerNr = errno;
+    if (zipClose(zf, nullptr) != ZIP_OK && ok) {
         ok = false;
-    if (!ok) {
-        QFile::remove(neu);
-        setzen(fehler, QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden.").arg(pfad));
-        return false;
+        fehlerNr = errno;
     }
-    if (QFileInfo::exists(pfad) && !QFile::remove(pfad)) {
-        QFile::remove(neu);
-        setzen(fehler, QStringLiteral("Die Datei \"%1\" kann nicht ersetzt werden (noch geöffnet?).").arg(pfad));
-        return false;
-    }
-    if (!QFile::rename(neu, pfad)) {
-        QFile::remove(neu);
-        setzen(fehler, QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden.").arg(pfad));
-        return false;
-    }
-    return true;
+    errno = fehlerNr; // the first failure is the reason
+    return ok;
+}
+
+} // namespace
+
+bool paketSchreiben(const QString &pfad, const QVector<Paketteil> &teile, QString *fehler)
+{
+    return safefile::writeWith(pfad, [&](const QString &temp) { return zipSchreiben(temp, teile); }, fehler);
 }
 
 bool paketLesen(const QString &pfad, QVector<Paketteil> &teile, QString *fehler)

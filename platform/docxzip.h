@@ -11,8 +11,8 @@ struct Paketteil {
     QByteArray daten;
 };
 
-// Writes the parts (deflated) into a new file beside `pfad` and moves it over `pfad`, so a
-// failed write never leaves half a document. False with a German reason when it cannot.
+// Writes the parts (deflated) through safefile: a failed or killed write leaves the old document
+// whole. False with the file and a German reason when it cannot.
 bool paketSchreiben(const QString &pfad, const QVector<Paketteil> &teile, QString *fehler = nullptr);
 // Reads every part of the package. False with a German reason when the file is missing or no zip.
 bool paketLesen(const QString &pfad, QVector<Paketteil> &teile, QString *fehler = nullptr);

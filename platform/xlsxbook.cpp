@@ -3,9 +3,10 @@
 #include <QDateTime>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QRegularExpression>
+#include <QHashFunctions>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace xlsx {
@@ -39,12 +40,40 @@ uint32_t rgbFromColorIndex(int index)
 
 bool plainNumber(const QString &text, double &value, int &decimals)
 {
-    static const QRegularExpression re(QStringLiteral("^-?(0|[1-9][0-9]{0,14})([.,]([0-9]{1,10}))?$"));
-    const auto m = re.match(text);
-    if (!m.hasMatch())
+    // -?(0|[1-9][0-9]{0,14})([.,][0-9]{1,10})? : no leading zeros ("007" and "01234" stay texts).
+    // Called for every cell of a grid: plain character tests, no expressions.
+    const qsizetype n = text.size();
+    if (n == 0 || n > 27)
         return false;
-    decimals = int(m.capturedLength(3));
-    value = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+    char buf[32];
+    qsizetype i = 0;
+    int out = 0;
+    if (text[0] == QLatin1Char('-'))
+        buf[out++] = text[i++].toLatin1();
+    const qsizetype intStart = i;
+    while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9')
+        buf[out++] = char(text[i++].unicode());
+    const qsizetype intDigits = i - intStart;
+    if (intDigits == 0 || intDigits > 15 || (intDigits > 1 && text[intStart] == QLatin1Char('0')))
+        return false;
+    int frac = 0;
+    if (i < n) {
+        if (text[i] != QLatin1Char('.') && text[i] != QLatin1Char(','))
+            return false;
+        buf[out++] = '.';
+        ++i;
+        while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9') {
+            buf[out++] = char(text[i++].unicode());
+            ++frac;
+        }
+        if (i < n || frac == 0 || frac > 10)
+            return false;
+    }
+    double v = 0;
+    if (std::from_chars(buf, buf + out, v).ec != std::errc())
+        return false;
+    value = v;
+    decimals = frac;
     return true;
 }
 
@@ -236,13 +265,37 @@ int Worksheet::lastCol() const
 
 // ------------------------------------------------------------------------------------------ formats
 
+namespace {
+
+size_t styleHash(const Style &s)
+{
+    return qHashMulti(0, s.fontName, s.fontSize, s.bold, s.italic, s.underline, s.fontColor, s.fill, s.left.weight,
+                      s.left.color, s.top.weight, s.top.color, s.right.weight, s.right.color, s.bottom.weight,
+                      s.bottom.color, s.numberFormat, s.hAlign, s.vAlign, s.wrap);
+}
+
+} // namespace
+
 int Worksheet::styleIndex(const Style &s)
 {
-    for (size_t i = 0; i < m_styles.size(); ++i)
-        if (m_styles[i] == s)
-            return int(i);
+    std::vector<int> &same = m_styleLookup[styleHash(s)];
+    for (int i : same)
+        if (m_styles[size_t(i)] == s)
+            return i;
     m_styles.push_back(s);
+    same.push_back(int(m_styles.size() - 1));
     return int(m_styles.size() - 1);
+}
+
+int Worksheet::addStyle(const Style &s) { return styleIndex(s); }
+
+void Worksheet::setCell(int row, int col, const QVariant &stored, int style)
+{
+    if (row < 1 || col < 1 || (!stored.isValid() && style < 0))
+        return;
+    Cell &c = m_cells.emplace_hint(m_cells.end(), key(row, col), Cell())->second;
+    c.value = stored;
+    c.style = style < int(m_styles.size()) ? style : -1;
 }
 
 Style Worksheet::style(int row, int col) const
@@ -279,11 +332,6 @@ void Worksheet::setFont(const Range &r, const QString &name, double size)
 void Worksheet::setBold(const Range &r, bool bold)
 {
     changeStyles(r, [&](Style &s) { s.bold = bold; });
-}
-
-void Worksheet::setItalic(const Range &r, bool italic)
-{
-    changeStyles(r, [&](Style &s) { s.italic = italic; });
 }
 
 void Worksheet::setFontColor(const Range &r, uint32_t rgb)
@@ -589,18 +637,6 @@ Workbook::~Workbook() = default;
 
 Worksheet &Workbook::sheet(int index) { return *m_sheets.at(size_t(index - 1)); }
 const Worksheet &Workbook::sheet(int index) const { return *m_sheets.at(size_t(index - 1)); }
-
-Worksheet &Workbook::addSheet(const QString &name)
-{
-    QString n = name;
-    for (int i = sheetCount() + 1; n.isEmpty(); ++i) {
-        const QString candidate = QStringLiteral("Tabelle%1").arg(i);
-        if (std::none_of(m_sheets.begin(), m_sheets.end(), [&](const auto &s) { return s->name() == candidate; }))
-            n = candidate;
-    }
-    m_sheets.push_back(std::make_unique<Worksheet>(n));
-    return *m_sheets.back();
-}
 
 QString Workbook::defaultFontName() { return QStringLiteral("Calibri"); }
 double Workbook::defaultFontSize() { return 11.0; }

@@ -19,11 +19,12 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace xlsx {
 
-// ---- pieces shared with the grid's own workbook saving ----------------------------------------
+// ---- pieces shared with the grid's workbook saving ------------------------------------------------
 // The file actually written for a path: "….xls" gets ".xlsx", other names stay.
 QString xlsxPath(const QString &path);
 // The program's blue-green-red colour long as 0xRRGGBB.
@@ -103,6 +104,10 @@ public:
     void setText(int row, int col, const QString &text);   // always text, no conversion
     void setNumber(int row, int col, double value, const QString &numberFormat = QString());
     void clear(int row, int col);
+    // Filling many cells at once (a grid's cells): a look made once with addStyle, then each cell
+    // with its value as stored (QString, double, QDateTime; invalid = empty) and that style (-1 none).
+    int addStyle(const Style &s);
+    void setCell(int row, int col, const QVariant &stored, int style);
     // Text as stored (numbers as written by QString::number), Null for an empty cell.
     QVariant value(int row, int col) const;
     QString text(int row, int col) const;
@@ -113,7 +118,6 @@ public:
     // ---- formats on ranges (each call changes only what it names)
     void setFont(const Range &r, const QString &name, double size);
     void setBold(const Range &r, bool bold = true);
-    void setItalic(const Range &r, bool italic = true);
     void setFontColor(const Range &r, uint32_t rgb);
     void setFill(const Range &r, uint32_t rgb);     // solid pattern; Automatic removes the fill
     void setFillIndex(const Range &r, int colorIndex); // Interior.ColorIndex with a solid pattern
@@ -132,7 +136,6 @@ public:
     void addComment(int row, int col, const QString &text, const QString &author = QString());
     QString comment(int row, int col) const;
     void merge(const Range &r);
-    const std::vector<Range> &merges() const { return m_merges; }
 
     // ---- sizes (column widths in Excel's character units, row heights in points)
     void setColumnWidth(int col, double width);
@@ -187,6 +190,7 @@ private:
     QString m_name;
     std::map<quint64, Cell> m_cells;      // ordered by row, then column
     std::vector<Style> m_styles;
+    std::unordered_map<size_t, std::vector<int>> m_styleLookup; // hash of a style -> its indexes
     std::map<quint64, std::pair<QString, QString>> m_comments; // text, author
     std::vector<Range> m_merges;
     std::map<int, RowInfo> m_rows;
@@ -205,18 +209,16 @@ public:
     Workbook &operator=(Workbook &&) noexcept;
     ~Workbook();
 
-    int sheetCount() const { return int(m_sheets.size()); }
     Worksheet &sheet(int index);              // 1-based, like Sheets(1)
     const Worksheet &sheet(int index) const;
-    Worksheet &addSheet(const QString &name = QString()); // "Tabelle2" … when no name
 
     // The default font of every cell without a font of its own (Excel's "Calibri" 11).
     static QString defaultFontName();
     static double defaultFontSize();
     static double defaultColumnWidth() { return 8.43; }
 
-    // Writes the workbook under xlsxPath(path); false (with a German reason in *error) when it
-    // cannot be written. An existing file is replaced.
+    // Writes the workbook under xlsxPath(path) through safefile: an existing file is replaced in
+    // one step, and stays whole when the write fails (false, the file and a German reason in *error).
     bool save(const QString &path, QString *error = nullptr) const;
     // What Excel leaves "open and unsaved": saved in the temporary folder as "<name>.xlsx"
     // ("<name> (2).xlsx" … when that exists) and handed to the desktop's default application
@@ -224,6 +226,8 @@ public:
     QString openUnsaved(const QString &name, QString *error = nullptr) const;
 
 private:
+    // libxlsxwriter writes the package into `file`; false on any failure (errno tells why).
+    bool write(const QString &file, QString *badSheetName) const;
     std::vector<std::unique_ptr<Worksheet>> m_sheets;
 };
 

@@ -1,6 +1,7 @@
 // Writing the in-memory workbook as .xlsx with libxlsxwriter, and handing it over unsaved.
 #include "platform/docopener.h"
 #include "platform/folders.h"
+#include "platform/safefile.h"
 #include "platform/xlsxbook.h"
 
 #include <QDateTime>
@@ -8,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+
+#include <cerrno>
 
 #include <xlsxwriter.h>
 
@@ -88,30 +91,31 @@ lxw_datetime excelDate(const QDateTime &dt)
 bool Workbook::save(const QString &path, QString *error) const
 {
     const QString file = xlsxPath(path);
-    auto fail = [&](const QString &why) {
-        if (error)
-            *error = why;
-        return false;
-    };
-    const QFileInfo info(file);
-    if (!info.absoluteDir().exists())
-        return fail(QStringLiteral("Der Ordner \"%1\" existiert nicht.").arg(info.absolutePath()));
-    if (info.exists() && !info.isWritable())
-        return fail(QStringLiteral("Die Datei \"%1\" ist schreibgeschützt.").arg(file));
+    QString badName;
+    const bool ok = safefile::writeWith(
+        file, [&](const QString &temp) { return write(temp, &badName); }, error);
+    if (!ok && !badName.isEmpty() && error)
+        *error = safefile::failureText(file, QStringLiteral("Der Tabellenname \"%1\" ist ungültig.").arg(badName));
+    return ok;
+}
 
+bool Workbook::write(const QString &file, QString *badSheetName) const
+{
     lxw_workbook_options options = {};
     options.constant_memory = LXW_FALSE;
-    lxw_workbook *wb = workbook_new_opt(file.toUtf8().constData(), &options);
+    lxw_workbook *wb = workbook_new_opt(QFile::encodeName(file).constData(), &options);
     if (!wb)
-        return fail(QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden.").arg(file));
+        return false;
 
     for (const auto &sheetPtr : m_sheets) {
         const Worksheet &src = *sheetPtr;
         lxw_worksheet *ws = workbook_add_worksheet(wb, src.name().toUtf8().constData());
         if (!ws) {
             workbook_close(wb);
-            QFile::remove(file);
-            return fail(QStringLiteral("Der Tabellenname \"%1\" ist ungültig.").arg(src.name()));
+            if (badSheetName)
+                *badSheetName = src.name();
+            errno = EINVAL;
+            return false;
         }
         std::vector<lxw_format *> formats;
         formats.reserve(src.m_styles.size());
@@ -208,13 +212,8 @@ bool Workbook::save(const QString &path, QString *error) const
             worksheet_print_area(ws, lxw_row_t(p.printArea.row1 - 1), lxw_col_t(p.printArea.col1 - 1),
                                  lxw_row_t(p.printArea.row2 - 1), lxw_col_t(p.printArea.col2 - 1));
     }
-    const lxw_error rc = workbook_close(wb);
-    if (rc != LXW_NO_ERROR) {
-        QFile::remove(file);
-        return fail(QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden (%2).")
-                        .arg(file, QString::fromUtf8(lxw_strerror(rc))));
-    }
-    return true;
+    // The library's own error texts are not for the user: the writer reports errno in German.
+    return workbook_close(wb) == LXW_NO_ERROR;
 }
 
 QString Workbook::openUnsaved(const QString &name, QString *error) const

@@ -307,12 +307,12 @@ void frm_Listen::cmdSave_Click()
         const QString text = listen::anfuehrungszeichenErsetzen(rtfSQL->toPlainText());
         rtfSQL->setPlainText(text);
         const QString pfad = QDir::toNativeSeparators(QFileInfo(datei).absoluteFilePath());
-        if (listen::abfrageSpeichern(datei, text)) {
+        QString fehler;
+        if (listen::abfrageSpeichern(datei, text, &fehler)) {
             msg::box(QStringLiteral("Die Datei \r'") + pfad + QStringLiteral("'\rwurde gespeichert."));
             settings::saveSetting(kSave, QStringLiteral("SaveSQL"), QFileInfo(datei).absolutePath());
         } else
-            msg::box(QStringLiteral("Die Datei \r'") + pfad +
-                     QStringLiteral("'\rkonnte nicht gespeichert werden (Ordner schreibgeschützt oder nicht vorhanden)."));
+            msg::box(QStringLiteral("Die Datei konnte nicht gespeichert werden.\r\r") + fehler);
     }
     Dir1_Change();
 }
@@ -429,9 +429,9 @@ void frm_Listen::cmdSaveExcel_Click()
         return;
     }
     const QString ziel = listen::excelDateiname(datei);
-    if (!fg->saveXlsx(ziel)) {
-        msg::box(QStringLiteral("Die Datei \r'") + QDir::toNativeSeparators(ziel) +
-                 QStringLiteral("'\rkonnte nicht gespeichert werden (geöffnet, schreibgeschützt oder Ordner fehlt)."));
+    QString fehler;
+    if (!fg->saveXlsx(ziel, &fehler)) {
+        msg::box(QStringLiteral("Die Datei konnte nicht gespeichert werden.\r\r") + fehler);
         return;
     }
     msg::box(QStringLiteral("Die gewünschte Datei wurde gespeichert."));

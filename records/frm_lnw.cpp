@@ -513,8 +513,9 @@ void frm_LNW::cmdExcel_Click()
         msg::box(QStringLiteral("Es wurde nichts gespeichert."));
         return;
     }
-    if (!fg_LNW2->saveXlsx(listen::excelDateiname(datei))) {
-        msg::box(QStringLiteral("Dateizugriffsfehler. Die Datei wurde nicht gespeichert. Evtl. ist die Datei noch geöffnet."));
+    QString fehler;
+    if (!fg_LNW2->saveXlsx(listen::excelDateiname(datei), &fehler)) {
+        msg::box(QStringLiteral("Dateizugriffsfehler. Die Datei wurde nicht gespeichert. Evtl. ist die Datei noch geöffnet.\r\r") + fehler);
         return;
     }
     msg::box(QStringLiteral("Die gewünschte Datei wurde gespeichert."));

@@ -2,6 +2,7 @@
 #include "core/mdl_zandrel.h"
 #include "platform/accesssql.h"
 #include "platform/accesssql_run.h"
+#include "platform/safefile.h"
 #include "platform/textcodec.h"
 #include "platform/valuetext.h"
 
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 namespace listen {
 
@@ -119,17 +119,13 @@ QString anfuehrungszeichenErsetzen(const QString &text)
     return s;
 }
 
-bool abfrageSpeichern(const QString &pfad, const QString &text)
+bool abfrageSpeichern(const QString &pfad, const QString &text, QString *fehler)
 {
     QString s = text;
     s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     s.replace('\r', '\n');
     s.replace('\n', QLatin1String("\r\n"));
-    QSaveFile f(pfad);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    f.write(s.toUtf8());
-    return f.commit();
+    return safefile::writeFile(pfad, s.toUtf8(), fehler);
 }
 
 bool abfrageLaden(const QString &pfad, QString *text)

@@ -68,8 +68,9 @@ bool istZugelassen(const QString &benutzer);
 // ---- query files
 // Every double quote becomes an apostrophe (as the file is saved and the box shows it).
 QString anfuehrungszeichenErsetzen(const QString &text);
-// Writes the text in UTF-8 with CR LF line ends; false when the file cannot be written.
-bool abfrageSpeichern(const QString &pfad, const QString &text);
+// Writes the text in UTF-8 with CR LF line ends; false, with the file and a German reason in
+// *fehler, when the file cannot be written (the former file stays as it was).
+bool abfrageSpeichern(const QString &pfad, const QString &text, QString *fehler = nullptr);
 // Reads a file (UTF-8, else Windows-1252) with its line breaks as "\n"; false when unreadable.
 bool abfrageLaden(const QString &pfad, QString *text);
 // "*.sql" regardless of case, sorted by name.

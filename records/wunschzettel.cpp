@@ -4,11 +4,11 @@
 #include "platform/db.h"
 #include "platform/folders.h"
 #include "platform/msg.h"
+#include "platform/safefile.h"
 #include "platform/textcodec.h"
 #include "platform/valuetext.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace wunsch {
 
@@ -118,16 +118,9 @@ QByteArray dateiInhalt(const QStringList &zeilen)
 
 QString dateiPfad() { return folders::join(folders::programFolder(), QStringLiteral("Wunsch.txt")); }
 
-bool schreiben(const QString &pfad, const QByteArray &inhalt)
+bool schreiben(const QString &pfad, const QByteArray &inhalt, QString *fehler)
 {
-    QSaveFile f(pfad);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    if (f.write(inhalt) != inhalt.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return safefile::writeFile(pfad, inhalt, fehler);
 }
 
 void mnuWunschzettel_Click()
@@ -163,9 +156,9 @@ void mnuWunschzettel_Click()
 
     const QString pfad = QDir::toNativeSeparators(dateiPfad());
     const QStringList zeilen = QStringList{kopfzeile()} + lehrerZeilen(kurse);
-    if (!schreiben(dateiPfad(), dateiInhalt(zeilen))) {
-        msg::box(QStringLiteral("Die Datei\r\r") + pfad +
-                 QStringLiteral("\r\rkonnte nicht geschrieben werden (Ordner schreibgeschützt oder Datei geöffnet)."));
+    QString fehler;
+    if (!schreiben(dateiPfad(), dateiInhalt(zeilen), &fehler)) {
+        msg::box(QStringLiteral("Die Datei konnte nicht geschrieben werden.\r\r") + fehler);
         return;
     }
     msg::box(QStringLiteral("Die Datei wurde unter\r\r") + pfad + QStringLiteral("\r\rabgespeichert.\r\r\r\r") +

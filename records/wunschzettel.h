@@ -35,8 +35,9 @@ QByteArray dateiInhalt(const QStringList &zeilen);
 // "Wunsch.txt" in the program's folder.
 QString dateiPfad();
 
-// Writes the file as a whole (a failed write leaves the former file as it was); false on failure.
-bool schreiben(const QString &pfad, const QByteArray &inhalt);
+// Writes the file as a whole (a failed write leaves the former file as it was); false, with the
+// file and a German reason in *fehler, on failure.
+bool schreiben(const QString &pfad, const QByteArray &inhalt, QString *fehler = nullptr);
 
 // The menu action: reads the grade manager's database, writes the file, tells the user.
 void mnuWunschzettel_Click();

@@ -33,6 +33,9 @@
 class QLineEdit;
 class QMimeData;
 class QPainter;
+namespace xlsx {
+class Worksheet;
+}
 namespace grid {
 struct PaintView;
 struct PaintContext;
@@ -182,8 +185,11 @@ public:
     // The pages of print() on any device: page is the printable area in the device's pixels,
     // newPage() is called between two pages. Returns the number of pages.
     int printPages(QPainter &p, const QSize &page, const std::function<void()> &newPage);
-    // Writes every cell (fixed ones included) as one worksheet; false when the file cannot be written.
-    bool saveXlsx(const QString &path) const;
+    // Writes every cell (fixed ones included) as one worksheet ("….xls" as "….xlsx"); false, with
+    // the file and a German reason in *error, when it cannot be written. The old file stays whole then.
+    bool saveXlsx(const QString &path, QString *error = nullptr) const;
+    // The cells, looks, sizes, merged blocks and fixed panes as a worksheet.
+    void toWorkbook(xlsx::Worksheet &ws) const;
 
     // Paints the whole visible area into an image (the same code as the screen).
     QImage grabCells();

@@ -8,14 +8,14 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFileInfo>
 #include <QHash>
+#include <QHashFunctions>
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include <xlsxwriter.h>
+#include <unordered_map>
 
 // ------------------------------------------------------------------------------------------ clipboard
 
@@ -161,138 +161,118 @@ int VSGrid::printPages(QPainter &p, const QSize &page, const std::function<void(
 
 namespace {
 
-lxw_color_t rgbOf(long bgr) { return xlsx::rgbFromBgr(bgr); }
-
-uint8_t borderStyle(int width)
+int borderWeight(int width)
 {
-    return width <= 1 ? LXW_BORDER_THIN : (width == 2 ? LXW_BORDER_MEDIUM : LXW_BORDER_THICK);
+    return width <= 0 ? xlsx::NoBorder : (width == 1 ? xlsx::Thin : (width == 2 ? xlsx::Medium : xlsx::Thick));
 }
 
-struct FormatKey {
-    long back = 0, fore = 0;
-    bool bold = false;
-    int align = -1;
-    grid::CellBorders borders;
-    bool fixed = false;
-    QString numFormat;
-    QByteArray key() const
-    {
-        return QStringLiteral("%1|%2|%3|%4|%5:%6|%7:%8|%9:%10|%11:%12|%13|%14")
-            .arg(back).arg(fore).arg(bold).arg(align)
-            .arg(borders.left.width).arg(borders.left.color).arg(borders.top.width).arg(borders.top.color)
-            .arg(borders.right.width).arg(borders.right.color).arg(borders.bottom.width).arg(borders.bottom.color)
-            .arg(fixed).arg(numFormat).toUtf8();
-    }
-};
+xlsx::BorderLine borderLine(const grid::BorderEdge &e)
+{
+    xlsx::BorderLine l;
+    l.weight = borderWeight(e.width);
+    if (l.weight != xlsx::NoBorder)
+        l.color = xlsx::rgbFromBgr(long(e.color));
+    return l;
+}
 
 } // namespace
 
-bool VSGrid::saveXlsx(const QString &path) const
+void VSGrid::toWorkbook(xlsx::Worksheet &ws) const
 {
-    const QString file = xlsx::xlsxPath(path);
-    const QFileInfo info(file);
-    if (info.exists() && !info.isWritable())
-        return false;
-    lxw_workbook_options options = {};
-    options.constant_memory = LXW_FALSE;
-    options.tmpdir = nullptr;
-    lxw_workbook *wb = workbook_new_opt(file.toUtf8().constData(), &options);
-    if (!wb)
-        return false;
-    lxw_worksheet *ws = workbook_add_worksheet(wb, "Tabelle1");
-    if (!ws) {
-        workbook_close(wb);
-        return false;
-    }
-    QHash<QByteArray, lxw_format *> formats;
-    auto formatFor = [&](const FormatKey &k) -> lxw_format * {
-        const QByteArray key = k.key();
-        if (auto it = formats.constFind(key); it != formats.constEnd())
-            return it.value();
-        lxw_format *f = workbook_add_format(wb);
-        if (k.back || k.fixed) {
-            format_set_pattern(f, LXW_PATTERN_SOLID);
-            format_set_bg_color(f, k.back ? rgbOf(k.back) : rgbOf(units::fromQColor(grid::fixedBackColor())));
+    const long fixedBack = units::fromQColor(grid::fixedBackColor());
+    // Cells of the same look share one style; the look of a cell is worked out once per kind.
+    struct Look {
+        long back, fore;
+        int align, decimals;
+        bool bold, fixed;
+        grid::CellBorders b;
+        bool operator==(const Look &o) const
+        {
+            auto same = [](const grid::BorderEdge &x, const grid::BorderEdge &y) {
+                return x.width == y.width && x.color == y.color;
+            };
+            return back == o.back && fore == o.fore && align == o.align && decimals == o.decimals && bold == o.bold
+                   && fixed == o.fixed && same(b.left, o.b.left) && same(b.top, o.b.top)
+                   && same(b.right, o.b.right) && same(b.bottom, o.b.bottom);
         }
+    };
+    struct LookHash {
+        size_t operator()(const Look &k) const
+        {
+            return qHashMulti(0, k.back, k.fore, k.align, k.decimals, k.bold, k.fixed, k.b.left.width, k.b.left.color,
+                              k.b.top.width, k.b.top.color, k.b.right.width, k.b.right.color, k.b.bottom.width,
+                              k.b.bottom.color);
+        }
+    };
+    std::unordered_map<Look, int, LookHash> styles;
+    auto styleOf = [&](int r, int c, int decimals) {
+        const int cellAlign = m_store.cellAlignment(r, c);
+        const Look k{m_store.cellBackColor(r, c), m_store.cellForeColor(r, c),
+                     cellAlign >= 0 ? cellAlign : m_store.colAlignment(c), decimals, m_store.cellFontBold(r, c),
+                     r < fixedRows() || c < fixedCols(), m_store.cellBorders(r, c)};
+        if (auto it = styles.find(k); it != styles.end())
+            return it->second;
+        xlsx::Style s;
+        if (k.back || k.fixed)
+            s.fill = xlsx::rgbFromBgr(k.back ? k.back : fixedBack);
         if (k.fore)
-            format_set_font_color(f, rgbOf(k.fore));
-        if (k.bold)
-            format_set_bold(f);
+            s.fontColor = xlsx::rgbFromBgr(k.fore);
+        s.bold = k.bold;
         if (k.align >= 0) {
             const int h = k.align / 3, v = k.align % 3;
-            format_set_align(f, h == 0 ? LXW_ALIGN_LEFT : (h == 1 ? LXW_ALIGN_CENTER : LXW_ALIGN_RIGHT));
-            format_set_align(f, v == 0 ? LXW_ALIGN_VERTICAL_TOP
-                                       : (v == 1 ? LXW_ALIGN_VERTICAL_CENTER : LXW_ALIGN_VERTICAL_BOTTOM));
+            s.hAlign = h == 0 ? xlsx::AlignLeft : (h == 1 ? xlsx::AlignCenter : xlsx::AlignRight);
+            s.vAlign = v == 0 ? xlsx::VAlignTop : (v == 1 ? xlsx::VAlignCenter : xlsx::VAlignBottom);
         }
-        auto edge = [&](const grid::BorderEdge &e, void (*setStyle)(lxw_format *, uint8_t),
-                        void (*setColor)(lxw_format *, lxw_color_t)) {
-            if (e.width > 0) {
-                setStyle(f, borderStyle(e.width));
-                setColor(f, rgbOf(long(e.color)));
-            }
-        };
-        edge(k.borders.left, format_set_left, format_set_left_color);
-        edge(k.borders.top, format_set_top, format_set_top_color);
-        edge(k.borders.right, format_set_right, format_set_right_color);
-        edge(k.borders.bottom, format_set_bottom, format_set_bottom_color);
-        if (!k.numFormat.isEmpty())
-            format_set_num_format(f, k.numFormat.toUtf8().constData());
-        formats.insert(key, f);
-        return f;
-    };
-    auto keyOf = [&](int r, int c) {
-        FormatKey k;
-        k.back = m_store.cellBackColor(r, c);
-        k.fore = m_store.cellForeColor(r, c);
-        k.bold = m_store.cellFontBold(r, c);
-        k.align = m_store.cellAlignment(r, c) >= 0 ? m_store.cellAlignment(r, c) : m_store.colAlignment(c);
-        k.borders = m_store.cellBorders(r, c);
-        k.fixed = r < fixedRows() || c < fixedCols();
-        return k;
+        s.left = borderLine(k.b.left);
+        s.top = borderLine(k.b.top);
+        s.right = borderLine(k.b.right);
+        s.bottom = borderLine(k.b.bottom);
+        // A number keeps the decimals the grid shows ("2,50").
+        if (decimals >= 0)
+            s.numberFormat = decimals ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0')) : QStringLiteral("0");
+        const int index = s == xlsx::Style() ? -1 : ws.addStyle(s);
+        styles.emplace(k, index);
+        return index;
     };
 
     for (int c = 0; c < cols(); ++c) {
-        lxw_row_col_options opt = {};
-        opt.hidden = !m_store.colShown(c);
-        const double chars = m_store.colWidth(c) / 1440.0 * 96.0 / 7.0;
-        worksheet_set_column_opt(ws, lxw_col_t(c), lxw_col_t(c), std::max(0.0, chars), nullptr, &opt);
+        // Excel shows a width of w characters as 7 w + 5 pixels (12 w below one character).
+        const double px = m_store.colWidth(c) / 15.0;
+        ws.setColumnWidth(c + 1, px >= 12 ? (px - 5) / 7.0 : px / 12.0);
+        if (!m_store.colShown(c))
+            ws.setColumnHidden(c + 1);
     }
     for (int r = 0; r < rows(); ++r) {
         if (!m_store.rowShown(r) || m_store.rowHeight(r) != m_store.defaultRowHeight()) {
-            lxw_row_col_options opt = {};
-            opt.hidden = !m_store.rowShown(r);
-            worksheet_set_row_opt(ws, lxw_row_t(r), m_store.rowHeight(r) / 20.0, nullptr, &opt);
+            ws.setRowHeight(r + 1, m_store.rowHeight(r) / 20.0);
+            if (!m_store.rowShown(r))
+                ws.setRowHidden(r + 1);
         }
-        int c = 0;
-        while (c < cols()) {
+        for (int c = 0; c < cols(); ++c) {
             int s1, s2;
             m_store.mergedSpan(r, c, s1, s2);
             const QString text = m_store.textMatrix(r, c);
-            FormatKey k = keyOf(r, c);
-            if (s2 > c) {
-                const QByteArray utf = text.toUtf8();
-                worksheet_merge_range(ws, lxw_row_t(r), lxw_col_t(c), lxw_row_t(r), lxw_col_t(s2), utf.constData(),
-                                      formatFor(k));
-                c = s2 + 1;
-                continue;
-            }
             double number = 0;
-            int decimals = 0;
+            int decimals = -1;
             const bool isNumber = xlsx::plainNumber(text, number, decimals);
+            const int style = styleOf(r, c, isNumber ? decimals : -1);
             if (isNumber)
-                k.numFormat = decimals ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0')) : QStringLiteral("0");
-            const bool formatted = k.back || k.fore || k.bold || k.align >= 0 || k.borders.any() || k.fixed;
-            lxw_format *f = formatted || isNumber ? formatFor(k) : nullptr;
-            if (isNumber)
-                worksheet_write_number(ws, lxw_row_t(r), lxw_col_t(c), number, f);
-            else if (!text.isEmpty())
-                worksheet_write_string(ws, lxw_row_t(r), lxw_col_t(c), text.toUtf8().constData(), f);
-            else if (f)
-                worksheet_write_blank(ws, lxw_row_t(r), lxw_col_t(c), f);
-            ++c;
+                ws.setCell(r + 1, c + 1, number, style);
+            else
+                ws.setCell(r + 1, c + 1, text.isEmpty() ? QVariant() : QVariant(text), style);
+            if (s2 > c) {
+                ws.merge(xlsx::Range(r + 1, c + 1, r + 1, s2 + 1));
+                c = s2;
+            }
         }
     }
     if (fixedRows() > 0 || fixedCols() > 0)
-        worksheet_freeze_panes(ws, lxw_row_t(std::min(fixedRows(), rows())), lxw_col_t(std::min(fixedCols(), cols())));
-    return workbook_close(wb) == LXW_NO_ERROR;
+        ws.freezePanes(std::min(fixedRows(), rows()), std::min(fixedCols(), cols()));
+}
+
+bool VSGrid::saveXlsx(const QString &path, QString *error) const
+{
+    xlsx::Workbook book;
+    toWorkbook(book.sheet(1));
+    return book.save(path, error);
 }

@@ -149,7 +149,8 @@ TEST_F(Plaene, FehlgeschlagenesSchreibenLaesstDenAltenPlan)
     const bool ok = PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).lehrerPlan();
     setrlimit(RLIMIT_FSIZE, &vorher);
     EXPECT_FALSE(ok);
-    EXPECT_EQ(boxes.texts(), QStringList({"Fehler beim Erstellen der HTML-Datei"}));
+    EXPECT_EQ(boxes.texts(), QStringList({"Fehler beim Erstellen der HTML-Datei\r\rDatei: " + mdl::HTML_L
+                                          + "\rGrund: Der Datenträger ist voll oder die Datei wird zu groß."}));
     EXPECT_EQ(bytes(mdl::HTML_L), QByteArray("alter Plan"));
     EXPECT_EQ(QDir(s.sandbox.path()).entryList(QDir::Files).filter("HTML_l").size(), 1); // no temporary file left
 }

@@ -81,6 +81,67 @@ TEST(Docx, TypingEndsParagraphsAndKeepsTheirFormat)
     EXPECT_TRUE(xml.contains("<w:t>cd</w:t><w:br w:type=\"page\"/>"));
 }
 
+// Word stores sizes in half points: each point size the program asks for, in runs, paragraph
+// marks, table cells, the page header and the document's default.
+TEST(Docx, FontSizesAreWrittenInHalfPoints)
+{
+    const struct {
+        double punkte;
+        const char *halbe;
+    } faelle[] = {{12, "24"}, {10.5, "21"}, {8, "16"}, {14, "28"}, {9, "18"}, {20, "40"}};
+    testsupport::Sandbox box;
+    for (const auto &f : faelle) {
+        SCOPED_TRACE(f.punkte);
+        const QByteArray sz = QByteArray("<w:sz w:val=\"") + f.halbe + "\"/><w:szCs w:val=\"" + f.halbe + "\"/>";
+        docx::Dokument d;
+        d.standardGroesse = f.punkte;
+        d.text().schrift.groesse = f.punkte;
+        d.text().schrift.kursiv = true;
+        d.text().schrift.unterstrichen = true;
+        d.text().schreiben(QStringLiteral("Text\r"));
+        docx::Schrift zelle;
+        zelle.groesse = f.punkte;
+        d.text().tabelleEinfuegen(1, 1).setText(1, 1, QStringLiteral("Zelle"), zelle);
+        d.kopfzeile().schrift.groesse = f.punkte;
+        d.kopfzeile().schreiben(QStringLiteral("Kopf"));
+        const QByteArray xml = d.documentXml();
+        EXPECT_TRUE(xml.contains("<w:r><w:rPr><w:i/>" + sz + "<w:u w:val=\"single\"/></w:rPr><w:t>Text</w:t>"))
+            << xml.toStdString();
+        EXPECT_EQ(anzahl(xml, sz), 4); // run and mark of "Text", the cell's run, the next paragraph's mark
+        EXPECT_TRUE(d.kopfzeileXml().contains("<w:rPr>" + sz + "</w:rPr><w:t>Kopf</w:t>"));
+        const QString pfad = box.file(QStringLiteral("g.docx"));
+        ASSERT_TRUE(d.speichern(pfad));
+        EXPECT_TRUE(entpackt(pfad, QStringLiteral("word/styles.xml")).contains(sz));
+    }
+}
+
+TEST(Docx, TabStopsOfEachAlignmentAndCellWidths)
+{
+    docx::Dokument d;
+    docx::Absatzformat &f = d.text().absatzformat();
+    f.tabstoppHinzufuegen(docx::cm(15), docx::Ausrichtung::Rechts);
+    f.tabstoppHinzufuegen(docx::cm(7.5), docx::Ausrichtung::Zentriert);
+    f.tabstoppHinzufuegen(docx::cm(2));
+    f.tabstoppHinzufuegen(docx::cm(7.5), docx::Ausrichtung::Links); // the same place changes its kind
+    f.ausrichtung = docx::Ausrichtung::Blocksatz;
+    f.abstandVor = 6;
+    f.abstandNach = 12;
+    d.text().schreiben(QStringLiteral("a\tb\tc\td"));
+    docx::Tabelle &t = d.text().tabelleEinfuegen(1, 3);
+    t.setSpaltenbreite(2, docx::cm(4));
+    const QByteArray xml = d.documentXml();
+    EXPECT_TRUE(xml.contains("<w:tabs><w:tab w:val=\"left\" w:pos=\"1134\"/><w:tab w:val=\"left\" w:pos=\"4252\"/>"
+                             "<w:tab w:val=\"right\" w:pos=\"8504\"/></w:tabs>"))
+        << xml.toStdString();
+    EXPECT_TRUE(xml.contains("<w:spacing w:before=\"120\" w:beforeAutospacing=\"0\" w:after=\"240\""));
+    EXPECT_TRUE(xml.contains("<w:jc w:val=\"both\"/>"));
+    EXPECT_EQ(anzahl(xml, "<w:tab/>"), 3);
+    // Three columns over 16 cm, the middle one made 4 cm wide.
+    EXPECT_TRUE(xml.contains("<w:tblW w:w=\"8316\" w:type=\"dxa\"/>"));
+    EXPECT_EQ(anzahl(xml, "<w:tcW w:w=\"3024\" w:type=\"dxa\"/>"), 2);
+    EXPECT_EQ(anzahl(xml, "<w:tcW w:w=\"2268\" w:type=\"dxa\"/>"), 1);
+}
+
 TEST(Docx, TableWidthsHeadingRowAndBorders)
 {
     docx::Dokument d;

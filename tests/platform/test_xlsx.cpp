@@ -1,6 +1,8 @@
 // The workbook layer: values as Excel takes them, formats on ranges, sizes, filter and the saved package.
+#include "platform/grid/vsgrid.h"
 #include "platform/xlsxbook.h"
 #include "support/testsupport.h"
+#include "xlsxlesen.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -33,10 +35,12 @@ TEST(XlsxValues, TextsAreTakenAsExcelTakesTypedValues)
     ws.setValue(1, 5, "007");
     ws.setValue(1, 6, "");
     EXPECT_EQ(ws.value(1, 1).typeId(), QMetaType::Double);
-    EXPECT_EQ(ws.value(1, 2), QVariant(QStringLiteral("10")));
+    EXPECT_EQ(ws.value(1, 2).typeId(), QMetaType::QString);
+    EXPECT_EQ(ws.value(1, 2).toString(), "10");
     EXPECT_DOUBLE_EQ(ws.value(1, 3).toDouble(), 0.5);
     EXPECT_EQ(ws.text(1, 3), "0,5");
-    EXPECT_EQ(ws.value(1, 5), QVariant(QStringLiteral("007")));
+    EXPECT_EQ(ws.value(1, 5).typeId(), QMetaType::QString); // Qt counts the number 7 equal to "007"
+    EXPECT_EQ(ws.value(1, 5).toString(), "007");
     EXPECT_TRUE(ws.isEmpty(1, 6));
     EXPECT_EQ(ws.lastRow(), 1);
     EXPECT_EQ(ws.lastCol(), 5);
@@ -148,18 +152,104 @@ TEST(XlsxSave, ThePackageHoldsValuesStylesCommentsAndPageSetup)
     EXPECT_TRUE(zipEntry(file, "xl/workbook.xml").contains("Tabelle1!$A:$C,Tabelle1!$1:$3"));
 }
 
-TEST(XlsxSave, AMissingFolderIsReportedAndOpenUnsavedNeverOverwrites)
+TEST(XlsxSave, OpenUnsavedNeverOverwrites)
 {
     testsupport::Sandbox box;
     Workbook b;
     b.sheet(1).setValue(1, 1, "x");
     QString err;
-    EXPECT_FALSE(b.save(box.file("fehlt/Liste.xlsx"), &err));
-    EXPECT_TRUE(err.contains("existiert nicht"));
-
     const QString first = b.openUnsaved("Lehrerliste", &err);
     const QString second = b.openUnsaved("Lehrerliste", &err);
     EXPECT_TRUE(first.endsWith("/Lehrerliste.xlsx"));
     EXPECT_TRUE(second.endsWith("/Lehrerliste (2).xlsx"));
     EXPECT_TRUE(first.startsWith(box.file("tmp")));
+}
+
+// What a text becomes in the saved file, from the workbook and from the grid alike: Excel's type
+// ("s" text, "n" number) and the stored text.
+TEST(XlsxTypes, OnlyPlainNumbersBecomeNumbersInWorkbookAndGrid)
+{
+    const struct {
+        const char *text, *zelle;
+    } faelle[] = {
+        {"007", "s:007"},     {"01234", "s:01234"}, {"00", "s:00"},       {"-07", "s:-07"},
+        {"0", "n:0"},         {"10", "n:10"},       {"-3", "n:-3"},       {"2,50", "n:2.5"},
+        {"0,5", "n:0.5"},     {"4.25", "n:4.25"},   {"1e5", "s:1e5"},     {"5a", "s:5a"},
+        {" 5", "s: 5"},       {"+5", "s:+5"},       {"1,", "s:1,"},       {",5", "s:,5"},
+        {"1.234,5", "s:1.234,5"}, {"123456789012345", "n:123456789012345"},
+        {"1234567890123456", "s:1234567890123456"}, {"1,1234567891", "n:1.1234567891"},
+        {"1,12345678912", "s:1,12345678912"},       {"١٢", "s:١٢"},
+    };
+    testsupport::Sandbox box;
+    Workbook b;
+    VSGrid g;
+    g.setRows(int(std::size(faelle)));
+    g.setCols(1);
+    for (int i = 0; i < int(std::size(faelle)); ++i) {
+        b.sheet(1).setValue(i + 1, 1, QString::fromUtf8(faelle[i].text));
+        g.setTextMatrix(i, 0, QString::fromUtf8(faelle[i].text));
+    }
+    QString fehler;
+    ASSERT_TRUE(b.save(box.file("Mappe.xlsx"), &fehler)) << fehler.toStdString();
+    ASSERT_TRUE(g.saveXlsx(box.file("Raster.xlsx"), &fehler)) << fehler.toStdString();
+    const auto mappe = xlsxlesen::zellen(box.file("Mappe.xlsx"));
+    const auto raster = xlsxlesen::zellen(box.file("Raster.xlsx"));
+    for (int i = 0; i < int(std::size(faelle)); ++i) {
+        const QString ref = QStringLiteral("A%1").arg(i + 1);
+        EXPECT_EQ(mappe.value(ref), QString::fromUtf8(faelle[i].zelle)) << faelle[i].text;
+        EXPECT_EQ(raster.value(ref), QString::fromUtf8(faelle[i].zelle)) << faelle[i].text;
+    }
+    // The grid keeps the decimals it shows.
+    EXPECT_EQ(xlsxlesen::aussehen(box.file("Raster.xlsx"), "A8").format, "0.00");
+    EXPECT_EQ(xlsxlesen::aussehen(box.file("Raster.xlsx"), "A6").format, "0");
+}
+
+TEST(XlsxSave, NumberHeadingAMergedBlockWidthsColoursAndFormats)
+{
+    testsupport::Sandbox box;
+    Workbook b;
+    Worksheet &ws = b.sheet(1);
+    ws.setValue(1, 1, "2024");
+    ws.merge(Range(1, 1, 1, 3));
+    ws.setValue(2, 1, "Text");
+    ws.merge(Range(2, 1, 3, 2));
+    ws.setNumber(4, 1, 3.14159, "0.000");
+    ws.setNumber(4, 2, 2, "0.00");
+    ws.setFill(Range(4, 1), 0x123456);
+    ws.setFontColor(Range(4, 1), 0xAB00CD);
+    ws.setFont(Range(4, 2), "Arial", 9);
+    ws.setBold(Range(4, 2));
+    ws.setBorder(Range(4, 2), EdgeLeft, Thick, 0x00FF00);
+    ws.setAlignment(Range(4, 2), AlignCenter, VAlignTop);
+    ws.setValue(5, 1, QDate(2024, 2, 29));
+    ws.setColumnWidth(2, 20);
+    ws.setColumnHidden(3);
+    ws.setRowHeight(4, 30);
+    ws.setRowHidden(6);
+    QString fehler;
+    const QString datei = box.file("Formate.xlsx");
+    ASSERT_TRUE(b.save(datei, &fehler)) << fehler.toStdString();
+    const auto z = xlsxlesen::zellen(datei);
+    EXPECT_EQ(z.value("A1"), "n:2024");
+    EXPECT_EQ(z.value("A2"), "s:Text");
+    EXPECT_EQ(z.value("A4"), "n:3.14159");
+    EXPECT_EQ(z.value("A5"), "n:45351"); // Excel's day number of 29.02.2024
+    const QString blatt = testsupport::zipEntry(datei, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(blatt.contains("<mergeCell ref=\"A1:C1\"/>"));
+    EXPECT_TRUE(blatt.contains("<mergeCell ref=\"A2:B3\"/>"));
+    EXPECT_TRUE(blatt.contains("<col min=\"2\" max=\"2\" width=\"20.7109375\" customWidth=\"1\"/>")) << blatt.toStdString();
+    EXPECT_TRUE(blatt.contains("<col min=\"3\" max=\"3\" width=\"0\" hidden=\"1\" customWidth=\"1\"/>"));
+    EXPECT_TRUE(blatt.contains("<row r=\"4\" spans=\"1:2\" ht=\"30\" customHeight=\"1\">"));
+    EXPECT_TRUE(blatt.contains("<row r=\"6\" hidden=\"1\"/>"));
+    const auto a4 = xlsxlesen::aussehen(datei, "A4");
+    EXPECT_EQ(a4.format, "0.000");
+    EXPECT_EQ(a4.fuellung, "FF123456");
+    EXPECT_EQ(a4.schriftfarbe, "FFAB00CD");
+    const auto b4 = xlsxlesen::aussehen(datei, "B4");
+    EXPECT_EQ(b4.format, "0.00");
+    EXPECT_TRUE(b4.fett);
+    EXPECT_EQ(b4.schrift, "Arial 9");
+    EXPECT_EQ(b4.rahmen, "left:thick:FF00FF00");
+    EXPECT_EQ(b4.ausrichtung, "center/top");
+    EXPECT_EQ(xlsxlesen::aussehen(datei, "A5").format, "dd.mm.yyyy");
 }

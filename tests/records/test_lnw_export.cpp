@@ -95,7 +95,8 @@ TEST_F(LnwExport, WorkbookSavedAsXlsxFolderRememberedCancelAndFailureReported)
     antwort = ziel.file("fehlt/LNW.xlsx");
     w->cmdExcel_Click();
     EXPECT_EQ(boxes.texts().last(),
-              "Dateizugriffsfehler. Die Datei wurde nicht gespeichert. Evtl. ist die Datei noch geöffnet.");
+              "Dateizugriffsfehler. Die Datei wurde nicht gespeichert. Evtl. ist die Datei noch geöffnet.\r\rDatei: "
+                  + ziel.file("fehlt/LNW.xlsx") + "\rGrund: Der Ordner \"" + ziel.file("fehlt") + "\" existiert nicht.");
     EXPECT_EQ(dialogStart, ziel.path());
 
     antwort.clear(); // cancelled: nothing saved, the folder forgotten

@@ -1,0 +1,299 @@
+#include "platform/safefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace safefile {
+
+namespace {
+
+const QLatin1String TempMark(".zandrel-");
+constexpr int TempRandom = 6;
+
+QByteArray native(const QString &path) { return QFile::encodeName(path); }
+
+QString tempPrefix(const QFileInfo &target) { return QLatin1Char('.') + target.fileName() + TempMark; }
+
+bool isOurTemp(const QString &entry, const QString &prefix)
+{
+    if (entry.size() != prefix.size() + TempRandom || !entry.startsWith(prefix))
+        return false;
+    for (qsizetype i = prefix.size(); i < entry.size(); ++i)
+        if (!(entry[i].isLetterOrNumber() && entry[i].unicode() < 128))
+            return false;
+    return true;
+}
+
+QString randomPart()
+{
+    static const char chars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString s;
+    for (int i = 0; i < TempRandom; ++i)
+        s += QLatin1Char(chars[QRandomGenerator::global()->bounded(int(sizeof chars - 1))]);
+    return s;
+}
+
+// Another program (an office suite) holding a lock on the file, or its lock file beside it.
+bool lockedElsewhere(const QFileInfo &target)
+{
+    if (QFileInfo::exists(target.absolutePath() + QStringLiteral("/.~lock.") + target.fileName() + QLatin1Char('#')))
+        return true;
+    const int fd = ::open(native(target.absoluteFilePath()).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct flock fl = {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    const bool locked = ::fcntl(fd, F_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+    ::close(fd);
+    return locked;
+}
+
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool diskFull(const QString &folder)
+{
+    struct statvfs st = {};
+    return ::statvfs(native(folder).constData(), &st) == 0 && quint64(st.f_bavail) * st.f_frsize < 64 * 1024;
+}
+
+} // namespace
+
+QString reason(int err)
+{
+    switch (err) {
+    case ENOSPC:
+    case EDQUOT: return QStringLiteral("Der Datenträger ist voll.");
+    case EFBIG: return QStringLiteral("Der Datenträger ist voll oder die Datei wird zu groß.");
+    case EACCES:
+    case EPERM: return QStringLiteral("Keine Schreibberechtigung.");
+    case EROFS: return QStringLiteral("Der Datenträger ist schreibgeschützt.");
+    case ENOENT:
+    case ENOTDIR: return QStringLiteral("Der Ordner existiert nicht.");
+    case EISDIR: return QStringLiteral("Unter diesem Namen gibt es bereits einen Ordner.");
+    case EBUSY:
+    case ETXTBSY:
+    case EAGAIN:
+    case EDEADLK: return QStringLiteral("Die Datei ist gesperrt oder in einem anderen Programm geöffnet.");
+    case EIO: return QStringLiteral("Lese-/Schreibfehler des Datenträgers.");
+    case ENAMETOOLONG: return QStringLiteral("Der Dateiname ist zu lang.");
+    case EINVAL: return QStringLiteral("Der Dateiname ist ungültig.");
+    case EMFILE:
+    case ENFILE: return QStringLiteral("Zu viele Dateien sind geöffnet.");
+    case ENOMEM: return QStringLiteral("Nicht genügend Arbeitsspeicher.");
+    default: break;
+    }
+    return err ? QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden (Fehler %1).").arg(err)
+               : QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden.");
+}
+
+QString failureText(const QString &path, const QString &why)
+{
+    return QStringLiteral("Datei: ") + QDir::toNativeSeparators(path) + QStringLiteral("\rGrund: ") + why;
+}
+
+namespace {
+
+// Our temporary files for `path` that no running write holds; removed while locked when asked,
+// so that a write that has just made its file never loses it (it checks its name after locking).
+QStringList abandoned(const QString &path, bool remove)
+{
+    const QFileInfo target(path);
+    const QString prefix = tempPrefix(target);
+    QStringList out;
+    const QDir dir(target.absolutePath());
+    for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!isOurTemp(entry, prefix))
+            continue;
+        const QString full = dir.filePath(entry);
+        const int fd = ::open(native(full).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            out << full;
+            if (remove)
+                ::unlink(native(full).constData());
+        }
+        ::close(fd);
+    }
+    return out;
+}
+
+} // namespace
+
+QStringList leftovers(const QString &path) { return abandoned(path, false); }
+
+Writer::Writer(const QString &path)
+{
+    const QFileInfo info(path);
+    m_target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
+    if (path.trimmed().isEmpty())
+        m_target.clear();
+}
+
+Writer::~Writer() { discard(); }
+
+void Writer::discard()
+{
+    if (m_fd >= 0) {
+        ::unlink(native(m_temp).constData());
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+bool Writer::setError(const QString &why)
+{
+    m_error = failureText(m_target, why);
+    discard();
+    return false;
+}
+
+bool Writer::begin()
+{
+    if (m_target.isEmpty()) {
+        m_error = QStringLiteral("Es wurde kein Dateiname angegeben.");
+        return false;
+    }
+    const QFileInfo target(m_target);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return setError(QStringLiteral("Der Ordner \"%1\" existiert nicht.")
+                            .arg(QDir::toNativeSeparators(target.absolutePath())));
+    struct stat old = {};
+    m_existed = ::stat(native(m_target).constData(), &old) == 0;
+    if (m_existed) {
+        if (S_ISDIR(old.st_mode))
+            return setError(reason(EISDIR));
+        if (::access(native(m_target).constData(), W_OK) != 0)
+            return setError(errno == EROFS ? reason(EROFS) : QStringLiteral("Die Datei ist schreibgeschützt."));
+        if (lockedElsewhere(target))
+            return setError(QStringLiteral("Die Datei ist in einem anderen Programm geöffnet."));
+        m_mode = old.st_mode & 07777;
+        m_uid = old.st_uid;
+        m_gid = old.st_gid;
+    }
+    abandoned(m_target, true);
+
+    const QString prefix = target.absolutePath() + QLatin1Char('/') + tempPrefix(target);
+    for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+        m_temp = prefix + randomPart();
+        // A new file gets the usual rights (the umask applies), an old file's are copied at the end.
+        const int fd = ::open(native(m_temp).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            if (errno == EACCES || errno == EPERM)
+                return setError(QStringLiteral("Keine Schreibberechtigung im Ordner \"%1\".")
+                                    .arg(QDir::toNativeSeparators(target.absolutePath())));
+            return setError(reason(errno));
+        }
+        // Locked at once, so that no other write takes it for a leftover; had one removed it
+        // before the lock, the name no longer leads to this file. A folder without locks (some
+        // network shares) is written all the same: there nothing counts as a leftover.
+        struct stat mine = {}, named = {};
+        if (::flock(fd, LOCK_EX) == 0
+            && (::fstat(fd, &mine) != 0 || ::stat(native(m_temp).constData(), &named) != 0
+                || mine.st_ino != named.st_ino || mine.st_dev != named.st_dev)) {
+            ::close(fd);
+            continue;
+        }
+        m_fd = fd;
+    }
+    if (m_fd < 0)
+        return setError(reason(EEXIST));
+    return true;
+}
+
+bool Writer::write(const QByteArray &data)
+{
+    if (m_fd < 0)
+        return false;
+    const char *p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(m_fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail(errno);
+        }
+        if (n == 0)
+            return fail(ENOSPC);
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+bool Writer::fail(int err)
+{
+    const QString folder = QFileInfo(m_target).absolutePath();
+    if ((err == 0 || err == ENOENT || err == ENOTDIR) && QFileInfo(folder).isDir())
+        err = diskFull(folder) ? ENOSPC : 0;
+    return setError(reason(err));
+}
+
+bool Writer::commit()
+{
+    if (m_fd < 0)
+        return false;
+    while (::fsync(m_fd) != 0)
+        if (errno != EINTR)
+            return fail(errno);
+    if (m_existed) {
+        ::fchmod(m_fd, mode_t(m_mode));
+        if (::fchown(m_fd, uid_t(m_uid), gid_t(m_gid)) != 0) {
+            // Another owner cannot be kept by a normal user; the file becomes the user's.
+        }
+    }
+    if (::rename(native(m_temp).constData(), native(m_target).constData()) != 0)
+        return fail(errno);
+    syncFolder(QFileInfo(m_target).absolutePath());
+    ::close(m_fd);
+    m_fd = -1;
+    return true;
+}
+
+bool writeFile(const QString &path, const QByteArray &data, QString *error)
+{
+    Writer w(path);
+    const bool ok = w.begin() && w.write(data) && w.commit();
+    if (!ok && error)
+        *error = w.error();
+    return ok;
+}
+
+bool writeWith(const QString &path, const std::function<bool(const QString &)> &fill, QString *error)
+{
+    Writer w(path);
+    bool ok = w.begin();
+    if (ok) {
+        errno = 0;
+        ok = fill(w.tempPath());
+        if (!ok)
+            w.fail(errno);
+    }
+    ok = ok && w.commit();
+    if (!ok && error)
+        *error = w.error();
+    return ok;
+}
+
+} // namespace safefile

@@ -1,0 +1,67 @@
+#pragma once
+// Every file the program writes goes through here: the new content is written into a temporary
+// file beside the target (".<name>.zandrel-XXXXXX"), flushed to the disk and then renamed over
+// the target in one step, with the old file's permissions. Whatever happens on the way (a full
+// disk, a killed process), the folder holds the old file or the new one, never a damaged one.
+// Leftovers of a killed write are removed the next time the same file is written.
+//
+//   QString fehler;
+//   if (!safefile::writeFile(pfad, bytes, &fehler))
+//       msg::box(QStringLiteral("… nicht gespeichert.\r\r") + fehler);
+//
+// Failures are given as "Datei: <path>\rGrund: <German reason>".
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+namespace safefile {
+
+// The German reason for a failed file operation (an errno value).
+QString reason(int err);
+// "Datei: <path>\rGrund: <reason>" as the writers report a failure.
+QString failureText(const QString &path, const QString &reason);
+
+// One replacement of a file.
+class Writer {
+public:
+    explicit Writer(const QString &path);
+    ~Writer(); // an uncommitted temporary file is removed
+    Writer(const Writer &) = delete;
+    Writer &operator=(const Writer &) = delete;
+
+    // Checks the target (folder there, file not write-protected, not locked by another program),
+    // removes our own leftovers for it and creates the temporary file.
+    bool begin();
+    // The temporary file, for libraries that write a file by its name.
+    QString tempPath() const { return m_temp; }
+    bool write(const QByteArray &data);
+    // A library failed writing tempPath(): `err` is its errno (0 when unknown).
+    bool fail(int err);
+    // Flushes the temporary file to the disk and renames it over the target.
+    bool commit();
+    // The target actually written (a symbolic link's target).
+    QString target() const { return m_target; }
+    QString error() const { return m_error; }
+
+private:
+    bool setError(const QString &why);
+    void discard();
+    QString m_target, m_temp, m_error;
+    int m_fd = -1;
+    bool m_existed = false;
+    unsigned m_mode = 0;
+    unsigned m_uid = 0, m_gid = 0;
+};
+
+// Replaces the file at `path` with `data`.
+bool writeFile(const QString &path, const QByteArray &data, QString *error = nullptr);
+// Replaces the file at `path` with what `fill` writes into the temporary path it is given;
+// fill returns false when it failed (errno is taken as the reason when it names one).
+bool writeWith(const QString &path, const std::function<bool(const QString &tempPath)> &fill,
+               QString *error = nullptr);
+
+// Our own leftovers for `path`: temporary files no running write holds (for tests and cleanup).
+QStringList leftovers(const QString &path);
+
+} // namespace safefile

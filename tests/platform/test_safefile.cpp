@@ -1,0 +1,269 @@
+// Every writer replaces a file through the one safe writer: after a full disk, missing rights, a
+// lock or a killed process the old file is whole, and the user reads the file and a German reason.
+#include "platform/docx.h"
+#include "platform/docxzip.h"
+#include "platform/grid/vsgrid.h"
+#include "platform/safefile.h"
+#include "platform/xlsxbook.h"
+#include "support/testsupport.h"
+#include "xlsxlesen.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray inhalt(const QString &pfad)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
+}
+
+void anlegen(const QString &pfad, const QByteArray &daten)
+{
+    QFile f(pfad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(daten);
+}
+
+// Runs fn in a child process and returns its text (the parent's state stays as it is).
+QString imKind(const std::function<QString()> &fn)
+{
+    int rohr[2];
+    if (pipe(rohr) != 0)
+        return QStringLiteral("<pipe>");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(rohr[0]);
+        const QByteArray aus = fn().toUtf8();
+        (void)!write(rohr[1], aus.constData(), size_t(aus.size()));
+        _exit(0);
+    }
+    close(rohr[1]);
+    QByteArray gelesen;
+    char buf[4096];
+    for (ssize_t n; (n = read(rohr[0], buf, sizeof buf)) > 0;)
+        gelesen.append(buf, int(n));
+    close(rohr[0]);
+    waitpid(pid, nullptr, 0);
+    return QString::fromUtf8(gelesen);
+}
+
+// The writers of the program, each writing something larger than a few kilobytes.
+struct Schreiber {
+    const char *name;
+    const char *datei;
+    std::function<bool(const QString &, QString *)> speichern;
+};
+
+bool mappe(const QString &pfad, QString *fehler, const QString &kopf = QStringLiteral("neu"))
+{
+    xlsx::Workbook b;
+    b.sheet(1).setValue(1, 1, kopf);
+    for (int r = 2; r < 400; ++r)
+        for (int c = 1; c <= 8; ++c)
+            b.sheet(1).setValue(r, c, QStringLiteral("Zelle %1/%2").arg(r).arg(c));
+    return b.save(pfad, fehler);
+}
+
+const Schreiber schreiber[] = {
+    {"Text", "Wunsch.txt",
+     [](const QString &p, QString *f) { return safefile::writeFile(p, QByteArray(20000, 'x'), f); }},
+    {"Mappe", "Liste.xlsx", [](const QString &p, QString *f) { return mappe(p, f); }},
+    {"Raster", "LNW.xlsx",
+     [](const QString &p, QString *f) {
+         VSGrid g;
+         g.setRows(300);
+         g.setCols(6);
+         for (int r = 0; r < 300; ++r)
+             for (int c = 0; c < 6; ++c)
+                 g.setTextMatrix(r, c, QStringLiteral("Text %1").arg(r * 6 + c));
+         return g.saveXlsx(p, f);
+     }},
+    {"Word", "Brief.docx",
+     [](const QString &p, QString *f) {
+         docx::Dokument d;
+         for (int i = 0; i < 300; ++i)
+             d.text().schreiben(QStringLiteral("Absatz %1 mit etwas Text\r").arg(i));
+         return d.speichern(p, f);
+     }},
+};
+
+// The user never reads a library's own error text.
+void deutscherGrund(const QString &fehler, const QString &pfad, const QString &grund)
+{
+    EXPECT_TRUE(fehler.startsWith(QStringLiteral("Datei: ") + pfad + QStringLiteral("\rGrund: ")))
+        << fehler.toStdString();
+    EXPECT_TRUE(fehler.contains(grund)) << fehler.toStdString();
+    EXPECT_FALSE(fehler.contains(QLatin1String("ZIP")) || fehler.contains(QLatin1String("rror")))
+        << fehler.toStdString();
+}
+
+} // namespace
+
+TEST(SafeFile, EveryWriterReplacesTheFileKeepingItsRightsWithoutLeftovers)
+{
+    for (const Schreiber &s : schreiber) {
+        SCOPED_TRACE(s.name);
+        testsupport::Sandbox box;
+        const QString pfad = box.file(s.datei);
+        anlegen(pfad, "alt");
+        ASSERT_EQ(chmod(QFile::encodeName(pfad).constData(), 0640), 0);
+        QString fehler;
+        ASSERT_TRUE(s.speichern(pfad, &fehler)) << fehler.toStdString();
+        EXPECT_GT(inhalt(pfad).size(), 1000);
+        struct stat st = {};
+        ASSERT_EQ(stat(QFile::encodeName(pfad).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+        EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden), QStringList{s.datei});
+    }
+}
+
+TEST(SafeFile, AFullDiskLeavesTheOldFileAndNamesTheReason)
+{
+    for (const Schreiber &s : schreiber) {
+        SCOPED_TRACE(s.name);
+        testsupport::Sandbox box;
+        const QString pfad = box.file(s.datei);
+        anlegen(pfad, "alt");
+        // A file size limit fails every write beyond 1 KiB, as a full disk does.
+        const QString fehler = imKind([&] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit klein = {1024, 1024};
+            setrlimit(RLIMIT_FSIZE, &klein);
+            QString f;
+            return s.speichern(pfad, &f) ? QStringLiteral("gespeichert") : f;
+        });
+        deutscherGrund(fehler, pfad, QStringLiteral("Der Datenträger ist voll"));
+        EXPECT_EQ(inhalt(pfad), QByteArray("alt"));
+        EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden), QStringList{s.datei});
+    }
+}
+
+TEST(SafeFile, MissingFolderRightsAndLocksAreNamed)
+{
+    for (const Schreiber &s : schreiber) {
+        SCOPED_TRACE(s.name);
+        testsupport::Sandbox box;
+        QString fehler;
+        const QString fehlt = box.file(QStringLiteral("fehlt/") + s.datei);
+        EXPECT_FALSE(s.speichern(fehlt, &fehler));
+        deutscherGrund(fehler, fehlt, QStringLiteral("existiert nicht"));
+
+        // Another program holding a lock on the file (an office suite that has it open).
+        const QString pfad = box.file(s.datei);
+        anlegen(pfad, "alt");
+        int rohr[2];
+        ASSERT_EQ(pipe(rohr), 0);
+        const pid_t halter = fork();
+        if (halter == 0) {
+            const int fd = open(QFile::encodeName(pfad).constData(), O_RDWR);
+            struct flock fl = {};
+            fl.l_type = F_WRLCK;
+            fl.l_whence = SEEK_SET;
+            fcntl(fd, F_SETLKW, &fl);
+            (void)!write(rohr[1], "x", 1);
+            pause();
+            _exit(0);
+        }
+        char c;
+        ASSERT_EQ(read(rohr[0], &c, 1), 1);
+        EXPECT_FALSE(s.speichern(pfad, &fehler));
+        kill(halter, SIGKILL);
+        waitpid(halter, nullptr, 0);
+        close(rohr[0]);
+        close(rohr[1]);
+        deutscherGrund(fehler, pfad, QStringLiteral("Die Datei ist in einem anderen Programm geöffnet."));
+        EXPECT_EQ(inhalt(pfad), QByteArray("alt"));
+
+        if (geteuid() == 0)
+            continue; // root writes everywhere
+        QFile::setPermissions(pfad, QFileDevice::ReadOwner);
+        EXPECT_FALSE(s.speichern(pfad, &fehler));
+        deutscherGrund(fehler, pfad, QStringLiteral("Die Datei ist schreibgeschützt."));
+        QFile::setPermissions(pfad, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::setPermissions(box.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        EXPECT_FALSE(s.speichern(pfad, &fehler));
+        QFile::setPermissions(box.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        deutscherGrund(fehler, pfad, QStringLiteral("Keine Schreibberechtigung im Ordner"));
+        EXPECT_EQ(inhalt(pfad), QByteArray("alt"));
+    }
+}
+
+TEST(SafeFile, AKilledWriteLeavesTheOldOrTheNewFile)
+{
+    // Killed at a different moment of the write each time: the file is always a whole package.
+    const struct {
+        const char *datei;
+        std::function<bool(const QString &, int)> speichern;
+        std::function<bool(const QString &)> ganz;
+    } faelle[] = {
+        {"LNW.xlsx", [](const QString &p, int i) { return mappe(p, nullptr, QStringLiteral("Fassung %1").arg(i)); },
+         [](const QString &p) { return xlsxlesen::zellen(p).value(QStringLiteral("A1")).startsWith("s:Fassung "); }},
+        {"Befreiung.docx",
+         [](const QString &p, int i) {
+             docx::Dokument d;
+             for (int n = 0; n < 3000; ++n)
+                 d.text().schreiben(QStringLiteral("Fassung %1, Absatz %2\r").arg(i).arg(n));
+             return d.speichern(p);
+         },
+         [](const QString &p) {
+             QVector<docx::Paketteil> teile;
+             return docx::paketLesen(p, teile);
+         }},
+    };
+    for (const auto &f : faelle) {
+        SCOPED_TRACE(f.datei);
+        testsupport::Sandbox box;
+        const QString pfad = box.file(f.datei);
+        ASSERT_TRUE(f.speichern(pfad, 0));
+        for (int i = 1; i <= 16; ++i) {
+            const pid_t pid = fork();
+            if (pid == 0)
+                for (;;)
+                    f.speichern(pfad, i);
+            usleep(useconds_t(3000 + i * 3500));
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            EXPECT_TRUE(f.ganz(pfad)) << "Durchgang " << i;
+        }
+        // The next write removes what killed writes left behind, and nothing else.
+        anlegen(pfad + QStringLiteral(".Ab12Cd"), "fremd");
+        ASSERT_TRUE(f.speichern(pfad, 99));
+        EXPECT_TRUE(safefile::leftovers(pfad).isEmpty());
+        EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden),
+                  (QStringList{f.datei, f.datei + QStringLiteral(".Ab12Cd")}));
+    }
+}
+
+TEST(SafeFile, OnlyOurOwnAbandonedLeftoversAreRemoved)
+{
+    testsupport::Sandbox box;
+    const QString pfad = box.file(QStringLiteral("plan.html"));
+    const QStringList bleiben = {QStringLiteral(".plan.html.zandrel-AbC12"), QStringLiteral("plan.html.AbC123"),
+                                 QStringLiteral(".plan.htm.zandrel-AbC123"), QStringLiteral(".plan.html.zandrel-AbC1_3"),
+                                 QStringLiteral(".plan.html.zandrel-Gehalt")};
+    for (const QString &n : bleiben + QStringList{QStringLiteral(".plan.html.zandrel-XyZ789")})
+        anlegen(box.file(n), "rest");
+    // A write running at the same moment holds its temporary file locked.
+    const int laufend = open(QFile::encodeName(box.file(".plan.html.zandrel-Gehalt")).constData(), O_RDONLY);
+    ASSERT_EQ(flock(laufend, LOCK_EX), 0);
+    EXPECT_EQ(safefile::leftovers(pfad), QStringList{box.file(QStringLiteral(".plan.html.zandrel-XyZ789"))});
+    QString fehler;
+    ASSERT_TRUE(safefile::writeFile(pfad, "<html/>", &fehler)) << fehler.toStdString();
+    close(laufend);
+    QStringList erwartet = bleiben + QStringList{QStringLiteral("plan.html")};
+    erwartet.sort();
+    EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), erwartet);
+    EXPECT_EQ(inhalt(pfad), QByteArray("<html/>"));
+}
