@@ -71,9 +71,10 @@ bool parseNumber(const QString &text, double *out)
     return ok;
 }
 
-QDate parseDate(const QString &text)
+namespace {
+
+QDate datePart(const QString &s)
 {
-    const QString s = text.trimmed();
     static const QRegularExpression de(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{2}|\\d{4})$"));
     auto m = de.match(s);
     if (m.hasMatch()) {
@@ -87,6 +88,29 @@ QDate parseDate(const QString &text)
     if (m.hasMatch())
         return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
     return {};
+}
+
+} // namespace
+
+QDate parseDate(const QString &text) { return datePart(text.trimmed()); }
+
+QDateTime parseDateTime(const QString &text)
+{
+    const QString s = text.trimmed();
+    // The date, then optionally " " or "T" and h:mm, h:mm:ss or h:mm:ss.fff.
+    static const QRegularExpression re(
+        QStringLiteral("^([0-9.-]+)(?:[ T]+(\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,3})\\d*)?)?)?$"));
+    const auto m = re.match(s);
+    if (!m.hasMatch())
+        return {};
+    const QDate d = datePart(m.captured(1));
+    if (!d.isValid())
+        return {};
+    if (m.captured(2).isEmpty())
+        return QDateTime(d, QTime(0, 0));
+    const QTime t(m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt(),
+                  m.captured(5).leftJustified(3, QLatin1Char('0')).toInt());
+    return t.isValid() ? QDateTime(d, t) : QDateTime();
 }
 
 static QVariant parsedValue(const QString &text)

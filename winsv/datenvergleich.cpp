@@ -61,19 +61,36 @@ int spalteOderFehler(const zdb::Result &r, const char *name)
 
 QString zellText(const QVariant &v) { return vt::valueText(v); }
 
+namespace {
+
+QDate alsDatum(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate();
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().date();
+    return vt::parseDateTime(v.toString()).date();
+}
+
+bool leer(const QVariant &v) { return !v.isValid() || v.isNull() || vt::trimBlanks(v.toString()).isEmpty(); }
+
+const QString UnlesbarMarke = QStringLiteral("unlesbar");
+
+} // namespace
+
 QString datumText(const QVariant &v)
 {
-    if (!v.isValid() || v.isNull())
+    if (leer(v))
         return QString();
-    QDate d;
-    if (v.typeId() == QMetaType::QDate)
-        d = v.toDate();
-    else if (v.typeId() == QMetaType::QDateTime)
-        d = v.toDateTime().date();
-    else
-        d = vt::parseDate(v.toString());
+    const QDate d = alsDatum(v);
     return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
 }
+
+bool unlesbaresDatum(const QVariant &v) { return !leer(v) && !alsDatum(v).isValid(); }
+
+void alsUnlesbarMarkieren(GridStore &g, int r, int c) { g.setCellData(r, c, UnlesbarMarke); }
+
+bool unlesbar(const GridStore &g, int r, int c) { return g.cellData(r, c).toString() == UnlesbarMarke; }
 
 bool idAlsZahl(const QString &text, double *zahl) { return vt::parseNumber(vt::trimBlanks(text), zahl); }
 
@@ -90,7 +107,8 @@ QString nmKlasse(const QVariant &klasse) { return vt::trimBlanks(zellText(klasse
 QString winsvAbfrage()
 {
     return QStringLiteral("SELECT [_SCHUELER_ID], [KLASSE], [FAMILIENNAME], [RUFNAME], "
-                          "[GESCHLECHT], [AUSBILDUNGSR], [GEBURTSDATUM], [AUSTR_DATUM], "
+                          "[GESCHLECHT], [AUSBILDUNGSR], CAST([GEBURTSDATUM] AS TEXT) AS [GEBURTSDATUM], "
+                          "CAST([AUSTR_DATUM] AS TEXT) AS [AUSTR_DATUM], "
                           "[ANSCHR1_PLZ], [ANSCHR1_ORT], [ANSCHR1_STR], [ANSCHR1_TEL], [ANSCHR1_FUER1], [ANSCHR1_FUER2], "
                           "[ANSCHR2_PLZ], [ANSCHR2_ORT], [ANSCHR2_STR], [ANSCHR2_TEL], [ANSCHR2_FUER1], [ANSCHR2_FUER2], "
                           "[LRS_STOERUNG], [LRS_SCHWAECHE] "
@@ -189,6 +207,8 @@ void Datenvergleich::winsvDurchlauf(const zdb::Result &winsv)
         for (int c = 1; c < SpaltenFg; ++c) {
             const QVariant &v = winsv.value(i, spalte[c]);
             fg.setTextMatrix(r, c, c == SpalteGebDat ? datumText(v) : zellText(v));
+            if (c == SpalteGebDat && unlesbaresDatum(v))
+                alsUnlesbarMarkieren(fg, r, c);
         }
         double id = 0;
         if (idAlsZahl(fg.textMatrix(r, SpalteId), &id) && !m_paarZeile.contains(id))

@@ -22,8 +22,14 @@ constexpr int SpalteId = 1, SpalteKlasse = 2, SpalteName = 3, SpalteVorname = 4,
 // One text form for both sides: Null "", numbers and dates through vt::valueText, Yes/No "Wahr"/"Falsch".
 // Blanks and case stay as stored.
 QString zellText(const QVariant &v);
-// A birth date as "dd.mm.yyyy"; empty for Null or a text that is no date.
+// A birth date as "dd.mm.yyyy" (a time part is left out); empty for Null or a text that is no date.
 QString datumText(const QVariant &v);
+// A value that is there but is no date: its cell stays empty and is marked, so that the write-back
+// never puts an empty value over the grade manager's.
+bool unlesbaresDatum(const QVariant &v);
+// The mark on a WinSV cell whose value could not be read.
+void alsUnlesbarMarkieren(GridStore &g, int r, int c);
+bool unlesbar(const GridStore &g, int r, int c);
 // An id as a number ("00123" and " 123" are 123); false for a blank or non-numeric id.
 bool idAlsZahl(const QString &text, double *zahl);
 // WinSV's attendance rule: the class is not exactly "AUS" and the leaving date is 01.01.2000,
@@ -32,7 +38,8 @@ bool besuchtSchule(const QString &klasse, const QVariant &austrittsdatum);
 // The grade manager's class as the grid shows it: its first 4 characters, trimmed.
 QString nmKlasse(const QVariant &klasse);
 
-// The WinSV statement on DSchueler.
+// The WinSV statement on DSchueler. The date columns come as text: the driver reads a German
+// date ("04.02.2014") in a date column as Null, which could not be told from an empty value.
 QString winsvAbfrage();
 // The grade-manager statement; the main contact's address row is read last of a pupil's rows.
 QString nmAbfrage(zdb::Db &nm);

@@ -3,6 +3,7 @@
 
 #include "platform/grid/gridstore.h"
 #include "winsv/datenvergleich.h"
+#include "winsv/rueckschreiben.h"
 
 #include <QDate>
 #include <gtest/gtest.h>
@@ -290,4 +291,90 @@ TEST(VergleichAblauf, FehlerhafteNMAbfrageBrichtAb)
     EXPECT_EQ(rec.boxes.size(), 1);
     EXPECT_EQ(fg.rows(), 3); // the WinSV rows stand, nothing is marked
     EXPECT_EQ(fg.textMatrix(2, 1), "");
+}
+
+TEST(VergleichDatum, DeutscheUndISODatenDurchDenTreiber)
+{
+    // WinSV's text in its date columns, read through the ODBC driver: each form of 04.02.2014.
+    const QStringList formen{"2014-02-04", "04.02.2014", "4.2.2014", "4.2.14", "2014-02-04 00:00:00",
+                             "04.02.2014 10:30", "4.2.2014 7:05:00", "2014-02-04T10:30:00"};
+    WinsvFixture f;
+    int id = 200;
+    for (const QString &form : formen) {
+        WinsvPupil p = schueler(QString::number(++id));
+        p.geburt = form;
+        f.addWinsv(p);
+        p.geburt = "2014-02-04";
+        f.addNm(p);
+        p = schueler(QString::number(id + 100));
+        p.austritt = form; // has left
+        f.addWinsv(p);
+        f.addNm(p);
+    }
+    Lauf l(f);
+    ASSERT_EQ(l.ausgang, Datenvergleich::Ausgang::Fertig);
+    for (int i = 0; i < formen.size(); ++i) {
+        const int r = l.paar(QString::number(201 + i));
+        ASSERT_GT(r, 0) << formen[i].toStdString();
+        EXPECT_EQ(l.fg.textMatrix(r, 7), "04.02.2014") << formen[i].toStdString();
+        EXPECT_FALSE(l.sichtbar(r)) << formen[i].toStdString();
+        EXPECT_EQ(l.paar(QString::number(301 + i)), -1) << formen[i].toStdString();
+    }
+    EXPECT_EQ(l.vergleich.unterschiede(), 0);
+    QStringList nurNM = l.liste(l.nurNM);
+    nurNM.sort();
+    EXPECT_EQ(nurNM, (QStringList{"301", "302", "303", "304", "305", "306", "307", "308"}));
+}
+
+TEST(VergleichDatum, UnlesbaresDatumBleibtLeerUndWirdNieZurueckgeschrieben)
+{
+    WinsvFixture f;
+    WinsvPupil p = schueler("50");
+    p.geburt = "31.02.2012"; // no date
+    p.austritt = "bald";     // no date: counts as attending
+    p.ort = "Altdorf";
+    f.addWinsv(p);
+    p.geburt = "2012-03-04";
+    p.austritt.clear();
+    p.ort = "Neustadt";
+    const qint64 nr = f.addNm(p);
+    Lauf l(f);
+    const int r = l.paar("50");
+    ASSERT_GT(r, 0);
+    EXPECT_EQ(l.fg.textMatrix(r, 7), "");
+    EXPECT_TRUE(winsv::unlesbar(l.fg, r, 7));
+    EXPECT_EQ(l.gefaerbt(r), (QList<int>{7, 10}));
+
+    const QVector<winsv::RueckschreibPaar> paare = winsv::sichtbarePaare(l.fg);
+    ASSERT_EQ(paare.size(), 1);
+    const winsv::RueckschreibErgebnis e = winsv::Rueckschreiben(f.nm).ausfuehren(paare);
+    EXPECT_EQ(e.geschrieben, 1);
+    EXPECT_EQ(e.meldung(), "Bei 1 Schülerinnen oder Schülern konnten Werte der WinSV nicht gelesen werden; "
+                           "diese Werte wurden nicht übernommen, der Notenmanager behält seine.");
+    EXPECT_EQ(f.nmValue("SELECT Geburtsdatum FROM Schüler WHERE SchülerNr = ?", {nr}).toString(), "2012-03-04");
+    EXPECT_EQ(f.nmValue("SELECT Ort FROM Adressen WHERE SchülerNr = ?", {nr}).toString(), "Altdorf");
+
+    // The next comparison still shows the difference: nothing was lost unseen.
+    Lauf danach(f);
+    EXPECT_EQ(danach.gefaerbt(danach.paar("50")), QList<int>{7});
+}
+
+TEST(VergleichDatum, DeutschesGeburtsdatumWirdAlsDatumZurueckgeschrieben)
+{
+    WinsvFixture f;
+    WinsvPupil p = schueler("51");
+    p.geburt = "24.12.2011";
+    p.name = "Neu";
+    f.addWinsv(p);
+    p.geburt = "2011-12-23";
+    p.name = "Alt";
+    const qint64 nr = f.addNm(p);
+    Lauf l(f);
+    EXPECT_EQ(l.gefaerbt(l.paar("51")), (QList<int>{3, 7}));
+    const winsv::RueckschreibErgebnis e = winsv::Rueckschreiben(f.nm).ausfuehren(winsv::sichtbarePaare(l.fg));
+    EXPECT_EQ(e.geschrieben, 1);
+    EXPECT_TRUE(e.meldung().isEmpty());
+    EXPECT_EQ(f.nmValue("SELECT Geburtsdatum FROM Schüler WHERE SchülerNr = ?", {nr}).toString(), "2011-12-24");
+    Lauf danach(f);
+    EXPECT_FALSE(danach.sichtbar(danach.paar("51")));
 }
