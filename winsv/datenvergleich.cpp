@@ -154,10 +154,13 @@ void Datenvergleich::ereignisse()
 {
     if (m_b.ereignisse)
         m_b.ereignisse();
+    m_seitEreignissen.start();
 }
 
 void Datenvergleich::fortschritt(double prozentWert)
 {
+    if (m_seitEreignissen.isValid() && m_seitEreignissen.elapsed() < EreignisAbstandMs)
+        return;
     QString t = QString::number(prozentWert, 'f', 1);
     t.replace(QLatin1Char('.'), QLatin1Char(','));
     t += QLatin1Char('%');

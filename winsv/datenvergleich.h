@@ -6,6 +6,7 @@
 // side lists collect the pupils found on one side only or in another class.
 #include "platform/db.h"
 
+#include <QElapsedTimer>
 #include <QMap>
 #include <QString>
 #include <functional>
@@ -89,6 +90,10 @@ public:
 private:
     void fortschritt(double prozentWert);
     void ereignisse();
+    // Within a pass the percentage changes and events are let through at most this often: often
+    // enough for a responsive window, rarely enough that repainting does not cost more than the pass.
+    static constexpr int EreignisAbstandMs = 50;
+    QElapsedTimer m_seitEreignissen;
 
     Grids m_g;
     Beobachter m_b;

@@ -6,6 +6,7 @@
 #include "winsv/rueckschreiben.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 using winsv::Datenvergleich;
@@ -377,4 +378,36 @@ TEST(VergleichDatum, DeutschesGeburtsdatumWirdAlsDatumZurueckgeschrieben)
     EXPECT_EQ(f.nmValue("SELECT Geburtsdatum FROM Schüler WHERE SchülerNr = ?", {nr}).toString(), "2011-12-24");
     Lauf danach(f);
     EXPECT_FALSE(danach.sichtbar(danach.paar("51")));
+}
+
+TEST(VergleichAblauf, FortschrittUndEreignisseHoechstensAlle50ms)
+{
+    WinsvFixture f;
+    {
+        zdb::Db w;
+        w.open(f.winsvPfad);
+        zdb::WriteTransaction twinsv(w);
+        zdb::WriteTransaction tnm(f.nm);
+        for (int i = 1; i <= 400; ++i) {
+            w.exec("INSERT INTO DSchueler (_SCHUELER_ID, KLASSE, FAMILIENNAME) VALUES (?, '5a', 'Muster')", {QString::number(i)});
+            f.nm.exec("INSERT INTO Schüler (Name, Klasse, WinSVSnr) VALUES ('Muster', '5a', ?)", {i});
+            f.nm.exec("INSERT INTO Adressen (SchülerNr) VALUES (?)", {f.nm.lastInsertId()});
+        }
+        twinsv.commit();
+        tnm.commit();
+    }
+    int prozente = 0, ereignisse = 0;
+    winsv::Beobachter b;
+    b.prozent = [&](const QString &t) { prozente += !t.isEmpty(); };
+    b.ereignisse = [&] { ++ereignisse; };
+    GridStore fg, a, c, d;
+    Datenvergleich v({&fg, &a, &c, &d}, b);
+    QElapsedTimer uhr;
+    uhr.start();
+    ASSERT_EQ(v.ausfuehren(f.winsvPfad), Datenvergleich::Ausgang::Fertig);
+    // At most one per 50 ms and pass; never one per row (800 rows here).
+    const int hoechstens = 4 + int(uhr.elapsed() / 50);
+    EXPECT_LE(prozente, hoechstens);
+    EXPECT_GE(ereignisse, 2); // after the WinSV pass and after the grade-manager pass
+    EXPECT_LE(ereignisse, hoechstens + 2);
 }
