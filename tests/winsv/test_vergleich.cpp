@@ -299,6 +299,9 @@ TEST(VergleichDatum, DeutscheUndISODatenDurchDenTreiber)
     // WinSV's text in its date columns, read through the ODBC driver: each form of 04.02.2014.
     const QStringList formen{"2014-02-04", "04.02.2014", "4.2.2014", "4.2.14", "2014-02-04 00:00:00",
                              "04.02.2014 10:30", "4.2.2014 7:05:00", "2014-02-04T10:30:00"};
+    // A leaving date of 01.01.2000 in German form still counts as attending.
+    WinsvPupil bleibt = schueler("199");
+    bleibt.austritt = "01.01.2000 00:00";
     WinsvFixture f;
     int id = 200;
     for (const QString &form : formen) {
@@ -312,7 +315,11 @@ TEST(VergleichDatum, DeutscheUndISODatenDurchDenTreiber)
         f.addWinsv(p);
         f.addNm(p);
     }
+    f.addWinsv(bleibt);
+    bleibt.austritt.clear();
+    f.addNm(bleibt);
     Lauf l(f);
+    EXPECT_GT(l.paar("199"), 0);
     ASSERT_EQ(l.ausgang, Datenvergleich::Ausgang::Fertig);
     for (int i = 0; i < formen.size(); ++i) {
         const int r = l.paar(QString::number(201 + i));
@@ -410,4 +417,41 @@ TEST(VergleichAblauf, FortschrittUndEreignisseHoechstensAlle50ms)
     EXPECT_LE(prozente, hoechstens);
     EXPECT_GE(ereignisse, 2); // after the WinSV pass and after the grade-manager pass
     EXPECT_LE(ereignisse, hoechstens + 2);
+}
+
+TEST(VergleichPaarung, DoppelteWinSVNummerPaartNurDieErsteZeile)
+{
+    WinsvFixture f;
+    WinsvPupil p = schueler("300", "Aaa");
+    f.addWinsv(p);
+    p.name = "Bbb";
+    p.id = "0300"; // the same number
+    f.addWinsv(p);
+    p.id = "300";
+    f.addNm(p); // "Bbb" in the grade manager
+    Lauf l(f);
+    ASSERT_EQ(l.fg.rows(), 5);
+    EXPECT_EQ(l.fg.textMatrix(1, 3), "Aaa");
+    EXPECT_EQ(l.fg.textMatrix(2, 3), "Bbb");
+    EXPECT_EQ(l.gefaerbt(1), QList<int>{3});
+    EXPECT_EQ(l.fg.textMatrix(4, 1), "");
+    EXPECT_FALSE(l.sichtbar(3));
+    EXPECT_EQ(l.liste(l.nurWinSV, 2), QStringList{"Bbb"});
+    EXPECT_EQ(l.vergleich.unterschiede(), 1);
+}
+
+TEST(VergleichFarben, KlasseNurInGrossKleinschreibungAnders)
+{
+    WinsvFixture f;
+    WinsvPupil p = schueler("301");
+    f.addWinsv(p);
+    p.klasse = "5A ";
+    f.addNm(p);
+    Lauf l(f);
+    const int r = l.paar("301");
+    EXPECT_EQ(l.fg.textMatrix(r + 1, 2), "5A");
+    EXPECT_EQ(l.gefaerbt(r), QList<int>{2});
+    EXPECT_EQ(l.fg.cellBackColor(r + 1, 2), winsv::Hellrot);
+    EXPECT_TRUE(l.liste(l.falscheKlasse).isEmpty());
+    EXPECT_EQ(l.vergleich.unterschiede(), 1);
 }
