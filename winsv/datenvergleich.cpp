@@ -1,8 +1,6 @@
 #include "winsv/datenvergleich.h"
 
-#include "core/mdl_zandrel.h"
 #include "platform/grid/gridstore.h"
-#include "platform/msg.h"
 #include "platform/valuetext.h"
 #include "platform/winsvodbc.h"
 
@@ -296,18 +294,22 @@ int Datenvergleich::paarDurchlauf()
     return n;
 }
 
-Datenvergleich::Ausgang Datenvergleich::ausfuehren(const QString &pfad)
+Datenvergleich::Ergebnis Datenvergleich::ausfuehren(const QString &pfad, const NMArbeit &nmArbeit)
 {
     // WinSV first: a file that cannot be read leaves the last result standing.
     zdb::Result winsv;
     try {
         winsvdb::Connection verbindung(pfad);
         winsv = verbindung.query(winsvAbfrage());
+        for (int c = 1; c < SpaltenFg; ++c)
+            if (winsv.columnIndex(u(winsvSpalte[c])) < 0)
+                throw winsvdb::WinsvError(winsvdb::WinsvError::Unreadable, pfad,
+                                          QStringLiteral("Die Spalte %1 fehlt.").arg(u(winsvSpalte[c])));
         if (winsv.columnIndex(QStringLiteral("AUSTR_DATUM")) < 0)
-            throw winsvdb::WinsvError(winsvdb::WinsvError::Unreadable, pfad);
+            throw winsvdb::WinsvError(winsvdb::WinsvError::Unreadable, pfad,
+                                      QStringLiteral("Die Spalte AUSTR_DATUM fehlt."));
     } catch (const winsvdb::WinsvError &e) {
-        msg::box(e.germanText());
-        return Ausgang::NichtBegonnen;
+        return {Ausgang::NichtBegonnen, e.germanText()};
     }
 
     if (m_b.prozentSichtbar)
@@ -326,13 +328,10 @@ Datenvergleich::Ausgang Datenvergleich::ausfuehren(const QString &pfad)
 
     zdb::Result nm;
     try {
-        const mdl::NMSitzung sitzung;
-        if (!sitzung.offen())
-            return Ausgang::Abgebrochen;
-        nm = mdl::dbNM().query(nmAbfrage(mdl::dbNM()));
+        if (!nmArbeit([&nm](zdb::Db &db) { nm = db.query(nmAbfrage(db)); }))
+            return {Ausgang::Abgebrochen, QString()};
     } catch (const zdb::DbError &e) {
-        msg::box(e.germanText());
-        return Ausgang::Abgebrochen;
+        return {Ausgang::Abgebrochen, e.germanText()};
     }
 
     if (m_b.neuZeichnen)
@@ -352,7 +351,7 @@ Datenvergleich::Ausgang Datenvergleich::ausfuehren(const QString &pfad)
         m_b.prozent(QString());
     if (m_b.prozentSichtbar)
         m_b.prozentSichtbar(false);
-    return Ausgang::Fertig;
+    return {Ausgang::Fertig, QString()};
 }
 
 } // namespace winsv

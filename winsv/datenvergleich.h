@@ -57,6 +57,10 @@ struct Beobachter {
     std::function<void()> ereignisse;            // lets pending events through
 };
 
+// Runs a piece of work on the grade manager's open database and closes it afterwards; false when the
+// database could not be opened (the user gave up waiting), and then the work has not run.
+using NMArbeit = std::function<bool(const std::function<void(zdb::Db &)> &)>;
+
 struct Grids {
     GridStore *fg = nullptr;
     GridStore *nurWinSV = nullptr;
@@ -74,8 +78,13 @@ public:
 
     Datenvergleich(const Grids &grids, Beobachter beobachter = {});
 
-    // The whole comparison with WinSV's file at `pfad` (already resolved): messages go through msg::box.
-    Ausgang ausfuehren(const QString &pfad);
+    struct Ergebnis {
+        Ausgang ausgang = Ausgang::NichtBegonnen;
+        QString meldung; // the German message for the user; empty when there is none
+    };
+    // The whole comparison with WinSV's file at `pfad` (already resolved); the grade manager's
+    // database comes through nm. Shows nothing itself: the window shows the message.
+    Ergebnis ausfuehren(const QString &pfad, const NMArbeit &nm);
     // Number of pairs with at least one difference after the last finished run.
     int unterschiede() const { return m_n; }
     static QString ergebnisZeile(int n);

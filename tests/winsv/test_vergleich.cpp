@@ -18,11 +18,11 @@ struct Lauf {
     Datenvergleich vergleich{{&fg, &nurWinSV, &nurNM, &falscheKlasse}};
     Datenvergleich::Ausgang ausgang = Datenvergleich::Ausgang::NichtBegonnen;
 
-    explicit Lauf(const WinsvFixture &f)
+    explicit Lauf(WinsvFixture &f)
     {
-        testsupport::MsgRecorder rec;
-        ausgang = vergleich.ausfuehren(f.winsvPfad);
-        EXPECT_TRUE(rec.boxes.isEmpty()) << rec.texts().join(" | ").toStdString();
+        const auto e = vergleich.ausfuehren(f.winsvPfad, f.nmArbeit());
+        ausgang = e.ausgang;
+        EXPECT_TRUE(e.meldung.isEmpty()) << e.meldung.toStdString();
     }
     // The WinSV row of the pair whose WinSV id is `id`; -1 when none.
     int paar(const QString &id) const
@@ -273,9 +273,9 @@ TEST(VergleichAblauf, FehlendeDateiLaesstAllesStehen)
     f.addBoth(schueler("40"));
     Lauf l(f);
     const int zeilen = l.fg.rows();
-    testsupport::MsgRecorder rec;
-    EXPECT_EQ(l.vergleich.ausfuehren(f.box.file("fehlt.df1")), Datenvergleich::Ausgang::NichtBegonnen);
-    EXPECT_TRUE(rec.contains("Die angegebene SD.DF1 - Datei wurde nicht gefunden."));
+    const auto e = l.vergleich.ausfuehren(f.box.file("fehlt.df1"), f.nmArbeit());
+    EXPECT_EQ(e.ausgang, Datenvergleich::Ausgang::NichtBegonnen);
+    EXPECT_EQ(e.meldung, "Die angegebene SD.DF1 - Datei wurde nicht gefunden.");
     EXPECT_EQ(l.fg.rows(), zeilen);
     EXPECT_FALSE(QFile::exists(f.box.file("fehlt.df1")));
 }
@@ -287,9 +287,9 @@ TEST(VergleichAblauf, FehlerhafteNMAbfrageBrichtAb)
     f.nm.exec("ALTER TABLE Adressen RENAME TO Adressen_alt");
     GridStore fg, a, b, c;
     Datenvergleich v({&fg, &a, &b, &c});
-    testsupport::MsgRecorder rec;
-    EXPECT_EQ(v.ausfuehren(f.winsvPfad), Datenvergleich::Ausgang::Abgebrochen);
-    EXPECT_EQ(rec.boxes.size(), 1);
+    const auto e = v.ausfuehren(f.winsvPfad, f.nmArbeit());
+    EXPECT_EQ(e.ausgang, Datenvergleich::Ausgang::Abgebrochen);
+    EXPECT_TRUE(e.meldung.contains("Adressen")) << e.meldung.toStdString();
     EXPECT_EQ(fg.rows(), 3); // the WinSV rows stand, nothing is marked
     EXPECT_EQ(fg.textMatrix(2, 1), "");
 }
@@ -411,7 +411,7 @@ TEST(VergleichAblauf, FortschrittUndEreignisseHoechstensAlle50ms)
     Datenvergleich v({&fg, &a, &c, &d}, b);
     QElapsedTimer uhr;
     uhr.start();
-    ASSERT_EQ(v.ausfuehren(f.winsvPfad), Datenvergleich::Ausgang::Fertig);
+    ASSERT_EQ(v.ausfuehren(f.winsvPfad, f.nmArbeit()).ausgang, Datenvergleich::Ausgang::Fertig);
     // At most one per 50 ms and pass; never one per row (800 rows here).
     const int hoechstens = 4 + int(uhr.elapsed() / 50);
     EXPECT_LE(prozente, hoechstens);
