@@ -171,9 +171,10 @@ void Datenvergleich::fortschritt(double prozentWert)
 
 void Datenvergleich::leeren()
 {
+    // Rows first: clearing cells that are dropped anyway would cost a pass over the whole grid.
     for (GridStore *g : {m_g.fg, m_g.nurWinSV, m_g.nurNM, m_g.falscheKlasse}) {
-        g->clear(grid::ClearEverywhere, grid::ClearEverything);
         g->setRows(1);
+        g->clear(grid::ClearEverywhere, grid::ClearEverything);
     }
     m_paarZeile.clear();
     m_letzterProzent.clear();
