@@ -422,11 +422,10 @@ TEST(VergleichAblauf, FortschrittUndEreignisseHoechstensAlle50ms)
 TEST(VergleichPaarung, DoppelteWinSVNummerPaartNurDieErsteZeile)
 {
     WinsvFixture f;
-    WinsvPupil p = schueler("300", "Aaa");
+    // Stored in another order than the statement sorts them.
+    WinsvPupil p = schueler("0300", "Bbb"); // the same number as 300
     f.addWinsv(p);
-    p.name = "Bbb";
-    p.id = "0300"; // the same number
-    f.addWinsv(p);
+    f.addWinsv(schueler("300", "Aaa"));
     p.id = "300";
     f.addNm(p); // "Bbb" in the grade manager
     Lauf l(f);
