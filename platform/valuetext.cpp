@@ -60,6 +60,18 @@ bool parseNumber(const QString &text, double *out)
     QString s = text.trimmed();
     if (s.isEmpty())
         return false;
+    // Plain digits (ids, codes) without the pattern.
+    if (s.size() <= 15) {
+        qint64 v = 0;
+        qsizetype i = 0;
+        while (i < s.size() && s[i] >= QLatin1Char('0') && s[i] <= QLatin1Char('9'))
+            v = v * 10 + (s[i++].unicode() - '0');
+        if (i == s.size()) {
+            if (out)
+                *out = double(v);
+            return true;
+        }
+    }
     s.replace(',', '.');
     static const QRegularExpression re(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
     if (!re.match(s).hasMatch())
@@ -71,22 +83,92 @@ bool parseNumber(const QString &text, double *out)
     return ok;
 }
 
+namespace {
+
+// Reads a run of ASCII digits at s[*i]; false when it is not between minLen and maxLen long.
+bool digits(const QString &s, qsizetype *i, int minLen, int maxLen, int *value)
+{
+    int n = 0, v = 0;
+    while (*i < s.size() && s[*i] >= QLatin1Char('0') && s[*i] <= QLatin1Char('9') && n <= maxLen) {
+        v = v * 10 + (s[*i].unicode() - '0');
+        ++*i;
+        ++n;
+    }
+    *value = v;
+    return n >= minLen && n <= maxLen;
+}
+
+bool expect(const QString &s, qsizetype *i, char c)
+{
+    if (*i >= s.size() || s[*i] != QLatin1Char(c))
+        return false;
+    ++*i;
+    return true;
+}
+
+// "d.m.yy", "dd.mm.yyyy" or "yyyy-mm-dd" from s[*i]; *i ends behind the date.
+QDate readDate(const QString &s, qsizetype *i)
+{
+    const qsizetype start = *i;
+    int a = 0, b = 0, c = 0;
+    if (digits(s, i, 1, 2, &a) && expect(s, i, '.') && digits(s, i, 1, 2, &b) && expect(s, i, '.')) {
+        const qsizetype y0 = *i;
+        if (!digits(s, i, 2, 4, &c) || *i - y0 == 3)
+            return {};
+        if (*i - y0 == 2)
+            c += c < 30 ? 2000 : 1900;
+        return QDate(c, b, a);
+    }
+    *i = start;
+    if (digits(s, i, 4, 4, &a) && expect(s, i, '-') && digits(s, i, 2, 2, &b) && expect(s, i, '-')
+        && digits(s, i, 2, 2, &c))
+        return QDate(a, b, c);
+    return {};
+}
+
+} // namespace
+
 QDate parseDate(const QString &text)
 {
     const QString s = text.trimmed();
-    static const QRegularExpression de(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{2}|\\d{4})$"));
-    auto m = de.match(s);
-    if (m.hasMatch()) {
-        int y = m.captured(3).toInt();
-        if (m.captured(3).size() == 2)
-            y += y < 30 ? 2000 : 1900;
-        return QDate(y, m.captured(2).toInt(), m.captured(1).toInt());
+    qsizetype i = 0;
+    const QDate d = readDate(s, &i);
+    return i == s.size() ? d : QDate();
+}
+
+QDateTime parseDateTime(const QString &text)
+{
+    const QString s = text.trimmed();
+    qsizetype i = 0;
+    const QDate d = readDate(s, &i);
+    if (!d.isValid())
+        return {};
+    if (i == s.size())
+        return QDateTime(d, QTime(0, 0));
+    // Then " " or "T" and h:mm, h:mm:ss or h:mm:ss.fff (further digits of the fraction are dropped).
+    if (s[i] != QLatin1Char(' ') && s[i] != QLatin1Char('T'))
+        return {};
+    while (i < s.size() && (s[i] == QLatin1Char(' ') || s[i] == QLatin1Char('T')))
+        ++i;
+    int h = 0, m = 0, sec = 0, ms = 0;
+    if (!digits(s, &i, 1, 2, &h) || !expect(s, &i, ':') || !digits(s, &i, 2, 2, &m))
+        return {};
+    if (expect(s, &i, ':')) {
+        if (!digits(s, &i, 2, 2, &sec))
+            return {};
+        if (expect(s, &i, '.')) {
+            int n = 0;
+            for (; i < s.size() && s[i] >= QLatin1Char('0') && s[i] <= QLatin1Char('9'); ++i, ++n)
+                if (n < 3)
+                    ms = ms * 10 + (s[i].unicode() - '0');
+            if (n == 0)
+                return {};
+            for (; n < 3; ++n)
+                ms *= 10;
+        }
     }
-    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})$"));
-    m = iso.match(s);
-    if (m.hasMatch())
-        return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    return {};
+    const QTime t(h, m, sec, ms);
+    return i == s.size() && t.isValid() ? QDateTime(d, t) : QDateTime();
 }
 
 static QVariant parsedValue(const QString &text)

@@ -2,6 +2,7 @@
 // Values shown as text the way the program shows them everywhere:
 // 4 -> "4", 1.5 -> "1,5", Null -> "", True -> "Wahr", a date -> "dd.mm.yyyy",
 // a date with time -> "dd.mm.yyyy hh:mm:ss" (time left out at midnight).
+#include <QDateTime>
 #include <QString>
 #include <QVariant>
 
@@ -15,6 +16,9 @@ QVariant textValue(const QString &text);
 QString numberText(double d);                   // up to 15 significant digits, decimal comma
 bool parseNumber(const QString &text, double *out); // "." and "," both accepted as decimal sign
 QDate parseDate(const QString &text);           // "dd.mm.yyyy" (also d.m.yy) or ISO; invalid when not a date
+// The same dates with an optional time ("04.02.2014 10:30", "2014-02-04 10:30:00", "2014-02-04T10:30");
+// midnight when no time is given, invalid when the text is no date or no time of day.
+QDateTime parseDateTime(const QString &text);
 
 QString trimBlanks(const QString &s);            // removes blanks only (tabs stay)
 QString upperCase(const QString &s);             // character by character ("ß" stays), as UCase does

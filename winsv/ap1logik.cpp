@@ -2,7 +2,6 @@
 
 #include "core/mdl_zandrel.h"
 #include "platform/accessfuncs.h"
-#include "platform/msg.h"
 #include "platform/valuetext.h"
 #include "winsv/sddf1wahl.h"
 
@@ -76,22 +75,25 @@ QString Auszaehlung::anzahlText(int fach) const
     return n > 0 ? QString::number(n) : QString();
 }
 
-bool datendateiBestimmen(const std::function<QString()> &dialog)
+Datendatei datendateiBestimmen(const QString &registriert, const std::function<QString()> &dialog,
+                               const std::function<void(const QString &)> &hinweis)
 {
-    if (!winsv::pfadVorhanden(mdl::PfadSDDF1))
-        mdl::PfadSDDF1 = winsv::alternativerPfad();
-    if (!winsv::pfadVorhanden(mdl::PfadSDDF1)) {
-        msg::box(QStringLiteral("Bitte geben Sie den Pfad zur OMNIS-Datendatei 'sd.df1' der WinSV an."));
+    Datendatei d{registriert, QString()};
+    if (!winsv::pfadVorhanden(d.pfad))
+        d.pfad = winsv::alternativerPfad();
+    if (!winsv::pfadVorhanden(d.pfad)) {
+        if (hinweis)
+            hinweis(QStringLiteral("Bitte geben Sie den Pfad zur OMNIS-Datendatei 'sd.df1' der WinSV an."));
         do {
-            mdl::PfadSDDF1 = dialog ? dialog() : QStringLiteral("sd.df1");
-        } while (!winsv::pfadVorhanden(mdl::PfadSDDF1) && mdl::PfadSDDF1.size() >= 7);
+            d.pfad = dialog ? dialog() : QStringLiteral("sd.df1");
+        } while (!winsv::pfadVorhanden(d.pfad) && d.pfad.size() >= 7);
     }
-    if (!winsv::pfadVorhanden(mdl::PfadSDDF1)) {
-        msg::box(QStringLiteral("Die Datendatei der WinSV wurde nicht gefunden."));
-        return false;
+    if (!winsv::pfadVorhanden(d.pfad)) {
+        d.meldung = QStringLiteral("Die Datendatei der WinSV wurde nicht gefunden.");
+        return d;
     }
-    winsv::alternativerPfadSpeichern(mdl::PfadSDDF1);
-    return true;
+    winsv::alternativerPfadSpeichern(d.pfad);
+    return d;
 }
 
 QStringList zehnerKlassen(zdb::Db &nm)

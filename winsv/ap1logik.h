@@ -45,9 +45,15 @@ private:
 };
 
 // WinSV's data file at load: the registered path, else the one saved under "PFAD"/"sd.df1", else the
-// file dialog (dialog returns the name as it comes back, "sd.df1" when cancelled). mdl::PfadSDDF1
-// keeps what this gives it. True when it names a file; then it is saved under "PFAD"/"sd.df1".
-bool datendateiBestimmen(const std::function<QString()> &dialog);
+// file dialog (dialog returns the name as it comes back, "sd.df1" when cancelled), asked for after
+// hinweis has shown its German prompt. The path is what the shared PfadSDDF1 keeps, also when it
+// names no file; then meldung holds the German message. A found path is saved under "PFAD"/"sd.df1".
+struct Datendatei {
+    QString pfad;
+    QString meldung; // empty when the path names a file
+};
+Datendatei datendateiBestimmen(const QString &registriert, const std::function<QString()> &dialog,
+                               const std::function<void(const QString &)> &hinweis);
 
 // The grade manager's grade-10 classes, in name order.
 QStringList zehnerKlassen(zdb::Db &nm);

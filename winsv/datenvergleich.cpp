@@ -1,8 +1,6 @@
 #include "winsv/datenvergleich.h"
 
-#include "core/mdl_zandrel.h"
 #include "platform/grid/gridstore.h"
-#include "platform/msg.h"
 #include "platform/valuetext.h"
 #include "platform/winsvodbc.h"
 
@@ -61,19 +59,36 @@ int spalteOderFehler(const zdb::Result &r, const char *name)
 
 QString zellText(const QVariant &v) { return vt::valueText(v); }
 
+namespace {
+
+QDate alsDatum(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate();
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().date();
+    return vt::parseDateTime(v.toString()).date();
+}
+
+bool leer(const QVariant &v) { return !v.isValid() || v.isNull() || vt::trimBlanks(v.toString()).isEmpty(); }
+
+const QString UnlesbarMarke = QStringLiteral("unlesbar");
+
+} // namespace
+
 QString datumText(const QVariant &v)
 {
-    if (!v.isValid() || v.isNull())
+    if (leer(v))
         return QString();
-    QDate d;
-    if (v.typeId() == QMetaType::QDate)
-        d = v.toDate();
-    else if (v.typeId() == QMetaType::QDateTime)
-        d = v.toDateTime().date();
-    else
-        d = vt::parseDate(v.toString());
+    const QDate d = alsDatum(v);
     return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
 }
+
+bool unlesbaresDatum(const QVariant &v) { return !leer(v) && !alsDatum(v).isValid(); }
+
+void alsUnlesbarMarkieren(GridStore &g, int r, int c) { g.setCellData(r, c, UnlesbarMarke); }
+
+bool unlesbar(const GridStore &g, int r, int c) { return g.cellData(r, c).toString() == UnlesbarMarke; }
 
 bool idAlsZahl(const QString &text, double *zahl) { return vt::parseNumber(vt::trimBlanks(text), zahl); }
 
@@ -90,7 +105,8 @@ QString nmKlasse(const QVariant &klasse) { return vt::trimBlanks(zellText(klasse
 QString winsvAbfrage()
 {
     return QStringLiteral("SELECT [_SCHUELER_ID], [KLASSE], [FAMILIENNAME], [RUFNAME], "
-                          "[GESCHLECHT], [AUSBILDUNGSR], [GEBURTSDATUM], [AUSTR_DATUM], "
+                          "[GESCHLECHT], [AUSBILDUNGSR], CAST([GEBURTSDATUM] AS TEXT) AS [GEBURTSDATUM], "
+                          "CAST([AUSTR_DATUM] AS TEXT) AS [AUSTR_DATUM], "
                           "[ANSCHR1_PLZ], [ANSCHR1_ORT], [ANSCHR1_STR], [ANSCHR1_TEL], [ANSCHR1_FUER1], [ANSCHR1_FUER2], "
                           "[ANSCHR2_PLZ], [ANSCHR2_ORT], [ANSCHR2_STR], [ANSCHR2_TEL], [ANSCHR2_FUER1], [ANSCHR2_FUER2], "
                           "[LRS_STOERUNG], [LRS_SCHWAECHE] "
@@ -136,10 +152,13 @@ void Datenvergleich::ereignisse()
 {
     if (m_b.ereignisse)
         m_b.ereignisse();
+    m_seitEreignissen.start();
 }
 
 void Datenvergleich::fortschritt(double prozentWert)
 {
+    if (m_seitEreignissen.isValid() && m_seitEreignissen.elapsed() < EreignisAbstandMs)
+        return;
     QString t = QString::number(prozentWert, 'f', 1);
     t.replace(QLatin1Char('.'), QLatin1Char(','));
     t += QLatin1Char('%');
@@ -152,9 +171,10 @@ void Datenvergleich::fortschritt(double prozentWert)
 
 void Datenvergleich::leeren()
 {
+    // Rows first: clearing cells that are dropped anyway would cost a pass over the whole grid.
     for (GridStore *g : {m_g.fg, m_g.nurWinSV, m_g.nurNM, m_g.falscheKlasse}) {
-        g->clear(grid::ClearEverywhere, grid::ClearEverything);
         g->setRows(1);
+        g->clear(grid::ClearEverywhere, grid::ClearEverything);
     }
     m_paarZeile.clear();
     m_letzterProzent.clear();
@@ -189,6 +209,8 @@ void Datenvergleich::winsvDurchlauf(const zdb::Result &winsv)
         for (int c = 1; c < SpaltenFg; ++c) {
             const QVariant &v = winsv.value(i, spalte[c]);
             fg.setTextMatrix(r, c, c == SpalteGebDat ? datumText(v) : zellText(v));
+            if (c == SpalteGebDat && unlesbaresDatum(v))
+                alsUnlesbarMarkieren(fg, r, c);
         }
         double id = 0;
         if (idAlsZahl(fg.textMatrix(r, SpalteId), &id) && !m_paarZeile.contains(id))
@@ -273,18 +295,22 @@ int Datenvergleich::paarDurchlauf()
     return n;
 }
 
-Datenvergleich::Ausgang Datenvergleich::ausfuehren(const QString &pfad)
+Datenvergleich::Ergebnis Datenvergleich::ausfuehren(const QString &pfad, const NMArbeit &nmArbeit)
 {
     // WinSV first: a file that cannot be read leaves the last result standing.
     zdb::Result winsv;
     try {
         winsvdb::Connection verbindung(pfad);
         winsv = verbindung.query(winsvAbfrage());
+        for (int c = 1; c < SpaltenFg; ++c)
+            if (winsv.columnIndex(u(winsvSpalte[c])) < 0)
+                throw winsvdb::WinsvError(winsvdb::WinsvError::Unreadable, pfad,
+                                          QStringLiteral("Die Spalte %1 fehlt.").arg(u(winsvSpalte[c])));
         if (winsv.columnIndex(QStringLiteral("AUSTR_DATUM")) < 0)
-            throw winsvdb::WinsvError(winsvdb::WinsvError::Unreadable, pfad);
+            throw winsvdb::WinsvError(winsvdb::WinsvError::Unreadable, pfad,
+                                      QStringLiteral("Die Spalte AUSTR_DATUM fehlt."));
     } catch (const winsvdb::WinsvError &e) {
-        msg::box(e.germanText());
-        return Ausgang::NichtBegonnen;
+        return {Ausgang::NichtBegonnen, e.germanText()};
     }
 
     if (m_b.prozentSichtbar)
@@ -303,13 +329,10 @@ Datenvergleich::Ausgang Datenvergleich::ausfuehren(const QString &pfad)
 
     zdb::Result nm;
     try {
-        const mdl::NMSitzung sitzung;
-        if (!sitzung.offen())
-            return Ausgang::Abgebrochen;
-        nm = mdl::dbNM().query(nmAbfrage(mdl::dbNM()));
+        if (!nmArbeit([&nm](zdb::Db &db) { nm = db.query(nmAbfrage(db)); }))
+            return {Ausgang::Abgebrochen, QString()};
     } catch (const zdb::DbError &e) {
-        msg::box(e.germanText());
-        return Ausgang::Abgebrochen;
+        return {Ausgang::Abgebrochen, e.germanText()};
     }
 
     if (m_b.neuZeichnen)
@@ -329,7 +352,7 @@ Datenvergleich::Ausgang Datenvergleich::ausfuehren(const QString &pfad)
         m_b.prozent(QString());
     if (m_b.prozentSichtbar)
         m_b.prozentSichtbar(false);
-    return Ausgang::Fertig;
+    return {Ausgang::Fertig, QString()};
 }
 
 } // namespace winsv

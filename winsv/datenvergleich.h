@@ -6,6 +6,7 @@
 // side lists collect the pupils found on one side only or in another class.
 #include "platform/db.h"
 
+#include <QElapsedTimer>
 #include <QMap>
 #include <QString>
 #include <functional>
@@ -22,8 +23,14 @@ constexpr int SpalteId = 1, SpalteKlasse = 2, SpalteName = 3, SpalteVorname = 4,
 // One text form for both sides: Null "", numbers and dates through vt::valueText, Yes/No "Wahr"/"Falsch".
 // Blanks and case stay as stored.
 QString zellText(const QVariant &v);
-// A birth date as "dd.mm.yyyy"; empty for Null or a text that is no date.
+// A birth date as "dd.mm.yyyy" (a time part is left out); empty for Null or a text that is no date.
 QString datumText(const QVariant &v);
+// A value that is there but is no date: its cell stays empty and is marked, so that the write-back
+// never puts an empty value over the grade manager's.
+bool unlesbaresDatum(const QVariant &v);
+// The mark on a WinSV cell whose value could not be read.
+void alsUnlesbarMarkieren(GridStore &g, int r, int c);
+bool unlesbar(const GridStore &g, int r, int c);
 // An id as a number ("00123" and " 123" are 123); false for a blank or non-numeric id.
 bool idAlsZahl(const QString &text, double *zahl);
 // WinSV's attendance rule: the class is not exactly "AUS" and the leaving date is 01.01.2000,
@@ -32,7 +39,8 @@ bool besuchtSchule(const QString &klasse, const QVariant &austrittsdatum);
 // The grade manager's class as the grid shows it: its first 4 characters, trimmed.
 QString nmKlasse(const QVariant &klasse);
 
-// The WinSV statement on DSchueler.
+// The WinSV statement on DSchueler. The date columns come as text: the driver reads a German
+// date ("04.02.2014") in a date column as Null, which could not be told from an empty value.
 QString winsvAbfrage();
 // The grade-manager statement; the main contact's address row is read last of a pupil's rows.
 QString nmAbfrage(zdb::Db &nm);
@@ -48,6 +56,10 @@ struct Beobachter {
     std::function<void(const QString &)> prozent; // the percentage text ("" at the end)
     std::function<void()> ereignisse;            // lets pending events through
 };
+
+// Runs a piece of work on the grade manager's open database and closes it afterwards; false when the
+// database could not be opened (the user gave up waiting), and then the work has not run.
+using NMArbeit = std::function<bool(const std::function<void(zdb::Db &)> &)>;
 
 struct Grids {
     GridStore *fg = nullptr;
@@ -66,8 +78,13 @@ public:
 
     Datenvergleich(const Grids &grids, Beobachter beobachter = {});
 
-    // The whole comparison with WinSV's file at `pfad` (already resolved): messages go through msg::box.
-    Ausgang ausfuehren(const QString &pfad);
+    struct Ergebnis {
+        Ausgang ausgang = Ausgang::NichtBegonnen;
+        QString meldung; // the German message for the user; empty when there is none
+    };
+    // The whole comparison with WinSV's file at `pfad` (already resolved); the grade manager's
+    // database comes through nm. Shows nothing itself: the window shows the message.
+    Ergebnis ausfuehren(const QString &pfad, const NMArbeit &nm);
     // Number of pairs with at least one difference after the last finished run.
     int unterschiede() const { return m_n; }
     static QString ergebnisZeile(int n);
@@ -82,6 +99,10 @@ public:
 private:
     void fortschritt(double prozentWert);
     void ereignisse();
+    // Within a pass the percentage changes and events are let through at most this often: often
+    // enough for a responsive window, rarely enough that repainting does not cost more than the pass.
+    static constexpr int EreignisAbstandMs = 50;
+    QElapsedTimer m_seitEreignissen;
 
     Grids m_g;
     Beobachter m_b;

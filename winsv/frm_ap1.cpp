@@ -10,6 +10,7 @@
 #include "platform/winsvodbc.h"
 #include "winsv/ap1blatt.h"
 #include "winsv/ap1logik.h"
+#include "winsv/sddf1dialog.h"
 #include "winsv/sddf1wahl.h"
 
 #include <QCloseEvent>
@@ -210,8 +211,13 @@ void frm_AP1::laden()
         const int h = gespeichert(QStringLiteral("AP1Height"), units::pixelsToTwips(client.height(), dpi));
         sub->setGeometry(0, 0, units::twipsToPixels(b, dpi), units::twipsToPixels(h, dpi));
     }
-    if (!ap1::datendateiBestimmen([this] { return dialogZeigen(); }))
+    const ap1::Datendatei datei = ap1::datendateiBestimmen(
+        mdl::PfadSDDF1, [this] { return dialogZeigen(); }, [](const QString &text) { msg::box(text); });
+    mdl::PfadSDDF1 = datei.pfad;
+    if (!datei.meldung.isEmpty()) {
+        msg::box(datei.meldung);
         return;
+    }
     try {
         m_winsv = std::make_unique<winsvdb::Connection>(vt::trimBlanks(mdl::PfadSDDF1));
     } catch (const winsvdb::WinsvError &e) {

@@ -8,6 +8,7 @@
 #include "platform/valuetext.h"
 #include "winsv/datenvergleich.h"
 #include "winsv/rueckschreiben.h"
+#include "winsv/sddf1dialog.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -24,6 +25,16 @@ namespace {
 
 // Grids whose cells were written through their store learn their new size here.
 void aufgefrischt(VSGrid *g) { g->setRows(g->rows()); }
+
+// The grade manager's database of this session, opened and closed around the comparison's read.
+bool nmSitzung(const std::function<void(zdb::Db &)> &arbeit)
+{
+    const mdl::NMSitzung sitzung;
+    if (!sitzung.offen())
+        return false;
+    arbeit(mdl::dbNM());
+    return true;
+}
 
 } // namespace
 
@@ -219,9 +230,11 @@ void frm_Datenabgleich::cmdVergleich_Click()
 
 void frm_Datenabgleich::vergleichen()
 {
-    const QString pfad = winsv::datendateiAufloesen(gewaehlt(), optSDDF1_NM->text(), optSDDF1_alternativ->text());
-    if (pfad.isEmpty())
+    const winsv::Aufloesung datei = winsv::datendateiAufloesen(gewaehlt(), optSDDF1_NM->text(), optSDDF1_alternativ->text());
+    if (!datei.meldung.isEmpty()) {
+        msg::box(datei.meldung);
         return;
+    }
 
     winsv::Beobachter b;
     b.neuZeichnen = [this](bool an) {
@@ -246,14 +259,17 @@ void frm_Datenabgleich::vergleichen()
     // also when an error ends the run.
     const bool warFertig = m_vergleichFertig;
     m_vergleichFertig = false;
-    const auto ausgang = vergleich.ausfuehren(pfad);
+    const auto [ausgang, meldung] = vergleich.ausfuehren(datei.pfad, nmSitzung);
     if (ausgang == winsv::Datenvergleich::Ausgang::NichtBegonnen) {
         m_vergleichFertig = warFertig; // nothing was cleared: the last result stands
+        msg::box(meldung);
         return;
     }
     for (VSGrid *g : {fg, fg_nurWinSV, fg_nurNM, fg_falscheKlasse})
         aufgefrischt(g);
     fg->setRedraw(true);
+    if (!meldung.isEmpty())
+        msg::box(meldung);
     m_vergleichFertig = ausgang == winsv::Datenvergleich::Ausgang::Fertig;
     if (m_vergleichFertig) {
         lblUnterschiede->setText(winsv::Datenvergleich::ergebnisZeile(vergleich.unterschiede()));

@@ -72,8 +72,14 @@ bool alsZahl(const QVariant &v, double *zahl)
 
 QString RueckschreibErgebnis::meldung() const
 {
+    const QString unlesbar =
+        nichtLesbar > 0
+            ? QStringLiteral("Bei %1 Schülerinnen oder Schülern konnten Werte der WinSV nicht gelesen werden; "
+                             "diese Werte wurden nicht übernommen, der Notenmanager behält seine.")
+                  .arg(nichtLesbar)
+            : QString();
     if (uebersprungen() == 0)
-        return QString();
+        return unlesbar;
     QString t = QStringLiteral("Die Daten von %1 Schülerinnen oder Schülern wurden nicht in den Notenmanager übernommen:")
                     .arg(uebersprungen());
     if (mehrdeutig > 0)
@@ -85,6 +91,8 @@ QString RueckschreibErgebnis::meldung() const
         t += QStringLiteral("\r- %1, weil der Notenmanager das Schreiben abgelehnt hat (Datensatz gesperrt oder Wert ungültig)")
                  .arg(abgelehnt);
     t += QStringLiteral("\rDiese Daten müssen leider konventionell korrigiert werden.");
+    if (!unlesbar.isEmpty())
+        t += QLatin1Char('\r') + unlesbar;
     return t;
 }
 
@@ -96,8 +104,10 @@ QVector<RueckschreibPaar> sichtbarePaare(const GridStore &fg)
             continue;
         RueckschreibPaar p;
         p.id = fg.textMatrix(r, SpalteId);
-        for (const Ziel &z : ziele)
+        for (const Ziel &z : ziele) {
             p.werte << fg.textMatrix(r, z.gridSpalte);
+            p.unlesbar << unlesbar(fg, r, z.gridSpalte);
+        }
         out.append(p);
     }
     return out;
@@ -200,8 +210,9 @@ void Rueckschreiben::trefferLesen()
                  });
 }
 
-bool Rueckschreiben::schreiben(const Treffer &t, const QStringList &werte)
+bool Rueckschreiben::schreiben(const Treffer &t, const RueckschreibPaar &p, int *zurueckgehalten)
 {
+    *zurueckgehalten = 0;
     // A savepoint per pupil: a refused second statement takes the first one back with it.
     m_db.exec(QStringLiteral("SAVEPOINT schueler"));
     bool ok = true;
@@ -214,8 +225,13 @@ bool Rueckschreiben::schreiben(const Treffer &t, const QStringList &werte)
                 if (s.tabelle != tabelle)
                     continue;
                 QVariant v;
-                // A text that is no value of the column's type is not written.
-                if (!spaltenwert(werte.value(i), s.typ, &v) || (s.notNull && v.isNull()))
+                // A value WinSV could not give, or a text that is no value of the column's type,
+                // is kept back: the grade manager keeps its own.
+                if (p.unlesbar.value(i) || !spaltenwert(p.werte.value(i), s.typ, &v)) {
+                    ++*zurueckgehalten;
+                    continue;
+                }
+                if (s.notNull && v.isNull())
                     continue;
                 setzen << zdb::quoteName(s.name) + QStringLiteral(" = ?");
                 params << v;
@@ -252,7 +268,7 @@ RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> 
     // never while this connection holds the write lock.
     std::unique_ptr<zdb::WriteTransaction> tx;
     QElapsedTimer dauer;
-    int imBlock = 0;
+    int imBlock = 0, imBlockNichtLesbar = 0;
     bool gesperrt = false;
     auto blockAbschliessen = [&] {
         if (!tx)
@@ -260,11 +276,12 @@ RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> 
         try {
             tx->commit();
             e.geschrieben += imBlock;
+            e.nichtLesbar += imBlockNichtLesbar;
         } catch (const zdb::DbError &) {
             e.abgelehnt += imBlock;
         }
         tx.reset();
-        imBlock = 0;
+        imBlock = imBlockNichtLesbar = 0;
     };
     for (const RueckschreibPaar &p : paare) {
         double id = 0;
@@ -282,10 +299,13 @@ RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> 
                         tx = std::make_unique<zdb::WriteTransaction>(m_db);
                         dauer.start();
                     }
-                    if (tx && schreiben(treffer.first(), p.werte))
+                    int zurueck = 0;
+                    if (tx && schreiben(treffer.first(), p, &zurueck)) {
                         ++imBlock;
-                    else
+                        imBlockNichtLesbar += zurueck > 0;
+                    } else {
                         ++e.abgelehnt;
+                    }
                 } catch (const zdb::DbError &) {
                     // The write lock was not to be had within the time-out: the others wait no longer.
                     gesperrt = true;

@@ -18,6 +18,7 @@ namespace winsv {
 struct RueckschreibPaar {
     QString id;
     QStringList werte; // Name, Vorname, Geschlecht, Geburtsdatum, Straße, PLZ, Ort, Telefon, gilt1, gilt2, LRS, Legasthenie
+    QVector<bool> unlesbar; // per value: WinSV's value could not be read; such a value is never written
 };
 
 struct RueckschreibErgebnis {
@@ -25,7 +26,8 @@ struct RueckschreibErgebnis {
     int ohneTreffer = 0;  // id finds no pupil: skipped without a message
     int mehrdeutig = 0;   // the id finds several rows (several pupils or several address rows)
     int ungueltigeId = 0; // blank or non-numeric WinSV id
-    int abgelehnt = 0;    // the database refused the write (locked row, value not accepted)
+    int abgelehnt = 0;    // the database refused the write (locked row, changed meanwhile, value not accepted)
+    int nichtLesbar = 0;  // written pupils of whom a WinSV value was kept back as not readable
     int uebersprungen() const { return mehrdeutig + ungueltigeId + abgelehnt; }
     // The German message for the skipped pupils; empty when none was skipped.
     QString meldung() const;
@@ -60,7 +62,8 @@ private:
     };
     void spaltenLesen();
     void trefferLesen();
-    bool schreiben(const Treffer &t, const QStringList &werte);
+    // False when the database refused the pupil; *zurueckgehalten counts the values kept back.
+    bool schreiben(const Treffer &t, const RueckschreibPaar &p, int *zurueckgehalten);
 
     zdb::Db &m_db;
     std::function<void()> m_zwischendurch;

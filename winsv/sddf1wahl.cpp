@@ -1,10 +1,8 @@
 #include "winsv/sddf1wahl.h"
 
-#include "platform/msg.h"
 #include "platform/settings.h"
 #include "platform/valuetext.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 
 namespace winsv {
@@ -46,35 +44,15 @@ void wahlSpeichern(Wahl wahl)
 QString alternativerPfad() { return settings::getSetting(Abschnitt, QStringLiteral("sd.df1"), QString()); }
 void alternativerPfadSpeichern(const QString &pfad) { settings::saveSetting(Abschnitt, QStringLiteral("sd.df1"), pfad); }
 
-QString datendateiAufloesen(Wahl wahl, const QString &nmCaption, const QString &altCaption)
+Aufloesung datendateiAufloesen(Wahl wahl, const QString &nmCaption, const QString &altCaption)
 {
-    if (wahl == Wahl::Keine) {
-        msg::box(QStringLiteral("Bitte wählen Sie aus, welche SD.DF1 - Datei verwendet werden soll."));
-        return QString();
-    }
+    if (wahl == Wahl::Keine)
+        return {QString(), QStringLiteral("Bitte wählen Sie aus, welche SD.DF1 - Datei verwendet werden soll.")};
     const QString pfad = vt::trimBlanks(wahl == Wahl::NM ? nmCaption : altCaption);
     wahlSpeichern(wahl);
-    if (!pfadVorhanden(pfad)) {
-        msg::box(QStringLiteral("Die angegebene SD.DF1 - Datei wurde nicht gefunden."));
-        return QString();
-    }
-    return pfad;
-}
-
-QString sddf1Dialog(QWidget *parent, bool alleDateien)
-{
-    QFileDialog d(parent);
-    d.setAcceptMode(QFileDialog::AcceptOpen);
-    d.setFileMode(QFileDialog::ExistingFile);
-    d.setDefaultSuffix(QStringLiteral("df1"));
-    QStringList filter{QStringLiteral("Omnis-Dateien (*.df1)")};
-    if (alleDateien)
-        filter << QStringLiteral("alle Dateien (*)");
-    d.setNameFilters(filter);
-    d.selectFile(QStringLiteral("sd.df1"));
-    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
-        return QString();
-    return d.selectedFiles().first();
+    if (!pfadVorhanden(pfad))
+        return {QString(), QStringLiteral("Die angegebene SD.DF1 - Datei wurde nicht gefunden.")};
+    return {pfad, QString()};
 }
 
 } // namespace winsv

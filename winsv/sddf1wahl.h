@@ -3,8 +3,6 @@
 // alternative saved under "PFAD"/"sd.df1"; the choice itself lives under "PFAD"/"SDDF1-Einstellung".
 #include <QString>
 
-class QWidget;
-
 namespace winsv {
 
 enum class Wahl { Keine, NM, Alternativ };
@@ -23,11 +21,11 @@ QString alternativerPfad();
 void alternativerPfadSpeichern(const QString &pfad);
 
 // Resolves the file at the start of a comparison from the selected option and its caption; saves the
-// choice. Returns the path, or an empty text after showing the message (nothing else changes then).
-QString datendateiAufloesen(Wahl wahl, const QString &nmCaption, const QString &altCaption);
-
-// The open-file dialog for sd.df1 (preset name "sd.df1", extension ".df1", the Omnis filter, with
-// alleDateien a second filter for any file). Returns the chosen name, "" when cancelled.
-QString sddf1Dialog(QWidget *parent, bool alleDateien);
+// choice. Either the path or the German message to show (nothing else changes then).
+struct Aufloesung {
+    QString pfad;
+    QString meldung;
+};
+Aufloesung datendateiAufloesen(Wahl wahl, const QString &nmCaption, const QString &altCaption);
 
 } // namespace winsv

@@ -59,6 +59,26 @@ TEST(ValueText, NumbersTypedWithPointOrComma)
     EXPECT_FALSE(vt::parseDate("30.02.2024").isValid());
 }
 
+TEST(ValueText, DatesWithAndWithoutTime)
+{
+    // text, expected "yyyy-MM-dd HH:mm:ss.zzz" ("" when no date)
+    const QList<std::pair<const char *, QString>> faelle{
+        {"2014-02-04", "2014-02-04 00:00:00.000"},       {"04.02.2014", "2014-02-04 00:00:00.000"},
+        {" 4.2.2014 ", "2014-02-04 00:00:00.000"},       {"4.2.14", "2014-02-04 00:00:00.000"},
+        {"4.2.95", "1995-02-04 00:00:00.000"},           {"2014-02-04 10:30:15", "2014-02-04 10:30:15.000"},
+        {"2014-02-04T07:05", "2014-02-04 07:05:00.000"}, {"04.02.2014 10:30", "2014-02-04 10:30:00.000"},
+        {"4.2.2014 9:05:01", "2014-02-04 09:05:01.000"}, {"2014-02-04 10:30:15.25", "2014-02-04 10:30:15.250"},
+        {"2014-02-04 10:30:15.25678", "2014-02-04 10:30:15.256"}, {"123.4.2014", ""}, {"4.2.201", ""},
+        {"31.02.2014", ""}, {"04.02.2014 25:00", ""}, {"04.02.2014 10", ""}, {"Februar 2014", ""},
+        {"2014-2-4", ""}, {"", ""}, {"10:30", ""}};
+    for (const auto &[text, erwartet] : faelle) {
+        const QDateTime dt = vt::parseDateTime(QString::fromUtf8(text));
+        EXPECT_EQ(dt.isValid() ? dt.toString("yyyy-MM-dd HH:mm:ss.zzz") : QString(), erwartet) << text;
+    }
+    // The date reader alone keeps to dates.
+    EXPECT_FALSE(vt::parseDate("04.02.2014 10:30").isValid());
+}
+
 TEST(ValueText, TrimRemovesBlanksOnlyAndUpperCaseKeepsSharpS)
 {
     EXPECT_EQ(vt::trimBlanks("  a b  "), QString("a b"));

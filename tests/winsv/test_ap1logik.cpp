@@ -119,15 +119,31 @@ TEST(Ap1Blatt, VierteFachspalteNachWahlpflichtgruppe)
     EXPECT_EQ(text(zeugnisBild("", z), "lbl__JX"), "");
 }
 
-TEST(Ap1Datendatei, GespeicherterPfadWirdGemeinsamerPfad)
+TEST(Ap1Datendatei, GespeicherterPfadDannDialog)
 {
     WinsvFixture f;
+    QStringList hinweise;
+    const auto hinweis = [&](const QString &t) { hinweise << t; };
     settings::saveSetting("PFAD", "sd.df1", f.winsvPfad);
-    mdl::PfadSDDF1 = f.box.file("fehlt.df1");
-    testsupport::MsgRecorder rec;
-    EXPECT_TRUE(datendateiBestimmen(nullptr));
-    EXPECT_EQ(mdl::PfadSDDF1, f.winsvPfad);
-    EXPECT_TRUE(rec.boxes.isEmpty());
+    Datendatei d = datendateiBestimmen(f.box.file("fehlt.df1"), nullptr, hinweis);
+    EXPECT_EQ(d.pfad, f.winsvPfad);
+    EXPECT_TRUE(d.meldung.isEmpty());
+    EXPECT_TRUE(hinweise.isEmpty());
+
+    // Neither path: the prompt, then the dialog until a file or a short name comes back.
+    settings::saveSetting("PFAD", "sd.df1", "");
+    QStringList antworten{f.box.file("gibtsnicht.df1"), "sd.df1"};
+    d = datendateiBestimmen("", [&] { return antworten.takeFirst(); }, hinweis);
+    EXPECT_EQ(d.pfad, "sd.df1");
+    EXPECT_EQ(d.meldung, "Die Datendatei der WinSV wurde nicht gefunden.");
+    EXPECT_EQ(hinweise, QStringList{"Bitte geben Sie den Pfad zur OMNIS-Datendatei 'sd.df1' der WinSV an."});
+    EXPECT_EQ(settings::getSetting("PFAD", "sd.df1"), "");
+
+    antworten = QStringList{f.winsvPfad};
+    d = datendateiBestimmen("", [&] { return antworten.takeFirst(); }, hinweis);
+    EXPECT_EQ(d.pfad, f.winsvPfad);
+    EXPECT_TRUE(d.meldung.isEmpty());
+    EXPECT_EQ(settings::getSetting("PFAD", "sd.df1"), f.winsvPfad);
 }
 
 TEST(Ap1Lesen, ApostrophImKlassennamenUndLeereNummer)

@@ -86,7 +86,12 @@ TEST(DemoSchule, GeplanteUnterschiedeUndRueckschreiben)
 
     DemoGrids g;
     testsupport::MsgRecorder rec;
-    ASSERT_EQ(g.v.ausfuehren(res.winsvFile), Datenvergleich::Ausgang::Fertig);
+    const auto sitzung = [](const std::function<void(zdb::Db &)> &arbeit) {
+        const mdl::NMSitzung s;
+        arbeit(mdl::dbNM());
+        return s.offen();
+    };
+    ASSERT_EQ(g.v.ausfuehren(res.winsvFile, sitzung).ausgang, Datenvergleich::Ausgang::Fertig);
     EXPECT_EQ(farben(g.fg), erwartet);
     EXPECT_EQ(g.v.unterschiede(), erwartet.size());
     EXPECT_EQ(spalte(g.nurWinSV, 2), nurWinSV);
@@ -112,7 +117,7 @@ TEST(DemoSchule, GeplanteUnterschiedeUndRueckschreiben)
     mdl::NMDatenbankSchliessen();
     EXPECT_EQ(e.abgelehnt + e.ungueltigeId, 0);
     EXPECT_EQ(e.geschrieben + e.mehrdeutig + e.ohneTreffer, erwartet.size());
-    ASSERT_EQ(g.v.ausfuehren(res.winsvFile), Datenvergleich::Ausgang::Fertig);
+    ASSERT_EQ(g.v.ausfuehren(res.winsvFile, sitzung).ausgang, Datenvergleich::Ausgang::Fertig);
     EXPECT_EQ(farben(g.fg), bleibt);
     EXPECT_TRUE(rec.boxes.isEmpty());
 }

@@ -191,3 +191,40 @@ TEST(Rueckschreiben, GesperrteDatenbankWirdGemeldetOhneLangesWarten)
     EXPECT_TRUE(e.meldung().contains("3, weil der Notenmanager das Schreiben abgelehnt hat"));
     EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Schüler WHERE Name = 'Neumann'").toInt(), 0);
 }
+
+TEST(Rueckschreiben, ZeileVonAndererStationGeaendertWirdNichtUeberschrieben)
+{
+    // What another workstation does between the start of the write-back and the write of pupil 80.
+    const QList<std::pair<const char *, const char *>> faelle{
+        {"neue WinSV-Nummer", "UPDATE Schüler SET WinSVSnr = 81 WHERE SchülerNr = :nr"},
+        {"Adresse einem anderen Schüler zugeordnet", "UPDATE Adressen SET SchülerNr = :andere WHERE SchülerNr = :nr"},
+        {"Schüler gelöscht, Nummer neu vergeben",
+         "DELETE FROM Schüler WHERE SchülerNr = :nr; INSERT INTO Schüler (SchülerNr, Name, WinSVSnr) VALUES (:nr, 'Andere', 99)"},
+    };
+    for (const auto &[fall, sql] : faelle) {
+        WinsvFixture f;
+        const qint64 nr = f.addNm(alt("80"));
+        const qint64 andere = f.addNm(alt("82"));
+        const QStringList anderVorher = zeile(f.nm, andere);
+        bool geaendert = false;
+        Rueckschreiben rs(f.nm, [&] {
+            if (geaendert)
+                return;
+            zdb::Db station;
+            station.open(f.nmPfad);
+            for (QString s : QString::fromUtf8(sql).split(';')) {
+                s.replace(":andere", QString::number(andere)).replace(":nr", QString::number(nr));
+                station.exec(s);
+            }
+            geaendert = true;
+        });
+        // The blank id runs the pause in which the other workstation writes.
+        const RueckschreibErgebnis e = rs.ausfuehren({paar("", neu("")), paar("80", neu("80"))});
+        EXPECT_TRUE(geaendert) << fall;
+        EXPECT_EQ(e.geschrieben, 0) << fall;
+        EXPECT_EQ(e.abgelehnt, 1) << fall;
+        EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Schüler WHERE Name = 'Neumann'").toInt(), 0) << fall;
+        EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Adressen WHERE Ort = 'Altdorf'").toInt(), 0) << fall;
+        EXPECT_EQ(zeile(f.nm, andere).mid(0, 11), anderVorher.mid(0, 11)) << fall; // its pupil row
+    }
+}

@@ -3,8 +3,10 @@
 
 #include "platform/grid/gridstore.h"
 #include "winsv/datenvergleich.h"
+#include "winsv/rueckschreiben.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 using winsv::Datenvergleich;
@@ -16,11 +18,11 @@ struct Lauf {
     Datenvergleich vergleich{{&fg, &nurWinSV, &nurNM, &falscheKlasse}};
     Datenvergleich::Ausgang ausgang = Datenvergleich::Ausgang::NichtBegonnen;
 
-    explicit Lauf(const WinsvFixture &f)
+    explicit Lauf(WinsvFixture &f)
     {
-        testsupport::MsgRecorder rec;
-        ausgang = vergleich.ausfuehren(f.winsvPfad);
-        EXPECT_TRUE(rec.boxes.isEmpty()) << rec.texts().join(" | ").toStdString();
+        const auto e = vergleich.ausfuehren(f.winsvPfad, f.nmArbeit());
+        ausgang = e.ausgang;
+        EXPECT_TRUE(e.meldung.isEmpty()) << e.meldung.toStdString();
     }
     // The WinSV row of the pair whose WinSV id is `id`; -1 when none.
     int paar(const QString &id) const
@@ -271,9 +273,9 @@ TEST(VergleichAblauf, FehlendeDateiLaesstAllesStehen)
     f.addBoth(schueler("40"));
     Lauf l(f);
     const int zeilen = l.fg.rows();
-    testsupport::MsgRecorder rec;
-    EXPECT_EQ(l.vergleich.ausfuehren(f.box.file("fehlt.df1")), Datenvergleich::Ausgang::NichtBegonnen);
-    EXPECT_TRUE(rec.contains("Die angegebene SD.DF1 - Datei wurde nicht gefunden."));
+    const auto e = l.vergleich.ausfuehren(f.box.file("fehlt.df1"), f.nmArbeit());
+    EXPECT_EQ(e.ausgang, Datenvergleich::Ausgang::NichtBegonnen);
+    EXPECT_EQ(e.meldung, "Die angegebene SD.DF1 - Datei wurde nicht gefunden.");
     EXPECT_EQ(l.fg.rows(), zeilen);
     EXPECT_FALSE(QFile::exists(f.box.file("fehlt.df1")));
 }
@@ -285,9 +287,170 @@ TEST(VergleichAblauf, FehlerhafteNMAbfrageBrichtAb)
     f.nm.exec("ALTER TABLE Adressen RENAME TO Adressen_alt");
     GridStore fg, a, b, c;
     Datenvergleich v({&fg, &a, &b, &c});
-    testsupport::MsgRecorder rec;
-    EXPECT_EQ(v.ausfuehren(f.winsvPfad), Datenvergleich::Ausgang::Abgebrochen);
-    EXPECT_EQ(rec.boxes.size(), 1);
+    const auto e = v.ausfuehren(f.winsvPfad, f.nmArbeit());
+    EXPECT_EQ(e.ausgang, Datenvergleich::Ausgang::Abgebrochen);
+    EXPECT_TRUE(e.meldung.contains("Adressen")) << e.meldung.toStdString();
     EXPECT_EQ(fg.rows(), 3); // the WinSV rows stand, nothing is marked
     EXPECT_EQ(fg.textMatrix(2, 1), "");
+}
+
+TEST(VergleichDatum, DeutscheUndISODatenDurchDenTreiber)
+{
+    // WinSV's text in its date columns, read through the ODBC driver: each form of 04.02.2014.
+    const QStringList formen{"2014-02-04", "04.02.2014", "4.2.2014", "4.2.14", "2014-02-04 00:00:00",
+                             "04.02.2014 10:30", "4.2.2014 7:05:00", "2014-02-04T10:30:00"};
+    // A leaving date of 01.01.2000 in German form still counts as attending.
+    WinsvPupil bleibt = schueler("199");
+    bleibt.austritt = "01.01.2000 00:00";
+    WinsvFixture f;
+    int id = 200;
+    for (const QString &form : formen) {
+        WinsvPupil p = schueler(QString::number(++id));
+        p.geburt = form;
+        f.addWinsv(p);
+        p.geburt = "2014-02-04";
+        f.addNm(p);
+        p = schueler(QString::number(id + 100));
+        p.austritt = form; // has left
+        f.addWinsv(p);
+        f.addNm(p);
+    }
+    f.addWinsv(bleibt);
+    bleibt.austritt.clear();
+    f.addNm(bleibt);
+    Lauf l(f);
+    EXPECT_GT(l.paar("199"), 0);
+    ASSERT_EQ(l.ausgang, Datenvergleich::Ausgang::Fertig);
+    for (int i = 0; i < formen.size(); ++i) {
+        const int r = l.paar(QString::number(201 + i));
+        ASSERT_GT(r, 0) << formen[i].toStdString();
+        EXPECT_EQ(l.fg.textMatrix(r, 7), "04.02.2014") << formen[i].toStdString();
+        EXPECT_FALSE(l.sichtbar(r)) << formen[i].toStdString();
+        EXPECT_EQ(l.paar(QString::number(301 + i)), -1) << formen[i].toStdString();
+    }
+    EXPECT_EQ(l.vergleich.unterschiede(), 0);
+    QStringList nurNM = l.liste(l.nurNM);
+    nurNM.sort();
+    EXPECT_EQ(nurNM, (QStringList{"301", "302", "303", "304", "305", "306", "307", "308"}));
+}
+
+TEST(VergleichDatum, UnlesbaresDatumBleibtLeerUndWirdNieZurueckgeschrieben)
+{
+    WinsvFixture f;
+    WinsvPupil p = schueler("50");
+    p.geburt = "31.02.2012"; // no date
+    p.austritt = "bald";     // no date: counts as attending
+    p.ort = "Altdorf";
+    f.addWinsv(p);
+    p.geburt = "2012-03-04";
+    p.austritt.clear();
+    p.ort = "Neustadt";
+    const qint64 nr = f.addNm(p);
+    Lauf l(f);
+    const int r = l.paar("50");
+    ASSERT_GT(r, 0);
+    EXPECT_EQ(l.fg.textMatrix(r, 7), "");
+    EXPECT_TRUE(winsv::unlesbar(l.fg, r, 7));
+    EXPECT_EQ(l.gefaerbt(r), (QList<int>{7, 10}));
+
+    const QVector<winsv::RueckschreibPaar> paare = winsv::sichtbarePaare(l.fg);
+    ASSERT_EQ(paare.size(), 1);
+    const winsv::RueckschreibErgebnis e = winsv::Rueckschreiben(f.nm).ausfuehren(paare);
+    EXPECT_EQ(e.geschrieben, 1);
+    EXPECT_EQ(e.meldung(), "Bei 1 Schülerinnen oder Schülern konnten Werte der WinSV nicht gelesen werden; "
+                           "diese Werte wurden nicht übernommen, der Notenmanager behält seine.");
+    EXPECT_EQ(f.nmValue("SELECT Geburtsdatum FROM Schüler WHERE SchülerNr = ?", {nr}).toString(), "2012-03-04");
+    EXPECT_EQ(f.nmValue("SELECT Ort FROM Adressen WHERE SchülerNr = ?", {nr}).toString(), "Altdorf");
+
+    // The next comparison still shows the difference: nothing was lost unseen.
+    Lauf danach(f);
+    EXPECT_EQ(danach.gefaerbt(danach.paar("50")), QList<int>{7});
+}
+
+TEST(VergleichDatum, DeutschesGeburtsdatumWirdAlsDatumZurueckgeschrieben)
+{
+    WinsvFixture f;
+    WinsvPupil p = schueler("51");
+    p.geburt = "24.12.2011";
+    p.name = "Neu";
+    f.addWinsv(p);
+    p.geburt = "2011-12-23";
+    p.name = "Alt";
+    const qint64 nr = f.addNm(p);
+    Lauf l(f);
+    EXPECT_EQ(l.gefaerbt(l.paar("51")), (QList<int>{3, 7}));
+    const winsv::RueckschreibErgebnis e = winsv::Rueckschreiben(f.nm).ausfuehren(winsv::sichtbarePaare(l.fg));
+    EXPECT_EQ(e.geschrieben, 1);
+    EXPECT_TRUE(e.meldung().isEmpty());
+    EXPECT_EQ(f.nmValue("SELECT Geburtsdatum FROM Schüler WHERE SchülerNr = ?", {nr}).toString(), "2011-12-24");
+    Lauf danach(f);
+    EXPECT_FALSE(danach.sichtbar(danach.paar("51")));
+}
+
+TEST(VergleichAblauf, FortschrittUndEreignisseHoechstensAlle50ms)
+{
+    WinsvFixture f;
+    {
+        zdb::Db w;
+        w.open(f.winsvPfad);
+        zdb::WriteTransaction twinsv(w);
+        zdb::WriteTransaction tnm(f.nm);
+        for (int i = 1; i <= 400; ++i) {
+            w.exec("INSERT INTO DSchueler (_SCHUELER_ID, KLASSE, FAMILIENNAME) VALUES (?, '5a', 'Muster')", {QString::number(i)});
+            f.nm.exec("INSERT INTO Schüler (Name, Klasse, WinSVSnr) VALUES ('Muster', '5a', ?)", {i});
+            f.nm.exec("INSERT INTO Adressen (SchülerNr) VALUES (?)", {f.nm.lastInsertId()});
+        }
+        twinsv.commit();
+        tnm.commit();
+    }
+    int prozente = 0, ereignisse = 0;
+    winsv::Beobachter b;
+    b.prozent = [&](const QString &t) { prozente += !t.isEmpty(); };
+    b.ereignisse = [&] { ++ereignisse; };
+    GridStore fg, a, c, d;
+    Datenvergleich v({&fg, &a, &c, &d}, b);
+    QElapsedTimer uhr;
+    uhr.start();
+    ASSERT_EQ(v.ausfuehren(f.winsvPfad, f.nmArbeit()).ausgang, Datenvergleich::Ausgang::Fertig);
+    // At most one per 50 ms and pass; never one per row (800 rows here).
+    const int hoechstens = 4 + int(uhr.elapsed() / 50);
+    EXPECT_LE(prozente, hoechstens);
+    EXPECT_GE(ereignisse, 2); // after the WinSV pass and after the grade-manager pass
+    EXPECT_LE(ereignisse, hoechstens + 2);
+}
+
+TEST(VergleichPaarung, DoppelteWinSVNummerPaartNurDieErsteZeile)
+{
+    WinsvFixture f;
+    // Stored in another order than the statement sorts them.
+    WinsvPupil p = schueler("0300", "Bbb"); // the same number as 300
+    f.addWinsv(p);
+    f.addWinsv(schueler("300", "Aaa"));
+    p.id = "300";
+    f.addNm(p); // "Bbb" in the grade manager
+    Lauf l(f);
+    ASSERT_EQ(l.fg.rows(), 5);
+    EXPECT_EQ(l.fg.textMatrix(1, 3), "Aaa");
+    EXPECT_EQ(l.fg.textMatrix(2, 3), "Bbb");
+    EXPECT_EQ(l.gefaerbt(1), QList<int>{3});
+    EXPECT_EQ(l.fg.textMatrix(4, 1), "");
+    EXPECT_FALSE(l.sichtbar(3));
+    EXPECT_EQ(l.liste(l.nurWinSV, 2), QStringList{"Bbb"});
+    EXPECT_EQ(l.vergleich.unterschiede(), 1);
+}
+
+TEST(VergleichFarben, KlasseNurInGrossKleinschreibungAnders)
+{
+    WinsvFixture f;
+    WinsvPupil p = schueler("301");
+    f.addWinsv(p);
+    p.klasse = "5A ";
+    f.addNm(p);
+    Lauf l(f);
+    const int r = l.paar("301");
+    EXPECT_EQ(l.fg.textMatrix(r + 1, 2), "5A");
+    EXPECT_EQ(l.gefaerbt(r), QList<int>{2});
+    EXPECT_EQ(l.fg.cellBackColor(r + 1, 2), winsv::Hellrot);
+    EXPECT_TRUE(l.liste(l.falscheKlasse).isEmpty());
+    EXPECT_EQ(l.vergleich.unterschiede(), 1);
 }

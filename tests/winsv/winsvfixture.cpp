@@ -76,3 +76,11 @@ void WinsvFixture::addBoth(const WinsvPupil &p)
 }
 
 QVariant WinsvFixture::nmValue(const QString &sql, const QVariantList &params) { return nm.scalar(sql, params); }
+
+std::function<bool(const std::function<void(zdb::Db &)> &)> WinsvFixture::nmArbeit()
+{
+    return [this](const std::function<void(zdb::Db &)> &arbeit) {
+        arbeit(nm);
+        return true;
+    };
+}

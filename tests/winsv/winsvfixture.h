@@ -5,6 +5,7 @@
 #include "support/testsupport.h"
 
 #include <QString>
+#include <functional>
 
 struct WinsvPupil {
     QString id = QStringLiteral("100");
@@ -42,4 +43,6 @@ public:
     void addBoth(const WinsvPupil &p);
 
     QVariant nmValue(const QString &sql, const QVariantList &params = {});
+    // The grade manager's database for the comparison, as the window's session hands it over.
+    std::function<bool(const std::function<void(zdb::Db &)> &)> nmArbeit();
 };
