@@ -1,5 +1,6 @@
 #include "core/feiertag.h"
 #include "platform/folders.h"
+#include "platform/safefile.h"
 #include "platform/textcodec.h"
 #include "platform/units.h"
 #include "platform/valuetext.h"
@@ -148,9 +149,8 @@ void FerienVorbereiten()
         return;
     const QString pfad = folders::join(DatenPfad, feiertage::dateiName());
     if (!QFileInfo::exists(pfad)) {
-        QFile f(pfad);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(feiertage::standardText().toUtf8());
+        // Written whole or not at all, so a start that is cut short leaves no half file behind.
+        safefile::writeFile(pfad, feiertage::standardText().toUtf8());
         return; // the default text holds no periods
     }
     QFile f(pfad);
