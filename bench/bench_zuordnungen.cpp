@@ -19,8 +19,8 @@ void nackt(zdb::Db &db, const QString &klasse)
     static const char *const saetze[] = {
         "SELECT SchülerNr, Name, Vorname, Ausbildungsrichtung, Geschlecht FROM Schüler WHERE Klasse = ?1",
         "SELECT \"Index\", Fach, Lehrkraft, AnzStd FROM Unterricht WHERE Klasse = ?1",
-        "SELECT N.SchülerNr, N.UIndex FROM Unterricht U JOIN Noten N ON N.UIndex = U.\"Index\" "
-        "WHERE U.Klasse = ?1 AND N.Archiv = 0",
+        "SELECT SchülerNr, UIndex FROM Noten WHERE UIndex IN (SELECT \"Index\" FROM Unterricht WHERE Klasse = ?1) "
+        "AND Archiv = 0",
     };
     const QByteArray k = klasse.toUtf8();
     for (const char *sql : saetze) {

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -102,6 +103,19 @@ TEST_F(Zuordnungen, ClassGridTicksCountsHoursAndYellowCourses)
         EXPECT_EQ(g.cellBackColor(r, 9), 0);
     }
     EXPECT_EQ(g.cellBackColor(3, 6), 0);
+}
+
+TEST_F(Zuordnungen, ClassClickReadsOnlyTheGradeRowsOfItsCoursesThroughTheIndex)
+{
+    zdb::Db db;
+    db.open(pfad, zdb::Db::ReadOnly);
+    const zdb::Result plan =
+        db.query(QStringLiteral("EXPLAIN QUERY PLAN ") + zuordnungen::zuordnungenSql(3), {1, 2, 3});
+    QStringList schritte;
+    for (const QVariantList &r : plan.rows)
+        schritte << r.last().toString();
+    EXPECT_TRUE(schritte.filter(QRegularExpression("^SCAN( TABLE)? Noten\\b")).isEmpty()) << schritte.join(" | ").toStdString();
+    EXPECT_FALSE(schritte.filter(QRegularExpression("Noten.*USING.*INDEX")).isEmpty()) << schritte.join(" | ").toStdString();
 }
 
 TEST_F(Zuordnungen, HeadingSortGroupsByBranchAndCountsAsNumbers)
