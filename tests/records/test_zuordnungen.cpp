@@ -171,7 +171,15 @@ TEST_F(Zuordnungen, MenuOpensTheWindowAndAHeadingClickSorts)
     auto *w = qobject_cast<frm_UnterrichtBearbeiten *>(m.fenster("frm_UnterrichtBearbeiten"));
     ASSERT_NE(w, nullptr);
     ASSERT_EQ(w->lstKlassen->count(), 5);
+    // No class is highlighted while the grid shows none.
+    QCoreApplication::processEvents();
     EXPECT_EQ(w->fg->rows(), 4);
+    EXPECT_EQ(w->lstKlassen->currentRow(), -1);
+    EXPECT_TRUE(w->lstKlassen->selectedItems().isEmpty());
+    // A class chosen with the keys is shown as a clicked one.
+    QTest::keyClick(w->lstKlassen, Qt::Key_Down);
+    EXPECT_EQ(w->lstKlassen->currentRow(), 0);
+    EXPECT_EQ(w->fg->rows(), 5); // Q11: one pupil
 
     w->lstKlassen->setCurrentRow(3);
     w->lstKlassen_Click();
