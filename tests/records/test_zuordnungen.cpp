@@ -136,6 +136,27 @@ TEST_F(Zuordnungen, HeadingSortGroupsByBranchAndCountsAsNumbers)
     EXPECT_EQ(spalte(g, 10), QStringList({"0", "2", "4", "9", "10"}));
 }
 
+TEST(ZuordnungenSortierung, KeysFillTheFirstTextTo20Characters)
+{
+    zuordnungen::Daten d;
+    d.schueler = {{1, "von Berg", "Ann", "S", "w"}, {2, "Adam", "Anna", "N", "w"}, {3, "Abel", "Ann", "N", "m"}};
+    GridStore g;
+    zuordnungen::leeresGitter(g);
+    zuordnungen::gitterFuellen(g, d);
+    // Column, first names in order.
+    const std::vector<std::pair<int, QStringList>> faelle{
+        {1, {"Ann", "Anna", "Ann"}},  // Abel, Adam, von Berg
+        {2, {"Ann", "Ann", "Anna"}},  // "Ann" filled with blanks sorts before "Anna"
+        {3, {"Ann", "Anna", "Ann"}},  // N (Abel, Adam), then S
+    };
+    for (const auto &[c, vornamen] : faelle) {
+        zuordnungen::nachSpalteSortieren(g, c);
+        EXPECT_EQ(spalte(g, 2), vornamen) << c;
+    }
+    zuordnungen::nachSpalteSortieren(g, 2);
+    EXPECT_EQ(spalte(g, 1), QStringList({"Abel", "von Berg", "Adam"}));
+}
+
 TEST_F(Zuordnungen, ClassesWithoutPupilsCoursesOrGradeRows)
 {
     GridStore leer = klasse("9c");
