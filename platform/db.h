@@ -63,7 +63,9 @@ public:
     Type type(int col) const;
     bool isNull(int col) const { return type(col) == Null; }
     qint64 int64(int col) const;
-    QByteArrayView utf8(int col) const; // the value as UTF-8 text (numbers converted by SQLite)
+    // The value as UTF-8 text. A number is converted by SQLite, and type() and value() then see
+    // text: read them first.
+    QByteArrayView utf8(int col) const;
     QString text(int col) const { return QString::fromUtf8(utf8(col)); }
     QVariant value(int col) const;      // as query() gives it
 

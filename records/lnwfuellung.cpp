@@ -135,10 +135,15 @@ Fuellung lesen(zdb::Db &nm, const KursAbfrage &abfrage, const Schwellen &schwell
     QVector<TestSatz> saetze;
     QByteArray letzteTexte;
     nm.forEachRow(abfrage.kursSql(), abfrage.params, [&](const zdb::Row &r) {
-        QByteArray texte;
+        // Texts are compared as stored; a number is read as a value (reading it as text would convert it).
+        bool nurText = true;
         for (int c : {kFach, kKlasse, kLehrkraft})
-            texte += r.utf8(c).toByteArray() + char(r.isNull(c) ? 1 : 0) + '\0';
-        if (kurse.isEmpty() || texte != letzteTexte) {
+            nurText = nurText && (r.type(c) == zdb::Row::Text || r.isNull(c));
+        QByteArray texte;
+        if (nurText)
+            for (int c : {kFach, kKlasse, kLehrkraft})
+                texte += r.utf8(c).toByteArray() + char(r.isNull(c) ? 1 : 0) + '\0';
+        if (kurse.isEmpty() || texte.isEmpty() || texte != letzteTexte) {
             Kurs k{wertText(r, kFach), wertText(r, kKlasse), wertText(r, kLehrkraft), {}};
             k.schluessel = kursSchluessel(k.fach, k.klasse, k.lehrer);
             kurse.append(k);
