@@ -54,13 +54,13 @@ double messen(int faktor)
             w.lstKlassen_Click();
             schueler += w.fg->rows() - 4;
         }
-    }, 3) / qMax(1, int(reihen.size()));
+    }, 5) / qMax(1, int(reihen.size()));
     zdb::Db db;
     db.open(schule.nmFile, zdb::Db::ReadOnly);
     const double roh = bench::medianMs([&] {
         for (int i : reihen)
             nackt(db, w.lstKlassen->item(i)->text());
-    }, 3) / qMax(1, int(reihen.size()));
+    }, 5) / qMax(1, int(reihen.size()));
     bench::report(x + QStringLiteral(": ein Klassenklick, Mittel über %1 Klassen (im Mittel %2 Schüler)")
                           .arg(reihen.size()).arg(double(schueler) / qMax(1, int(reihen.size())), 0, 'f', 1),
                   ms, "ms");
