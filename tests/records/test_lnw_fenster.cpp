@@ -119,6 +119,9 @@ TEST(LnwFenster, AdministratorChoosesByTeacherOrBySubject)
     EXPECT_EQ(w.fg_LNW->store().cellBorders(2, 0).top.width, 2);
     EXPECT_EQ(w.fg_LNW->store().cellBorders(3, 0).top.width, 0);
     EXPECT_EQ(w.fg_LNW->store().cellBorders(4, 0).top.width, 2);
+    // The header row has a line before the Schulaufgaben, the Kurzarbeiten and the Extemporalien.
+    for (const auto &[spalte, breite] : std::vector<std::pair<int, int>>{{3, 2}, {13, 0}, {63, 2}, {103, 2}, {113, 0}})
+        EXPECT_EQ(w.fg_LNW->store().cellBorders(0, spalte).left.width, breite) << spalte;
 
     w.optUnterrichtLehrer[0]->setChecked(true);
     waehle(w.lstFach, {"*"});
