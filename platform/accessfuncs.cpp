@@ -156,6 +156,18 @@ static int collateDE(void *, int la, const void *a, int lb, const void *b)
 
 static int collateNoCase(void *, int la, const void *a, int lb, const void *b)
 {
+    // An ASCII start (class names, abbreviations) decides without building strings: a scan over
+    // a big table calls this once per row. The first difference of two ASCII prefixes decides.
+    const auto *pa = static_cast<const unsigned char *>(a), *pb = static_cast<const unsigned char *>(b);
+    int i = 0;
+    for (; i < la && i < lb && pa[i] < 0x80 && pb[i] < 0x80; ++i) {
+        const int ca = pa[i] >= 'A' && pa[i] <= 'Z' ? pa[i] + 32 : pa[i];
+        const int cb = pb[i] >= 'A' && pb[i] <= 'Z' ? pb[i] + 32 : pb[i];
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (i == la || i == lb)
+        return la == lb ? 0 : (la < lb ? -1 : 1);
     return noCaseCompare(QString::fromUtf8(static_cast<const char *>(a), la),
                          QString::fromUtf8(static_cast<const char *>(b), lb));
 }

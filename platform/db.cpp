@@ -310,6 +310,26 @@ void Db::forEach(const QString &sql, const Params &params, const std::function<b
     }, nullptr);
 }
 
+void Db::forEachRow(const QString &sql, const Params &params, const std::function<bool(const Row &)> &fn)
+{
+    prepareAndRun(sql, params, [&](void *p) { return fn(Row(p)); }, nullptr);
+}
+
+int Row::columnCount() const { return sqlite3_column_count(static_cast<sqlite3_stmt *>(m_st)); }
+
+Row::Type Row::type(int col) const { return Type(sqlite3_column_type(static_cast<sqlite3_stmt *>(m_st), col)); }
+
+qint64 Row::int64(int col) const { return sqlite3_column_int64(static_cast<sqlite3_stmt *>(m_st), col); }
+
+QByteArrayView Row::utf8(int col) const
+{
+    auto *st = static_cast<sqlite3_stmt *>(m_st);
+    const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(st, col));
+    return t ? QByteArrayView(t, sqlite3_column_bytes(st, col)) : QByteArrayView();
+}
+
+QVariant Row::value(int col) const { return columnValue(static_cast<sqlite3_stmt *>(m_st), col); }
+
 QVariant Db::scalar(const QString &sql, const Params &params)
 {
     QVariant out;

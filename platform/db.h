@@ -2,6 +2,7 @@
 // Thin layer over an SQLite file that stands in for an Access database.
 // Every statement is prepared, run to its end and finalised inside one call:
 // no statement stays open across user actions.
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -52,6 +53,26 @@ struct Result {
     bool isEmpty() const { return rows.isEmpty(); }
 };
 
+// One row of Db::forEachRow, read column by column in its stored type, so that a big read
+// builds no QVariant per value. Valid only inside the row handler.
+class Row {
+public:
+    enum Type { Integer = 1, Real = 2, Text = 3, Blob = 4, Null = 5 }; // SQLite's type codes
+    explicit Row(void *stmt) : m_st(stmt) {}
+    int columnCount() const;
+    Type type(int col) const;
+    bool isNull(int col) const { return type(col) == Null; }
+    qint64 int64(int col) const;
+    // The value as UTF-8 text. A number is converted by SQLite, and type() and value() then see
+    // text: read them first.
+    QByteArrayView utf8(int col) const;
+    QString text(int col) const { return QString::fromUtf8(utf8(col)); }
+    QVariant value(int col) const;      // as query() gives it
+
+private:
+    void *m_st;
+};
+
 class Db {
 public:
     enum Mode { ReadWrite, ReadOnly };
@@ -76,6 +97,8 @@ public:
     // Streams rows without collecting them; return false from fn to stop.
     void forEach(const QString &sql, const Params &params,
                  const std::function<bool(const QVariantList &row)> &fn);
+    // The same with typed access to the columns.
+    void forEachRow(const QString &sql, const Params &params, const std::function<bool(const Row &row)> &fn);
     // First column of the first row, Null when there is none.
     QVariant scalar(const QString &sql, const Params &params = {});
     qint64 lastInsertId() const;

@@ -78,6 +78,7 @@ bool parseNumber(const QString &text, double *out)
         return false;
     bool ok = false;
     double d = s.toDouble(&ok);
+    ok = ok && std::isfinite(d); // "1e400" is no number that can be held
     if (ok && out)
         *out = d;
     return ok;

@@ -437,7 +437,7 @@ void frm_LNW::LNW_Tabelle_fuellen(const lnw::KursAbfrage &abfrage)
     if (fg_LNW->rows() <= lnw::KopfZeilen)
         msg::box(QStringLiteral("Es wurden keine passenden Datensätze gefunden."), msg::OKOnly);
     fg_LNW->autoSize(0, 3);
-    lnw::spaltenAnwenden(*fg_LNW, anzeige());
+    lnw::spaltenAnwenden(*fg_LNW, anzeige(), false); // the course filter draws the borders
     lnw::zeilenFilter(*fg_LNW, anzeige());
     fg_LNW->select(0, 0);
 }

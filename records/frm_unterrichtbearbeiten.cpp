@@ -7,9 +7,36 @@
 #include "records/zuordnungen.h"
 
 #include <QLabel>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <functional>
 
 namespace {
+
+// The class list. No class is current until one is chosen: Qt would make the first entry current
+// when the list gets the focus, and it would stand highlighted over an empty grid. A class chosen
+// with the keys is shown as a clicked one is.
+class KlassenListe : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    std::function<void()> gewaehlt;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        const bool keine = !currentIndex().isValid();
+        QListWidget::focusInEvent(event);
+        if (keine)
+            selectionModel()->clearCurrentIndex();
+    }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const int vorher = currentRow();
+        QListWidget::keyPressEvent(event);
+        if (currentRow() >= 0 && currentRow() != vorher && gewaehlt)
+            gewaehlt();
+    }
+};
 
 void setzen(QWidget *w, int left, int top, int width, int height)
 {
@@ -34,7 +61,9 @@ frm_UnterrichtBearbeiten::frm_UnterrichtBearbeiten(QWidget *parent)
     Label1 = new QLabel(QStringLiteral("Welcher Schüler ist welchem Unterricht zugeordnet? "
                                        "Die Zuordnungen können hier nicht verändert werden."),
                         this);
-    lstKlassen = new QListWidget(this);
+    auto *liste = new KlassenListe(this);
+    liste->gewaehlt = [this] { guarded([this] { lstKlassen_Click(); }); };
+    lstKlassen = liste;
     fg = new VSGrid(this);
     leeresGitter();
 

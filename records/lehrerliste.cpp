@@ -63,6 +63,23 @@ void blattFuellen(xlsx::Workbook &book, const QVector<Lehrer> &lehrer, const QDa
     ws.pageSetup().titleColLast = 3;
 }
 
+QString lesefehlerText(const zdb::DbError &e)
+{
+    return QStringLiteral("Die Lehrer konnten nicht gelesen werden.\r") + e.germanText();
+}
+
+Ergebnis arbeitsmappeAnlegen(const QVector<Lehrer> &lehrer, const QDate &heute)
+{
+    if (lehrer.isEmpty())
+        return {false, QStringLiteral("Es wurden keine Lehrer gefunden.")};
+    xlsx::Workbook book;
+    blattFuellen(book, lehrer, heute);
+    QString fehler;
+    if (book.openUnsaved(QStringLiteral("Lehrerliste"), &fehler).isEmpty())
+        return {false, QStringLiteral("Die Lehrerliste konnte nicht erstellt werden.\r") + fehler};
+    return {true, QStringLiteral("Excel wurde gestartet. Die Lehrerliste wurde dort angelegt.")};
+}
+
 void mnuLehrerliste_Click()
 {
     if (!mdl::TestForDLL(QStringLiteral("Excel.Application"))) {
@@ -76,23 +93,12 @@ void mnuLehrerliste_Click()
         lehrer = lehrerLesen(mdl::dbNM());
     } catch (const zdb::DbError &e) {
         mdl::NMDatenbankSchliessen();
-        msg::box(QStringLiteral("Die Lehrer konnten nicht gelesen werden.\r") + e.germanText());
+        msg::box(lesefehlerText(e));
         return;
     }
     // The connection is never held while the workbook is made.
     mdl::NMDatenbankSchliessen();
-    if (lehrer.isEmpty()) {
-        msg::box(QStringLiteral("Es wurden keine Lehrer gefunden."));
-        return;
-    }
-    xlsx::Workbook book;
-    blattFuellen(book, lehrer, QDate::currentDate());
-    QString fehler;
-    if (book.openUnsaved(QStringLiteral("Lehrerliste"), &fehler).isEmpty()) {
-        msg::box(QStringLiteral("Die Lehrerliste konnte nicht erstellt werden.\r") + fehler);
-        return;
-    }
-    msg::box(QStringLiteral("Excel wurde gestartet. Die Lehrerliste wurde dort angelegt."));
+    msg::box(arbeitsmappeAnlegen(lehrer, QDate::currentDate()).meldung);
 }
 
 } // namespace lehrerliste

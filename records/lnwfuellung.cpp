@@ -16,8 +16,6 @@ namespace {
 enum { kFach, kKlasse, kLehrkraft, kSpalte, kNotenart, kBemerkung, kSchnitt, kZeit, kGeschrieben,
        kRueckgabe, kAbgabe, kLfdNr };
 
-bool istNull(const QVariant &v) { return !v.isValid() || v.isNull(); }
-
 // Courses are told apart by subject, class and teacher, compared as the engine compares text.
 QString kursSchluessel(const QString &fach, const QString &klasse, const QString &lehrer)
 {
@@ -36,6 +34,68 @@ const QDateTime &stichtag()
     static const QDateTime d(QDate(2000, 1, 1), QTime(0, 0));
     return d;
 }
+
+// A value as the grid shows it; text, the common case, without a QVariant.
+QString wertText(const zdb::Row &r, int c)
+{
+    switch (r.type(c)) {
+    case zdb::Row::Null: return QString();
+    case zdb::Row::Text: return r.text(c);
+    default: return vt::valueText(r.value(c));
+    }
+}
+
+// The grade in a stored grade value, 0 for none.
+int noteVon(const zdb::Row &r, int c)
+{
+    switch (r.type(c)) {
+    case zdb::Row::Null: return 0;
+    case zdb::Row::Text:
+    case zdb::Row::Integer: return mdl::NoteAusUtf8(r.utf8(c)); // an integer's digits as SQLite writes them
+    default: return mdl::NoteAusText(vt::valueText(r.value(c)));
+    }
+}
+
+// A stored date later than 1 January 2000, else an invalid date. ISO dates are read directly.
+QDate spaeteresDatum(const zdb::Row &r, int c)
+{
+    if (r.type(c) == zdb::Row::Null)
+        return {};
+    if (r.type(c) == zdb::Row::Text) {
+        const QByteArrayView t = r.utf8(c);
+        auto ziffern = [&](int von, int bis) {
+            int n = 0;
+            for (int i = von; i < bis; ++i) {
+                if (t[i] < '0' || t[i] > '9')
+                    return -1;
+                n = n * 10 + (t[i] - '0');
+            }
+            return n;
+        };
+        if (t.size() == 10 && t[4] == '-' && t[7] == '-') {
+            const int y = ziffern(0, 4), m = ziffern(5, 7), d = ziffern(8, 10);
+            if (y >= 0 && m >= 0 && d >= 0) {
+                const QDate datum(y, m, d);
+                return datum.isValid() && datum > stichtag().date() ? datum : QDate();
+            }
+        }
+    }
+    const QDateTime d = mdl::NullZuDatum(r.value(c));
+    return d > stichtag() ? d.date() : QDate();
+}
+
+// One record of the course statement, kept until the grades are counted.
+struct TestSatz {
+    int kurs = 0;      // position in the course list
+    int spalte = -1;   // first column of the test's block, -1 for none
+    QString art, bemerkung, zeit, lfdNr;
+    bool bemerkungNull = true;
+    std::array<QDate, 3> daten; // Geschrieben, Rückgabe, Abgabe when later than 1.1.2000
+};
+
+struct Kurs {
+    QString fach, klasse, lehrer, schluessel;
+};
 
 } // namespace
 
@@ -70,37 +130,92 @@ Fuellung lesen(zdb::Db &nm, const KursAbfrage &abfrage, const Schwellen &schwell
     const Aufbau aufbau = aufbauErkennen(nm);
     f.verschiebung = aufbau.verschiebung();
 
-    const zdb::Result kurse = nm.query(abfrage.kursSql(), abfrage.params);
-    f.datensaetze = kurse.rowCount();
-    if (kurse.isEmpty())
+    // The tests, each pointing at its course; a course's texts are read once per run of records.
+    QVector<Kurs> kurse;
+    QVector<TestSatz> saetze;
+    QByteArray letzteTexte;
+    nm.forEachRow(abfrage.kursSql(), abfrage.params, [&](const zdb::Row &r) {
+        // Texts are compared as stored; a number is read as a value (reading it as text would convert it).
+        bool nurText = true;
+        for (int c : {kFach, kKlasse, kLehrkraft})
+            nurText = nurText && (r.type(c) == zdb::Row::Text || r.isNull(c));
+        QByteArray texte;
+        if (nurText)
+            for (int c : {kFach, kKlasse, kLehrkraft})
+                texte += r.utf8(c).toByteArray() + char(r.isNull(c) ? 1 : 0) + '\0';
+        if (kurse.isEmpty() || texte.isEmpty() || texte != letzteTexte) {
+            Kurs k{wertText(r, kFach), wertText(r, kKlasse), wertText(r, kLehrkraft), {}};
+            k.schluessel = kursSchluessel(k.fach, k.klasse, k.lehrer);
+            kurse.append(k);
+            letzteTexte = texte;
+        }
+        TestSatz t;
+        t.kurs = int(kurse.size()) - 1;
+        qint64 spalte = -1;
+        bool ok = true;
+        if (r.type(kSpalte) == zdb::Row::Integer)
+            spalte = r.int64(kSpalte);
+        else if (r.isNull(kSpalte))
+            ok = false;
+        else
+            spalte = r.value(kSpalte).toLongLong(&ok);
+        t.spalte = ok ? blockSpalteFuerTest(spalte, f.verschiebung) : -1;
+        if (t.spalte >= 0) {
+            t.art = wertText(r, kNotenart);
+            t.bemerkungNull = r.isNull(kBemerkung);
+            t.bemerkung = wertText(r, kBemerkung);
+            t.zeit = wertText(r, kZeit);
+            t.lfdNr = wertText(r, kLfdNr);
+            t.daten = {spaeteresDatum(r, kGeschrieben), spaeteresDatum(r, kRueckgabe), spaeteresDatum(r, kAbgabe)};
+        }
+        saetze.append(std::move(t));
+        return true;
+    });
+    f.datensaetze = int(saetze.size());
+    if (saetze.isEmpty())
         return f;
 
     // The courses that will get a row; grades of other courses are not kept.
     QHash<QString, NotenStand> stand;
-    for (const QVariantList &r : kurse.rows)
-        stand.insert(kursSchluessel(mdl::NullZuText(r[kFach]), mdl::NullZuText(r[kKlasse]),
-                                    mdl::NullZuText(r[kLehrkraft])), NotenStand());
+    for (const Kurs &k : std::as_const(kurse))
+        stand.insert(k.schluessel, NotenStand());
 
-    // Grades of all pupil rows, grouped by course as a per-course read would collect them.
-    nm.forEach(abfrage.notenSql(aufbau.notenAlt), abfrage.params, [&](const QVariantList &r) {
-        if (istNull(r[0]) || istNull(r[1]) || istNull(r[2]))
+    // Grades of all pupil rows, grouped by course as a per-course read would collect them. The
+    // course of a pupil row is looked up once per course key (Unt.Index) and its texts.
+    struct Treffer {
+        QByteArray texte;
+        NotenStand *stand = nullptr;
+    };
+    QHash<qint64, Treffer> nachIndex;
+    nm.forEachRow(abfrage.notenSql(aufbau.notenAlt), abfrage.params, [&](const zdb::Row &r) {
+        if (r.isNull(0) || r.isNull(1) || r.isNull(2))
             return true; // a Null never equals a course's text
-        auto it = stand.find(kursSchluessel(r[0].toString(), r[1].toString(), r[2].toString()));
-        if (it == stand.end())
+        QByteArray texte;
+        for (int c = 0; c < 3; ++c)
+            texte += r.utf8(c).toByteArray() + '\0';
+        const bool mitIndex = r.type(3) == zdb::Row::Integer;
+        const qint64 index = mitIndex ? r.int64(3) : r.value(3).toLongLong();
+        NotenStand *s = nullptr;
+        auto t = mitIndex ? nachIndex.find(index) : nachIndex.end();
+        if (t != nachIndex.end() && t->texte == texte) {
+            s = t->stand;
+        } else {
+            auto it = stand.find(kursSchluessel(r.text(0), r.text(1), r.text(2)));
+            s = it == stand.end() ? nullptr : &*it;
+            if (mitIndex)
+                nachIndex.insert(index, Treffer{texte, s});
+        }
+        if (!s)
             return true;
-        const qint64 index = r[3].toLongLong();
-        if (!it->hatIndex || index < it->index) {
-            it->index = index;
-            it->hatIndex = true;
+        if (!s->hatIndex || index < s->index) {
+            s->index = index;
+            s->hatIndex = true;
         }
         for (int b = 0; b < Bloecke; ++b) {
-            const QVariant &v = r[4 + b];
-            if (istNull(v))
-                continue;
-            const int g = mdl::NoteAusText(vt::valueText(v));
+            const int g = noteVon(r, 4 + b);
             if (g != 0) {
-                it->summe[size_t(b)] += g;
-                ++it->anzahl[size_t(b)];
+                s->summe[size_t(b)] += g;
+                ++s->anzahl[size_t(b)];
             }
         }
         return true;
@@ -110,32 +225,31 @@ Fuellung lesen(zdb::Db &nm, const KursAbfrage &abfrage, const Schwellen &schwell
     for (const NotenStand &s : std::as_const(stand))
         if (s.hatIndex)
             gewichte.insert(s.index, {});
-    nm.forEach(abfrage.gewichteSql(aufbau.unterrichtAlt), abfrage.params, [&](const QVariantList &r) {
-        auto it = gewichte.find(r[0].toLongLong());
+    nm.forEachRow(abfrage.gewichteSql(aufbau.unterrichtAlt), abfrage.params, [&](const zdb::Row &r) {
+        auto it = gewichte.find(r.type(0) == zdb::Row::Integer ? r.int64(0) : r.value(0).toLongLong());
         if (it != gewichte.end())
             for (int b = 0; b < Bloecke; ++b)
-                (*it)[size_t(b)] = vt::valueText(r[1 + b]);
+                (*it)[size_t(b)] = wertText(r, 1 + b);
         return true;
     });
 
     const float grenze = mdl::ZahlAusText(schwellen.grenzschnitt);
     const double mindest = accessfn::accessVal(schwellen.mindestanzahl);
-    const int total = kurse.rowCount();
+    const int total = int(saetze.size());
+    f.zeilen.reserve(stand.size());
     QString letzterSchluessel;
     KursZeile *zeile = nullptr;
     for (int n = 1; n <= total; ++n) {
-        const QVariantList &r = kurse.rows[n - 1];
-        const QString fach = mdl::NullZuText(r[kFach]), klasse = mdl::NullZuText(r[kKlasse]),
-                      lehrer = mdl::NullZuText(r[kLehrkraft]);
-        const QString schluessel = kursSchluessel(fach, klasse, lehrer);
-        if (!zeile || schluessel != letzterSchluessel) {
-            letzterSchluessel = schluessel;
+        TestSatz &t = saetze[n - 1];
+        const Kurs &k = kurse[t.kurs];
+        if (!zeile || k.schluessel != letzterSchluessel) {
+            letzterSchluessel = k.schluessel;
             f.zeilen.append(KursZeile());
             zeile = &f.zeilen.last();
-            zeile->fach = fach;
-            zeile->klasse = klasse;
-            zeile->lehrer = lehrer;
-            const NotenStand &s = stand[schluessel];
+            zeile->fach = k.fach;
+            zeile->klasse = k.klasse;
+            zeile->lehrer = k.lehrer;
+            const NotenStand &s = stand[k.schluessel];
             for (int b = 0; b < Bloecke; ++b) {
                 const int c = blockStart(b);
                 if (s.anzahl[size_t(b)] > 0) {
@@ -150,23 +264,18 @@ Fuellung lesen(zdb::Db &nm, const KursAbfrage &abfrage, const Schwellen &schwell
             }
         }
 
-        bool ok = false;
-        const qint64 spalte = istNull(r[kSpalte]) ? -1 : r[kSpalte].toLongLong(&ok);
-        const int c = ok ? blockSpalteFuerTest(spalte, f.verschiebung) : -1;
+        const int c = t.spalte;
         if (c >= 0) {
-            zeile->text(c + Art) = vt::valueText(r[kNotenart]);
-            if (!istNull(r[kBemerkung]))
-                zeile->text(c + Bemerk) = vt::valueText(r[kBemerkung]);
-            zeile->text(c + LfdNr) = vt::valueText(r[kLfdNr]);
+            zeile->text(c + Art) = std::move(t.art);
+            if (!t.bemerkungNull)
+                zeile->text(c + Bemerk) = std::move(t.bemerkung);
+            zeile->text(c + LfdNr) = std::move(t.lfdNr);
             zeile->farbe(c + Schnitt) = mdl::ZahlAusText(zeile->text(c + Schnitt)) >= grenze ? Hellrot : Weiss;
-            zeile->text(c + Zeit) = vt::valueText(r[kZeit]);
-            const int datumsFelder[] = {kGeschrieben, kRueckgabe, kAbgabe};
-            for (int i = 0; i < 3; ++i) {
-                const QDateTime d = mdl::NullZuDatum(r[datumsFelder[i]]);
-                if (d > stichtag())
-                    zeile->text(c + Geschrieben + i) = d.date().toString(QStringLiteral("dd.MM."));
-            }
-            if (mdl::NullZuDatum(r[kAbgabe]) > stichtag())
+            zeile->text(c + Zeit) = std::move(t.zeit);
+            for (int i = 0; i < 3; ++i)
+                if (t.daten[size_t(i)].isValid())
+                    zeile->text(c + Geschrieben + i) = t.daten[size_t(i)].toString(QStringLiteral("dd.MM."));
+            if (t.daten[2].isValid())
                 zeile->farbe(c + Abgegeben) = Hellgruen;
             else if (mindest < accessfn::accessVal(zeile->text(c + Anzahl)))
                 zeile->farbe(c + Abgegeben) = Hellrot;
@@ -187,6 +296,9 @@ std::optional<QString> schwellenText(const QString &text)
     s.replace(QLatin1Char('.'), QLatin1Char(','));
     double d = 0;
     if (s.count(QLatin1Char(',')) > 1 || !vt::parseNumber(s, &d))
+        return std::nullopt;
+    // The tenths are counted exactly up to 2^53; a larger threshold cannot be held.
+    if (!(std::fabs(d) * 10.0 < 9007199254740992.0))
         return std::nullopt;
     // One decimal, half away from zero on the typed digits (4,25 -> 4,3).
     const qint64 zehntel = qint64(std::llround(d * 10.0 + (d >= 0 ? 1e-9 : -1e-9)));

@@ -53,7 +53,7 @@ bool blockBenutzt(const VSGrid &g, int block, float mindest)
     return false;
 }
 
-void spaltenAnwenden(VSGrid &g, const Anzeige &a)
+void spaltenAnwenden(VSGrid &g, const Anzeige &a, bool rahmen)
 {
     g.setRedraw(false);
     for (int c = FesteSpalten; c < g.cols(); ++c) {
@@ -72,7 +72,8 @@ void spaltenAnwenden(VSGrid &g, const Anzeige &a)
         }
     }
     g.setRedraw(true);
-    rahmenZeichnen(g, a);
+    if (rahmen)
+        rahmenZeichnen(g, a);
 }
 
 void rahmenZeichnen(VSGrid &g, const Anzeige &a)

@@ -25,8 +25,9 @@ struct Anzeige {
 
 // Empties the grid and builds the two header rows and the columns; then applies the options.
 void kopfAufbauen(VSGrid &g, const Anzeige &a);
-// Sub-column widths and hiding of unused test blocks, then the borders.
-void spaltenAnwenden(VSGrid &g, const Anzeige &a);
+// Sub-column widths and hiding of unused test blocks, then the borders (left to the caller when
+// rahmen is false, for a course filter that follows and draws them).
+void spaltenAnwenden(VSGrid &g, const Anzeige &a, bool rahmen = true);
 // Shows only courses with a test not handed in (or all rows again), then the borders.
 void zeilenFilter(VSGrid &g, const Anzeige &a);
 void rahmenZeichnen(VSGrid &g, const Anzeige &a);

@@ -123,6 +123,27 @@ bool schreiben(const QString &pfad, const QByteArray &inhalt, QString *fehler)
     return safefile::writeFile(pfad, inhalt, fehler);
 }
 
+QString lesefehlerText(const zdb::DbError &e)
+{
+    QString text = QStringLiteral("Die Unterrichtsdaten konnten nicht gelesen werden.\r") + e.germanText();
+    if (!text.contains(e.message()))
+        text += QStringLiteral("\r(") + e.message() + QLatin1Char(')');
+    return text;
+}
+
+Ergebnis dateiErstellen(const QVector<Kurs> &kurse, const QString &pfad)
+{
+    if (kurse.isEmpty())
+        return {false, QStringLiteral("Es wurden keine Daten gefunden.")};
+    const QString gezeigt = QDir::toNativeSeparators(pfad);
+    const QStringList zeilen = QStringList{kopfzeile()} + lehrerZeilen(kurse);
+    QString fehler;
+    if (!schreiben(pfad, dateiInhalt(zeilen), &fehler))
+        return {false, QStringLiteral("Die Datei konnte nicht geschrieben werden.\r\r") + fehler};
+    return {true, QStringLiteral("Die Datei wurde unter\r\r") + gezeigt + QStringLiteral("\r\rabgespeichert.\r\r\r\r") +
+                      QStringLiteral("Hinweis: Lehrkräfte mit Kürzellänge=4 (Referendare) wurden ausgefiltert.")};
+}
+
 void mnuWunschzettel_Click()
 {
     // The database wait lets events through: a second click meanwhile does nothing.
@@ -142,27 +163,11 @@ void mnuWunschzettel_Click()
         kurse = kurseLesen(mdl::dbNM());
     } catch (const zdb::DbError &e) {
         mdl::NMDatenbankSchliessen();
-        QString text = QStringLiteral("Die Unterrichtsdaten konnten nicht gelesen werden.\r") + e.germanText();
-        if (!text.contains(e.message()))
-            text += QStringLiteral("\r(") + e.message() + QLatin1Char(')');
-        msg::box(text);
+        msg::box(lesefehlerText(e));
         return;
     }
     mdl::NMDatenbankSchliessen();
-    if (kurse.isEmpty()) {
-        msg::box(QStringLiteral("Es wurden keine Daten gefunden."));
-        return;
-    }
-
-    const QString pfad = QDir::toNativeSeparators(dateiPfad());
-    const QStringList zeilen = QStringList{kopfzeile()} + lehrerZeilen(kurse);
-    QString fehler;
-    if (!schreiben(dateiPfad(), dateiInhalt(zeilen), &fehler)) {
-        msg::box(QStringLiteral("Die Datei konnte nicht geschrieben werden.\r\r") + fehler);
-        return;
-    }
-    msg::box(QStringLiteral("Die Datei wurde unter\r\r") + pfad + QStringLiteral("\r\rabgespeichert.\r\r\r\r") +
-             QStringLiteral("Hinweis: Lehrkräfte mit Kürzellänge=4 (Referendare) wurden ausgefiltert."));
+    msg::box(dateiErstellen(kurse, dateiPfad()).meldung);
 }
 
 } // namespace wunsch

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QVector>
 
-namespace zdb { class Db; }
+namespace zdb { class Db; class DbError; }
 
 namespace wunsch {
 
@@ -38,6 +38,18 @@ QString dateiPfad();
 // Writes the file as a whole (a failed write leaves the former file as it was); false, with the
 // file and a German reason in *fehler, on failure.
 bool schreiben(const QString &pfad, const QByteArray &inhalt, QString *fehler = nullptr);
+
+// What a run did, for the menu handler to tell the user.
+struct Ergebnis {
+    bool geschrieben = false;
+    QString meldung; // German, lines separated by CR
+};
+
+// The message for a failed read of the courses.
+QString lesefehlerText(const zdb::DbError &e);
+
+// Writes the file of the read courses to pfad; no courses: no file, "Es wurden keine Daten gefunden.".
+Ergebnis dateiErstellen(const QVector<Kurs> &kurse, const QString &pfad);
 
 // The menu action: reads the grade manager's database, writes the file, tells the user.
 void mnuWunschzettel_Click();

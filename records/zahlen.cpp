@@ -3,6 +3,9 @@
 #include "platform/db.h"
 #include "platform/valuetext.h"
 
+#include <cmath>
+#include <limits>
+
 namespace mdl {
 
 float ZahlAusText(const QString &text)
@@ -15,29 +18,36 @@ float ZahlAusText(const QString &text)
     if (s.count(QLatin1Char(',')) > 1)
         return 0.0f;
     double d = 0.0;
-    if (!vt::parseNumber(s, &d))
+    // Beyond the single-precision range the text is no number that can be held.
+    if (!vt::parseNumber(s, &d) || !(std::fabs(d) <= double(std::numeric_limits<float>::max())))
         return 0.0f;
     return float(d);
 }
 
-int NoteAusText(const QString &text)
+namespace {
+
+// The joined digits form the grade; leading zeros do not count ("03" is 3). Only ASCII digits
+// count, so UTF-8 bytes and UTF-16 units give the same grade.
+template <typename Zeichen>
+int note(const Zeichen *p, qsizetype n)
 {
-    // The joined digits form the grade; leading zeros do not count ("03" is 3).
     int value = 0;
-    bool tooBig = false;
-    for (QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto c = p[i];
+        if (c < '0' || c > '9')
             continue;
-        if (tooBig)
-            continue;
-        value = value * 10 + (c.unicode() - '0');
+        value = value * 10 + int(c - '0');
         if (value >= 7)
-            tooBig = true;
+            return 0;
     }
-    if (tooBig || value < 1)
-        return 0;
     return value;
 }
+
+} // namespace
+
+int NoteAusText(const QString &text) { return note(text.utf16(), text.size()); }
+
+int NoteAusUtf8(QByteArrayView text) { return note(text.data(), text.size()); }
 
 QDateTime NullZuDatum(const QVariant &value)
 {

@@ -1,6 +1,7 @@
 #pragma once
 // Number readers of the shared module: numbers typed by users or taken from grid cells,
 // grades in grade texts, and stored dates.
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
@@ -11,6 +12,8 @@ namespace mdl {
 float ZahlAusText(const QString &text);
 // The grade 1..6 formed by the digits of a grade text ("3-" gives 3, "2-3" gives 0), else 0.
 int NoteAusText(const QString &text);
+// The same for a text in UTF-8 (a stored grade read without decoding it).
+int NoteAusUtf8(QByteArrayView text);
 // A stored date (ISO text, QDate, QDateTime); Null or anything that is no date gives 1 January 1900.
 QDateTime NullZuDatum(const QVariant &value);
 

@@ -65,18 +65,32 @@ Daten lesen(zdb::Db &nm, const QString &klasse)
                });
     if (d.kurse.isEmpty())
         return d;
-    nm.forEach(QStringLiteral("SELECT Schüler.SchülerNr, Noten.UIndex "
-                              "FROM Unterricht INNER JOIN (Noten INNER JOIN Schüler "
-                              "ON Noten.SchülerNr = Schüler.SchülerNr) ON Unterricht.\"Index\" = Noten.UIndex "
-                              "WHERE Schüler.Klasse = ? COLLATE NOCASEU AND Noten.Archiv = 0 "
-                              "ORDER BY Schüler.SchülerNr"),
-               k, [&](const QVariantList &row) {
-                   qint64 nr = 0, index = 0;
-                   if (zahlVon(row[0], &nr) && zahlVon(row[1], &index))
-                       d.zuordnungen.append({nr, index});
-                   return true;
-               });
+    // Only the grade rows of the class's courses, found through the index on Noten.UIndex; a row
+    // of a pupil of another class matches no pupil row of the grid and is left out there.
+    zdb::Params indexe;
+    for (const Kurs &kurs : std::as_const(d.kurse)) {
+        qint64 index = 0;
+        if (zahlVon(kurs.index, &index))
+            indexe << index;
+    }
+    if (indexe.isEmpty())
+        return d;
+    nm.forEach(zuordnungenSql(int(indexe.size())), indexe, [&](const QVariantList &row) {
+        qint64 nr = 0, index = 0;
+        if (zahlVon(row[0], &nr) && zahlVon(row[1], &index))
+            d.zuordnungen.append({nr, index});
+        return true;
+    });
     return d;
+}
+
+QString zuordnungenSql(int kurse)
+{
+    QStringList marken;
+    for (int i = 0; i < kurse; ++i)
+        marken << QStringLiteral("?");
+    return QStringLiteral("SELECT SchülerNr, UIndex FROM Noten WHERE UIndex IN (") + marken.join(QLatin1Char(','))
+        + QStringLiteral(") AND Archiv = 0");
 }
 
 QString aufBreite(const QString &t, int w) { return t.leftJustified(w, QLatin1Char(' '), true); }

@@ -43,6 +43,9 @@ struct Daten {
 // are read; no courses: no grade rows).
 Daten lesen(zdb::Db &nm, const QString &klasse);
 
+// The current grade rows (SchülerNr, UIndex) of the given number of courses, one "?" per course index.
+QString zuordnungenSql(int kurse);
+
 // The grid without pupils and courses: 6 columns, 4 rows, the headings of row 3.
 void leeresGitter(GridStore &g);
 // Pupils, courses, ticks, counts, hour sums and the yellow course columns (widths of columns 1-4

@@ -160,6 +160,17 @@ TEST(Collations, GermanOrderAndCaseBlindComparison)
     EXPECT_LT(order.indexOf("Ostermann"), order.indexOf("Öztürk"));
     EXPECT_EQ(v.s("'MÜL' = 'mül' COLLATE NOCASEU").toInt(), 1);
     EXPECT_EQ(v.s("'MÜL' = 'mül' COLLATE NOCASE").toInt(), 0);
+    // Order without regard to case: ASCII texts, texts that part after an ASCII start, prefixes.
+    const std::vector<std::tuple<const char *, const char *, int>> paare{
+        {"10a", "10A", 0}, {"5a", "5B", -1}, {"Z", "_", 1},   {"ab", "ABC", -1}, {"abc", "AB", 1},
+        {"Mül", "mÜL", 0}, {"Mül", "Mz", 1}, {"a", "Ä", -1},  {"Ärger", "ärger", 0}, {"", "a", -1}};
+    for (const auto &[a, b, vorzeichen] : paare)
+        EXPECT_EQ(v.db.scalar("SELECT CASE WHEN ?1 = ?2 COLLATE NOCASEU THEN 0 WHEN ?1 < ?2 COLLATE NOCASEU "
+                              "THEN -1 ELSE 1 END",
+                              {QString::fromUtf8(a), QString::fromUtf8(b)})
+                      .toInt(),
+                  vorzeichen)
+            << a << " " << b;
 }
 
 namespace {

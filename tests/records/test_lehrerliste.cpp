@@ -83,6 +83,12 @@ TEST_F(Lehrerliste, BordersAreMediumOutsideAndThinInsideEvenForOneTeacher)
 
 TEST_F(Lehrerliste, NoTeacherGivesTheMessageAndNoWorkbook)
 {
+    // Without a window: the result says it.
+    const lehrerliste::Ergebnis e = lehrerliste::arbeitsmappeAnlegen({}, QDate(2017, 3, 5));
+    EXPECT_FALSE(e.angelegt);
+    EXPECT_EQ(e.meldung, "Es wurden keine Lehrer gefunden.");
+    EXPECT_TRUE(tempListen().isEmpty());
+
     lehrerEintragen(QStringLiteral("('X','Admin','A',NULL)"));
     testsupport::MsgRecorder rec;
     lehrerliste::mnuLehrerliste_Click();

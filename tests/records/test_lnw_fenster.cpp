@@ -17,6 +17,8 @@
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <array>
+#include <vector>
 
 using namespace lnw;
 using nmschema::Layout;
@@ -117,6 +119,9 @@ TEST(LnwFenster, AdministratorChoosesByTeacherOrBySubject)
     EXPECT_EQ(w.fg_LNW->store().cellBorders(2, 0).top.width, 2);
     EXPECT_EQ(w.fg_LNW->store().cellBorders(3, 0).top.width, 0);
     EXPECT_EQ(w.fg_LNW->store().cellBorders(4, 0).top.width, 2);
+    // The header row has a line before the Schulaufgaben, the Kurzarbeiten and the Extemporalien.
+    for (const auto &[spalte, breite] : std::vector<std::pair<int, int>>{{3, 2}, {13, 0}, {63, 2}, {103, 2}, {113, 0}})
+        EXPECT_EQ(w.fg_LNW->store().cellBorders(0, spalte).left.width, breite) << spalte;
 
     w.optUnterrichtLehrer[0]->setChecked(true);
     waehle(w.lstFach, {"*"});
@@ -275,14 +280,18 @@ TEST(LnwFenster, ThresholdBoxIsNormalisedAndStored)
     settings::saveSetting("LNW", "Grenzschnitt", "4,5");
     w.formActivate();
     EXPECT_EQ(w.txtGrenzschnitt->text(), "4,5");
-    w.txtGrenzschnitt->setText("3.5");
-    w.txtGrenzschnitt_LostFocus();
-    EXPECT_EQ(w.txtGrenzschnitt->text(), "3,5");
-    EXPECT_EQ(settings::getSetting("LNW", "Grenzschnitt"), "3,5");
-    w.txtGrenzschnitt->setText("viel");
-    w.txtGrenzschnitt_LostFocus();
-    EXPECT_EQ(w.txtGrenzschnitt->text(), "4,0");
-    EXPECT_EQ(settings::getSetting("LNW", "Grenzschnitt"), "3,5");
+    // Typed text, box afterwards, stored setting afterwards. A threshold too big to hold is
+    // no number: never a wrapped negative one.
+    const std::vector<std::array<const char *, 3>> faelle{
+        {"3.5", "3,5", "3,5"}, {"viel", "4,0", "3,5"},   {"1e18", "4,0", "3,5"},
+        {"-1e300", "4,0", "3,5"}, {"1e400", "4,0", "3,5"}, {"2", "2,0", "2,0"},
+    };
+    for (const auto &[getippt, box, gespeichert] : faelle) {
+        w.txtGrenzschnitt->setText(getippt);
+        w.txtGrenzschnitt_LostFocus();
+        EXPECT_EQ(w.txtGrenzschnitt->text(), box) << getippt;
+        EXPECT_EQ(settings::getSetting("LNW", "Grenzschnitt"), gespeichert) << getippt;
+    }
 }
 
 TEST(LnwFenster, PlainClickInTheListShowsThatEntryAlone)

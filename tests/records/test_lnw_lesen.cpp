@@ -62,6 +62,7 @@ TEST_P(LnwLesen, CourseStatementsSelectByPrefixCaseAndLiteralCodes)
         // M gives "M" and "M 1", not "Mu"; classes 5a, 10b, then Q11.
         {*nachFaechern(liste({"*", "M"}, {"M"})), {"M|5a|AB", "M 1|5a|CD", "M|10b|AB", "M|Q11|AB"}},
         {*nachFaechern(liste({"IT"}, {"IT"})), {"IT|6b|EF", "ITG|6b|EF"}},
+        {*nachFaechern(liste({"ITG"}, {"ITG"})), {"ITG|6b|EF"}}, // only IT itself stands for every IT subject
         {eigenerUnterricht("ab"), {"M|10b|AB", "M|5a|AB", "M|Q11|AB"}}, // not ABC
         {*nachFaechern(liste({"%"}, {"%"})), {"%|7c|ABC"}},               // wildcards taken literally
         {*nachLehrern(liste({"A_"}, {"A_"})), {}},
@@ -192,10 +193,14 @@ TEST_P(LnwLesen, DatesAfterTheYear2000AreShownDayAndMonth)
     const qint64 k = nm.kurs("D", "7c", "AB");
     nm.lnw(k, 0, "SA", QVariant(), QString("Bem."), QString("2000-01-02"), QString("1999-12-31"), 7, 90);
     nm.lnw(k, 1, "SA", QString("abc"), QVariant());
+    nm.lnw(k, 2, "SA", QString("2015-03-25 10:00:00"), QVariant(), QString("2015-03-12"), QString("2015-03-20"));
     const Fuellung f = fuellen(nm, eigenerUnterricht("AB"));
     const KursZeile &z = f.zeilen[0];
     EXPECT_EQ(z.text(3 + Geschrieben), "02.01.");
     EXPECT_EQ(z.text(3 + Rueckgabe), "");
+    // All three dates of a test, a time of day included.
+    EXPECT_EQ(QStringList({z.text(23 + Geschrieben), z.text(23 + Rueckgabe), z.text(23 + Abgegeben)}),
+              QStringList({"12.03.", "20.03.", "25.03."}));
     EXPECT_EQ(z.text(3 + Bemerk), "Bem.");
     EXPECT_EQ(z.text(3 + Zeit), "90");
     EXPECT_EQ(z.text(3 + LfdNr), "7");
@@ -244,14 +249,17 @@ TEST_P(LnwLesen, GroupedReadsMatchPerCourseStatements)
     const qint64 a2 = nm.kurs("M", "5a", "AB", {{"sa1", 3.0}});
     const qint64 a3 = nm.kurs("m", "5A", "ab", {{"sa1", 4.0}});
     const qint64 b = nm.kurs("M", "6b", "AB", {{"sa2", 1.0}});
+    const qint64 ohneLehrer = nm.kurs("M", "7c", QVariant(), {{"sa1", 1.0}});
     nm.gleicheNoten(a2, "sa1", "2", 2);
     nm.gleicheNoten(a1, "sa1", "4", 3);
     nm.gleicheNoten(a3, "ex1", "1", 1);
     nm.gleicheNoten(b, "sa2", "5", 4);
+    nm.gleicheNoten(ohneLehrer, "sa1", "1", 2);
     nm.lnw(a1, 0);
     nm.lnw(b, 1);
-    const Fuellung f = fuellen(nm, *nachLehrern(liste({"AB"}, {"AB"})));
-    ASSERT_EQ(zeilenText(f), QStringList({"M|5a|AB", "M|6b|AB"}));
+    nm.lnw(ohneLehrer, 0);
+    const Fuellung f = fuellen(nm, *nachFaechern(liste({"M"}, {"M"})));
+    ASSERT_EQ(zeilenText(f), QStringList({"M|5a|AB", "M|6b|AB", "M|7c|"}));
     // Row, block start, average, count, weight (the weights of the first course with pupils).
     const std::vector<std::tuple<int, int, const char *, const char *, const char *>> erwartet{
         {0, 3, "3,20", "5", "2"},  // a1 and a2 pooled
@@ -259,6 +267,7 @@ TEST_P(LnwLesen, GroupedReadsMatchPerCourseStatements)
         {0, 13, "", "", ""},
         {1, 13, "5,00", "4", "1"},
         {1, 3, "", "", ""},
+        {2, 3, "", "", ""}, // a Null teacher equals no text: no grades, no weights
     };
     for (const auto &[z, c, schnitt, anzahl, wicht] : erwartet) {
         const KursZeile &k = f.zeilen[z];

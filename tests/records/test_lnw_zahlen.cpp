@@ -14,7 +14,9 @@ TEST(LnwZahlen, ZahlAusTextReadsPointAndCommaAndGivesZeroForNoNumber)
 {
     const std::vector<std::pair<const char *, float>> cases{
         {"4.5", 4.5f}, {"4,5", 4.5f}, {"12", 12.0f}, {"2,50", 2.5f}, {" 5,5 ", 5.5f}, {"-1.5", -1.5f},
-        {"", 0.0f},    {"   ", 0.0f}, {"fünf", 0.0f}, {"5 Noten", 0.0f}, {"1.234,5", 0.0f}};
+        {"", 0.0f},    {"   ", 0.0f}, {"fünf", 0.0f}, {"5 Noten", 0.0f}, {"1.234,5", 0.0f},
+        // Beyond single precision the text holds no number; within it, the number.
+        {"1e18", 1e18f}, {"-1e300", 0.0f}, {"1e39", 0.0f}, {"1e400", 0.0f}};
     for (const auto &[text, wert] : cases)
         EXPECT_FLOAT_EQ(mdl::ZahlAusText(QString::fromUtf8(text)), wert) << text;
 }
@@ -78,11 +80,13 @@ TEST(LnwSchnitt, AverageRoundsHalfAwayFromZeroInWholeNumbers)
     EXPECT_EQ(schnittText(5, 0), "");
 }
 
-TEST(LnwSchwelle, ThresholdTextKeepsOneDecimal)
+TEST(LnwSchwelle, ThresholdTextKeepsOneDecimalOrIsNoNumber)
 {
-    EXPECT_EQ(schwellenText("3.5").value_or("x"), "3,5");
-    EXPECT_EQ(schwellenText("4").value_or("x"), "4,0");
-    EXPECT_EQ(schwellenText("4,25").value_or("x"), "4,3");
-    EXPECT_FALSE(schwellenText("vier").has_value());
-    EXPECT_FALSE(schwellenText("").has_value());
+    // "-" stands for no number: the box then shows "4,0" and nothing is stored.
+    const std::vector<std::pair<const char *, const char *>> faelle{
+        {"3.5", "3,5"}, {"4", "4,0"}, {"4,25", "4,3"}, {"-2,5", "-2,5"}, {"vier", "-"}, {"", "-"},
+        {"900719925474099", "900719925474099,0"}, {"900719925474100", "-"},
+        {"1e18", "-"}, {"-1e18", "-"}, {"-1e300", "-"}, {"1e400", "-"}, {"9223372036854775807", "-"}};
+    for (const auto &[text, erwartet] : faelle)
+        EXPECT_EQ(schwellenText(QString::fromUtf8(text)).value_or("-"), QString::fromUtf8(erwartet)) << text;
 }

@@ -106,27 +106,47 @@ TEST(Wunsch, StatementLeavesOutTraineesAdminsEmptyClassesAndSmdSwd)
     EXPECT_EQ(gelesen.join("; "), "CD|Ärmel||9c||Ch; EF|O'Brien||9d|2|; AB|Zett||5b|2|D; AB|Zett|AB-1|5a|1,5|Sp");
 }
 
-TEST(Wunsch, MenuActionWritesWindows1252WithCrLfOrTellsWhyNot)
+TEST(Wunsch, FileIsWindows1252WithCrLfOrTheResultSaysWhyNot)
 {
-    Schule s;
-    s.lehrer("MÜ", "Müller", "Jürgen");
-    wunsch::mnuWunschzettel_Click();
-    EXPECT_EQ(s.boxes.texts(), QStringList({"Es wurden keine Daten gefunden."}));
-    EXPECT_FALSE(QFile::exists(s.programm.file("Wunsch.txt")));
-    s.kurs("M", "5a", "MÜ", 4);
-    wunsch::mnuWunschzettel_Click();
-    const QString pfad = QDir::toNativeSeparators(s.programm.file("Wunsch.txt"));
-    EXPECT_EQ(s.boxes.texts().last(), QString("Die Datei wurde unter\r\r" + pfad +
-                                            "\r\rabgespeichert.\r\r\r\rHinweis: Lehrkräfte mit Kürzellänge=4 "
-                                            "(Referendare) wurden ausgefiltert."));
-    QFile f(s.programm.file("Wunsch.txt"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray b = f.readAll();
+    testsupport::Sandbox ordner;
+    const QVector<Kurs> kurse{{"MÜ", "Müller", "Jürgen", "StR", "", "5a", "4", "M"}};
+    const QString hinweis = "\r\rabgespeichert.\r\r\r\rHinweis: Lehrkräfte mit Kürzellänge=4 (Referendare) wurden ausgefiltert.";
+    struct Fall {
+        QVector<Kurs> kurse;
+        QString pfad;
+        bool geschrieben;
+        QString meldung;
+    };
+    const QString gut = ordner.file("Wunsch.txt"), fehlt = ordner.file("fehlt/Wunsch.txt");
+    const QVector<Fall> faelle{
+        {{}, gut, false, "Es wurden keine Daten gefunden."},
+        {kurse, fehlt, false,
+         "Die Datei konnte nicht geschrieben werden.\r\rDatei: " + QDir::toNativeSeparators(fehlt)
+             + "\rGrund: Der Ordner \"" + QDir::toNativeSeparators(ordner.file("fehlt")) + "\" existiert nicht."},
+        {kurse, gut, true, "Die Datei wurde unter\r\r" + QDir::toNativeSeparators(gut) + hinweis},
+    };
+    for (const Fall &f : faelle) {
+        const wunsch::Ergebnis e = wunsch::dateiErstellen(f.kurse, f.pfad);
+        EXPECT_EQ(e.geschrieben, f.geschrieben) << f.meldung.toStdString();
+        EXPECT_EQ(e.meldung, f.meldung);
+        EXPECT_EQ(QFile::exists(f.pfad), f.geschrieben) << f.meldung.toStdString();
+    }
+    QFile datei(gut);
+    ASSERT_TRUE(datei.open(QIODevice::ReadOnly));
+    const QByteArray b = datei.readAll();
     EXPECT_EQ(b.count("\r\n"), 2);
     EXPECT_EQ(b.count('\n'), 2);
     EXPECT_TRUE(b.contains("\"M\xDC\",\"M\xFCller\",\"J\xFCrgen\",\"StR\",\"M\",\"5a\",\"4\","));
+}
 
-    qputenv("ZANDREL_HOME", s.programm.file("fehlt").toUtf8());
+TEST(Wunsch, MenuActionReadsTheGradeManagerAndShowsTheResult)
+{
+    Schule s;
+    s.lehrer("MÜ", "Müller", "Jürgen");
+    s.kurs("M", "5a", "MÜ", 4);
     wunsch::mnuWunschzettel_Click();
-    EXPECT_TRUE(s.boxes.texts().last().contains("konnte nicht geschrieben werden"));
+    ASSERT_EQ(s.boxes.texts().size(), 1);
+    EXPECT_TRUE(s.boxes.texts().last().startsWith("Die Datei wurde unter\r\r"));
+    EXPECT_TRUE(QFile::exists(s.programm.file("Wunsch.txt")));
+    EXPECT_EQ(mdl::nmOeffnungen(), 0);
 }

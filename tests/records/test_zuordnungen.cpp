@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -104,6 +105,19 @@ TEST_F(Zuordnungen, ClassGridTicksCountsHoursAndYellowCourses)
     EXPECT_EQ(g.cellBackColor(3, 6), 0);
 }
 
+TEST_F(Zuordnungen, ClassClickReadsOnlyTheGradeRowsOfItsCoursesThroughTheIndex)
+{
+    zdb::Db db;
+    db.open(pfad, zdb::Db::ReadOnly);
+    const zdb::Result plan =
+        db.query(QStringLiteral("EXPLAIN QUERY PLAN ") + zuordnungen::zuordnungenSql(3), {1, 2, 3});
+    QStringList schritte;
+    for (const QVariantList &r : plan.rows)
+        schritte << r.last().toString();
+    EXPECT_TRUE(schritte.filter(QRegularExpression("^SCAN( TABLE)? Noten\\b")).isEmpty()) << schritte.join(" | ").toStdString();
+    EXPECT_FALSE(schritte.filter(QRegularExpression("Noten.*USING.*INDEX")).isEmpty()) << schritte.join(" | ").toStdString();
+}
+
 TEST_F(Zuordnungen, HeadingSortGroupsByBranchAndCountsAsNumbers)
 {
     GridStore g = klasse("10a");
@@ -120,6 +134,27 @@ TEST_F(Zuordnungen, HeadingSortGroupsByBranchAndCountsAsNumbers)
         g.setTextMatrix(4 + i, 10, anzahlen[i]);
     zuordnungen::nachSpalteSortieren(g, 10);
     EXPECT_EQ(spalte(g, 10), QStringList({"0", "2", "4", "9", "10"}));
+}
+
+TEST(ZuordnungenSortierung, KeysFillTheFirstTextTo20Characters)
+{
+    zuordnungen::Daten d;
+    d.schueler = {{1, "von Berg", "Ann", "S", "w"}, {2, "Adam", "Anna", "N", "w"}, {3, "Abel", "Ann", "N", "m"}};
+    GridStore g;
+    zuordnungen::leeresGitter(g);
+    zuordnungen::gitterFuellen(g, d);
+    // Column, first names in order.
+    const std::vector<std::pair<int, QStringList>> faelle{
+        {1, {"Ann", "Anna", "Ann"}},  // Abel, Adam, von Berg
+        {2, {"Ann", "Ann", "Anna"}},  // "Ann" filled with blanks sorts before "Anna"
+        {3, {"Ann", "Anna", "Ann"}},  // N (Abel, Adam), then S
+    };
+    for (const auto &[c, vornamen] : faelle) {
+        zuordnungen::nachSpalteSortieren(g, c);
+        EXPECT_EQ(spalte(g, 2), vornamen) << c;
+    }
+    zuordnungen::nachSpalteSortieren(g, 2);
+    EXPECT_EQ(spalte(g, 1), QStringList({"Abel", "von Berg", "Adam"}));
 }
 
 TEST_F(Zuordnungen, ClassesWithoutPupilsCoursesOrGradeRows)
@@ -157,7 +192,15 @@ TEST_F(Zuordnungen, MenuOpensTheWindowAndAHeadingClickSorts)
     auto *w = qobject_cast<frm_UnterrichtBearbeiten *>(m.fenster("frm_UnterrichtBearbeiten"));
     ASSERT_NE(w, nullptr);
     ASSERT_EQ(w->lstKlassen->count(), 5);
+    // No class is highlighted while the grid shows none.
+    QCoreApplication::processEvents();
     EXPECT_EQ(w->fg->rows(), 4);
+    EXPECT_EQ(w->lstKlassen->currentRow(), -1);
+    EXPECT_TRUE(w->lstKlassen->selectedItems().isEmpty());
+    // A class chosen with the keys is shown as a clicked one.
+    QTest::keyClick(w->lstKlassen, Qt::Key_Down);
+    EXPECT_EQ(w->lstKlassen->currentRow(), 0);
+    EXPECT_EQ(w->fg->rows(), 5); // Q11: one pupil
 
     w->lstKlassen->setCurrentRow(3);
     w->lstKlassen_Click();
