@@ -54,7 +54,7 @@ bool PlanErstellung::tabellenPlanSchreiben(const QString &roherPfad, bool auchNi
     try {
         Warten warten(wartetext(pfad));
         const Daten &d = daten();
-        inhalt = tabellenPlan(d.tabelle, d.termine, auchNichtInternet, d.jetzt, mdl::KalenderEinfaerbenTage,
+        inhalt = tabellenPlan(tabelle(), d.termine.termine, auchNichtInternet, d.jetzt, mdl::KalenderEinfaerbenTage,
                               mdl::KalenderEinfaerbenfarbe, &frm_Warten::Fortschritt);
     } catch (const zdb::DbError &e) {
         msg::box(e.germanText(), msg::OKOnly);
@@ -68,13 +68,24 @@ const PlanErstellung::Daten &PlanErstellung::daten()
     if (!m_daten) {
         auto d = std::make_unique<Daten>();
         d->jetzt = jetzt();
-        // Sorted by date and subject for the cells' content; the order does not matter for the grid.
-        d->termine = termineNachDatumUndFach(mdl::dbEigen);
-        d->tabelle.aufbauen(m_erster, m_letzter, m_klassen, d->jetzt.date());
-        d->tabelle.termineEinsetzen(d->termine, d->jetzt, mdl::KalenderEinfaerbenTage, mdl::KalenderEinfaerbenfarbe);
+        d->termine = termineFuerPlaene(mdl::dbEigen);
         m_daten = std::move(d);
     }
     return *m_daten;
+}
+
+const KalenderTabelle &PlanErstellung::tabelle()
+{
+    if (!m_tabelle) {
+        const Daten &d = daten();
+        auto t = std::make_unique<KalenderTabelle>();
+        t->aufbauen(m_erster, m_letzter, m_klassen, d.jetzt.date());
+        // The plans read texts and colours; the cells' notes are the grid's alone.
+        t->termineEinsetzen(d.termine.termine, d.jetzt, mdl::KalenderEinfaerbenTage, mdl::KalenderEinfaerbenfarbe,
+                            false);
+        m_tabelle = std::move(t);
+    }
+    return *m_tabelle;
 }
 
 bool PlanErstellung::lehrerPlan() { return tabellenPlanSchreiben(mdl::HTML_L, true); }
@@ -96,7 +107,9 @@ bool PlanErstellung::klassenPlan()
             const mdl::NMSitzung nm(mdl::NMSitzung::SchonGeoeffnet);
             klassen = klassenFuerKlassenplan(mdl::dbNM());
         }
-        inhalt = kalender::klassenPlan(klassen, termineFuerKlassenplan(mdl::dbEigen), jetzt(), &frm_Warten::Fortschritt);
+        const Daten &d = daten();
+        inhalt = kalender::klassenPlan(klassen, d.termine.termine, d.termine.klassenplan, d.jetzt,
+                                       &frm_Warten::Fortschritt);
     } catch (const zdb::DbError &e) {
         msg::box(e.germanText(), msg::OKOnly);
         return false;

@@ -25,14 +25,15 @@ public:
 
 private:
     bool tabellenPlanSchreiben(const QString &pfad, bool auchNichtInternet);
-    // The table and the entries, read once for both table plans of one run.
+    // The entries, read once for all plans of one run, and the table of the two table plans.
     struct Daten {
-        KalenderTabelle tabelle;
-        QVector<Termin> termine;
+        PlanTermine termine;
         QDateTime jetzt;
     };
     const Daten &daten();
+    const KalenderTabelle &tabelle();
     std::unique_ptr<Daten> m_daten;
+    std::unique_ptr<KalenderTabelle> m_tabelle;
     QStringList m_klassen;
     QDate m_erster, m_letzter;
 };

@@ -117,7 +117,7 @@ TEST(HtmlTexte, FachLangUndFarbe)
 
 TEST(HtmlTexte, KlassenplanOhneEintraegeSchliesstMitTabellenende)
 {
-    const QByteArray b = klassenPlan({}, {}, QDateTime(QDate(2010, 9, 16), QTime(9, 5)));
+    const QByteArray b = klassenPlan({}, {}, {}, QDateTime(QDate(2010, 9, 16), QTime(9, 5)));
     EXPECT_TRUE(b.endsWith("<BR>\r\n  </table>\r\n  </body>\r\n</html>\r\n"));
 }
 
