@@ -167,3 +167,38 @@ TEST_F(Plaene, AufgegebenesWartenAufDenNotenmanagerLaesstDenKlassenplan)
     EXPECT_TRUE(boxes.boxes.isEmpty());
     EXPECT_EQ(bytes(mdl::HTML_S2), QByteArray("alter Plan"));
 }
+
+TEST_F(Plaene, BeideReihenfolgenGleichenDenenDerDatenbank)
+{
+    // Values that the database sorts in its own way: Null, numbers, case, "so"/"KF" in any case,
+    // a subject that sorts like a class trip, umlauts, dates with and without a time.
+    const QVariantList klassen = {"5a", "5A", " 5a", "10b", "Info", "", QVariant(), QString::fromUtf8("ü1"),
+                                  QString::fromUtf8("Ü1"), "7.5a"};
+    const QVariantList faecher = {"D", "d", "so", "SO", "Kf", "KF", "ZZso", QVariant(), QString::fromUtf8("Ä"), "E"};
+    const QVariantList tage = {"2010-09-13", "2010-09-13 00:00:00", "2010-09-13 08:00:00", QVariant(), 40000,
+                               "2010-09-12"};
+    int n = 0;
+    for (const QVariant &k : klassen)
+        for (const QVariant &f : faecher)
+            mdl::dbEigen.exec("INSERT INTO tbl_Termin (Datum, Klasse, Fach, nichtInternet) VALUES (?, ?, ?, ?)",
+                              {tage[n % tage.size()], k, f, (n++ % 7) == 0 ? 1 : 0});
+    auto ids = [](const QString &sql) {
+        QVector<qint64> out;
+        mdl::dbEigen.forEach(sql, {}, [&out](const QVariantList &r) {
+            out << r[0].toLongLong();
+            return true;
+        });
+        return out;
+    };
+    const PlanTermine p = termineFuerPlaene(mdl::dbEigen);
+    QVector<qint64> tabelle, klassenplan;
+    for (const Termin &t : p.termine)
+        tabelle << t.id;
+    for (int i : p.klassenplan)
+        klassenplan << p.termine[i].id;
+    EXPECT_EQ(tabelle, ids("SELECT Id FROM tbl_Termin ORDER BY Datum, Fach COLLATE NOCASE, Id"));
+    EXPECT_EQ(klassenplan, ids("SELECT Id FROM tbl_Termin WHERE nichtInternet = 0 "
+                               "ORDER BY IIf(Val(Klasse)=0,20,Val(Klasse)), Klasse COLLATE NOCASE, "
+                               "IIf(Fach = 'so' COLLATE NOCASE OR Fach = 'KF' COLLATE NOCASE, 'ZZ' || Fach, Fach) "
+                               "COLLATE NOCASE, Datum, Id"));
+}
