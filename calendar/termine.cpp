@@ -3,6 +3,7 @@
 #include "core/mdl_zandrel.h"
 #include "platform/accessfuncs.h"
 #include "platform/db.h"
+#include "platform/valuetext.h"
 
 #include <QHash>
 #include <algorithm>
@@ -337,9 +338,13 @@ PlanTermine termineFuerPlaene(zdb::Db &db)
     return out;
 }
 
+// Class, subject and teacher as the duplicate rule compares them, the stored values and the new
+// ones alike: without surrounding white space (tabs and line breaks too), upper-cased.
+static QString vergleichsform(const QString &s) { return vt::upperCase(s.trimmed()); }
+
 static bool istFreieArt(const QString &fach)
 {
-    const QString f = mdl::GrossGetrimmt(fach);
+    const QString f = vergleichsform(fach);
     return f == QLatin1String("KF") || f == QLatin1String("SO");
 }
 
@@ -348,13 +353,12 @@ Eintragen terminEintragen(zdb::Db &db, const NeuerTermin &t, const QString &benu
     const QString lehrkraft = t.lehrkraft.trimmed().isEmpty() ? QStringLiteral("X") : t.lehrkraft;
     zdb::WriteTransaction tx(db);
     if (!istFreieArt(t.fach)) {
-        const QVariant schon = db.scalar(
-            QStringLiteral("SELECT COUNT(*) FROM tbl_Termin WHERE Datum = ? AND trim(Klasse) = ? COLLATE NOCASE "
-                           "AND trim(Fach) = ? COLLATE NOCASE AND trim(Lehrkraft) = ? COLLATE NOCASE "
-                           "AND (geloeschtDatum IS NULL OR trim(geloeschtDatum) = '')"),
-            {zdb::isoDate(t.datum), t.klasse.trimmed(), t.fach.trimmed(), lehrkraft.trimmed()});
-        if (schon.toLongLong() > 0)
-            return Eintragen::BereitsEingetragen;
+        const QString klasse = vergleichsform(t.klasse), fach = vergleichsform(t.fach),
+                      lk = vergleichsform(lehrkraft);
+        for (const Termin &e : lesen(db, QStringLiteral("WHERE Datum = ?"), {zdb::isoDate(t.datum)}))
+            if (!e.geloescht && vergleichsform(e.klasse) == klasse && vergleichsform(e.fach) == fach
+                && vergleichsform(e.lehrkraft) == lk)
+                return Eintragen::BereitsEingetragen;
     }
     db.exec(QStringLiteral("INSERT INTO tbl_Termin (Datum, Klasse, Fach, Lehrkraft, Bemerkung, "
                            "eingetragenDatum, eingetragenPerson) VALUES (?, ?, ?, ?, ?, ?, ?)"),
