@@ -414,6 +414,7 @@ QByteArray klassenPlan(const QStringList &klassen, const QVector<Termin> &termin
     QByteArray &out = p.bytes();
     // Long subject names in the file's form, once per stored code.
     QHash<QString, QByteArray> fachLang;
+    QHash<QDate, QByteArray> tage;
     QString klasseVorher, fachVorher;
     bool erste = true;
     const int n = folge.size();
@@ -450,8 +451,13 @@ QByteArray klassenPlan(const QStringList &klassen, const QVector<Termin> &termin
             out += "    <td>&nbsp;</td>\r\n";
         }
         out += "    <td>";
-        if (e.datum.isValid())
-            kodieren(out, vt::valueText(e.datum));
+        if (e.datum.isValid()) {
+            // The day only, also for a row another program wrote with a time.
+            auto it = tage.constFind(e.datum.date());
+            if (it == tage.constEnd())
+                it = tage.insert(e.datum.date(), kodiert(datetexts::format(e.datum.date(), QStringLiteral("dd.mm.yyyy"))));
+            out += *it;
+        }
         out += "</td>\r\n    <td>";
         if (leer(e.bemerkung))
             out += "&nbsp;";

@@ -99,6 +99,17 @@ TEST_F(Plaene, OhneEinfaerbenFehlenDieLegendenzeilen)
     EXPECT_FALSE(t.contains("#80FF80"));
 }
 
+TEST_F(Plaene, KlassenplanSchreibtAuchBeiGespeicherterUhrzeitNurDasDatum)
+{
+    // A row that another program wrote with a time of day.
+    mdl::dbEigen.exec("INSERT INTO tbl_Termin (Datum, Klasse, Fach, Lehrkraft, nichtInternet) "
+                      "VALUES ('2026-11-25 10:00:00', '6a', 'M', 'AB', 0)");
+    ASSERT_TRUE(PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).klassenPlan());
+    const QString t = kalfix::lesen(mdl::HTML_S2);
+    EXPECT_TRUE(t.contains("    <td>Mathematik</td>\r\n    <td>25.11.2026</td>\r\n")) << t.toStdString();
+    EXPECT_FALSE(t.contains("10:00:00"));
+}
+
 TEST(HtmlTexte, FachLangUndFarbe)
 {
     EXPECT_EQ(FachLang(" m "), "Mathematik");
