@@ -70,6 +70,12 @@ void frm_Kalender::aufbauen()
     fgKalender->setFixedRows(1);
     fgKalender->setFixedCols(1);
     fgKalender->setColWidth(0, 1100);
+    // The school office's Shift+click pastes into the one cell pressed: the grid must not stretch
+    // its selection from the current cell to it.
+    connect(fgKalender, &VSGrid::beforeMouseDown, this, [this](int, int shift, double, double, bool &cancel) {
+        if (shift == 1 && fgKalender->mouseRow() > 0 && fgKalender->mouseCol() > 0 && istSchulleitung(mdl::Benutzer))
+            cancel = true;
+    });
     connect(fgKalender, &VSGrid::mouseDown, this, [this](int button, int shift, double, double) {
         fgKalender_MouseDown(button, shift, fgKalender->mouseRow(), fgKalender->mouseCol());
     });

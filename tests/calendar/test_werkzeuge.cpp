@@ -6,6 +6,7 @@
 #include "platform/grid/vsgrid.h"
 
 #include <QLabel>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using kalfix::T;
@@ -63,6 +64,31 @@ TEST_F(Werkzeuge, KopierenUndEinfuegenUebernimmtLehrkraftBemerkungUndKennzeichen
     EXPECT_EQ(w->lblKlasse->text(), "6a"); // the details follow the pasted cell
     EXPECT_EQ(w->fgDetail->rows(), 3);
     EXPECT_EQ(zelle(kDi, "5a"), "D");
+}
+
+TEST_F(Werkzeuge, ShiftKlickFuegtNurInDieGeklickteZelleEin)
+{
+    s.termin({kDi, "5a", "D", "MK", "Diktat", false, s.uhr.addDays(-20), "MK", {}, ""});
+    oeffnen("X");
+    w->show();
+    testsupport::MsgRecorder boxes;
+    klick(kDi, "5a");
+    w->fgKalender_KeyUp(TasteC, Strg);
+    // The current cell is Tuesday 5a; Shift+click with the real mouse on Thursday 6a.
+    w->fgKalender->select(w->ZeileZuDatum(kDi), w->SpalteZuKlasse("5a"));
+    const int r = w->ZeileZuDatum(kDo), c = w->SpalteZuKlasse("6a");
+    const QRect rechteck = w->fgKalender->cellRect(r, c);
+    ASSERT_FALSE(rechteck.isEmpty());
+    QTest::mouseClick(w->fgKalender->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      rechteck.center() - w->fgKalender->viewport()->geometry().topLeft());
+    EXPECT_EQ(zelle(kDo, "6a"), "D");
+    EXPECT_EQ(anzahl(), 2);
+    // Only the pasted cell is selected, no range from Tuesday 5a to it.
+    EXPECT_EQ(w->fgKalender->row(), r);
+    EXPECT_EQ(w->fgKalender->rowSel(), r);
+    EXPECT_EQ(w->fgKalender->col(), c);
+    EXPECT_EQ(w->fgKalender->colSel(), c);
+    EXPECT_EQ(zelle(kMi, "5b"), "");
 }
 
 TEST_F(Werkzeuge, LeereZwischenablageUndMehrereTermine)
