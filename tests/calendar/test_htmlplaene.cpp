@@ -110,6 +110,45 @@ TEST_F(Plaene, KlassenplanSchreibtAuchBeiGespeicherterUhrzeitNurDasDatum)
     EXPECT_FALSE(t.contains("10:00:00"));
 }
 
+TEST_F(Plaene, KlassenfahrtenUndSonstigeTermineFolgenDenFaechern)
+{
+    // "so" sorts before "Sp" and "KF" before "M" by name; in the plan by class both come last,
+    // class trips before other dates, each by date.
+    const QDateTime alt = s.uhr.addDays(-30);
+    for (const auto &[tag, fach] : {std::pair{13, "so"}, {20, "so"}, {14, "Sp"}, {15, "KF"}, {13, "KF"}, {16, "M"},
+                                    {17, "D"}})
+        s.termin({QDate(2010, 9, tag), "10b", fach, "X", "", false, alt, "X", {}, ""});
+    ASSERT_TRUE(PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).klassenPlan());
+    const QString t = kalfix::lesen(mdl::HTML_S2);
+    const int anfang = t.indexOf("<a name='10b'>");
+    ASSERT_GE(anfang, 0);
+    QStringList zeilen;
+    for (const QString &zeile : t.mid(anfang, t.indexOf("</table>", anfang) - anfang).split("  <tr>\r\n").mid(1)) {
+        const QStringList zellen = zeile.split("\r\n");
+        zeilen << zellen.value(1).trimmed() + ' ' + zellen.value(2).trimmed();
+    }
+    EXPECT_EQ(zeilen, QStringList({"<td>Deutsch</td> <td>17.09.2010</td>", "<td>Mathematik</td> <td>16.09.2010</td>",
+                                   "<td>Sp</td> <td>14.09.2010</td>", "<td>Klassenfahrt</td> <td>13.09.2010</td>",
+                                   "<td>&nbsp;</td> <td>15.09.2010</td>",
+                                   "<td>sonstiger Termin</td> <td>13.09.2010</td>",
+                                   "<td>&nbsp;</td> <td>20.09.2010</td>"}));
+}
+
+TEST_F(Plaene, TabellenplanFindetDieKlasseOhneRuecksichtAufSchreibweise)
+{
+    // Stored with blanks and in upper case; recently entered and not for the internet.
+    s.termin({QDate(2010, 9, 20), " 5B ", "Ku", "AB", "", true, s.uhr.addDays(-1), "AB", {}, ""});
+    PlanErstellung p(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag);
+    ASSERT_TRUE(p.lehrerPlan());
+    ASSERT_TRUE(p.schuelerPlan());
+    const QString zeile20 = "    <td id='colA'><a name='20.09.'>20.09.</a></td>\r\n"
+                            "    <td id='colB' title='Deutsch%1 ;  '>D</td>\r\n"
+                            "    <td id='colC'%2 bgcolor='#80FF80'>%3</td>\r\n";
+    EXPECT_TRUE(kalfix::lesen(mdl::HTML_L).contains(zeile20.arg(" - MK", " title='Kunsterziehung - AB ;  '", "Ku")));
+    // The pupils' plan leaves the entry out but keeps the cell's colour.
+    EXPECT_TRUE(kalfix::lesen(mdl::HTML_S).contains(zeile20.arg("", "", "&nbsp;")));
+}
+
 TEST(HtmlTexte, FachLangUndFarbe)
 {
     EXPECT_EQ(FachLang(" m "), "Mathematik");
