@@ -4,6 +4,7 @@
 // and the HTML plans.
 #include "calendar/kalendertage.h"
 #include "calendar/markierung.h"
+#include "calendar/planerstellung.h"
 #include "calendar/terminrechte.h"
 #include "core/childwindow.h"
 
@@ -118,6 +119,9 @@ private:
     void detailsNeuLaden();
     bool hatRecht(int detailZeile) const;
     void datenbankFehler(const class std::exception &e);
+    // The plans at the settings' paths, in this window's classes and period.
+    kalender::PlanErstellung planErstellung() const;
+    bool allePlaeneZeigen();
 
     kalender::KalenderTabelle m_tabelle;
     QStringList m_klassen;
