@@ -457,14 +457,3 @@ void frm_Kalender::lblHTML_Click()
         Geaendert = false;
 }
 
-void frm_Kalender::cmdExcel_Click()
-{
-    // The export lets events through while it writes: no second export or click meanwhile.
-    Sperre sperre(m_beschaeftigt);
-    if (!sperre.frei())
-        return;
-    ExcelExport(*fgKalender, [this] {
-        Form_Load();
-        chkMeineKlassen_Click();
-    }, this);
-}

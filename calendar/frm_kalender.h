@@ -2,6 +2,7 @@
 // Exam-plan window "Schulaufgabenplan": the grid of days by classes, the own dates, the
 // own-classes filter, the month jumps, the details of one day and class, the subject pop-up
 // and the HTML plans.
+#include "calendar/kalenderexcel.h"
 #include "calendar/kalendertage.h"
 #include "calendar/markierung.h"
 #include "calendar/planerstellung.h"
@@ -54,6 +55,12 @@ public:
     bool cmdHTML_S2_Click();
     void lblHTML_Click();
     void cmdExcel_Click();
+    // The export's questions and messages around the logic of kalenderexcel.h: `neuAufbauen`
+    // rebuilds the grid as the window shows it; `dialog` empty is the real save dialog.
+    // Returns the path written, "" when nothing was saved.
+    static QString excelExport(VSGrid &grid, const std::function<void()> &neuAufbauen, QWidget *parent,
+                               const kalender::SpeicherDialog &dialog = {});
+    kalender::SpeicherDialog speicherDialog; // empty: the real save dialog
 
     void DetailsAnzeigen(const QString &klasse, const QDate &datum);
     void MeineTermineFuellen();
