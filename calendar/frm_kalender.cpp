@@ -1,6 +1,7 @@
 #include "calendar/frm_kalender.h"
 #include "calendar/kalenderexcel.h"
 #include "calendar/planerstellung.h"
+#include "core/frm_warten.h"
 #include "core/guard.h"
 #include "core/mdl_zandrel.h"
 #include "platform/datetexts.h"
@@ -70,6 +71,12 @@ void frm_Kalender::aufbauen()
     fgKalender->setFixedRows(1);
     fgKalender->setFixedCols(1);
     fgKalender->setColWidth(0, 1100);
+    // The school office's Shift+click pastes into the one cell pressed: the grid must not stretch
+    // its selection from the current cell to it.
+    connect(fgKalender, &VSGrid::beforeMouseDown, this, [this](int, int shift, double, double, bool &cancel) {
+        if (shift == 1 && fgKalender->mouseRow() > 0 && fgKalender->mouseCol() > 0 && istSchulleitung(mdl::Benutzer))
+            cancel = true;
+    });
     connect(fgKalender, &VSGrid::mouseDown, this, [this](int button, int shift, double, double) {
         fgKalender_MouseDown(button, shift, fgKalender->mouseRow(), fgKalender->mouseCol());
     });
@@ -287,7 +294,7 @@ void frm_Kalender::Form_Activate()
 bool frm_Kalender::Form_Unload()
 {
     if (Geaendert)
-        PlanErstellung(m_klassen, m_erster, m_letzter).allePlaene();
+        allePlaeneZeigen();
     return true;
 }
 
@@ -406,25 +413,47 @@ void frm_Kalender::popupVerstecken()
     lstSchA->hide();
 }
 
-bool frm_Kalender::cmdHTML_L_Click() { return PlanErstellung(m_klassen, m_erster, m_letzter).lehrerPlan(); }
-bool frm_Kalender::cmdHTML_S_Click() { return PlanErstellung(m_klassen, m_erster, m_letzter).schuelerPlan(); }
-bool frm_Kalender::cmdHTML_S2_Click() { return PlanErstellung(m_klassen, m_erster, m_letzter).klassenPlan(); }
+PlanErstellung frm_Kalender::planErstellung() const
+{
+    const PlanEinstellungen e{mdl::HTML_L, mdl::HTML_S, mdl::HTML_S2, mdl::KalenderEinfaerbenTage,
+                              mdl::KalenderEinfaerbenfarbe};
+    auto klassen = []() -> std::optional<QStringList> {
+        if (!mdl::NMDatenbankOeffnen())
+            return std::nullopt;
+        const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
+        return klassenFuerKlassenplan(mdl::dbNM());
+    };
+    PlanMelder melder{[](const QString &text) { frm_Warten::zeigen(text); }, &frm_Warten::Fortschritt,
+                      [] { frm_Warten::entladen(); }};
+    return PlanErstellung(mdl::dbEigen, e, m_klassen, m_erster, m_letzter, klassen, melder);
+}
+
+// Tells why a plan was not written; true when it was.
+static bool planGeschrieben(const PlanErgebnis &e)
+{
+    if (!e.meldung.isEmpty())
+        msg::box(e.meldung, msg::OKOnly);
+    return e.geschrieben;
+}
+
+bool frm_Kalender::cmdHTML_L_Click() { return planGeschrieben(planErstellung().lehrerPlan()); }
+bool frm_Kalender::cmdHTML_S_Click() { return planGeschrieben(planErstellung().schuelerPlan()); }
+bool frm_Kalender::cmdHTML_S2_Click() { return planGeschrieben(planErstellung().klassenPlan()); }
+
+bool frm_Kalender::allePlaeneZeigen()
+{
+    // One read of the entries for the three; each plan's message as soon as it is done.
+    PlanErstellung p = planErstellung();
+    const bool l = planGeschrieben(p.lehrerPlan());
+    const bool s = planGeschrieben(p.schuelerPlan());
+    const bool s2 = planGeschrieben(p.klassenPlan());
+    return l && s && s2;
+}
 
 void frm_Kalender::lblHTML_Click()
 {
     // Only a complete publication clears the flag; a single plan button leaves it set.
-    if (PlanErstellung(m_klassen, m_erster, m_letzter).allePlaene())
+    if (allePlaeneZeigen())
         Geaendert = false;
 }
 
-void frm_Kalender::cmdExcel_Click()
-{
-    // The export lets events through while it writes: no second export or click meanwhile.
-    Sperre sperre(m_beschaeftigt);
-    if (!sperre.frei())
-        return;
-    ExcelExport(*fgKalender, [this] {
-        Form_Load();
-        chkMeineKlassen_Click();
-    }, this);
-}

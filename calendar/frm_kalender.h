@@ -2,8 +2,10 @@
 // Exam-plan window "Schulaufgabenplan": the grid of days by classes, the own dates, the
 // own-classes filter, the month jumps, the details of one day and class, the subject pop-up
 // and the HTML plans.
+#include "calendar/kalenderexcel.h"
 #include "calendar/kalendertage.h"
 #include "calendar/markierung.h"
+#include "calendar/planerstellung.h"
 #include "calendar/terminrechte.h"
 #include "core/childwindow.h"
 
@@ -53,6 +55,12 @@ public:
     bool cmdHTML_S2_Click();
     void lblHTML_Click();
     void cmdExcel_Click();
+    // The export's questions and messages around the logic of kalenderexcel.h: `neuAufbauen`
+    // rebuilds the grid as the window shows it; `dialog` empty is the real save dialog.
+    // Returns the path written, "" when nothing was saved.
+    static QString excelExport(VSGrid &grid, const std::function<void()> &neuAufbauen, QWidget *parent,
+                               const kalender::SpeicherDialog &dialog = {});
+    kalender::SpeicherDialog speicherDialog; // empty: the real save dialog
 
     void DetailsAnzeigen(const QString &klasse, const QDate &datum);
     void MeineTermineFuellen();
@@ -118,6 +126,9 @@ private:
     void detailsNeuLaden();
     bool hatRecht(int detailZeile) const;
     void datenbankFehler(const class std::exception &e);
+    // The plans at the settings' paths, in this window's classes and period.
+    kalender::PlanErstellung planErstellung() const;
+    bool allePlaeneZeigen();
 
     kalender::KalenderTabelle m_tabelle;
     QStringList m_klassen;

@@ -74,6 +74,7 @@ void frm_Kalender::fgKalender_KeyUp(int keyCode, int shift)
 
 void frm_Kalender::einfuegen(int r, int c)
 {
+    fgKalender->select(r, c); // the pasted cell alone becomes the current one
     markierungenEntfernen();
     if (m_ablage.leer()) {
         msg::box(meldungKeineDatenZumKopieren(), msg::OKOnly);

@@ -1,13 +1,10 @@
 #include "calendar/gridexcel.h"
 #include "calendar/kalendertage.h"
-#include "core/frm_warten.h"
 #include "platform/datetexts.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/units.h"
 #include "platform/xlsxbook.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 
 namespace kalender {
 
@@ -78,19 +75,12 @@ void gridInMappe(const VSGrid &grid, xlsx::Workbook &book, const QDateTime &jetz
     ws.setText(2, 1, QStringLiteral("exportiert am ") + datetexts::format(jetzt, QStringLiteral("dd.mm.yyyy hh:mm")));
 }
 
-bool GridNachExcel(const VSGrid &grid, const QString &dateiname, QString *fehler)
+bool GridNachExcel(const VSGrid &grid, const QString &dateiname, QString *fehler,
+                   const std::function<void(double, double)> &fortschritt)
 {
-    const QString datei = xlsx::xlsxPath(dateiname);
-    frm_Warten::zeigen(QStringLiteral("Die Excel-Datei ") + datei + QStringLiteral(" wird erstellt."));
-    struct Entladen {
-        ~Entladen() { frm_Warten::entladen(); }
-    } entladen;
-    // Paint the progress window; no user input while the grid is still to be read.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     xlsx::Workbook book;
-    gridInMappe(grid, book, QDateTime::currentDateTime(), &frm_Warten::Fortschritt);
-    QCoreApplication::processEvents();
-    return book.save(datei, fehler);
+    gridInMappe(grid, book, QDateTime::currentDateTime(), fortschritt);
+    return book.save(xlsx::xlsxPath(dateiname), fehler);
 }
 
 } // namespace kalender

@@ -16,8 +16,9 @@ namespace kalender {
 void gridInMappe(const VSGrid &grid, xlsx::Workbook &book, const QDateTime &jetzt,
                  const std::function<void(double, double)> &fortschritt = {});
 
-// Writes the workbook under `dateiname` (".xls" is written as ".xlsx"), showing the progress window.
-// The caller has removed an existing file. false (with a German reason in *fehler) when it cannot be written.
-bool GridNachExcel(const VSGrid &grid, const QString &dateiname, QString *fehler = nullptr);
+// Writes the workbook under `dateiname` (".xls" is written as ".xlsx"). The caller has removed an
+// existing file. false (with a German reason in *fehler) when it cannot be written.
+bool GridNachExcel(const VSGrid &grid, const QString &dateiname, QString *fehler = nullptr,
+                   const std::function<void(double, double)> &fortschritt = {});
 
 } // namespace kalender

@@ -42,9 +42,10 @@ QByteArray tabellenPlan(const KalenderTabelle &t, const QVector<Termin> &nachDat
 
 // Classes linked in the plan by class: every class not beginning with "AUS", in the class order.
 QStringList klassenFuerKlassenplan(zdb::Db &nm);
-// Plan by class from the linked classes and the entries of termineFuerKlassenplan().
-QByteArray klassenPlan(const QStringList &klassen, const QVector<Termin> &termine, const QDateTime &jetzt,
-                       const Fortschritt &fortschritt = {});
+// Plan by class from the linked classes and the entries at the indices `folge` of `termine`, in
+// that order (PlanTermine::klassenplan).
+QByteArray klassenPlan(const QStringList &klassen, const QVector<Termin> &termine, const QVector<int> &folge,
+                       const QDateTime &jetzt, const Fortschritt &fortschritt = {});
 
 // Whether a plan can be written at `pfad`: into its folder (temporary file and rename), or, when
 // the folder is not writable, directly into the existing file. Changes nothing.

@@ -1,7 +1,7 @@
 #pragma once
-// "Excel-Export" of the exam plan: the grid rebuilt, a file chosen in a save dialog (the folder
-// used last, a time-stamped name), an existing file replaced only after asking, the workbook
-// written and the reminder that the plan is for internal use.
+// "Excel-Export" of the exam plan without a window: the save dialog's folder and proposed name,
+// the chosen path remembered, and the workbook written with the text that tells the outcome.
+#include <QDateTime>
 #include <QString>
 #include <functional>
 
@@ -16,10 +16,21 @@ QString DateinameBereinigen(const QString &text);
 // The save dialog: parent, start folder and proposed file name in; the chosen full path out, "" when cancelled.
 using SpeicherDialog = std::function<QString(QWidget *parent, const QString &ordner, const QString &vorschlag)>;
 
-// The button cmdExcel of frm_Kalender. `neuAufbauen` rebuilds the grid as the window shows it
-// (its load handler, then the "nur meine Klassen" filter). `dialog` empty: the real save dialog.
-// Returns the path written, "" when nothing was saved.
-QString ExcelExport(VSGrid &fgKalender, const std::function<void()> &neuAufbauen, QWidget *parent = nullptr,
-                    const SpeicherDialog &dialog = {});
+// The folder of the workbook saved last (the user's folder at first use).
+QString exportOrdner();
+// "SchA-Kalender YYYY-MM-DD hh-nn.xlsx", cleaned for a file name.
+QString exportVorschlag(const QDateTime &jetzt);
+// The chosen path as it is written (".xls" and a name without extension become ".xlsx"),
+// remembered as the last one also when the export then does not happen.
+QString exportPfadMerken(const QString &gewaehlt);
+
+struct ExportErgebnis {
+    bool gespeichert = false;
+    QString meldung; // German text that tells the outcome
+};
+// Writes the workbook at `pfad` (from exportPfadMerken). An existing file is replaced only with
+// `ersetzen` (the user agreed); otherwise it stays and nothing is saved.
+ExportErgebnis excelExportSchreiben(const VSGrid &grid, const QString &pfad, bool ersetzen,
+                                    const std::function<void(double, double)> &fortschritt = {});
 
 } // namespace kalender

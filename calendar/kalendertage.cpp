@@ -136,7 +136,7 @@ QString notizZeile(const Termin &t)
 }
 
 void KalenderTabelle::termineEinsetzen(const QVector<Termin> &termine, const QDateTime &jetzt, int einfaerbenTage,
-                                       long einfaerbenFarbe)
+                                       long einfaerbenFarbe, bool notizen)
 {
     // Made or deleted after this moment counts as a recent change.
     const QDateTime grenze = jetzt.addSecs(-qint64(einfaerbenTage) * 86400);
@@ -148,9 +148,11 @@ void KalenderTabelle::termineEinsetzen(const QVector<Termin> &termine, const QDa
         KalenderZelle &z = zelle(r, c);
         if (!t.geloescht) {
             z.text = (z.text + QLatin1Char(' ') + t.fach.trimmed()).trimmed();
-            if (z.notiz.trimmed().isEmpty())
-                z.notiz = notizKopf();
-            z.notiz += notizZeile(t);
+            if (notizen) {
+                if (z.notiz.trimmed().isEmpty())
+                    z.notiz = notizKopf();
+                z.notiz += notizZeile(t);
+            }
         }
         if (einfaerbenTage > 0 && ((t.geloeschtDatum.isValid() && t.geloeschtDatum > grenze)
                                    || (t.eingetragenDatum.isValid() && t.eingetragenDatum > grenze)))

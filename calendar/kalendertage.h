@@ -49,9 +49,9 @@ public:
     void aufbauen(const QDate &erster, const QDate &letzter, const QStringList &klassen, const QDate &heute,
                   bool *gekuerzt = nullptr);
     // Places the entries: texts and notes of active entries, the colour of recent changes
-    // (within `einfaerbenTage` days of `jetzt`; 0 colours nothing).
+    // (within `einfaerbenTage` days of `jetzt`; 0 colours nothing). Without `notizen` the notes stay empty.
     void termineEinsetzen(const QVector<Termin> &termine, const QDateTime &jetzt, int einfaerbenTage,
-                          long einfaerbenFarbe);
+                          long einfaerbenFarbe, bool notizen = true);
 
     int rows() const { return m_tage.size() + 1; }
     int cols() const { return m_klassen.size() + 1; }

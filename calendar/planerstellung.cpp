@@ -1,65 +1,71 @@
 #include "calendar/planerstellung.h"
-#include "calendar/htmlplaene.h"
-#include "calendar/kalendertage.h"
-#include "calendar/termine.h"
-#include "core/frm_warten.h"
-#include "core/mdl_zandrel.h"
-#include "platform/msg.h"
+#include "platform/db.h"
 
 namespace kalender {
 
-PlanErstellung::PlanErstellung(const QStringList &klassen, const QDate &erster, const QDate &letzter)
-    : m_klassen(klassen), m_erster(erster), m_letzter(letzter) {}
-
-static bool pfadPruefen(const QString &pfad)
+PlanErstellung::PlanErstellung(zdb::Db &eigen, const PlanEinstellungen &einstellungen, const QStringList &klassen,
+                               const QDate &erster, const QDate &letzter, KlassenplanKlassen klassenplanKlassen,
+                               PlanMelder melder)
+    : m_eigen(eigen), m_einstellungen(einstellungen), m_klassen(klassen), m_erster(erster), m_letzter(letzter),
+      m_klassenplanKlassen(std::move(klassenplanKlassen)), m_melder(std::move(melder))
 {
-    if (pfad.isEmpty()) {
-        msg::box(QStringLiteral("Es wurde kein Name für die HTML-Datei angegeben."), msg::OKOnly);
-        return false;
-    }
-    if (!planSchreibbar(pfad)) {
-        msg::box(QStringLiteral("Fehler beim Erstellen der HTML-Datei"), msg::OKOnly);
-        return false;
-    }
-    return true;
 }
 
-static bool speichern(const QString &pfad, const QByteArray &inhalt)
+PlanErstellung::~PlanErstellung() = default;
+
+namespace {
+
+const QString kFehler = QStringLiteral("Fehler beim Erstellen der HTML-Datei");
+
+// A blank path or a plan that cannot be written: the text to show; "" when the plan can be written.
+QString pfadFehler(const QString &pfad)
+{
+    if (pfad.isEmpty())
+        return QStringLiteral("Es wurde kein Name für die HTML-Datei angegeben.");
+    return planSchreibbar(pfad) ? QString() : kFehler;
+}
+
+PlanErgebnis speichern(const QString &pfad, const QByteArray &inhalt)
 {
     QString fehler;
     if (planSpeichern(pfad, inhalt, &fehler))
-        return true;
-    msg::box(QStringLiteral("Fehler beim Erstellen der HTML-Datei\r\r") + fehler, msg::OKOnly);
-    return false;
+        return {true, {}};
+    return {false, kFehler + QStringLiteral("\r\r") + fehler};
 }
 
-static QString wartetext(const QString &pfad)
-{
-    return QStringLiteral("Die HTML-Datei '") + pfad + QStringLiteral("' wird erstellt.");
-}
+// The progress report lives from the start of a writer to its end, also when a read fails.
+class Lauf {
+public:
+    Lauf(const PlanMelder &m, const QString &pfad) : m_melder(m)
+    {
+        if (m_melder.beginn)
+            m_melder.beginn(QStringLiteral("Die HTML-Datei '") + pfad + QStringLiteral("' wird erstellt."));
+    }
+    ~Lauf()
+    {
+        if (m_melder.ende)
+            m_melder.ende();
+    }
 
-namespace {
-// The progress window lives from the start of a writer to its end, also when a read fails.
-struct Warten {
-    explicit Warten(const QString &text) { frm_Warten::zeigen(text); }
-    ~Warten() { frm_Warten::entladen(); }
+private:
+    const PlanMelder &m_melder;
 };
+
 } // namespace
 
-bool PlanErstellung::tabellenPlanSchreiben(const QString &roherPfad, bool auchNichtInternet)
+PlanErgebnis PlanErstellung::tabellenPlanSchreiben(const QString &roherPfad, bool auchNichtInternet)
 {
     const QString pfad = roherPfad.trimmed();
-    if (!pfadPruefen(pfad))
-        return false;
+    if (const QString f = pfadFehler(pfad); !f.isEmpty())
+        return {false, f};
     QByteArray inhalt;
     try {
-        Warten warten(wartetext(pfad));
+        Lauf lauf(m_melder, pfad);
         const Daten &d = daten();
-        inhalt = tabellenPlan(d.tabelle, d.termine, auchNichtInternet, d.jetzt, mdl::KalenderEinfaerbenTage,
-                              mdl::KalenderEinfaerbenfarbe, &frm_Warten::Fortschritt);
+        inhalt = tabellenPlan(tabelle(), d.termine.termine, auchNichtInternet, d.jetzt, m_einstellungen.einfaerbenTage,
+                              m_einstellungen.einfaerbenFarbe, m_melder.fortschritt);
     } catch (const zdb::DbError &e) {
-        msg::box(e.germanText(), msg::OKOnly);
-        return false;
+        return {false, e.germanText()};
     }
     return speichern(pfad, inhalt);
 }
@@ -69,48 +75,50 @@ const PlanErstellung::Daten &PlanErstellung::daten()
     if (!m_daten) {
         auto d = std::make_unique<Daten>();
         d->jetzt = jetzt();
-        // Sorted by date and subject for the cells' content; the order does not matter for the grid.
-        d->termine = termineNachDatumUndFach(mdl::dbEigen);
-        d->tabelle.aufbauen(m_erster, m_letzter, m_klassen, d->jetzt.date());
-        d->tabelle.termineEinsetzen(d->termine, d->jetzt, mdl::KalenderEinfaerbenTage, mdl::KalenderEinfaerbenfarbe);
+        d->termine = termineFuerPlaene(m_eigen);
         m_daten = std::move(d);
     }
     return *m_daten;
 }
 
-bool PlanErstellung::lehrerPlan() { return tabellenPlanSchreiben(mdl::HTML_L, true); }
-
-bool PlanErstellung::schuelerPlan() { return tabellenPlanSchreiben(mdl::HTML_S, false); }
-
-bool PlanErstellung::klassenPlan()
+const KalenderTabelle &PlanErstellung::tabelle()
 {
-    const QString pfad = mdl::HTML_S2.trimmed();
-    if (!pfadPruefen(pfad))
-        return false;
+    if (!m_tabelle) {
+        const Daten &d = daten();
+        auto t = std::make_unique<KalenderTabelle>();
+        t->aufbauen(m_erster, m_letzter, m_klassen, d.jetzt.date());
+        // The plans read texts and colours; the cells' notes are the grid's alone.
+        t->termineEinsetzen(d.termine.termine, d.jetzt, m_einstellungen.einfaerbenTage,
+                            m_einstellungen.einfaerbenFarbe, false);
+        m_tabelle = std::move(t);
+    }
+    return *m_tabelle;
+}
+
+PlanErgebnis PlanErstellung::lehrerPlan() { return tabellenPlanSchreiben(m_einstellungen.pfadL, true); }
+
+PlanErgebnis PlanErstellung::schuelerPlan() { return tabellenPlanSchreiben(m_einstellungen.pfadS, false); }
+
+PlanErgebnis PlanErstellung::klassenPlan()
+{
+    const QString pfad = m_einstellungen.pfadS2.trimmed();
+    if (const QString f = pfadFehler(pfad); !f.isEmpty())
+        return {false, f};
     QByteArray inhalt;
     try {
-        Warten warten(wartetext(pfad));
-        QStringList klassen;
-        {
-            if (!mdl::NMDatenbankOeffnen())
-                return false; // the wait was given up: the previous plan stays
-            const mdl::NMSitzung nm(mdl::NMSitzung::SchonGeoeffnet);
-            klassen = klassenFuerKlassenplan(mdl::dbNM());
-        }
-        inhalt = kalender::klassenPlan(klassen, termineFuerKlassenplan(mdl::dbEigen), jetzt(), &frm_Warten::Fortschritt);
+        Lauf lauf(m_melder, pfad);
+        const std::optional<QStringList> klassen = m_klassenplanKlassen ? m_klassenplanKlassen() : QStringList();
+        if (!klassen)
+            return {}; // the wait was given up: the previous plan stays
+        const Daten &d = daten();
+        inhalt = kalender::klassenPlan(*klassen, d.termine.termine, d.termine.klassenplan, d.jetzt,
+                                       m_melder.fortschritt);
     } catch (const zdb::DbError &e) {
-        msg::box(e.germanText(), msg::OKOnly);
-        return false;
+        return {false, e.germanText()};
     }
     return speichern(pfad, inhalt);
 }
 
-bool PlanErstellung::allePlaene()
-{
-    const bool l = lehrerPlan();
-    const bool s = schuelerPlan();
-    const bool s2 = klassenPlan();
-    return l && s && s2;
-}
+QVector<PlanErgebnis> PlanErstellung::allePlaene() { return {lehrerPlan(), schuelerPlan(), klassenPlan()}; }
 
 } // namespace kalender

@@ -1,7 +1,14 @@
 #include "calendar/termine.h"
 #include "calendar/terminrechte.h"
 #include "core/mdl_zandrel.h"
+#include "platform/accessfuncs.h"
 #include "platform/db.h"
+#include "platform/valuetext.h"
+
+#include <QHash>
+#include <algorithm>
+#include <numeric>
+#include <tuple>
 
 namespace kalender {
 
@@ -59,14 +66,36 @@ QDate Termin::tag() const
     return datum.date();
 }
 
+// The plans need neither person column; they come last so that both reads share the first nine.
 static const char *kSpalten = "SELECT Id, Datum, Klasse, Fach, Lehrkraft, nichtInternet, Bemerkung, "
-                              "eingetragenDatum, eingetragenPerson, geloeschtDatum, geloeschtPerson "
+                              "eingetragenDatum, geloeschtDatum, eingetragenPerson, geloeschtPerson "
                               "FROM tbl_Termin ";
 
 // Classes by their leading grade number, classes without one after grade 19, then by name.
 static const char *kKlassenOrdnung = "IIf(Val(Klasse)=0,20,Val(Klasse)), Klasse COLLATE NOCASE";
 
 static QString text(const QVariant &v) { return v.isNull() ? QString() : v.toString(); }
+
+// Columns 0 .. 8 of kSpalten; the persons when the row has them.
+static Termin terminAusZeile(const QVariantList &r)
+{
+    Termin t;
+    t.id = r[0].toLongLong();
+    t.datum = zeitpunkt(r[1]);
+    t.klasse = text(r[2]);
+    t.fach = text(r[3]);
+    t.lehrkraft = text(r[4]);
+    t.nichtInternet = zdb::yesNo(r[5]);
+    t.bemerkung = text(r[6]);
+    t.eingetragenDatum = zeitpunkt(r[7]);
+    t.geloeschtDatum = zeitpunkt(r[8]);
+    t.geloescht = !r[8].isNull() && !r[8].toString().trimmed().isEmpty();
+    if (r.size() > 10) {
+        t.eingetragenPerson = text(r[9]);
+        t.geloeschtPerson = text(r[10]);
+    }
+    return t;
+}
 
 // `ganzeTabelle`: the read takes every row, so the vector is sized once (a filtered read of a few
 // rows would only pay for counting the whole table).
@@ -77,20 +106,7 @@ static QVector<Termin> lesen(zdb::Db &db, const QString &restSql, const zdb::Par
     if (ganzeTabelle)
         out.reserve(int(db.scalar(QStringLiteral("SELECT COUNT(*) FROM tbl_Termin")).toLongLong()));
     db.forEach(QLatin1String(kSpalten) + restSql, params, [&out](const QVariantList &r) {
-        Termin t;
-        t.id = r[0].toLongLong();
-        t.datum = zeitpunkt(r[1]);
-        t.klasse = text(r[2]);
-        t.fach = text(r[3]);
-        t.lehrkraft = text(r[4]);
-        t.nichtInternet = zdb::yesNo(r[5]);
-        t.bemerkung = text(r[6]);
-        t.eingetragenDatum = zeitpunkt(r[7]);
-        t.eingetragenPerson = text(r[8]);
-        t.geloeschtDatum = zeitpunkt(r[9]);
-        t.geloeschtPerson = text(r[10]);
-        t.geloescht = !r[9].isNull() && !r[9].toString().trimmed().isEmpty();
-        out.append(std::move(t));
+        out.append(terminAusZeile(r));
         return true;
     });
     return out;
@@ -109,27 +125,226 @@ QVector<Termin> termineVonTag(zdb::Db &db, const QString &klasse, const QDate &d
 QVector<Termin> termineVonLehrkraft(zdb::Db &db, const QString &lehrkraft)
 {
     return lesen(db,
-                 QStringLiteral("WHERE trim(Lehrkraft) = ? COLLATE NOCASE ORDER BY %1, Fach COLLATE NOCASE, Datum, Id")
+                 QStringLiteral("WHERE trim(Lehrkraft) = ? COLLATE NOCASE ORDER BY %1, Fach COLLATE NOCASE, Id")
                      .arg(QLatin1String(kKlassenOrdnung)),
                  {lehrkraft.trimmed()});
 }
 
-QVector<Termin> termineNachDatumUndFach(zdb::Db &db)
+namespace {
+
+// Text as SQLite's NOCASE collation compares it: the UTF-8 bytes with A-Z folded to a-z.
+QByteArray nocase(const QString &s)
 {
-    return lesen(db, QStringLiteral("ORDER BY Datum, Fach COLLATE NOCASE, Id"), {}, true);
+    QByteArray b = s.toUtf8();
+    for (char &c : b)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + ('a' - 'A'));
+    return b;
 }
 
-QVector<Termin> termineFuerKlassenplan(zdb::Db &db)
+// "so" and "KF" as the database compares them (NOCASE folds ASCII letters only).
+bool istSoOderKF(const QString &f)
 {
-    return lesen(db, QStringLiteral("WHERE nichtInternet = 0 ORDER BY %1, "
-                                    "IIf(Fach = 'so' COLLATE NOCASE OR Fach = 'KF' COLLATE NOCASE, 'ZZ' || Fach, Fach) "
-                                    "COLLATE NOCASE, Datum, Id")
-                         .arg(QLatin1String(kKlassenOrdnung)));
+    if (f.size() != 2 || f[0].unicode() >= 128 || f[1].unicode() >= 128)
+        return false;
+    const QByteArray b = nocase(f);
+    return b == "so" || b == "kf";
 }
+
+// Where a value stands in one ORDER BY term as SQLite sorts: Null first, then numbers by value,
+// then texts by their bytes (in the term's collation), then anything else.
+struct Schluessel {
+    int art = 0; // 0 Null, 1 number, 2 text, 3 other
+    double zahl = 0;
+    QByteArray bytes;
+    auto teile() const { return std::tie(art, zahl, bytes); }
+};
+
+// The ranks of the distinct stored values of one column in one ORDER BY term; values that the
+// term does not tell apart share a rank.
+class Rangfolge {
+public:
+    using Bilden = Schluessel (*)(const QVariant &);
+    explicit Rangfolge(Bilden bilden) : m_bilden(bilden) {}
+
+    // The slot of a value; equal stored values share one.
+    int platz(const QVariant &v)
+    {
+        switch (v.typeId()) {
+        case QMetaType::UnknownType:
+            return neu(m_null, v);
+        case QMetaType::QString:
+            return suchen(m_texte, v.toString(), v);
+        case QMetaType::LongLong:
+        case QMetaType::Double:
+            return suchen(m_zahlen, v.toDouble(), v);
+        default:
+            return suchen(m_andere, v.toByteArray(), v);
+        }
+    }
+    // Ranks by slot, after every value is in.
+    QVector<int> raenge() const
+    {
+        QVector<int> folge(m_schluessel.size());
+        std::iota(folge.begin(), folge.end(), 0);
+        std::sort(folge.begin(), folge.end(),
+                  [this](int a, int b) { return m_schluessel[a].teile() < m_schluessel[b].teile(); });
+        QVector<int> rang(m_schluessel.size());
+        for (int i = 0, r = 0; i < folge.size(); ++i) {
+            if (i > 0 && m_schluessel[folge[i]].teile() != m_schluessel[folge[i - 1]].teile())
+                ++r;
+            rang[folge[i]] = r;
+        }
+        return rang;
+    }
+
+private:
+    int neu(int &merker, const QVariant &v)
+    {
+        if (merker < 0) {
+            merker = m_schluessel.size();
+            m_schluessel.append(m_bilden(v));
+        }
+        return merker;
+    }
+    template<class K>
+    int suchen(QHash<K, int> &tabelle, const K &k, const QVariant &v)
+    {
+        auto it = tabelle.constFind(k);
+        if (it != tabelle.constEnd())
+            return *it;
+        m_schluessel.append(m_bilden(v));
+        return *tabelle.insert(k, m_schluessel.size() - 1);
+    }
+
+    Bilden m_bilden;
+    int m_null = -1;
+    QHash<QString, int> m_texte;
+    QHash<double, int> m_zahlen;
+    QHash<QByteArray, int> m_andere;
+    QVector<Schluessel> m_schluessel;
+};
+
+int art(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::UnknownType: return 0;
+    case QMetaType::LongLong:
+    case QMetaType::Double: return 1;
+    case QMetaType::QString: return 2;
+    default: return 3;
+    }
+}
+
+// Datum (no collation: the bytes as they are).
+Schluessel datumSchluessel(const QVariant &v)
+{
+    const int a = art(v);
+    return {a, a == 1 ? v.toDouble() : 0, a == 2 ? v.toString().toUtf8() : a == 3 ? v.toByteArray() : QByteArray()};
+}
+// Fach COLLATE NOCASE.
+Schluessel fachSchluessel(const QVariant &v)
+{
+    return v.isNull() ? Schluessel{} : Schluessel{2, 0, nocase(v.toString())};
+}
+// IIf(Fach='so' Or Fach='KF','ZZ' & Fach,Fach) COLLATE NOCASE: class trips and other dates last.
+Schluessel fachZuletztSchluessel(const QVariant &v)
+{
+    if (v.isNull())
+        return {};
+    const QString f = v.toString();
+    return {2, 0, nocase(istSoOderKF(f) ? QStringLiteral("ZZ") + f : f)};
+}
+// IIf(Val(Klasse)=0,20,Val(Klasse)), Klasse COLLATE NOCASE: by grade number, without one after 19.
+Schluessel klassenSchluessel(const QVariant &v)
+{
+    if (v.isNull())
+        return {};
+    const QString k = v.toString();
+    const double val = accessfn::accessVal(k);
+    return {2, val == 0 ? 20.0 : val, nocase(k)};
+}
+
+} // namespace
+
+PlanTermine termineFuerPlaene(zdb::Db &db)
+{
+    // One pass in the table's own order; both orders of the plans are made here, as the database
+    // would sort (an ORDER BY of the whole table makes SQLite spill its sorter to a temporary file).
+    // Slots of the row's values while reading, their ranks afterwards; klasse -1: not in the plan by class.
+    struct Zeile {
+        int datum, fach, fachZuletzt = -1, klasse = -1;
+        qint64 id;
+    };
+    QVector<Termin> termine;
+    QVector<Zeile> zeilen;
+    const int n = int(db.scalar(QStringLiteral("SELECT COUNT(*) FROM tbl_Termin")).toLongLong());
+    termine.reserve(n);
+    zeilen.reserve(n);
+    Rangfolge datum(datumSchluessel), fach(fachSchluessel), fachZuletzt(fachZuletztSchluessel),
+        klasse(klassenSchluessel);
+    db.forEach(QStringLiteral("SELECT Id, Datum, Klasse, Fach, Lehrkraft, nichtInternet, Bemerkung, "
+                              "eingetragenDatum, geloeschtDatum, nichtInternet = 0 FROM tbl_Termin"),
+               {}, [&](const QVariantList &r) {
+                   Zeile z{datum.platz(r[1]), fach.platz(r[3])};
+                   z.id = r[0].toLongLong();
+                   if (!r[9].isNull() && r[9].toLongLong() == 1) { // WHERE nichtInternet = 0
+                       z.fachZuletzt = fachZuletzt.platz(r[3]);
+                       z.klasse = klasse.platz(r[2]);
+                   }
+                   zeilen.append(z);
+                   termine.append(terminAusZeile(r));
+                   return true;
+               });
+    {
+        const QVector<int> d = datum.raenge(), f = fach.raenge(), fz = fachZuletzt.raenge(), k = klasse.raenge();
+        for (Zeile &z : zeilen) {
+            z.datum = d[z.datum];
+            z.fach = f[z.fach];
+            if (z.klasse >= 0) {
+                z.fachZuletzt = fz[z.fachZuletzt];
+                z.klasse = k[z.klasse];
+            }
+        }
+    }
+
+    // The table plans: ORDER BY Datum, Fach COLLATE NOCASE, Id.
+    QVector<int> folge(termine.size());
+    std::iota(folge.begin(), folge.end(), 0);
+    std::sort(folge.begin(), folge.end(), [&zeilen](int a, int b) {
+        const Zeile &x = zeilen[a], &y = zeilen[b];
+        return std::tie(x.datum, x.fach, x.id) < std::tie(y.datum, y.fach, y.id);
+    });
+    PlanTermine out;
+    out.termine.reserve(termine.size());
+    QVector<int> stelle(termine.size()); // index in out.termine of each row read
+    for (int i : folge) {
+        stelle[i] = out.termine.size();
+        out.termine.append(std::move(termine[i]));
+    }
+
+    // The plan by class: WHERE nichtInternet = 0 ORDER BY class, subject with "KF" and "so" last, Datum, Id.
+    QVector<int> klassenplan;
+    for (int i = 0; i < zeilen.size(); ++i)
+        if (zeilen[i].klasse >= 0)
+            klassenplan.append(i);
+    std::sort(klassenplan.begin(), klassenplan.end(), [&zeilen](int a, int b) {
+        const Zeile &x = zeilen[a], &y = zeilen[b];
+        return std::tie(x.klasse, x.fachZuletzt, x.datum, x.id) < std::tie(y.klasse, y.fachZuletzt, y.datum, y.id);
+    });
+    out.klassenplan.reserve(klassenplan.size());
+    for (int i : klassenplan)
+        out.klassenplan.append(stelle[i]);
+    return out;
+}
+
+// Class, subject and teacher as the duplicate rule compares them, the stored values and the new
+// ones alike: without surrounding white space (tabs and line breaks too), upper-cased.
+static QString vergleichsform(const QString &s) { return vt::upperCase(s.trimmed()); }
 
 static bool istFreieArt(const QString &fach)
 {
-    const QString f = mdl::GrossGetrimmt(fach);
+    const QString f = vergleichsform(fach);
     return f == QLatin1String("KF") || f == QLatin1String("SO");
 }
 
@@ -138,13 +353,12 @@ Eintragen terminEintragen(zdb::Db &db, const NeuerTermin &t, const QString &benu
     const QString lehrkraft = t.lehrkraft.trimmed().isEmpty() ? QStringLiteral("X") : t.lehrkraft;
     zdb::WriteTransaction tx(db);
     if (!istFreieArt(t.fach)) {
-        const QVariant schon = db.scalar(
-            QStringLiteral("SELECT COUNT(*) FROM tbl_Termin WHERE Datum = ? AND trim(Klasse) = ? COLLATE NOCASE "
-                           "AND trim(Fach) = ? COLLATE NOCASE AND trim(Lehrkraft) = ? COLLATE NOCASE "
-                           "AND (geloeschtDatum IS NULL OR trim(geloeschtDatum) = '')"),
-            {zdb::isoDate(t.datum), t.klasse.trimmed(), t.fach.trimmed(), lehrkraft.trimmed()});
-        if (schon.toLongLong() > 0)
-            return Eintragen::BereitsEingetragen;
+        const QString klasse = vergleichsform(t.klasse), fach = vergleichsform(t.fach),
+                      lk = vergleichsform(lehrkraft);
+        for (const Termin &e : lesen(db, QStringLiteral("WHERE Datum = ?"), {zdb::isoDate(t.datum)}))
+            if (!e.geloescht && vergleichsform(e.klasse) == klasse && vergleichsform(e.fach) == fach
+                && vergleichsform(e.lehrkraft) == lk)
+                return Eintragen::BereitsEingetragen;
     }
     db.exec(QStringLiteral("INSERT INTO tbl_Termin (Datum, Klasse, Fach, Lehrkraft, Bemerkung, "
                            "eingetragenDatum, eingetragenPerson) VALUES (?, ?, ?, ?, ?, ?, ?)"),

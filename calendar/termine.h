@@ -38,11 +38,17 @@ QVector<Termin> alleTermine(zdb::Db &db);
 QVector<Termin> termineVonTag(zdb::Db &db, const QString &klasse, const QDate &datum);
 // The entries of one teacher, by class (grade number first), class, subject and date.
 QVector<Termin> termineVonLehrkraft(zdb::Db &db, const QString &lehrkraft);
-// All entries ordered by date and subject (the table plans' order).
-QVector<Termin> termineNachDatumUndFach(zdb::Db &db);
-// Entries not marked "nicht Internet", by class (grade number first), class, subject
-// (class trips and other dates last) and date (the plan by class).
-QVector<Termin> termineFuerKlassenplan(zdb::Db &db);
+
+// What the three HTML plans read, in one pass over the table.
+struct PlanTermine {
+    // Every entry (without the persons' columns), ordered by date and subject: the table plans' order.
+    QVector<Termin> termine;
+    // Indices into `termine` of the entries not marked "nicht Internet", in the plan by class's
+    // order: class (grade number first, classes without one after grade 19, then name without
+    // regard to case), subject (class trips and other dates last), date.
+    QVector<int> klassenplan;
+};
+PlanTermine termineFuerPlaene(zdb::Db &db);
 
 constexpr int MaxBemerkung = 50;
 

@@ -109,6 +109,33 @@ TEST_F(Eintraege, GleichesFachDesGleichenLehrersAmTagWirdAbgewiesenAuchVonAndere
     EXPECT_EQ(terminEintragen(mdl::dbEigen, {QDate(2010, 9, 14), "5a", "D", "AB", ""}, "X"), Eintragen::Eingetragen);
 }
 
+TEST_F(Eintraege, DoppelterEintragWirdGefundenWieImmerKlasseUndFachGespeichertSind)
+{
+    // Stored and new values are trimmed by the same rule, tabs and line breaks included.
+    struct Fall {
+        const char *gespeichertKlasse, *gespeichertFach, *gespeichertLehrkraft;
+        bool geloescht;
+        const char *neuKlasse, *neuFach;
+        Eintragen erwartet;
+    };
+    const Fall faelle[] = {
+        {"5a\t", "D\n", "MK", false, "5a", "D", Eintragen::BereitsEingetragen},
+        {" 5A\t", "d \r\n", " mk\t", false, "5a", "D", Eintragen::BereitsEingetragen},
+        {"5a", "D", "MK", false, "5a\t", "\tD\r\n", Eintragen::BereitsEingetragen},
+        {"5a\t", "D\n", "MK", true, "5a", "D", Eintragen::Eingetragen},
+        {"5a\t", "D\n", "MK", false, "5a", "E", Eintragen::Eingetragen},
+        {"5a\n", "D\t", "MK", false, "5b", "D", Eintragen::Eingetragen},
+    };
+    int tag = 0;
+    for (const Fall &f : faelle) {
+        const QDate d = QDate(2010, 9, 13).addDays(tag++);
+        s.termin({d, f.gespeichertKlasse, f.gespeichertFach, f.gespeichertLehrkraft, "", false, s.uhr.addDays(-1), "MK",
+                  f.geloescht ? QVariant(s.uhr) : QVariant(), f.geloescht ? "MK" : ""});
+        EXPECT_EQ(terminEintragen(mdl::dbEigen, {d, f.neuKlasse, f.neuFach, "MK", ""}, "MK"), f.erwartet)
+            << QString(f.gespeichertKlasse).toStdString() << "/" << QString(f.neuKlasse).toStdString();
+    }
+}
+
 TEST_F(Eintraege, EinMinutenRegelMitFesterUhr)
 {
     struct Fall {

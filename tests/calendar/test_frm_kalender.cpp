@@ -55,6 +55,9 @@ const QDate kDi(2010, 9, 14);
 
 TEST_F(Fenster, GitterZeigtKlassenTageUndEintraege)
 {
+    // "meine Termine" lists classes by their grade number, classes without one last.
+    s.termin({kDi, "Info", "D", "MK", "", false, s.uhr.addDays(-30), "MK", {}, ""});
+    s.termin({kDi, "10b", "D", "MK", "", false, s.uhr.addDays(-30), "MK", {}, ""});
     s.termin({kDi, "5a", "D", "MK", "Test", false, s.uhr.addDays(-1), "MK", {}, ""});
     oeffnen("MK");
     ASSERT_EQ(w->fgKalender->cols(), 4); // AUS has no column
@@ -66,7 +69,10 @@ TEST_F(Fenster, GitterZeigtKlassenTageUndEintraege)
     EXPECT_EQ(w->fgKalender->cellData(zeile(kDi), 1).toString(), "Fach - LK - Bem:\nD - MK - Test\n");
     EXPECT_EQ(w->fgKalender->cellBackColor(zeile(kDi), 1), mdl::KalenderEinfaerbenfarbe);
     EXPECT_EQ(w->fgKalender->cellBackColor(zeile(QDate(2010, 9, 16)), 2), 0xC0FFC0);
-    EXPECT_EQ(w->fgMeineTermine->rows(), 2);
+    ASSERT_EQ(w->fgMeineTermine->rows(), 4);
+    EXPECT_EQ(w->fgMeineTermine->textMatrix(1, 0) + ' ' + w->fgMeineTermine->textMatrix(2, 0) + ' '
+                  + w->fgMeineTermine->textMatrix(3, 0),
+              "5a 10b Info");
     EXPECT_EQ(w->fgMeineTermine->textMatrix(1, 2), "14.09.");
 }
 

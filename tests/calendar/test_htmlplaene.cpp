@@ -1,5 +1,6 @@
 // The three HTML plans: byte for byte against golden files, escaping, code page, safe writing.
 #include "calendar/htmlplaene.h"
+#include "calendar/frm_kalender.h"
 #include "calendar/planerstellung.h"
 #include "core/frm_warten_db.h"
 #include "core/mdl_zandrel.h"
@@ -73,6 +74,17 @@ protected:
         s.termin({QDate(2010, 9, 21), "5b", "E", "AB", "intern", true, alt, "AB", {}, ""});
         klassen = {"5a", "5b", "6a", "10b", "AUS2", QString::fromUtf8("Ü1")};
     }
+    PlanErstellung erstellung()
+    {
+        const PlanEinstellungen e{mdl::HTML_L, mdl::HTML_S, mdl::HTML_S2, mdl::KalenderEinfaerbenTage,
+                                  mdl::KalenderEinfaerbenfarbe};
+        return PlanErstellung(mdl::dbEigen, e, klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag,
+                              [this]() -> std::optional<QStringList> {
+                                  zdb::Db nm;
+                                  nm.open(s.nmPfad);
+                                  return klassenFuerKlassenplan(nm);
+                              });
+    }
     kalfix::Schule s;
     QStringList klassen;
 };
@@ -81,9 +93,8 @@ protected:
 
 TEST_F(Plaene, DreiPlaeneGleichenDenGoldenenDateien)
 {
-    testsupport::MsgRecorder boxes;
-    EXPECT_TRUE(PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).allePlaene());
-    EXPECT_TRUE(boxes.boxes.isEmpty()) << boxes.texts().join('|').toStdString();
+    for (const PlanErgebnis &e : erstellung().allePlaene())
+        EXPECT_TRUE(e.geschrieben) << e.meldung.toStdString();
     mitGoldenVergleichen(mdl::HTML_L, "HTML_l.html");
     mitGoldenVergleichen(mdl::HTML_S, "HTML_S.html");
     mitGoldenVergleichen(mdl::HTML_S2, "HTML_S2.html");
@@ -92,11 +103,61 @@ TEST_F(Plaene, DreiPlaeneGleichenDenGoldenenDateien)
 TEST_F(Plaene, OhneEinfaerbenFehlenDieLegendenzeilen)
 {
     mdl::KalenderEinfaerbenTage = 0;
-    ASSERT_TRUE(PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).lehrerPlan());
+    ASSERT_TRUE(erstellung().lehrerPlan().geschrieben);
     const QString t = kalfix::lesen(mdl::HTML_L);
     EXPECT_FALSE(t.contains("farbig"));
     EXPECT_TRUE(t.contains("- Stand: 16.09.2010 10:00<br>\r\n<br>\r\n<a href='#13.09.'>"));
     EXPECT_FALSE(t.contains("#80FF80"));
+}
+
+TEST_F(Plaene, KlassenplanSchreibtAuchBeiGespeicherterUhrzeitNurDasDatum)
+{
+    // A row that another program wrote with a time of day.
+    mdl::dbEigen.exec("INSERT INTO tbl_Termin (Datum, Klasse, Fach, Lehrkraft, nichtInternet) "
+                      "VALUES ('2026-11-25 10:00:00', '6a', 'M', 'AB', 0)");
+    ASSERT_TRUE(erstellung().klassenPlan().geschrieben);
+    const QString t = kalfix::lesen(mdl::HTML_S2);
+    EXPECT_TRUE(t.contains("    <td>Mathematik</td>\r\n    <td>25.11.2026</td>\r\n")) << t.toStdString();
+    EXPECT_FALSE(t.contains("10:00:00"));
+}
+
+TEST_F(Plaene, KlassenfahrtenUndSonstigeTermineFolgenDenFaechern)
+{
+    // "so" sorts before "Sp" and "KF" before "M" by name; in the plan by class both come last,
+    // class trips before other dates, each by date.
+    const QDateTime alt = s.uhr.addDays(-30);
+    for (const auto &[tag, fach] : {std::pair{13, "so"}, {20, "so"}, {14, "Sp"}, {15, "KF"}, {13, "KF"}, {16, "M"},
+                                    {17, "D"}})
+        s.termin({QDate(2010, 9, tag), "10b", fach, "X", "", false, alt, "X", {}, ""});
+    ASSERT_TRUE(erstellung().klassenPlan().geschrieben);
+    const QString t = kalfix::lesen(mdl::HTML_S2);
+    const int anfang = t.indexOf("<a name='10b'>");
+    ASSERT_GE(anfang, 0);
+    QStringList zeilen;
+    for (const QString &zeile : t.mid(anfang, t.indexOf("</table>", anfang) - anfang).split("  <tr>\r\n").mid(1)) {
+        const QStringList zellen = zeile.split("\r\n");
+        zeilen << zellen.value(1).trimmed() + ' ' + zellen.value(2).trimmed();
+    }
+    EXPECT_EQ(zeilen, QStringList({"<td>Deutsch</td> <td>17.09.2010</td>", "<td>Mathematik</td> <td>16.09.2010</td>",
+                                   "<td>Sp</td> <td>14.09.2010</td>", "<td>Klassenfahrt</td> <td>13.09.2010</td>",
+                                   "<td>&nbsp;</td> <td>15.09.2010</td>",
+                                   "<td>sonstiger Termin</td> <td>13.09.2010</td>",
+                                   "<td>&nbsp;</td> <td>20.09.2010</td>"}));
+}
+
+TEST_F(Plaene, TabellenplanFindetDieKlasseOhneRuecksichtAufSchreibweise)
+{
+    // Stored with blanks and in upper case; recently entered and not for the internet.
+    s.termin({QDate(2010, 9, 20), " 5B ", "Ku", "AB", "", true, s.uhr.addDays(-1), "AB", {}, ""});
+    PlanErstellung p = erstellung();
+    ASSERT_TRUE(p.lehrerPlan().geschrieben);
+    ASSERT_TRUE(p.schuelerPlan().geschrieben);
+    const QString zeile20 = "    <td id='colA'><a name='20.09.'>20.09.</a></td>\r\n"
+                            "    <td id='colB' title='Deutsch%1 ;  '>D</td>\r\n"
+                            "    <td id='colC'%2 bgcolor='#80FF80'>%3</td>\r\n";
+    EXPECT_TRUE(kalfix::lesen(mdl::HTML_L).contains(zeile20.arg(" - MK", " title='Kunsterziehung - AB ;  '", "Ku")));
+    // The pupils' plan leaves the entry out but keeps the cell's colour.
+    EXPECT_TRUE(kalfix::lesen(mdl::HTML_S).contains(zeile20.arg("", "", "&nbsp;")));
 }
 
 TEST(HtmlTexte, FachLangUndFarbe)
@@ -117,19 +178,22 @@ TEST(HtmlTexte, FachLangUndFarbe)
 
 TEST(HtmlTexte, KlassenplanOhneEintraegeSchliesstMitTabellenende)
 {
-    const QByteArray b = klassenPlan({}, {}, QDateTime(QDate(2010, 9, 16), QTime(9, 5)));
+    const QByteArray b = klassenPlan({}, {}, {}, QDateTime(QDate(2010, 9, 16), QTime(9, 5)));
     EXPECT_TRUE(b.endsWith("<BR>\r\n  </table>\r\n  </body>\r\n</html>\r\n"));
 }
 
-TEST_F(Plaene, LeererPfadUndNichtSchreibbarerOrdnerMelden)
+TEST_F(Plaene, LeererPfadUndNichtSchreibbarerOrdnerMeldetDasFenster)
 {
+    auto w = kalfix::fensterOeffnen(s, "X");
+    w->Geaendert = true;
     testsupport::MsgRecorder boxes;
     mdl::HTML_L = "  ";
     mdl::HTML_S = s.sandbox.file("fehlt/HTML_S.html");
-    EXPECT_FALSE(PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).allePlaene());
+    w->lblHTML_Click();
     EXPECT_EQ(boxes.texts(), QStringList({"Es wurde kein Name für die HTML-Datei angegeben.",
                                           "Fehler beim Erstellen der HTML-Datei"}));
     EXPECT_TRUE(QFileInfo::exists(mdl::HTML_S2)); // the third plan is still written
+    EXPECT_TRUE(w->Geaendert);                    // not all three were published
 }
 
 TEST_F(Plaene, FehlgeschlagenesSchreibenLaesstDenAltenPlan)
@@ -138,7 +202,6 @@ TEST_F(Plaene, FehlgeschlagenesSchreibenLaesstDenAltenPlan)
     ASSERT_TRUE(alt.open(QIODevice::WriteOnly));
     alt.write("alter Plan");
     alt.close();
-    testsupport::MsgRecorder boxes;
     // A file size limit makes the write fail after the check has passed.
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit vorher{};
@@ -146,11 +209,11 @@ TEST_F(Plaene, FehlgeschlagenesSchreibenLaesstDenAltenPlan)
     rlimit klein = vorher;
     klein.rlim_cur = 64;
     setrlimit(RLIMIT_FSIZE, &klein);
-    const bool ok = PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).lehrerPlan();
+    const PlanErgebnis e = erstellung().lehrerPlan();
     setrlimit(RLIMIT_FSIZE, &vorher);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(boxes.texts(), QStringList({"Fehler beim Erstellen der HTML-Datei\r\rDatei: " + mdl::HTML_L
-                                          + "\rGrund: Der Datenträger ist voll oder die Datei wird zu groß."}));
+    EXPECT_FALSE(e.geschrieben);
+    EXPECT_EQ(e.meldung, "Fehler beim Erstellen der HTML-Datei\r\rDatei: " + mdl::HTML_L
+                             + "\rGrund: Der Datenträger ist voll oder die Datei wird zu groß.");
     EXPECT_EQ(bytes(mdl::HTML_L), QByteArray("alter Plan"));
     EXPECT_EQ(QDir(s.sandbox.path()).entryList(QDir::Files).filter("HTML_l").size(), 1); // no temporary file left
 }
@@ -161,10 +224,46 @@ TEST_F(Plaene, AufgegebenesWartenAufDenNotenmanagerLaesstDenKlassenplan)
     ASSERT_TRUE(alt.open(QIODevice::WriteOnly));
     alt.write("alter Plan");
     alt.close();
+    auto w = kalfix::fensterOeffnen(s, "X");
     mdl::NMDatei = "fehlt.mdb";
     testsupport::MsgRecorder boxes;
     QTimer::singleShot(200, [] { frm_Warten_DB::abbrechen(); });
-    EXPECT_FALSE(PlanErstellung(klassen, mdl::KalenderErsterTag, mdl::KalenderLetzterTag).klassenPlan());
+    EXPECT_FALSE(w->cmdHTML_S2_Click());
     EXPECT_TRUE(boxes.boxes.isEmpty());
     EXPECT_EQ(bytes(mdl::HTML_S2), QByteArray("alter Plan"));
+}
+
+TEST_F(Plaene, BeideReihenfolgenGleichenDenenDerDatenbank)
+{
+    // Values that the database sorts in its own way: Null, numbers, case, "so"/"KF" in any case,
+    // a subject that sorts like a class trip, umlauts, dates with and without a time.
+    const QVariantList klassen = {"5a", "5A", " 5a", "10b", "Info", "", QVariant(), QString::fromUtf8("ü1"),
+                                  QString::fromUtf8("Ü1"), "7.5a"};
+    const QVariantList faecher = {"D", "d", "so", "SO", "Kf", "KF", "ZZso", QVariant(), QString::fromUtf8("Ä"), "E"};
+    const QVariantList tage = {"2010-09-13", "2010-09-13 00:00:00", "2010-09-13 08:00:00", QVariant(), 40000,
+                               "2010-09-12"};
+    int n = 0;
+    for (const QVariant &k : klassen)
+        for (const QVariant &f : faecher)
+            mdl::dbEigen.exec("INSERT INTO tbl_Termin (Datum, Klasse, Fach, nichtInternet) VALUES (?, ?, ?, ?)",
+                              {tage[n % tage.size()], k, f, (n++ % 7) == 0 ? 1 : 0});
+    auto ids = [](const QString &sql) {
+        QVector<qint64> out;
+        mdl::dbEigen.forEach(sql, {}, [&out](const QVariantList &r) {
+            out << r[0].toLongLong();
+            return true;
+        });
+        return out;
+    };
+    const PlanTermine p = termineFuerPlaene(mdl::dbEigen);
+    QVector<qint64> tabelle, klassenplan;
+    for (const Termin &t : p.termine)
+        tabelle << t.id;
+    for (int i : p.klassenplan)
+        klassenplan << p.termine[i].id;
+    EXPECT_EQ(tabelle, ids("SELECT Id FROM tbl_Termin ORDER BY Datum, Fach COLLATE NOCASE, Id"));
+    EXPECT_EQ(klassenplan, ids("SELECT Id FROM tbl_Termin WHERE nichtInternet = 0 "
+                               "ORDER BY IIf(Val(Klasse)=0,20,Val(Klasse)), Klasse COLLATE NOCASE, "
+                               "IIf(Fach = 'so' COLLATE NOCASE OR Fach = 'KF' COLLATE NOCASE, 'ZZ' || Fach, Fach) "
+                               "COLLATE NOCASE, Datum, Id"));
 }

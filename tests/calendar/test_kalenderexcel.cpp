@@ -1,4 +1,5 @@
 // The calendar's Excel export: what the table holds and how it is drawn, and the save-dialog road.
+#include "calendar/frm_kalender.h"
 #include "calendar/gridexcel.h"
 #include "calendar/kalenderexcel.h"
 #include "platform/grid/vsgrid.h"
@@ -113,7 +114,7 @@ TEST_F(KalenderExcel, TheExportSavesRemembersTheFolderAndAsksBeforeReplacing)
     };
     {
         testsupport::MsgRecorder rec;
-        const QString pfad = ExcelExport(fg, [&] { ++aufgebaut; }, nullptr, dialog);
+        const QString pfad = frm_Kalender::excelExport(fg, [&] { ++aufgebaut; }, nullptr, dialog);
         EXPECT_EQ(pfad, sb.file("plaene/Plan.xlsx"));
         ASSERT_EQ(rec.boxes.size(), 1);
         EXPECT_TRUE(rec.texts()[0].startsWith("Die gewünschte Excel-Datei wurde erstellt und gespeichert unter: \r"
@@ -128,7 +129,7 @@ TEST_F(KalenderExcel, TheExportSavesRemembersTheFolderAndAsksBeforeReplacing)
         QFile f(sb.file("plaene/Plan.xlsx"));
         const qint64 groesse = QFileInfo(f).size();
         testsupport::MsgRecorder rec;
-        EXPECT_TRUE(ExcelExport(fg, {}, nullptr, dialog).isEmpty());
+        EXPECT_TRUE(frm_Kalender::excelExport(fg, {}, nullptr, dialog).isEmpty());
         EXPECT_EQ(rec.texts(), QStringList({"Diese Datei existiert bereits. Soll sie überschrieben werden?",
                                             "Die Datei wurde NICHT gespeichert!"}));
         EXPECT_EQ(rec.boxes[0].buttons, msg::YesNo | msg::DefaultButton2);
@@ -137,7 +138,7 @@ TEST_F(KalenderExcel, TheExportSavesRemembersTheFolderAndAsksBeforeReplacing)
     EXPECT_EQ(ordner[1], sb.file("plaene"));
     {
         testsupport::MsgRecorder rec([](const msg::Request &) { return int(msg::Yes); });
-        EXPECT_FALSE(ExcelExport(fg, {}, nullptr, dialog).isEmpty());
+        EXPECT_FALSE(frm_Kalender::excelExport(fg, {}, nullptr, dialog).isEmpty());
     }
 }
 
@@ -145,7 +146,7 @@ TEST_F(KalenderExcel, ACancelledDialogSavesNothingAndKeepsTheStoredPath)
 {
     settings::saveSetting("frm_Kalender", "SchA-Kalender", sb.file("alt.xlsx"));
     testsupport::MsgRecorder rec;
-    EXPECT_TRUE(ExcelExport(fg, {}, nullptr, [](QWidget *, const QString &, const QString &) { return QString(); })
+    EXPECT_TRUE(frm_Kalender::excelExport(fg, {}, nullptr, [](QWidget *, const QString &, const QString &) { return QString(); })
                     .isEmpty());
     EXPECT_EQ(rec.texts(), QStringList({"Sie haben keine Datei ausgewählt! Es wurde NICHTS gespeichert!"}));
     EXPECT_EQ(settings::getSetting("frm_Kalender", "SchA-Kalender"), sb.file("alt.xlsx"));
@@ -154,7 +155,7 @@ TEST_F(KalenderExcel, ACancelledDialogSavesNothingAndKeepsTheStoredPath)
 TEST_F(KalenderExcel, AnUnwritableFolderIsReportedNotCalledSaved)
 {
     testsupport::MsgRecorder rec;
-    const QString pfad = ExcelExport(fg, {}, nullptr, [&](QWidget *, const QString &, const QString &) {
+    const QString pfad = frm_Kalender::excelExport(fg, {}, nullptr, [&](QWidget *, const QString &, const QString &) {
         return sb.file("gibtsnicht/Plan.xlsx");
     });
     EXPECT_TRUE(pfad.isEmpty());

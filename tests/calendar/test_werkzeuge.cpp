@@ -6,6 +6,7 @@
 #include "platform/grid/vsgrid.h"
 
 #include <QLabel>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using kalfix::T;
@@ -65,6 +66,31 @@ TEST_F(Werkzeuge, KopierenUndEinfuegenUebernimmtLehrkraftBemerkungUndKennzeichen
     EXPECT_EQ(zelle(kDi, "5a"), "D");
 }
 
+TEST_F(Werkzeuge, ShiftKlickFuegtNurInDieGeklickteZelleEin)
+{
+    s.termin({kDi, "5a", "D", "MK", "Diktat", false, s.uhr.addDays(-20), "MK", {}, ""});
+    oeffnen("X");
+    w->show();
+    testsupport::MsgRecorder boxes;
+    klick(kDi, "5a");
+    w->fgKalender_KeyUp(TasteC, Strg);
+    // The current cell is Tuesday 5a; Shift+click with the real mouse on Thursday 6a.
+    w->fgKalender->select(w->ZeileZuDatum(kDi), w->SpalteZuKlasse("5a"));
+    const int r = w->ZeileZuDatum(kDo), c = w->SpalteZuKlasse("6a");
+    const QRect rechteck = w->fgKalender->cellRect(r, c);
+    ASSERT_FALSE(rechteck.isEmpty());
+    QTest::mouseClick(w->fgKalender->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      rechteck.center() - w->fgKalender->viewport()->geometry().topLeft());
+    EXPECT_EQ(zelle(kDo, "6a"), "D");
+    EXPECT_EQ(anzahl(), 2);
+    // Only the pasted cell is selected, no range from Tuesday 5a to it.
+    EXPECT_EQ(w->fgKalender->row(), r);
+    EXPECT_EQ(w->fgKalender->rowSel(), r);
+    EXPECT_EQ(w->fgKalender->col(), c);
+    EXPECT_EQ(w->fgKalender->colSel(), c);
+    EXPECT_EQ(zelle(kMi, "5b"), "");
+}
+
 TEST_F(Werkzeuge, LeereZwischenablageUndMehrereTermine)
 {
     s.termin({kDi, "5a", "D", "MK", "", false, s.uhr.addDays(-20), "MK", {}, ""});
@@ -79,8 +105,12 @@ TEST_F(Werkzeuge, LeereZwischenablageUndMehrereTermine)
     klick(kDi, "5a", Strg);
     EXPECT_FALSE(markiert(kDi, "5a"));
     EXPECT_EQ(boxes.texts(),
-              QStringList({kalender::meldungKeineDatenZumKopieren(), kalender::meldungMehrereTermineKopieren(),
-                           kalender::meldungMehrereTermineMarkieren()}));
+              QStringList({"Es liegen keine Daten zum Kopieren vor.\r\rMarkieren Sie Tag/Klasse, wählen Sie unter "
+                           "Details einen Termin aus und drücken Sie Strg-C.",
+                           "In dieser Klasse gibt es an diesem Tag mehrere Termine. \rBitte markieren Sie den zu "
+                           "kopierenden Termin unter 'Details' und drücken Sie 'Strg-C'!",
+                           "Wenn in einer Klasse an einem Tag mehrere Termine existieren, müssen diese einzeln "
+                           "gelöscht werden!"}));
     // In the details one of the two can be copied; the header row copies nothing.
     w->fgDetail->setRow(0);
     w->fgDetail_KeyUp(TasteC, Strg);
@@ -110,26 +140,31 @@ TEST_F(Werkzeuge, MarkierteZellenLoeschenNachRueckfrage)
     const qint64 alt = s.termin({kDi, "5a", "D", "MK", "", false, s.uhr.addDays(-20), "MK", {}, ""});
     s.termin({kMi, "5b", "E", "AB", "", false, s.uhr.addSecs(-20), "AB", {}, ""});
     const qint64 fremd = s.termin({kDo, "6a", "M", "MK", "", false, s.uhr.addDays(-2), "MK", {}, ""});
+    const qint64 doppelt = s.termin({kMi, "6a", "D", "MK", "", false, s.uhr.addDays(-2), "MK", {}, ""});
     oeffnen("X");
-    for (auto [d, k] : {std::pair{kDi, "5a"}, {kMi, "5b"}, {kDo, "6a"}})
+    for (auto [d, k] : {std::pair{kDi, "5a"}, {kMi, "5b"}, {kDo, "6a"}, {kMi, "6a"}})
         klick(d, k, Strg);
     {
         testsupport::MsgRecorder nein([](const msg::Request &) { return int(msg::No); });
         w->fgKalender_KeyUp(Entf, 0);
-        EXPECT_EQ(nein.texts(), QStringList({"Sollen die 3 violett eingefärbten Termine gelöscht werden?"}));
-        EXPECT_TRUE(markiert(kDi, "5a") && markiert(kMi, "5b") && markiert(kDo, "6a"));
+        EXPECT_EQ(nein.texts(), QStringList({"Sollen die 4 violett eingefärbten Termine gelöscht werden?"}));
+        EXPECT_TRUE(markiert(kDi, "5a") && markiert(kMi, "5b") && markiert(kDo, "6a") && markiert(kMi, "6a"));
     }
-    // Another workstation deletes the third meanwhile.
+    // Meanwhile another workstation deletes one entry and adds a second one to another marked cell.
     mdl::dbEigen.exec("UPDATE tbl_Termin SET geloeschtDatum = '2010-09-16 09:00:00', geloeschtPerson = 'MK' WHERE Id = ?",
                       {fremd});
+    const qint64 zweiter = s.termin({kMi, "6a", "E", "AB", "", false, s.uhr.addDays(-1), "AB", {}, ""});
     testsupport::MsgRecorder ja([](const msg::Request &) { return int(msg::Yes); });
     w->fgKalender_KeyUp(Entf, 0);
-    EXPECT_EQ(anzahl(), 2); // the entry of 20 seconds ago is gone for good
+    EXPECT_EQ(anzahl(), 4); // the entry of 20 seconds ago is gone for good
     EXPECT_EQ(mdl::dbEigen.scalar("SELECT geloeschtPerson FROM tbl_Termin WHERE Id = ?", {alt}).toString(), "X");
     EXPECT_EQ(mdl::dbEigen.scalar("SELECT geloeschtPerson FROM tbl_Termin WHERE Id = ?", {fremd}).toString(), "MK");
-    EXPECT_FALSE(markiert(kDi, "5a") || markiert(kMi, "5b") || markiert(kDo, "6a"));
+    // The cell that now has two active entries is only unmarked; both stay.
+    EXPECT_EQ(anzahl(QStringLiteral("geloeschtDatum IS NULL AND Id IN (%1, %2)").arg(doppelt).arg(zweiter)), 2);
+    EXPECT_FALSE(markiert(kDi, "5a") || markiert(kMi, "5b") || markiert(kDo, "6a") || markiert(kMi, "6a"));
     EXPECT_EQ(zelle(kDi, "5a"), "");
     EXPECT_EQ(zelle(kDo, "6a"), "");
+    EXPECT_EQ(zelle(kMi, "6a"), "D E");
     EXPECT_TRUE(w->Geaendert);
     ja.boxes.clear();
     w->fgKalender_KeyUp(Entf, 0); // nothing marked: no question
