@@ -1,4 +1,5 @@
 #include "absence/fehltagekalender.h"
+#include "absence/absenzrecord.h"
 #include "core/mdl_zandrel.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/valuetext.h"
@@ -114,15 +115,18 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     if (m_zeilen.isEmpty() || !m_tage || m_grid.cols() < Spalten)
         return;
     QJsonArray ids;
-    for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it)
+    bool ascii = true;
+    for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it) {
         ids.append(it.key());
+        ascii = ascii && druckbaresAscii(it.key());
+    }
     const QDate von = m_tage->beginn();
     const QDate bis = von.addDays(Schuljahr::Tage);
     m_grid.setRedraw(false);
     GridStore &s = m_grid.store();
-    eigen.forEach(QStringLiteral("SELECT S_Id, Fehltag, Grund FROM tbl_Fehltage "
-                                 "WHERE Fehltag >= ?1 AND Fehltag < ?2 "
-                                 "AND UCase(rtrim(ltrim(S_Id))) IN (SELECT value FROM json_each(?3))"),
+    eigen.forEach(fehltageSql(QStringLiteral("S_Id, Fehltag, Grund"), QStringLiteral("IN (SELECT value FROM json_each(?3))"),
+                              QStringLiteral("UCase(rtrim(ltrim(S_Id))) IN (SELECT value FROM json_each(?3))"),
+                              QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QStringLiteral("Fehltag, nr"), ascii),
                   {zdb::isoDate(von), zdb::isoDate(bis),
                    QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
                   [&](const QVariantList &r) {
