@@ -14,7 +14,7 @@ namespace {
 // The person's records of one day, whatever time the day carries.
 const QString tagBedingung = QStringLiteral(" AND Fehltag >= ?2 AND Fehltag < ?3");
 
-QString derPersonSql(const QString &id, const QString &spalten, const QString &weitere, const QString &ordnung)
+QString personSql(const QString &id, const QString &spalten, const QString &weitere, const QString &ordnung)
 {
     return fehltageSql(spalten, QStringLiteral("= ?1"), QStringLiteral("rtrim(ltrim(S_Id)) = ?1 COLLATE NOCASEU"),
                        weitere, ordnung, druckbaresAscii(vt::trimBlanks(id)));
@@ -35,7 +35,8 @@ struct Gefunden {
 Gefunden suchen(zdb::Db &eigen, const QString &id, const QDate &tag)
 {
     Gefunden g;
-    eigen.forEach(derPersonSql(id, QStringLiteral("zaehlt"), tagBedingung, QStringLiteral("nr")), tagParams(id, tag), [&](const QVariantList &r) {
+    eigen.forEach(personSql(id, QStringLiteral("zaehlt"), tagBedingung, QStringLiteral("nr")), tagParams(id, tag),
+                  [&](const QVariantList &r) {
                       if (g.rowids.isEmpty())
                           g.zaehlt = vt::valueText(r[0]);
                       g.rowids.push_back(r[1].toLongLong());
@@ -92,7 +93,7 @@ QString Absenz::bemerkungKuerzen(const QString &text) { return zuschnitt::kuerze
 std::optional<AbsenzDaten> Absenz::laden(zdb::Db &eigen, const QString &id, const QDate &tag)
 {
     const zdb::Result r = eigen.query(
-        derPersonSql(id, QStringLiteral("Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, Bemerkung, zaehlt, "
+        personSql(id, QStringLiteral("Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, Bemerkung, zaehlt, "
                                     "entschuldigt"),
                      tagBedingung, QStringLiteral("nr LIMIT 1")),
         tagParams(id, tag));
@@ -185,12 +186,17 @@ Schreibergebnis Absenz::ganztagSpeichern(zdb::Db &eigen, const QString &id, cons
     return Schreibergebnis::Geaendert;
 }
 
+QString Absenz::derPersonSql(const QString &id)
+{
+    return personSql(id, QStringLiteral("Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, "
+                                                    "s10, entschuldigt, zaehlt, Bemerkung"),
+                                 QString(), QStringLiteral("Fehltag, nr"));
+}
+
 QVector<Absenz::Zeile> Absenz::derPerson(zdb::Db &eigen, const QString &id)
 {
     QVector<Zeile> zeilen;
-    eigen.forEach(derPersonSql(id, QStringLiteral("Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, "
-                                              "entschuldigt, zaehlt, Bemerkung"),
-                               QString(), QStringLiteral("Fehltag, nr")),
+    eigen.forEach(Absenz::derPersonSql(id),
                   {vt::trimBlanks(id)}, [&](const QVariantList &r) {
                       Zeile z;
                       z.fehltag = zdb::dateFromStored(r[0]);

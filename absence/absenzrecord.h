@@ -65,6 +65,8 @@ public:
         QString zaehlt, bemerkung;
     };
     static QVector<Zeile> derPerson(zdb::Db &eigen, const QString &id);
+    // The statement derPerson runs for the id (?1 the trimmed id).
+    static QString derPersonSql(const QString &id);
 };
 
 } // namespace absence

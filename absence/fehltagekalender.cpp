@@ -124,9 +124,7 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     const QDate bis = von.addDays(Schuljahr::Tage);
     m_grid.setRedraw(false);
     GridStore &s = m_grid.store();
-    eigen.forEach(fehltageSql(QStringLiteral("S_Id, Fehltag, Grund"), QStringLiteral("IN (SELECT value FROM json_each(?3))"),
-                              QStringLiteral("UCase(rtrim(ltrim(S_Id))) IN (SELECT value FROM json_each(?3))"),
-                              QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QStringLiteral("Fehltag, nr"), ascii),
+    eigen.forEach(absenzenSql(ascii),
                   {zdb::isoDate(von), zdb::isoDate(bis),
                    QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
                   [&](const QVariantList &r) {
@@ -137,6 +135,13 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
                       return true;
                   });
     m_grid.setRedraw(true);
+}
+
+QString Fehltagekalender::absenzenSql(bool ascii)
+{
+    return fehltageSql(QStringLiteral("S_Id, Fehltag, Grund"), QStringLiteral("IN (SELECT value FROM json_each(?3))"),
+                       QStringLiteral("UCase(rtrim(ltrim(S_Id))) IN (SELECT value FROM json_each(?3))"),
+                       QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QStringLiteral("Fehltag, nr"), ascii);
 }
 
 int Fehltagekalender::zeileVon(const QString &id) const { return m_zeilen.value(vt::upperTrim(id), -1); }

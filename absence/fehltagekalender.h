@@ -39,6 +39,9 @@ public:
     void personenZeilenSetzen(const QVector<PersonZeile> &personen, const QDate &heute = QDate::currentDate());
     // Writes the reason codes of the shown persons on the shown days.
     void absenzenEintragen(zdb::Db &eigen);
+    // The statement absenzenEintragen runs: ?1 and ?2 the days, ?3 the upper-cased trimmed ids as a
+    // JSON array; `ascii` when every id is printable ASCII.
+    static QString absenzenSql(bool ascii);
 
     // Ids of the shown persons, each between slashes ("/12//123/").
     const QString &idListe() const { return m_idListe; }

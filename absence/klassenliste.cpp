@@ -1,4 +1,5 @@
 #include "absence/klassenliste.h"
+#include "absence/absenzrecord.h"
 #include "platform/accessfuncs.h"
 #include "platform/valuetext.h"
 
@@ -97,6 +98,12 @@ Abfrage Klassenliste::personenDerKlasse(const QString &klasse)
     const QString k = vt::trimBlanks(klasse);
     if (k.toUpper() == QLatin1String("AUS"))
         return {basis + QStringLiteral("WHERE Trim(Klasse) LIKE 'AUS%'") + ordnung, {}};
+    // SQLite's own NOCASE is far quicker than the comparison of every letter; it decides alone
+    // unless a class name holds the long s or the Kelvin sign, which fold into ASCII.
+    if (druckbaresAscii(k))
+        return {basis + QStringLiteral("WHERE rtrim(ltrim(Klasse)) = ?1 COLLATE NOCASE OR (Klasse GLOB "
+                                       "'*[\u017F\u212A]*' AND Trim(Klasse) = ?1 COLLATE NOCASEU)") + ordnung,
+                {k}};
     return {basis + QStringLiteral("WHERE Trim(Klasse) = ? COLLATE NOCASEU") + ordnung, {k}};
 }
 
