@@ -63,15 +63,20 @@ QString fehltageSql(const QString &spalten, const QString &vergleich, const QStr
                     const QString &weitere, const QString &ordnung, bool schluesselAscii)
 {
     // Ids of printable ASCII compare through the index on the trimmed id (NOCASE folds ASCII only).
-    // The others, found through small partial indexes, get the comparison of every letter: all of
-    // them, or for ASCII ids sought only those with the long s or the Kelvin sign, which fold into ASCII.
+    // The others, read through small partial indexes (named, since without statistics the planner
+    // may rather take the index of the days), get the comparison of every letter: all of them, or
+    // for ASCII ids sought only those with the long s or the Kelvin sign, which fold into ASCII.
     const QString getrimmt = QStringLiteral("rtrim(ltrim(S_Id)) COLLATE NOCASE ") + vergleich;
-    const QString sonstige = schluesselAscii ? QStringLiteral("S_Id GLOB '*[\u017F\u212A]*'")
-                                             : QStringLiteral("S_Id GLOB '*[^ -~]*'");
+    const QString sonstige = schluesselAscii
+                                 ? QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdFaltbar WHERE S_Id GLOB "
+                                                  "'*[\u017F\u212A]*'")
+                                 : QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdSonstige WHERE S_Id GLOB "
+                                                  "'*[^ -~]*'");
     return QStringLiteral("SELECT * FROM (SELECT ") + spalten + QStringLiteral(", rowid AS nr FROM tbl_Fehltage WHERE ")
         + getrimmt + weitere + QStringLiteral(" UNION ALL SELECT ") + spalten
-        + QStringLiteral(", rowid FROM tbl_Fehltage WHERE ") + sonstige + QStringLiteral(" AND NOT (") + getrimmt
-        + QStringLiteral(") AND ") + vergleichSonst + weitere + QStringLiteral(") ORDER BY ") + ordnung;
+        + QStringLiteral(", rowid FROM ") + sonstige + QStringLiteral(" AND NOT (") + getrimmt
+        + QStringLiteral(") AND ") + vergleichSonst + weitere + QStringLiteral(")")
+        + (ordnung.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + ordnung);
 }
 
 bool Absenz::istKr(const QString &grund) { return vt::upperTrim(grund) == QLatin1String("KR"); }

@@ -24,7 +24,8 @@ struct AbsenzDaten {
 // `vergleich` follows the trimmed id under NOCASE ("= ?1", "IN (…)"), `vergleichSonst` decides for
 // ids with other than printable ASCII characters; `weitere` adds conditions (" AND …"). With
 // `schluesselAscii` (every id sought is printable ASCII) only the ids that can fold into ASCII are
-// compared so. The rows carry the columns, then their rowid as "nr", ordered by `ordnung`.
+// compared so. The rows carry the columns, then their rowid as "nr", ordered by `ordnung` (when
+// empty, each id's rows come in the order of the index: by day, then as written).
 QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &vergleichSonst,
                     const QString &weitere, const QString &ordnung, bool schluesselAscii);
 // Only characters from blank to "~".

@@ -6,6 +6,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 
 namespace absence {
 
@@ -14,28 +15,44 @@ Fehltagekalender::~Fehltagekalender() = default;
 
 void Fehltagekalender::leeren()
 {
+    vorbereiten(KopfZeilen, 3);
+    m_grid.setRedraw(true);
+}
+
+// Empties the grid to `zeilen` rows of `spalten` columns with the headers of the name columns.
+// Rows and columns already there are cleared and used again: freeing a large calendar and
+// allocating it anew costs more than clearing it.
+void Fehltagekalender::vorbereiten(int zeilen, int spalten)
+{
     m_zeilen.clear();
     m_idListe.clear();
     m_grid.setRedraw(false);
-    m_grid.setCols(3);
-    m_grid.setFixedCols(3);
-    m_grid.setRows(KopfZeilen);
-    m_grid.setFixedRows(KopfZeilen);
+    if (m_grid.rows() > zeilen)
+        m_grid.setRows(zeilen);
+    if (m_grid.cols() > spalten)
+        m_grid.setCols(spalten);
     m_grid.clear();
+    m_grid.setRows(zeilen);
+    m_grid.setCols(spalten);
+    m_grid.setFixedCols(3);
+    m_grid.setFixedRows(KopfZeilen);
+    m_grid.setTopRow(KopfZeilen);
     m_grid.setRowHeight(3, 0);
     m_grid.setTextMatrix(0, 0, QStringLiteral("Klasse"));
     m_grid.setTextMatrix(0, 1, QStringLiteral("Name"));
     m_grid.setColWidth(2, 0);
-    m_grid.setRedraw(true);
 }
 
 bool Fehltagekalender::personenZeilenErstellen(const Abfrage &abfrage, const QDate &heute)
 {
-    leeren();
-    if (!mdl::NMDatenbankOeffnen())
+    // The grid is emptied once the persons are read; a wait given up or a failed read leaves
+    // the empty calendar.
+    if (!mdl::NMDatenbankOeffnen()) {
+        leeren();
         return false;
+    }
     QVector<PersonZeile> personen;
-    {
+    try {
         const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
         mdl::dbNM().forEach(abfrage.sql, abfrage.params, [&](const QVariantList &r) {
             personen.push_back({vt::valueText(r[1]),
@@ -44,6 +61,9 @@ bool Fehltagekalender::personenZeilenErstellen(const Abfrage &abfrage, const QDa
                                 vt::valueText(r[0])});
             return true;
         });
+    } catch (...) {
+        leeren();
+        throw;
     }
     personenZeilenSetzen(personen, heute);
     return true;
@@ -51,9 +71,8 @@ bool Fehltagekalender::personenZeilenErstellen(const Abfrage &abfrage, const QDa
 
 void Fehltagekalender::personenZeilenSetzen(const QVector<PersonZeile> &personen, const QDate &heute)
 {
-    leeren();
-    m_grid.setRedraw(false);
-    m_grid.setRows(KopfZeilen + int(personen.size()));
+    // Day columns already there stay: kalenderErstellen sets each of them anew.
+    vorbereiten(KopfZeilen + int(personen.size()), std::clamp(m_grid.cols(), 3, int(Spalten)));
     GridStore &s = m_grid.store();
     m_idListe.reserve(int(personen.size()) * 8);
     for (int i = 0; i < personen.size(); ++i) {
@@ -139,9 +158,11 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
 
 QString Fehltagekalender::absenzenSql(bool ascii)
 {
+    // Unsorted: a person's records of a day come by time and order of writing, so the last one
+    // written into a cell is the latest, as in the day's order; sorting the whole year costs more.
     return fehltageSql(QStringLiteral("S_Id, Fehltag, Grund"), QStringLiteral("IN (SELECT value FROM json_each(?3))"),
                        QStringLiteral("UCase(rtrim(ltrim(S_Id))) IN (SELECT value FROM json_each(?3))"),
-                       QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QStringLiteral("Fehltag, nr"), ascii);
+                       QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QString(), ascii);
 }
 
 int Fehltagekalender::zeileVon(const QString &id) const { return m_zeilen.value(vt::upperTrim(id), -1); }

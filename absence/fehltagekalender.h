@@ -52,6 +52,7 @@ public:
     const KalenderTage *tage() const { return m_tage.get(); }
 
 private:
+    void vorbereiten(int zeilen, int spalten);
     void kalenderErstellen(const QDate &heute);
     const KalenderTage &tageFuer(const QDate &heute);
 
