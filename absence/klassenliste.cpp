@@ -88,23 +88,27 @@ QVector<bool> Klassenliste::stufenwechsel(const QVector<KlassenZeile> &zeilen)
 
 Abfrage Klassenliste::personenDerKlasse(const QString &klasse)
 {
-    static const QString basis = QStringLiteral(
-        "SELECT SchülerNr, Klasse, Name, Vorname FROM ("
-        " SELECT SchülerNr, Klasse, Name, Vorname FROM Schüler"
-        " UNION"
-        " SELECT Kürzel AS SchülerNr, 'LK' AS Klasse, Name, Vorname FROM Lehrkräfte"
-        "  WHERE NOT (UCase(Trim(Kürzel)) IN ('X', 'XS'))) ");
-    static const QString ordnung = QStringLiteral(" ORDER BY Name COLLATE DE, Vorname COLLATE DE");
+    // The condition stands in both parts of the union: SQLite does not carry it into a union of
+    // distinct rows and would gather the whole school first.
+    auto abfrage = [](const QString &bedingung) {
+        return QStringLiteral("SELECT SchülerNr, Klasse, Name, Vorname FROM ("
+                              " SELECT SchülerNr, Klasse, Name, Vorname FROM Schüler WHERE ")
+            + bedingung
+            + QStringLiteral(" UNION"
+                             " SELECT * FROM (SELECT Kürzel AS SchülerNr, 'LK' AS Klasse, Name, Vorname FROM Lehrkräfte"
+                             "  WHERE NOT (UCase(Trim(Kürzel)) IN ('X', 'XS'))) WHERE ")
+            + bedingung + QStringLiteral(") ORDER BY Name COLLATE DE, Vorname COLLATE DE");
+    };
     const QString k = vt::trimBlanks(klasse);
     if (k.toUpper() == QLatin1String("AUS"))
-        return {basis + QStringLiteral("WHERE Trim(Klasse) LIKE 'AUS%'") + ordnung, {}};
+        return {abfrage(QStringLiteral("Trim(Klasse) LIKE 'AUS%'")), {}};
     // SQLite's own NOCASE is far quicker than the comparison of every letter; it decides alone
     // unless a class name holds the long s or the Kelvin sign, which fold into ASCII.
     if (druckbaresAscii(k))
-        return {basis + QStringLiteral("WHERE rtrim(ltrim(Klasse)) = ?1 COLLATE NOCASE OR (Klasse GLOB "
-                                       "'*[\u017F\u212A]*' AND Trim(Klasse) = ?1 COLLATE NOCASEU)") + ordnung,
+        return {abfrage(QStringLiteral("(rtrim(ltrim(Klasse)) = ?1 COLLATE NOCASE OR (Klasse GLOB "
+                                       "'*[\u017F\u212A]*' AND Trim(Klasse) = ?1 COLLATE NOCASEU))")),
                 {k}};
-    return {basis + QStringLiteral("WHERE Trim(Klasse) = ? COLLATE NOCASEU") + ordnung, {k}};
+    return {abfrage(QStringLiteral("Trim(Klasse) = ?1 COLLATE NOCASEU")), {k}};
 }
 
 void KlasseGemeldet::speichern(zdb::Db &eigen, const QString &klasse, const QString &zeit, const QDate &tag)
