@@ -1,6 +1,5 @@
 #include "absence/fehltagekalender.h"
 #include "absence/absenzrecord.h"
-#include "core/mdl_zandrel.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/valuetext.h"
 
@@ -43,30 +42,16 @@ void Fehltagekalender::vorbereiten(int zeilen, int spalten)
     m_grid.setColWidth(2, 0);
 }
 
-bool Fehltagekalender::personenZeilenErstellen(const Abfrage &abfrage, const QDate &heute)
+QVector<PersonZeile> Fehltagekalender::personenLesen(zdb::Db &nm, const Abfrage &abfrage)
 {
-    // The grid is emptied once the persons are read; a wait given up or a failed read leaves
-    // the empty calendar.
-    if (!mdl::NMDatenbankOeffnen()) {
-        leeren();
-        return false;
-    }
     QVector<PersonZeile> personen;
-    try {
-        const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
-        mdl::dbNM().forEach(abfrage.sql, abfrage.params, [&](const QVariantList &r) {
-            personen.push_back({vt::valueText(r[1]),
-                                vt::trimBlanks(vt::valueText(r[2])) + QStringLiteral(", ")
-                                    + vt::trimBlanks(vt::valueText(r[3])),
-                                vt::valueText(r[0])});
-            return true;
-        });
-    } catch (...) {
-        leeren();
-        throw;
-    }
-    personenZeilenSetzen(personen, heute);
-    return true;
+    nm.forEach(abfrage.sql, abfrage.params, [&](const QVariantList &r) {
+        const QString name =
+            vt::trimBlanks(vt::valueText(r[2])) + QStringLiteral(", ") + vt::trimBlanks(vt::valueText(r[3]));
+        personen.push_back({vt::valueText(r[1]), name, vt::valueText(r[0])});
+        return true;
+    });
+    return personen;
 }
 
 void Fehltagekalender::personenZeilenSetzen(const QVector<PersonZeile> &personen, const QDate &heute)

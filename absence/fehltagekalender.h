@@ -31,11 +31,10 @@ public:
 
     // The empty calendar before the first class: headers only.
     void leeren();
-    // Reads the persons with the query from the grade manager (opened and closed here) and builds
-    // rows and day columns. False when the wait for the database was given up: the grid then keeps
-    // its four header rows only.
-    bool personenZeilenErstellen(const Abfrage &abfrage, const QDate &heute = QDate::currentDate());
-    // Builds rows and day columns from persons already read.
+    // The persons the query yields from the grade manager.
+    static QVector<PersonZeile> personenLesen(zdb::Db &nm, const Abfrage &abfrage);
+    // Builds rows and day columns from persons already read. The rows and columns already there
+    // are emptied and used again.
     void personenZeilenSetzen(const QVector<PersonZeile> &personen, const QDate &heute = QDate::currentDate());
     // Writes the reason codes of the shown persons on the shown days.
     void absenzenEintragen(zdb::Db &eigen);

@@ -479,13 +479,23 @@ void frm_Fehltage::KontaktfelderLeeren()
 
 bool frm_Fehltage::PersonenZeilenErstellen(const Abfrage &abfrage)
 {
+    // The grid is emptied once the persons are read: a wait given up or a failed read leaves
+    // the empty calendar.
+    if (!mdl::NMDatenbankOeffnen()) {
+        m_kalender->leeren();
+        return false;
+    }
+    QVector<PersonZeile> personen;
     try {
-        return m_kalender->personenZeilenErstellen(abfrage, heute());
+        const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
+        personen = Fehltagekalender::personenLesen(mdl::dbNM(), abfrage);
     } catch (const zdb::DbError &e) {
-        fgSchueler->setRedraw(true);
+        m_kalender->leeren();
         msg::box(e.germanText());
         return false;
     }
+    m_kalender->personenZeilenSetzen(personen, heute());
+    return true;
 }
 
 void frm_Fehltage::AbsenzenInKalenderEintragen()
