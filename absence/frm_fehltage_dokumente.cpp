@@ -3,6 +3,7 @@
 #include "absence/excellisten.h"
 #include "absence/frm_fehltage_excel.h"
 #include "absence/frm_fehltage.h"
+#include "absence/frm_fehltage_word.h"
 #include "absence/worddokumente.h"
 #include "core/guard.h"
 #include "core/mdl_zandrel.h"
