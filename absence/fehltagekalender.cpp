@@ -19,15 +19,14 @@ void Fehltagekalender::leeren()
 }
 
 // Empties the grid to `zeilen` rows of `spalten` columns with the headers of the name columns.
-// Rows and columns already there are cleared and used again: freeing a large calendar and
-// allocating it anew costs more than clearing it.
+// The person rows are dropped whole (clearing each cell costs more); columns already there stay,
+// so that the new rows get all their cells at once.
 void Fehltagekalender::vorbereiten(int zeilen, int spalten)
 {
     m_zeilen.clear();
     m_idListe.clear();
     m_grid.setRedraw(false);
-    if (m_grid.rows() > zeilen)
-        m_grid.setRows(zeilen);
+    m_grid.setRows(KopfZeilen);
     if (m_grid.cols() > spalten)
         m_grid.setCols(spalten);
     m_grid.clear();
