@@ -91,6 +91,7 @@ void Fehltagekalender::kalenderErstellen(const QDate &heute)
     m_grid.setCols(Spalten);
     const int letzte = m_grid.rows() - 1;
     const QVector<KalenderTag> &tage = kt.tage();
+    QVector<std::pair<int, long>> farbig; // column, colour
     for (int i = 0; i < tage.size(); ++i) {
         const int c = Schuljahr::ErsteTagSpalte + i;
         const KalenderTag &t = tage[i];
@@ -99,9 +100,14 @@ void Fehltagekalender::kalenderErstellen(const QDate &heute)
         m_grid.setTextMatrix(2, c, t.wochentag);
         m_grid.setTextMatrix(3, c, t.schluessel);
         m_grid.setColWidth(c, t.breite);
-        if (t.farbe != 0 && letzte >= KopfZeilen)
-            m_grid.setCellBackColor(KopfZeilen, c, letzte, c, t.farbe);
+        if (t.farbe != 0)
+            farbig.push_back({c, t.farbe});
     }
+    // Row by row: the cells of a row lie together, those of a column do not.
+    GridStore &s = m_grid.store();
+    for (int r = KopfZeilen; r <= letzte; ++r)
+        for (const auto &[c, farbe] : farbig)
+            s.setCellBackColor(r, c, farbe);
     m_grid.setMergeCells(grid::MergeFree);
     m_grid.setMergeRow(0, true);
     for (int r = KopfZeilen; r <= letzte; r += 5)
