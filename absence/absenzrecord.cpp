@@ -1,6 +1,8 @@
 #include "absence/absenzrecord.h"
+#include "platform/textzuschnitt.h"
 #include "platform/valuetext.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace absence {
@@ -9,15 +11,14 @@ const QString Absenz::KrBemerkung = QStringLiteral("Bei 'kr' darf keine Bemerkun
 
 namespace {
 
-// Ids compare trimmed and case-blind. SQLite's own NOCASE folds ASCII letters only; the slower
-// fold of every letter runs only for the few ids with other characters.
-#define ID_GLEICH(p)                                                                                                 \
-    "(rtrim(ltrim(S_Id)) = " p " COLLATE NOCASE OR (S_Id GLOB '*[^ -~]*' AND rtrim(ltrim(S_Id)) = " p              \
-    " COLLATE NOCASEU))"
-
 // The person's records of one day, whatever time the day carries.
-const QString tagBedingung =
-    QStringLiteral(" FROM tbl_Fehltage WHERE " ID_GLEICH("?1") " AND Fehltag >= ?2 AND Fehltag < ?3");
+const QString tagBedingung = QStringLiteral(" AND Fehltag >= ?2 AND Fehltag < ?3");
+
+QString personSql(const QString &id, const QString &spalten, const QString &weitere, const QString &ordnung)
+{
+    return fehltageSql(spalten, QStringLiteral("= ?1"), QStringLiteral("rtrim(ltrim(S_Id)) = ?1 COLLATE NOCASEU"),
+                       weitere, ordnung, druckbaresAscii(vt::trimBlanks(id)));
+}
 
 zdb::Params tagParams(const QString &id, const QDate &tag)
 {
@@ -34,11 +35,11 @@ struct Gefunden {
 Gefunden suchen(zdb::Db &eigen, const QString &id, const QDate &tag)
 {
     Gefunden g;
-    eigen.forEach(QStringLiteral("SELECT rowid, zaehlt") + tagBedingung + QStringLiteral(" ORDER BY rowid"),
-                  tagParams(id, tag), [&](const QVariantList &r) {
+    eigen.forEach(personSql(id, QStringLiteral("zaehlt"), tagBedingung, QStringLiteral("nr")), tagParams(id, tag),
+                  [&](const QVariantList &r) {
                       if (g.rowids.isEmpty())
-                          g.zaehlt = vt::valueText(r[1]);
-                      g.rowids.push_back(r[0].toLongLong());
+                          g.zaehlt = vt::valueText(r[0]);
+                      g.rowids.push_back(r[1].toLongLong());
                       return true;
                   });
     return g;
@@ -52,6 +53,31 @@ void alleLoeschen(zdb::Db &eigen, const QVector<qint64> &rowids)
 }
 
 } // namespace
+
+bool druckbaresAscii(const QString &s)
+{
+    return std::all_of(s.begin(), s.end(), [](QChar ch) { return ch.unicode() >= 0x20 && ch.unicode() <= 0x7E; });
+}
+
+QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &vergleichSonst,
+                    const QString &weitere, const QString &ordnung, bool schluesselAscii)
+{
+    // Ids of printable ASCII compare through the index on the trimmed id (NOCASE folds ASCII only).
+    // The others, read through small partial indexes (named, since without statistics the planner
+    // may rather take the index of the days), get the comparison of every letter: all of them, or
+    // for ASCII ids sought only those with the long s or the Kelvin sign, which fold into ASCII.
+    const QString getrimmt = QStringLiteral("rtrim(ltrim(S_Id)) COLLATE NOCASE ") + vergleich;
+    const QString sonstige = schluesselAscii
+                                 ? QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdFaltbar WHERE S_Id GLOB "
+                                                  "'*[\u017F\u212A]*'")
+                                 : QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdSonstige WHERE S_Id GLOB "
+                                                  "'*[^ -~]*'");
+    return QStringLiteral("SELECT * FROM (SELECT ") + spalten + QStringLiteral(", rowid AS nr FROM tbl_Fehltage WHERE ")
+        + getrimmt + weitere + QStringLiteral(" UNION ALL SELECT ") + spalten
+        + QStringLiteral(", rowid FROM ") + sonstige + QStringLiteral(" AND NOT (") + getrimmt
+        + QStringLiteral(") AND ") + vergleichSonst + weitere + QStringLiteral(")")
+        + (ordnung.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + ordnung);
+}
 
 bool Absenz::istKr(const QString &grund) { return vt::upperTrim(grund) == QLatin1String("KR"); }
 
@@ -67,13 +93,14 @@ std::optional<QString> Absenz::zaehltNormalisieren(const QString &text)
     return QString::number(d, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
-QString Absenz::bemerkungKuerzen(const QString &text) { return text.left(MaxBemerkung); }
+QString Absenz::bemerkungKuerzen(const QString &text) { return zuschnitt::kuerzen(text, MaxBemerkung); }
 
 std::optional<AbsenzDaten> Absenz::laden(zdb::Db &eigen, const QString &id, const QDate &tag)
 {
     const zdb::Result r = eigen.query(
-        QStringLiteral("SELECT Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, Bemerkung, zaehlt, entschuldigt")
-            + tagBedingung + QStringLiteral(" ORDER BY rowid LIMIT 1"),
+        personSql(id, QStringLiteral("Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, Bemerkung, zaehlt, "
+                                    "entschuldigt"),
+                     tagBedingung, QStringLiteral("nr LIMIT 1")),
         tagParams(id, tag));
     if (r.isEmpty())
         return std::nullopt;
@@ -164,12 +191,17 @@ Schreibergebnis Absenz::ganztagSpeichern(zdb::Db &eigen, const QString &id, cons
     return Schreibergebnis::Geaendert;
 }
 
+QString Absenz::derPersonSql(const QString &id)
+{
+    return personSql(id, QStringLiteral("Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, "
+                                                    "s10, entschuldigt, zaehlt, Bemerkung"),
+                                 QString(), QStringLiteral("Fehltag, nr"));
+}
+
 QVector<Absenz::Zeile> Absenz::derPerson(zdb::Db &eigen, const QString &id)
 {
     QVector<Zeile> zeilen;
-    eigen.forEach(QStringLiteral("SELECT Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, "
-                                 "entschuldigt, zaehlt, Bemerkung FROM tbl_Fehltage NOT INDEXED "
-                                 "WHERE " ID_GLEICH("?1") " ORDER BY Fehltag, rowid"),
+    eigen.forEach(Absenz::derPersonSql(id),
                   {vt::trimBlanks(id)}, [&](const QVariantList &r) {
                       Zeile z;
                       z.fehltag = zdb::dateFromStored(r[0]);

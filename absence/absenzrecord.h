@@ -20,6 +20,17 @@ struct AbsenzDaten {
     bool entschuldigt = false;
 };
 
+// A statement over tbl_Fehltage for the records whose trimmed S_Id matches without regard to case:
+// `vergleich` follows the trimmed id under NOCASE ("= ?1", "IN (…)"), `vergleichSonst` decides for
+// ids with other than printable ASCII characters; `weitere` adds conditions (" AND …"). With
+// `schluesselAscii` (every id sought is printable ASCII) only the ids that can fold into ASCII are
+// compared so. The rows carry the columns, then their rowid as "nr", ordered by `ordnung` (when
+// empty, each id's rows come in the order of the index: by day, then as written).
+QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &vergleichSonst,
+                    const QString &weitere, const QString &ordnung, bool schluesselAscii);
+// Only characters from blank to "~".
+bool druckbaresAscii(const QString &s);
+
 enum class Schreibergebnis { Nichts, Hinzugefuegt, Geaendert, Geloescht };
 
 class Absenz {
@@ -55,6 +66,8 @@ public:
         QString zaehlt, bemerkung;
     };
     static QVector<Zeile> derPerson(zdb::Db &eigen, const QString &id);
+    // The statement derPerson runs for the id (?1 the trimmed id).
+    static QString derPersonSql(const QString &id);
 };
 
 } // namespace absence

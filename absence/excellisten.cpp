@@ -4,15 +4,8 @@
 #include "platform/datetexts.h"
 #include "platform/db.h"
 #include "platform/grid/vsgrid.h"
-#include "platform/msg.h"
 #include "platform/valuetext.h"
 #include "platform/xlsxbook.h"
-
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QLabel>
-#include <QPointer>
-#include <QPushButton>
 
 #include <cmath>
 
@@ -41,58 +34,6 @@ void kopfUndFilter(xlsx::Worksheet &ws, const QStringList &titel, int spalten, c
     ws.setAutoFilterAround(3, 1);
     ws.setValue(1, 1, ueberschrift);
 }
-
-// The Excel steps around a list: the button disabled, the status line shown, the workbook handed
-// over, the completion reported, the button enabled again.
-class ExcelLauf {
-public:
-    explicit ExcelLauf(const Knopf &k) : m_knopf(k.knopf), m_info(k.lblInfo)
-    {
-        if (m_knopf)
-            m_knopf->setEnabled(false);
-        if (m_info) {
-            m_info->setText(QStringLiteral("Excel-Datei wird erstellt"));
-            m_info->setVisible(true);
-        }
-        // Paint the status line; no user input while the window's grids are still to be read.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    ~ExcelLauf()
-    {
-        if (m_info)
-            m_info->setVisible(false);
-        if (m_knopf)
-            m_knopf->setEnabled(true);
-    }
-    void uebergeben(const xlsx::Workbook &book, const QString &name)
-    {
-        QString fehler;
-        const QString pfad = book.openUnsaved(name, &fehler);
-        if (m_info)
-            m_info->setVisible(false);
-        if (pfad.isEmpty())
-            msg::box(QStringLiteral("Die Excel-Liste konnte nicht erstellt werden.\r") + fehler);
-        else
-            msg::box(QStringLiteral("Das Excel-Dokument wurde erstellt."));
-        QCoreApplication::processEvents();
-    }
-
-private:
-    QPointer<QPushButton> m_knopf;
-    QPointer<QLabel> m_info;
-};
-
-bool excelDa()
-{
-    if (mdl::TestForDLL(QStringLiteral("Excel.Application")))
-        return true;
-    msg::box(QStringLiteral("MS-Excel ist nicht installiert oder kann nicht aufgerufen werden. Daher kann der "
-                            "Excel-Export nicht erstellt werden."));
-    return false;
-}
-
-const QString ZeitraumFalsch =
-    QStringLiteral("Der Zeitraum ist nicht gültig.\rBitte Start- und Endetag als Datum (TT.MM.JJJJ) eingeben.");
 
 } // namespace
 
@@ -233,69 +174,6 @@ void tageslisteFuellen(const VSGrid &fgKranke, const QString &datum, const Tages
     ws.autoFitColumns(1, 6);
     ws.setAutoFilterAround(3, 1);
     ws.setValue(1, 1, QStringLiteral("Absenzen am ") + vt::trimBlanks(datum));
-}
-
-namespace {
-
-// The two period lists after their own checks: period read, sheet filled, workbook handed over.
-void zeitraumListe(const QString &startTag, const QString &endeTag, const Knopf &k, const QString &name,
-                   const std::function<bool(const QDate &, const QDate &, xlsx::Workbook &)> &fuellen)
-{
-    QDate erster, letzter;
-    if (!zeitraumLesen(startTag, endeTag, erster, letzter)) {
-        msg::box(ZeitraumFalsch);
-        return;
-    }
-    xlsx::Workbook book;
-    if (!fuellen(erster, letzter, book)) {
-        msg::box(KeineDaten);
-        return;
-    }
-    ExcelLauf(k).uebergeben(book, name);
-}
-
-} // namespace
-
-void cmd_unentschuldigt_Click(zdb::Db &eigen, const QString &startTag, const QString &endeTag,
-                              const VSGrid &fgKlassen, const Knopf &k)
-{
-    if (!excelDa())
-        return;
-    zeitraumListe(startTag, endeTag, k, QStringLiteral("unentschuldigte Fehltage"),
-                  [&](const QDate &erster, const QDate &letzter, xlsx::Workbook &book) {
-                      return unentschuldigtFuellen(eigen, erster, letzter, fgKlassen, book);
-                  });
-}
-
-void cmdVieleFehltage_Click(zdb::Db &eigen, const QString &startTag, const QString &endeTag, const QString &nText,
-                            const Knopf &k)
-{
-    if (!excelDa())
-        return;
-    int n = 0;
-    if (!anzahlLesen(nText, n)) {
-        msg::box(QStringLiteral("Die Zahl der Fehltage ist zu groß.\rBitte eine Zahl bis 32767 eingeben."));
-        return;
-    }
-    zeitraumListe(startTag, endeTag, k, QStringLiteral("viele Fehltage"),
-                  [&](const QDate &erster, const QDate &letzter, xlsx::Workbook &book) {
-                      return vieleFehltageFuellen(eigen, erster, letzter, n, startTag, endeTag, book);
-                  });
-}
-
-void cmdExcel_Click(const VSGrid &fgKranke, const QString &datum, const TageslistenOptionen &optionen,
-                    const Klartext &grundKlartext, const Knopf &k)
-{
-    if (!excelDa())
-        return;
-    if (vt::trimBlanks(datum).isEmpty()) {
-        msg::box(QStringLiteral("Es ist kein Tag markiert.\rBitte erst eine Klasse und dann einen Tag auswählen!"));
-        return;
-    }
-    ExcelLauf lauf(k);
-    xlsx::Workbook book;
-    tageslisteFuellen(fgKranke, datum, optionen, grundKlartext, book);
-    lauf.uebergeben(book, QStringLiteral("Absenzen"));
 }
 
 } // namespace absence::excellisten

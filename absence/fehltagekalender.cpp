@@ -1,10 +1,11 @@
 #include "absence/fehltagekalender.h"
-#include "core/mdl_zandrel.h"
+#include "absence/absenzrecord.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/valuetext.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 
 namespace absence {
 
@@ -13,46 +14,49 @@ Fehltagekalender::~Fehltagekalender() = default;
 
 void Fehltagekalender::leeren()
 {
+    vorbereiten(KopfZeilen, 3);
+    m_grid.setRedraw(true);
+}
+
+// Empties the grid to `zeilen` rows of `spalten` columns with the headers of the name columns.
+// The person rows are dropped whole (clearing each cell costs more); columns already there stay,
+// so that the new rows get all their cells at once.
+void Fehltagekalender::vorbereiten(int zeilen, int spalten)
+{
     m_zeilen.clear();
     m_idListe.clear();
     m_grid.setRedraw(false);
-    m_grid.setCols(3);
-    m_grid.setFixedCols(3);
     m_grid.setRows(KopfZeilen);
-    m_grid.setFixedRows(KopfZeilen);
+    if (m_grid.cols() > spalten)
+        m_grid.setCols(spalten);
     m_grid.clear();
+    m_grid.setRows(zeilen);
+    m_grid.setCols(spalten);
+    m_grid.setFixedCols(3);
+    m_grid.setFixedRows(KopfZeilen);
+    m_grid.setTopRow(KopfZeilen);
     m_grid.setRowHeight(3, 0);
     m_grid.setTextMatrix(0, 0, QStringLiteral("Klasse"));
     m_grid.setTextMatrix(0, 1, QStringLiteral("Name"));
     m_grid.setColWidth(2, 0);
-    m_grid.setRedraw(true);
 }
 
-bool Fehltagekalender::personenZeilenErstellen(const Abfrage &abfrage, const QDate &heute)
+QVector<PersonZeile> Fehltagekalender::personenLesen(zdb::Db &nm, const Abfrage &abfrage)
 {
-    leeren();
-    if (!mdl::NMDatenbankOeffnen())
-        return false;
     QVector<PersonZeile> personen;
-    {
-        const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
-        mdl::dbNM().forEach(abfrage.sql, abfrage.params, [&](const QVariantList &r) {
-            personen.push_back({vt::valueText(r[1]),
-                                vt::trimBlanks(vt::valueText(r[2])) + QStringLiteral(", ")
-                                    + vt::trimBlanks(vt::valueText(r[3])),
-                                vt::valueText(r[0])});
-            return true;
-        });
-    }
-    personenZeilenSetzen(personen, heute);
-    return true;
+    nm.forEach(abfrage.sql, abfrage.params, [&](const QVariantList &r) {
+        const QString name =
+            vt::trimBlanks(vt::valueText(r[2])) + QStringLiteral(", ") + vt::trimBlanks(vt::valueText(r[3]));
+        personen.push_back({vt::valueText(r[1]), name, vt::valueText(r[0])});
+        return true;
+    });
+    return personen;
 }
 
 void Fehltagekalender::personenZeilenSetzen(const QVector<PersonZeile> &personen, const QDate &heute)
 {
-    leeren();
-    m_grid.setRedraw(false);
-    m_grid.setRows(KopfZeilen + int(personen.size()));
+    // Day columns already there stay: kalenderErstellen sets each of them anew.
+    vorbereiten(KopfZeilen + int(personen.size()), std::clamp(m_grid.cols(), 3, int(Spalten)));
     GridStore &s = m_grid.store();
     m_idListe.reserve(int(personen.size()) * 8);
     for (int i = 0; i < personen.size(); ++i) {
@@ -87,6 +91,7 @@ void Fehltagekalender::kalenderErstellen(const QDate &heute)
     m_grid.setCols(Spalten);
     const int letzte = m_grid.rows() - 1;
     const QVector<KalenderTag> &tage = kt.tage();
+    QVector<std::pair<int, long>> farbig; // column, colour
     for (int i = 0; i < tage.size(); ++i) {
         const int c = Schuljahr::ErsteTagSpalte + i;
         const KalenderTag &t = tage[i];
@@ -95,9 +100,14 @@ void Fehltagekalender::kalenderErstellen(const QDate &heute)
         m_grid.setTextMatrix(2, c, t.wochentag);
         m_grid.setTextMatrix(3, c, t.schluessel);
         m_grid.setColWidth(c, t.breite);
-        if (t.farbe != 0 && letzte >= KopfZeilen)
-            m_grid.setCellBackColor(KopfZeilen, c, letzte, c, t.farbe);
+        if (t.farbe != 0)
+            farbig.push_back({c, t.farbe});
     }
+    // Row by row: the cells of a row lie together, those of a column do not.
+    GridStore &s = m_grid.store();
+    for (int r = KopfZeilen; r <= letzte; ++r)
+        for (const auto &[c, farbe] : farbig)
+            s.setCellBackColor(r, c, farbe);
     m_grid.setMergeCells(grid::MergeFree);
     m_grid.setMergeRow(0, true);
     for (int r = KopfZeilen; r <= letzte; r += 5)
@@ -114,15 +124,16 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     if (m_zeilen.isEmpty() || !m_tage || m_grid.cols() < Spalten)
         return;
     QJsonArray ids;
-    for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it)
+    bool ascii = true;
+    for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it) {
         ids.append(it.key());
+        ascii = ascii && druckbaresAscii(it.key());
+    }
     const QDate von = m_tage->beginn();
     const QDate bis = von.addDays(Schuljahr::Tage);
     m_grid.setRedraw(false);
     GridStore &s = m_grid.store();
-    eigen.forEach(QStringLiteral("SELECT S_Id, Fehltag, Grund FROM tbl_Fehltage "
-                                 "WHERE Fehltag >= ?1 AND Fehltag < ?2 "
-                                 "AND UCase(rtrim(ltrim(S_Id))) IN (SELECT value FROM json_each(?3))"),
+    eigen.forEach(absenzenSql(ascii),
                   {zdb::isoDate(von), zdb::isoDate(bis),
                    QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
                   [&](const QVariantList &r) {
@@ -133,6 +144,15 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
                       return true;
                   });
     m_grid.setRedraw(true);
+}
+
+QString Fehltagekalender::absenzenSql(bool ascii)
+{
+    // Unsorted: a person's records of a day come by time and order of writing, so the last one
+    // written into a cell is the latest, as in the day's order; sorting the whole year costs more.
+    return fehltageSql(QStringLiteral("S_Id, Fehltag, Grund"), QStringLiteral("IN (SELECT value FROM json_each(?3))"),
+                       QStringLiteral("UCase(rtrim(ltrim(S_Id))) IN (SELECT value FROM json_each(?3))"),
+                       QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QString(), ascii);
 }
 
 int Fehltagekalender::zeileVon(const QString &id) const { return m_zeilen.value(vt::upperTrim(id), -1); }

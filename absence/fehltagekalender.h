@@ -31,14 +31,16 @@ public:
 
     // The empty calendar before the first class: headers only.
     void leeren();
-    // Reads the persons with the query from the grade manager (opened and closed here) and builds
-    // rows and day columns. False when the wait for the database was given up: the grid then keeps
-    // its four header rows only.
-    bool personenZeilenErstellen(const Abfrage &abfrage, const QDate &heute = QDate::currentDate());
-    // Builds rows and day columns from persons already read.
+    // The persons the query yields from the grade manager.
+    static QVector<PersonZeile> personenLesen(zdb::Db &nm, const Abfrage &abfrage);
+    // Builds rows and day columns from persons already read. The rows and columns already there
+    // are emptied and used again.
     void personenZeilenSetzen(const QVector<PersonZeile> &personen, const QDate &heute = QDate::currentDate());
     // Writes the reason codes of the shown persons on the shown days.
     void absenzenEintragen(zdb::Db &eigen);
+    // The statement absenzenEintragen runs: ?1 and ?2 the days, ?3 the upper-cased trimmed ids as a
+    // JSON array; `ascii` when every id is printable ASCII.
+    static QString absenzenSql(bool ascii);
 
     // Ids of the shown persons, each between slashes ("/12//123/").
     const QString &idListe() const { return m_idListe; }
@@ -49,6 +51,7 @@ public:
     const KalenderTage *tage() const { return m_tage.get(); }
 
 private:
+    void vorbereiten(int zeilen, int spalten);
     void kalenderErstellen(const QDate &heute);
     const KalenderTage &tageFuer(const QDate &heute);
 

@@ -100,6 +100,42 @@ void frm_Fehltage::schliessenWennOffen()
     f->deleteLater();
 }
 
+bool frm_Fehltage::FehltageLoeschen()
+{
+    const int antwort = msg::box(QStringLiteral("In der Datenbank werden alle Fehltage gelöscht?\r\rWeitermachen?"),
+                                 msg::OKCancel | msg::DefaultButton2, QStringLiteral("Sicherheitsnachfrage"));
+    if (antwort != msg::OK)
+        return false;
+    try {
+        absence::alleFehltageLoeschen(mdl::dbEigen);
+    } catch (const zdb::DbError &e) {
+        msg::box(QStringLiteral("Die Fehltage wurden nicht gelöscht.\r") + e.germanText());
+        return false;
+    }
+    schliessenWennOffen();
+    msg::box(QStringLiteral("In der Datenbank wurden alle eingetragenen Fehltage gelöscht."), msg::OKOnly);
+    return true;
+}
+
+absence::Personencache::Ergebnis frm_Fehltage::PersonenAktualisieren(const QDateTime &jetzt)
+{
+    using absence::Personencache;
+    const auto durchlassen = [] { QCoreApplication::processEvents(); };
+    try {
+        const bool aktuell = Personencache::aktuell(mdl::dbEigen, jetzt.date());
+        durchlassen();
+        if (aktuell)
+            return Personencache::Aktuell;
+        if (!mdl::NMDatenbankOeffnen())
+            return Personencache::fuellen(mdl::dbEigen, nullptr, jetzt);
+        const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
+        return Personencache::fuellen(mdl::dbEigen, &mdl::dbNM(), jetzt, durchlassen);
+    } catch (const zdb::DbError &e) {
+        msg::box(QStringLiteral("Die Personenliste konnte nicht aktualisiert werden.\r") + e.germanText());
+        return Personencache::Abgebrochen;
+    }
+}
+
 QDate frm_Fehltage::heute() { return s_testHeute.isValid() ? s_testHeute : QDate::currentDate(); }
 void frm_Fehltage::setHeuteFuerTests(const QDate &d) { s_testHeute = d; }
 
@@ -455,13 +491,23 @@ void frm_Fehltage::KontaktfelderLeeren()
 
 bool frm_Fehltage::PersonenZeilenErstellen(const Abfrage &abfrage)
 {
+    // The grid is emptied once the persons are read: a wait given up or a failed read leaves
+    // the empty calendar.
+    if (!mdl::NMDatenbankOeffnen()) {
+        m_kalender->leeren();
+        return false;
+    }
+    QVector<PersonZeile> personen;
     try {
-        return m_kalender->personenZeilenErstellen(abfrage, heute());
+        const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
+        personen = Fehltagekalender::personenLesen(mdl::dbNM(), abfrage);
     } catch (const zdb::DbError &e) {
-        fgSchueler->setRedraw(true);
+        m_kalender->leeren();
         msg::box(e.germanText());
         return false;
     }
+    m_kalender->personenZeilenSetzen(personen, heute());
+    return true;
 }
 
 void frm_Fehltage::AbsenzenInKalenderEintragen()

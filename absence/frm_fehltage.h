@@ -4,10 +4,12 @@
 #include "absence/absenzrecord.h"
 #include "absence/fehltagekalender.h"
 #include "absence/grundtabelle.h"
+#include "absence/personencache.h"
 #include "absence/personentabelle.h"
 #include "core/childwindow.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <array>
 #include <memory>
 #include <optional>
@@ -31,6 +33,12 @@ public:
     static frm_Fehltage *instanz();
     // Closes the window when it is loaded and visible (after all absences were deleted).
     static void schliessenWennOffen();
+    // "alle Fehltage löschen": asks (Cancel preset), deletes every absence record, closes an open
+    // absence window and reports. True when deleted.
+    static bool FehltageLoeschen();
+    // The daily person cache: refilled from the grade manager unless its oldest row is from today;
+    // giving up the wait for the grade manager empties it.
+    static absence::Personencache::Ergebnis PersonenAktualisieren(const QDateTime &jetzt = QDateTime::currentDateTime());
 
     void formLoad() override;
     void formActivate() override;

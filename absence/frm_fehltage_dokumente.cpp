@@ -1,7 +1,9 @@
 // The absence window's buttons for Word documents and Excel lists: each hands what the window
 // shows to the document builders.
 #include "absence/excellisten.h"
+#include "absence/frm_fehltage_excel.h"
 #include "absence/frm_fehltage.h"
+#include "absence/frm_fehltage_word.h"
 #include "absence/worddokumente.h"
 #include "core/guard.h"
 #include "core/mdl_zandrel.h"

@@ -47,6 +47,9 @@ void frm_Fehltage::klassenlisteFuellen()
         if (wechsel[i])
             fgKlassen->cellBorderRange(1 + i, 0, 1 + i, LeiterSpalte, 0xFF0000, grid::BorderKeep, 1, grid::BorderKeep,
                                        grid::BorderKeep);
+    // As in any filled grid the first row below the header is current: the day list of a class
+    // teacher who has not clicked a class yet shows that class.
+    fgKlassen->select(1, 0);
     fgKlassen->setRedraw(true);
 }
 

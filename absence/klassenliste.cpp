@@ -1,6 +1,9 @@
 #include "absence/klassenliste.h"
+#include "absence/absenzrecord.h"
 #include "platform/accessfuncs.h"
 #include "platform/valuetext.h"
+
+#include <algorithm>
 
 namespace absence {
 
@@ -20,25 +23,44 @@ bool Klassenliste::darfKlasseAufrufen(const QString &benutzer, const QString &kl
 
 QVector<KlassenZeile> Klassenliste::laden(zdb::Db &nm, const QString &benutzer)
 {
+    // The teachers are read once and a class finds its leader by the trimmed abbreviation without
+    // regard to case; a leader found twice gives the class twice, in table order, as a join does.
+    struct Lehrer {
+        QString kuerzel, name, vorname;
+    };
+    QVector<Lehrer> lehrer;
+    nm.forEach(QStringLiteral("SELECT Trim(Kürzel), Name, Vorname FROM Lehrkräfte WHERE Kürzel IS NOT NULL"), {},
+               [&](const QVariantList &r) {
+                   lehrer.push_back({vt::valueText(r[0]), vt::valueText(r[1]), vt::valueText(r[2])});
+                   return true;
+               });
+    const auto kleiner = [](const Lehrer &a, const Lehrer &b) { return accessfn::noCaseCompare(a.kuerzel, b.kuerzel) < 0; };
+    std::stable_sort(lehrer.begin(), lehrer.end(), kleiner);
+
     static const QString sql = QStringLiteral(
-        "SELECT k.Klasse, l.Name, l.Vorname, k.Klassenleiter "
-        "FROM Klassen k LEFT JOIN Lehrkräfte l ON Trim(l.Kürzel) = Trim(k.Klassenleiter) COLLATE NOCASEU "
-        "WHERE k.Klasse IS NOT NULL "
-        "ORDER BY IIf(Val(k.Klasse) = 0, 20, Val(k.Klasse)), k.Klasse COLLATE DE");
+        "SELECT Klasse, Klassenleiter FROM Klassen WHERE Klasse IS NOT NULL "
+        "ORDER BY IIf(Val(Klasse) = 0, 20, Val(Klasse)), Klasse COLLATE DE");
     const bool alle = istVerwaltung(benutzer);
     const QString ich = vt::upperTrim(benutzer);
     QVector<KlassenZeile> zeilen;
     nm.forEach(sql, {}, [&](const QVariantList &r) {
-        const QString leiter = vt::trimBlanks(vt::valueText(r[3]));
+        const QString leiter = vt::trimBlanks(vt::valueText(r[1]));
         if (!alle && leiter.toUpper() != ich)
             return true;
         KlassenZeile z;
         z.klasse = vt::valueText(r[0]);
-        if (vt::upperTrim(z.klasse) != QLatin1String("AUS")) {
-            z.name = vt::trimBlanks(vt::valueText(r[1])) + QStringLiteral(", ") + vt::trimBlanks(vt::valueText(r[2]));
+        const bool aus = vt::upperTrim(z.klasse) == QLatin1String("AUS");
+        if (!aus)
             z.klassenleiter = leiter;
-        }
-        zeilen.push_back(z);
+        auto [von, bis] = r[1].isNull() ? std::pair(lehrer.cend(), lehrer.cend())
+                                        : std::equal_range(lehrer.cbegin(), lehrer.cend(), Lehrer{leiter, {}, {}}, kleiner);
+        do {
+            const Lehrer *l = von != bis ? &*von : nullptr;
+            if (!aus)
+                z.name = vt::trimBlanks(l ? l->name : QString()) + QStringLiteral(", ")
+                    + vt::trimBlanks(l ? l->vorname : QString());
+            zeilen.push_back(z);
+        } while (von != bis && ++von != bis);
         return true;
     });
     if (alle) {
@@ -66,17 +88,27 @@ QVector<bool> Klassenliste::stufenwechsel(const QVector<KlassenZeile> &zeilen)
 
 Abfrage Klassenliste::personenDerKlasse(const QString &klasse)
 {
-    static const QString basis = QStringLiteral(
-        "SELECT SchülerNr, Klasse, Name, Vorname FROM ("
-        " SELECT SchülerNr, Klasse, Name, Vorname FROM Schüler"
-        " UNION"
-        " SELECT Kürzel AS SchülerNr, 'LK' AS Klasse, Name, Vorname FROM Lehrkräfte"
-        "  WHERE NOT (UCase(Trim(Kürzel)) IN ('X', 'XS'))) ");
-    static const QString ordnung = QStringLiteral(" ORDER BY Name COLLATE DE, Vorname COLLATE DE");
+    // The condition stands in both parts of the union: SQLite does not carry it into a union of
+    // distinct rows and would gather the whole school first.
+    auto abfrage = [](const QString &bedingung) {
+        return QStringLiteral("SELECT SchülerNr, Klasse, Name, Vorname FROM ("
+                              " SELECT SchülerNr, Klasse, Name, Vorname FROM Schüler WHERE ")
+            + bedingung
+            + QStringLiteral(" UNION"
+                             " SELECT * FROM (SELECT Kürzel AS SchülerNr, 'LK' AS Klasse, Name, Vorname FROM Lehrkräfte"
+                             "  WHERE NOT (UCase(Trim(Kürzel)) IN ('X', 'XS'))) WHERE ")
+            + bedingung + QStringLiteral(") ORDER BY Name COLLATE DE, Vorname COLLATE DE");
+    };
     const QString k = vt::trimBlanks(klasse);
     if (k.toUpper() == QLatin1String("AUS"))
-        return {basis + QStringLiteral("WHERE Trim(Klasse) LIKE 'AUS%'") + ordnung, {}};
-    return {basis + QStringLiteral("WHERE Trim(Klasse) = ? COLLATE NOCASEU") + ordnung, {k}};
+        return {abfrage(QStringLiteral("Trim(Klasse) LIKE 'AUS%'")), {}};
+    // SQLite's own NOCASE is far quicker than the comparison of every letter; it decides alone
+    // unless a class name holds the long s or the Kelvin sign, which fold into ASCII.
+    if (druckbaresAscii(k))
+        return {abfrage(QStringLiteral("(rtrim(ltrim(Klasse)) = ?1 COLLATE NOCASE OR (Klasse GLOB "
+                                       "'*[\u017F\u212A]*' AND Trim(Klasse) = ?1 COLLATE NOCASEU))")),
+                {k}};
+    return {abfrage(QStringLiteral("Trim(Klasse) = ?1 COLLATE NOCASEU")), {k}};
 }
 
 void KlasseGemeldet::speichern(zdb::Db &eigen, const QString &klasse, const QString &zeit, const QDate &tag)

@@ -1,9 +1,4 @@
 #include "absence/personencache.h"
-#include "absence/frm_fehltage.h"
-#include "core/mdl_zandrel.h"
-#include "platform/msg.h"
-
-#include <QCoreApplication>
 
 namespace absence {
 
@@ -25,33 +20,30 @@ void leeren(zdb::Db &eigen)
 
 } // namespace
 
-Personencache::Ergebnis Personencache::PersonenAktualisieren(zdb::Db &eigen, const QDateTime &jetzt)
-{
-    const bool aktuell = vonHeute(eigen, jetzt.date());
-    QCoreApplication::processEvents();
-    if (aktuell)
-        return Aktuell;
+bool Personencache::aktuell(zdb::Db &eigen, const QDate &heute) { return vonHeute(eigen, heute); }
 
-    if (!mdl::NMDatenbankOeffnen()) {
+Personencache::Ergebnis Personencache::fuellen(zdb::Db &eigen, zdb::Db *nm, const QDateTime &jetzt,
+                                               const std::function<void()> &durchlassen)
+{
+    if (!nm) {
         leeren(eigen);
         return Abgebrochen;
     }
+    auto ereignisse = [&] {
+        if (durchlassen)
+            durchlassen();
+    };
     QVector<zdb::Params> zeilen;
-    {
-        const mdl::NMSitzung sitzung(mdl::NMSitzung::SchonGeoeffnet);
-        zdb::Db &nm = mdl::dbNM();
-        QCoreApplication::processEvents();
-        nm.forEach(QStringLiteral("SELECT SchülerNr, Name, Vorname, Klasse FROM Schüler"), {},
-                   [&](const QVariantList &r) {
-                       zeilen.push_back({r[0], r[1], r[2], r[3]});
-                       return true;
-                   });
-        QCoreApplication::processEvents();
-        nm.forEach(QStringLiteral("SELECT Kürzel, Name, Vorname FROM Lehrkräfte"), {}, [&](const QVariantList &r) {
-            zeilen.push_back({r[0], r[1], r[2], QStringLiteral("LK")});
-            return true;
-        });
-    }
+    ereignisse();
+    nm->forEach(QStringLiteral("SELECT SchülerNr, Name, Vorname, Klasse FROM Schüler"), {}, [&](const QVariantList &r) {
+        zeilen.push_back({r[0], r[1], r[2], r[3]});
+        return true;
+    });
+    ereignisse();
+    nm->forEach(QStringLiteral("SELECT Kürzel, Name, Vorname FROM Lehrkräfte"), {}, [&](const QVariantList &r) {
+        zeilen.push_back({r[0], r[1], r[2], QStringLiteral("LK")});
+        return true;
+    });
 
     const QString stempel = zdb::isoDateTime(jetzt);
     zdb::WriteTransaction tx(eigen);
@@ -67,20 +59,11 @@ Personencache::Ergebnis Personencache::PersonenAktualisieren(zdb::Db &eigen, con
     return Gefuellt;
 }
 
-bool FehltageLoeschen(zdb::Db &eigen)
+void alleFehltageLoeschen(zdb::Db &eigen)
 {
-    const int antwort = msg::box(QStringLiteral("In der Datenbank werden alle Fehltage gelöscht?\r\rWeitermachen?"),
-                                 msg::OKCancel | msg::DefaultButton2, QStringLiteral("Sicherheitsnachfrage"));
-    if (antwort != msg::OK)
-        return false;
-    {
-        zdb::WriteTransaction tx(eigen);
-        eigen.exec(QStringLiteral("DELETE FROM tbl_Fehltage"));
-        tx.commit();
-    }
-    frm_Fehltage::schliessenWennOffen();
-    msg::box(QStringLiteral("In der Datenbank wurden alle eingetragenen Fehltage gelöscht."), msg::OKOnly);
-    return true;
+    zdb::WriteTransaction tx(eigen);
+    eigen.exec(QStringLiteral("DELETE FROM tbl_Fehltage"));
+    tx.commit();
 }
 
 } // namespace absence

@@ -4,6 +4,7 @@
 #include "platform/db.h"
 
 #include <QDateTime>
+#include <functional>
 
 namespace absence {
 
@@ -11,14 +12,18 @@ class Personencache {
 public:
     enum Ergebnis { Aktuell, Gefuellt, Abgebrochen };
 
-    // Refills tbl_Personen unless its oldest row is from today: all pupils in the grade manager's
-    // stored order, then all teachers with class "LK". The grade manager is read before the one short
-    // write transaction, which tests the oldest row again. Giving up the wait empties the table.
-    static Ergebnis PersonenAktualisieren(zdb::Db &eigen, const QDateTime &jetzt = QDateTime::currentDateTime());
+    // Is the oldest row of tbl_Personen from `heute`?
+    static bool aktuell(zdb::Db &eigen, const QDate &heute);
+    // Refills tbl_Personen from the grade manager `nm`: all pupils in its stored order, then all
+    // teachers with class "LK". The grade manager is read before the one short write transaction,
+    // which tests the oldest row again (Aktuell when another workstation has just refilled it).
+    // Without `nm` (the wait for it was given up) the table is emptied. `durchlassen` lets pending
+    // events through between the reads.
+    static Ergebnis fuellen(zdb::Db &eigen, zdb::Db *nm, const QDateTime &jetzt,
+                            const std::function<void()> &durchlassen = {});
 };
 
-// "alle Fehltage löschen": asks (Cancel preset), deletes every absence record, closes an open
-// absence window and reports. True when deleted.
-bool FehltageLoeschen(zdb::Db &eigen);
+// Deletes every absence record in one transaction.
+void alleFehltageLoeschen(zdb::Db &eigen);
 
 } // namespace absence

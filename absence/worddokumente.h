@@ -1,9 +1,8 @@
 #pragma once
 // The absence window's three Word documents: the exemption letter from the school's template,
 // the day list of the chosen day and the absence report of the chosen classes. Each is written
-// with the platform's .docx writer into the temporary folder and handed to the desktop; the
-// window passes what it shows. While a document is made, the window's status label (lblInfo,
-// may be null) shows the progress and pending events are let through.
+// with the platform's .docx writer; the window passes what it shows, and its buttons
+// (frm_fehltage_word.h) save, open and report the documents.
 #include "absence/absenzrecord.h"
 #include "absence/tagesliste.h"
 #include "platform/docx.h"
@@ -14,8 +13,6 @@
 #include <QVector>
 #include <functional>
 
-class QLabel;
-class QWidget;
 class VSGrid;
 
 namespace absence {
@@ -38,9 +35,6 @@ QString befreiungPfad();        // temporary folder + "Befreiung.docx"
 QVector<QPair<QString, QString>> befreiungPlatzhalter(const Befreiung &b);
 // Column 1 of the last class-list row whose column 0 equals the class (trimmed, case-blind); "" when none.
 QString klassenleiterDerKlasse(const VSGrid &fgKlassen, const QString &klasse);
-// Fills the template and saves it as Befreiung.docx (replacing the last letter), then opens it.
-// Returns the letter's path, "" when nothing was written (the reason was shown).
-QString UnterrichtsbefreiungErstellen(const Befreiung &b, QLabel *lblInfo);
 
 // ---- day list ----------------------------------------------------------------------------------
 
@@ -50,11 +44,6 @@ QVector<TageslistenZeile> tageslisteAusGrid(const VSGrid &fgKranke);
 docx::Dokument tageslisteDokument(const QString &datum, const QVector<TageslistenZeile> &zeilen,
                                   const TageslistenOptionen &o, const std::function<QString(const QString &)> &klartext,
                                   const std::function<void(int r)> &fortschritt = {});
-// The whole button: checks the day, disables `knopf` meanwhile, saves "Absenzen am <Tag>.docx" and opens it.
-// datum is the caption of lblDatum; klartext is the window's GrundKlartext. Returns the path or "".
-QString TageslisteWordErstellen(const QString &datum, const QVector<TageslistenZeile> &zeilen,
-                                const TageslistenOptionen &o, const std::function<QString(const QString &)> &klartext,
-                                QLabel *lblInfo, QWidget *knopf);
 
 // ---- class report ------------------------------------------------------------------------------
 
@@ -74,18 +63,10 @@ QString fehltageText(const QVector<Absenz::Zeile> &zeilen, const QDate &start, c
 // The document of one class; the absences come from the own database.
 docx::Dokument klassenberichtDokument(zdb::Db &eigen, const BerichtsKlasse &k, const QVector<BerichtsPerson> &personen,
                                       const QDate &start, const QDate &ende, bool extraSeite, const QDate &heute);
-// The whole button after the period check: one document per class ("Fehltage <Klasse>.docx"), each
-// saved, opened and reported. Returns the written paths (empty when the user gave up waiting).
-// heute: the day of the "Stand:" line (the window's clock).
-QStringList KlassenberichtWordErstellen(zdb::Db &eigen, const QVector<BerichtsKlasse> &klassen, const QDate &start,
-                                        const QDate &ende, bool extraSeite, QLabel *lblInfo,
-                                        const QDate &heute = QDate::currentDate());
 
 // ---- shared by the three -----------------------------------------------------------------------
 
 // A file name in the temporary folder for a document title (characters no file name takes become "_").
 QString wordPfad(const QString &titel);
-// Saves the document; on failure the reason is shown and "" returned.
-QString wordSpeichern(const docx::Dokument &d, const QString &pfad);
 
 } // namespace absence

@@ -2,15 +2,10 @@
 // days in the period and the days themselves, four to a line.
 #include "absence/klassenliste.h"
 #include "absence/worddokumente.h"
-#include "absence/wordstatus.h"
-#include "core/mdl_zandrel.h"
 #include "platform/datetexts.h"
-#include "platform/docopener.h"
 #include "platform/grid/vsgrid.h"
-#include "platform/msg.h"
 #include "platform/valuetext.h"
 
-#include <QCoreApplication>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -173,37 +168,6 @@ docx::Dokument klassenberichtDokument(zdb::Db &eigen, const BerichtsKlasse &k, c
             t.seitenumbruch();
     }
     return d;
-}
-
-QStringList KlassenberichtWordErstellen(zdb::Db &eigen, const QVector<BerichtsKlasse> &klassen, const QDate &start,
-                                        const QDate &ende, bool extraSeite, QLabel *lblInfo, const QDate &heute)
-{
-    static bool laeuft = false;
-    if (!wordBereit(laeuft))
-        return {};
-    const Wiedereintritt sperre(laeuft);
-    const mdl::NMSitzung nm;
-    if (!nm.offen())
-        return {};
-    QStringList pfade;
-    for (const BerichtsKlasse &k : klassen) {
-        QString pfad;
-        {
-            WordStatus status(lblInfo);
-            const QVector<BerichtsPerson> personen = berichtsPersonen(mdl::dbNM(), k.klasse);
-            const docx::Dokument d =
-                klassenberichtDokument(eigen, k, personen, start, ende, extraSeite, heute);
-            pfad = wordSpeichern(d, wordPfad(QStringLiteral("Fehltage ") + k.klasse));
-            if (!pfad.isEmpty())
-                msg::box(MeldungWordErstellt, msg::OKOnly);
-        }
-        if (pfad.isEmpty())
-            break; // the next class would fail the same way
-        pfade << pfad;
-        docs::openDocument(pfad);
-        QCoreApplication::processEvents();
-    }
-    return pfade;
 }
 
 } // namespace absence

@@ -1,13 +1,9 @@
 // The day list of the chosen day in Word: a header with the day, two text columns and a table
 // of class, person and, on request, reason.
 #include "absence/worddokumente.h"
-#include "absence/wordstatus.h"
-#include "platform/docopener.h"
 #include "platform/grid/vsgrid.h"
-#include "platform/msg.h"
 #include "platform/valuetext.h"
 
-#include <QCoreApplication>
 
 namespace absence {
 
@@ -104,37 +100,6 @@ docx::Dokument tageslisteDokument(const QString &datum, const QVector<Tagesliste
             fortschritt(r);
     }
     return d;
-}
-
-QString TageslisteWordErstellen(const QString &datum, const QVector<TageslistenZeile> &zeilen,
-                                const TageslistenOptionen &o, const std::function<QString(const QString &)> &klartext,
-                                QLabel *lblInfo, QWidget *knopf)
-{
-    static bool laeuft = false;
-    if (!wordBereit(laeuft))
-        return {};
-    if (vt::trimBlanks(datum).isEmpty()) {
-        msg::box(QStringLiteral("Es ist kein Tag markiert.\rBitte erst eine Klasse und dann einen Tag auswählen!"),
-                 msg::OKOnly);
-        return {};
-    }
-    const Wiedereintritt sperre(laeuft);
-    QString pfad;
-    {
-        WordStatus status(lblInfo, knopf);
-        const QString gesamt = QString::number(zeilen.size());
-        const docx::Dokument d = tageslisteDokument(datum, zeilen, o, klartext, [&](int r) {
-            status.zeigen(QStringLiteral("... ") + QString::number(r) + QLatin1Char('/') + gesamt);
-        });
-        status.zeigen(QStringLiteral("... ") + gesamt + QLatin1Char('/') + gesamt);
-        pfad = wordSpeichern(d, wordPfad(QStringLiteral("Absenzen am ") + vt::trimBlanks(datum)));
-        if (!pfad.isEmpty())
-            msg::box(MeldungWordErstellt, msg::OKOnly);
-    }
-    if (!pfad.isEmpty())
-        docs::openDocument(pfad);
-    QCoreApplication::processEvents();
-    return pfad;
 }
 
 } // namespace absence

@@ -1,7 +1,7 @@
 // The absence window's Word documents on a big school (4,000 pupils, 300 teachers, 60,000
 // absences in the school year): the class report of the largest class and of the teachers'
 // row, a day list of 400 persons and the exemption letter from the demo template.
-#include "absence/worddokumente.h"
+#include "absence/frm_fehltage_word.h"
 #include "bench/bench.h"
 #include "core/mdl_zandrel.h"
 #include "platform/msg.h"

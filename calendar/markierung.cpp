@@ -2,6 +2,7 @@
 #include "calendar/termine.h"
 #include "calendar/terminrechte.h"
 #include "platform/db.h"
+#include "platform/textzuschnitt.h"
 
 namespace kalender {
 
@@ -48,7 +49,7 @@ qint64 terminEinfuegen(zdb::Db &db, const QDate &datum, const QString &klasse, c
     db.exec(QStringLiteral("INSERT INTO tbl_Termin (Datum, Klasse, Fach, Lehrkraft, nichtInternet, Bemerkung, "
                            "eingetragenDatum, eingetragenPerson) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
             {zdb::isoDate(datum), klasse.trimmed(), z.fach, z.lehrkraft, z.nichtInternet ? 1 : 0,
-             z.bemerkung.left(MaxBemerkung), zdb::isoDateTime(jetzt()), benutzer});
+             zuschnitt::kuerzen(z.bemerkung, MaxBemerkung), zdb::isoDateTime(jetzt()), benutzer});
     const qint64 id = db.lastInsertId();
     tx.commit();
     return id;

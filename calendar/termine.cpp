@@ -3,6 +3,7 @@
 #include "core/mdl_zandrel.h"
 #include "platform/accessfuncs.h"
 #include "platform/db.h"
+#include "platform/textzuschnitt.h"
 #include "platform/valuetext.h"
 
 #include <QHash>
@@ -362,7 +363,7 @@ Eintragen terminEintragen(zdb::Db &db, const NeuerTermin &t, const QString &benu
     }
     db.exec(QStringLiteral("INSERT INTO tbl_Termin (Datum, Klasse, Fach, Lehrkraft, Bemerkung, "
                            "eingetragenDatum, eingetragenPerson) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-            {zdb::isoDate(t.datum), t.klasse, t.fach, lehrkraft, t.bemerkung.left(MaxBemerkung),
+            {zdb::isoDate(t.datum), t.klasse, t.fach, lehrkraft, zuschnitt::kuerzen(t.bemerkung, MaxBemerkung),
              zdb::isoDateTime(jetzt()), benutzer});
     if (neueId)
         *neueId = db.lastInsertId();
@@ -404,7 +405,7 @@ Aenderung terminAendern(zdb::Db &db, qint64 id, bool nichtInternet, const QStrin
     if (!darfAendern(benutzer, z.lehrkraft, z.eingetragenVon))
         return Aenderung::KeinRecht;
     db.exec(QStringLiteral("UPDATE tbl_Termin SET nichtInternet = ?, Bemerkung = ? WHERE Id = ?"),
-            {nichtInternet ? 1 : 0, bemerkung.trimmed().left(MaxBemerkung), id});
+            {nichtInternet ? 1 : 0, zuschnitt::kuerzen(bemerkung.trimmed(), MaxBemerkung), id});
     tx.commit();
     return Aenderung::Gespeichert;
 }

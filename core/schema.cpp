@@ -47,8 +47,14 @@ QVector<Table> buildTables()
         fehltage.columns << col(QStringLiteral("s%1").arg(i, 2, 10, QChar('0')), "char(2)");
     fehltage.columns << col("Bemerkung", "varchar(50)") << col("Eintrag", "date") << col("Edit", "date")
                      << yesNo("entschuldigt") << col("zaehlt", "char(3)");
+    // A person's records are looked up by the trimmed id without regard to case; ids with other
+    // than printable ASCII characters, which NOCASE does not fold, have small indexes of their own
+    // (all of them; those with the long s or the Kelvin sign, which fold into ASCII).
     fehltage.indexes << QStringLiteral("idx_Fehltage_Person(S_Id, Fehltag)")
-                     << QStringLiteral("idx_Fehltage_Tag(Fehltag)");
+                     << QStringLiteral("idx_Fehltage_Tag(Fehltag)")
+                     << QStringLiteral("idx_Fehltage_IdGetrimmt(rtrim(ltrim(S_Id)) COLLATE NOCASE, Fehltag)")
+                     << QStringLiteral("idx_Fehltage_IdSonstige(Fehltag) WHERE S_Id GLOB '*[^ -~]*'")
+                     << QStringLiteral("idx_Fehltage_IdFaltbar(Fehltag) WHERE S_Id GLOB '*[\u017F\u212A]*'");
     out << fehltage;
 
     Table grund;
@@ -151,8 +157,7 @@ static void createIndexes(zdb::Db &db, const Table &t)
 {
     for (const QString &ix : t.indexes) {
         const QString name = ix.section('(', 0, 0);
-        const QString cols = ix.section('(', 1).chopped(1);
-        db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)").arg(name, zdb::quoteName(t.name), cols));
+        db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 %3").arg(name, zdb::quoteName(t.name), ix.mid(name.size())));
     }
 }
 

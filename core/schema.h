@@ -27,7 +27,7 @@ struct Table {
     QVector<Column> columns;
     QString primaryKey;              // an autonumber key column, or empty
     QVector<QVariantList> createRows; // rows added when the table is created (in column order)
-    QStringList indexes;             // "name(col, col)"
+    QStringList indexes;             // "name(col, col)", a partial one with " WHERE …" after it
 };
 
 // The tables the upgrade creates and completes, in creation order.

@@ -406,6 +406,44 @@ QVariant toStored(const QVariant &v)
     }
 }
 
+// "yyyy-MM-dd" at the start of s; the common form of digits is read directly, since Qt's
+// format parser is slow when a grid reads thousands of days.
+static QDate isoTag(const QString &s)
+{
+    auto ziffern = [&](int von, int n, int &wert) {
+        wert = 0;
+        for (int i = von; i < von + n; ++i) {
+            const char16_t ch = s[i].unicode();
+            if (ch < u'0' || ch > u'9')
+                return false;
+            wert = wert * 10 + (ch - u'0');
+        }
+        return true;
+    };
+    int y = 0, m = 0, d = 0;
+    if (s[4] == u'-' && s[7] == u'-' && ziffern(0, 4, y) && ziffern(5, 2, m) && ziffern(8, 2, d))
+        return QDate(y, m, d);
+    return QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
+}
+
+// Day and time of a stored text "yyyy-MM-dd", "yyyy-MM-dd hh:mm[:ss]" (or with "T"); false for others.
+static bool tagUndZeit(const QString &s, QDate *d, QTime *t)
+{
+    if (s.size() < 10)
+        return false;
+    *d = isoTag(s);
+    if (!d->isValid())
+        return false;
+    if (s.size() == 10) {
+        *t = QTime(0, 0);
+        return true;
+    }
+    *t = QTime::fromString(s.mid(11, 8), QStringLiteral("HH:mm:ss"));
+    if (!t->isValid())
+        *t = QTime::fromString(s.mid(11, 5), QStringLiteral("HH:mm"));
+    return t->isValid() && (s[10] == ' ' || s[10] == 'T');
+}
+
 QDateTime dateTimeFromStored(const QVariant &v)
 {
     if (!v.isValid() || v.isNull())
@@ -414,23 +452,24 @@ QDateTime dateTimeFromStored(const QVariant &v)
         return v.toDateTime();
     if (v.typeId() == QMetaType::QDate)
         return QDateTime(v.toDate(), QTime(0, 0));
-    const QString s = v.toString().trimmed();
-    if (s.size() >= 10) {
-        QDate d = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
-        if (d.isValid()) {
-            if (s.size() == 10)
-                return QDateTime(d, QTime(0, 0));
-            QTime t = QTime::fromString(s.mid(11, 8), QStringLiteral("HH:mm:ss"));
-            if (!t.isValid())
-                t = QTime::fromString(s.mid(11, 5), QStringLiteral("HH:mm"));
-            if (t.isValid() && (s[10] == ' ' || s[10] == 'T'))
-                return QDateTime(d, t);
-        }
-    }
-    return {};
+    QDate d;
+    QTime t;
+    return tagUndZeit(v.toString().trimmed(), &d, &t) ? QDateTime(d, t) : QDateTime();
 }
 
-QDate dateFromStored(const QVariant &v) { return dateTimeFromStored(v).date(); }
+// Without building a date and time: that asks the time zone, which is slow over many rows.
+QDate dateFromStored(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().date();
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate();
+    QDate d;
+    QTime t;
+    return tagUndZeit(v.toString().trimmed(), &d, &t) ? d : QDate();
+}
 
 bool yesNo(const QVariant &v)
 {

@@ -1,6 +1,7 @@
 #include "winsv/rueckschreiben.h"
 
 #include "platform/grid/gridstore.h"
+#include "platform/textzuschnitt.h"
 #include "platform/valuetext.h"
 #include "winsv/datenvergleich.h"
 
@@ -123,7 +124,7 @@ bool spaltenwert(const QString &text, const QString &declType, QVariant *wert)
     switch (artVon(declType)) {
     case Art::Text: {
         const int n = textGroesse(declType);
-        *wert = n > 0 ? t.left(n) : t;
+        *wert = n > 0 ? zuschnitt::kuerzen(t, n) : t;
         return true;
     }
     case Art::Datum: {

@@ -266,42 +266,6 @@ int VSGrid::textWidthTwips(const QString &text, bool bold) const
     return int(px * 1440.0 / m_dpiX + 0.5);
 }
 
-void VSGrid::autoSize(int c1, int c2)
-{
-    if (c2 < 0)
-        c2 = c1;
-    if (c1 > c2)
-        std::swap(c1, c2);
-    QFont boldFont = font();
-    boldFont.setBold(true);
-    const QFontMetrics fm(font()), fmBold(boldFont);
-    const int pad = int(4 * m_dpiX / 96.0 + 0.5) + 2;
-    const int box = int(13 * m_dpiX / 96.0 + 0.5) + int(2 * m_dpiX / 96.0 + 0.5);
-    for (int c = std::max(c1, 0); c <= c2 && c < cols(); ++c) {
-        int widest = 0;
-        const bool boolCol = m_store.colDataType(c) == grid::TypeBoolean;
-        for (int r = 0; r < rows(); ++r) {
-            int s1, s2;
-            m_store.mergedSpan(r, c, s1, s2);
-            if (s1 != s2)
-                continue; // a merged caption spans its columns
-            int w = 0;
-            if (m_store.cellChecked(r, c) != grid::NoCheckbox)
-                w += box;
-            if (const int pic = m_store.cellPicture(r, c); pic > 0 && size_t(pic) <= m_pictures.size())
-                w += m_pictures[size_t(pic - 1)].width() + 2;
-            if (!(boolCol && r >= fixedRows())) {
-                const QString t = m_store.textMatrix(r, c);
-                if (!t.isEmpty())
-                    w += (m_store.cellFontBold(r, c) ? fmBold : fm).horizontalAdvance(t);
-            }
-            widest = std::max(widest, w);
-        }
-        m_store.setColWidth(c, int((widest + pad) * 1440.0 / m_dpiX + 0.5));
-    }
-    layoutChanged();
-}
-
 // ------------------------------------------------------------------------------- merging, borders
 
 void VSGrid::setMergeCells(int mode)

@@ -1,7 +1,9 @@
 // The absence record: its two writers, the "kr" remark and concurrent writers.
 #include "absence/absenzrecord.h"
+#include "absence/fehltagekalender.h"
 #include "absencefixture.h"
 #include "core/mdl_zandrel.h"
+#include "platform/grid/vsgrid.h"
 
 #include <gtest/gtest.h>
 #include <atomic>
@@ -115,6 +117,74 @@ TEST(Absenz, OverlongTextsAreCutBeforeTheyReachTheDatabase)
     EXPECT_EQ(back->grund, "un");
     EXPECT_EQ(back->bemerkung.size(), 49);
     EXPECT_EQ(back->std[3], "ab");
+
+    // An emoji across the limit is not split: the remark ends before it.
+    d.bemerkung = QString(48, QLatin1Char('a')) + QStringLiteral("\U0001F600b");
+    Absenz::speichern(mdl::dbEigen, "9", tag, d);
+    EXPECT_EQ(Absenz::laden(mdl::dbEigen, "9", tag)->bemerkung, QString(48, QLatin1Char('a')));
+}
+
+// Which stored id the person's lookups and the class click find for the id sought: trimmed, without
+// regard to case; the person's lookups fold every letter, the class click upper-cases letter by letter.
+TEST(Absenz, PersonLookupsMatchTheTrimmedIdWithoutRegardToCase)
+{
+    absencetest::Schule s;
+    struct Fall {
+        QString gespeichert, gesucht;
+        bool person, klasse;
+    };
+    const Fall faelle[] = {
+        {"ab", "AB", true, true},       {" Ab ", "aB", true, true},   {"mü", "MÜ", true, true},
+        {"MÜ ", "mü", true, true},      {"12", "123", false, false},  {"mu", "MÜ", false, false},
+        {"ab\t", "ab", false, false},  {"\u017F1", "S1", true, true}, {"\u212A1", "k1", true, false},
+        {"\u017F1", "\u017F1", true, true}};
+    for (const Fall &f : faelle) {
+        const QString was = f.gespeichert + " / " + f.gesucht;
+        mdl::dbEigen.exec("DELETE FROM tbl_Fehltage");
+        s.fehltag("ZZ", tag, "un");
+        s.fehltag(f.gespeichert, tag, "kr");
+        EXPECT_EQ(Absenz::derPerson(mdl::dbEigen, f.gesucht).size(), f.person ? 1 : 0) << qPrintable(was);
+        EXPECT_EQ(Absenz::laden(mdl::dbEigen, f.gesucht, tag).has_value(), f.person) << qPrintable(was);
+
+        VSGrid g;
+        Fehltagekalender k(g);
+        k.personenZeilenSetzen({{"5a", "Abel, Anna", f.gesucht}, {"5a", "Zett, Zora", "ZZ"}}, tag);
+        k.absenzenEintragen(mdl::dbEigen);
+        EXPECT_EQ(g.textMatrix(k.zeileVon(f.gesucht), k.spalteVon(tag)), f.klasse ? "kr" : "") << qPrintable(was);
+        EXPECT_EQ(g.textMatrix(k.zeileVon("ZZ"), k.spalteVon(tag)), "un");
+    }
+}
+
+// The class click and the person's absence list look ids up through the index on the trimmed id,
+// never by reading the absence table through (as a table scan or over the year's days).
+TEST(Absenz, PersonLookupsAreServedByTheIndexOnTheTrimmedId)
+{
+    absencetest::Schule s;
+    const QString ids = QStringLiteral("[\"12\",\"MÜ\"]");
+    const struct {
+        QString sql;
+        zdb::Params params;
+    } statements[] = {{Absenz::derPersonSql("12"), {"12"}},
+                      {Absenz::derPersonSql("mü"), {"mü"}},
+                      {Fehltagekalender::absenzenSql(true), {"2024-08-01", "2025-08-15", "[\"12\"]"}},
+                      {Fehltagekalender::absenzenSql(false), {"2024-08-01", "2025-08-15", ids}}};
+    for (const auto &st : statements) {
+        QStringList plan;
+        mdl::dbEigen.forEach("EXPLAIN QUERY PLAN " + st.sql, st.params, [&](const QVariantList &r) {
+            plan << r.last().toString();
+            return true;
+        });
+        const QString text = plan.join('\n');
+        EXPECT_TRUE(text.contains("SEARCH tbl_Fehltage USING INDEX idx_Fehltage_IdGetrimmt")) << qPrintable(text);
+        for (const QString &zeile : plan) {
+            if (!zeile.contains("tbl_Fehltage"))
+                continue;
+            // Only the small partial indexes of ids beyond ASCII may be read through.
+            const bool teilindex = zeile.contains("idx_Fehltage_IdSonstige") || zeile.contains("idx_Fehltage_IdFaltbar");
+            EXPECT_TRUE(teilindex || zeile.startsWith("SEARCH tbl_Fehltage USING INDEX idx_Fehltage_IdGetrimmt"))
+                << qPrintable(text);
+        }
+    }
 }
 
 TEST(Absenz, AnOlderDuplicateDoesNotOutliveTheDeletion)

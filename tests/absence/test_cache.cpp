@@ -42,18 +42,18 @@ TEST(Personencache, FirstStartOfTheDayCopiesPupilsThenTeachers)
     absencetest::Schule s;
     personen(s);
     const QDateTime jetzt = QDateTime::currentDateTime();
-    EXPECT_EQ(Personencache::PersonenAktualisieren(mdl::dbEigen, jetzt), Personencache::Gefuellt);
+    EXPECT_EQ(frm_Fehltage::PersonenAktualisieren(jetzt), Personencache::Gefuellt);
     EXPECT_EQ(cache(), QStringList({"1| Anna|5a", "2||NULL", "3|Oskar|9d", "MÜ|Hans|LK", "X||LK", "XS||LK"}));
     EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Personen WHERE lastChange = ?", {zdb::isoDateTime(jetzt)}), 6);
 
     // A second start the same day changes nothing.
     s.schueler(4, "Neu", "Nora", "5a");
-    EXPECT_EQ(Personencache::PersonenAktualisieren(mdl::dbEigen, jetzt.addSecs(60)), Personencache::Aktuell);
+    EXPECT_EQ(frm_Fehltage::PersonenAktualisieren(jetzt.addSecs(60)), Personencache::Aktuell);
     EXPECT_EQ(cache().size(), 6);
 
     // An oldest row from yesterday refills the table.
     mdl::dbEigen.exec("UPDATE tbl_Personen SET lastChange = ? WHERE Id = '3'", {zdb::isoDateTime(jetzt.addDays(-1))});
-    EXPECT_EQ(Personencache::PersonenAktualisieren(mdl::dbEigen, jetzt), Personencache::Gefuellt);
+    EXPECT_EQ(frm_Fehltage::PersonenAktualisieren(jetzt), Personencache::Gefuellt);
     EXPECT_EQ(cache().size(), 7);
 }
 
@@ -72,7 +72,7 @@ TEST(Personencache, TwoWorkstationsRefillingAtOnceLeaveOneCopy)
                          {QString::fromUtf8(id), zdb::isoDateTime(QDateTime::currentDateTime())});
         tx.commit();
     });
-    EXPECT_EQ(Personencache::PersonenAktualisieren(mdl::dbEigen), Personencache::Aktuell);
+    EXPECT_EQ(frm_Fehltage::PersonenAktualisieren(), Personencache::Aktuell);
     EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Personen"), 6);
     EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Personen WHERE Klasse = 'k'"), 6);
 }
@@ -83,7 +83,7 @@ TEST(Personencache, GivingUpTheWaitLeavesTheTableEmpty)
     mdl::dbEigen.exec("INSERT INTO tbl_Personen (Id, lastChange) VALUES ('1', '2000-01-01 00:00:00')");
     mdl::NMDatei = "fehlt.mdb";
     QTimer::singleShot(200, [] { frm_Warten_DB::abbrechen(); });
-    EXPECT_EQ(Personencache::PersonenAktualisieren(mdl::dbEigen), Personencache::Abgebrochen);
+    EXPECT_EQ(frm_Fehltage::PersonenAktualisieren(), Personencache::Abgebrochen);
     EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Personen"), 0);
 }
 
@@ -95,7 +95,7 @@ TEST(FehltageLoeschen, CancelIsPresetOkEmptiesOnlyTheAbsencesAndClosesTheWindow)
     const int gruende = s.anzahl("SELECT COUNT(*) FROM tbl_Fehlgrund");
     {
         testsupport::MsgRecorder abbrechen([](const msg::Request &) { return int(msg::Cancel); });
-        EXPECT_FALSE(FehltageLoeschen(mdl::dbEigen));
+        EXPECT_FALSE(frm_Fehltage::FehltageLoeschen());
         ASSERT_EQ(abbrechen.boxes.size(), 1);
         EXPECT_EQ(abbrechen.boxes[0].text, "In der Datenbank werden alle Fehltage gelöscht?\r\rWeitermachen?");
         EXPECT_EQ(abbrechen.boxes[0].buttons, msg::OKCancel | msg::DefaultButton2);
@@ -105,7 +105,7 @@ TEST(FehltageLoeschen, CancelIsPresetOkEmptiesOnlyTheAbsencesAndClosesTheWindow)
     auto *f = new frm_Fehltage;
     f->show();
     testsupport::MsgRecorder rec([](const msg::Request &) { return int(msg::OK); });
-    EXPECT_TRUE(FehltageLoeschen(mdl::dbEigen));
+    EXPECT_TRUE(frm_Fehltage::FehltageLoeschen());
     EXPECT_EQ(s.fehltage(), 0);
     EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Personen"), 1);
     EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Fehlgrund"), gruende);

@@ -1,5 +1,6 @@
 // The absence lists in Excel: what each list holds, ditto marks, totals, and the buttons' road.
 #include "absence/excellisten.h"
+#include "absence/frm_fehltage_excel.h"
 #include "absencefixture.h"
 #include "core/mdl_zandrel.h"
 #include "platform/grid/vsgrid.h"

@@ -1,6 +1,7 @@
 // The reasons editor: editing the list in its grid and saving it as a whole.
 #include "absence/frm_fehltage.h"
 #include "absence/frm_fehltage_grund.h"
+#include "absence/grundliste.h"
 #include "absencefixture.h"
 #include "core/guard.h"
 #include "core/mdl_zandrel.h"
@@ -121,4 +122,30 @@ TEST_F(Grundeditor, SavingRefreshesAnOpenAbsenceWindowAndIsAtomic)
     EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Fehlgrund WHERE kurz = 'kr'"), 1);
     e.cmdSpeichern_Click();
     EXPECT_EQ(f.GrundKlartext("KK"), "krank");
+}
+
+TEST_F(Grundeditor, AFailingLastRowLeavesTheListAsItWas)
+{
+    const QString vorher = "kr,bf,ab,bu,vs,un";
+    auto liste = [this] {
+        return mdl::dbEigen.scalar("SELECT group_concat(kurz) FROM (SELECT kurz FROM tbl_Fehlgrund ORDER BY sort)")
+            .toString();
+    };
+    ASSERT_EQ(liste(), vorher);
+    mdl::dbEigen.exec("CREATE TRIGGER kaputt BEFORE INSERT ON tbl_Fehlgrund WHEN NEW.kurz = 'cc' "
+                      "BEGIN SELECT RAISE(ABORT, 'kaputt'); END");
+    EXPECT_THROW(absence::Grundliste::speichern(mdl::dbEigen, {{"aa", "A"}, {"bb", "B"}, {"cc", "C"}}), zdb::DbError);
+    EXPECT_EQ(liste(), vorher);
+
+    // Through the window: the unexpected error is reported, and the list is as it was.
+    tippen(e.fg->rows() - 1, 0, "cc");
+    testsupport::MsgRecorder rec;
+    QStringList beendet;
+    guard::setEndHandler([&](const QString &text) { beendet << text; });
+    EXPECT_FALSE(guarded([this] { e.cmdSpeichern_Click(); }));
+    guard::resetEndHandler();
+    EXPECT_EQ(rec.boxes.size(), 1);
+    EXPECT_EQ(beendet.size(), 1);
+    EXPECT_EQ(liste(), vorher);
+    mdl::dbEigen.exec("DROP TRIGGER kaputt");
 }

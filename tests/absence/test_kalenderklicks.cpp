@@ -187,6 +187,14 @@ TEST_F(Klicks, ClassTeacherSeesOnlyTheSelectedClassInTheDayList)
     oeffnen("hu", "5b");
     f->KrankeEintragen(montag);
     EXPECT_EQ(tagesliste(0), QStringList({"20"}));
+
+    // Before any class is clicked the first class of the list is the selected one.
+    s.fehltag("123", montag, "bf");
+    oeffnen("hu");
+    ASSERT_EQ(f->fgKlassen->textMatrix(1, 0), "5b");
+    EXPECT_EQ(f->fgKlassen->row(), 1);
+    f->KrankeEintragen(montag);
+    EXPECT_EQ(tagesliste(0), QStringList({"20"}));
 }
 
 TEST_F(Klicks, OverviewGivesTheSchoolDaysThePeriodsWidth)

@@ -90,6 +90,11 @@ TEST(Klassenliste, AUSLoadsEveryAUSClassAndOtherNamesMatchLiterally)
     EXPECT_EQ(personen(s, "5a"), QStringList({"4:Dorn"}));
     EXPECT_EQ(personen(s, " 5A"), QStringList({"4:Dorn"}));
     EXPECT_EQ(personen(s, "O'Neil"), QStringList({"6:Fink"}));
+    // Letters beyond ASCII compare without regard to case too, also where they fold into ASCII.
+    s.schueler(7, "Gül", "G", "5ä");
+    s.schueler(8, "Hahn", "H", "\u017F1");
+    EXPECT_EQ(personen(s, "5Ä "), QStringList({"7:Gül"}));
+    EXPECT_EQ(personen(s, "S1"), QStringList({"8:Hahn"}));
 }
 
 TEST(Klassenliste, TeachersRowLeavesOutXAndXSInGermanNameOrder)

@@ -97,6 +97,32 @@ TEST_F(Transfer, ALockedGradeManagerWritesNothing)
     EXPECT_EQ(s.nm.scalar("SELECT COUNT(*) FROM fehltage").toInt(), 0);
 }
 
+// Each database is written in one transaction: when its last statement fails (a trigger refuses
+// the last row), nothing of the earlier statements stays.
+TEST_F(Transfer, AFailingLastStatementLeavesNothingOfTheEarlierOnes)
+{
+    s.nm.exec("INSERT INTO fehltage (schülernr, okt) VALUES (5, 9)");
+    eintragen("5", QDate(2024, 10, 14), QVariant());
+    eintragen("6", QDate(2024, 10, 14), QVariant());
+    eintragen("7", QDate(2024, 10, 14), "1,0");
+    s.nm.exec("CREATE TRIGGER kaputt BEFORE INSERT ON fehltage WHEN NEW.schülernr = 7 "
+              "BEGIN SELECT RAISE(ABORT, 'kaputt'); END");
+    EXPECT_THROW(uebertragen(nur({10})), zdb::DbError);
+    mdl::NMDatenbankSchliessen();
+    EXPECT_EQ(monat(5, "okt").toDouble(), 9.0);
+    EXPECT_EQ(s.nm.scalar("SELECT COUNT(*) FROM fehltage").toInt(), 1);
+    s.nm.exec("DROP TRIGGER kaputt");
+
+    // The own database's repair of empty counts was its own transaction and stays; undo it here.
+    mdl::dbEigen.exec("UPDATE tbl_Fehltage SET zaehlt = NULL WHERE S_Id IN ('5', '6')");
+    mdl::dbEigen.exec("CREATE TRIGGER kaputt BEFORE UPDATE ON tbl_Fehltage WHEN rtrim(OLD.S_Id) = '6' "
+                      "BEGIN SELECT RAISE(ABORT, 'kaputt'); END");
+    EXPECT_THROW(uebertragen(nur({10})), zdb::DbError);
+    mdl::NMDatenbankSchliessen();
+    EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_Fehltage WHERE zaehlt IS NULL"), 2);
+    mdl::dbEigen.exec("DROP TRIGGER kaputt");
+}
+
 TEST_F(Transfer, WindowTicksAllMonthsAndReportsTheCount)
 {
     eintragen("5", QDate(2024, 8, 14), "1,0");

@@ -1,5 +1,6 @@
 // The absence window's Word documents, made without the window: the exemption letter from a
 // template, the day list and the class report, checked in their document.xml.
+#include "absence/frm_fehltage_word.h"
 #include "absence/worddokumente.h"
 #include "absencefixture.h"
 #include "core/mdl_zandrel.h"

@@ -67,22 +67,45 @@ TEST(GridStoreCells, SizesKeptInTwipsAsSet)
     EXPECT_FALSE(g.colShown(2));
 }
 
-TEST(GridStoreCells, BooleanColumnReadsTextsAsCheckStates)
+// Texts of a Yes/No column as check states, and check states written back as texts; fixed rows
+// keep their own check boxes.
+TEST(GridStoreCells, BooleanColumnTextsAndStatesBothWays)
 {
-    GridStore g = makeGrid(4, 2);
+    GridStore g = makeGrid(2, 2);
     g.setColDataType(1, grid::TypeBoolean);
-    g.setTextMatrix(0, 1, "ent");
-    g.setTextMatrix(1, 1, "1");
-    g.setTextMatrix(2, 1, "0");
-    EXPECT_EQ(g.cellChecked(0, 1), grid::NoCheckbox); // the header stays text
-    EXPECT_EQ(g.cellChecked(1, 1), grid::Checked);
-    EXPECT_EQ(g.cellChecked(2, 1), grid::Unchecked);
-    EXPECT_EQ(g.cellChecked(3, 1), grid::Unchecked);
-    g.setCellChecked(3, 1, grid::Checked);
-    EXPECT_EQ(g.textMatrix(3, 1), "1");
-    g.setCellChecked(1, 0, grid::Unchecked);
-    EXPECT_EQ(g.cellChecked(1, 0), grid::Unchecked);
+    const struct {
+        QString text;
+        int zustand;
+    } lesen[] = {{"", grid::Unchecked},       {" 0 ", grid::Unchecked},  {"Falsch", grid::Unchecked},
+                 {"FALSE", grid::Unchecked},  {"falsch ", grid::Unchecked}, {"1", grid::Checked},
+                 {"-1", grid::Checked},       {"Wahr", grid::Checked},   {"x", grid::Checked},
+                 {"00", grid::Checked}};
+    for (const auto &f : lesen) {
+        g.setTextMatrix(1, 1, f.text);
+        EXPECT_EQ(g.cellChecked(1, 1), f.zustand) << qPrintable(f.text);
+    }
+    const struct {
+        int zustand;
+        QString text;
+    } schreiben[] = {{grid::Checked, "1"}, {grid::Unchecked, "0"}, {grid::NoCheckbox, ""}};
+    for (const auto &f : schreiben) {
+        g.setCellChecked(1, 1, f.zustand);
+        EXPECT_EQ(g.textMatrix(1, 1), f.text) << f.zustand;
+    }
+    // A state that is none of the three changes nothing.
+    g.setCellChecked(1, 0, grid::Checked);
+    g.setCellChecked(1, 0, 3);
+    g.setCellChecked(1, 0, -1);
+    EXPECT_EQ(g.cellChecked(1, 0), grid::Checked);
     EXPECT_EQ(g.textMatrix(1, 0), QString());
+    g.setTextMatrix(0, 1, "ent");
+    EXPECT_EQ(g.cellChecked(0, 1), grid::NoCheckbox); // the header stays text
+    g.setCellChecked(0, 1, grid::Checked);
+    EXPECT_EQ(g.textMatrix(0, 1), "ent");
+    EXPECT_EQ(g.cellChecked(0, 1), grid::Checked);
+    g.setColDataType(1, grid::TypeDefault);
+    g.setTextMatrix(1, 1, "1");
+    EXPECT_EQ(g.cellChecked(1, 1), grid::NoCheckbox);
 }
 
 TEST(GridStoreStructure, InsertedRowMovesTheRowsBelowWithTheirProperties)
@@ -217,6 +240,47 @@ TEST(GridStoreMerge, FixedOnlyMergeEndsWhenTheRowIsNoLongerFixed)
     g.setMergeCells(grid::MergeFree);
     g.mergedSpan(0, 2, c1, c2);
     EXPECT_EQ(c2, 3);
+}
+
+// Free merging joins equal neighbouring texts of a row switched on, never empty texts, never
+// across the line between fixed and scrollable columns, never in rows switched off.
+TEST(GridStoreMerge, FreeMergeJoinsOnlyEqualNeighboursOnOneSideOfTheFixedColumns)
+{
+    //                      0     1     2     3     4     5     6     7
+    const QStringList zeile{"Okt", "Okt", "Okt", "Okt", "",    "",    "Nov", "Okt"};
+    GridStore g = makeGrid(3, 8, 1, 2);
+    for (int c = 0; c < 8; ++c) {
+        g.setTextMatrix(0, c, zeile[c]);
+        g.setTextMatrix(1, c, zeile[c]);
+    }
+    g.setMergeCells(grid::MergeFree);
+    g.setMergeRow(0, true);
+    g.setMergeRow(7, true); // beyond the rows: ignored
+    const struct {
+        int r, c, c1, c2;
+    } faelle[] = {{0, 0, 0, 1}, {0, 1, 0, 1}, {0, 2, 2, 3}, {0, 3, 2, 3}, {0, 4, 4, 4}, {0, 5, 5, 5},
+                  {0, 6, 6, 6}, {0, 7, 7, 7}, {1, 2, 2, 2}, {2, 0, 0, 0}};
+    for (const auto &f : faelle) {
+        int c1 = -1, c2 = -1;
+        g.mergedSpan(f.r, f.c, c1, c2);
+        EXPECT_EQ(std::make_pair(c1, c2), std::make_pair(f.c1, f.c2)) << f.r << "," << f.c;
+    }
+    EXPECT_FALSE(g.mergeRow(7));
+
+    // Shrinking drops the row's merging; the row made again does not merge.
+    g.setRows(0);
+    g.setRows(1);
+    g.setTextMatrix(0, 2, "Okt");
+    g.setTextMatrix(0, 3, "Okt");
+    int c1, c2;
+    g.mergedSpan(0, 2, c1, c2);
+    EXPECT_EQ(c2, 2);
+    g.setMergeRow(0, true);
+    g.mergedSpan(0, 2, c1, c2);
+    EXPECT_EQ(c2, 3);
+    g.setMergeCells(grid::MergeNever);
+    g.mergedSpan(0, 2, c1, c2);
+    EXPECT_EQ(c2, 2);
 }
 
 TEST(GridStoreBorders, EdgesNotNamedKeepTheirState)

@@ -299,6 +299,73 @@ TEST(GridWidgetSizes, DefaultRowShowsTheDefaultFontAndAutoSizeFitsTheWidestText)
     EXPECT_GE(g->cellRect(0, 1).width(), QFontMetrics(g->font()).horizontalAdvance("Überschrift einer Spalte"));
 }
 
+// Sizing gives each column the width of its widest cell, as measuring every cell does, also where
+// the widest text is not the one with the most characters, is bold, is shaped (tab, Arabic, emoji)
+// or where a merged caption and the values of a Yes/No column do not count.
+TEST(GridWidgetSizes, AutoSizeFitsTheWidestCellOfEveryKind)
+{
+    const QString emoji = QStringLiteral("\U0001F600");
+    const struct {
+        QStringList texte;
+        QString breitester;
+        bool fett = false;
+    } spalten[] = {
+        {{"iiiiiiiiiiiiiiiiiiii", "WWWWWWWWWW", "Müller, Anna", "AVAVAVAVAV"}, {}},
+        {{"Tê Tô Ty", "LTA, Vorname", "Zeller, Zoe"}, {}},
+        {{"kurz", "etwas länger", "kurz"}, "etwas länger", true},
+        {{"a\tb", "abcdefghi", QStringLiteral("سلام عليكم"), emoji + emoji + emoji}, {}},
+    };
+    auto g = shownGrid(1 + 400, 7);
+    // Many similar names, one of them decided only by its letters' widths.
+    for (int r = 1; r <= 400; ++r)
+        g->setTextMatrix(r, 5, QStringLiteral("Name%1, Vorname").arg(r % 97, 2, 10, QLatin1Char('0')));
+    g->setTextMatrix(200, 5, "Mmmmmm, Vorname");
+    // Equally long texts of letters that kern, so that the widest is decided by the shaping.
+    const QString kern = QStringLiteral("AVTWoyae.,LPrf");
+    for (int r = 1; r <= 300; ++r) {
+        QString t;
+        for (int i = 0; i < 12; ++i)
+            t += kern[(r * 7 + i * i * 3 + r / 5 * i) % kern.size()];
+        g->setTextMatrix(r, 6, t);
+    }
+    int erwartet5 = 0;
+    for (int r = 0; r <= 400; ++r)
+        erwartet5 = std::max(erwartet5, g->textWidthTwips(g->textMatrix(r, 5)));
+    for (int c = 0; c < 4; ++c) {
+        int erwartet = 0;
+        for (int i = 0; i < spalten[c].texte.size(); ++i) {
+            const bool fett = spalten[c].fett && spalten[c].texte[i] == spalten[c].breitester;
+            g->setTextMatrix(1 + i, 1 + c, spalten[c].texte[i]);
+            g->setCellFontBold(1 + i, 1 + c, fett);
+            erwartet = std::max(erwartet, g->textWidthTwips(spalten[c].texte[i], fett));
+        }
+        g->autoSize(1 + c);
+        EXPECT_EQ(g->colWidth(1 + c), erwartet) << c;
+    }
+    g->autoSize(5);
+    EXPECT_EQ(g->colWidth(5), erwartet5);
+    int erwartet6 = 0;
+    for (int r = 0; r <= 400; ++r)
+        erwartet6 = std::max(erwartet6, g->textWidthTwips(g->textMatrix(r, 6)));
+    g->autoSize(6);
+    EXPECT_EQ(g->colWidth(6), erwartet6);
+
+    // A merged caption spans its columns; a Yes/No column's values are check boxes, not texts.
+    g->setMergeCells(grid::MergeFree);
+    g->setMergeRow(0, true);
+    g->setTextMatrix(0, 1, "eine sehr lange gemeinsame Überschrift");
+    g->setTextMatrix(0, 2, "eine sehr lange gemeinsame Überschrift");
+    g->autoSize(1, 2);
+    EXPECT_EQ(g->colWidth(2), std::max({g->textWidthTwips("Tê Tô Ty"), g->textWidthTwips("LTA, Vorname"),
+                                        g->textWidthTwips("Zeller, Zoe")}));
+    g->setColDataType(3, grid::TypeBoolean);
+    g->setTextMatrix(0, 3, "ja");
+    g->setTextMatrix(1, 3, "11111111111111111111");
+    g->autoSize(3);
+    EXPECT_LT(g->colWidth(3), g->textWidthTwips("11111111111111111111"));
+    EXPECT_GE(g->colWidth(3), g->textWidthTwips("ja"));
+}
+
 TEST(GridWidgetSizes, WritesThroughTheStoreShowAfterRedrawIsSwitchedOn)
 {
     auto g = shownGrid(2, 3);

@@ -3,6 +3,7 @@
 #include "platform/msg.h"
 #include "platform/ripemd160.h"
 #include "platform/textcodec.h"
+#include "platform/textzuschnitt.h"
 #include "platform/units.h"
 
 #include <QAbstractButton>
@@ -23,6 +24,20 @@ TEST(TextCodec, Windows1252BothWays)
     EXPECT_FALSE(alle);
     EXPECT_EQ(textcodec::decodeUtf8OrWindows1252(QStringLiteral("Größe").toUtf8()), QStringLiteral("Größe"));
     EXPECT_EQ(textcodec::decodeUtf8OrWindows1252(b), QStringLiteral("€äß"));
+}
+
+TEST(Zuschnitt, CutsToTheColumnSizeWithoutSplittingAnEmoji)
+{
+    const QString emoji = QStringLiteral("\U0001F600"); // two UTF-16 units
+    const struct {
+        QString text;
+        int groesse;
+        QString erwartet;
+    } faelle[] = {{"abcdef", 3, "abc"},         {"abc", 3, "abc"},          {"ab", 5, "ab"},
+                  {"abc", 0, ""},               {"ab" + emoji, 3, "ab"},    {"ab" + emoji, 4, "ab" + emoji},
+                  {"a" + emoji + "b", 2, "a"},  {emoji + emoji, 3, emoji}, {"ä" + emoji, 2, "ä"}};
+    for (const auto &f : faelle)
+        EXPECT_EQ(zuschnitt::kuerzen(f.text, f.groesse), f.erwartet) << qPrintable(f.text) << " " << f.groesse;
 }
 
 TEST(Ripemd160, KnownVectors)

@@ -101,7 +101,8 @@ TEST(Rueckschreiben, SpaltenwertNachTyp)
         {" 05.06.2010 ", "DATE", "2010-06-05"}, {"5.6.", "DATE", "<nein>"}, {"Wahr", "BIT", "1"},
         {"-1", "BIT", "1"}, {"Falsch", "BIT", "0"}, {"vielleicht", "BIT", "<nein>"}, {"12", "INTEGER", "12"},
         {"12a", "INTEGER", "<nein>"}, {"1,5", "INTEGER", "<nein>"}, {"1,5", "DOUBLE", "1.5"},
-        {"  ", "VARCHAR(10)", "<Null>"}, {"  abcdef ", "VARCHAR(3)", "abc"}};
+        {"  ", "VARCHAR(10)", "<Null>"}, {"  abcdef ", "VARCHAR(3)", "abc"},
+        {"ab\U0001F600", "VARCHAR(3)", "ab"}};
     for (const auto &[text, typ, erwartet] : faelle) {
         QVariant v;
         const bool ok = spaltenwert(text, typ, &v);

@@ -1,0 +1,108 @@
+// Sizing columns to their contents. Shaping a text is the costly part of it, so each distinct text is
+// measured once, and texts whose rough width (the sum of their characters' advances) cannot reach the
+// widest text already measured are not shaped at all. The widths are those of measuring every cell.
+#include "platform/grid/vsgrid.h"
+
+#include <QFontMetrics>
+#include <QHash>
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// The rough width of a text from its characters' advances. Kerning moves a Latin text by a pixel or
+// two, and the bound allows an eighth more; other scripts, tabs and control characters shape
+// differently, so their texts are always measured.
+class Schaetzung {
+public:
+    explicit Schaetzung(const QFont &f) : m_fm(f) { m_breite.fill(-1); }
+
+    // An upper bound of the shaped width, or INT_MAX when the text must be measured.
+    int obergrenze(const QString &text)
+    {
+        qreal summe = 0;
+        for (const QChar ch : text) {
+            const char16_t u = ch.unicode();
+            if (u < Erstes || u > Letztes || (u >= 0x7F && u < 0xA0))
+                return INT_MAX;
+            qreal &w = m_breite[u - Erstes];
+            if (w < 0)
+                w = m_fm.horizontalAdvance(ch);
+            summe += w;
+        }
+        return int(std::min<qreal>(INT_MAX - 1, std::ceil(summe * 1.125) + 2));
+    }
+
+private:
+    static constexpr char16_t Erstes = 0x20, Letztes = 0x24F; // Basic Latin to Latin Extended-B
+    const QFontMetricsF m_fm;
+    std::array<qreal, Letztes - Erstes + 1> m_breite;
+};
+
+struct Text {
+    QString text;
+    bool fett = false;
+    int zusatz = 0; // widest check box and picture in front of it
+    int grenze = 0; // upper bound of text and zusatz
+};
+
+} // namespace
+
+void VSGrid::autoSize(int c1, int c2)
+{
+    if (c2 < 0)
+        c2 = c1;
+    if (c1 > c2)
+        std::swap(c1, c2);
+    QFont boldFont = font();
+    boldFont.setBold(true);
+    const QFontMetrics fm(font()), fmBold(boldFont);
+    Schaetzung normal(font()), fett(boldFont);
+    const int pad = int(4 * m_dpiX / 96.0 + 0.5) + 2;
+    const int box = int(13 * m_dpiX / 96.0 + 0.5) + int(2 * m_dpiX / 96.0 + 0.5);
+    for (int c = std::max(c1, 0); c <= c2 && c < cols(); ++c) {
+        int widest = 0;
+        const bool boolCol = m_store.colDataType(c) == grid::TypeBoolean;
+        std::vector<Text> texte;
+        QHash<QString, int> stelle[2]; // text -> index in texte, per font
+        for (int r = 0; r < rows(); ++r) {
+            int s1, s2;
+            m_store.mergedSpan(r, c, s1, s2);
+            if (s1 != s2)
+                continue; // a merged caption spans its columns
+            int w = 0;
+            if (m_store.cellChecked(r, c) != grid::NoCheckbox)
+                w += box;
+            if (const int pic = m_store.cellPicture(r, c); pic > 0 && size_t(pic) <= m_pictures.size())
+                w += m_pictures[size_t(pic - 1)].width() + 2;
+            const QString t = boolCol && r >= fixedRows() ? QString() : m_store.textMatrix(r, c);
+            if (t.isEmpty()) {
+                widest = std::max(widest, w);
+                continue;
+            }
+            const bool b = m_store.cellFontBold(r, c);
+            auto it = stelle[b].constFind(t);
+            if (it == stelle[b].constEnd()) {
+                it = stelle[b].insert(t, int(texte.size()));
+                texte.push_back({t, b, w, 0});
+            } else {
+                texte[size_t(*it)].zusatz = std::max(texte[size_t(*it)].zusatz, w);
+            }
+        }
+        for (Text &t : texte) {
+            const int g = (t.fett ? fett : normal).obergrenze(t.text);
+            t.grenze = g == INT_MAX ? INT_MAX : g + t.zusatz;
+        }
+        std::sort(texte.begin(), texte.end(), [](const Text &a, const Text &b) { return a.grenze > b.grenze; });
+        for (const Text &t : texte) {
+            if (t.grenze <= widest)
+                break; // neither this text nor any after it can be wider
+            widest = std::max(widest, t.zusatz + (t.fett ? fmBold : fm).horizontalAdvance(t.text));
+        }
+        m_store.setColWidth(c, int((widest + pad) * 1440.0 / m_dpiX + 0.5));
+    }
+    layoutChanged();
+}
