@@ -3,6 +3,7 @@
 #include "platform/valuetext.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace zuordnungen {
 
@@ -75,12 +76,26 @@ Daten lesen(zdb::Db &nm, const QString &klasse)
     }
     if (indexe.isEmpty())
         return d;
+    QSet<qint64> klassenSchueler;
+    for (const Schueler &s : std::as_const(d.schueler)) {
+        qint64 nr = 0;
+        if (zahlVon(s.nr, &nr))
+            klassenSchueler.insert(nr);
+    }
     nm.forEach(zuordnungenSql(int(indexe.size())), indexe, [&](const QVariantList &row) {
         qint64 nr = 0, index = 0;
-        if (zahlVon(row[0], &nr) && zahlVon(row[1], &index))
+        if (zahlVon(row[0], &nr) && zahlVon(row[1], &index) && klassenSchueler.contains(nr))
             d.zuordnungen.append({nr, index});
         return true;
     });
+    if (d.zuordnungen.isEmpty()) {
+        // Rare: no pupil of the class in its own courses. Whether they have grade rows elsewhere
+        // decides whether counts and colours are shown; only then is the whole table read.
+        d.nurFremdeKurse = nm.scalar(QStringLiteral(
+            "SELECT 1 FROM Unterricht INNER JOIN (Noten INNER JOIN Schüler ON Noten.SchülerNr = Schüler.SchülerNr) "
+            "ON Unterricht.\"Index\" = Noten.UIndex "
+            "WHERE Schüler.Klasse = ? COLLATE NOCASEU AND Noten.Archiv = 0 LIMIT 1"), k).isValid();
+    }
     return d;
 }
 
@@ -146,7 +161,7 @@ void gitterFuellen(GridStore &g, const Daten &d)
         for (int c = ErsteKursSpalte; c < g.cols(); ++c)
             g.setColWidth(c, KursBreite);
 
-        if (!d.zuordnungen.isEmpty()) {
+        if (!d.zuordnungen.isEmpty() || d.nurFremdeKurse) {
             QHash<qint64, int> zeileVon, spalteVon;
             for (int i = p - 1; i >= 0; --i) { // the first row of a number wins
                 qint64 nr;

@@ -37,6 +37,9 @@ struct Daten {
     QVector<Schueler> schueler;
     QVector<Kurs> kurse;
     QVector<QPair<qint64, qint64>> zuordnungen; // SchülerNr, UIndex of a current grade row
+    // The class's pupils have current grade rows, but only in other classes' courses: the
+    // counts and colours are still made (all zero).
+    bool nurFremdeKurse = false;
 };
 
 // Reads one class; stops at the first of the three reads that finds nothing (no pupils: no courses

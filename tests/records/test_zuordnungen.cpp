@@ -176,6 +176,20 @@ TEST_F(Zuordnungen, ClassesWithoutPupilsCoursesOrGradeRows)
     EXPECT_EQ(ohneNoten.cellBackColor(4, 6), 0);
     EXPECT_EQ(ohneNoten.textMatrix(3, 7), "");
     EXPECT_EQ(ohneNoten.textMatrix(4, 7), "");
+
+    // Grade rows only in another class's course: no tick, but counts and colours as for any class.
+    zdb::Db db;
+    db.open(pfad);
+    db.exec(QStringLiteral("INSERT INTO Schüler (SchülerNr, Name, Vorname, Klasse) VALUES (11,'Gast','Gina','10c');"
+                           "INSERT INTO Unterricht (\"Index\", Klasse, Fach, Lehrkraft, AnzStd) VALUES (7,'10c','M','SCH',4);"
+                           "INSERT INTO Noten (SchülerNr, UIndex, Archiv) VALUES (11,1,0)"));
+    db.close();
+    GridStore fremd = klasse("10c");
+    ASSERT_EQ(fremd.cols(), 9);
+    EXPECT_EQ(fremd.cellChecked(4, 6), grid::Unchecked);
+    EXPECT_EQ(fremd.textMatrix(4, 7), "0");
+    EXPECT_EQ(fremd.textMatrix(4, 8), "0");
+    EXPECT_EQ(fremd.cellBackColor(4, 6), zuordnungen::Gelb);
 }
 
 TEST_F(Zuordnungen, MenuOpensTheWindowAndAHeadingClickSorts)
