@@ -2,19 +2,11 @@
 #include "core/mdl_zandrel.h"
 #include "platform/datetexts.h"
 #include "platform/db.h"
-#include "platform/msg.h"
 #include "platform/xlsxbook.h"
 
 
 namespace lehrerliste {
 
-namespace {
-
-const QString NichtInstalliert = QStringLiteral(
-    "MS-Excel ist nicht installiert oder kann nicht aufgerufen werden. Daher kann der Excel-Export nicht erstellt "
-    "werden.");
-
-} // namespace
 
 QVector<Lehrer> lehrerLesen(zdb::Db &nm)
 {
@@ -78,27 +70,6 @@ Ergebnis arbeitsmappeAnlegen(const QVector<Lehrer> &lehrer, const QDate &heute)
     if (book.openUnsaved(QStringLiteral("Lehrerliste"), &fehler).isEmpty())
         return {false, QStringLiteral("Die Lehrerliste konnte nicht erstellt werden.\r") + fehler};
     return {true, QStringLiteral("Excel wurde gestartet. Die Lehrerliste wurde dort angelegt.")};
-}
-
-void mnuLehrerliste_Click()
-{
-    if (!mdl::TestForDLL(QStringLiteral("Excel.Application"))) {
-        msg::box(NichtInstalliert);
-        return;
-    }
-    if (!mdl::NMDatenbankOeffnen())
-        return;
-    QVector<Lehrer> lehrer;
-    try {
-        lehrer = lehrerLesen(mdl::dbNM());
-    } catch (const zdb::DbError &e) {
-        mdl::NMDatenbankSchliessen();
-        msg::box(lesefehlerText(e));
-        return;
-    }
-    // The connection is never held while the workbook is made.
-    mdl::NMDatenbankSchliessen();
-    msg::box(arbeitsmappeAnlegen(lehrer, QDate::currentDate()).meldung);
 }
 
 } // namespace lehrerliste

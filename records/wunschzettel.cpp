@@ -3,7 +3,6 @@
 #include "core/mdl_zandrel.h"
 #include "platform/db.h"
 #include "platform/folders.h"
-#include "platform/msg.h"
 #include "platform/safefile.h"
 #include "platform/textcodec.h"
 #include "platform/valuetext.h"
@@ -142,32 +141,6 @@ Ergebnis dateiErstellen(const QVector<Kurs> &kurse, const QString &pfad)
         return {false, QStringLiteral("Die Datei konnte nicht geschrieben werden.\r\r") + fehler};
     return {true, QStringLiteral("Die Datei wurde unter\r\r") + gezeigt + QStringLiteral("\r\rabgespeichert.\r\r\r\r") +
                       QStringLiteral("Hinweis: Lehrkräfte mit Kürzellänge=4 (Referendare) wurden ausgefiltert.")};
-}
-
-void mnuWunschzettel_Click()
-{
-    // The database wait lets events through: a second click meanwhile does nothing.
-    static bool laeuft = false;
-    if (laeuft)
-        return;
-    laeuft = true;
-    struct Ende {
-        bool &flag;
-        ~Ende() { flag = false; }
-    } ende{laeuft};
-
-    if (!mdl::NMDatenbankOeffnen())
-        return;
-    QVector<Kurs> kurse;
-    try {
-        kurse = kurseLesen(mdl::dbNM());
-    } catch (const zdb::DbError &e) {
-        mdl::NMDatenbankSchliessen();
-        msg::box(lesefehlerText(e));
-        return;
-    }
-    mdl::NMDatenbankSchliessen();
-    msg::box(dateiErstellen(kurse, dateiPfad()).meldung);
 }
 
 } // namespace wunsch
