@@ -86,6 +86,13 @@ ZBENCH("listen")
         w.rtfSQL->setPlainText(alle);
         const double klick = bench::medianMs([&] { w.cmd_SQL_ausfuehren_Click(); }, 3);
         bench::report(QStringLiteral("whole grade table, click with column sizing") + x, klick, QStringLiteral("ms"));
+        bench::aimRatio(QStringLiteral("whole grade table, click with column sizing") + x + QStringLiteral(" vs bare read"),
+                        klick, bare, 2.5);
+        const double groesse = bench::medianMs([&] {
+            for (int c = 0; c < w.fg->cols(); ++c)
+                w.fg->autoSize(c);
+        }, 3);
+        bench::report(QStringLiteral("column sizing alone") + x, groesse, QStringLiteral("ms"));
         mdl::NMDatenbankZuruecksetzen();
     }
     msg::clearHandler();

@@ -5,6 +5,7 @@
 
 #include <QFontMetrics>
 #include <QHash>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -36,6 +37,23 @@ public:
         return int(std::min<qreal>(INT_MAX - 1, std::ceil(summe * 1.125) + 2));
     }
 
+    // True when every digit has one advance and no two digits kern: then all digit strings of one
+    // length shape to one width, so a column of numbers is measured once per length.
+    bool ziffernEinheitlich() const
+    {
+        const qreal w = m_fm.horizontalAdvance(QLatin1Char('0'));
+        for (char a = '0'; a <= '9'; ++a) {
+            if (m_fm.horizontalAdvance(QLatin1Char(a)) != w)
+                return false;
+            for (char b = '0'; b <= '9'; ++b) {
+                const char paar[] = {a, b, 0};
+                if (std::abs(m_fm.horizontalAdvance(QLatin1String(paar)) - 2 * w) > 1e-6)
+                    return false;
+            }
+        }
+        return true;
+    }
+
 private:
     static constexpr char16_t Erstes = 0x20, Letztes = 0x24F; // Basic Latin to Latin Extended-B
     const QFontMetricsF m_fm;
@@ -49,6 +67,14 @@ struct Text {
     int grenze = 0; // upper bound of text and zusatz
 };
 
+bool nurZiffern(const QString &t)
+{
+    for (const QChar ch : t)
+        if (ch.unicode() < '0' || ch.unicode() > '9')
+            return false;
+    return true;
+}
+
 } // namespace
 
 void VSGrid::autoSize(int c1, int c2)
@@ -61,6 +87,7 @@ void VSGrid::autoSize(int c1, int c2)
     boldFont.setBold(true);
     const QFontMetrics fm(font()), fmBold(boldFont);
     Schaetzung normal(font()), fett(boldFont);
+    const bool ziffern[2] = {normal.ziffernEinheitlich(), fett.ziffernEinheitlich()};
     const int pad = int(4 * m_dpiX / 96.0 + 0.5) + 2;
     const int box = int(13 * m_dpiX / 96.0 + 0.5) + int(2 * m_dpiX / 96.0 + 0.5);
     for (int c = std::max(c1, 0); c <= c2 && c < cols(); ++c) {
@@ -68,6 +95,7 @@ void VSGrid::autoSize(int c1, int c2)
         const bool boolCol = m_store.colDataType(c) == grid::TypeBoolean;
         std::vector<Text> texte;
         QHash<QString, int> stelle[2]; // text -> index in texte, per font
+        QVarLengthArray<int, 24> ziffernStelle[2]; // length of a digit string -> index in texte, per font
         for (int r = 0; r < rows(); ++r) {
             int s1, s2;
             m_store.mergedSpan(r, c, s1, s2);
@@ -76,14 +104,28 @@ void VSGrid::autoSize(int c1, int c2)
             int w = 0;
             if (m_store.cellChecked(r, c) != grid::NoCheckbox)
                 w += box;
-            if (const int pic = m_store.cellPicture(r, c); pic > 0 && size_t(pic) <= m_pictures.size())
-                w += m_pictures[size_t(pic - 1)].width() + 2;
+            if (!m_pictures.empty())
+                if (const int pic = m_store.cellPicture(r, c); pic > 0 && size_t(pic) <= m_pictures.size())
+                    w += m_pictures[size_t(pic - 1)].width() + 2;
             const QString t = boolCol && r >= fixedRows() ? QString() : m_store.textMatrix(r, c);
             if (t.isEmpty()) {
                 widest = std::max(widest, w);
                 continue;
             }
             const bool b = m_store.cellFontBold(r, c);
+            if (ziffern[b] && nurZiffern(t)) {
+                auto &st = ziffernStelle[b];
+                if (st.size() <= t.size())
+                    st.resize(t.size() + 1, -1);
+                int &i = st[t.size()];
+                if (i < 0) {
+                    i = int(texte.size());
+                    texte.push_back({t, b, w, 0});
+                } else {
+                    texte[size_t(i)].zusatz = std::max(texte[size_t(i)].zusatz, w);
+                }
+                continue;
+            }
             auto it = stelle[b].constFind(t);
             if (it == stelle[b].constEnd()) {
                 it = stelle[b].insert(t, int(texte.size()));

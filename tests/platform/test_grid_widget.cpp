@@ -349,6 +349,14 @@ TEST(GridWidgetSizes, AutoSizeFitsTheWidestCellOfEveryKind)
         erwartet6 = std::max(erwartet6, g->textWidthTwips(g->textMatrix(r, 6)));
     g->autoSize(6);
     EXPECT_EQ(g->colWidth(6), erwartet6);
+    // Numbers: many of one length, the widest a bold one of the same length, one longer unbold.
+    for (int r = 1; r <= 400; ++r) {
+        g->setTextMatrix(r, 6, QString::number(100000 + r * 37));
+        g->setCellFontBold(r, 6, r == 150);
+    }
+    g->setTextMatrix(390, 6, "1234567");
+    g->autoSize(6);
+    EXPECT_EQ(g->colWidth(6), std::max(g->textWidthTwips(g->textMatrix(150, 6), true), g->textWidthTwips("1234567")));
 
     // A merged caption spans its columns; a Yes/No column's values are check boxes, not texts.
     g->setMergeCells(grid::MergeFree);
