@@ -203,6 +203,48 @@ TEST(Guard, BusyDatabaseIsReportedRolledBackAndTheProgramGoesOn)
     EXPECT_EQ(mdl::dbEigen.scalar("SELECT count(*) FROM tbl_Personen").toInt(), 0);
 }
 
+TEST(Guard, FaultsOfTheFileAreReportedAndOnlyProgramFaultsEndTheProgram)
+{
+    using K = zdb::DbError;
+    const struct {
+        K::Kind kind;
+        bool endet;
+    } faelle[] = {{K::Busy, false},    {K::NotFound, false}, {K::ReadOnly, false}, {K::Damaged, false},
+                  {K::NotADatabase, false}, {K::DiskFull, false}, {K::Other, true}};
+    for (const auto &f : faelle) {
+        SCOPED_TRACE(int(f.kind));
+        EndeAbfangen ende;
+        testsupport::MsgRecorder boxes;
+        const K fehler(f.kind, 0, "technisch", "", "/daten/nmdaten04.mdb");
+        EXPECT_FALSE(guarded([&] { throw fehler; }));
+        ASSERT_EQ(boxes.boxes.size(), 1);
+        EXPECT_TRUE(boxes.boxes[0].text.contains("\r/daten/nmdaten04.mdb"));
+        EXPECT_TRUE(boxes.boxes[0].text.endsWith("\r\r(technisch)"));
+        EXPECT_EQ(ende.enden.size(), f.endet ? 1 : 0);
+    }
+}
+
+TEST(Guard, HandlerFailingInsideAPassLeavesThePasssTransactionAlone)
+{
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    eigeneDatenbank(sb);
+    EndeAbfangen ende;
+    testsupport::MsgRecorder boxes;
+    // The outer pass lets events through; a timer handler fails inside it.
+    const bool ok = guarded([] {
+        zdb::WriteTransaction tx(mdl::dbEigen);
+        mdl::dbEigen.exec("INSERT INTO tbl_Personen (Id) VALUES ('A')");
+        guarded([] { throw zdb::DbError(zdb::DbError::Busy, 5, "database is locked"); });
+        mdl::dbEigen.exec("INSERT INTO tbl_Personen (Id) VALUES ('B')");
+        tx.commit();
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(boxes.boxes.size(), 1);
+    EXPECT_TRUE(ende.enden.isEmpty());
+    EXPECT_EQ(mdl::dbEigen.scalar("SELECT count(*) FROM tbl_Personen").toInt(), 2);
+}
+
 TEST(Guard, WriteWaitsForALockHeldOneSecondAndSucceeds)
 {
     testsupport::Sandbox sb;

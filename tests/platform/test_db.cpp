@@ -208,3 +208,43 @@ TEST(DbLayer, RowHandlerThatThrowsLeavesNoReadLockBehind)
     anderer.exec("INSERT INTO t VALUES (3)");
     EXPECT_NO_THROW(tx.commit());
 }
+
+TEST(DbLayer, WriteTransactionTakesTheLockAtOnceAndRollsBackWhenLeftWithoutCommit)
+{
+    testsupport::Sandbox sb;
+    {
+        Db c;
+        c.create(sb.file("t.db"));
+        c.exec("CREATE TABLE t (x)");
+    }
+    Db db, anderer;
+    db.open(sb.file("t.db"));
+    anderer.open(sb.file("t.db"), Db::ReadWrite, 100);
+    try {
+        WriteTransaction tx(db);
+        // Before its first write no other workstation may start writing.
+        EXPECT_THROW(anderer.beginImmediate(), DbError);
+        db.exec("INSERT INTO t VALUES (1)");
+        throw std::runtime_error("Abbruch mitten im Schreiben");
+    } catch (const std::runtime_error &) {
+    }
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM t").toInt(), 0);
+    WriteTransaction tx(anderer);
+    anderer.exec("INSERT INTO t VALUES (2)");
+    EXPECT_NO_THROW(tx.commit());
+}
+
+TEST(DbLayer, FileInWalModeGetsTheRollbackJournal)
+{
+    testsupport::Sandbox sb;
+    {
+        Db c;
+        c.create(sb.file("t.db"));
+        c.exec("PRAGMA journal_mode=WAL");
+        c.exec("CREATE TABLE t (x)");
+    }
+    Db db;
+    db.open(sb.file("t.db"));
+    EXPECT_EQ(db.scalar("PRAGMA journal_mode").toString(), QString("delete"));
+}
