@@ -373,7 +373,6 @@ bool Db::columnExists(const QString &table, const QString &column)
 }
 
 void Db::beginImmediate() { exec("BEGIN IMMEDIATE"); }
-void Db::begin() { exec("BEGIN"); }
 void Db::commit() { exec("COMMIT"); }
 void Db::rollback()
 {

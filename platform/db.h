@@ -92,7 +92,6 @@ public:
     // Write transactions take the write lock at once (BEGIN IMMEDIATE), so a
     // look-up-then-write pass never loses to another workstation.
     void beginImmediate();
-    void begin();
     void commit();
     void rollback();
     bool inTransaction() const;
