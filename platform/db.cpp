@@ -114,9 +114,13 @@ void Db::fail(int rc, const QString &sql) const
 void Db::open(const QString &path, Mode mode, int busyTimeoutMs)
 {
     close();
-    if (!QFileInfo(path).isFile())
+    const QFileInfo datei(path);
+    if (!datei.isFile())
         throw DbError(DbError::NotFound, SQLITE_CANTOPEN, QString(), QString(), path);
-    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    // SQLite takes an empty file for an empty database; here it is one cut off while copying.
+    if (datei.size() == 0)
+        throw DbError(DbError::NotADatabase, SQLITE_NOTADB, QStringLiteral("die Datei ist leer"), QString(), path);
+    QUrl url = QUrl::fromLocalFile(datei.absoluteFilePath());
     QString uri = url.toString(QUrl::FullyEncoded) + (mode == ReadOnly ? "?mode=ro" : "?mode=rw");
     int flags = SQLITE_OPEN_URI | (mode == ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
     sqlite3 *db = nullptr;

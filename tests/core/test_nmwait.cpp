@@ -195,6 +195,8 @@ TEST(DatenbankDefekt, FileIsNamedWithWhatIsWrongAndTheProgramRunsOn)
     const Fall faelle[] = {
         {"Zufallsbytes", [](const QString &) { return QByteArray(8192, '\x5a') + QByteArray(3000, '\x01'); }, keine},
         {"Textdatei", [](const QString &) { return QByteArray("Schüler;Klasse\r\nAnna;5a\r\n"); }, keine},
+        {"leer", [](const QString &) { return QByteArray(); },
+         QStringLiteral("Die Datei\r%1\rist keine Datenbank oder ist beschädigt.\r\r(die Datei ist leer)")},
         {"abgeschnitten", [](const QString &p) { return erstesStueck(p, 4096); }, beschaedigt},
     };
     for (const Fall &f : faelle) {
