@@ -1,6 +1,18 @@
+#include "absence/register_absence.h"
 #include "bench/bench.h"
 #include "core/feiertag.h"
+#include "core/frm_anmeldung.h"
+#include "core/frm_main.h"
 #include "core/mdl_zandrel.h"
+#include "core/startup.h"
+#include "platform/msg.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <algorithm>
+#include <sqlite3.h>
 
 // The absence and exam calendars classify every day of the school year, per class column.
 ZBENCH("core: Feiertag")
@@ -19,4 +31,92 @@ ZBENCH("core: Feiertag")
     mdl::Ferien.clear();
     bench::report("30 Klassen x 365 Tage", ms, "ms");
     (void)farbig;
+}
+
+// Start-up to the main window, login included: the main window shown, the INI values, the
+// holiday file, the own database and its upgrade, the login window's list, the login of "X",
+// the person cache and the settings row. The first start of a day refills the person cache
+// from the grade manager; every later start of that day finds it current.
+ZBENCH("core: Start")
+{
+    registerAbsenceWindows(); // the person cache is the absence area's action
+    const QByteArray alteDirs = qgetenv("XDG_CONFIG_DIRS"), altesHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", (bench::scratchDir() + "/start-config").toUtf8());
+    msg::setHandler([](const msg::Request &r) {
+        std::printf("  Meldung: %s\n", qPrintable(r.text));
+        return int(msg::OK);
+    });
+    for (int faktor : {1, 20}) {
+        const demo::Result &schule = bench::school(faktor);
+        qputenv("XDG_CONFIG_DIRS", QFileInfo(QFileInfo(schule.iniFile).absolutePath()).absolutePath().toUtf8());
+        auto starten = [] {
+            frm_Main haupt;
+            haupt.showMaximized();
+            if (!start::vorbereiten({}))
+                return;
+            frm_Anmeldung anmeldung(&haupt);
+            anmeldung.cmb_Kuerzel->setEditText(QStringLiteral("X"));
+            anmeldung.txtPasswort->setText(QStringLiteral("admin"));
+            anmeldung.cmdAnmelden_Click();
+            start::nachAnmeldung();
+            QCoreApplication::processEvents();
+            mdl::NMDatenbankZuruecksetzen();
+            mdl::dbEigen.close();
+        };
+        auto cacheLeeren = [&] {
+            zdb::Db eigen;
+            eigen.open(schule.ownFile);
+            eigen.exec(QStringLiteral("DELETE FROM tbl_Personen"));
+        };
+        std::vector<double> erste;
+        for (int i = 0; i < 3; ++i) {
+            cacheLeeren();
+            erste.push_back(bench::timeMs(starten));
+        }
+        std::sort(erste.begin(), erste.end());
+        double personen = 0;
+        {
+            zdb::Db eigen;
+            eigen.open(schule.ownFile);
+            personen = eigen.scalar(QStringLiteral("SELECT count(*) FROM tbl_Personen")).toDouble();
+        }
+        const bool angemeldet = mdl::Benutzer == QLatin1String("X");
+        const double weitere = bench::medianMs(starten, 5);
+
+        // Bare: the same rows read with plain SQLite calls.
+        const double roh = bench::medianMs([&] {
+            auto lesen = [](const QString &datei, const char *const *sqls) {
+                sqlite3 *db = nullptr;
+                sqlite3_open_v2(datei.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+                qint64 n = 0;
+                for (; *sqls; ++sqls) {
+                    sqlite3_stmt *st = nullptr;
+                    sqlite3_prepare_v2(db, *sqls, -1, &st, nullptr);
+                    while (sqlite3_step(st) == SQLITE_ROW)
+                        for (int c = 0; c < sqlite3_column_count(st); ++c)
+                            n += sqlite3_column_bytes(st, c);
+                    sqlite3_finalize(st);
+                }
+                sqlite3_close(db);
+                return n;
+            };
+            static const char *const eigen[] = {"SELECT * FROM tbl_Einstellungen", "SELECT * FROM tbl_SQL_LIKE",
+                                                "SELECT * FROM tbl_Personen", nullptr};
+            static const char *const nm[] = {"SELECT * FROM SYS_Settings", "SELECT Kürzel, Passwort, pwdh FROM Lehrkräfte",
+                                             "SELECT SchülerNr, Name, Vorname, Klasse FROM Schüler",
+                                             "SELECT Kürzel, Name, Vorname FROM Lehrkräfte", nullptr};
+            lesen(schule.ownFile, eigen);
+            lesen(schule.nmFile, nm);
+        });
+        const QString x = QStringLiteral(" %1x").arg(faktor);
+        bench::report("Start bis Hauptfenster, erster Start des Tages" + x, erste[erste.size() / 2], "ms");
+        bench::report("Start bis Hauptfenster, weitere Starts" + x, weitere, "ms");
+        bench::report("bare Lesen derselben Zeilen" + x, roh, "ms");
+        bench::report("Personen im Cache nach dem ersten Start" + x, personen, angemeldet ? "Zeilen" : "Zeilen (Anmeldung fehlgeschlagen)");
+        if (faktor == 20)
+            bench::aimBelow("Start bis Hauptfenster, erster Start des Tages" + x, erste[erste.size() / 2], 2000);
+    }
+    msg::clearHandler();
+    qputenv("XDG_CONFIG_DIRS", alteDirs);
+    qputenv("XDG_CONFIG_HOME", altesHome);
 }

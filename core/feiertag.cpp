@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace feiertage {
@@ -70,22 +71,67 @@ mdl::typFeiertag festtag(const QDate &d)
 
 static QDate ferienDatum(const QString &t) { return vt::parseDate(t); }
 
+namespace {
+
+// The calendars classify every day of a school year: the feast days of a year are worked out
+// once, and the period texts are parsed once for as long as the table stays the same.
+const mdl::typFeiertag &festtagImJahr(const QDate &d)
+{
+    static QHash<int, QHash<QDate, mdl::typFeiertag>> jahre;
+    static const mdl::typFeiertag keiner;
+    auto it = jahre.find(d.year());
+    if (it == jahre.end()) {
+        QHash<QDate, mdl::typFeiertag> tage;
+        for (QDate t(d.year(), 1, 1); t.year() == d.year(); t = t.addDays(1)) {
+            const mdl::typFeiertag f = festtag(t);
+            if (!f.Name.isEmpty())
+                tage.insert(t, f);
+        }
+        it = jahre.insert(d.year(), tage);
+    }
+    const auto f = it->constFind(d);
+    return f == it->constEnd() ? keiner : *f;
+}
+
+struct Zeitraum {
+    QDate von, bis;
+    QString name;
+};
+
+const QVector<Zeitraum> &zeitraeume(const QVector<mdl::Ferienzeit> &ferien)
+{
+    static QVector<mdl::Ferienzeit> gelesen;
+    static QVector<Zeitraum> out;
+    static bool erstes = true;
+    if (erstes || ferien.constData() != gelesen.constData() || ferien.size() != gelesen.size()) {
+        erstes = false;
+        gelesen = ferien;
+        out.clear();
+        for (const mdl::Ferienzeit &z : ferien) {
+            if (z.von.isEmpty())
+                break;
+            const QDate von = ferienDatum(z.von), bis = ferienDatum(z.bis);
+            if (von.isValid() && bis.isValid())
+                out.push_back({von, bis, z.name});
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 mdl::typFeiertag klassifizieren(const QDate &d, const QVector<mdl::Ferienzeit> &ferien)
 {
     if (!d.isValid())
         return {};
-    mdl::typFeiertag f = festtag(d);
+    const mdl::typFeiertag &f = festtagImJahr(d);
     if (!f.Name.isEmpty())
         return f;
     if (d.dayOfWeek() == 7)
         return rot("Sonntag");
-    for (const mdl::Ferienzeit &z : ferien) {
-        if (z.von.isEmpty())
-            break;
-        const QDate von = ferienDatum(z.von), bis = ferienDatum(z.bis);
-        if (von.isValid() && bis.isValid() && d >= von && d <= bis)
+    for (const Zeitraum &z : zeitraeume(ferien))
+        if (d >= z.von && d <= z.bis)
             return {z.name, units::Yellow};
-    }
     if (d.dayOfWeek() == 6)
         return gelb("Samstag");
     return {};

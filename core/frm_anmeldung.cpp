@@ -109,7 +109,6 @@ void frm_Anmeldung::cmdAnmelden_Click()
     if (haupt)
         haupt->menuesSetzen(m);
     titelSetzen();
-    emit angemeldet();
     accept();
 }
 

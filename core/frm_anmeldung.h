@@ -20,7 +20,4 @@ public:
     void Form_Load();          // fills cmb_Kuerzel from the grade manager
     void cmdAnmelden_Click();  // one login attempt
     void cmdBeenden_Click();
-
-signals:
-    void angemeldet();
 };

@@ -106,6 +106,14 @@ frm_Main::frm_Main(QWidget *parent) : QMainWindow(parent)
 
 frm_Main::~frm_Main()
 {
+    // The base class closes the child windows after this body, when this window's members are
+    // gone: none of its handlers may run for them then.
+    disconnect(m_mdi, nullptr, this, nullptr);
+    for (QMdiSubWindow *sub : m_mdi->subWindowList())
+        sub->removeEventFilter(this);
+    for (const QPointer<QWidget> &w : std::as_const(m_fenster))
+        if (w)
+            w->removeEventFilter(this);
     if (s_instance == this)
         s_instance = nullptr;
 }

@@ -38,7 +38,6 @@ public:
     // Menus by the rights of the logged-in user; hidden until a successful login.
     void menuesSetzen(const rechte::Menues &m);
     void menuesVerbergen();
-    const rechte::Menues &menues() const { return m_rechte; }
     QAction *menuAktion(const QString &objectName) const; // for tests and areas
     QMenu *menu(const QString &objectName) const;
 

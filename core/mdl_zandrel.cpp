@@ -2,6 +2,7 @@
 #include "core/frm_warten_db.h"
 #include "platform/docopener.h"
 #include "platform/folders.h"
+#include "platform/msg.h"
 #include "platform/settings.h"
 #include "platform/units.h"
 #include "platform/valuetext.h"
@@ -105,7 +106,13 @@ bool oeffnen(NMVerbindung &v, zdb::Db::Mode mode)
     const QString pfad = nmDateiPfad();
     if (!QFileInfo(pfad).isFile() && !aufDateiWarten(pfad))
         return false;
-    v.db.open(pfad, mode);
+    try {
+        v.db.open(pfad, mode);
+    } catch (const zdb::DbError &e) {
+        // A damaged or foreign file ends the piece of work as an abort does; the program goes on.
+        msg::box(e.germanText());
+        return false;
+    }
     v.offen = 1;
     return true;
 }

@@ -52,6 +52,8 @@ QString eigenDateiPfad();
 // Opens the grade manager's database. While the file is missing it waits without a time-out,
 // showing the waited seconds in frm_Warten_DB and letting events through, until the file exists
 // (true) or the user gives up (false: nothing opened). One abort ends every wait running.
+// A file that cannot be opened as a database (damaged, no database, locked) is reported in
+// German and gives false as well.
 // Opens nest: each successful open needs its own NMDatenbankSchliessen, and only the last
 // close closes the connection.
 bool NMDatenbankOeffnen();

@@ -19,7 +19,6 @@ struct Column {
     QString defaultSql;    // DEFAULT clause value as SQL ("0", "'XS LK'"); empty for none
     bool notNull = false;
     QVariant valueWhenAdded; // written into existing rows when the column is added later
-    bool noCase = false;   // text compared without regard to case, as Access does
 };
 
 struct Table {

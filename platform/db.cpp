@@ -9,23 +9,43 @@
 
 namespace zdb {
 
-DbError::DbError(Kind k, int code, const QString &msg, const QString &sql)
-    : std::runtime_error(msg.toStdString()), m_kind(k), m_code(code), m_msg(msg), m_sql(sql) {}
+DbError::DbError(Kind k, int code, const QString &msg, const QString &sql, const QString &file)
+    : std::runtime_error(msg.toStdString()), m_kind(k), m_code(code), m_msg(msg), m_sql(sql), m_file(file) {}
 
 QString DbError::germanText() const
 {
+    // What is wrong comes first, named with the file; SQLite's own words only after it.
+    const QString wer = m_kind == NotADatabase ? QStringLiteral("Die Datei") : QStringLiteral("Die Datenbank");
+    const QString datei = m_file.isEmpty() ? wer + ' ' : wer + '\r' + m_file + '\r';
+    QString t;
     switch (m_kind) {
     case Busy:
-        return QStringLiteral("Die Datenbank wird gerade von einem anderen Arbeitsplatz benutzt.\r"
-                              "Bitte versuchen Sie es in einigen Sekunden noch einmal.");
+        t = datei + QStringLiteral("wird gerade von einem anderen Arbeitsplatz benutzt.\r"
+                                   "Bitte versuchen Sie es in einigen Sekunden noch einmal.");
+        break;
     case NotFound:
-        return QStringLiteral("Die Datenbankdatei wurde nicht gefunden oder kann nicht geöffnet werden.\r") + m_msg;
+        t = datei + QStringLiteral("wurde nicht gefunden oder kann nicht geöffnet werden.");
+        break;
     case ReadOnly:
-        return QStringLiteral("In die Datenbank kann nicht geschrieben werden (schreibgeschützt).\r") + m_msg;
+        t = datei + QStringLiteral("ist schreibgeschützt: es kann nichts gespeichert werden.");
+        break;
+    case Damaged:
+        t = datei + QStringLiteral("ist beschädigt und kann nicht gelesen werden.");
+        break;
+    case NotADatabase:
+        t = datei + QStringLiteral("ist keine Datenbank oder ist beschädigt.");
+        break;
+    case DiskFull:
+        t = datei + QStringLiteral("kann nicht geschrieben werden: der Datenträger ist voll.");
+        break;
     case Other:
+        t = m_file.isEmpty() ? QStringLiteral("Datenbankfehler.")
+                             : QStringLiteral("Datenbankfehler in\r") + m_file;
         break;
     }
-    return QStringLiteral("Datenbankfehler: ") + m_msg;
+    if (!m_msg.isEmpty() && m_msg != m_file)
+        t += QStringLiteral("\r\r(") + m_msg + ')';
+    return t;
 }
 
 int Result::columnIndex(const QString &name) const
@@ -70,8 +90,13 @@ static DbError::Kind kindOf(int rc)
     case SQLITE_LOCKED:
         return DbError::Busy;
     case SQLITE_CANTOPEN:
-    case SQLITE_NOTADB:
         return DbError::NotFound;
+    case SQLITE_NOTADB:
+        return DbError::NotADatabase;
+    case SQLITE_CORRUPT:
+        return DbError::Damaged;
+    case SQLITE_FULL:
+        return DbError::DiskFull;
     case SQLITE_READONLY:
     case SQLITE_PERM:
         return DbError::ReadOnly;
@@ -83,15 +108,19 @@ static DbError::Kind kindOf(int rc)
 void Db::fail(int rc, const QString &sql) const
 {
     QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    throw DbError(kindOf(rc), rc, msg, sql);
+    throw DbError(kindOf(rc), rc, msg, sql, m_path);
 }
 
 void Db::open(const QString &path, Mode mode, int busyTimeoutMs)
 {
     close();
-    if (!QFileInfo(path).isFile())
-        throw DbError(DbError::NotFound, SQLITE_CANTOPEN, path);
-    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    const QFileInfo datei(path);
+    if (!datei.isFile())
+        throw DbError(DbError::NotFound, SQLITE_CANTOPEN, QString(), QString(), path);
+    // SQLite takes an empty file for an empty database; here it is one cut off while copying.
+    if (datei.size() == 0)
+        throw DbError(DbError::NotADatabase, SQLITE_NOTADB, QStringLiteral("die Datei ist leer"), QString(), path);
+    QUrl url = QUrl::fromLocalFile(datei.absoluteFilePath());
     QString uri = url.toString(QUrl::FullyEncoded) + (mode == ReadOnly ? "?mode=ro" : "?mode=rw");
     int flags = SQLITE_OPEN_URI | (mode == ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
     sqlite3 *db = nullptr;
@@ -99,19 +128,21 @@ void Db::open(const QString &path, Mode mode, int busyTimeoutMs)
     if (rc != SQLITE_OK) {
         QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close_v2(db);
-        throw DbError(kindOf(rc) == DbError::Other ? DbError::NotFound : kindOf(rc), rc, msg + " (" + path + ")");
+        throw DbError(kindOf(rc) == DbError::Other ? DbError::NotFound : kindOf(rc), rc, msg, QString(), path);
     }
     m_db = db;
     m_path = path;
     sqlite3_busy_timeout(m_db, busyTimeoutMs);
     sqlite3_extended_result_codes(m_db, 0);
     registerAccessFunctions(m_db);
-    // Rollback journal only: the files lie in a shared folder.
+    // Rollback journal only: the files lie in a shared folder. Reading the schema here finds
+    // a file that is no database, or whose first page is damaged, before any piece of work starts.
     try {
+        scalar("SELECT count(*) FROM sqlite_master");
         Result r = query("PRAGMA journal_mode");
         if (!r.isEmpty() && r.value(0, 0).toString().compare("wal", Qt::CaseInsensitive) == 0 && mode == ReadWrite)
             exec("PRAGMA journal_mode=DELETE");
-    } catch (const DbError &e) {
+    } catch (const DbError &) {
         close();
         throw;
     }
@@ -125,7 +156,7 @@ void Db::create(const QString &path)
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close_v2(db);
-        throw DbError(kindOf(rc), rc, path);
+        throw DbError(kindOf(rc), rc, QString(), QString(), path);
     }
     m_db = db;
     m_path = path;
@@ -366,7 +397,6 @@ bool Db::columnExists(const QString &table, const QString &column)
 }
 
 void Db::beginImmediate() { exec("BEGIN IMMEDIATE"); }
-void Db::begin() { exec("BEGIN"); }
 void Db::commit() { exec("COMMIT"); }
 void Db::rollback()
 {

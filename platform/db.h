@@ -16,17 +16,20 @@ namespace zdb {
 
 using Params = QVariantList;
 
-// Thrown for every failed statement. kind tells the caller whether the user can be told
-// "try again" (busy, missing or read-only file) or whether it is an unexpected fault.
+// Thrown for every failed statement. kind tells the caller whether the file or its place is at
+// fault (busy, missing, read-only, damaged, not a database, disk full: the user is told and the
+// program goes on) or whether it is an unexpected fault of the program (Other).
 class DbError : public std::runtime_error {
 public:
-    enum Kind { Busy, NotFound, ReadOnly, Other };
-    DbError(Kind k, int code, const QString &msg, const QString &sql = {});
+    enum Kind { Busy, NotFound, ReadOnly, Damaged, NotADatabase, DiskFull, Other };
+    DbError(Kind k, int code, const QString &msg, const QString &sql = {}, const QString &file = {});
     Kind kind() const { return m_kind; }
     int code() const { return m_code; }
     QString message() const { return m_msg; }
     QString sql() const { return m_sql; }
-    // The German text shown to the user for this error.
+    QString file() const { return m_file; }
+    // The German text shown to the user: the file and what is wrong with it, then the
+    // technical detail.
     QString germanText() const;
 
 private:
@@ -34,6 +37,7 @@ private:
     int m_code;
     QString m_msg;
     QString m_sql;
+    QString m_file;
 };
 
 // The rows of one finished query. Values: Null = invalid QVariant, INTEGER = qlonglong,
@@ -81,7 +85,8 @@ public:
     Db(const Db &) = delete;
     Db &operator=(const Db &) = delete;
 
-    // Opens an existing file, never creates one. Throws DbError (NotFound) when missing.
+    // Opens an existing file, never creates one. Throws DbError: NotFound when missing,
+    // NotADatabase or Damaged when its first page cannot be read as a database.
     void open(const QString &path, Mode mode = ReadWrite, int busyTimeoutMs = 5000);
     // Creates a new file (demo generator and test fixtures only).
     void create(const QString &path);
@@ -110,7 +115,6 @@ public:
     // Write transactions take the write lock at once (BEGIN IMMEDIATE), so a
     // look-up-then-write pass never loses to another workstation.
     void beginImmediate();
-    void begin();
     void commit();
     void rollback();
     bool inTransaction() const;

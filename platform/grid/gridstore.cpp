@@ -111,8 +111,6 @@ void GridStore::clear(grid::ClearWhere where, grid::ClearWhat what)
         return;
     if (where == grid::ClearSelection) {
         clearRange(selTop(), selLeft(), selBottom(), selRight(), what);
-    } else if (where == grid::ClearScrollable) {
-        clearRange(m_fixedRows, m_fixedCols, rows() - 1, m_cols - 1, what);
     } else {
         for (Row &row : m_rows) {
             for (Cell &cell : row.cells)

@@ -26,7 +26,7 @@ enum SortOrder { SortNone = 0, SortGenericAscending = 1, SortStringAscending = 7
 // What clear() removes.
 enum ClearWhat { ClearEverything = 0, ClearText = 1, ClearFormatting = 2 };
 // Where clear() works.
-enum ClearWhere { ClearEverywhere = 0, ClearScrollable = 1, ClearSelection = 2 };
+enum ClearWhere { ClearEverywhere = 0, ClearSelection = 2 };
 // Border width that leaves an edge as it is.
 constexpr int BorderKeep = -1;
 // Default row height in twips.

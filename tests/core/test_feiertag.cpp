@@ -81,6 +81,9 @@ TEST(Feiertag, PrecedenceHolidaySundayPeriodSaturday)
     const mdl::typFeiertag werktag = tag(2024, 11, 5, ferien);
     EXPECT_TRUE(werktag.Name.isEmpty());
     EXPECT_EQ(werktag.Farbe, 0);
+    // The first period without a first day ends the table.
+    const QVector<mdl::Ferienzeit> ende = {{"", "", ""}, {"28.10.2024", "03.11.2024", "Herbstferien"}};
+    EXPECT_TRUE(tag(2024, 10, 29, ende).Name.isEmpty());
 }
 
 TEST(FerienDatei, ReadsPeriodsAndSkipsCommentsAndMalformedLines)
@@ -100,6 +103,16 @@ TEST(FerienDatei, ReadsPeriodsAndSkipsCommentsAndMalformedLines)
     EXPECT_EQ(p[0].name, QString("Herbstferien"));
     EXPECT_EQ(p[1].name, QString("Weihnachtsferien; mit Strichpunkt"));
     EXPECT_EQ(p[2].name, QString("Frühjahrsferien"));
+}
+
+TEST(FerienDatei, TheTableHoldsAtMost1000Periods)
+{
+    QByteArray text;
+    for (int i = 0; i < 1001; ++i)
+        text += "01.01.2024;02.01.2024;Ferien " + QByteArray::number(i) + "\n";
+    const auto p = feiertage::lesen(text);
+    ASSERT_EQ(p.size(), 1000);
+    EXPECT_EQ(p.last().name, QString("Ferien 999"));
 }
 
 TEST(FerienDatei, OlderFilesInWindows1252AreRead)

@@ -1,8 +1,13 @@
+#include "core/frm_anmeldung.h"
+#include "core/frm_main.h"
 #include "core/frm_warten.h"
+#include "core/guard.h"
 #include "core/frm_warten_db.h"
 #include "core/mdl_zandrel.h"
+#include "nmfixture.h"
 #include "support/testsupport.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -149,4 +154,76 @@ TEST(Fortschritt, ZeroOrNegativeMaximumLeavesTheBarEmpty)
     EXPECT_EQ(frm_Warten::instance()->lblInfoText->text(), QString("x"));
     frm_Warten::entladen();
     EXPECT_FALSE(frm_Warten::istSichtbar());
+}
+
+// ---- a grade manager's file that is no sound database
+
+namespace {
+
+struct EndeAbfangen {
+    QStringList enden;
+    EndeAbfangen() { guard::setEndHandler([this](const QString &t) { enden << t; }); }
+    ~EndeAbfangen() { guard::resetEndHandler(); }
+};
+
+void ersetzen(const QString &pfad, const QByteArray &inhalt)
+{
+    QFile f(pfad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(inhalt);
+}
+
+QByteArray erstesStueck(const QString &pfad, int bytes)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.read(bytes) : QByteArray();
+}
+
+} // namespace
+
+TEST(DatenbankDefekt, FileIsNamedWithWhatIsWrongAndTheProgramRunsOn)
+{
+    struct Fall {
+        const char *name;
+        std::function<QByteArray(const QString &pfad)> inhalt;
+        QString erwartet; // %1: the file
+    };
+    const QString keine = QStringLiteral("Die Datei\r%1\rist keine Datenbank oder ist beschädigt.\r\r"
+                                         "(file is not a database)");
+    const QString beschaedigt = QStringLiteral("Die Datenbank\r%1\rist beschädigt und kann nicht gelesen werden.\r\r"
+                                               "(database disk image is malformed)");
+    const Fall faelle[] = {
+        {"Zufallsbytes", [](const QString &) { return QByteArray(8192, '\x5a') + QByteArray(3000, '\x01'); }, keine},
+        {"Textdatei", [](const QString &) { return QByteArray("Schüler;Klasse\r\nAnna;5a\r\n"); }, keine},
+        {"leer", [](const QString &) { return QByteArray(); },
+         QStringLiteral("Die Datei\r%1\rist keine Datenbank oder ist beschädigt.\r\r(die Datei ist leer)")},
+        {"abgeschnitten", [](const QString &p) { return erstesStueck(p, 4096); }, beschaedigt},
+    };
+    for (const Fall &f : faelle) {
+        SCOPED_TRACE(f.name);
+        testsupport::Sandbox sb;
+        corefixture::Umgebung u(sb);
+        const QByteArray heil = erstesStueck(u.nmPfad, 1 << 24);
+        ersetzen(u.nmPfad, f.inhalt(u.nmPfad));
+        EndeAbfangen ende;
+        testsupport::MsgRecorder boxes;
+        frm_Main haupt;
+        haupt.show();
+        {
+            // The login window reads the teachers as its first piece of work.
+            frm_Anmeldung anmeldung(&haupt);
+            EXPECT_EQ(anmeldung.cmb_Kuerzel->count(), 0);
+        }
+        ASSERT_EQ(boxes.texts(), QStringList{f.erwartet.arg(u.nmPfad)});
+        EXPECT_TRUE(ende.enden.isEmpty());
+        EXPECT_EQ(frm_Main::instance(), &haupt);
+        EXPECT_TRUE(haupt.isVisible());
+        EXPECT_EQ(mdl::nmOeffnungen(), 0);
+        EXPECT_FALSE(mdl::dbNM().isOpen());
+        // Once the file is sound again the next piece of work reads it.
+        ersetzen(u.nmPfad, heil);
+        frm_Anmeldung wieder(&haupt);
+        EXPECT_EQ(wieder.cmb_Kuerzel->count(), 4);
+        EXPECT_EQ(boxes.boxes.size(), 1);
+    }
 }

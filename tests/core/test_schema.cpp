@@ -59,24 +59,6 @@ TEST(SchemaUpgrade, FileWithOnlyThePreparedTablesGetsEveryTableAndTheDefaultRows
     EXPECT_TRUE(s.value(0, "KalenderErsterTag").isNull());
 }
 
-TEST(SchemaUpgrade, MissingPreparedTableEndsWithItsNameAndChangesNothing)
-{
-    testsupport::Sandbox sb;
-    const QString p = sb.file("Zandrel.mdb");
-    createPreparedOwnDb(p);
-    zdb::Db db;
-    db.open(p);
-    db.exec("DROP TABLE tbl_Fachbetreuer");
-    try {
-        schema::DatenbankAktualisieren(db);
-        FAIL() << "no error";
-    } catch (const schema::MissingTable &e) {
-        EXPECT_EQ(e.table(), QString("tbl_Fachbetreuer"));
-        EXPECT_TRUE(e.germanText().contains("fehlt die Tabelle \"tbl_Fachbetreuer\""));
-    }
-    EXPECT_FALSE(db.tableExists("tbl_Fehltage"));
-}
-
 TEST(SchemaUpgrade, OlderSchemaIsCompletedKeepingRowsAndValues)
 {
     testsupport::Sandbox sb;

@@ -3,9 +3,11 @@
 #include "support/testsupport.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <thread>
 
@@ -105,28 +107,89 @@ TEST(DbLayer, HeldWriteLockBeyondTheTimeoutGivesBusyAndNothingHalfWritten)
         FAIL() << "kein Fehler";
     } catch (const DbError &e) {
         EXPECT_EQ(e.kind(), DbError::Busy);
-        EXPECT_TRUE(e.germanText().contains("anderen Arbeitsplatz"));
+        EXPECT_EQ(e.germanText(), "Die Datenbank\r" + sb.file("t.db") +
+                                      "\rwird gerade von einem anderen Arbeitsplatz benutzt.\r"
+                                      "Bitte versuchen Sie es in einigen Sekunden noch einmal.\r\r(database is locked)");
     }
     halter.rollback();
     EXPECT_FALSE(db.inTransaction());
     EXPECT_EQ(db.scalar("SELECT count(*) FROM t").toInt(), 0);
 }
 
-TEST(DbLayer, ReadOnlyFileGivesTheReadOnlyKind)
+namespace {
+void dateiSchreiben(const QString &pfad, const QByteArray &inhalt)
 {
-    testsupport::Sandbox sb;
-    {
-        Db c;
-        c.create(sb.file("t.db"));
-        c.exec("CREATE TABLE t (x)");
-    }
-    Db db;
-    db.open(sb.file("t.db"), Db::ReadOnly);
-    try {
-        db.exec("INSERT INTO t VALUES (1)");
-        FAIL() << "kein Fehler";
-    } catch (const DbError &e) {
-        EXPECT_EQ(e.kind(), DbError::ReadOnly);
+    QFile f(pfad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(inhalt);
+}
+} // namespace
+
+// Every fault of the file or its place names the file and what is wrong, then SQLite's words.
+TEST(DbLayer, FaultsOfTheFileNameItAndSayWhatIsWrong)
+{
+    struct Fall {
+        const char *name;
+        DbError::Kind kind;
+        std::function<void(Db &db, const QString &pfad)> tun;
+        QString text; // %1: the file
+    };
+    const Fall faelle[] = {
+        {"fehlt", DbError::NotFound, [](Db &db, const QString &p) { db.open(p + ".weg"); },
+         "Die Datenbank\r%1.weg\rwurde nicht gefunden oder kann nicht geöffnet werden."},
+        {"Text", DbError::NotADatabase,
+         [](Db &db, const QString &p) {
+             dateiSchreiben(p, "Name;Klasse\r\nAnna;5a\r\n");
+             db.open(p);
+         },
+         "Die Datei\r%1\rist keine Datenbank oder ist beschädigt.\r\r(file is not a database)"},
+        {"schreibgeschützt", DbError::ReadOnly,
+         [](Db &db, const QString &p) {
+             db.open(p, Db::ReadOnly);
+             db.exec("INSERT INTO t VALUES (1)");
+         },
+         "Die Datenbank\r%1\rist schreibgeschützt: es kann nichts gespeichert werden.\r\r"
+         "(attempt to write a readonly database)"},
+        {"voll", DbError::DiskFull,
+         [](Db &db, const QString &p) {
+             db.open(p);
+             db.exec("PRAGMA max_page_count = 3");
+             db.exec("INSERT INTO t SELECT zeroblob(20000)");
+         },
+         "Die Datenbank\r%1\rkann nicht geschrieben werden: der Datenträger ist voll.\r\r"
+         "(database or disk is full)"},
+        {"beschädigt", DbError::Damaged,
+         [](Db &db, const QString &p) {
+             {
+                 Db c;
+                 c.open(p);
+                 for (int i = 0; i < 40; ++i)
+                     c.exec("INSERT INTO t VALUES (zeroblob(1000))");
+             }
+             QFile f(p);
+             f.resize(4096); // only the first page is left
+             db.open(p);
+             db.query("SELECT * FROM t");
+         },
+         "Die Datenbank\r%1\rist beschädigt und kann nicht gelesen werden.\r\r(database disk image is malformed)"},
+    };
+    for (const Fall &f : faelle) {
+        SCOPED_TRACE(f.name);
+        testsupport::Sandbox sb;
+        const QString pfad = sb.file("nmdaten04.mdb");
+        {
+            Db c;
+            c.create(pfad);
+            c.exec("CREATE TABLE t (x)");
+        }
+        Db db;
+        try {
+            f.tun(db, pfad);
+            ADD_FAILURE() << "kein Fehler";
+        } catch (const DbError &e) {
+            EXPECT_EQ(e.kind(), f.kind);
+            EXPECT_EQ(e.germanText(), f.text.arg(pfad));
+        }
     }
 }
 
@@ -144,4 +207,44 @@ TEST(DbLayer, RowHandlerThatThrowsLeavesNoReadLockBehind)
     WriteTransaction tx(anderer);
     anderer.exec("INSERT INTO t VALUES (3)");
     EXPECT_NO_THROW(tx.commit());
+}
+
+TEST(DbLayer, WriteTransactionTakesTheLockAtOnceAndRollsBackWhenLeftWithoutCommit)
+{
+    testsupport::Sandbox sb;
+    {
+        Db c;
+        c.create(sb.file("t.db"));
+        c.exec("CREATE TABLE t (x)");
+    }
+    Db db, anderer;
+    db.open(sb.file("t.db"));
+    anderer.open(sb.file("t.db"), Db::ReadWrite, 100);
+    try {
+        WriteTransaction tx(db);
+        // Before its first write no other workstation may start writing.
+        EXPECT_THROW(anderer.beginImmediate(), DbError);
+        db.exec("INSERT INTO t VALUES (1)");
+        throw std::runtime_error("Abbruch mitten im Schreiben");
+    } catch (const std::runtime_error &) {
+    }
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM t").toInt(), 0);
+    WriteTransaction tx(anderer);
+    anderer.exec("INSERT INTO t VALUES (2)");
+    EXPECT_NO_THROW(tx.commit());
+}
+
+TEST(DbLayer, FileInWalModeGetsTheRollbackJournal)
+{
+    testsupport::Sandbox sb;
+    {
+        Db c;
+        c.create(sb.file("t.db"));
+        c.exec("PRAGMA journal_mode=WAL");
+        c.exec("CREATE TABLE t (x)");
+    }
+    Db db;
+    db.open(sb.file("t.db"));
+    EXPECT_EQ(db.scalar("PRAGMA journal_mode").toString(), QString("delete"));
 }
