@@ -244,8 +244,7 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
     }
     ergebnisZeigen(e);
     fg->setRedraw(false);
-    for (int c = 0; c < fg->cols(); ++c)
-        fg->autoSize(c);
+    fg->autoSize(0, fg->cols() - 1);
     fg->setRedraw(true);
     if (e.abgeschnitten)
         msg::box(listen::abgeschnittenText(int(e.zeilen.size())));

@@ -77,12 +77,53 @@ bool nurZiffern(const QString &t)
 
 } // namespace
 
+namespace {
+
+// The texts of one column while the rows are walked.
+struct Spalte {
+    int widest = 0;
+    bool boolCol = false;
+    std::vector<Text> texte;
+    QHash<QString, int> stelle[2];             // text -> index in texte, per font
+    QVarLengthArray<int, 24> ziffernStelle[2]; // length of a digit string -> index in texte, per font
+
+    void merken(const QString &t, bool b, int w, bool ziffern)
+    {
+        int *i = nullptr;
+        if (ziffern) {
+            auto &st = ziffernStelle[b];
+            if (st.size() <= t.size())
+                st.resize(t.size() + 1, -1);
+            i = &st[t.size()];
+        } else {
+            auto it = stelle[b].find(t);
+            if (it == stelle[b].end())
+                it = stelle[b].insert(t, -1);
+            i = &it.value();
+        }
+        if (*i < 0) {
+            *i = int(texte.size());
+            texte.push_back({t, b, w, 0});
+        } else {
+            texte[size_t(*i)].zusatz = std::max(texte[size_t(*i)].zusatz, w);
+        }
+    }
+};
+
+} // namespace
+
 void VSGrid::autoSize(int c1, int c2)
 {
     if (c2 < 0)
         c2 = c1;
     if (c1 > c2)
         std::swap(c1, c2);
+    c1 = std::max(c1, 0);
+    c2 = std::min(c2, cols() - 1);
+    if (c1 > c2) {
+        layoutChanged();
+        return;
+    }
     QFont boldFont = font();
     boldFont.setBold(true);
     const QFontMetrics fm(font()), fmBold(boldFont);
@@ -90,13 +131,13 @@ void VSGrid::autoSize(int c1, int c2)
     const bool ziffern[2] = {normal.ziffernEinheitlich(), fett.ziffernEinheitlich()};
     const int pad = int(4 * m_dpiX / 96.0 + 0.5) + 2;
     const int box = int(13 * m_dpiX / 96.0 + 0.5) + int(2 * m_dpiX / 96.0 + 0.5);
-    for (int c = std::max(c1, 0); c <= c2 && c < cols(); ++c) {
-        int widest = 0;
-        const bool boolCol = m_store.colDataType(c) == grid::TypeBoolean;
-        std::vector<Text> texte;
-        QHash<QString, int> stelle[2]; // text -> index in texte, per font
-        QVarLengthArray<int, 24> ziffernStelle[2]; // length of a digit string -> index in texte, per font
-        for (int r = 0; r < rows(); ++r) {
+    std::vector<Spalte> spalten(size_t(c2 - c1 + 1));
+    for (int c = c1; c <= c2; ++c)
+        spalten[size_t(c - c1)].boolCol = m_store.colDataType(c) == grid::TypeBoolean;
+    // Row by row, so that the cells of one row are read together.
+    for (int r = 0; r < rows(); ++r) {
+        for (int c = c1; c <= c2; ++c) {
+            Spalte &sp = spalten[size_t(c - c1)];
             int s1, s2;
             m_store.mergedSpan(r, c, s1, s2);
             if (s1 != s2)
@@ -107,44 +148,28 @@ void VSGrid::autoSize(int c1, int c2)
             if (!m_pictures.empty())
                 if (const int pic = m_store.cellPicture(r, c); pic > 0 && size_t(pic) <= m_pictures.size())
                     w += m_pictures[size_t(pic - 1)].width() + 2;
-            const QString t = boolCol && r >= fixedRows() ? QString() : m_store.textMatrix(r, c);
+            const QString t = sp.boolCol && r >= fixedRows() ? QString() : m_store.textMatrix(r, c);
             if (t.isEmpty()) {
-                widest = std::max(widest, w);
+                sp.widest = std::max(sp.widest, w);
                 continue;
             }
             const bool b = m_store.cellFontBold(r, c);
-            if (ziffern[b] && nurZiffern(t)) {
-                auto &st = ziffernStelle[b];
-                if (st.size() <= t.size())
-                    st.resize(t.size() + 1, -1);
-                int &i = st[t.size()];
-                if (i < 0) {
-                    i = int(texte.size());
-                    texte.push_back({t, b, w, 0});
-                } else {
-                    texte[size_t(i)].zusatz = std::max(texte[size_t(i)].zusatz, w);
-                }
-                continue;
-            }
-            auto it = stelle[b].constFind(t);
-            if (it == stelle[b].constEnd()) {
-                it = stelle[b].insert(t, int(texte.size()));
-                texte.push_back({t, b, w, 0});
-            } else {
-                texte[size_t(*it)].zusatz = std::max(texte[size_t(*it)].zusatz, w);
-            }
+            sp.merken(t, b, w, ziffern[b] && nurZiffern(t));
         }
-        for (Text &t : texte) {
+    }
+    for (int c = c1; c <= c2; ++c) {
+        Spalte &sp = spalten[size_t(c - c1)];
+        for (Text &t : sp.texte) {
             const int g = (t.fett ? fett : normal).obergrenze(t.text);
             t.grenze = g == INT_MAX ? INT_MAX : g + t.zusatz;
         }
-        std::sort(texte.begin(), texte.end(), [](const Text &a, const Text &b) { return a.grenze > b.grenze; });
-        for (const Text &t : texte) {
-            if (t.grenze <= widest)
+        std::sort(sp.texte.begin(), sp.texte.end(), [](const Text &a, const Text &b) { return a.grenze > b.grenze; });
+        for (const Text &t : sp.texte) {
+            if (t.grenze <= sp.widest)
                 break; // neither this text nor any after it can be wider
-            widest = std::max(widest, t.zusatz + (t.fett ? fmBold : fm).horizontalAdvance(t.text));
+            sp.widest = std::max(sp.widest, t.zusatz + (t.fett ? fmBold : fm).horizontalAdvance(t.text));
         }
-        m_store.setColWidth(c, int((widest + pad) * 1440.0 / m_dpiX + 0.5));
+        m_store.setColWidth(c, int((sp.widest + pad) * 1440.0 / m_dpiX + 0.5));
     }
     layoutChanged();
 }
