@@ -109,41 +109,32 @@ TEST(Rueckschreiben, SpaltenwertNachTyp)
     }
 }
 
-TEST(Rueckschreiben, IdsDieKeineZahlenSindSchreibenNichts)
+// Written only where the id is a number that names exactly one pupil with exactly one address row.
+TEST(Rueckschreiben, GenauEinTrefferRegelUndIdsDieKeineZahlenSind)
 {
     WinsvFixture f;
-    const qint64 a = f.addNm(alt("1"));
-    const qint64 b = f.addNm(alt("12"));
-    const QStringList vorherA = zeile(f.nm, a), vorherB = zeile(f.nm, b);
-    Rueckschreiben rs(f.nm);
-    const RueckschreibErgebnis e =
-        rs.ausfuehren({paar("1 OR 1=1", neu("1")), paar("12a", neu("12")), paar("", neu("")), paar("  ", neu(""))});
-    EXPECT_EQ(e.geschrieben, 0);
-    EXPECT_EQ(e.ungueltigeId, 4);
-    EXPECT_EQ(zeile(f.nm, a), vorherA);
-    EXPECT_EQ(zeile(f.nm, b), vorherB);
-    EXPECT_TRUE(e.meldung().contains("4 mit leerer oder ungültiger WinSV-Nummer"));
-}
-
-TEST(Rueckschreiben, GenauEinTrefferRegel)
-{
-    WinsvFixture f;
-    // Two pupils with the same number, one pupil with two address rows, one pupil found once,
-    // and an id nobody has.
     f.addNm(alt("60"));
     f.addNm(alt("60"));
     const qint64 zwei = f.addNm(alt("61"));
     f.addAdresse(zwei, alt("61"), false);
     const qint64 eins = f.addNm(alt("62"));
+    const qint64 a = f.addNm(alt("1"));
+    const QStringList vorherA = zeile(f.nm, a);
     Rueckschreiben rs(f.nm);
     const RueckschreibErgebnis e =
-        rs.ausfuehren({paar("60", neu("60")), paar("61", neu("61")), paar("0062", neu("62")), paar("63", neu("63"))});
+        rs.ausfuehren({paar("60", neu("60")), paar("61", neu("61")), paar("0062", neu("62")), paar("63", neu("63")),
+                       paar("1 OR 1=1", neu("1")), paar("1a", neu("1")), paar("", neu("")), paar("  ", neu(""))});
     EXPECT_EQ(e.geschrieben, 1);
     EXPECT_EQ(e.mehrdeutig, 2);
-    EXPECT_EQ(e.ohneTreffer, 1);
-    EXPECT_EQ(e.uebersprungen(), 2); // the pupil without a row is skipped without a message
+    EXPECT_EQ(e.ohneTreffer, 1); // skipped without a message
+    EXPECT_EQ(e.ungueltigeId, 4);
     EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Schüler WHERE Name = 'Neumann'").toInt(), 1);
     EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler WHERE SchülerNr = ?", {eins}).toString(), "Neumann");
+    EXPECT_EQ(zeile(f.nm, a), vorherA);
+    EXPECT_EQ(e.meldung(), "Die Daten von 6 Schülerinnen oder Schülern wurden nicht in den Notenmanager übernommen:\r"
+                           "- 2 ohne eindeutige Zuordnung (mehrere Datensätze zur WinSV-Nummer im Notenmanager)\r"
+                           "- 4 mit leerer oder ungültiger WinSV-Nummer\r"
+                           "Diese Daten müssen leider konventionell korrigiert werden.");
 }
 
 TEST(Rueckschreiben, AbgelehntesZweitesUpdateLaesstErsteTabelleUnveraendert)

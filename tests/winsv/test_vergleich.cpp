@@ -40,15 +40,18 @@ struct Lauf {
             out << g.textMatrix(r, spalte);
         return out;
     }
-    // Columns of the grade-manager row with a colour of their own.
-    QList<int> gefaerbt(int r) const
+    // Colours of the grade-manager row by column; the WinSV row is never painted.
+    QMap<int, long> farben(int r) const
     {
-        QList<int> out;
-        for (int c = 1; c < winsv::SpaltenFg; ++c)
+        QMap<int, long> out;
+        for (int c = 0; c < winsv::SpaltenFg; ++c) {
+            EXPECT_EQ(fg.cellBackColor(r, c), 0) << "WinSV row painted: " << c;
             if (fg.cellBackColor(r + 1, c) != 0)
-                out << c;
+                out.insert(c, fg.cellBackColor(r + 1, c));
+        }
         return out;
     }
+    QList<int> gefaerbt(int r) const { return farben(r).keys().mid(1); }
 };
 
 WinsvPupil schueler(const QString &id, const QString &name = QStringLiteral("Muster"))
@@ -61,210 +64,122 @@ WinsvPupil schueler(const QString &id, const QString &name = QStringLiteral("Mus
 
 } // namespace
 
-TEST(VergleichPaarung, GleicheDatenWerdenVerstecktUndNichtGezaehlt)
+// One run over pupils that each show one rule of pairing, attendance and colouring.
+TEST(VergleichRegeln, JeSchuelerPaarungFarbeUndListen)
 {
     WinsvFixture f;
-    f.addBoth(schueler("100"));
-    Lauf l(f);
-    ASSERT_EQ(l.ausgang, Datenvergleich::Ausgang::Fertig);
-    const int r = l.paar("100");
-    ASSERT_GT(r, 0);
-    EXPECT_EQ(l.fg.textMatrix(r, 0), "WinSV:");
-    EXPECT_EQ(l.fg.textMatrix(r + 1, 0), "NM:");
-    // Birth dates read through the ODBC driver and from the grade manager compare equal.
-    EXPECT_EQ(l.fg.textMatrix(r, 7), "04.03.2012");
-    EXPECT_EQ(l.fg.textMatrix(r + 1, 7), "04.03.2012");
-    EXPECT_EQ(l.fg.textMatrix(r + 1, 12), "Wahr");
-    EXPECT_FALSE(l.sichtbar(r));
-    EXPECT_TRUE(l.gefaerbt(r).isEmpty());
-    EXPECT_EQ(l.vergleich.unterschiede(), 0);
-    EXPECT_EQ(l.nurWinSV.rows() + l.nurNM.rows() + l.falscheKlasse.rows(), 3); // headers only
-}
-
-TEST(VergleichPaarung, FuehrendeNullenPaarenAberDieIdIstHellrot)
-{
-    WinsvFixture f;
-    WinsvPupil p = schueler("00123");
-    f.addBoth(p);
-    Lauf l(f);
-    const int r = l.paar("00123");
-    ASSERT_GT(r, 0);
-    EXPECT_EQ(l.fg.textMatrix(r + 1, 1), "123");
-    EXPECT_EQ(l.gefaerbt(r), QList<int>{1});
-    EXPECT_EQ(l.fg.cellBackColor(r + 1, 1), winsv::Hellrot);
-    EXPECT_EQ(l.fg.cellBackColor(r + 1, 0), winsv::Gelb);
-    EXPECT_TRUE(l.liste(l.nurWinSV).isEmpty());
-    EXPECT_EQ(l.vergleich.unterschiede(), 1);
-}
-
-TEST(VergleichPaarung, NichtNumerischeIdPaartNieUndStehtNurInWinSV)
-{
-    WinsvFixture f;
-    f.addWinsv(schueler("12a"));
+    f.addBoth(schueler("100"));    // equal: hidden, not counted
+    f.addBoth(schueler("00123"));  // pairs with 123, the id light red
+    f.addWinsv(schueler("12a"));   // no number: never pairs
     f.addNm(schueler("12"));
-    Lauf l(f);
-    ASSERT_EQ(l.ausgang, Datenvergleich::Ausgang::Fertig);
-    EXPECT_FALSE(l.sichtbar(l.paar("12a")));
-    EXPECT_EQ(l.liste(l.nurWinSV), QStringList{"12a"});
-    EXPECT_EQ(l.liste(l.nurNM), QStringList{"12"});
-    EXPECT_EQ(l.vergleich.unterschiede(), 0);
-}
-
-TEST(VergleichPaarung, SpaetererNMSchuelerMitGleicherNummerGewinnt)
-{
-    WinsvFixture f;
     WinsvPupil p = schueler("7", "Anders");
-    f.addWinsv(p);
-    p.name = "Anders";
+    f.addBoth(p);
+    p.name = "Zuletzt";            // the later grade-manager pupil with the number wins
     f.addNm(p);
-    p.name = "Zuletzt"; // sorts after "Anders"
-    f.addNm(p);
-    Lauf l(f);
-    const int r = l.paar("7");
-    EXPECT_EQ(l.fg.textMatrix(r + 1, 3), "Zuletzt");
-    EXPECT_EQ(l.gefaerbt(r), QList<int>{3});
-}
-
-TEST(VergleichPaarung, HauptansprechpartnerWirdGezeigt)
-{
-    WinsvFixture f;
-    WinsvPupil p = schueler("8");
+    p = schueler("8");             // the main contact's address is shown
     f.addWinsv(p);
     WinsvPupil neben = p;
     neben.strasse = "Nebenweg 9";
-    const qint64 nr = f.addNm(p, true, true);
-    f.addAdresse(nr, neben, false);
-    Lauf l(f);
-    const int r = l.paar("8");
-    EXPECT_EQ(l.fg.textMatrix(r + 1, 8), "Hauptstr. 1");
-    EXPECT_FALSE(l.sichtbar(r));
-}
-
-TEST(VergleichPaarung, NMSchuelerOhneAdresseFehlt)
-{
-    WinsvFixture f;
-    WinsvPupil p = schueler("9");
+    f.addAdresse(f.addNm(p), neben, false);
+    p = schueler("9");             // a grade-manager pupil without an address is missing
     f.addWinsv(p);
     f.addNm(p, false);
-    Lauf l(f);
-    EXPECT_EQ(l.liste(l.nurWinSV), QStringList{"9"});
-    EXPECT_TRUE(l.liste(l.nurNM).isEmpty());
-}
-
-TEST(VergleichAustritt, DurchDenTreiberGelesen)
-{
-    WinsvFixture f;
-    WinsvPupil p = schueler("1");
-    p.klasse = "AUS";
-    f.addWinsv(p); // not taken
-    p = schueler("2");
-    p.klasse = "aus";
-    f.addWinsv(p); // taken, no partner, not listed
-    p = schueler("3");
-    p.klasse = " AUS ";
-    f.addWinsv(p); // taken, no partner, not listed
-    p = schueler("4");
-    p.austritt = "2000-01-01";
-    f.addWinsv(p); // attends
-    p = schueler("5");
-    p.austritt = "2023-07-31";
-    f.addWinsv(p); // left
-    p = schueler("6");
-    f.addWinsv(p); // empty leaving date: attends
-    Lauf l(f);
-    EXPECT_EQ(l.paar("1"), -1);
-    EXPECT_GT(l.paar("2"), 0);
-    EXPECT_GT(l.paar("3"), 0);
-    EXPECT_GT(l.paar("4"), 0);
-    EXPECT_EQ(l.paar("5"), -1);
-    EXPECT_GT(l.paar("6"), 0);
-    QStringList nur = l.liste(l.nurWinSV);
-    nur.sort();
-    EXPECT_EQ(nur, (QStringList{"4", "6"}));
-}
-
-TEST(VergleichAustritt, AUSKlassenDesNMStehenNieInDerListe)
-{
-    WinsvFixture f;
-    int id = 900;
-    for (const char *k : {"AUS", "AUS2", "aus", "5b"}) {
-        WinsvPupil p = schueler(QString::number(++id));
-        p.klasse = QString::fromLatin1(k);
-        f.addNm(p);
-    }
-    Lauf l(f);
-    EXPECT_EQ(l.liste(l.nurNM, 1), QStringList{"5b"});
-}
-
-TEST(VergleichFarben, KlasseAnders_HellrotGelbGezaehltUndFalscheKlasse)
-{
-    WinsvFixture f;
-    WinsvPupil p = schueler("20");
+    p = schueler("20");            // other class: light red, listed
     f.addWinsv(p);
     p.klasse = "5b";
     f.addNm(p);
-    Lauf l(f);
-    const int r = l.paar("20");
-    EXPECT_TRUE(l.sichtbar(r));
-    EXPECT_EQ(l.gefaerbt(r), QList<int>{2});
-    EXPECT_EQ(l.fg.cellBackColor(r + 1, 2), winsv::Hellrot);
-    EXPECT_EQ(l.fg.cellBackColor(r + 1, 0), winsv::Gelb);
-    EXPECT_EQ(l.fg.cellBackColor(r, 2), 0); // the WinSV row is never painted
-    EXPECT_EQ(l.liste(l.falscheKlasse), QStringList{"20"});
-    EXPECT_EQ(l.liste(l.falscheKlasse, 1), QStringList{"5a"});
-    EXPECT_EQ(l.vergleich.unterschiede(), 1);
-}
-
-TEST(VergleichFarben, FuenfUnterschiedeZaehlenEinmal)
-{
-    WinsvFixture f;
-    WinsvPupil p = schueler("21");
+    p = schueler("21");            // five differences, counted once
     f.addWinsv(p);
-    p.name = "muster"; // case counts
-    p.vorname = "Max ";  // blanks count
+    p.name = "muster";             // case counts
+    p.vorname = "Max ";            // blanks count
     p.ar = "W";
     p.geburt = "2012-03-05";
     p.fuer1 = "Falsch";
     f.addNm(p);
-    f.addBoth(schueler("22"));
-    Lauf l(f);
-    const int r = l.paar("21");
-    EXPECT_EQ(l.gefaerbt(r), (QList<int>{3, 4, 6, 7, 12}));
-    EXPECT_EQ(l.fg.cellBackColor(r + 1, 6), winsv::Hellrot);
-    for (int c : {3, 4, 7, 12})
-        EXPECT_EQ(l.fg.cellBackColor(r + 1, c), winsv::Gelb) << c;
-    EXPECT_EQ(l.vergleich.unterschiede(), 1);
-    EXPECT_TRUE(l.liste(l.falscheKlasse).isEmpty());
-    EXPECT_EQ(Datenvergleich::ergebnisZeile(1), "Inkonsistente Daten bei 1 Schülerinnen oder Schülern gefunden.");
-}
-
-TEST(VergleichFarben, NMKlasseAufVierZeichenGekuerzt)
-{
-    WinsvFixture f;
-    WinsvPupil p = schueler("30");
+    p = schueler("30");            // the grade manager's class cut to four characters
     p.klasse = "10ab";
     f.addWinsv(p);
     p.klasse = "10abc";
     f.addNm(p);
-    Lauf l(f);
-    const int r = l.paar("30");
-    EXPECT_EQ(l.fg.textMatrix(r + 1, 2), "10ab");
-    EXPECT_FALSE(l.sichtbar(r));
-}
-
-TEST(VergleichFarben, LeereWerteUndUngueltigesGeburtsdatum)
-{
-    WinsvFixture f;
-    WinsvPupil p = schueler("31");
+    p = schueler("31");            // empty values, a birth date the driver reads as none
     p.tel.clear();
-    p.geburt = "31.02.2012"; // the driver reads no date: the cell stays empty
+    p.geburt = "31.02.2012";
     f.addWinsv(p);
     p.geburt.clear();
     f.addNm(p);
+    p = schueler("301");           // class only in case and blanks: light red, not listed
+    f.addWinsv(p);
+    p.klasse = "5A ";
+    f.addNm(p);
+    // The same number twice in WinSV, stored out of the statement's order: the first row sorted pairs.
+    p = schueler("0300", "Bbb");
+    f.addWinsv(p);
+    f.addWinsv(schueler("300", "Aaa"));
+    p.id = "300";
+    f.addNm(p);
+    // Leaving: class "AUS" exactly is not taken; other spellings are taken but never listed.
+    const QList<std::tuple<QString, QString, QString>> austritt{
+        {"1", "AUS", ""}, {"2", "aus", ""}, {"3", " AUS ", ""}, {"4", "5a", "2000-01-01"}, {"5", "5a", "2023-07-31"},
+        {"6", "5a", ""}};
+    for (const auto &[id, klasse, datum] : austritt) {
+        p = schueler(id);
+        p.klasse = klasse;
+        p.austritt = datum;
+        f.addWinsv(p);
+    }
+    int nr = 900; // AUS classes of the grade manager are never listed
+    for (const char *k : {"AUS", "AUS2", "aus", "5b"}) {
+        p = schueler(QString::number(++nr));
+        p.klasse = QString::fromLatin1(k);
+        f.addNm(p);
+    }
+
     Lauf l(f);
-    const int r = l.paar("31");
-    EXPECT_EQ(l.fg.textMatrix(r, 7), "");
-    EXPECT_FALSE(l.sichtbar(r));
+    ASSERT_EQ(l.ausgang, Datenvergleich::Ausgang::Fertig);
+    const long G = winsv::Gelb, H = winsv::Hellrot;
+    QMap<QString, QMap<int, long>> sichtbar;
+    for (int r = 1; r + 1 < l.fg.rows(); r += 2) {
+        if (l.sichtbar(r))
+            sichtbar.insert(l.fg.textMatrix(r, 1), l.farben(r));
+        else
+            EXPECT_TRUE(l.farben(r).isEmpty()) << l.fg.textMatrix(r, 1).toStdString();
+    }
+    EXPECT_EQ(sichtbar, (QMap<QString, QMap<int, long>>{{"00123", {{0, G}, {1, H}}},
+                                                        {"7", {{0, G}, {3, G}}},
+                                                        {"20", {{0, G}, {2, H}}},
+                                                        {"21", {{0, G}, {3, G}, {4, G}, {6, H}, {7, G}, {12, G}}},
+                                                        {"301", {{0, G}, {2, H}}},
+                                                        {"300", {{0, G}, {3, G}}}}));
+    EXPECT_EQ(l.vergleich.unterschiede(), 6);
+    EXPECT_EQ(Datenvergleich::ergebnisZeile(6), "Inkonsistente Daten bei 6 Schülerinnen oder Schülern gefunden.");
+
+    const int r = l.paar("100");
+    EXPECT_EQ(l.fg.textMatrix(r, 0), "WinSV:");
+    EXPECT_EQ(l.fg.textMatrix(r + 1, 0), "NM:");
+    EXPECT_EQ(l.fg.textMatrix(r, 7), "04.03.2012"); // through the ODBC driver and from the grade manager
+    EXPECT_EQ(l.fg.textMatrix(r + 1, 7), "04.03.2012");
+    EXPECT_EQ(l.fg.textMatrix(r + 1, 12), "Wahr");
+    EXPECT_EQ(l.fg.textMatrix(l.paar("00123") + 1, 1), "123");
+    EXPECT_EQ(l.fg.textMatrix(l.paar("7") + 1, 3), "Zuletzt");
+    EXPECT_EQ(l.fg.textMatrix(l.paar("8") + 1, 8), "Hauptstr. 1");
+    EXPECT_EQ(l.fg.textMatrix(l.paar("30") + 1, 2), "10ab");
+    EXPECT_EQ(l.fg.textMatrix(l.paar("31"), 7), "");
+    EXPECT_EQ(l.fg.textMatrix(l.paar("301") + 1, 2), "5A");
+    EXPECT_EQ(l.fg.textMatrix(l.paar("300"), 3), "Aaa");
+    EXPECT_EQ(l.fg.textMatrix(l.paar("0300") + 1, 1), "");
+    for (const char *id : {"1", "5"})
+        EXPECT_EQ(l.paar(id), -1) << id;
+    for (const char *id : {"2", "3"})
+        EXPECT_GT(l.paar(id), 0) << id;
+
+    auto sortiert = [](QStringList s) {
+        s.sort();
+        return s;
+    };
+    EXPECT_EQ(sortiert(l.liste(l.nurWinSV)), (QStringList{"0300", "12a", "4", "6", "9"}));
+    EXPECT_EQ(sortiert(l.liste(l.nurNM)), (QStringList{"12", "904"}));
+    EXPECT_EQ(l.liste(l.falscheKlasse), QStringList{"20"});
+    EXPECT_EQ(l.liste(l.falscheKlasse, 1), QStringList{"5a"});
 }
 
 TEST(VergleichAblauf, FehlendeDateiLaesstAllesStehen)
@@ -367,26 +282,6 @@ TEST(VergleichDatum, UnlesbaresDatumBleibtLeerUndWirdNieZurueckgeschrieben)
     EXPECT_EQ(danach.gefaerbt(danach.paar("50")), QList<int>{7});
 }
 
-TEST(VergleichDatum, DeutschesGeburtsdatumWirdAlsDatumZurueckgeschrieben)
-{
-    WinsvFixture f;
-    WinsvPupil p = schueler("51");
-    p.geburt = "24.12.2011";
-    p.name = "Neu";
-    f.addWinsv(p);
-    p.geburt = "2011-12-23";
-    p.name = "Alt";
-    const qint64 nr = f.addNm(p);
-    Lauf l(f);
-    EXPECT_EQ(l.gefaerbt(l.paar("51")), (QList<int>{3, 7}));
-    const winsv::RueckschreibErgebnis e = winsv::Rueckschreiben(f.nm).ausfuehren(winsv::sichtbarePaare(l.fg));
-    EXPECT_EQ(e.geschrieben, 1);
-    EXPECT_TRUE(e.meldung().isEmpty());
-    EXPECT_EQ(f.nmValue("SELECT Geburtsdatum FROM Schüler WHERE SchülerNr = ?", {nr}).toString(), "2011-12-24");
-    Lauf danach(f);
-    EXPECT_FALSE(danach.sichtbar(danach.paar("51")));
-}
-
 TEST(VergleichAblauf, FortschrittUndEreignisseHoechstensAlle50ms)
 {
     WinsvFixture f;
@@ -417,40 +312,4 @@ TEST(VergleichAblauf, FortschrittUndEreignisseHoechstensAlle50ms)
     EXPECT_LE(prozente, hoechstens);
     EXPECT_GE(ereignisse, 2); // after the WinSV pass and after the grade-manager pass
     EXPECT_LE(ereignisse, hoechstens + 2);
-}
-
-TEST(VergleichPaarung, DoppelteWinSVNummerPaartNurDieErsteZeile)
-{
-    WinsvFixture f;
-    // Stored in another order than the statement sorts them.
-    WinsvPupil p = schueler("0300", "Bbb"); // the same number as 300
-    f.addWinsv(p);
-    f.addWinsv(schueler("300", "Aaa"));
-    p.id = "300";
-    f.addNm(p); // "Bbb" in the grade manager
-    Lauf l(f);
-    ASSERT_EQ(l.fg.rows(), 5);
-    EXPECT_EQ(l.fg.textMatrix(1, 3), "Aaa");
-    EXPECT_EQ(l.fg.textMatrix(2, 3), "Bbb");
-    EXPECT_EQ(l.gefaerbt(1), QList<int>{3});
-    EXPECT_EQ(l.fg.textMatrix(4, 1), "");
-    EXPECT_FALSE(l.sichtbar(3));
-    EXPECT_EQ(l.liste(l.nurWinSV, 2), QStringList{"Bbb"});
-    EXPECT_EQ(l.vergleich.unterschiede(), 1);
-}
-
-TEST(VergleichFarben, KlasseNurInGrossKleinschreibungAnders)
-{
-    WinsvFixture f;
-    WinsvPupil p = schueler("301");
-    f.addWinsv(p);
-    p.klasse = "5A ";
-    f.addNm(p);
-    Lauf l(f);
-    const int r = l.paar("301");
-    EXPECT_EQ(l.fg.textMatrix(r + 1, 2), "5A");
-    EXPECT_EQ(l.gefaerbt(r), QList<int>{2});
-    EXPECT_EQ(l.fg.cellBackColor(r + 1, 2), winsv::Hellrot);
-    EXPECT_TRUE(l.liste(l.falscheKlasse).isEmpty());
-    EXPECT_EQ(l.vergleich.unterschiede(), 1);
 }
