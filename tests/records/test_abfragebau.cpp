@@ -22,21 +22,6 @@ QStringList spalte(const listen::Ergebnis &e, int c)
 
 } // namespace
 
-TEST(AbfrageBau, WorkedExampleGivesItsStatementAndRewritesTheCriterion)
-{
-    QVector<Zeile> z{{"Name", "Schüler", "aufsteigend", "M*", true},
-                     {"Vorname", "Schüler", "", "", true},
-                     {"Klasse", "Schüler", "absteigend", "5a", false},
-                     {"", "", "", "", false}};
-    const QString sql = abfragebau::anweisungErstellen(z);
-    EXPECT_EQ(sql, "SELECT Schüler.Name, Schüler.Vorname\r\n"
-                   "FROM Schüler\r\n"
-                   "WHERE (((Schüler.Name) LIKE \"M*\") AND ((Schüler.Klasse)= '5a') )\r\n"
-                   "ORDER BY Schüler.Name, Schüler.Klasse DESC ;");
-    EXPECT_EQ(z[0].kriterium, "WIE \"M*\"");
-    EXPECT_EQ(z[2].kriterium, "5a");
-}
-
 TEST(AbfrageBau, CriteriaAreNormalisedOnceAndStayStable)
 {
     const QList<QPair<QString, QString>> faelle{
