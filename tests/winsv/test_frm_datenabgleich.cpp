@@ -195,7 +195,8 @@ TEST(DatenabgleichLauf, RueckschreibenNachAbgebrochenemVergleichVerweigert)
 TEST(DatenabgleichLauf, VergleichRueckschreibenUndNeuerVergleich)
 {
     WinsvFixture f;
-    f.addBoth(schueler("1"));                       // equal
+    f.addBoth(schueler("1"));                       // equal: hidden, never written
+    f.addNm(schueler("1"));
     f.addWinsv(schueler("2", "Richtig"));
     f.addNm(schueler("2", "Falsch"));               // name: yellow, written
     WinsvPupil c = schueler("3");
