@@ -171,24 +171,41 @@ TEST(DatenabgleichLauf, SchliessenWartetAufDasEnde)
     EXPECT_FALSE(w);
 }
 
-TEST(DatenabgleichLauf, RueckschreibenNachAbgebrochenemVergleichVerweigert)
+// No writes nothing; a file that cannot be read leaves the last result and its write-back standing;
+// an aborted comparison refuses the write-back.
+TEST(DatenabgleichLauf, RueckschreibenNurNachFertigemVergleichUndJa)
 {
     WinsvFixture f;
     f.addWinsv(schueler("1"));
     f.addNm(schueler("1", "Anders"));
     frm_Datenabgleich w;
-    testsupport::MsgRecorder rec([](const msg::Request &) { return msg::Yes; });
+    int antwort = msg::No;
+    testsupport::MsgRecorder rec([&](const msg::Request &) { return antwort; });
     w.formActivate();
-    ASSERT_TRUE(w.vergleichFertig());
-    ASSERT_TRUE(w.cmdAbgleich->isEnabled());
+    w.cmdAbgleich_Click();
+    EXPECT_EQ(rec.boxes.size(), 1);
+    EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler").toString(), "Anders");
+
+    ASSERT_TRUE(QFile::rename(f.winsvPfad, f.winsvPfad + ".weg"));
+    QFile kaputt(f.winsvPfad);
+    ASSERT_TRUE(kaputt.open(QIODevice::WriteOnly));
+    kaputt.write("keine Datenbank");
+    kaputt.close();
+    w.cmdVergleich_Click();
+    ASSERT_TRUE(QFile::remove(f.winsvPfad) && QFile::rename(f.winsvPfad + ".weg", f.winsvPfad));
+    EXPECT_TRUE(rec.texts().last().startsWith("Die SD.DF1 - Datei \"" + f.winsvPfad + "\" kann nicht gelesen werden."));
+    EXPECT_TRUE(w.vergleichFertig());
+    EXPECT_TRUE(w.cmdAbgleich->isEnabled());
+
     f.nm.exec("ALTER TABLE Adressen RENAME TO Adressen_weg");
     w.cmdVergleich_Click();
-    EXPECT_EQ(rec.boxes.size(), 1); // the database's message
+    EXPECT_EQ(rec.boxes.size(), 3); // the database's message
     EXPECT_FALSE(w.vergleichFertig());
     EXPECT_FALSE(w.cmdAbgleich->isEnabled());
     f.nm.exec("ALTER TABLE Adressen_weg RENAME TO Adressen");
+    antwort = msg::Yes;
     w.cmdAbgleich_Click();
-    EXPECT_EQ(rec.boxes.size(), 1);
+    EXPECT_EQ(rec.boxes.size(), 3);
     EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler").toString(), "Anders");
 }
 
