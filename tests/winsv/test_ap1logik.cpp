@@ -142,7 +142,7 @@ TEST(Ap1Datendatei, GespeicherterPfadDannDialog)
 TEST(Ap1Lesen, ApostrophImKlassennamenUndLeereNummer)
 {
     WinsvFixture f;
-    for (const char *k : {"9a", "10'c"})
+    for (const char *k : {"9a", "10'c", "11b"})
         f.nm.exec("INSERT INTO Klassen (Klasse) VALUES (?)", {QString::fromUtf8(k)});
     EXPECT_EQ(zehnerKlassen(f.nm), QStringList{"10'c"});
     WinsvPupil p;
