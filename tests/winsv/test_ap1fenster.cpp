@@ -86,6 +86,7 @@ TEST(Ap1Fenster, LadenZaehltMarkiertUndZeigtErstenSchueler)
     f.schueler(2, "Bauer", "10a", {{1, "3"}, {53, "26"}, {27, "5"}}); // D oral 6, Eth oral 5: both light red
     f.schueler(3, "Clausen", "10a", {}, false);                       // not in WinSV
     f.schueler(4, "Dorn", "10b", {{25, "6"}});
+    f.winsv("UPDATE DSchueler SET KLASSE = '10b ' WHERE _SCHUELER_ID = '4'", {}); // WinSV pads the class
 
     frm_AP1 w;
     testsupport::MsgRecorder rec;
