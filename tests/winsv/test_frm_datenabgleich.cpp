@@ -22,31 +22,6 @@ namespace {
 const QString Bitte = QStringLiteral("bitte starten Sie den Vergleich");
 const QString Eine = QStringLiteral("Inkonsistente Daten bei 1 Schülerinnen oder Schülern gefunden.");
 
-WinsvPupil schueler(const QString &id, const QString &name = QStringLiteral("Muster"))
-{
-    WinsvPupil p;
-    p.id = id;
-    p.name = name;
-    return p;
-}
-
-// Ids of the visible pairs and the coloured columns of their grade-manager rows.
-QMap<QString, QList<int>> gefaerbt(const VSGrid &fg)
-{
-    QMap<QString, QList<int>> out;
-    for (int r = 1; r + 1 < fg.rows(); r += 2) {
-        QList<int> cols;
-        for (int c = 1; c < winsv::SpaltenFg; ++c)
-            if (fg.cellBackColor(r + 1, c) != 0)
-                cols << c;
-        if (fg.rowHeight(r) != 0)
-            out.insert(fg.textMatrix(r, 1), cols);
-        else
-            EXPECT_TRUE(cols.isEmpty()) << "hidden pair coloured: " << fg.textMatrix(r, 1).toStdString();
-    }
-    return out;
-}
-
 } // namespace
 
 TEST(DatenabgleichWahl, OhneDateienStartetNichts)
@@ -233,7 +208,9 @@ TEST(DatenabgleichLauf, VergleichRueckschreibenUndNeuerVergleich)
     testsupport::MsgRecorder rec([](const msg::Request &) { return msg::Yes; });
     w.formActivate();
     EXPECT_EQ(w.lblUnterschiede->text(), "Inkonsistente Daten bei 3 Schülerinnen oder Schülern gefunden.");
-    EXPECT_EQ(gefaerbt(*w.fg), (QMap<QString, QList<int>>{{"2", {3}}, {"3", {2, 8}}, {"6", {3}}}));
+    const long G = winsv::Gelb, H = winsv::Hellrot;
+    EXPECT_EQ(farbenDerPaare(w.fg->store()),
+              (QMap<QString, QMap<int, long>>{{"2", {{0, G}, {3, G}}}, {"3", {{0, G}, {2, H}, {8, G}}}, {"6", {{0, G}, {3, G}}}}));
     EXPECT_EQ(w.fg_nurWinSV->rows(), 2);
     EXPECT_EQ(w.fg_nurWinSV->textMatrix(1, 0), "7");
     EXPECT_EQ(w.fg_nurNM->rows(), 2);
@@ -252,7 +229,7 @@ TEST(DatenabgleichLauf, VergleichRueckschreibenUndNeuerVergleich)
                                  "Diese Daten müssen leider konventionell korrigiert werden.");
     EXPECT_EQ(rec.boxes[2].text, "Die Daten wurden aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.");
 
-    EXPECT_EQ(gefaerbt(*w.fg), (QMap<QString, QList<int>>{{"3", {2}}, {"6", {3}}}));
+    EXPECT_EQ(farbenDerPaare(w.fg->store()), (QMap<QString, QMap<int, long>>{{"3", {{0, G}, {2, H}}}, {"6", {{0, G}, {3, G}}}}));
     EXPECT_EQ(w.lblUnterschiede->text(), "Inkonsistente Daten bei 2 Schülerinnen oder Schülern gefunden.");
     EXPECT_EQ(f.nmValue("SELECT Klasse FROM Schüler WHERE WinSVSnr = 3").toString(), "5b");
     EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Schüler WHERE Name LIKE 'Doppelt_'").toInt(), 2);

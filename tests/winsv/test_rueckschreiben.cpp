@@ -131,31 +131,6 @@ TEST(Rueckschreiben, GenauEinTrefferRegelUndIdsDieKeineZahlenSind)
                            "Diese Daten müssen leider konventionell korrigiert werden.");
 }
 
-TEST(Rueckschreiben, AbgelehntesZweitesUpdateLaesstErsteTabelleUnveraendert)
-{
-    WinsvFixture f;
-    const qint64 a = f.addNm(alt("70"));
-    const qint64 b = f.addNm(alt("71"));
-    f.nm.exec("CREATE TRIGGER nein BEFORE UPDATE ON Adressen WHEN NEW.Ort = 'Sperrort' "
-              "BEGIN SELECT RAISE(ABORT, 'abgelehnt'); END");
-    WinsvPupil p = neu("70");
-    p.ort = "Sperrort";
-    int zwischendurch = 0;
-    // Events are never let through while the write lock is held.
-    Rueckschreiben rs(f.nm, [&] {
-        ++zwischendurch;
-        EXPECT_FALSE(f.nm.inTransaction());
-    });
-    const RueckschreibErgebnis e = rs.ausfuehren({paar("70", p), paar("71", neu("71"))});
-    EXPECT_EQ(e.abgelehnt, 1);
-    EXPECT_EQ(e.geschrieben, 1);
-    EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler WHERE SchülerNr = ?", {a}).toString(), "Muster");
-    EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler WHERE SchülerNr = ?", {b}).toString(), "Neumann");
-    EXPECT_EQ(f.nmValue("SELECT Ort FROM Adressen WHERE SchülerNr = ?", {b}).toString(), "Altdorf");
-    EXPECT_FALSE(f.nm.inTransaction());
-    EXPECT_GE(zwischendurch, 1);
-}
-
 // After one wait for the lock the others wait no longer: 15 waits of 200 ms would take 3 s.
 TEST(Rueckschreiben, GesperrteDatenbankWirdGemeldetOhneLangesWarten)
 {
