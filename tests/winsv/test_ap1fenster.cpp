@@ -154,26 +154,6 @@ TEST(Ap1Fenster, KlassenwahlWaehrendDesLaufs)
     EXPECT_EQ(w.zelle("lbl_Name")->text(), "Berg, Max");
 }
 
-TEST(Ap1Fenster, SchuelerklickWaehrendDesLaufsVerfaelschtNichts)
-{
-    Ap1Fixture f;
-    f.klasse("10a");
-    f.schueler(1, "Adam", "10a", {{1, "5"}});
-    f.schueler(2, "Bauer", "10a", {{1, "2"}});
-    f.schueler(3, "Clausen", "10a", {{2, "6"}});
-    frm_AP1 w;
-    testsupport::MsgRecorder rec;
-    QTimer::singleShot(0, &w, [&] {
-        w.fg_Schueler->setRow(2);
-        w.fg_Schueler_Click();
-    });
-    w.formLoad();
-    EXPECT_EQ(gezaehlt(w), QStringList({"Rel=1", "Eth=1"}));
-    EXPECT_EQ(w.fg_Schueler->cellBackColor(0, 0), ap1::Hellrot);
-    EXPECT_EQ(w.fg_Schueler->cellBackColor(1, 0), 0);
-    EXPECT_EQ(w.fg_Schueler->cellBackColor(2, 0), ap1::Hellrot);
-}
-
 TEST(Ap1Fenster, SchliessenWartetAufDasEndeDesLaufs)
 {
     Ap1Fixture f;
