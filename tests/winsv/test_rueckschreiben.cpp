@@ -20,13 +20,6 @@ RueckschreibPaar paar(const QString &id, const WinsvPupil &p)
     return {id, {p.name, p.vorname, p.geschlecht, geb, p.strasse, p.plz, p.ort, p.tel, p.fuer1, p.fuer2, p.lrs, p.leg}};
 }
 
-WinsvPupil alt(const QString &id)
-{
-    WinsvPupil p;
-    p.id = id;
-    return p;
-}
-
 WinsvPupil neu(const QString &id)
 {
     WinsvPupil p;
@@ -63,8 +56,8 @@ QStringList zeile(zdb::Db &db, qint64 nr)
 TEST(Rueckschreiben, SchreibtGenauDieZwoelfSpaltenUndHaeltUngueltigeWerteZurueck)
 {
     WinsvFixture f;
-    const qint64 nr = f.addNm(alt("50"));
-    const qint64 teil = f.addNm(alt("52"));
+    const qint64 nr = f.addNm(schueler("50"));
+    const qint64 teil = f.addNm(schueler("52"));
     const QStringList vorher = zeile(f.nm, nr);
     RueckschreibPaar ohneTyp = paar("52", neu("52"));
     ohneTyp.werte[3] = "kein Datum";
@@ -107,12 +100,12 @@ TEST(Rueckschreiben, SpaltenwertNachTyp)
 TEST(Rueckschreiben, GenauEinTrefferRegelUndIdsDieKeineZahlenSind)
 {
     WinsvFixture f;
-    f.addNm(alt("60"));
-    f.addNm(alt("60"));
-    const qint64 zwei = f.addNm(alt("61"));
-    f.addAdresse(zwei, alt("61"), false);
-    const qint64 eins = f.addNm(alt("62"));
-    const qint64 a = f.addNm(alt("1"));
+    f.addNm(schueler("60"));
+    f.addNm(schueler("60"));
+    const qint64 zwei = f.addNm(schueler("61"));
+    f.addAdresse(zwei, schueler("61"), false);
+    const qint64 eins = f.addNm(schueler("62"));
+    const qint64 a = f.addNm(schueler("1"));
     const QStringList vorherA = zeile(f.nm, a);
     Rueckschreiben rs(f.nm);
     const RueckschreibErgebnis e =
@@ -137,7 +130,7 @@ TEST(Rueckschreiben, GesperrteDatenbankWirdGemeldetOhneLangesWarten)
     WinsvFixture f;
     QVector<RueckschreibPaar> paare;
     for (int i = 90; i < 105; ++i) {
-        f.addNm(alt(QString::number(i)));
+        f.addNm(schueler(QString::number(i)));
         paare << paar(QString::number(i), neu(QString::number(i)));
     }
     zdb::Db zweite;
@@ -165,8 +158,8 @@ TEST(Rueckschreiben, ZeileVonAndererStationGeaendertWirdNichtUeberschrieben)
     };
     for (const auto &[fall, sql] : faelle) {
         WinsvFixture f;
-        const qint64 nr = f.addNm(alt("80"));
-        const qint64 andere = f.addNm(alt("82"));
+        const qint64 nr = f.addNm(schueler("80"));
+        const qint64 andere = f.addNm(schueler("82"));
         const QStringList anderVorher = zeile(f.nm, andere);
         bool geaendert = false;
         Rueckschreiben rs(f.nm, [&] {
