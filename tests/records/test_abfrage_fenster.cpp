@@ -1,6 +1,7 @@
 #include "core/frm_main.h"
 #include "core/rechte.h"
 #include "platform/grid/vsgrid.h"
+#include "platform/settings.h"
 #include "records/frm_listen.h"
 #include "records/frm_sql.h"
 #include "records/register_records.h"
@@ -157,12 +158,24 @@ TEST_F(AbfrageFenster, HandOverFromAndBackIntoTheListsWindow)
     registerRecordsWindows();
     frm_Main m;
     m.show();
-    const rechte::Spalten spalten{{"mnu_Listen", "XS"}};
-    m.menuesSetzen(rechte::berechnen(mdl::Benutzer, spalten, {}, {}));
-    m.mnu_Listen_erzeugen_Click();
-    ereignisse();
+    // "Listen" released to teachers still admits only "X" and "xs".
+    const rechte::Spalten spalten{{"mnu_Listen", "XS LK"}};
+    for (const char *benutzer : {"SCH", "X ", "xs"}) {
+        mdl::Benutzer = QString::fromUtf8(benutzer);
+        m.menuesSetzen(rechte::berechnen(mdl::Benutzer, spalten, {}, {}));
+        const bool zugelassen = mdl::Benutzer == "xs";
+        if (zugelassen) // a refused window keeps its position too
+            settings::saveSetting("Fenster", "ListenWidth", "7500");
+        testsupport::MsgRecorder rec;
+        m.mnu_Listen_erzeugen_Click();
+        ereignisse();
+        EXPECT_EQ(rec.texts(), zugelassen ? QStringList() : QStringList({"Nur für den Admin"})) << benutzer;
+        EXPECT_EQ(m.fenster("frm_Listen") != nullptr, zugelassen) << benutzer;
+    }
     auto *l = qobject_cast<frm_Listen *>(m.fenster("frm_Listen"));
     ASSERT_NE(l, nullptr);
+    EXPECT_EQ(l->rahmen()->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(l->rahmen()->width(), 500);
     l->rtfSQL->setPlainText("alter Text");
     {
         testsupport::MsgRecorder rec;
@@ -209,4 +222,6 @@ TEST_F(AbfrageFenster, HandOverFromAndBackIntoTheListsWindow)
     EXPECT_EQ(b->fg->textMatrix(1, frm_SQL::SpFeld), "Name");
     b->cmdClear_Click();
     EXPECT_TRUE(rec.texts().isEmpty());
+    ASSERT_TRUE(m.entladen("frm_Listen"));
+    EXPECT_EQ(settings::getSetting("Fenster", "ListenWidth"), "7500");
 }

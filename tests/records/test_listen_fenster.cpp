@@ -1,7 +1,4 @@
-#include "core/frm_main.h"
 #include "core/frm_warten.h"
-#include "core/rechte.h"
-#include "core/windowregistry.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/settings.h"
 #include "records/frm_listen.h"
@@ -10,7 +7,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -21,12 +17,6 @@
 #include <QTimer>
 
 namespace {
-
-void ereignisse()
-{
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents();
-}
 
 QStringList zeile(const VSGrid &g, int r)
 {
@@ -64,34 +54,23 @@ protected:
     QString antwort, dialogStart;
 };
 
-TEST_F(ListenFenster, TypedStatementShowsItsRows)
+// Rows under a fixed header row, the count beside; an empty result leaves one empty row of the columns.
+TEST_F(ListenFenster, TypedStatementShowsItsRowsAndAnEmptyResultNone)
 {
     testsupport::MsgRecorder rec;
     ausfuehren("Schüler mit M, ab 2009 geboren\r\n"
                "SELECT Name & ', ' & Vorname AS Schüler, IIf(LRS, 'LRS', '') AS Hinweis, Geburtsdatum\n"
                "FROM Schüler WHERE Geburtsdatum >= #1/1/2009# AND Name Like 'm*' ORDER BY Name");
-    EXPECT_TRUE(rec.texts().isEmpty());
     EXPECT_EQ(w->lblAnzahl->text(), "2 Datensätze");
     ASSERT_EQ(w->fg->rows(), 3);
     EXPECT_EQ(w->fg->fixedRows(), 1);
     EXPECT_EQ(zeile(*w->fg, 0), QStringList({"Schüler", "Hinweis", "Geburtsdatum"}));
     EXPECT_EQ(zeile(*w->fg, 1), QStringList({"meier, Lena", "LRS", "15.01.2013"}));
     EXPECT_EQ(zeile(*w->fg, 2), QStringList({"Müller, Anna", "LRS", "04.03.2009"}));
-
-    ausfuehren("SELECT Name FROM Schüler WHERE Name Like 'Ö*'");
-    EXPECT_EQ(w->lblAnzahl->text(), "1 Datensätze");
-    EXPECT_EQ(w->fg->textMatrix(1, 0), "Özdemir");
-
     w->chkKopfFrei->setChecked(true);
     w->chkKopfFrei_Click();
     EXPECT_EQ(w->fg->fixedRows(), 0);
-}
 
-TEST_F(ListenFenster, EmptyResultLeavesOneEmptyRowAndTheColumnCount)
-{
-    testsupport::MsgRecorder rec;
-    ausfuehren("SELECT Name, Vorname, Klasse FROM Schüler");
-    EXPECT_EQ(w->lblAnzahl->text(), "6 Datensätze");
     ausfuehren("SELECT Name FROM Schüler WHERE Klasse = '9z'");
     EXPECT_TRUE(rec.texts().isEmpty());
     EXPECT_EQ(w->fg->rows(), 1);
@@ -272,35 +251,4 @@ TEST_F(ListenFenster, DriveThatCannotBeReadIsReported)
     EXPECT_EQ(rec.texts(), QStringList({"Das Laufwerk ist nicht bereit."}));
     EXPECT_EQ(w->drive(), QDir::rootPath());
     EXPECT_EQ(w->Drive1->currentText(), QDir::rootPath());
-}
-
-// "Listen" released to teachers: "Nur für den Admin" and no window; "xs" is admitted, "X " is not.
-TEST_F(ListenFenster, MenuReleasedToTeachersStillAdmitsOnlyXAndXs)
-{
-    windows::registerWindow("frm_Listen", [](QWidget *parent) { return new frm_Listen(parent); });
-    const rechte::Spalten spalten{{"mnu_Listen", "XS LK"}};
-    frm_Main m;
-    m.show();
-    for (const char *benutzer : {"SCH", "X "}) {
-        mdl::Benutzer = QString::fromUtf8(benutzer);
-        m.menuesSetzen(rechte::berechnen(mdl::Benutzer, spalten, {}, {}));
-        testsupport::MsgRecorder rec;
-        m.mnu_Listen_erzeugen_Click();
-        ereignisse();
-        EXPECT_EQ(rec.texts(), QStringList({"Nur für den Admin"})) << benutzer;
-        EXPECT_EQ(m.fenster("frm_Listen"), nullptr) << benutzer;
-    }
-    mdl::Benutzer = "xs";
-    m.menuesSetzen(rechte::berechnen(mdl::Benutzer, spalten, {}, {}));
-    testsupport::MsgRecorder rec;
-    settings::saveSetting("Fenster", "ListenWidth", "7500");
-    m.mnu_Listen_erzeugen_Click();
-    ereignisse();
-    EXPECT_TRUE(rec.texts().isEmpty());
-    auto *l = qobject_cast<frm_Listen *>(m.fenster("frm_Listen"));
-    ASSERT_NE(l, nullptr);
-    EXPECT_EQ(l->rahmen()->geometry().topLeft(), QPoint(0, 0));
-    EXPECT_EQ(l->rahmen()->width(), 500);
-    ASSERT_TRUE(m.entladen("frm_Listen"));
-    EXPECT_EQ(settings::getSetting("Fenster", "ListenWidth"), "7500");
 }

@@ -53,38 +53,22 @@ TEST(Ap1Maler, FarbeNachWertMarkenUndFarbe)
     EXPECT_EQ(notenFarbe("Ph", false, false, false, Weiss), Weiss);
 }
 
-TEST(Ap1Zaehlen, ZaehlerUndAusfall)
-{
-    EXPECT_EQ(zaehlerPlusEins(""), "1");
-    EXPECT_EQ(zaehlerPlusEins("1"), "2");
-    EXPECT_EQ(zaehlerPlusEins("Rel"), "1"); // design caption before the first pass
-    for (const auto &[t, faellt] : QList<std::pair<QString, bool>>{
-             {"4", false}, {"4.5", true}, {"5", true}, {"4,5", false}, {"-", false}, {"", false}})
-        EXPECT_EQ(ueberVier(t), faellt) << t.toStdString();
-}
-
 TEST(Ap1Blatt, JahresnotenMarkenUndEndnoten)
 {
     const Zeugnisbild b = zeugnisBild("3b", felder({{1, "5"}, {26, "2"}, {66, "3"}, {2, "4,5"}, {17, "6"}, {18, "5"},
                                                   {3, "2"}, {68, "34"}, {53, ""}}));
-    EXPECT_EQ(text(b, "lbl_JRel"), "5");
+    // Rel: annual 5 marked; whole final-grade field. D: second character; an empty two-character
+    // field shows "-". Ek has no grades; 3b's fourth column shows zeros.
+    const QList<std::pair<QString, QString>> texte{
+        {"lbl_JRel", "5"}, {"lbl_MRel", "2"}, {"lbl_NRel", "-"}, {"lbl_GRel", "3"}, {"lbl_GD", "4"}, {"lbl__GD", "4"},
+        {"lbl_PD", "3"},   {"lbl_SD", "-"},   {"lbl_MD", "-"},   {"lbl_JEk", "-"},  {"lbl_MEk", "-"}, {"lbl_NEk", "-"},
+        {"lbl_GEk", "-"},  {"lbl_FachX", "W"}, {"lbl__JX", "0"}, {"lbl_SX", "0"},  {"lbl_MX", "0"},  {"lbl_PX", "0"},
+        {"lbl__GX", "0"}};
+    for (const auto &[label, erwartet] : texte)
+        EXPECT_EQ(text(b, label), erwartet) << label.toStdString();
     EXPECT_TRUE(finde(b, "lbl_MRel")->markiert);
-    EXPECT_EQ(text(b, "lbl_MRel"), "2");
-    EXPECT_EQ(text(b, "lbl_NRel"), "-");
-    EXPECT_FALSE(finde(b, "lbl_MEth")->markiert);          // 4,5 reads 4
-    EXPECT_FALSE(finde(b, "lbl_MS")->markiert);            // S and Mu never
-    EXPECT_FALSE(finde(b, "lbl_MMu")->markiert);
-    for (const QString &l : {"lbl_JEk", "lbl_MEk", "lbl_NEk", "lbl_GEk"})
-        EXPECT_EQ(text(b, l), "-") << l.toStdString();
-    EXPECT_EQ(text(b, "lbl_GRel"), "3");                   // whole field
-    EXPECT_EQ(text(b, "lbl_GD"), "4");                     // second character
-    EXPECT_EQ(text(b, "lbl__GD"), "4");
-    EXPECT_EQ(text(b, "lbl_PD"), "3");
-    EXPECT_EQ(text(b, "lbl_SD"), "-");                     // empty two-character field
-    EXPECT_EQ(text(b, "lbl_MD"), "-");
-    EXPECT_EQ(text(b, "lbl_FachX"), "W");
-    for (const QString &l : {"lbl__JX", "lbl_SX", "lbl_MX", "lbl_PX", "lbl__GX"})
-        EXPECT_EQ(text(b, l), "0");
+    for (const char *l : {"lbl_MEth", "lbl_MS", "lbl_MMu"}) // 4,5 reads 4; S and Mu never
+        EXPECT_FALSE(finde(b, l)->markiert) << l;
     EXPECT_TRUE(b.fensterfarbe.isEmpty());
     EXPECT_EQ(finde(b, "lbl_FachX")->farbe, Weiss);
     // 26 JFN, 23 mdl., 23 J_n, the head, 20 exam cells, 26 GN
@@ -130,16 +114,9 @@ TEST(Ap1Datendatei, GespeicherterPfadDannDialog)
     EXPECT_TRUE(d.meldung.isEmpty());
     EXPECT_TRUE(hinweise.isEmpty());
 
-    // Neither path: the prompt, then the dialog until a file or a short name comes back.
+    // Neither path: the dialog until a file comes back, which is saved.
     settings::saveSetting("PFAD", "sd.df1", "");
-    QStringList antworten{f.box.file("gibtsnicht.df1"), "sd.df1"};
-    d = datendateiBestimmen("", [&] { return antworten.takeFirst(); }, hinweis);
-    EXPECT_EQ(d.pfad, "sd.df1");
-    EXPECT_EQ(d.meldung, "Die Datendatei der WinSV wurde nicht gefunden.");
-    EXPECT_EQ(hinweise, QStringList{"Bitte geben Sie den Pfad zur OMNIS-Datendatei 'sd.df1' der WinSV an."});
-    EXPECT_EQ(settings::getSetting("PFAD", "sd.df1"), "");
-
-    antworten = QStringList{f.winsvPfad};
+    QStringList antworten{f.box.file("gibtsnicht.df1"), f.winsvPfad};
     d = datendateiBestimmen("", [&] { return antworten.takeFirst(); }, hinweis);
     EXPECT_EQ(d.pfad, f.winsvPfad);
     EXPECT_TRUE(d.meldung.isEmpty());
@@ -149,7 +126,7 @@ TEST(Ap1Datendatei, GespeicherterPfadDannDialog)
 TEST(Ap1Lesen, ApostrophImKlassennamenUndLeereNummer)
 {
     WinsvFixture f;
-    for (const char *k : {"9a", "10'c"})
+    for (const char *k : {"9a", "10'c", "11b"})
         f.nm.exec("INSERT INTO Klassen (Klasse) VALUES (?)", {QString::fromUtf8(k)});
     EXPECT_EQ(zehnerKlassen(f.nm), QStringList{"10'c"});
     WinsvPupil p;

@@ -1,12 +1,41 @@
 #include "winsvfixture.h"
 
 #include "core/mdl_zandrel.h"
+#include "platform/grid/gridstore.h"
 #include "tools/demo/nmschema.h"
+#include "winsv/datenvergleich.h"
 
 #include <QDir>
+#include <gtest/gtest.h>
 
 static QVariant orNull(const QString &s) { return s.isEmpty() ? QVariant() : QVariant(s); }
 static int bit(const QString &s) { return s == QLatin1String("Wahr") ? 1 : 0; }
+
+WinsvPupil schueler(const QString &id, const QString &name)
+{
+    WinsvPupil p;
+    p.id = id;
+    p.name = name;
+    return p;
+}
+
+QMap<QString, QMap<int, long>> farbenDerPaare(const GridStore &fg)
+{
+    QMap<QString, QMap<int, long>> out;
+    for (int r = 1; r + 1 < fg.rows(); r += 2) {
+        QMap<int, long> farben;
+        for (int c = 0; c < winsv::SpaltenFg; ++c) {
+            EXPECT_EQ(fg.cellBackColor(r, c), 0) << "WinSV row painted: " << c;
+            if (fg.cellBackColor(r + 1, c) != 0)
+                farben.insert(c, fg.cellBackColor(r + 1, c));
+        }
+        if (fg.rowHeight(r) != 0 && fg.rowHeight(r + 1) != 0)
+            out.insert(fg.textMatrix(r, 1), farben);
+        else
+            EXPECT_TRUE(farben.isEmpty()) << "hidden pair coloured: " << fg.textMatrix(r, 1).toStdString();
+    }
+    return out;
+}
 
 WinsvFixture::WinsvFixture()
 {

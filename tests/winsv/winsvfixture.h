@@ -4,6 +4,7 @@
 #include "platform/db.h"
 #include "support/testsupport.h"
 
+#include <QMap>
 #include <QString>
 #include <functional>
 
@@ -25,6 +26,14 @@ struct WinsvPupil {
     QString lrs = QStringLiteral("Falsch");
     QString leg = QStringLiteral("Falsch");
 };
+
+// A pupil with this id and family name, everything else the default.
+WinsvPupil schueler(const QString &id, const QString &name = QStringLiteral("Muster"));
+
+class GridStore;
+// Colours of the grade-manager rows of the visible pairs by WinSV id (column 0 included); a painted
+// WinSV row or a coloured hidden pair fails the test.
+QMap<QString, QMap<int, long>> farbenDerPaare(const GridStore &fg);
 
 class WinsvFixture {
 public:

@@ -1,9 +1,11 @@
 // WinSV's file through the ODBC driver: read-only, never created, a locked file reported in time.
-#include "winsvfixture.h"
-
+#include "platform/db.h"
 #include "platform/winsvodbc.h"
+#include "support/testsupport.h"
+#include "tools/demo/nmschema.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -18,18 +20,27 @@ QByteArray hashOf(const QString &path)
     f.open(QIODevice::ReadOnly);
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1);
 }
+
+// A WinSV file with one pupil, in a folder with a blank, an umlaut and ";".
+QString winsvDatei(testsupport::Sandbox &box)
+{
+    const QString ordner = box.path() + QStringLiteral("/WinSV Daten Ü;1");
+    QDir().mkpath(ordner);
+    zdb::Db w;
+    w.create(ordner + QStringLiteral("/sd.df1"));
+    nmschema::createWinSV(w);
+    w.exec(QStringLiteral("INSERT INTO DSchueler (_SCHUELER_ID, KLASSE, GEBURTSDATUM) VALUES ('00123', '5a', '2012-03-04')"));
+    return ordner + QStringLiteral("/sd.df1");
+}
 } // namespace
 
 TEST(WinsvOdbc, PfadMitLeerzeichenUmlautUndSemikolonWirdNurGelesen)
 {
-    WinsvFixture f;
-    ASSERT_TRUE(f.winsvPfad.contains(QStringLiteral(" Ü;")));
-    WinsvPupil p;
-    p.id = "00123";
-    f.addWinsv(p);
-    const QByteArray vorher = hashOf(f.winsvPfad);
+    testsupport::Sandbox box;
+    const QString pfad = winsvDatei(box);
+    const QByteArray vorher = hashOf(pfad);
     {
-        Connection c(f.winsvPfad);
+        Connection c(pfad);
         zdb::Result r = c.query("SELECT [_SCHUELER_ID], [GEBURTSDATUM], [AUSTR_DATUM] FROM DSchueler");
         ASSERT_EQ(r.rowCount(), 1);
         EXPECT_EQ(r.value(0, 0).toString(), "00123");
@@ -41,10 +52,10 @@ TEST(WinsvOdbc, PfadMitLeerzeichenUmlautUndSemikolonWirdNurGelesen)
             ADD_FAILURE() << "written";
         } catch (const WinsvError &e) {
             EXPECT_EQ(e.kind(), WinsvError::Unreadable);
-            EXPECT_TRUE(e.germanText().contains(f.winsvPfad));
+            EXPECT_TRUE(e.germanText().contains(pfad));
         }
     }
-    EXPECT_EQ(hashOf(f.winsvPfad), vorher);
+    EXPECT_EQ(hashOf(pfad), vorher);
 }
 
 TEST(WinsvOdbc, FehlenderPfadErzeugtKeineDatei)
@@ -66,21 +77,21 @@ TEST(WinsvOdbc, FehlenderPfadErzeugtKeineDatei)
 
 TEST(WinsvOdbc, GesperrteDateiInnerhalbDerWartezeitGemeldet)
 {
-    WinsvFixture f;
-    f.addWinsv(WinsvPupil());
+    testsupport::Sandbox box;
+    const QString pfad = winsvDatei(box);
     zdb::Db sperre;
-    sperre.open(f.winsvPfad);
+    sperre.open(pfad);
     sperre.exec("BEGIN EXCLUSIVE");
     sperre.exec("UPDATE DSchueler SET KLASSE = '6a'");
     QElapsedTimer uhr;
     uhr.start();
     try {
-        Connection c(f.winsvPfad, 300);
+        Connection c(pfad, 300);
         c.query("SELECT * FROM DSchueler");
         ADD_FAILURE() << "read a locked file";
     } catch (const WinsvError &e) {
         EXPECT_EQ(e.kind(), WinsvError::Busy);
-        EXPECT_TRUE(e.germanText().contains(f.winsvPfad));
+        EXPECT_TRUE(e.germanText().contains(pfad));
         EXPECT_TRUE(e.germanText().contains("gesperrt"));
     }
     EXPECT_LT(uhr.elapsed(), 5000);
