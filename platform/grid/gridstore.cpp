@@ -37,8 +37,7 @@ void GridStore::setRows(int n)
     ++m_layoutStamp;
     n = std::max(0, n);
     for (int r = n; r < rows(); ++r)
-        for (Cell &cell : m_rows[size_t(r)].cells)
-            releaseExtra(cell);
+        dropRow(m_rows[size_t(r)]);
     m_rows.resize(size_t(n));
     if (m_mergeRows.size() > size_t(n))
         m_mergeRows.resize(size_t(n));
@@ -51,16 +50,18 @@ void GridStore::setCols(int n)
     n = std::max(0, n);
     if (n < m_cols) {
         for (Row &row : m_rows) {
-            if (row.cells.empty())
-                continue;
-            for (int c = n; c < m_cols; ++c)
-                releaseExtra(row.cells[size_t(c)]);
-            row.cells.resize(size_t(n));
+            auto cut = std::lower_bound(row.cells.begin(), row.cells.end(), n,
+                                        [](const Cell &cell, int c) { return cell.col < c; });
+            for (auto it = cut; it != row.cells.end(); ++it)
+                releaseExtra(*it);
+            row.cells.erase(cut, row.cells.end());
+            const bool had = !row.borders.empty();
+            while (!row.borders.empty() && row.borders.back().c1 >= n)
+                row.borders.pop_back();
+            if (!row.borders.empty())
+                row.borders.back().c2 = std::min(row.borders.back().c2, n - 1);
+            m_borderCount -= int(had && row.borders.empty());
         }
-    } else if (n > m_cols) {
-        for (Row &row : m_rows)
-            if (!row.cells.empty())
-                row.cells.resize(size_t(n));
     }
     m_cols = n;
     m_colProps.resize(size_t(n));
@@ -99,8 +100,7 @@ void GridStore::removeItem(int row)
     ++m_layoutStamp;
     if (row < 0 || row >= rows())
         return;
-    for (Cell &cell : m_rows[size_t(row)].cells)
-        releaseExtra(cell);
+    dropRow(m_rows[size_t(row)]);
     m_rows.erase(m_rows.begin() + row);
     clampSelection();
 }
@@ -114,10 +114,8 @@ void GridStore::clear(grid::ClearWhere where, grid::ClearWhat what)
     } else if (where == grid::ClearScrollable) {
         clearRange(m_fixedRows, m_fixedCols, rows() - 1, m_cols - 1, what);
     } else {
-        for (Row &row : m_rows) {
-            for (Cell &cell : row.cells)
-                clearCell(cell, what);
-        }
+        for (Row &row : m_rows)
+            clearRow(row, 0, m_cols - 1, what);
     }
 }
 
@@ -131,13 +129,32 @@ void GridStore::clearRange(int r1, int c1, int r2, int c2, grid::ClearWhat what)
     c1 = std::max(c1, 0);
     r2 = std::min(r2, rows() - 1);
     c2 = std::min(c2, m_cols - 1);
-    for (int r = r1; r <= r2; ++r) {
-        Row &row = m_rows[size_t(r)];
-        if (row.cells.empty())
-            continue;
-        for (int c = c1; c <= c2; ++c)
-            clearCell(row.cells[size_t(c)], what);
+    if (c1 > c2)
+        return;
+    for (int r = r1; r <= r2; ++r)
+        clearRow(m_rows[size_t(r)], c1, c2, what);
+}
+
+void GridStore::clearRow(Row &row, int c1, int c2, grid::ClearWhat what)
+{
+    auto first = std::lower_bound(row.cells.begin(), row.cells.end(), c1,
+                                  [](const Cell &cell, int c) { return cell.col < c; });
+    auto last = first;
+    for (; last != row.cells.end() && last->col <= c2; ++last)
+        clearCell(*last, what);
+    if (what == grid::ClearEverything)
+        row.cells.erase(first, last); // an emptied cell reads as one never written
+    if (what != grid::ClearText && !row.borders.empty()) {
+        editBorders(row, c1, c2, [](grid::CellBorders &b) { b = grid::CellBorders(); });
     }
+}
+
+void GridStore::dropRow(Row &row)
+{
+    for (Cell &cell : row.cells)
+        releaseExtra(cell);
+    m_borderCount -= int(!row.borders.empty());
+    row.borders.clear();
 }
 
 void GridStore::clearCell(Cell &cell, grid::ClearWhat what)
@@ -149,12 +166,8 @@ void GridStore::clearCell(Cell &cell, grid::ClearWhat what)
     }
     if (what != grid::ClearText) {
         cell.back = cell.fore = cell.flags = 0;
-        if (Extra *e = extraFor(cell, false)) {
-            if (e->borders.any())
-                --m_borderCount;
-            e->borders = grid::CellBorders();
+        if (Extra *e = extraFor(cell, false))
             e->picture = 0;
-        }
     }
     if (what == grid::ClearEverything)
         releaseExtra(cell);
@@ -166,20 +179,26 @@ const GridStore::Cell *GridStore::cellPtr(int r, int c) const
 {
     if (!valid(r, c))
         return nullptr;
-    const Row &row = m_rows[size_t(r)];
-    if (row.cells.empty())
-        return nullptr;
-    return &row.cells[size_t(c)];
+    const std::vector<Cell> &cells = m_rows[size_t(r)].cells;
+    auto it = std::lower_bound(cells.begin(), cells.end(), c, [](const Cell &cell, int col) { return cell.col < col; });
+    return it != cells.end() && it->col == c ? &*it : nullptr;
 }
 
 GridStore::Cell *GridStore::cellForWrite(int r, int c)
 {
     if (!valid(r, c))
         return nullptr;
-    Row &row = m_rows[size_t(r)];
-    if (row.cells.empty())
-        row.cells.resize(size_t(m_cols));
-    return &row.cells[size_t(c)];
+    std::vector<Cell> &cells = m_rows[size_t(r)].cells;
+    // Rows are mostly filled from left to right.
+    if (cells.empty() || cells.back().col < c) {
+        cells.emplace_back().col = c;
+        return &cells.back();
+    }
+    auto it = std::lower_bound(cells.begin(), cells.end(), c, [](const Cell &cell, int col) { return cell.col < col; });
+    if (it == cells.end() || it->col != c)
+        it = cells.insert(it, Cell());
+    it->col = c;
+    return &*it;
 }
 
 GridStore::Extra *GridStore::extraFor(Cell &cell, bool create)
@@ -213,10 +232,7 @@ void GridStore::releaseExtra(Cell &cell)
 {
     if (!cell.extra)
         return;
-    Extra &e = m_extras[cell.extra - 1];
-    if (e.borders.any())
-        --m_borderCount;
-    e = Extra();
+    m_extras[cell.extra - 1] = Extra();
     m_freeExtras.push_back(cell.extra - 1);
     cell.extra = 0;
 }
@@ -443,18 +459,20 @@ void GridStore::mergedSpan(int r, int c, int &c1, int &c2) const
         return;
     if (m_mergeMode != grid::MergeFree && m_mergeMode != grid::MergeFixedOnly)
         return;
-    const Row &row = m_rows[size_t(r)];
-    if (row.cells.empty())
+    const Cell *cell = cellPtr(r, c);
+    if (!cell || cell->text.isEmpty())
         return;
-    const QString &text = row.cells[size_t(c)].text;
-    if (text.isEmpty())
-        return;
+    const QString &text = cell->text;
     // A merge never crosses the line between fixed and scrollable columns.
     const int lo = c < m_fixedCols ? 0 : m_fixedCols;
     const int hi = c < m_fixedCols ? m_fixedCols - 1 : m_cols - 1;
-    while (c1 > lo && row.cells[size_t(c1 - 1)].text == text)
+    auto sameText = [&](int col) {
+        const Cell *other = cellPtr(r, col);
+        return other && other->text == text;
+    };
+    while (c1 > lo && sameText(c1 - 1))
         --c1;
-    while (c2 < hi && row.cells[size_t(c2 + 1)].text == text)
+    while (c2 < hi && sameText(c2 + 1))
         ++c2;
 }
 
@@ -471,35 +489,82 @@ void GridStore::cellBorderRange(int r1, int c1, int r2, int c2, long color, int 
     c1 = std::max(c1, 0);
     r2 = std::min(r2, rows() - 1);
     c2 = std::min(c2, m_cols - 1);
+    if (r1 > r2 || c1 > c2)
+        return;
     const uint32_t col = uint32_t(color);
+    // Per row: the first column, the inner columns and the last column each get one set of edges.
+    auto apply = [&](Row &row, int a, int b, int l, int rt, int t, int bt) {
+        if (a > b || (l < 0 && rt < 0 && t < 0 && bt < 0))
+            return;
+        editBorders(row, a, b, [&](grid::CellBorders &e) {
+            applyEdge(e.left, col, l);
+            applyEdge(e.right, col, rt);
+            applyEdge(e.top, col, t);
+            applyEdge(e.bottom, col, bt);
+        });
+    };
     for (int r = r1; r <= r2; ++r) {
-        for (int c = c1; c <= c2; ++c) {
-            const int l = c == c1 ? left : vertical;
-            const int rt = c == c2 ? right : vertical;
-            const int t = r == r1 ? top : horizontal;
-            const int b = r == r2 ? bottom : horizontal;
-            if (l < 0 && rt < 0 && t < 0 && b < 0)
-                continue;
-            Cell *cell = cellForWrite(r, c);
-            const bool wants = l > 0 || rt > 0 || t > 0 || b > 0;
-            Extra *e = extraFor(*cell, wants);
-            if (!e)
-                continue;
-            const bool had = e->borders.any();
-            applyEdge(e->borders.left, col, l);
-            applyEdge(e->borders.right, col, rt);
-            applyEdge(e->borders.top, col, t);
-            applyEdge(e->borders.bottom, col, b);
-            m_borderCount += int(e->borders.any()) - int(had);
+        Row &row = m_rows[size_t(r)];
+        const int t = r == r1 ? top : horizontal;
+        const int b = r == r2 ? bottom : horizontal;
+        if (c1 == c2) {
+            apply(row, c1, c1, left, right, t, b);
+            continue;
         }
+        apply(row, c1, c1, left, vertical, t, b);
+        apply(row, c1 + 1, c2 - 1, vertical, vertical, t, b);
+        apply(row, c2, c2, vertical, right, t, b);
     }
+}
+
+// Applies `edit` to the borders of columns [c1, c2] of a row, splitting and joining runs as needed.
+template <typename F> void GridStore::editBorders(Row &row, int c1, int c2, F edit)
+{
+    const bool had = !row.borders.empty();
+    std::vector<BorderRun> out;
+    out.reserve(row.borders.size() + 3);
+    auto put = [&out](int a, int b, const grid::CellBorders &e) {
+        if (a > b || !e.any())
+            return;
+        if (!out.empty() && out.back().c2 + 1 == a && out.back().borders == e)
+            out.back().c2 = b;
+        else
+            out.push_back({a, b, e});
+    };
+    auto changed = [&edit](grid::CellBorders e) {
+        edit(e);
+        return e;
+    };
+    int next = c1; // first column of [c1, c2] not yet edited
+    for (const BorderRun &run : row.borders) {
+        if (run.c2 < c1 || run.c1 > c2) {
+            if (run.c1 > c2 && next <= c2) {
+                put(next, c2, changed(grid::CellBorders()));
+                next = c2 + 1;
+            }
+            put(run.c1, run.c2, run.borders);
+            continue;
+        }
+        put(run.c1, c1 - 1, run.borders);
+        put(next, run.c1 - 1, changed(grid::CellBorders()));
+        const int a = std::max(run.c1, c1), b = std::min(run.c2, c2);
+        put(a, b, changed(run.borders));
+        next = b + 1;
+        put(c2 + 1, run.c2, run.borders);
+    }
+    if (next <= c2)
+        put(next, c2, changed(grid::CellBorders()));
+    row.borders = std::move(out);
+    m_borderCount += int(!row.borders.empty()) - int(had);
 }
 
 grid::CellBorders GridStore::cellBorders(int r, int c) const
 {
-    const Cell *cell = cellPtr(r, c);
-    const Extra *e = cell ? extraOf(*cell) : nullptr;
-    return e ? e->borders : grid::CellBorders();
+    if (!valid(r, c))
+        return grid::CellBorders();
+    const std::vector<BorderRun> &runs = m_rows[size_t(r)].borders;
+    auto it = std::lower_bound(runs.begin(), runs.end(), c, [](const BorderRun &run, int col) { return run.c2 < col; });
+    return it != runs.end() && it->c1 <= c ? it->borders : grid::CellBorders();
 }
 
 // ---------------------------------------------------------------------------------------- selection

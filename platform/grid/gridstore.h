@@ -37,10 +37,12 @@ constexpr int DefaultColWidth = 960;
 struct BorderEdge {
     uint32_t color = 0;
     int width = 0; // pixels; 0 no line
+    bool operator==(const BorderEdge &) const = default;
 };
 struct CellBorders {
     BorderEdge left, top, right, bottom;
     bool any() const { return left.width || top.width || right.width || bottom.width; }
+    bool operator==(const CellBorders &) const = default;
 };
 
 } // namespace grid
@@ -182,21 +184,28 @@ public:
     static QList<QStringList> splitClipText(const QString &text);
 
 private:
+    // A row keeps only the cells written to, sorted by column: the large calendars are mostly empty.
     struct Cell {
         QString text;
         int32_t back = 0; // the program's 32-bit colour longs, system colours included
         int32_t fore = 0;
         uint32_t flags : 8 = 0;  // bit0 bold, bits1-2 check, bits3-6 alignment+1
-        uint32_t extra : 24 = 0; // index+1 into m_extras (rare: data values, pictures, borders)
+        uint32_t extra : 24 = 0; // index+1 into m_extras (rare: data values, pictures)
+        int col = 0;
     };
     struct Extra {
         QVariant data;
         int picture = 0;
-        grid::CellBorders borders;
         bool inUse = false;
     };
+    // Columns [c1, c2] of a row with the same borders; only runs with a line are kept.
+    struct BorderRun {
+        int c1 = 0, c2 = 0;
+        grid::CellBorders borders;
+    };
     struct Row {
-        std::vector<Cell> cells; // empty until a cell of the row is written
+        std::vector<Cell> cells;         // written cells, by column
+        std::vector<BorderRun> borders; // by column, not overlapping
         int height = -1;
         bool hidden = false;
         bool picked = false;
@@ -214,6 +223,9 @@ private:
     const Extra *extraOf(const Cell &cell) const;
     void releaseExtra(Cell &cell);
     void clearCell(Cell &cell, grid::ClearWhat what);
+    void clearRow(Row &row, int c1, int c2, grid::ClearWhat what);
+    void dropRow(Row &row);
+    template <typename F> void editBorders(Row &row, int c1, int c2, F edit);
     void clampSelection();
     bool valid(int r, int c) const { return r >= 0 && c >= 0 && r < rows() && c < m_cols; }
 
@@ -229,6 +241,6 @@ private:
     int m_mergeMode = grid::MergeNever;
     int m_defaultColWidth = grid::DefaultColWidth;
     int m_defaultRowHeight = grid::DefaultRowHeight;
-    int m_borderCount = 0;
+    int m_borderCount = 0; // rows with borders
     uint64_t m_layoutStamp = 0;
 };
