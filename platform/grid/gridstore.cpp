@@ -118,6 +118,7 @@ void GridStore::setCols(int n)
     if (n < m_cols) {
         for (Row &row : m_rows) {
             eraseColumns(row.texts, n, m_cols - 1);
+            eraseColumns(row.data, n, m_cols - 1);
             const bool had = !row.borders.empty();
             while (!row.borders.empty() && row.borders.back().c1 >= n)
                 row.borders.pop_back();
@@ -202,8 +203,10 @@ void GridStore::clearRange(int r1, int c1, int r2, int c2, grid::ClearWhat what)
         return;
     // A cleared cell reads as one never written.
     if (what != grid::ClearFormatting)
-        for (int r = r1; r <= r2; ++r)
+        for (int r = r1; r <= r2; ++r) {
             eraseColumns(m_rows[size_t(r)].texts, c1, c2);
+            eraseColumns(m_rows[size_t(r)].data, c1, c2);
+        }
     if (what != grid::ClearText) {
         editFormats(r1, r2, false, [&](Formats &f) { eraseColumns(f, c1, c2); });
         for (int r = r1; r <= r2; ++r)
@@ -262,14 +265,17 @@ bool GridStore::setTextChanged(int r, int c, const QString &text)
 
 QVariant GridStore::cellData(int r, int c) const
 {
-    const TextCell *cell = textPtr(r, c);
-    return cell ? cell->data : QVariant();
+    if (!valid(r, c))
+        return QVariant();
+    const std::vector<DataCell> &data = m_rows[size_t(r)].data;
+    auto it = atColumn(data, c);
+    return it != data.end() && it->col == c ? it->data : QVariant();
 }
 
 void GridStore::setCellData(int r, int c, const QVariant &value)
 {
-    if (TextCell *cell = textForWrite(r, c))
-        cell->data = value;
+    if (valid(r, c))
+        entry(m_rows[size_t(r)].data, c).data = value;
 }
 
 long GridStore::cellBackColor(int r, int c) const

@@ -193,6 +193,9 @@ private:
     // A row keeps only the cells written to, by column: the large calendars are mostly empty.
     struct TextCell {
         QString text;
+        int col = 0;
+    };
+    struct DataCell {
         QVariant data;
         int col = 0;
     };
@@ -211,6 +214,7 @@ private:
     };
     struct Row {
         std::vector<TextCell> texts;
+        std::vector<DataCell> data; // rare
         std::shared_ptr<Formats> formats; // null: none; rows given the same formats at once share them
         std::vector<BorderRun> borders;   // by column, not overlapping
         int height = -1;
