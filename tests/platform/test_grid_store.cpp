@@ -171,10 +171,14 @@ TEST(GridStoreStructure, RowsGivenFormatsTogetherChangeEachAlone)
 
     g.copyRowFormats(3, 1, 2);
     g.setTextMatrix(2, 0, "x");
+    g.setCellData(2, 0, 7);
     g.clear(grid::ClearEverywhere, grid::ClearText);
+    EXPECT_FALSE(g.cellData(2, 0).isValid());
     EXPECT_TRUE(g.cellFontBold(1, 2));
     EXPECT_EQ(g.cellBackColor(2, 1), 255);
+    g.setCellData(1, 0, 7);
     g.clearRange(1, 0, 1, 3, grid::ClearFormatting);
+    EXPECT_EQ(g.cellData(1, 0).toInt(), 7);
     EXPECT_FALSE(g.cellFontBold(1, 2));
     EXPECT_EQ(g.cellBackColor(1, 0), 0);
     EXPECT_TRUE(g.cellFontBold(2, 2));
