@@ -103,11 +103,13 @@ void Fehltagekalender::kalenderErstellen(const QDate &heute)
         if (t.farbe != 0)
             farbig.push_back({c, t.farbe});
     }
-    // Row by row: the cells of a row lie together, those of a column do not.
+    // The first person row is coloured, the others share its formats.
     GridStore &s = m_grid.store();
-    for (int r = KopfZeilen; r <= letzte; ++r)
+    if (letzte >= KopfZeilen) {
         for (const auto &[c, farbe] : farbig)
-            s.setCellBackColor(r, c, farbe);
+            s.setCellBackColor(KopfZeilen, c, farbe);
+        s.copyRowFormats(KopfZeilen, KopfZeilen + 1, letzte);
+    }
     m_grid.setMergeCells(grid::MergeFree);
     m_grid.setMergeRow(0, true);
     for (int r = KopfZeilen; r <= letzte; r += 5)

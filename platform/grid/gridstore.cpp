@@ -26,9 +26,76 @@ void applyEdge(grid::BorderEdge &edge, uint32_t color, int width)
     edge.color = width > 0 ? color : 0;
 }
 
+template <typename T> auto atColumn(std::vector<T> &cells, int c)
+{
+    return std::lower_bound(cells.begin(), cells.end(), c, [](const T &cell, int col) { return cell.col < col; });
+}
+template <typename T> auto atColumn(const std::vector<T> &cells, int c)
+{
+    return std::lower_bound(cells.begin(), cells.end(), c, [](const T &cell, int col) { return cell.col < col; });
+}
+
+// The entry of column c, inserted when missing; rows are mostly filled from left to right.
+template <typename T> T &entry(std::vector<T> &cells, int c)
+{
+    if (cells.empty() || cells.back().col < c) {
+        cells.emplace_back().col = c;
+        return cells.back();
+    }
+    auto it = atColumn(cells, c);
+    if (it == cells.end() || it->col != c) {
+        it = cells.insert(it, T());
+        it->col = c;
+    }
+    return *it;
+}
+
+template <typename T> void eraseColumns(std::vector<T> &cells, int c1, int c2)
+{
+    auto first = atColumn(cells, c1);
+    auto last = first;
+    while (last != cells.end() && last->col <= c2)
+        ++last;
+    cells.erase(first, last);
+}
+
 } // namespace
 
 GridStore::GridStore() = default;
+
+// Edits the formats of rows r1..r2. Rows that shared one list before share the edited one after, so
+// a colour given to a column of many rows costs one list, not one per row.
+template <typename F> void GridStore::editFormats(int r1, int r2, bool create, F edit)
+{
+    const Formats *before = nullptr; // the list of the row edited last, as it was
+    std::shared_ptr<Formats> after;
+    bool first = true;
+    for (int r = r1; r <= r2; ++r) {
+        std::shared_ptr<Formats> &f = m_rows[size_t(r)].formats;
+        if (!f && !create)
+            continue;
+        if (!first && f.get() == before) {
+            f = after;
+            continue;
+        }
+        first = false;
+        before = f.get();
+        if (!f)
+            f = std::make_shared<Formats>();
+        else if (f.use_count() > 1)
+            f = std::make_shared<Formats>(*f);
+        edit(*f);
+        if (f->empty())
+            f.reset();
+        after = f;
+    }
+}
+
+template <typename F> void GridStore::editFormat(int r, int c, F edit)
+{
+    if (valid(r, c))
+        editFormats(r, r, true, [&](Formats &f) { edit(entry(f, c)); });
+}
 
 // ---------------------------------------------------------------------------------------------- size
 
@@ -37,8 +104,7 @@ void GridStore::setRows(int n)
     ++m_layoutStamp;
     n = std::max(0, n);
     for (int r = n; r < rows(); ++r)
-        for (Cell &cell : m_rows[size_t(r)].cells)
-            releaseExtra(cell);
+        dropRow(m_rows[size_t(r)]);
     m_rows.resize(size_t(n));
     if (m_mergeRows.size() > size_t(n))
         m_mergeRows.resize(size_t(n));
@@ -51,16 +117,17 @@ void GridStore::setCols(int n)
     n = std::max(0, n);
     if (n < m_cols) {
         for (Row &row : m_rows) {
-            if (row.cells.empty())
-                continue;
-            for (int c = n; c < m_cols; ++c)
-                releaseExtra(row.cells[size_t(c)]);
-            row.cells.resize(size_t(n));
+            eraseColumns(row.texts, n, m_cols - 1);
+            eraseColumns(row.data, n, m_cols - 1);
+            const bool had = !row.borders.empty();
+            while (!row.borders.empty() && row.borders.back().c1 >= n)
+                row.borders.pop_back();
+            if (!row.borders.empty())
+                row.borders.back().c2 = std::min(row.borders.back().c2, n - 1);
+            m_borderCount -= int(had && row.borders.empty());
         }
-    } else if (n > m_cols) {
-        for (Row &row : m_rows)
-            if (!row.cells.empty())
-                row.cells.resize(size_t(n));
+        const int old = m_cols;
+        editFormats(0, rows() - 1, false, [&](Formats &f) { eraseColumns(f, n, old - 1); });
     }
     m_cols = n;
     m_colProps.resize(size_t(n));
@@ -99,24 +166,25 @@ void GridStore::removeItem(int row)
     ++m_layoutStamp;
     if (row < 0 || row >= rows())
         return;
-    for (Cell &cell : m_rows[size_t(row)].cells)
-        releaseExtra(cell);
+    dropRow(m_rows[size_t(row)]);
     m_rows.erase(m_rows.begin() + row);
     clampSelection();
+}
+
+void GridStore::dropRow(Row &row)
+{
+    m_borderCount -= int(!row.borders.empty());
+    row.borders.clear();
 }
 
 void GridStore::clear(grid::ClearWhere where, grid::ClearWhat what)
 {
     if (rows() == 0 || m_cols == 0)
         return;
-    if (where == grid::ClearSelection) {
+    if (where == grid::ClearSelection)
         clearRange(selTop(), selLeft(), selBottom(), selRight(), what);
-    } else {
-        for (Row &row : m_rows) {
-            for (Cell &cell : row.cells)
-                clearCell(cell, what);
-        }
-    }
+    else
+        clearRange(0, 0, rows() - 1, m_cols - 1, what);
 }
 
 void GridStore::clearRange(int r1, int c1, int r2, int c2, grid::ClearWhat what)
@@ -129,105 +197,56 @@ void GridStore::clearRange(int r1, int c1, int r2, int c2, grid::ClearWhat what)
     c1 = std::max(c1, 0);
     r2 = std::min(r2, rows() - 1);
     c2 = std::min(c2, m_cols - 1);
-    for (int r = r1; r <= r2; ++r) {
-        Row &row = m_rows[size_t(r)];
-        if (row.cells.empty())
-            continue;
-        for (int c = c1; c <= c2; ++c)
-            clearCell(row.cells[size_t(c)], what);
-    }
-}
-
-void GridStore::clearCell(Cell &cell, grid::ClearWhat what)
-{
-    if (what != grid::ClearFormatting) {
-        cell.text.clear();
-        if (Extra *e = extraFor(cell, false))
-            e->data = QVariant();
-    }
-    if (what != grid::ClearText) {
-        cell.back = cell.fore = cell.flags = 0;
-        if (Extra *e = extraFor(cell, false)) {
-            if (e->borders.any())
-                --m_borderCount;
-            e->borders = grid::CellBorders();
-            e->picture = 0;
+    if (r1 > r2 || c1 > c2)
+        return;
+    // A cleared cell reads as one never written.
+    if (what != grid::ClearFormatting)
+        for (int r = r1; r <= r2; ++r) {
+            eraseColumns(m_rows[size_t(r)].texts, c1, c2);
+            eraseColumns(m_rows[size_t(r)].data, c1, c2);
         }
+    if (what != grid::ClearText) {
+        editFormats(r1, r2, false, [&](Formats &f) { eraseColumns(f, c1, c2); });
+        for (int r = r1; r <= r2; ++r)
+            if (!m_rows[size_t(r)].borders.empty())
+                editBorders(m_rows[size_t(r)], c1, c2, [](grid::CellBorders &b) { b = grid::CellBorders(); });
     }
-    if (what == grid::ClearEverything)
-        releaseExtra(cell);
 }
 
 // --------------------------------------------------------------------------------------------- cells
 
-const GridStore::Cell *GridStore::cellPtr(int r, int c) const
+const GridStore::TextCell *GridStore::textPtr(int r, int c) const
 {
     if (!valid(r, c))
         return nullptr;
-    const Row &row = m_rows[size_t(r)];
-    if (row.cells.empty())
+    const std::vector<TextCell> &texts = m_rows[size_t(r)].texts;
+    auto it = atColumn(texts, c);
+    return it != texts.end() && it->col == c ? &*it : nullptr;
+}
+
+GridStore::TextCell *GridStore::textForWrite(int r, int c)
+{
+    return valid(r, c) ? &entry(m_rows[size_t(r)].texts, c) : nullptr;
+}
+
+const GridStore::FormatCell *GridStore::formatPtr(int r, int c) const
+{
+    if (!valid(r, c) || !m_rows[size_t(r)].formats)
         return nullptr;
-    return &row.cells[size_t(c)];
-}
-
-GridStore::Cell *GridStore::cellForWrite(int r, int c)
-{
-    if (!valid(r, c))
-        return nullptr;
-    Row &row = m_rows[size_t(r)];
-    if (row.cells.empty())
-        row.cells.resize(size_t(m_cols));
-    return &row.cells[size_t(c)];
-}
-
-GridStore::Extra *GridStore::extraFor(Cell &cell, bool create)
-{
-    if (cell.extra)
-        return &m_extras[cell.extra - 1];
-    if (!create)
-        return nullptr;
-    uint32_t idx;
-    if (!m_freeExtras.empty()) {
-        idx = m_freeExtras.back();
-        m_freeExtras.pop_back();
-        m_extras[idx] = Extra();
-    } else {
-        if (m_extras.size() >= (1u << 24) - 1)
-            return nullptr;
-        idx = uint32_t(m_extras.size());
-        m_extras.emplace_back();
-    }
-    m_extras[idx].inUse = true;
-    cell.extra = idx + 1;
-    return &m_extras[idx];
-}
-
-const GridStore::Extra *GridStore::extraOf(const Cell &cell) const
-{
-    return cell.extra ? &m_extras[cell.extra - 1] : nullptr;
-}
-
-void GridStore::releaseExtra(Cell &cell)
-{
-    if (!cell.extra)
-        return;
-    Extra &e = m_extras[cell.extra - 1];
-    if (e.borders.any())
-        --m_borderCount;
-    e = Extra();
-    m_freeExtras.push_back(cell.extra - 1);
-    cell.extra = 0;
+    const Formats &f = *m_rows[size_t(r)].formats;
+    auto it = atColumn(f, c);
+    return it != f.end() && it->col == c ? &*it : nullptr;
 }
 
 QString GridStore::textMatrix(int r, int c) const
 {
-    const Cell *cell = cellPtr(r, c);
+    const TextCell *cell = textPtr(r, c);
     return cell ? cell->text : QString();
 }
 
 void GridStore::setTextMatrix(int r, int c, const QString &text)
 {
-    if (Cell *cell = cellForWrite(r, c))
+    if (TextCell *cell = textForWrite(r, c))
         cell->text = text;
 }
 
@@ -235,77 +254,97 @@ bool GridStore::setTextChanged(int r, int c, const QString &text)
 {
     if (!valid(r, c))
         return false;
-    const Cell *old = cellPtr(r, c);
+    const TextCell *old = textPtr(r, c);
     if (old ? old->text == text : text.isEmpty())
         return false;
-    cellForWrite(r, c)->text = text;
+    textForWrite(r, c)->text = text;
     return true;
 }
 
 QVariant GridStore::cellData(int r, int c) const
 {
-    const Cell *cell = cellPtr(r, c);
-    const Extra *e = cell ? extraOf(*cell) : nullptr;
-    return e ? e->data : QVariant();
+    if (!valid(r, c))
+        return QVariant();
+    const std::vector<DataCell> &data = m_rows[size_t(r)].data;
+    auto it = atColumn(data, c);
+    return it != data.end() && it->col == c ? it->data : QVariant();
 }
 
 void GridStore::setCellData(int r, int c, const QVariant &value)
 {
-    if (Cell *cell = cellForWrite(r, c)) {
-        if (Extra *e = extraFor(*cell, value.isValid()))
-            e->data = value;
-    }
+    if (valid(r, c))
+        entry(m_rows[size_t(r)].data, c).data = value;
 }
 
 long GridStore::cellBackColor(int r, int c) const
 {
-    const Cell *cell = cellPtr(r, c);
+    const FormatCell *cell = formatPtr(r, c);
     return cell ? long(cell->back) : 0;
 }
 
 void GridStore::setCellBackColor(int r, int c, long color)
 {
-    if (Cell *cell = cellForWrite(r, c))
-        cell->back = int32_t(color);
+    editFormat(r, c, [&](FormatCell &f) { f.back = int32_t(color); });
+}
+
+void GridStore::setCellBackColor(int r1, int c1, int r2, int c2, long color)
+{
+    if (r1 > r2)
+        std::swap(r1, r2);
+    if (c1 > c2)
+        std::swap(c1, c2);
+    r1 = std::max(r1, 0);
+    c1 = std::max(c1, 0);
+    r2 = std::min(r2, rows() - 1);
+    c2 = std::min(c2, m_cols - 1);
+    if (r1 > r2 || c1 > c2)
+        return;
+    editFormats(r1, r2, true, [&](Formats &f) {
+        for (int c = c1; c <= c2; ++c)
+            entry(f, c).back = int32_t(color);
+    });
+}
+
+void GridStore::copyRowFormats(int from, int r1, int r2)
+{
+    if (from < 0 || from >= rows())
+        return;
+    const std::shared_ptr<Formats> f = m_rows[size_t(from)].formats;
+    for (int r = std::max(r1, 0); r <= r2 && r < rows(); ++r)
+        m_rows[size_t(r)].formats = f;
 }
 
 long GridStore::cellForeColor(int r, int c) const
 {
-    const Cell *cell = cellPtr(r, c);
+    const FormatCell *cell = formatPtr(r, c);
     return cell ? long(cell->fore) : 0;
 }
 
 void GridStore::setCellForeColor(int r, int c, long color)
 {
-    if (Cell *cell = cellForWrite(r, c))
-        cell->fore = int32_t(color);
+    editFormat(r, c, [&](FormatCell &f) { f.fore = int32_t(color); });
 }
 
 bool GridStore::cellFontBold(int r, int c) const
 {
-    const Cell *cell = cellPtr(r, c);
+    const FormatCell *cell = formatPtr(r, c);
     return cell && (cell->flags & BoldBit);
 }
 
 void GridStore::setCellFontBold(int r, int c, bool bold)
 {
-    if (Cell *cell = cellForWrite(r, c))
-        cell->flags = bold ? (cell->flags | BoldBit) : (cell->flags & ~BoldBit & 0xFFu);
+    editFormat(r, c, [&](FormatCell &f) { f.flags = uint16_t(bold ? (f.flags | BoldBit) : (f.flags & ~BoldBit)); });
 }
 
 int GridStore::cellPicture(int r, int c) const
 {
-    const Cell *cell = cellPtr(r, c);
-    const Extra *e = cell ? extraOf(*cell) : nullptr;
-    return e ? e->picture : 0;
+    const FormatCell *cell = formatPtr(r, c);
+    return cell ? cell->picture : 0;
 }
 
 void GridStore::setCellPicture(int r, int c, int handle)
 {
-    if (Cell *cell = cellForWrite(r, c)) {
-        if (Extra *e = extraFor(*cell, handle != 0))
-            e->picture = handle;
-    }
+    editFormat(r, c, [&](FormatCell &f) { f.picture = handle; });
 }
 
 int GridStore::cellChecked(int r, int c) const
@@ -314,7 +353,7 @@ int GridStore::cellChecked(int r, int c) const
         return grid::NoCheckbox;
     if (r >= m_fixedRows && m_colProps[size_t(c)].dataType == grid::TypeBoolean)
         return booleanTextState(textMatrix(r, c));
-    const Cell *cell = cellPtr(r, c);
+    const FormatCell *cell = formatPtr(r, c);
     return cell ? int((cell->flags & CheckMask) >> CheckShift) : grid::NoCheckbox;
 }
 
@@ -327,13 +366,12 @@ void GridStore::setCellChecked(int r, int c, int state)
                             : state == grid::Unchecked ? QStringLiteral("0") : QString());
         return;
     }
-    Cell *cell = cellForWrite(r, c);
-    cell->flags = (cell->flags & ~CheckMask & 0xFFu) | (uint32_t(state) << CheckShift);
+    editFormat(r, c, [&](FormatCell &f) { f.flags = uint16_t((f.flags & ~CheckMask) | (uint32_t(state) << CheckShift)); });
 }
 
 int GridStore::cellAlignment(int r, int c) const
 {
-    const Cell *cell = cellPtr(r, c);
+    const FormatCell *cell = formatPtr(r, c);
     return cell ? int((cell->flags & AlignMask) >> AlignShift) - 1 : -1;
 }
 
@@ -341,8 +379,8 @@ void GridStore::setCellAlignment(int r, int c, int alignment)
 {
     if (alignment < -1 || alignment > 8)
         alignment = -1;
-    if (Cell *cell = cellForWrite(r, c))
-        cell->flags = (cell->flags & ~AlignMask & 0xFFu) | (uint32_t(alignment + 1) << AlignShift);
+    editFormat(r, c,
+               [&](FormatCell &f) { f.flags = uint16_t((f.flags & ~AlignMask) | (uint32_t(alignment + 1) << AlignShift)); });
 }
 
 int GridStore::effectiveAlignment(int r, int c) const
@@ -441,18 +479,20 @@ void GridStore::mergedSpan(int r, int c, int &c1, int &c2) const
         return;
     if (m_mergeMode != grid::MergeFree && m_mergeMode != grid::MergeFixedOnly)
         return;
-    const Row &row = m_rows[size_t(r)];
-    if (row.cells.empty())
+    const TextCell *cell = textPtr(r, c);
+    if (!cell || cell->text.isEmpty())
         return;
-    const QString &text = row.cells[size_t(c)].text;
-    if (text.isEmpty())
-        return;
+    const QString &text = cell->text;
     // A merge never crosses the line between fixed and scrollable columns.
     const int lo = c < m_fixedCols ? 0 : m_fixedCols;
     const int hi = c < m_fixedCols ? m_fixedCols - 1 : m_cols - 1;
-    while (c1 > lo && row.cells[size_t(c1 - 1)].text == text)
+    auto sameText = [&](int col) {
+        const TextCell *other = textPtr(r, col);
+        return other && other->text == text;
+    };
+    while (c1 > lo && sameText(c1 - 1))
         --c1;
-    while (c2 < hi && row.cells[size_t(c2 + 1)].text == text)
+    while (c2 < hi && sameText(c2 + 1))
         ++c2;
 }
 
@@ -469,35 +509,82 @@ void GridStore::cellBorderRange(int r1, int c1, int r2, int c2, long color, int 
     c1 = std::max(c1, 0);
     r2 = std::min(r2, rows() - 1);
     c2 = std::min(c2, m_cols - 1);
+    if (r1 > r2 || c1 > c2)
+        return;
     const uint32_t col = uint32_t(color);
+    // Per row: the first column, the inner columns and the last column each get one set of edges.
+    auto apply = [&](Row &row, int a, int b, int l, int rt, int t, int bt) {
+        if (a > b || (l < 0 && rt < 0 && t < 0 && bt < 0))
+            return;
+        editBorders(row, a, b, [&](grid::CellBorders &e) {
+            applyEdge(e.left, col, l);
+            applyEdge(e.right, col, rt);
+            applyEdge(e.top, col, t);
+            applyEdge(e.bottom, col, bt);
+        });
+    };
     for (int r = r1; r <= r2; ++r) {
-        for (int c = c1; c <= c2; ++c) {
-            const int l = c == c1 ? left : vertical;
-            const int rt = c == c2 ? right : vertical;
-            const int t = r == r1 ? top : horizontal;
-            const int b = r == r2 ? bottom : horizontal;
-            if (l < 0 && rt < 0 && t < 0 && b < 0)
-                continue;
-            Cell *cell = cellForWrite(r, c);
-            const bool wants = l > 0 || rt > 0 || t > 0 || b > 0;
-            Extra *e = extraFor(*cell, wants);
-            if (!e)
-                continue;
-            const bool had = e->borders.any();
-            applyEdge(e->borders.left, col, l);
-            applyEdge(e->borders.right, col, rt);
-            applyEdge(e->borders.top, col, t);
-            applyEdge(e->borders.bottom, col, b);
-            m_borderCount += int(e->borders.any()) - int(had);
+        Row &row = m_rows[size_t(r)];
+        const int t = r == r1 ? top : horizontal;
+        const int b = r == r2 ? bottom : horizontal;
+        if (c1 == c2) {
+            apply(row, c1, c1, left, right, t, b);
+            continue;
         }
+        apply(row, c1, c1, left, vertical, t, b);
+        apply(row, c1 + 1, c2 - 1, vertical, vertical, t, b);
+        apply(row, c2, c2, vertical, right, t, b);
     }
+}
+
+// Applies `edit` to the borders of columns [c1, c2] of a row, splitting and joining runs as needed.
+template <typename F> void GridStore::editBorders(Row &row, int c1, int c2, F edit)
+{
+    const bool had = !row.borders.empty();
+    std::vector<BorderRun> out;
+    out.reserve(row.borders.size() + 3);
+    auto put = [&out](int a, int b, const grid::CellBorders &e) {
+        if (a > b || !e.any())
+            return;
+        if (!out.empty() && out.back().c2 + 1 == a && out.back().borders == e)
+            out.back().c2 = b;
+        else
+            out.push_back({a, b, e});
+    };
+    auto changed = [&edit](grid::CellBorders e) {
+        edit(e);
+        return e;
+    };
+    int next = c1; // first column of [c1, c2] not yet edited
+    for (const BorderRun &run : row.borders) {
+        if (run.c2 < c1 || run.c1 > c2) {
+            if (run.c1 > c2 && next <= c2) {
+                put(next, c2, changed(grid::CellBorders()));
+                next = c2 + 1;
+            }
+            put(run.c1, run.c2, run.borders);
+            continue;
+        }
+        put(run.c1, c1 - 1, run.borders);
+        put(next, run.c1 - 1, changed(grid::CellBorders()));
+        const int a = std::max(run.c1, c1), b = std::min(run.c2, c2);
+        put(a, b, changed(run.borders));
+        next = b + 1;
+        put(c2 + 1, run.c2, run.borders);
+    }
+    if (next <= c2)
+        put(next, c2, changed(grid::CellBorders()));
+    row.borders = std::move(out);
+    m_borderCount += int(!row.borders.empty()) - int(had);
 }
 
 grid::CellBorders GridStore::cellBorders(int r, int c) const
 {
-    const Cell *cell = cellPtr(r, c);
-    const Extra *e = cell ? extraOf(*cell) : nullptr;
-    return e ? e->borders : grid::CellBorders();
+    if (!valid(r, c))
+        return grid::CellBorders();
+    const std::vector<BorderRun> &runs = m_rows[size_t(r)].borders;
+    auto it = std::lower_bound(runs.begin(), runs.end(), c, [](const BorderRun &run, int col) { return run.c2 < col; });
+    return it != runs.end() && it->c1 <= c ? it->borders : grid::CellBorders();
 }
 
 // ---------------------------------------------------------------------------------------- selection

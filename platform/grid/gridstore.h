@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace grid {
@@ -37,10 +38,12 @@ constexpr int DefaultColWidth = 960;
 struct BorderEdge {
     uint32_t color = 0;
     int width = 0; // pixels; 0 no line
+    bool operator==(const BorderEdge &) const = default;
 };
 struct CellBorders {
     BorderEdge left, top, right, bottom;
     bool any() const { return left.width || top.width || right.width || bottom.width; }
+    bool operator==(const CellBorders &) const = default;
 };
 
 } // namespace grid
@@ -81,6 +84,11 @@ public:
     // BGR longs; 0 = no colour of its own (reads 0), setting 0 removes it.
     long cellBackColor(int r, int c) const;
     void setCellBackColor(int r, int c, long color);
+    // A range at once: rows with the same formats before keep sharing them.
+    void setCellBackColor(int r1, int c1, int r2, int c2, long color);
+    // Rows r1..r2 get the cell formats of row `from` (colours, bold, check boxes, alignment, pictures),
+    // shared until one of them changes; their texts and borders stay.
+    void copyRowFormats(int from, int r1, int r2);
     long cellForeColor(int r, int c) const;
     void setCellForeColor(int r, int c, long color);
     bool cellFontBold(int r, int c) const;
@@ -182,21 +190,33 @@ public:
     static QList<QStringList> splitClipText(const QString &text);
 
 private:
-    struct Cell {
+    // A row keeps only the cells written to, by column: the large calendars are mostly empty.
+    struct TextCell {
         QString text;
+        int col = 0;
+    };
+    struct DataCell {
+        QVariant data;
+        int col = 0;
+    };
+    struct FormatCell {
         int32_t back = 0; // the program's 32-bit colour longs, system colours included
         int32_t fore = 0;
-        uint32_t flags : 8 = 0;  // bit0 bold, bits1-2 check, bits3-6 alignment+1
-        uint32_t extra : 24 = 0; // index+1 into m_extras (rare: data values, pictures, borders)
-    };
-    struct Extra {
-        QVariant data;
         int picture = 0;
+        uint16_t flags = 0; // bit0 bold, bits1-2 check, bits3-6 alignment+1
+        int col = 0;
+    };
+    using Formats = std::vector<FormatCell>;
+    // Columns [c1, c2] of a row with the same borders; only runs with a line are kept.
+    struct BorderRun {
+        int c1 = 0, c2 = 0;
         grid::CellBorders borders;
-        bool inUse = false;
     };
     struct Row {
-        std::vector<Cell> cells; // empty until a cell of the row is written
+        std::vector<TextCell> texts;
+        std::vector<DataCell> data; // rare
+        std::shared_ptr<Formats> formats; // null: none; rows given the same formats at once share them
+        std::vector<BorderRun> borders;   // by column, not overlapping
         int height = -1;
         bool hidden = false;
         bool picked = false;
@@ -208,20 +228,19 @@ private:
         int dataType = 0;
     };
 
-    const Cell *cellPtr(int r, int c) const;
-    Cell *cellForWrite(int r, int c);
-    Extra *extraFor(Cell &cell, bool create);
-    const Extra *extraOf(const Cell &cell) const;
-    void releaseExtra(Cell &cell);
-    void clearCell(Cell &cell, grid::ClearWhat what);
+    const TextCell *textPtr(int r, int c) const;
+    TextCell *textForWrite(int r, int c);
+    const FormatCell *formatPtr(int r, int c) const;
+    template <typename F> void editFormat(int r, int c, F edit);
+    template <typename F> void editFormats(int r1, int r2, bool create, F edit);
+    template <typename F> void editBorders(Row &row, int c1, int c2, F edit);
+    void dropRow(Row &row);
     void clampSelection();
     bool valid(int r, int c) const { return r >= 0 && c >= 0 && r < rows() && c < m_cols; }
 
     std::vector<Row> m_rows;
     std::vector<Column> m_colProps;
     std::vector<bool> m_mergeRows;
-    std::vector<Extra> m_extras;
-    std::vector<uint32_t> m_freeExtras;
     int m_cols = 0;
     int m_fixedRows = 0;
     int m_fixedCols = 0;
@@ -229,6 +248,6 @@ private:
     int m_mergeMode = grid::MergeNever;
     int m_defaultColWidth = grid::DefaultColWidth;
     int m_defaultRowHeight = grid::DefaultRowHeight;
-    int m_borderCount = 0;
+    int m_borderCount = 0; // rows with borders
     uint64_t m_layoutStamp = 0;
 };

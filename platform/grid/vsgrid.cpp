@@ -142,7 +142,7 @@ template <typename F> void forRange(const GridStore &s, int r1, int c1, int r2, 
 
 void VSGrid::setCellBackColor(int r1, int c1, int r2, int c2, long color)
 {
-    forRange(m_store, r1, c1, r2, c2, [&](int r, int c) { m_store.setCellBackColor(r, c, color); });
+    m_store.setCellBackColor(r1, c1, r2, c2, color);
     changed();
 }
 

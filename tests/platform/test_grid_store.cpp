@@ -1,6 +1,7 @@
 #include "platform/grid/gridstore.h"
 
 #include <gtest/gtest.h>
+#include <functional>
 
 namespace {
 
@@ -19,6 +20,15 @@ QStringList column(const GridStore &g, int c)
     QStringList out;
     for (int r = 0; r < g.rows(); ++r)
         out << g.textMatrix(r, c);
+    return out;
+}
+
+// One digit per column: the width of an edge along a row.
+QString edges(const GridStore &g, int r, const grid::BorderEdge grid::CellBorders::*edge)
+{
+    QString out;
+    for (int c = 0; c < g.cols(); ++c)
+        out += QString::number((g.cellBorders(r, c).*edge).width);
     return out;
 }
 
@@ -145,6 +155,42 @@ TEST(GridStoreStructure, GrowingGivesFreshCellsAndShrinkingDropsThem)
     EXPECT_EQ(g.row(), -1);
     g.setRows(3);
     EXPECT_EQ(g.textMatrix(2, 2), QString());
+}
+
+TEST(GridStoreStructure, RowsGivenFormatsTogetherChangeEachAlone)
+{
+    GridStore g = makeGrid(6, 4);
+    g.setCellBackColor(1, 0, 4, 3, 255);
+    g.setCellBackColor(2, 1, 0);
+    g.setCellFontBold(3, 2, true);
+    EXPECT_EQ(g.cellBackColor(1, 1), 255);
+    EXPECT_EQ(g.cellBackColor(2, 1), 0);
+    EXPECT_EQ(g.cellBackColor(3, 1), 255);
+    EXPECT_FALSE(g.cellFontBold(4, 2));
+    EXPECT_EQ(g.cellBackColor(5, 1), 0);
+
+    g.copyRowFormats(3, 1, 2);
+    g.setTextMatrix(2, 0, "x");
+    g.setCellData(2, 0, 7);
+    g.clear(grid::ClearEverywhere, grid::ClearText);
+    EXPECT_FALSE(g.cellData(2, 0).isValid());
+    EXPECT_TRUE(g.cellFontBold(1, 2));
+    EXPECT_EQ(g.cellBackColor(2, 1), 255);
+    g.setCellData(1, 0, 7);
+    g.clearRange(1, 0, 1, 3, grid::ClearFormatting);
+    EXPECT_EQ(g.cellData(1, 0).toInt(), 7);
+    EXPECT_FALSE(g.cellFontBold(1, 2));
+    EXPECT_EQ(g.cellBackColor(1, 0), 0);
+    EXPECT_TRUE(g.cellFontBold(2, 2));
+    EXPECT_EQ(g.cellBackColor(2, 0), 255);
+    g.setCellBackColor(2, 3, 3, 3, 65535);
+    EXPECT_EQ(g.cellBackColor(2, 3), 65535);
+    EXPECT_EQ(g.cellBackColor(3, 3), 65535);
+    EXPECT_EQ(g.cellBackColor(4, 3), 255);
+    g.setCols(3);
+    g.setCols(4);
+    EXPECT_EQ(g.cellBackColor(4, 3), 0);
+    EXPECT_EQ(g.cellBackColor(4, 2), 255);
 }
 
 TEST(GridStoreStructure, ClearTextKeepsFormatsAndClearEverythingDropsBoth)
@@ -296,6 +342,48 @@ TEST(GridStoreBorders, EdgesNotNamedKeepTheirState)
     g.cellBorderRange(1, 1, 3, 1, 0xFFFFFF, 0, grid::BorderKeep, grid::BorderKeep, grid::BorderKeep);
     EXPECT_EQ(g.cellBorders(2, 1).left.width, 0);
     EXPECT_EQ(g.cellBorders(2, 1).top.width, 1);
+}
+
+TEST(GridStoreBorders, EachCellKeepsItsOwnEdgesThroughOverlapsClearsAndCuts)
+{
+    GridStore g = makeGrid(3, 6);
+    using B = grid::CellBorders;
+    struct Step {
+        std::function<void()> change;
+        const char *top, *left, *right; // row 1
+    };
+    const grid::BorderEdge B::*top = &B::top;
+    const Step steps[] = {
+        {[&] { g.cellBorderRange(1, 0, 1, 5, 0xFF, grid::BorderKeep, 1, grid::BorderKeep, grid::BorderKeep); },
+         "111111", "000000", "000000"},
+        {[&] { g.cellBorderRange(1, 2, 1, 3, 0xAA, 2, 2, grid::BorderKeep, grid::BorderKeep); }, "112211", "002000",
+         "000000"},
+        {[&] { g.clearRange(1, 3, 1, 4, grid::ClearFormatting); }, "112001", "002000", "000000"},
+        {[&] { g.clearRange(1, 0, 1, 5, grid::ClearText); }, "112001", "002000", "000000"},
+        {[&] { g.cellBorderRange(0, 1, 2, 4, 0xBB, 3, grid::BorderKeep, 3, grid::BorderKeep, 1); }, "112001",
+         "031110", "011130"},
+        {[&] {
+             g.setCols(4);
+             g.setCols(6);
+         },
+         "112000", "031100", "011100"},
+    };
+    for (const Step &s : steps) {
+        s.change();
+        EXPECT_EQ(edges(g, 1, top), s.top);
+        EXPECT_EQ(edges(g, 1, &B::left), s.left);
+        EXPECT_EQ(edges(g, 1, &B::right), s.right);
+    }
+    EXPECT_EQ(g.cellBorders(1, 2).top.color, 0xAAu);
+    EXPECT_EQ(g.cellBorders(1, 1).top.color, 0xFFu);
+    EXPECT_EQ(g.cellBorders(1, 1).left.color, 0xBBu);
+    EXPECT_EQ(edges(g, 2, &B::left), "031100");
+    EXPECT_EQ(edges(g, 2, top), "000000");
+    g.removeItem(1);
+    EXPECT_EQ(edges(g, 1, &B::left), "031100");
+    EXPECT_TRUE(g.hasBorders());
+    g.setRows(0);
+    EXPECT_FALSE(g.hasBorders());
 }
 
 TEST(GridStoreCopy, RangeTextLeavesOutHiddenColumnsAndRows)
