@@ -82,11 +82,13 @@ ZBENCH("listen")
         const QString was = QStringLiteral("whole grade table read and filled into the grid (") + w.lblAnzahl->text() +
                             ')' + x;
         bench::report(was, liste, QStringLiteral("ms"));
-        bench::aimRatio(was + QStringLiteral(" vs bare read"), liste, bare, 2.5);
+        if (faktor == 20) // at 1x the figures are too small to hold a ratio on a shared machine
+            bench::aimRatio(was + QStringLiteral(" vs bare read"), liste, bare, 2.5);
         w.rtfSQL->setPlainText(alle);
         const double klick = bench::medianMs([&] { w.cmd_SQL_ausfuehren_Click(); }, 3);
         bench::report(QStringLiteral("whole grade table, click with column sizing") + x, klick, QStringLiteral("ms"));
-        bench::aimRatio(QStringLiteral("whole grade table, click with column sizing") + x + QStringLiteral(" vs bare read"),
+        if (faktor == 20)
+            bench::aimRatio(QStringLiteral("whole grade table, click with column sizing") + x + QStringLiteral(" vs bare read"),
                         klick, bare, 2.5);
         const double groesse = bench::medianMs([&] { w.fg->autoSize(0, w.fg->cols() - 1); }, 3);
         bench::report(QStringLiteral("column sizing alone") + x, groesse, QStringLiteral("ms"));
