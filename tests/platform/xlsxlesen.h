@@ -9,31 +9,7 @@
 
 namespace xlsxlesen {
 
-inline QMap<QString, QString> zellen(const QString &path)
-{
-    QStringList shared;
-    QXmlStreamReader ss(testsupport::zipEntry(path, QStringLiteral("xl/sharedStrings.xml")));
-    while (!ss.atEnd())
-        if (ss.readNext() == QXmlStreamReader::StartElement && ss.name() == QLatin1String("si"))
-            shared << ss.readElementText(QXmlStreamReader::IncludeChildElements);
-    QMap<QString, QString> cells;
-    QXmlStreamReader x(testsupport::zipEntry(path, QStringLiteral("xl/worksheets/sheet1.xml")));
-    QString ref, type;
-    while (!x.atEnd()) {
-        x.readNext();
-        if (!x.isStartElement())
-            continue;
-        if (x.name() == QLatin1String("c")) {
-            ref = x.attributes().value(QLatin1String("r")).toString();
-            type = x.attributes().value(QLatin1String("t")).toString();
-        } else if (x.name() == QLatin1String("v")) {
-            const QString v = x.readElementText();
-            cells[ref] = type == QLatin1String("s") ? QStringLiteral("s:") + shared.value(v.toInt())
-                                                    : (type.isEmpty() ? QStringLiteral("n:") : type + ':') + v;
-        }
-    }
-    return cells;
-}
+inline QMap<QString, QString> zellen(const QString &path) { return testsupport::xlsxCells(path, 1, true); }
 
 // The look of one cell as styles.xml gives it: number format, font, fill, borders, alignment.
 struct Aussehen {

@@ -71,7 +71,9 @@ QString zipEntry(const QString &zipPath, const QString &entry)
     return p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
 }
 
-QMap<QString, QString> xlsxCells(const QString &path, int sheet)
+QMap<QString, QString> xlsxCells(const QString &path, int sheet) { return xlsxCells(path, sheet, false); }
+
+QMap<QString, QString> xlsxCells(const QString &path, int sheet, bool typed)
 {
     QStringList shared;
     QXmlStreamReader ss(zipEntry(path, QStringLiteral("xl/sharedStrings.xml")));
@@ -90,7 +92,11 @@ QMap<QString, QString> xlsxCells(const QString &path, int sheet)
             type = x.attributes().value(QLatin1String("t")).toString();
         } else if (x.name() == QLatin1String("v")) {
             const QString v = x.readElementText();
-            cells[ref] = type == QLatin1String("s") ? shared.value(v.toInt()) : v;
+            if (!typed)
+                cells[ref] = type == QLatin1String("s") ? shared.value(v.toInt()) : v;
+            else
+                cells[ref] = type == QLatin1String("s") ? QStringLiteral("s:") + shared.value(v.toInt())
+                                                        : (type.isEmpty() ? QStringLiteral("n:") : type + ':') + v;
         }
     }
     return cells;

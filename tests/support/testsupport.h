@@ -40,5 +40,7 @@ private:
 QString zipEntry(const QString &zipPath, const QString &entry);
 // The cells of one sheet of an .xlsx by address ("A1" -> value; shared strings resolved).
 QMap<QString, QString> xlsxCells(const QString &path, int sheet = 1);
+// The same with each cell's type before its text ("s:007" a text, "n:7" a number).
+QMap<QString, QString> xlsxCells(const QString &path, int sheet, bool typed);
 
 } // namespace testsupport
