@@ -177,6 +177,19 @@ void GridStore::dropRow(Row &row)
     row.borders.clear();
 }
 
+bool GridStore::clampRange(int &r1, int &c1, int &r2, int &c2) const
+{
+    if (r1 > r2)
+        std::swap(r1, r2);
+    if (c1 > c2)
+        std::swap(c1, c2);
+    r1 = std::max(r1, 0);
+    c1 = std::max(c1, 0);
+    r2 = std::min(r2, rows() - 1);
+    c2 = std::min(c2, m_cols - 1);
+    return r1 <= r2 && c1 <= c2;
+}
+
 void GridStore::clear(grid::ClearWhere where, grid::ClearWhat what)
 {
     if (rows() == 0 || m_cols == 0)
@@ -189,15 +202,7 @@ void GridStore::clear(grid::ClearWhere where, grid::ClearWhat what)
 
 void GridStore::clearRange(int r1, int c1, int r2, int c2, grid::ClearWhat what)
 {
-    if (r1 > r2)
-        std::swap(r1, r2);
-    if (c1 > c2)
-        std::swap(c1, c2);
-    r1 = std::max(r1, 0);
-    c1 = std::max(c1, 0);
-    r2 = std::min(r2, rows() - 1);
-    c2 = std::min(c2, m_cols - 1);
-    if (r1 > r2 || c1 > c2)
+    if (!clampRange(r1, c1, r2, c2))
         return;
     // A cleared cell reads as one never written.
     if (what != grid::ClearFormatting)
@@ -289,15 +294,7 @@ void GridStore::setCellBackColor(int r, int c, long color)
 
 void GridStore::setCellBackColor(int r1, int c1, int r2, int c2, long color)
 {
-    if (r1 > r2)
-        std::swap(r1, r2);
-    if (c1 > c2)
-        std::swap(c1, c2);
-    r1 = std::max(r1, 0);
-    c1 = std::max(c1, 0);
-    r2 = std::min(r2, rows() - 1);
-    c2 = std::min(c2, m_cols - 1);
-    if (r1 > r2 || c1 > c2)
+    if (!clampRange(r1, c1, r2, c2))
         return;
     editFormats(r1, r2, true, [&](Formats &f) {
         for (int c = c1; c <= c2; ++c)
@@ -501,15 +498,7 @@ void GridStore::mergedSpan(int r, int c, int &c1, int &c2) const
 void GridStore::cellBorderRange(int r1, int c1, int r2, int c2, long color, int left, int top, int right,
                                 int bottom, int vertical, int horizontal)
 {
-    if (r1 > r2)
-        std::swap(r1, r2);
-    if (c1 > c2)
-        std::swap(c1, c2);
-    r1 = std::max(r1, 0);
-    c1 = std::max(c1, 0);
-    r2 = std::min(r2, rows() - 1);
-    c2 = std::min(c2, m_cols - 1);
-    if (r1 > r2 || c1 > c2)
+    if (!clampRange(r1, c1, r2, c2))
         return;
     const uint32_t col = uint32_t(color);
     // Per row: the first column, the inner columns and the last column each get one set of edges.

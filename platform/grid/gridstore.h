@@ -237,6 +237,8 @@ private:
     void dropRow(Row &row);
     void clampSelection();
     bool valid(int r, int c) const { return r >= 0 && c >= 0 && r < rows() && c < m_cols; }
+    // Orders a range's corners and cuts it to the grid; false when nothing of it is left.
+    bool clampRange(int &r1, int &c1, int &r2, int &c2) const;
 
     std::vector<Row> m_rows;
     std::vector<Column> m_colProps;
