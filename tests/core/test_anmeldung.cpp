@@ -15,14 +15,10 @@
 
 using anmeldung::passwortPasst;
 
-TEST(Passwort, RipemdOfAbcIsTheKnownValue)
+TEST(Passwort, HashIsRipemd160OfTheWindows1252Bytes)
 {
     EXPECT_EQ(hashing::ripemd160Hex("abc"), QString("8eb208f7e05d987a9b044a8e98c6b087f15a0bfc"));
     EXPECT_EQ(hashing::passwordHash("abc"), QString("8eb208f7e05d987a9b044a8e98c6b087f15a0bfc"));
-}
-
-TEST(Passwort, UmlautPasswordIsHashedFromItsWindows1252Bytes)
-{
     EXPECT_EQ(hashing::passwordHash(QStringLiteral("Grüße1")), QString("18c9b91fb2fc688552c44a79b02bcb532cf14449"));
 }
 
@@ -39,21 +35,14 @@ TEST(Passwort, StoredFormIsExactAndHashFormIgnoresCase)
     EXPECT_FALSE(passwortPasst("  ", "  ", " "));
 }
 
-TEST(Anmeldung, TeacherListHoldsOnlyTeachersWithAPassword)
+// The lock flag: AnmeldeFenster.LockedDatabaseShowsAMessage.
+TEST(Anmeldung, ListHoldsTeachersWithAPasswordFoundWithoutRegardToCase)
 {
     testsupport::Sandbox sb;
     corefixture::Umgebung u(sb);
     zdb::Db nm;
     nm.open(u.nmPfad);
     EXPECT_EQ(anmeldung::kuerzelListe(nm), QStringList({"abc", "MÜL", "X", "XS"}));
-}
-
-TEST(Anmeldung, AbbreviationIsFoundWithoutRegardToCase)
-{
-    testsupport::Sandbox sb;
-    corefixture::Umgebung u(sb);
-    zdb::Db nm;
-    nm.open(u.nmPfad);
     EXPECT_EQ(anmeldung::pruefen(nm, "x", "admin"), anmeldung::Ergebnis::Angemeldet);
     EXPECT_EQ(anmeldung::pruefen(nm, "mül", "Geheim"), anmeldung::Ergebnis::Angemeldet);
     EXPECT_EQ(anmeldung::pruefen(nm, "ABC", QStringLiteral("Grüße1")), anmeldung::Ergebnis::Angemeldet);
@@ -61,15 +50,6 @@ TEST(Anmeldung, AbbreviationIsFoundWithoutRegardToCase)
     EXPECT_EQ(anmeldung::pruefen(nm, "XS", QStringLiteral("Büro")), anmeldung::Ergebnis::Abgelehnt);
     EXPECT_EQ(anmeldung::pruefen(nm, "OHN", ""), anmeldung::Ergebnis::Abgelehnt);
     EXPECT_EQ(anmeldung::pruefen(nm, "O'Brien", "x"), anmeldung::Ergebnis::Abgelehnt);
-}
-
-TEST(Anmeldung, LockFlagRefusesEveryLogin)
-{
-    testsupport::Sandbox sb;
-    corefixture::Umgebung u(sb, true);
-    zdb::Db nm;
-    nm.open(u.nmPfad);
-    EXPECT_EQ(anmeldung::pruefen(nm, "X", "admin"), anmeldung::Ergebnis::Gesperrt);
 }
 
 TEST(Anmeldung, TitlesWordForWord)

@@ -210,11 +210,7 @@ TEST(DemoSchule, StartsAndEveryDemoUserLogsInAsDocumented)
         }
         EXPECT_GE(a.cmb_Kuerzel->findText(u.kuerzel), 0);
         a.cmb_Kuerzel->setEditText(u.kuerzel);
-        a.txtPasswort->setText(u.password + "x");
-        a.cmdAnmelden->click();
-        EXPECT_FALSE(a.cmdAnmelden->isEnabled());
         a.txtPasswort->setText(u.password);
-        a.cmdAnmelden->setEnabled(true);
         a.cmdAnmelden->click();
         EXPECT_EQ(a.result(), int(QDialog::Accepted)) << qPrintable(u.storedAs);
         EXPECT_EQ(mdl::Benutzer, u.kuerzel);

@@ -63,10 +63,7 @@ TEST(FachbetreuerFenster, AddedSubjectBecomesARecordWithItsFirstSupervisor)
     EXPECT_EQ(db.alle(), QStringList());
     w.fg->setTextMatrix(1, 1, "AB CD");
     w.fg_AfterEdit(1, 1);
-    EXPECT_EQ(db.alle(), QStringList({"Ph=AB CD"}));
-    w.fg->setTextMatrix(1, 1, "CD");
-    w.fg_AfterEdit(1, 1);
-    EXPECT_EQ(db.alle(), QStringList({"Ph=CD"}));
+    EXPECT_EQ(db.alle(), QStringList({"Ph=AB CD"})); // later writes: Fachbetreuer.*
     // A pasted tab stays in the code and never fills the supervisor cell.
     w.txtFach->setText("Ch\tx");
     w.cmdFachHinzu_Click();
