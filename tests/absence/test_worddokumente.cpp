@@ -68,7 +68,7 @@ TEST(WordBefreiung, FillsTheDemoTemplateAndReplacesTheLastLetter)
     Befreiung b{"Bauer, Eva ", "5a", klassenleiterDerKlasse(fgKlassen, "5a"), "05.12.2016"};
     const QString pfad = UnterrichtsbefreiungErstellen(b, &lblInfo);
     ASSERT_EQ(pfad, befreiungPfad());
-    EXPECT_EQ(boxen.texts(), QStringList{MeldungWordErstellt});
+    EXPECT_EQ(boxen.texts(), QStringList{"Das Word-Dokument wurde erstellt."});
     EXPECT_FALSE(lblInfo.isVisible());
 
     const QString text = absaetze(pfad).join('\n');
@@ -186,7 +186,7 @@ TEST(WordTagesliste, ProgressCountsListRowsAndTheButtonComesBack)
     EXPECT_EQ(pfad, folders::join(folders::tempFolder(), "Absenzen am 05.12.2016.docx"));
     EXPECT_EQ(lblInfo.text(), "... 24/24");
     EXPECT_TRUE(knopf.isEnabled());
-    EXPECT_EQ(boxen.texts().last(), MeldungWordErstellt);
+    EXPECT_EQ(boxen.texts().last(), "Das Word-Dokument wurde erstellt.");
     EXPECT_EQ(absaetze(pfad).size(), 2 + 2 * 20 + 1);
 }
 
@@ -298,7 +298,7 @@ TEST(WordKlassenbericht, OneDocumentPerChosenClassAndTheTeachersRow)
     QLabel lblInfo;
     const QStringList pfade = KlassenberichtWordErstellen(mdl::dbEigen, klassen, Start, Ende, false, &lblInfo);
     ASSERT_EQ(pfade.size(), 2);
-    EXPECT_EQ(boxen.texts(), (QStringList{MeldungWordErstellt, MeldungWordErstellt}));
+    EXPECT_EQ(boxen.texts(), (QStringList(2, "Das Word-Dokument wurde erstellt.")));
     EXPECT_EQ(mdl::nmOeffnungen(), 0);
     EXPECT_TRUE(pfade[1].endsWith("/Fehltage LK.docx"));
     const QStringList lk = absaetze(pfade[1]);
