@@ -166,7 +166,8 @@ TEST_F(ExcelListen, ButtonsReportAndHandTheWorkbookOverOrExplainWhyNot)
     {
         testsupport::MsgRecorder rec;
         cmd_unentschuldigt_Click(mdl::dbEigen, "04.10.2016", "07.10.2016", klassen, k);
-        EXPECT_EQ(rec.texts(), QStringList({KeineDaten}));
+        EXPECT_EQ(rec.texts(), QStringList({"Es wurden keine passenden Daten gefunden, daher wurde keine Excel-Liste "
+                                             "erzeugt."}));
         cmdVieleFehltage_Click(mdl::dbEigen, "04.10.2016", "xx", "15", k);
         cmdExcel_Click(klassen, "  ", {}, {}, k);
         EXPECT_EQ(rec.texts().mid(1),
