@@ -222,21 +222,6 @@ TEST(LnwFenster, ClickedCellShowsTheTestDetails)
     EXPECT_EQ(texte(w.lbl_LNW, {7, 8, 0}), QStringList({"M", "5a", "SA"}));
 }
 
-// The older file is recognised from its schema: no error message (the blocks: LnwLesenLayout).
-TEST(LnwFenster, OlderLayoutWithoutErrorMessage)
-{
-    Umgebung u("X", true, Layout::Older);
-    u.nm.lnw(u.mAB, 4, "KA1");
-    testsupport::MsgRecorder boxes;
-    frm_LNW w;
-    w.formActivate();
-    waehle(w.lstFach, {"M"});
-    w.cmdZeigeAuswahl_Click();
-    EXPECT_TRUE(boxes.boxes.isEmpty()) << boxes.texts().join("; ").toStdString();
-    ASSERT_EQ(w.fg_LNW->textMatrix(2, 1), "5a");
-    EXPECT_EQ(w.fg_LNW->textMatrix(2, 63), "KA1"); // "1. KA"
-}
-
 TEST(LnwFenster, DatabaseErrorIsReportedOnceAndWindowStaysUsable)
 {
     Umgebung u("AB", false);
