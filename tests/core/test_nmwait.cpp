@@ -150,12 +150,6 @@ TEST(Fortschritt, ZeroOrNegativeMaximumLeavesTheBarEmpty)
 
 namespace {
 
-struct EndeAbfangen {
-    QStringList enden;
-    EndeAbfangen() { guard::setEndHandler([this](const QString &t) { enden << t; }); }
-    ~EndeAbfangen() { guard::resetEndHandler(); }
-};
-
 void ersetzen(const QString &pfad, const QByteArray &inhalt)
 {
     QFile f(pfad);
@@ -195,7 +189,7 @@ TEST(DatenbankDefekt, FileIsNamedWithWhatIsWrongAndTheProgramRunsOn)
         corefixture::Umgebung u(sb);
         const QByteArray heil = erstesStueck(u.nmPfad, 1 << 24);
         ersetzen(u.nmPfad, f.inhalt(u.nmPfad));
-        EndeAbfangen ende;
+        corefixture::EndeAbfangen ende;
         testsupport::MsgRecorder boxes;
         frm_Main haupt;
         haupt.show();

@@ -2,6 +2,7 @@
 #include "core/mdl_zandrel.h"
 #include "core/schema.h"
 #include "core/startup.h"
+#include "nmfixture.h"
 #include "ownfixture.h"
 #include "platform/folders.h"
 #include "platform/units.h"
@@ -188,13 +189,7 @@ TEST(Einstellungen, StoredValuesAreTaken)
 
 // ---- guarded handlers
 
-namespace {
-struct EndeAbfangen {
-    QStringList enden;
-    EndeAbfangen() { guard::setEndHandler([this](const QString &t) { enden << t; }); }
-    ~EndeAbfangen() { guard::resetEndHandler(); }
-};
-} // namespace
+using corefixture::EndeAbfangen;
 
 TEST(Guard, BusyDatabaseIsReportedRolledBackAndTheProgramGoesOn)
 {
