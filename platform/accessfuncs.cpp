@@ -722,31 +722,31 @@ static void arith(sqlite3_context *ctx, sqlite3_value **argv, bool plus)
 static void fnAccPlus(sqlite3_context *c, int, sqlite3_value **a) { arith(c, a, true); }
 static void fnAccMinus(sqlite3_context *c, int, sqlite3_value **a) { arith(c, a, false); }
 
+void registerScalars(sqlite3 *db, const ScalarFn *fns, int count)
+{
+    for (int i = 0; i < count; ++i)
+        sqlite3_create_function_v2(db, fns[i].name, fns[i].nArg,
+                                   fns[i].flags ? fns[i].flags : SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   fns[i].fn, nullptr, nullptr, nullptr);
+}
+
 void registerAccessFunctions(sqlite3 *db)
 {
     const int f = SQLITE_UTF8;
-    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    struct Fn {
-        const char *name;
-        int nArg;
-        int flags;
-        void (*fn)(sqlite3_context *, int, sqlite3_value **);
+    const ScalarFn fns[] = {
+        {"like", 2, fnLike},         {"like", 3, fnLike},       {"AccLike", 2, fnAccLike},
+        {"IIf", 3, fnIIf},           {"Nz", 1, fnNz},           {"Nz", 2, fnNz},
+        {"Val", 1, fnVal},           {"AccIsNull", 1, fnIsNull}, {"Len", 1, fnLen},
+        {"AccLeft", 2, fnLeft},      {"AccRight", 2, fnRight},  {"Mid", 2, fnMid},
+        {"Mid", 3, fnMid},           {"InStr", 2, fnInStr},     {"InStr", 3, fnInStr},
+        {"UCase", 1, fnUCase},       {"LCase", 1, fnLCase},     {"Trim", 1, fnTrim},
+        {"Format", 1, fnFormat},     {"Format", 2, fnFormat},   {"Year", 1, fnYear},
+        {"Month", 1, fnMonth},       {"Day", 1, fnDay},         {"Date", 0, fnDate, f},
+        {"Now", 0, fnNow, f},             {"CStr", 1, fnCStr},       {"CInt", 1, fnCInt},
+        {"CLng", 1, fnCInt},         {"CDbl", 1, fnCDbl},       {"AccConcat", -1, fnAccConcat},
+        {"AccPlus", 2, fnAccPlus},   {"AccMinus", 2, fnAccMinus},
     };
-    const Fn fns[] = {
-        {"like", 2, det, fnLike},         {"like", 3, det, fnLike},       {"AccLike", 2, det, fnAccLike},
-        {"IIf", 3, det, fnIIf},           {"Nz", 1, det, fnNz},           {"Nz", 2, det, fnNz},
-        {"Val", 1, det, fnVal},           {"AccIsNull", 1, det, fnIsNull}, {"Len", 1, det, fnLen},
-        {"AccLeft", 2, det, fnLeft},      {"AccRight", 2, det, fnRight},  {"Mid", 2, det, fnMid},
-        {"Mid", 3, det, fnMid},           {"InStr", 2, det, fnInStr},     {"InStr", 3, det, fnInStr},
-        {"UCase", 1, det, fnUCase},       {"LCase", 1, det, fnLCase},     {"Trim", 1, det, fnTrim},
-        {"Format", 1, det, fnFormat},     {"Format", 2, det, fnFormat},   {"Year", 1, det, fnYear},
-        {"Month", 1, det, fnMonth},       {"Day", 1, det, fnDay},         {"Date", 0, f, fnDate},
-        {"Now", 0, f, fnNow},             {"CStr", 1, det, fnCStr},       {"CInt", 1, det, fnCInt},
-        {"CLng", 1, det, fnCInt},         {"CDbl", 1, det, fnCDbl},       {"AccConcat", -1, det, fnAccConcat},
-        {"AccPlus", 2, det, fnAccPlus},   {"AccMinus", 2, det, fnAccMinus},
-    };
-    for (const Fn &fn : fns)
-        sqlite3_create_function_v2(db, fn.name, fn.nArg, fn.flags, nullptr, fn.fn, nullptr, nullptr, nullptr);
+    registerScalars(db, fns);
     registerDateFunctions(db);
     registerMoreFunctions(db);
     sqlite3_create_collation_v2(db, "DE", SQLITE_UTF8, nullptr, collateDE, nullptr);

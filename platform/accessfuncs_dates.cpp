@@ -323,13 +323,7 @@ void fnIsDate(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 void registerDateFunctions(sqlite3 *db)
 {
-    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    struct Fn {
-        const char *name;
-        int nArg;
-        void (*fn)(sqlite3_context *, int, sqlite3_value **);
-    };
-    const Fn fns[] = {
+    const ScalarFn fns[] = {
         {"DateSerial", 3, fnDateSerial}, {"DateAdd", 3, fnDateAdd},     {"DateDiff", 3, fnDateDiff},
         {"DateDiff", 4, fnDateDiff},     {"DateDiff", 5, fnDateDiff},   {"DatePart", 2, fnDatePartOf},
         {"DatePart", 3, fnDatePartOf},   {"DatePart", 4, fnDatePartOf}, {"Weekday", 1, fnWeekday},
@@ -337,8 +331,7 @@ void registerDateFunctions(sqlite3 *db)
         {"Second", 1, fnSecond},         {"CDate", 1, fnCDate},         {"CVDate", 1, fnCDate},
         {"DateValue", 1, fnDateValue},       {"IsDate", 1, fnIsDate},
     };
-    for (const Fn &fn : fns)
-        sqlite3_create_function_v2(db, fn.name, fn.nArg, det, nullptr, fn.fn, nullptr, nullptr, nullptr);
+    registerScalars(db, fns);
 }
 
 } // namespace accessfn

@@ -33,6 +33,16 @@ void resultDateTime(sqlite3_context *ctx, const QDateTime &dt);
 void resultTypeError(sqlite3_context *ctx);
 
 // The further functions (dates, numbers, texts, First/Last): accessfuncs_dates.cpp, accessfuncs_more.cpp.
+// One scalar function of a registration table; flags 0 means deterministic UTF-8.
+struct ScalarFn {
+    const char *name;
+    int nArg;
+    void (*fn)(sqlite3_context *, int, sqlite3_value **);
+    int flags = 0;
+};
+void registerScalars(sqlite3 *db, const ScalarFn *fns, int count);
+template <int N> void registerScalars(sqlite3 *db, const ScalarFn (&fns)[N]) { registerScalars(db, fns, N); }
+
 void registerDateFunctions(sqlite3 *db);
 void registerMoreFunctions(sqlite3 *db);
 

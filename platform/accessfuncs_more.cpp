@@ -220,19 +220,12 @@ void keptFinal(sqlite3_context *ctx)
 
 void registerMoreFunctions(sqlite3 *db)
 {
-    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    struct Fn {
-        const char *name;
-        int nArg;
-        void (*fn)(sqlite3_context *, int, sqlite3_value **);
-    };
-    const Fn fns[] = {
+    const ScalarFn fns[] = {
         {"Int", 1, fnInt},       {"Fix", 1, fnFix},       {"Sgn", 1, fnSgn},         {"AccRound", 1, fnRound},
         {"AccRound", 2, fnRound}, {"Str", 1, fnStr},       {"Space", 1, fnSpace},     {"String", 2, fnString},
         {"StrConv", 2, fnStrConv}, {"StrConv", 3, fnStrConv},
     };
-    for (const Fn &fn : fns)
-        sqlite3_create_function_v2(db, fn.name, fn.nArg, det, nullptr, fn.fn, nullptr, nullptr, nullptr);
+    registerScalars(db, fns);
     sqlite3_create_function_v2(db, "First", 1, SQLITE_UTF8, nullptr, nullptr, firstStep, keptFinal, nullptr);
     sqlite3_create_function_v2(db, "Last", 1, SQLITE_UTF8, nullptr, nullptr, lastStep, keptFinal, nullptr);
 }
