@@ -290,27 +290,19 @@ void fnHour(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 0); 
 void fnMinute(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 1); }
 void fnSecond(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 2); }
 
-void fnCDate(sqlite3_context *ctx, int, sqlite3_value **argv)
+// CDate keeps the time, DateValue drops it.
+void zuDatum(sqlite3_context *ctx, sqlite3_value *v, bool ohneZeit)
 {
-    if (isNull(argv[0])) {
+    if (isNull(v)) {
         sqlite3_result_null(ctx);
         return;
     }
     QDateTime dt;
-    if (dateArgs(ctx, argv[0], &dt))
-        resultDateTime(ctx, dt);
+    if (dateArgs(ctx, v, &dt))
+        resultDateTime(ctx, ohneZeit ? QDateTime(dt.date(), QTime(0, 0)) : dt);
 }
-
-void fnDateValue(sqlite3_context *ctx, int, sqlite3_value **argv)
-{
-    if (isNull(argv[0])) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    QDateTime dt;
-    if (dateArgs(ctx, argv[0], &dt))
-        resultDateTime(ctx, QDateTime(dt.date(), QTime(0, 0)));
-}
+void fnCDate(sqlite3_context *ctx, int, sqlite3_value **argv) { zuDatum(ctx, argv[0], false); }
+void fnDateValue(sqlite3_context *ctx, int, sqlite3_value **argv) { zuDatum(ctx, argv[0], true); }
 
 // Texts that CDate reads; numbers are no dates for IsDate.
 void fnIsDate(sqlite3_context *ctx, int, sqlite3_value **argv)
