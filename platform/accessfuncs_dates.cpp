@@ -76,6 +76,16 @@ bool dateArgs(sqlite3_context *ctx, sqlite3_value *v, QDateTime *out)
     return out->isValid();
 }
 
+// Null gives Null, a value that is no date the type error; true when dt holds the date.
+bool datumOderNull(sqlite3_context *ctx, sqlite3_value *v, QDateTime *dt)
+{
+    if (isNull(v)) {
+        sqlite3_result_null(ctx);
+        return false;
+    }
+    return dateArgs(ctx, v, dt);
+}
+
 void fnDateSerial(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2])) {
@@ -267,23 +277,15 @@ void fnDatePartOf(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 
 void fnWeekday(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    if (isNull(argv[0])) {
-        sqlite3_result_null(ctx);
-        return;
-    }
     QDateTime dt;
-    if (dateArgs(ctx, argv[0], &dt))
+    if (datumOderNull(ctx, argv[0], &dt))
         sqlite3_result_int(ctx, intoWeek(dt.date(), firstDayArg(argc, argv, 1)) + 1);
 }
 
 void timePart(sqlite3_context *ctx, sqlite3_value *v, int which)
 {
-    if (isNull(v)) {
-        sqlite3_result_null(ctx);
-        return;
-    }
     QDateTime dt;
-    if (dateArgs(ctx, v, &dt))
+    if (datumOderNull(ctx, v, &dt))
         sqlite3_result_int(ctx, which == 0 ? dt.time().hour() : which == 1 ? dt.time().minute() : dt.time().second());
 }
 void fnHour(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 0); }
@@ -293,12 +295,8 @@ void fnSecond(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 2)
 // CDate keeps the time, DateValue drops it.
 void zuDatum(sqlite3_context *ctx, sqlite3_value *v, bool ohneZeit)
 {
-    if (isNull(v)) {
-        sqlite3_result_null(ctx);
-        return;
-    }
     QDateTime dt;
-    if (dateArgs(ctx, v, &dt))
+    if (datumOderNull(ctx, v, &dt))
         resultDateTime(ctx, ohneZeit ? QDateTime(dt.date(), QTime(0, 0)) : dt);
 }
 void fnCDate(sqlite3_context *ctx, int, sqlite3_value **argv) { zuDatum(ctx, argv[0], false); }
