@@ -39,11 +39,16 @@ Umgebung::Umgebung(testsupport::Sandbox &sb, bool gesperrt)
     schema::DatenbankAktualisieren(mdl::dbEigen);
 }
 
-Umgebung::~Umgebung()
+Umgebung::~Umgebung() { sitzungZuruecksetzen(); }
+
+void sitzungZuruecksetzen()
 {
     mdl::NMDatenbankZuruecksetzen();
     mdl::dbEigen.close();
     mdl::DatenPfad.clear();
+    mdl::NMDateiParameter.clear();
+    mdl::PfadSDDF1.clear();
+    mdl::Ferien.clear();
     mdl::Benutzer.clear();
     mdl::IstAdmin = false;
 }

@@ -19,6 +19,9 @@ struct Umgebung {
 // "abc" (pwdh of "Grüße1", upper-case hex), "OHN" (no password).
 void lehrkraefteEintragen(const QString &nmPfad);
 
+// Leaves the program's shared state as a fresh start finds it: no databases, paths, holidays or user.
+void sitzungZuruecksetzen();
+
 // Catches the end of the program while it lives.
 struct EndeAbfangen {
     QStringList enden;

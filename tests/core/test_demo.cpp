@@ -1,6 +1,7 @@
 // The generated demo school: deterministic, complete in both layouts, sized by the options, and
 // started and logged into as the README's run command does it. The planted WinSV differences
 // are checked through the comparison itself (tests/winsv).
+#include "nmfixture.h"
 #include "core/feiertag.h"
 #include "core/frm_anmeldung.h"
 #include "core/frm_main.h"
@@ -229,10 +230,5 @@ TEST(DemoSchule, StartsAndEveryDemoUserLogsInAsDocumented)
     EXPECT_TRUE(haupt.windowTitle().contains(" 0815 "));
     EXPECT_TRUE(boxes.boxes.isEmpty());
 
-    mdl::NMDatenbankZuruecksetzen();
-    mdl::dbEigen.close();
-    mdl::DatenPfad.clear();
-    mdl::PfadSDDF1.clear();
-    mdl::Ferien.clear();
-    mdl::Benutzer.clear();
+    corefixture::sitzungZuruecksetzen();
 }

@@ -1,5 +1,6 @@
 // Every window opened offscreen in the main window at its start size and at a larger one: the
 // texts fit their controls, sibling controls do not overlap, and design texts are in place.
+#include "nmfixture.h"
 #include "absence/register_absence.h"
 #include "calendar/register_calendar.h"
 #include "core/frm_anmeldung.h"
@@ -205,12 +206,7 @@ protected:
     }
     void TearDown() override
     {
-        mdl::NMDatenbankZuruecksetzen();
-        mdl::dbEigen.close();
-        mdl::DatenPfad.clear();
-        mdl::PfadSDDF1.clear();
-        mdl::Ferien.clear();
-        mdl::Benutzer.clear();
+        corefixture::sitzungZuruecksetzen();
         QApplication::setFont(schrift);
         windows::restoreRegistrations(vorher);
     }

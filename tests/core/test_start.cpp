@@ -36,14 +36,7 @@ void eigeneDatenbank(const testsupport::Sandbox &sb, const QString &klassenfilte
 }
 
 struct Aufraeumen {
-    ~Aufraeumen()
-    {
-        mdl::dbEigen.close();
-        mdl::DatenPfad.clear();
-        mdl::NMDateiParameter.clear();
-        mdl::PfadSDDF1.clear();
-        mdl::Ferien.clear();
-    }
+    ~Aufraeumen() { corefixture::sitzungZuruecksetzen(); }
 };
 
 } // namespace
