@@ -7,6 +7,7 @@
 #include "platform/units.h"
 #include "platform/valuetext.h"
 
+#include <QScopedValueRollback>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -106,11 +107,7 @@ void frm_Fehltage::klasseLaden(int r)
 {
     if (m_inKlassenKlick)
         return;
-    m_inKlassenKlick = true;
-    struct Ende {
-        bool &f;
-        ~Ende() { f = false; }
-    } ende{m_inKlassenKlick};
+    const QScopedValueRollback<bool> ende(m_inKlassenKlick, true);
 
     if (!Klassenliste::darfKlasseAufrufen(mdl::Benutzer, fgKlassen->textMatrix(r, LeiterSpalte))) {
         msg::box(Klassenliste::MeldungNurEigeneKlasse, msg::OKOnly);

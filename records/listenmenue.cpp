@@ -7,6 +7,33 @@
 #include "records/wunschzettel.h"
 
 #include <QDate>
+#include <QScopedValueRollback>
+
+namespace {
+
+// Reads from the grade manager's database as one piece of work; false (after the message) when it
+// could not be opened or read. The connection is closed before anything is written or shown.
+template <typename Lesen, typename Fehlertext>
+bool ausNotenmanager(Lesen lesen, Fehlertext fehlertext)
+{
+    QString fehler;
+    {
+        mdl::NMSitzung nm;
+        if (!nm.offen())
+            return false;
+        try {
+            lesen(mdl::dbNM());
+        } catch (const zdb::DbError &e) {
+            fehler = fehlertext(e);
+        }
+    }
+    if (fehler.isEmpty())
+        return true;
+    msg::box(fehler);
+    return false;
+}
+
+} // namespace
 
 namespace wunsch {
 
@@ -16,24 +43,10 @@ void mnuWunschzettel_Click()
     static bool laeuft = false;
     if (laeuft)
         return;
-    laeuft = true;
-    struct Ende {
-        bool &flag;
-        ~Ende() { flag = false; }
-    } ende{laeuft};
-
-    if (!mdl::NMDatenbankOeffnen())
-        return;
+    const QScopedValueRollback<bool> ende(laeuft, true);
     QVector<Kurs> kurse;
-    try {
-        kurse = kurseLesen(mdl::dbNM());
-    } catch (const zdb::DbError &e) {
-        mdl::NMDatenbankSchliessen();
-        msg::box(lesefehlerText(e));
-        return;
-    }
-    mdl::NMDatenbankSchliessen();
-    msg::box(dateiErstellen(kurse, dateiPfad()).meldung);
+    if (ausNotenmanager([&](zdb::Db &db) { kurse = kurseLesen(db); }, lesefehlerText))
+        msg::box(dateiErstellen(kurse, dateiPfad()).meldung);
 }
 
 } // namespace wunsch
@@ -52,19 +65,9 @@ void mnuLehrerliste_Click()
         msg::box(NichtInstalliert);
         return;
     }
-    if (!mdl::NMDatenbankOeffnen())
-        return;
     QVector<Lehrer> lehrer;
-    try {
-        lehrer = lehrerLesen(mdl::dbNM());
-    } catch (const zdb::DbError &e) {
-        mdl::NMDatenbankSchliessen();
-        msg::box(lesefehlerText(e));
-        return;
-    }
-    // The connection is never held while the workbook is made.
-    mdl::NMDatenbankSchliessen();
-    msg::box(arbeitsmappeAnlegen(lehrer, QDate::currentDate()).meldung);
+    if (ausNotenmanager([&](zdb::Db &db) { lehrer = lehrerLesen(db); }, lesefehlerText))
+        msg::box(arbeitsmappeAnlegen(lehrer, QDate::currentDate()).meldung);
 }
 
 } // namespace lehrerliste
