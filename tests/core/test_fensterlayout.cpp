@@ -168,9 +168,8 @@ void behaelterPruefen(const QString &fenster, QWidget *top, QWidget *b, QStringL
             fehler << fenster + ": text cut: " + lage(w) + " " + z;
         if (rahmen && !b->rect().contains(w->geometry()))
             fehler << fenster + ": outside its frame " + lage(b) + ": " + lage(w);
-        // A text the window's edge cuts off (controls moved out of sight on purpose lie wholly outside).
-        if (!rahmen && !textVon(w).isEmpty() && w->geometry().intersects(b->rect())
-            && !b->rect().contains(w->geometry()))
+        // A control the window's edge cuts off (controls moved out of sight on purpose lie wholly outside).
+        if (!rahmen && w->geometry().intersects(b->rect()) && !b->rect().contains(w->geometry()))
             fehler << fenster + ": cut by the window's edge " + QString::number(b->width()) + "x"
                           + QString::number(b->height()) + ": " + lage(w);
         for (int j = i + 1; j < kinder.size(); ++j)
