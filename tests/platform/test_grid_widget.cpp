@@ -149,6 +149,35 @@ TEST(GridWidgetPaint, CellColoursArePaintedFromTheirBgrValues)
     EXPECT_EQ(img.pixel(p), qRgb(255, 255, 0));
 }
 
+// A separator row far lower than a text line shows none of its text, at any scaling; a row of half
+// a line shows what fits.
+TEST(GridWidgetPaint, TextOnlyInRowsOfAtLeastAThirdOfALine)
+{
+    auto g = shownGrid(6, 3);
+    g->setRowHeight(2, 30);  // 2 pixels
+    g->setRowHeight(3, 120); // 8 pixels
+    for (int r : {2, 3})
+        for (int c : {0, 1})
+            g->setTextMatrix(r, c, "Sa 18.09.");
+    auto bild = [&](double skala) {
+        QImage img(g->size() * skala, QImage::Format_ARGB32);
+        img.setDevicePixelRatio(skala);
+        img.fill(Qt::white);
+        g->render(&img);
+        return img;
+    };
+    for (double skala : {1.0, 1.5}) {
+        const QImage mit = bild(skala);
+        g->setTextMatrix(2, 0, QString());
+        g->setTextMatrix(2, 1, QString());
+        EXPECT_TRUE(mit == bild(skala)) << skala;
+        g->setTextMatrix(2, 0, "Sa 18.09.");
+        g->setTextMatrix(2, 1, "Sa 18.09.");
+    }
+    const QRect halb = g->cellRect(3, 1).translated(-g->viewport()->geometry().topLeft());
+    EXPECT_GT(inkPixels(g->grabCells(), halb), 5);
+}
+
 TEST(GridWidgetEvents, CodeRaisesNoCellEventsButTopRowRaisesAfterScroll)
 {
     auto g = shownGrid(100, 5);
