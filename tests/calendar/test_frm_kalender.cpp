@@ -3,6 +3,7 @@
 #include "core/mdl_zandrel.h"
 #include "kalenderfixture.h"
 #include "platform/grid/vsgrid.h"
+#include "support/testsupport.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -222,13 +223,7 @@ TEST_F(Fenster, WeekendLabelsLeaveNoMarkAtAnyScaling)
     ASSERT_EQ(g->rowHeight(samstag), 30);
     ASSERT_EQ(g->textMatrix(samstag, 0), "Sa 18.09.");
     g->setTextMatrix(samstag, 1, "KF"); // an entry on a Saturday, too
-    auto bild = [&](double skala) {
-        QImage img(g->size() * skala, QImage::Format_ARGB32);
-        img.setDevicePixelRatio(skala);
-        img.fill(Qt::white);
-        g->render(&img);
-        return img;
-    };
+    auto bild = [&](double skala) { return testsupport::gezeichnet(&*g, skala); };
     for (double skala : {1.0, 1.25, 1.5, 2.0}) {
         const QImage mit = bild(skala);
         for (int r = 1; r < g->rows(); ++r)

@@ -1,4 +1,5 @@
 #include "platform/grid/vsgrid.h"
+#include "support/testsupport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -159,13 +160,7 @@ TEST(GridWidgetPaint, TextOnlyInRowsOfAtLeastAThirdOfALine)
     for (int r : {2, 3})
         for (int c : {0, 1})
             g->setTextMatrix(r, c, "Sa 18.09.");
-    auto bild = [&](double skala) {
-        QImage img(g->size() * skala, QImage::Format_ARGB32);
-        img.setDevicePixelRatio(skala);
-        img.fill(Qt::white);
-        g->render(&img);
-        return img;
-    };
+    auto bild = [&](double skala) { return testsupport::gezeichnet(&*g, skala); };
     for (double skala : {1.0, 1.5}) {
         const QImage mit = bild(skala);
         g->setTextMatrix(2, 0, QString());
