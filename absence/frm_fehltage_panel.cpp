@@ -149,7 +149,8 @@ bool frm_Fehltage::eventFilter(QObject *watched, QEvent *e)
     } else if (e->type() == QEvent::FocusIn) {
         if (auto *tel = qobject_cast<QLineEdit *>(watched);
             tel && (tel == txtTelefon || tel == txtTelefon1 || tel == txtTelefon2))
-            QTimer::singleShot(0, tel, [tel] { tel->setSelection(0, int(tel->text().size())); });
+            // All of it selected from the end back to 0, so a number wider than the box shows its start.
+            QTimer::singleShot(0, tel, [tel] { tel->setSelection(int(tel->text().size()), -int(tel->text().size())); });
     } else if (e->type() == QEvent::MouseButtonPress) {
         // A right click on a reason box opens the reason pop-up instead of the box's own menu.
         const auto *m = static_cast<QMouseEvent *>(e);
@@ -251,6 +252,8 @@ void frm_Fehltage::KontaktdatenAnzeigen(const QString &id)
     lblName2->setText(k.name2);
     lblArt2->setText(k.art2);
     txtTelefon2->setText(k.telefon2);
+    for (QLineEdit *tel : {txtTelefon, txtTelefon1, txtTelefon2})
+        tel->setCursorPosition(0); // a number wider than its box shows its start
 
     const Personentabelle::Person p = PersonSuchen(id);
     lblSName->setText(p.sname);

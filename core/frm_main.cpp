@@ -74,6 +74,23 @@ frm_Main *s_instance = nullptr;
 
 ChildWindow *alsChild(QWidget *w) { return qobject_cast<ChildWindow *>(w); }
 
+// A child window larger than the main window's area takes the largest size that fits; one that
+// fits keeps its size and moves only as far as it must to lie inside. The area counts without
+// scroll bars: they go once the window fits.
+void einpassen(QMdiSubWindow *sub)
+{
+    QMdiArea *a = sub ? sub->mdiArea() : nullptr;
+    if (!a || !a->isVisible() || !sub->isVisible() || sub->isMaximized() || sub->isMinimized())
+        return;
+    const QSize bereich = a->contentsRect().size();
+    QRect g = sub->geometry();
+    g.setSize(g.size().boundedTo(bereich).expandedTo(sub->minimumSize()));
+    g.moveLeft(std::max(0, std::min(g.left(), bereich.width() - g.width())));
+    g.moveTop(std::max(0, std::min(g.top(), bereich.height() - g.height())));
+    if (g != sub->geometry())
+        sub->setGeometry(g);
+}
+
 QMdiSubWindow *subWindowVon(QWidget *w)
 {
     for (QWidget *p = w ? w->parentWidget() : nullptr; p; p = p->parentWidget())
@@ -96,6 +113,10 @@ frm_Main::frm_Main(QWidget *parent) : QMainWindow(parent)
     s_instance = this;
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName("mdiArea");
+    // A child window that reaches past the area (the main window made smaller, a window moved
+    // out) stays reachable, as in an MDI frame of Windows.
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &frm_Main::subWindowAktiviert);
     menuesBauen();
@@ -230,6 +251,7 @@ QWidget *frm_Main::zeigen(const QString &name)
     sub->show();
     w->show();
     m_mdi->setActiveSubWindow(sub);
+    einpassen(sub); // after the load and activation handlers have placed it
     return w;
 }
 
@@ -347,8 +369,10 @@ void frm_Main::subWindowAktiviert(QMdiSubWindow *w)
     if (!w || w == m_letzteAktive)
         return;
     m_letzteAktive = w;
+    QPointer<QMdiSubWindow> sub = w;
     if (ChildWindow *c = alsChild(w->widget()))
         guarded([c] { c->formActivate(); });
+    einpassen(sub);
 }
 
 // ---- log-off and shutdown

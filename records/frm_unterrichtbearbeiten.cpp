@@ -146,7 +146,18 @@ void frm_UnterrichtBearbeiten::lstKlassen_Click()
     zuordnungen::gitterFuellen(fg->store(), d);
     if (!d.schueler.isEmpty())
         fg->autoSize(1, 4);
+    kursSpaltenWeiten();
     fg->setRedraw(true);
+}
+
+void frm_UnterrichtBearbeiten::kursSpaltenWeiten()
+{
+    // The course columns keep their 500 twips unless a heading ("Rel Ev") or a sum needs more.
+    for (int c = zuordnungen::ErsteKursSpalte; c < fg->cols(); ++c)
+        for (int r = 1; r < fg->rows(); ++r)
+            if (const QString t = fg->textMatrix(r, c); !t.isEmpty())
+                if (const int noetig = fg->textWidthTwips(t); noetig > fg->colWidth(c))
+                    fg->setColWidth(c, noetig);
 }
 
 void frm_UnterrichtBearbeiten::fg_BeforeMouseDown(bool &cancel)

@@ -28,5 +28,6 @@ protected:
 
 private:
     void leeresGitter();
+    void kursSpaltenWeiten();
     bool m_laeuft = false; // the database wait lets other clicks through
 };

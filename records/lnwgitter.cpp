@@ -3,6 +3,8 @@
 #include "records/zahlen.h"
 #include "platform/grid/vsgrid.h"
 
+#include <algorithm>
+
 namespace lnw {
 
 void kopfAufbauen(VSGrid &g, const Anzeige &a)
@@ -53,6 +55,23 @@ bool blockBenutzt(const VSGrid &g, int block, float mindest)
     return false;
 }
 
+// A test caption spans the visible columns of its block; where they are narrower than the caption
+// (only "abgeg." shown, say), the last of them takes the rest.
+static void titelPlatzGeben(VSGrid &g)
+{
+    for (int b = 0; b < Bloecke && blockStart(b) < g.cols(); ++b) {
+        int summe = 0, letzte = -1;
+        for (int c = blockStart(b); c < std::min(blockStart(b) + BlockBreite, g.cols()); ++c)
+            if (g.colWidth(c) > 0) {
+                summe += g.colWidth(c);
+                letzte = c;
+            }
+        const int noetig = g.textWidthTwips(g.textMatrix(0, blockStart(b)), g.cellFontBold(0, blockStart(b)));
+        if (letzte >= 0 && summe < noetig)
+            g.setColWidth(letzte, g.colWidth(letzte) + noetig - summe);
+    }
+}
+
 void spaltenAnwenden(VSGrid &g, const Anzeige &a, bool rahmen)
 {
     g.setRedraw(false);
@@ -71,6 +90,7 @@ void spaltenAnwenden(VSGrid &g, const Anzeige &a, bool rahmen)
                 g.setColWidth(c, 0);
         }
     }
+    titelPlatzGeben(g);
     g.setRedraw(true);
     if (rahmen)
         rahmenZeichnen(g, a);

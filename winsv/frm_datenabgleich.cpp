@@ -62,6 +62,9 @@ frm_Datenabgleich::frm_Datenabgleich(QWidget *parent) : ChildWindow(QStringLiter
     fg_nurWinSV = new VSGrid(this);
     fg_nurNM = new VSGrid(this);
     fg_falscheKlasse = new VSGrid(this);
+    fg_nurWinSV->setObjectName(QStringLiteral("fg_nurWinSV"));
+    fg_nurNM->setObjectName(QStringLiteral("fg_nurNM"));
+    fg_falscheKlasse->setObjectName(QStringLiteral("fg_falscheKlasse"));
 
     place(Frame1, 240, 0, 9255, 800);
     place(Label7, 120, 240, 1395, 195); // wider than designed: the text needs it with our font
@@ -122,6 +125,9 @@ void frm_Datenabgleich::resizeEvent(QResizeEvent *event)
     const bool schmal = W < 11520 + 5535 + 240;
     const int breite = std::max(1000, (W - 2 * 240 - 2 * 105) / 3);
     const int links[] = {240, 5880, 11520}, titelBreite[] = {5415, 5295, 4455};
+    // The lists end above the window's lower edge, shorter than designed in a low window.
+    const int unten = units::pixelsToTwips(height(), logicalDpiX()) - 120;
+    auto hoehe = [unten](int oben, int entwurf) { return std::max(600, std::min(entwurf, unten - oben)); };
     QLabel *const titel[] = {Label1, Label2, Label3};
     VSGrid *const listen[] = {fg_nurWinSV, fg_nurNM, fg_falscheKlasse};
     for (int i = 0; i < 3; ++i) {
@@ -129,10 +135,10 @@ void frm_Datenabgleich::resizeEvent(QResizeEvent *event)
         titel[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom); // right above its list
         if (schmal) {
             place(titel[i], 240 + i * (breite + 105), 6600, breite, 480);
-            place(listen[i], 240 + i * (breite + 105), 7080, breite, 2775);
+            place(listen[i], 240 + i * (breite + 105), 7080, breite, hoehe(7080, 2775));
         } else {
             place(titel[i], links[i], 6600, titelBreite[i], 255);
-            place(listen[i], links[i], 6840, 5535, 3015);
+            place(listen[i], links[i], 6840, 5535, hoehe(6840, 3015));
         }
     }
 }

@@ -56,6 +56,7 @@ struct CellPainter {
     bool boldActive = false;
     int pad;
     int boxSize;
+    int lineHeight;
     std::vector<QLine> gridLines, fixedLines;
 
     CellPainter(QPainter &painter, const PaintContext &c, const PaintView &v)
@@ -64,6 +65,7 @@ struct CellPainter {
         boldFont.setBold(true);
         pad = std::max(1, int(2 * ctx.scale + 0.5));
         boxSize = std::max(9, int(13 * ctx.scale + 0.5));
+        lineHeight = QFontMetrics(ctx.font).height();
     }
 
     bool isFixed(int r, int c) const { return r < s.fixedRows() || c < s.fixedCols(); }
@@ -114,7 +116,9 @@ struct CellPainter {
         if (boolCol)
             return;
         const QString text = s.textMatrix(r, c);
-        if (text.isEmpty() || content.width() <= 0)
+        // A row lower than a third of a text line (a separator row) shows no text: clipped to it,
+        // only stray bits of the glyphs would show, and at fractional scalings beside the row.
+        if (text.isEmpty() || content.width() <= 0 || inner.height() * 3 < lineHeight)
             return;
         const bool bold = s.cellFontBold(r, c);
         if (bold != boldActive) {

@@ -5,6 +5,7 @@
 #include "platform/settings.h"
 
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -224,6 +225,27 @@ TEST_F(Fenster, SearchShowsPupilsOfAllClassesAndTheContactPanelFollowsThePerson)
 
     f->txtSuche->setText("O'B ");
     EXPECT_EQ(f->fgSchueler->rows(), 4);
+}
+
+// A number wider than its box shows its start, shown and when the box takes the focus.
+TEST_F(Fenster, PhoneBoxesShowTheStartOfALongNumber)
+{
+    s.nm.exec(QStringLiteral("UPDATE Adressen SET Telefon = '0821 4567890-12 (tagsüber)', "
+                             "ErzTelefon1 = '0171 23456789012', ErzTelefon2 = '+49 89 12345678 99' WHERE SchülerNr = 123"));
+    oeffnen("X");
+    f->KontaktdatenAnzeigen("123");
+    for (QLineEdit *tel : {f->txtTelefon, f->txtTelefon1, f->txtTelefon2}) {
+        ASSERT_FALSE(tel->text().isEmpty());
+        // Wider than the box: shown from its end, the first digits would be cut off.
+        EXPECT_GT(tel->fontMetrics().horizontalAdvance(tel->text()), tel->width()) << qPrintable(tel->text());
+        EXPECT_EQ(tel->cursorPosition(), 0) << qPrintable(tel->text());
+    }
+    QFocusEvent hinein(QEvent::FocusIn, Qt::MouseFocusReason);
+    QCoreApplication::sendEvent(f->txtTelefon1, &hinein);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f->txtTelefon1->selectedText(), "0171 23456789012");
+    EXPECT_EQ(f->txtTelefon1->selectionStart(), 0);
+    EXPECT_EQ(f->txtTelefon1->cursorPosition(), 0);
 }
 
 TEST_F(Fenster, OneClassLoadPerMouseClickOrKeyboardRowMove)

@@ -3,10 +3,12 @@
 #include "core/mdl_zandrel.h"
 #include "kalenderfixture.h"
 #include "platform/grid/vsgrid.h"
+#include "support/testsupport.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <gtest/gtest.h>
 
@@ -210,4 +212,32 @@ TEST_F(Fenster, ZuLangerZeitraumWirdGekuerztUndEinmalGemeldet)
     w->Form_Load();
     EXPECT_EQ(w->fgKalender->rows(), 1);
     EXPECT_EQ(w->ZeileZuDatum(mdl::KalenderErsterTag), 0);
+}
+
+// Weekend rows are thin separators: at any scaling their labels leave no mark, in the row or beside it.
+TEST_F(Fenster, WeekendLabelsLeaveNoMarkAtAnyScaling)
+{
+    oeffnen("MK");
+    VSGrid *g = w->fgKalender;
+    const int samstag = zeile(QDate(2010, 9, 18)), sonntag = zeile(QDate(2010, 9, 19));
+    ASSERT_EQ(g->rowHeight(samstag), 30);
+    ASSERT_EQ(g->textMatrix(samstag, 0), "Sa 18.09.");
+    g->setTextMatrix(samstag, 1, "KF"); // an entry on a Saturday, too
+    auto bild = [&](double skala) { return testsupport::gezeichnet(&*g, skala); };
+    for (double skala : {1.0, 1.25, 1.5, 2.0}) {
+        const QImage mit = bild(skala);
+        for (int r = 1; r < g->rows(); ++r)
+            if (g->rowHeight(r) == 30)
+                g->setTextMatrix(r, 0, QString());
+        g->setTextMatrix(samstag, 1, QString());
+        EXPECT_TRUE(mit == bild(skala)) << skala;
+        oeffnen("MK"); // the labels back
+        g = w->fgKalender;
+        g->setTextMatrix(samstag, 1, "KF");
+    }
+    // Weekday labels are drawn as ever.
+    const QImage mit = bild(1.5);
+    g->setTextMatrix(zeile(kDi), 0, QString());
+    EXPECT_FALSE(mit == bild(1.5));
+    EXPECT_EQ(g->textMatrix(sonntag, 0), "So 19.09.");
 }

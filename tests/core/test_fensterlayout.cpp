@@ -21,8 +21,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -165,9 +168,8 @@ void behaelterPruefen(const QString &fenster, QWidget *top, QWidget *b, QStringL
             fehler << fenster + ": text cut: " + lage(w) + " " + z;
         if (rahmen && !b->rect().contains(w->geometry()))
             fehler << fenster + ": outside its frame " + lage(b) + ": " + lage(w);
-        // A text the window's edge cuts off (controls moved out of sight on purpose lie wholly outside).
-        if (!rahmen && !textVon(w).isEmpty() && w->geometry().intersects(b->rect())
-            && !b->rect().contains(w->geometry()))
+        // A control the window's edge cuts off (controls moved out of sight on purpose lie wholly outside).
+        if (!rahmen && w->geometry().intersects(b->rect()) && !b->rect().contains(w->geometry()))
             fehler << fenster + ": cut by the window's edge " + QString::number(b->width()) + "x"
                           + QString::number(b->height()) + ": " + lage(w);
         for (int j = i + 1; j < kinder.size(); ++j)
@@ -183,6 +185,29 @@ QStringList fensterPruefen(const QString &fenster, QWidget *w)
     QStringList fehler;
     behaelterPruefen(fenster, w, w, fehler);
     return fehler;
+}
+
+QMdiSubWindow *rahmenVon(QWidget *w)
+{
+    for (QWidget *p = w->parentWidget(); p; p = p->parentWidget())
+        if (auto *s = qobject_cast<QMdiSubWindow *>(p))
+            return s;
+    return nullptr;
+}
+
+// Why a child window is not wholly reachable inside the main window's area, or "".
+QString ausserhalbDesBereichs(QWidget *w)
+{
+    QMdiSubWindow *sub = rahmenVon(w);
+    if (!sub)
+        return {};
+    QMdiArea *a = sub->mdiArea();
+    const QRect bereich(QPoint(0, 0), a->viewport()->size());
+    const QRect g = sub->geometry();
+    if (bereich.contains(g))
+        return {};
+    return QStringLiteral("frame %1,%2 %3x%4 outside the area %5x%6")
+        .arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()).arg(bereich.width()).arg(bereich.height());
 }
 
 // The demo school, logged in as the administrator, with the program's own set-up.
@@ -315,4 +340,68 @@ TEST_F(Fensterlayout, ControlsStartWithTheirDesignTexts)
         ASSERT_TRUE(gesehen.value(e.fenster).contains(e.control)) << e.fenster << " " << e.control;
         EXPECT_EQ(gesehen.value(e.fenster).value(e.control).toStdString(), e.text) << e.fenster << " " << e.control;
     }
+}
+
+TEST_F(Fensterlayout, EveryChildWindowLiesInsideTheMainWindowsAreaAtStartSize)
+{
+    int geprueft = 0;
+    alleOeffnen(QSize(1024, 700), [&](const QString &n, QWidget *w) {
+        if (!rahmenVon(w))
+            return; // separate and modal windows lie beside the main window
+        ++geprueft;
+        EXPECT_EQ(ausserhalbDesBereichs(w).toStdString(), "") << qPrintable(n);
+        // Nothing of the window lies beyond the area: no scroll bar is needed to reach it.
+        QMdiArea *a = rahmenVon(w)->mdiArea();
+        EXPECT_FALSE(a->verticalScrollBar()->isVisible()) << qPrintable(n);
+        EXPECT_FALSE(a->horizontalScrollBar()->isVisible()) << qPrintable(n);
+    });
+    EXPECT_EQ(geprueft, 10);
+}
+
+TEST_F(Fensterlayout, PupilToCourseWindowKeepsItsDesignedSizeWhereItFitsAndShrinksWhereNot)
+{
+    QSize klein, gross;
+    for (const QSize groesse : {QSize(1024, 700), QSize(1600, 1000)}) {
+        frm_Main haupt;
+        haupt.resize(groesse);
+        haupt.show();
+        anmelden(haupt);
+        QWidget *w = haupt.zeigen(QStringLiteral("frm_UnterrichtBearbeiten"));
+        ASSERT_NE(w, nullptr);
+        QApplication::processEvents();
+        (groesse.width() < 1600 ? klein : gross) = rahmenVon(w)->size();
+        EXPECT_EQ(ausserhalbDesBereichs(w).toStdString(), "") << groesse.width();
+        // The grid's lower edge, with its horizontal scroll bar, lies inside the window.
+        auto *fg = w->findChild<QAbstractScrollArea *>();
+        ASSERT_NE(fg, nullptr);
+        EXPECT_LE(fg->geometry().bottom(), w->rect().bottom()) << groesse.width();
+        haupt.UnloadChildren();
+    }
+    EXPECT_EQ(gross, QSize(900, 753)); // 13500 x 11300 twips
+    EXPECT_EQ(klein.width(), 900);
+    EXPECT_LT(klein.height(), 753);
+}
+
+TEST_F(Fensterlayout, AreaScrollsToAChildWindowTheMainWindowHasOutgrown)
+{
+    frm_Main haupt;
+    haupt.resize(1024, 700);
+    haupt.show();
+    anmelden(haupt);
+    QWidget *w = haupt.zeigen(QStringLiteral("frm_UnterrichtBearbeiten"));
+    ASSERT_NE(w, nullptr);
+    QApplication::processEvents();
+    haupt.resize(600, 400);
+    QApplication::processEvents();
+    QMdiArea *a = haupt.mdiArea();
+    ASSERT_TRUE(a->verticalScrollBar()->isVisible());
+    ASSERT_TRUE(a->horizontalScrollBar()->isVisible());
+    // Scrolled to the end, the window's lower right corner is in view.
+    a->verticalScrollBar()->setValue(a->verticalScrollBar()->maximum());
+    a->horizontalScrollBar()->setValue(a->horizontalScrollBar()->maximum());
+    QApplication::processEvents();
+    const QRect g = rahmenVon(w)->geometry();
+    EXPECT_LE(g.right(), a->viewport()->width() - 1);
+    EXPECT_LE(g.bottom(), a->viewport()->height() - 1);
+    haupt.UnloadChildren();
 }

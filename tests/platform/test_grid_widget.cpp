@@ -1,4 +1,5 @@
 #include "platform/grid/vsgrid.h"
+#include "support/testsupport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -147,6 +148,29 @@ TEST(GridWidgetPaint, CellColoursArePaintedFromTheirBgrValues)
     const QImage img = g->grabCells();
     const QPoint p = inViewport(*g, 2, 2);
     EXPECT_EQ(img.pixel(p), qRgb(255, 255, 0));
+}
+
+// A separator row far lower than a text line shows none of its text, at any scaling; a row of half
+// a line shows what fits.
+TEST(GridWidgetPaint, TextOnlyInRowsOfAtLeastAThirdOfALine)
+{
+    auto g = shownGrid(6, 3);
+    g->setRowHeight(2, 30);  // 2 pixels
+    g->setRowHeight(3, 120); // 8 pixels
+    for (int r : {2, 3})
+        for (int c : {0, 1})
+            g->setTextMatrix(r, c, "Sa 18.09.");
+    auto bild = [&](double skala) { return testsupport::gezeichnet(&*g, skala); };
+    for (double skala : {1.0, 1.5}) {
+        const QImage mit = bild(skala);
+        g->setTextMatrix(2, 0, QString());
+        g->setTextMatrix(2, 1, QString());
+        EXPECT_TRUE(mit == bild(skala)) << skala;
+        g->setTextMatrix(2, 0, "Sa 18.09.");
+        g->setTextMatrix(2, 1, "Sa 18.09.");
+    }
+    const QRect halb = g->cellRect(3, 1).translated(-g->viewport()->geometry().topLeft());
+    EXPECT_GT(inkPixels(g->grabCells(), halb), 5);
 }
 
 TEST(GridWidgetEvents, CodeRaisesNoCellEventsButTopRowRaisesAfterScroll)

@@ -175,6 +175,38 @@ TEST(LnwFenster, HeaderRowsAndColumnOptions)
     EXPECT_EQ(c2, 5);
 }
 
+// A test caption spans the visible columns of its block and is never cut by them.
+TEST(LnwFenster, TestCaptionsHaveRoomInTheirVisibleColumns)
+{
+    Umgebung u("AB", false);
+    testsupport::MsgRecorder boxes;
+    frm_LNW w;
+    w.formActivate();
+    const VSGrid &g = *w.fg_LNW;
+    auto sichtbareBreite = [&](int block) {
+        int summe = 0;
+        for (int c = blockStart(block); c < blockStart(block) + BlockBreite; ++c)
+            summe += g.colWidth(c);
+        return summe;
+    };
+    // Only "abgeg." shown: its one column carries "1. SchA", wider than "abgeg.".
+    ASSERT_GT(g.textWidthTwips("1. SchA"), g.textWidthTwips("abgeg."));
+    EXPECT_GE(sichtbareBreite(0), g.textWidthTwips("1. SchA"));
+    EXPECT_EQ(g.colWidth(11), sichtbareBreite(0));
+
+    // Every block shown, each with one narrow column: every caption fits.
+    w.txtMindestanzahl->setText("0");
+    w.chkLeereSpaltenWeg->setChecked(false);
+    w.chkSpalte_Click(0);
+    for (int b = 0; b < Bloecke; ++b)
+        EXPECT_GE(sichtbareBreite(b), g.textWidthTwips(blockTitel(b))) << b;
+    // Columns wide enough already keep their fitted widths.
+    for (int c : {2, 3, 8})
+        w.chkSpalte[size_t(c)]->setChecked(true);
+    w.chkSpalte_Click(2);
+    EXPECT_LT(g.colWidth(11), g.textWidthTwips("1. SchA"));
+}
+
 TEST(LnwFenster, ThresholdColoursAndOverdueFilter)
 {
     Umgebung u("AB", false);

@@ -229,3 +229,37 @@ TEST_F(Zuordnungen, MenuOpensTheWindowAndAHeadingClickSorts)
     EXPECT_EQ(w->fg->row(), 0);
     EXPECT_FALSE(w->fg->editable());
 }
+
+TEST_F(Zuordnungen, CourseHeadingsWiderThanTheirColumnWidenIt)
+{
+    {
+        zdb::Db db;
+        db.open(pfad);
+        db.exec(QStringLiteral("INSERT INTO Unterricht (\"Index\", Klasse, Fach, Lehrkraft, AnzStd) VALUES "
+                               "(7,'10a','Rel Ev','PFARRER',2);"
+                               "INSERT INTO Noten (SchülerNr, UIndex, Archiv) VALUES (7,7,0);"));
+    }
+    registerRecordsWindows();
+    frm_Main m;
+    m.resize(1200, 900);
+    m.show();
+    auto *w = qobject_cast<frm_UnterrichtBearbeiten *>(m.zeigen("frm_UnterrichtBearbeiten"));
+    ASSERT_NE(w, nullptr);
+    w->lstKlassen->setCurrentRow(w->lstKlassen->row(w->lstKlassen->findItems("10a", Qt::MatchExactly).value(0)));
+    w->lstKlassen_Click();
+    const VSGrid &g = *w->fg;
+    int rel = -1, mathe = -1;
+    for (int c = zuordnungen::ErsteKursSpalte; c < g.cols(); ++c) {
+        if (g.textMatrix(1, c) == "Rel Ev")
+            rel = c;
+        if (g.textMatrix(1, c) == "M")
+            mathe = c;
+    }
+    ASSERT_GE(rel, 0);
+    ASSERT_GE(mathe, 0);
+    EXPECT_GE(g.colWidth(rel), g.textWidthTwips("Rel Ev"));
+    EXPECT_GE(g.colWidth(rel), g.textWidthTwips("PFARRER"));
+    EXPECT_EQ(g.colWidth(mathe), zuordnungen::KursBreite); // short headings keep the designed width
+    EXPECT_EQ(g.colWidth(0), 0);
+    EXPECT_EQ(g.colWidth(zuordnungen::SchluesselSpalte), 0);
+}

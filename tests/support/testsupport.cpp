@@ -1,6 +1,7 @@
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QWidget>
 #include <QProcess>
 #include <QXmlStreamReader>
 
@@ -100,6 +101,15 @@ QMap<QString, QString> xlsxCells(const QString &path, int sheet, bool typed)
         }
     }
     return cells;
+}
+
+QImage gezeichnet(QWidget *w, double skala)
+{
+    QImage img(w->size() * skala, QImage::Format_ARGB32);
+    img.setDevicePixelRatio(skala);
+    img.fill(Qt::white);
+    w->render(&img);
+    return img;
 }
 
 } // namespace testsupport

@@ -2,11 +2,14 @@
 // Shared helpers of the tests: a private folder per test and recorded message boxes.
 #include "platform/msg.h"
 
+#include <QImage>
 #include <QList>
 #include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
+
+class QWidget;
 
 namespace testsupport {
 
@@ -35,6 +38,9 @@ public:
 private:
     std::function<int(const msg::Request &)> m_answer;
 };
+
+// The widget drawn as at a screen scaling (QT_SCALE_FACTOR): device pixels per pixel.
+QImage gezeichnet(QWidget *w, double skala);
 
 // An entry of a zip package (.xlsx, .docx) as text, read with unzip; "" when it is missing.
 QString zipEntry(const QString &zipPath, const QString &entry);

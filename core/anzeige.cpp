@@ -1,0 +1,49 @@
+#include "core/anzeige.h"
+
+namespace anzeige {
+
+namespace {
+
+// The platform Qt will take: "-platform name" on the command line, else QT_QPA_PLATFORM;
+// "" is the build's default (a desktop platform on Linux).
+QString plattform(const QStringList &args)
+{
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if ((a == QLatin1String("-platform") || a == QLatin1String("--platform")) && i + 1 < args.size())
+            return args[i + 1];
+        for (const char *vorsatz : {"-platform=", "--platform="})
+            if (a.startsWith(QLatin1String(vorsatz)))
+                return a.mid(int(qstrlen(vorsatz)));
+    }
+    return qEnvironmentVariable("QT_QPA_PLATFORM");
+}
+
+// xcb and wayland (with their options after ':') need a display; offscreen, minimal, vnc,
+// eglfs, linuxfb and the like do not.
+bool brauchtDisplay(const QString &name)
+{
+    const QString n = name.section(QLatin1Char(':'), 0, 0).trimmed().toLower();
+    return n.isEmpty() || n == QLatin1String("xcb") || n.startsWith(QLatin1String("wayland"));
+}
+
+} // namespace
+
+QString fehlt(const QStringList &args)
+{
+    // A list ("wayland;xcb") is tried in order: one platform without a display need is enough.
+    const QStringList liste = plattform(args).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    bool brauchen = true;
+    for (const QString &p : liste)
+        brauchen = brauchen && brauchtDisplay(p);
+    if (!brauchen)
+        return {};
+    if (!qEnvironmentVariable("DISPLAY").isEmpty() || !qEnvironmentVariable("WAYLAND_DISPLAY").isEmpty())
+        return {};
+    return QStringLiteral("Zandrel kann nicht starten: Es ist keine grafische Oberfläche erreichbar "
+                          "(die Umgebungsvariablen DISPLAY und WAYLAND_DISPLAY sind leer).\n"
+                          "Bitte starten Sie Zandrel in einer Desktop-Sitzung (X11 oder Wayland), "
+                          "zum Beispiel über das Startmenü oder ein Terminal des Desktops.");
+}
+
+} // namespace anzeige
