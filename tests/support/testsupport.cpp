@@ -102,4 +102,12 @@ QMap<QString, QString> xlsxCells(const QString &path, int sheet, bool typed)
     return cells;
 }
 
+Desktop::Desktop(bool opens)
+    : m_opener([this, opens](const QString &path) {
+          files << path;
+          return opens;
+      })
+{
+}
+
 } // namespace testsupport

@@ -1,5 +1,6 @@
 #pragma once
 // Shared helpers of the tests: a private folder per test and recorded message boxes.
+#include "platform/docopener.h"
 #include "platform/msg.h"
 
 #include <QList>
@@ -34,6 +35,17 @@ public:
 
 private:
     std::function<int(const msg::Request &)> m_answer;
+};
+
+// Stands in for the desktop while it lives: records every file handed over and answers whether
+// an application opened it.
+class Desktop {
+public:
+    explicit Desktop(bool opens = true);
+    QStringList files;
+
+private:
+    docs::ScopedOpener m_opener;
 };
 
 // An entry of a zip package (.xlsx, .docx) as text, read with unzip; "" when it is missing.
