@@ -14,6 +14,10 @@ void einrichten(QApplication &app);
 // every double and single quote removed, trimmed.
 QString parameterPfad(const QStringList &argumente);
 
+// What the start-up messages add when the grade manager's folder is not registered: the key,
+// the settings files looked in and the folder searched instead; "" when it is registered.
+QString fehlendeRegistrierung();
+
 // Steps before the login (args without the program name). Shows the German message and
 // returns false when the program has to end.
 bool vorbereiten(const QStringList &argumente);

@@ -119,6 +119,32 @@ TEST(Start, MissingOwnDatabaseEndsWithAMessageAndCreatesNothing)
     EXPECT_FALSE(mdl::dbEigen.isOpen());
 }
 
+TEST(Start, WithoutTheGradeManagersFolderTheMessageNamesTheKeyTheSettingsFilesAndTheFolderSearched)
+{
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    iniSchreiben(sb.file("config"), "[nmSV]\ndbFileName=nm2024.mdb\n"); // the folder is missing
+    QDir().mkpath(sb.file("arbeit"));
+    const QString vorher = QDir::currentPath();
+    QDir::setCurrent(sb.file("arbeit"));
+    testsupport::MsgRecorder boxes;
+    const bool weiter = start::vorbereiten({});
+    QDir::setCurrent(vorher);
+    EXPECT_FALSE(weiter);
+    EXPECT_EQ(boxes.texts(),
+              QStringList{"Die Datenbank\rZandrel.mdb\rwurde nicht gefunden oder kann nicht geöffnet werden.\r"
+                          "Der Ordner der Notenmanager-Datenbank ist nicht eingestellt: Der Schlüssel \"dbFilePath\" "
+                          "im Abschnitt [nmSV] fehlt oder ist leer in\r" +
+                          sb.file("xdg/Zandrel/nmSV.ini") + "\r" + sb.file("config/Zandrel/nmSV.ini") +
+                          "\rGesucht wurde daher im Ordner\r" + QDir(sb.file("arbeit")).canonicalPath() +
+                          "\rDas Programm wird beendet."});
+    EXPECT_FALSE(QFileInfo::exists(sb.file("arbeit/Zandrel.mdb")));
+    // Registered, the message stays as it was (MissingOwnDatabaseEndsWithAMessageAndCreatesNothing).
+    iniSchreiben(sb.file("config"), ("[nmSV]\ndbFilePath=" + sb.path()).toUtf8());
+    mdl::RegistryWerteLesen();
+    EXPECT_EQ(start::fehlendeRegistrierung(), QString());
+}
+
 TEST(Start, MissingPreparedTableEndsWithItsNameAndChangesNothing)
 {
     testsupport::Sandbox sb;
