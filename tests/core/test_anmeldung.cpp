@@ -118,6 +118,31 @@ TEST(AnmeldeFenster, SuccessKeepsTheTypedAbbreviationAndSetsTitleAndMenus)
     EXPECT_TRUE(w.haupt.menuAktion("mnuFehlGrund")->isVisible());
 }
 
+TEST(AnmeldeFenster, AfterLogOffARefusedAttemptShowsNobodyAsLoggedIn)
+{
+    testsupport::Sandbox sb;
+    corefixture::Umgebung u(sb);
+    windows::registerWindow("frm_Fehltage", [](QWidget *p) { return new QWidget(p); });
+    windows::registerWindow("frm_Fehltage_Grund", [](QWidget *p) { return new QWidget(p); });
+    testsupport::MsgRecorder boxes;
+    LoginWindow w;
+    w.versuchen("x", "admin");
+    ASSERT_EQ(mdl::Benutzer, QString("x"));
+    w.haupt.Abmelden();
+    EXPECT_TRUE(mdl::Benutzer.isEmpty());
+    EXPECT_FALSE(mdl::IstAdmin);
+    frm_Anmeldung *neu = nullptr; // the login window the log-off opened
+    for (frm_Anmeldung *a : w.haupt.findChildren<frm_Anmeldung *>())
+        if (a != w.a)
+            neu = a;
+    ASSERT_NE(neu, nullptr);
+    w.a = neu;
+    w.versuchen("MÜL", "falsch");
+    EXPECT_TRUE(mdl::Benutzer.isEmpty());
+    EXPECT_EQ(w.haupt.windowTitle(), anmeldung::titel("0815", "Gymnasium Lindenhof", "", false));
+    EXPECT_FALSE(w.haupt.windowTitle().contains("Benutzer: x"));
+}
+
 TEST(AnmeldeFenster, LockedDatabaseShowsAMessage)
 {
     testsupport::Sandbox sb;
