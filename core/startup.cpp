@@ -3,6 +3,7 @@
 #include "core/frm_main.h"
 #include "core/guard.h"
 #include "core/mdl_zandrel.h"
+#include "core/programmicon.h"
 #include "core/schema.h"
 #include "core/windowregistry.h"
 #include "platform/msg.h"
@@ -21,6 +22,7 @@ void einrichten(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Zandrel"));
     QApplication::setOrganizationName(QStringLiteral("Zandrel"));
+    QApplication::setWindowIcon(programmIcon());
     // The windows are laid out in twips for an 8-point dialog font of Arial's widths.
     QFont f(QStringLiteral("Liberation Sans"));
     f.setPointSize(8);

@@ -6,8 +6,9 @@
 
 namespace start {
 
-// Application set-up before any window: names of the settings store, the dialog font, and
-// Qt's German texts for its own dialogs and menus, whatever the system language is.
+// Application set-up before any window: names of the settings store, the program's icon for
+// every window, the dialog font, and Qt's German texts for its own dialogs and menus, whatever
+// the system language is.
 void einrichten(QApplication &app);
 
 // The command line as the copy of the grade manager's database: the whole parameter text,

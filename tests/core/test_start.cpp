@@ -9,6 +9,10 @@
 #include "support/testsupport.h"
 
 #include <QColorDialog>
+#include <QDialog>
+#include <QIcon>
+#include <QImage>
+#include <QSet>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QLocale>
@@ -57,6 +61,29 @@ TEST(Start, QtsOwnDialogsSpeakGermanWithoutChangingTheLocale)
     EXPECT_EQ(QApplication::font().family(), QString("Liberation Sans"));
     EXPECT_EQ(QApplication::font().pointSize(), 8);
     QApplication::setFont(schrift);
+}
+
+TEST(Start, EveryWindowShowsTheProgramsOwnIcon)
+{
+    const QFont schrift = QApplication::font();
+    QApplication::setWindowIcon(QIcon());
+    start::einrichten(*qApp);
+    QApplication::setFont(schrift);
+    const QIcon icon = QApplication::windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    for (int n : {16, 32, 48})
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(n, n))) << n;
+    // Drawn, not blank: the sheet, its header and the letter give several colours.
+    const QImage bild = icon.pixmap(QSize(32, 32)).toImage();
+    QSet<QRgb> farben;
+    for (int y = 0; y < bild.height(); ++y)
+        for (int x = 0; x < bild.width(); ++x)
+            farben.insert(bild.pixel(x, y));
+    EXPECT_GT(farben.size(), 3);
+    QWidget fenster;
+    QDialog dialog(&fenster);
+    EXPECT_EQ(fenster.windowIcon().cacheKey(), icon.cacheKey());
+    EXPECT_EQ(dialog.windowIcon().cacheKey(), icon.cacheKey());
 }
 
 TEST(Start, CommandLineQuotesAreRemoved)
