@@ -100,15 +100,26 @@ TEST(AnmeldeFenster, WrongPasswordDisablesTheButtonUntilThePasswordIsEdited)
     EXPECT_TRUE(w.a->cmdAnmelden->isEnabled());
 }
 
-TEST(AnmeldeFenster, SuccessKeepsTheTypedAbbreviationAndSetsTitleAndMenus)
-{
+namespace {
+// The administrator logged in as "x" through the login window.
+struct AlsAdminAngemeldet {
     testsupport::Sandbox sb;
-    corefixture::Umgebung u(sb);
-    windows::registerWindow("frm_Fehltage", [](QWidget *p) { return new QWidget(p); });
-    windows::registerWindow("frm_Fehltage_Grund", [](QWidget *p) { return new QWidget(p); });
+    corefixture::Umgebung u{sb};
     testsupport::MsgRecorder boxes;
     LoginWindow w;
-    w.versuchen("x", "admin");
+    AlsAdminAngemeldet()
+    {
+        windows::registerWindow("frm_Fehltage", [](QWidget *p) { return new QWidget(p); });
+        windows::registerWindow("frm_Fehltage_Grund", [](QWidget *p) { return new QWidget(p); });
+        w.versuchen("x", "admin");
+    }
+};
+} // namespace
+
+TEST(AnmeldeFenster, SuccessKeepsTheTypedAbbreviationAndSetsTitleAndMenus)
+{
+    AlsAdminAngemeldet angemeldet;
+    LoginWindow &w = angemeldet.w;
     EXPECT_EQ(mdl::Benutzer, QString("x"));
     EXPECT_TRUE(mdl::IstAdmin);
     EXPECT_EQ(mdl::Schulnummer, QString("0815"));
@@ -120,13 +131,8 @@ TEST(AnmeldeFenster, SuccessKeepsTheTypedAbbreviationAndSetsTitleAndMenus)
 
 TEST(AnmeldeFenster, AfterLogOffARefusedAttemptShowsNobodyAsLoggedIn)
 {
-    testsupport::Sandbox sb;
-    corefixture::Umgebung u(sb);
-    windows::registerWindow("frm_Fehltage", [](QWidget *p) { return new QWidget(p); });
-    windows::registerWindow("frm_Fehltage_Grund", [](QWidget *p) { return new QWidget(p); });
-    testsupport::MsgRecorder boxes;
-    LoginWindow w;
-    w.versuchen("x", "admin");
+    AlsAdminAngemeldet angemeldet;
+    LoginWindow &w = angemeldet.w;
     ASSERT_EQ(mdl::Benutzer, QString("x"));
     w.haupt.Abmelden();
     EXPECT_TRUE(mdl::Benutzer.isEmpty());
