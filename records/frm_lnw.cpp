@@ -504,7 +504,7 @@ void frm_LNW::cmdDruck_Click()
         return;
     const docs::Handover h = docs::handOver(pdf);
     if (h != docs::Handover::Opened)
-        msg::box(QStringLiteral("Es ist kein Drucker eingerichtet, die Übersicht ging in ein PDF.\r") +
+        msg::box(QStringLiteral("Es ist kein Drucker eingerichtet, daher wurde die Übersicht als PDF-Datei ausgegeben.\r") +
                  docs::handOverText(h, QString(), pdf));
 }
 
