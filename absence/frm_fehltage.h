@@ -136,6 +136,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
@@ -148,6 +149,7 @@ private:
     void dokumenteVerbinden(); // Word documents and Excel lists
     void gruendeAnbieten(bool lehrer);
     void popupZeigen(int links, int oben);
+    void popupSchliessen();
     void tageslisteGruppenLinien(int spalte, int zeichen);
     void optionenLaden();
     void optionSpeichern(QCheckBox *box, const QString &key);

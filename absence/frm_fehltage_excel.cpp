@@ -41,13 +41,14 @@ public:
     void uebergeben(const xlsx::Workbook &book, const QString &name)
     {
         QString fehler;
-        const QString pfad = book.openUnsaved(name, &fehler);
+        docs::Handover h = docs::Handover::Failed;
+        const QString pfad = book.openUnsaved(name, &fehler, &h);
         if (m_info)
             m_info->setVisible(false);
         if (pfad.isEmpty())
             msg::box(QStringLiteral("Die Excel-Liste konnte nicht erstellt werden.\r") + fehler);
         else
-            msg::box(QStringLiteral("Das Excel-Dokument wurde erstellt."));
+            msg::box(docs::handOverText(h, QStringLiteral("Das Excel-Dokument wurde erstellt."), pfad));
         QCoreApplication::processEvents();
     }
 

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,6 +34,12 @@ void frm_Fehltage::kalenderVerbinden()
             [this](int button, int, double, double) { fgSchueler_MouseUp(button, fgSchueler->mouseRow(), fgSchueler->mouseCol()); });
     connect(fgSchueler, &VSGrid::mouseMove, this, [this] { lblToolTipp->hide(); });
     connect(fgGrund, &VSGrid::click, this, &frm_Fehltage::fgGrund_Click);
+    connect(fgGrund, &VSGrid::keyDown, this, [this](int &keyCode, int) {
+        if (keyCode != 27)
+            return;
+        keyCode = 0;
+        popupSchliessen();
+    });
     for (QLineEdit *box : txtStd) {
         box->setContextMenuPolicy(Qt::NoContextMenu);
         box->installEventFilter(this);
@@ -74,6 +81,28 @@ void frm_Fehltage::popupZeigen(int links, int oben)
     fgGrund->raise();
     fgGrund->select(fgGrund->rows() - 1, 0); // the invisible last row: nothing offered is chosen yet
     fgGrund->setFocus();
+}
+
+// Escape closes the pop-up as it closes other pop-ups: nothing is chosen, the focus goes back
+// to where the pop-up was opened.
+void frm_Fehltage::popupSchliessen()
+{
+    fgGrund->hide();
+    bool box = false;
+    const int k = PopupHerkunft.toInt(&box);
+    if (box && k >= 0 && k <= 10)
+        txtStd[k]->setFocus();
+    else
+        fgSchueler->setFocus();
+}
+
+void frm_Fehltage::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Escape && fgGrund->isVisible()) {
+        popupSchliessen();
+        return;
+    }
+    ChildWindow::keyPressEvent(e);
 }
 
 void frm_Fehltage::fgSchueler_MouseDown(int button, int r, int c)

@@ -62,6 +62,12 @@ QString wordSpeichern(const docx::Dokument &d, const QString &pfad)
     return {};
 }
 
+// The finished document goes to the desktop; the message says whether it opened.
+static void wordUebergeben(const QString &pfad)
+{
+    msg::box(docs::handOverText(docs::handOver(pfad), MeldungWordErstellt, pfad), msg::OKOnly);
+}
+
 QString UnterrichtsbefreiungErstellen(const Befreiung &b, QLabel *lblInfo)
 {
     static bool laeuft = false;
@@ -89,8 +95,7 @@ QString UnterrichtsbefreiungErstellen(const Befreiung &b, QLabel *lblInfo)
         }
         pfad = befreiungPfad();
     }
-    docs::openDocument(pfad);
-    msg::box(MeldungWordErstellt, msg::OKOnly);
+    wordUebergeben(pfad);
     QCoreApplication::processEvents();
     return pfad;
 }
@@ -118,10 +123,8 @@ QString TageslisteWordErstellen(const QString &datum, const QVector<TageslistenZ
         status.zeigen(QStringLiteral("... ") + gesamt + QLatin1Char('/') + gesamt);
         pfad = wordSpeichern(d, wordPfad(QStringLiteral("Absenzen am ") + vt::trimBlanks(datum)));
         if (!pfad.isEmpty())
-            msg::box(MeldungWordErstellt, msg::OKOnly);
+            wordUebergeben(pfad);
     }
-    if (!pfad.isEmpty())
-        docs::openDocument(pfad);
     QCoreApplication::processEvents();
     return pfad;
 }
@@ -146,12 +149,11 @@ QStringList KlassenberichtWordErstellen(zdb::Db &eigen, const QVector<BerichtsKl
                 klassenberichtDokument(eigen, k, personen, start, ende, extraSeite, heute);
             pfad = wordSpeichern(d, wordPfad(QStringLiteral("Fehltage ") + k.klasse));
             if (!pfad.isEmpty())
-                msg::box(MeldungWordErstellt, msg::OKOnly);
+                wordUebergeben(pfad);
         }
         if (pfad.isEmpty())
             break; // the next class would fail the same way
         pfade << pfad;
-        docs::openDocument(pfad);
         QCoreApplication::processEvents();
     }
     return pfade;

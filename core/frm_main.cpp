@@ -396,6 +396,9 @@ void frm_Main::Abmelden()
         return;
     }
     m_ausstehend = Ausstehend::Nichts;
+    // Nobody is logged in until the next login: a refused attempt must not bring the old user back.
+    mdl::Benutzer.clear();
+    mdl::IstAdmin = false;
     setWindowTitle(anmeldung::startTitel());
     menuesVerbergen();
     auto *a = new frm_Anmeldung(this);

@@ -1,10 +1,13 @@
 #include "core/frm_warten.h"
+#include "core/frm_main.h"
 
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QLayout>
+#include <QScreen>
 #include <QVBoxLayout>
 
 static QPointer<frm_Warten> s_instance;
@@ -39,18 +42,38 @@ frm_Warten::frm_Warten(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowS
 
 frm_Warten *frm_Warten::instance() { return s_instance; }
 
+void frm_Warten::ueberHauptfensterZeigen(QWidget *w)
+{
+    QWidget *haupt = frm_Main::instance();
+    if (haupt && w->parentWidget() != haupt)
+        w->setParent(haupt, w->windowFlags()); // keeps it a window of its own
+    if (w->isVisible())
+        return; // once shown, the user may move it
+    if (w->layout())
+        w->layout()->activate(); // the size it will show with
+    auto zentrieren = [w, haupt] {
+        const QRect ueber = haupt ? haupt->frameGeometry() : w->screen()->availableGeometry();
+        QRect r = w->frameGeometry();
+        r.moveCenter(ueber.center());
+        w->move(r.topLeft());
+    };
+    zentrieren();
+    w->show();
+    zentrieren(); // again with the frame the window manager gave it
+}
+
 void frm_Warten::zeigen(const QString &text)
 {
     if (!s_instance)
-        s_instance = new frm_Warten(nullptr);
+        s_instance = new frm_Warten(frm_Main::instance());
     s_instance->lblInfoText->setText(text);
-    s_instance->show();
+    ueberHauptfensterZeigen(s_instance);
 }
 
 void frm_Warten::zeigenMitAbbruch(const QString &text)
 {
     if (!s_instance)
-        s_instance = new frm_Warten(nullptr);
+        s_instance = new frm_Warten(frm_Main::instance());
     s_instance->setWindowModality(Qt::ApplicationModal);
     s_instance->cmdAbbrechen->show();
     zeigen(text);

@@ -20,6 +20,9 @@ public:
     static void entladen();
     static bool istSichtbar();
     static frm_Warten *instance(); // nullptr when not loaded
+    // Shows a wait window as a window of the main window (when there is one), centred over it
+    // whatever the window manager would choose; a window already shown stays where it is.
+    static void ueberHauptfensterZeigen(QWidget *w);
 
     QLabel *lblInfoText = nullptr;
     QPushButton *cmdAbbrechen = nullptr;

@@ -1,4 +1,5 @@
 #include "core/frm_warten_db.h"
+#include "core/frm_main.h"
 #include "core/frm_warten.h"
 
 #include <QCloseEvent>
@@ -36,10 +37,9 @@ QString frm_Warten_DB::text(double sekunden)
 void frm_Warten_DB::zeigen(double sekunden)
 {
     if (!s_instance)
-        s_instance = new frm_Warten_DB(nullptr);
+        s_instance = new frm_Warten_DB(frm_Main::instance());
     s_instance->lblInfo->setText(text(sekunden));
-    if (!s_instance->isVisible())
-        s_instance->show();
+    frm_Warten::ueberHauptfensterZeigen(s_instance);
     // Above the progress window, which a caller may have shown first.
     s_instance->raise();
 }

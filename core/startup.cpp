@@ -3,11 +3,14 @@
 #include "core/frm_main.h"
 #include "core/guard.h"
 #include "core/mdl_zandrel.h"
+#include "core/programmicon.h"
 #include "core/schema.h"
 #include "core/windowregistry.h"
 #include "platform/msg.h"
+#include "platform/settings.h"
 #include "platform/valuetext.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
@@ -19,6 +22,7 @@ void einrichten(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Zandrel"));
     QApplication::setOrganizationName(QStringLiteral("Zandrel"));
+    QApplication::setWindowIcon(programmIcon());
     // The windows are laid out in twips for an 8-point dialog font of Arial's widths.
     QFont f(QStringLiteral("Liberation Sans"));
     f.setPointSize(8);
@@ -44,6 +48,28 @@ QString parameterPfad(const QStringList &argumente)
     return p.trimmed();
 }
 
+QString fehlendeRegistrierung()
+{
+    if (!mdl::DatenPfad.isEmpty())
+        return QString();
+    QString dateien;
+    for (const QString &f : registry::nmFiles())
+        dateien += QLatin1Char('\r') + QDir::toNativeSeparators(f);
+    return QStringLiteral("Der Ordner der Notenmanager-Datenbank ist nicht eingestellt: Der Schlüssel "
+                          "\"dbFilePath\" im Abschnitt [nmSV] fehlt oder ist leer in") +
+           dateien + QStringLiteral("\rGesucht wurde daher im Ordner\r") +
+           QDir::toNativeSeparators(QFileInfo(mdl::eigenDateiPfad()).absolutePath());
+}
+
+static bool beenden(const QString &text)
+{
+    mdl::dbEigen.close();
+    const QString hinweis = fehlendeRegistrierung();
+    msg::box(text + (hinweis.isEmpty() ? QString() : QLatin1Char('\r') + hinweis) +
+             QStringLiteral("\rDas Programm wird beendet."));
+    return false;
+}
+
 bool vorbereiten(const QStringList &argumente)
 {
     mdl::RegistryWerteLesen();
@@ -61,13 +87,9 @@ bool vorbereiten(const QStringList &argumente)
         mdl::dbEigen.open(mdl::eigenDateiPfad());
         schema::DatenbankAktualisieren(mdl::dbEigen);
     } catch (const zdb::DbError &e) {
-        mdl::dbEigen.close();
-        msg::box(e.germanText() + QStringLiteral("\rDas Programm wird beendet."));
-        return false;
+        return beenden(e.germanText());
     } catch (const schema::MissingTable &e) {
-        mdl::dbEigen.close();
-        msg::box(e.germanText() + QStringLiteral("\rDas Programm wird beendet."));
-        return false;
+        return beenden(e.germanText());
     }
     return true;
 }

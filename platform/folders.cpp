@@ -13,7 +13,16 @@ QString programFolder()
     return QCoreApplication::applicationDirPath();
 }
 
-QString tempFolder() { return QDir::tempPath(); }
+QString tempFolder()
+{
+    // Qt gives "" for a temporary folder that does not exist: name it anyway, so that a write
+    // reports the missing folder instead of landing in the working folder.
+    const QString t = QDir::tempPath();
+    if (!t.isEmpty())
+        return t;
+    const QString env = qEnvironmentVariable("TMPDIR");
+    return QDir::cleanPath(env.isEmpty() ? QStringLiteral("/tmp") : env);
+}
 
 QString join(const QString &folder, const QString &name)
 {

@@ -97,6 +97,7 @@ static QString lookup(const QString &group, const QString &name)
 }
 
 QString nmValue(const QString &name) { return lookup(QStringLiteral("nmSV"), name); }
+QStringList nmFiles() { return iniFiles(); }
 QString installationValue(const QString &name) { return lookup(QStringLiteral("Zandrel"), name); }
 
 } // namespace registry

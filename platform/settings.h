@@ -2,6 +2,7 @@
 // Per-user settings store (application "Zandrel": section = group, key = key, text values)
 // and the INI stand-in for the grade manager's registry values.
 #include <QString>
+#include <QStringList>
 
 namespace settings {
 
@@ -16,6 +17,8 @@ namespace registry {
 // ($XDG_CONFIG_DIRS/Zandrel/nmSV.ini) first, the user's ($XDG_CONFIG_HOME/Zandrel/nmSV.ini) as fallback.
 // Empty when neither holds the key.
 QString nmValue(const QString &name);
+// The files nmValue reads, in the order it reads them.
+QStringList nmFiles();
 // Installation values of the program's own, in the group [Zandrel] of the same files
 // (e.g. "WunschzettelSchulnummer").
 QString installationValue(const QString &name);

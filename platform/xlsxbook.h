@@ -12,7 +12,9 @@
 //   ws.setFillIndex(xlsx::Range(4, 1, 4, 4), 15);
 //   ws.setAutoFilterAround(3, 1);              // Range("A3").AutoFilter
 //   book.save(path);                           // "….xls" is written as "….xlsx"
-//   book.openUnsaved("Lehrerliste");           // temp folder + docs::openDocument
+//   book.openUnsaved("Lehrerliste", &err, &h); // temp folder + docs::handOver
+#include "platform/docopener.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -221,9 +223,10 @@ public:
     // one step, and stays whole when the write fails (false, the file and a German reason in *error).
     bool save(const QString &path, QString *error = nullptr) const;
     // What Excel leaves "open and unsaved": saved in the temporary folder as "<name>.xlsx"
-    // ("<name> (2).xlsx" … when that exists) and handed to the desktop's default application
-    // (nothing is opened with ZANDREL_NO_OPEN=1). Returns the written path, "" on failure.
-    QString openUnsaved(const QString &name, QString *error = nullptr) const;
+    // ("<name> (2).xlsx" … when that exists) and handed to the desktop's default application;
+    // *handover tells whether anything opened it. Returns the written path, "" when the save failed
+    // (then nothing was handed over).
+    QString openUnsaved(const QString &name, QString *error, docs::Handover *handover) const;
 
 private:
     // libxlsxwriter writes the package into `file`; false on any failure (errno tells why).

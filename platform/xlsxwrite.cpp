@@ -216,7 +216,7 @@ bool Workbook::write(const QString &file, QString *badSheetName) const
     return workbook_close(wb) == LXW_NO_ERROR;
 }
 
-QString Workbook::openUnsaved(const QString &name, QString *error) const
+QString Workbook::openUnsaved(const QString &name, QString *error, docs::Handover *handover) const
 {
     const QString folder = folders::tempFolder();
     QString path = folders::join(folder, name + QStringLiteral(".xlsx"));
@@ -225,7 +225,9 @@ QString Workbook::openUnsaved(const QString &name, QString *error) const
         path = folders::join(folder, QStringLiteral("%1 (%2).xlsx").arg(name).arg(i));
     if (!save(path, error))
         return QString();
-    docs::openDocument(path);
+    const docs::Handover h = docs::handOver(path);
+    if (handover)
+        *handover = h;
     return path;
 }
 

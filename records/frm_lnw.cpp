@@ -7,6 +7,7 @@
 #include "core/anmeldung.h"
 #include "core/guard.h"
 #include "core/mdl_zandrel.h"
+#include "platform/docopener.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/msg.h"
 #include "platform/settings.h"
@@ -493,9 +494,18 @@ void frm_LNW::cmdDruck_Click()
 {
     if (m_fuellt)
         return;
-    // Without a printer the grid writes "LNW.pdf" into the temporary folder.
-    if (fg_LNW->print(QStringLiteral("LNW"), true) < 0)
-        msg::box(QStringLiteral("Die Übersicht konnte nicht gedruckt werden."));
+    // Without a printer the grid writes "LNW.pdf" into the temporary folder, handed to the desktop.
+    QString fehler, pdf;
+    if (fg_LNW->print(QStringLiteral("LNW"), true, QString(), &fehler, &pdf) < 0) {
+        msg::box(QStringLiteral("Die Übersicht konnte nicht gedruckt werden.\r") + fehler);
+        return;
+    }
+    if (pdf.isEmpty())
+        return;
+    const docs::Handover h = docs::handOver(pdf);
+    if (h != docs::Handover::Opened)
+        msg::box(QStringLiteral("Es ist kein Drucker eingerichtet, daher wurde die Übersicht als PDF-Datei ausgegeben.\r") +
+                 docs::handOverText(h, QString(), pdf));
 }
 
 void frm_LNW::cmdExcel_Click()

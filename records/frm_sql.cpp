@@ -15,6 +15,10 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <utility>
+
+QRect frm_SQL::s_ersterPlatz;
+
 namespace {
 
 // What a drag out of a list widget carries.
@@ -126,6 +130,8 @@ void frm_SQL::Form_Load()
     m_laedt = false;
 
     QPointer<frm_SQL> self(this);
+    if (s_ersterPlatz.isValid())
+        rahmen()->setGeometry(std::exchange(s_ersterPlatz, QRect()));
     rahmen()->show();
     QCoreApplication::processEvents();
     if (!self)
@@ -319,8 +325,11 @@ void frm_SQL::ausListenZeigen(frm_Listen &listen)
     const QRect geometrie = listen.rahmen()->geometry();
     const QString text = listen.rtfSQL->toPlainText();
     auto *b = qobject_cast<frm_SQL *>(m->fenster(QStringLiteral("frm_SQL")));
-    if (!b)
+    if (!b) {
+        s_ersterPlatz = geometrie;
         b = qobject_cast<frm_SQL *>(m->zeigen(QStringLiteral("frm_SQL")));
+        s_ersterPlatz = QRect();
+    }
     if (!b)
         return;
     b->rtfSQL->setPlainText(text);

@@ -56,4 +56,7 @@ private:
     bool m_dropLaeuft = false; // a drop fills several rows: no rebuild in between
     bool m_baut = false;       // the rebuild's own writes into the grid
     bool m_laedt = false;
+    // Where the first load shows the builder (the lists window's place), so that it stands there,
+    // at full size, already while the notice of the load is up.
+    static QRect s_ersterPlatz;
 };

@@ -67,9 +67,12 @@ Ergebnis arbeitsmappeAnlegen(const QVector<Lehrer> &lehrer, const QDate &heute)
     xlsx::Workbook book;
     blattFuellen(book, lehrer, heute);
     QString fehler;
-    if (book.openUnsaved(QStringLiteral("Lehrerliste"), &fehler).isEmpty())
+    docs::Handover h = docs::Handover::Failed;
+    const QString pfad = book.openUnsaved(QStringLiteral("Lehrerliste"), &fehler, &h);
+    if (pfad.isEmpty())
         return {false, QStringLiteral("Die Lehrerliste konnte nicht erstellt werden.\r") + fehler};
-    return {true, QStringLiteral("Excel wurde gestartet. Die Lehrerliste wurde dort angelegt.")};
+    return {true, docs::handOverText(h, QStringLiteral("Excel wurde gestartet. Die Lehrerliste wurde dort angelegt."),
+                                     pfad)};
 }
 
 } // namespace lehrerliste

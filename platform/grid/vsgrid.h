@@ -179,9 +179,11 @@ public:
     void pasteAtCurrent();
     void pasteText(const QString &text);
     // Prints the shown rows and columns (fixed rows repeated, columns split over pages). Without pdfPath
-    // it goes to the default printer, or to "<docName>.pdf" in the temporary folder when there is none.
-    // Returns the number of pages, -1 on failure.
-    int print(const QString &docName, bool landscape, const QString &pdfPath = QString());
+    // it goes to the default printer, or, when there is none, into "<docName>.pdf" in the temporary
+    // folder, which *fallbackPdf then names for the caller to hand over. Returns the number of pages;
+    // -1 on failure, with the German reason (for a PDF "Datei: <path>\rGrund: <reason>") in *error.
+    int print(const QString &docName, bool landscape, const QString &pdfPath = QString(), QString *error = nullptr,
+              QString *fallbackPdf = nullptr);
     // The pages of print() on any device: page is the printable area in the device's pixels,
     // newPage() is called between two pages. Returns the number of pages.
     int printPages(QPainter &p, const QSize &page, const std::function<void()> &newPage);

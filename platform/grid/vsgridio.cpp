@@ -1,8 +1,8 @@
 // The grid's clipboard, printing and workbook saving, each only when a window asks for it.
-#include "platform/docopener.h"
 #include "platform/folders.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/grid/vsgridview.h"
+#include "platform/safefile.h"
 #include "platform/units.h"
 #include "platform/xlsxbook.h"
 
@@ -51,7 +51,8 @@ void VSGrid::pasteAtCurrent() { pasteText(QApplication::clipboard()->text()); }
 
 // ------------------------------------------------------------------------------------------- printing
 
-int VSGrid::print(const QString &docName, bool landscape, const QString &pdfPath)
+int VSGrid::print(const QString &docName, bool landscape, const QString &pdfPath, QString *error,
+                  QString *fallbackPdf)
 {
     if (m_editor)
         endEdit(true);
@@ -60,23 +61,41 @@ int VSGrid::print(const QString &docName, bool landscape, const QString &pdfPath
     if (target.isEmpty() && QPrinterInfo::defaultPrinter().isNull())
         target = folders::join(folders::tempFolder(), (docName.isEmpty() ? QStringLiteral("Druck") : docName)
                                                           + QStringLiteral(".pdf"));
-    if (!target.isEmpty()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(target);
-    }
     printer.setDocName(docName);
     printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
 
-    QPainter p;
-    if (!p.begin(&printer))
+    int pages = -1;
+    auto drucken = [&] {
+        QPainter p;
+        if (!p.begin(&printer))
+            return false;
+        const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+        pages = printPages(p, page.size(), [&] { printer.newPage(); });
+        return p.end();
+    };
+    if (target.isEmpty()) {
+        if (!drucken()) {
+            if (error)
+                *error = QStringLiteral("Der Drucker \"%1\" kann nicht angesprochen werden.")
+                             .arg(printer.printerName());
+            return -1;
+        }
+        return pages;
+    }
+    // A PDF is written like every other file: a file that cannot be written stays as it was.
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const bool ok = safefile::writeWith(
+        target,
+        [&](const QString &temp) {
+            printer.setOutputFileName(temp);
+            return drucken();
+        },
+        error);
+    if (!ok)
         return -1;
-    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const int pages = printPages(p, page.size(), [&] { printer.newPage(); });
-    if (!p.end())
-        return -1;
-    if (pdfPath.isEmpty() && !target.isEmpty())
-        docs::openDocument(target);
+    if (pdfPath.isEmpty() && fallbackPdf)
+        *fallbackPdf = target;
     return pages;
 }
 

@@ -177,6 +177,7 @@ TEST_F(ExcelListen, ButtonsReportAndHandTheWorkbookOverOrExplainWhyNot)
     }
     fehltag("2", QDate(2016, 10, 5), "1,0");
     testsupport::MsgRecorder rec;
+    const testsupport::Desktop desktop;
     cmd_unentschuldigt_Click(mdl::dbEigen, "07.10.2016", "04.10.2016", klassen, k);
     EXPECT_EQ(rec.texts(), QStringList({"Das Excel-Dokument wurde erstellt."}));
     EXPECT_TRUE(knopf.isEnabled());

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -116,6 +117,31 @@ TEST_F(Klicks, ClassTeacherGetsNoCalendarPopupButThePanelBoxPopupSavesTheDaysRea
     EXPECT_TRUE(f->txtStd[3]->text().isEmpty());
     EXPECT_EQ(s.fehltage(), 0);
     EXPECT_TRUE(f->fgSchueler->textMatrix(r, c).isEmpty());
+}
+
+TEST_F(Klicks, EscapeClosesThePopupWithoutWritingWhereverTheFocusIsInTheWindow)
+{
+    oeffnen("X", "5a");
+    f->show();
+    const int r = zeile("12"), c = spalte(montag);
+    klick(2, r, c);
+    ASSERT_TRUE(f->fgGrund->isVisible());
+    QTest::keyClick(f->fgGrund, Qt::Key_Escape);
+    EXPECT_FALSE(f->fgGrund->isVisible());
+    EXPECT_TRUE(f->fgSchueler->textMatrix(r, c).trimmed().isEmpty());
+    EXPECT_EQ(s.fehltage(), 0);
+
+    // Opened from a panel box, with the focus moved on to the remark box meanwhile.
+    f->txtStd_MouseDown(3, 2);
+    ASSERT_TRUE(f->fgGrund->isVisible());
+    QTest::keyClick(f->txtBemerkung, Qt::Key_Escape);
+    EXPECT_FALSE(f->fgGrund->isVisible());
+    EXPECT_TRUE(f->txtStd[3]->text().isEmpty());
+    EXPECT_EQ(s.fehltage(), 0);
+    // Other keys leave it open.
+    f->txtStd_MouseDown(3, 2);
+    QTest::keyClick(f->fgGrund, Qt::Key_Down);
+    EXPECT_TRUE(f->fgGrund->isVisible());
 }
 
 TEST_F(Klicks, PopupOfARebuiltCalendarWritesNothing)

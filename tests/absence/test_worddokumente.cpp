@@ -65,10 +65,12 @@ TEST(WordBefreiung, FillsTheDemoTemplateAndReplacesTheLastLetter)
 
     QLabel lblInfo;
     testsupport::MsgRecorder boxen;
+    const testsupport::Desktop desktop;
     Befreiung b{"Bauer, Eva ", "5a", klassenleiterDerKlasse(fgKlassen, "5a"), "05.12.2016"};
     const QString pfad = UnterrichtsbefreiungErstellen(b, &lblInfo);
     ASSERT_EQ(pfad, befreiungPfad());
     EXPECT_EQ(boxen.texts(), QStringList{"Das Word-Dokument wurde erstellt."});
+    EXPECT_EQ(desktop.files, QStringList{pfad});
     EXPECT_FALSE(lblInfo.isVisible());
 
     const QString text = absaetze(pfad).join('\n');
@@ -178,6 +180,7 @@ TEST(WordTagesliste, ProgressCountsListRowsAndTheButtonComesBack)
     QLabel lblInfo;
     QPushButton knopf;
     testsupport::MsgRecorder boxen;
+    const testsupport::Desktop desktop;
     EXPECT_EQ(TageslisteWordErstellen("  ", zeilen, {}, nullptr, &lblInfo, &knopf), QString());
     EXPECT_EQ(boxen.texts(),
               QStringList{"Es ist kein Tag markiert.\rBitte erst eine Klasse und dann einen Tag auswählen!"});
@@ -188,6 +191,19 @@ TEST(WordTagesliste, ProgressCountsListRowsAndTheButtonComesBack)
     EXPECT_TRUE(knopf.isEnabled());
     EXPECT_EQ(boxen.texts().last(), "Das Word-Dokument wurde erstellt.");
     EXPECT_EQ(absaetze(pfad).size(), 2 + 2 * 20 + 1);
+}
+
+TEST(WordTagesliste, ADocumentNoApplicationOpensIsReportedWithItsPath)
+{
+    testsupport::Sandbox box;
+    testsupport::MsgRecorder boxen;
+    const testsupport::Desktop desktop(false);
+    const QString pfad = TageslisteWordErstellen("05.12.2016", {zeile("5a", "P", "kr")}, {}, nullptr, nullptr, nullptr);
+    ASSERT_EQ(desktop.files, QStringList{pfad});
+    ASSERT_EQ(boxen.texts().size(), 1);
+    EXPECT_FALSE(boxen.texts()[0].contains("wurde erstellt"));
+    EXPECT_TRUE(boxen.texts()[0].contains("nicht geöffnet"));
+    EXPECT_TRUE(boxen.texts()[0].endsWith("\rDatei: " + box.file("tmp/Absenzen am 05.12.2016.docx")));
 }
 
 // ---- class report ------------------------------------------------------------------------------
@@ -295,10 +311,21 @@ TEST(WordKlassenbericht, OneDocumentPerChosenClassAndTheTeachersRow)
     EXPECT_EQ(klassen[1].klasse, "LK");
 
     testsupport::MsgRecorder boxen;
+    const testsupport::Desktop desktop;
     QLabel lblInfo;
     const QStringList pfade = KlassenberichtWordErstellen(mdl::dbEigen, klassen, Start, Ende, false, &lblInfo);
     ASSERT_EQ(pfade.size(), 2);
     EXPECT_EQ(boxen.texts(), (QStringList(2, "Das Word-Dokument wurde erstellt.")));
+    EXPECT_EQ(desktop.files, pfade);
+    {
+        // Each class's own message names its own file when nothing opens it.
+        boxen.boxes.clear();
+        const testsupport::Desktop keiner(false);
+        const QStringList wieder = KlassenberichtWordErstellen(mdl::dbEigen, klassen, Start, Ende, false, &lblInfo);
+        ASSERT_EQ(boxen.texts().size(), 2);
+        for (int i = 0; i < 2; ++i)
+            EXPECT_TRUE(boxen.texts()[i].endsWith("\rDatei: " + wieder[i])) << boxen.texts()[i].toStdString();
+    }
     EXPECT_EQ(mdl::nmOeffnungen(), 0);
     EXPECT_TRUE(pfade[1].endsWith("/Fehltage LK.docx"));
     const QStringList lk = absaetze(pfade[1]);

@@ -100,15 +100,26 @@ TEST(AnmeldeFenster, WrongPasswordDisablesTheButtonUntilThePasswordIsEdited)
     EXPECT_TRUE(w.a->cmdAnmelden->isEnabled());
 }
 
-TEST(AnmeldeFenster, SuccessKeepsTheTypedAbbreviationAndSetsTitleAndMenus)
-{
+namespace {
+// The administrator logged in as "x" through the login window.
+struct AlsAdminAngemeldet {
     testsupport::Sandbox sb;
-    corefixture::Umgebung u(sb);
-    windows::registerWindow("frm_Fehltage", [](QWidget *p) { return new QWidget(p); });
-    windows::registerWindow("frm_Fehltage_Grund", [](QWidget *p) { return new QWidget(p); });
+    corefixture::Umgebung u{sb};
     testsupport::MsgRecorder boxes;
     LoginWindow w;
-    w.versuchen("x", "admin");
+    AlsAdminAngemeldet()
+    {
+        windows::registerWindow("frm_Fehltage", [](QWidget *p) { return new QWidget(p); });
+        windows::registerWindow("frm_Fehltage_Grund", [](QWidget *p) { return new QWidget(p); });
+        w.versuchen("x", "admin");
+    }
+};
+} // namespace
+
+TEST(AnmeldeFenster, SuccessKeepsTheTypedAbbreviationAndSetsTitleAndMenus)
+{
+    AlsAdminAngemeldet angemeldet;
+    LoginWindow &w = angemeldet.w;
     EXPECT_EQ(mdl::Benutzer, QString("x"));
     EXPECT_TRUE(mdl::IstAdmin);
     EXPECT_EQ(mdl::Schulnummer, QString("0815"));
@@ -116,6 +127,26 @@ TEST(AnmeldeFenster, SuccessKeepsTheTypedAbbreviationAndSetsTitleAndMenus)
     EXPECT_EQ(w.haupt.windowTitle(), anmeldung::titel("0815", "Gymnasium Lindenhof", "x", false));
     EXPECT_TRUE(w.haupt.menu("mnu0Fehltage")->menuAction()->isVisible());
     EXPECT_TRUE(w.haupt.menuAktion("mnuFehlGrund")->isVisible());
+}
+
+TEST(AnmeldeFenster, AfterLogOffARefusedAttemptShowsNobodyAsLoggedIn)
+{
+    AlsAdminAngemeldet angemeldet;
+    LoginWindow &w = angemeldet.w;
+    ASSERT_EQ(mdl::Benutzer, QString("x"));
+    w.haupt.Abmelden();
+    EXPECT_TRUE(mdl::Benutzer.isEmpty());
+    EXPECT_FALSE(mdl::IstAdmin);
+    frm_Anmeldung *neu = nullptr; // the login window the log-off opened
+    for (frm_Anmeldung *a : w.haupt.findChildren<frm_Anmeldung *>())
+        if (a != w.a)
+            neu = a;
+    ASSERT_NE(neu, nullptr);
+    w.a = neu;
+    w.versuchen("MÜL", "falsch");
+    EXPECT_TRUE(mdl::Benutzer.isEmpty());
+    EXPECT_EQ(w.haupt.windowTitle(), anmeldung::titel("0815", "Gymnasium Lindenhof", "", false));
+    EXPECT_FALSE(w.haupt.windowTitle().contains("Benutzer: x"));
 }
 
 TEST(AnmeldeFenster, LockedDatabaseShowsAMessage)

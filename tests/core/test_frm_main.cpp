@@ -1,6 +1,7 @@
 #include "core/childwindow.h"
 #include "core/frm_anmeldung.h"
 #include "core/frm_main.h"
+#include "core/frm_warten.h"
 #include "core/frm_warten_db.h"
 #include "core/mdl_zandrel.h"
 #include "core/schema.h"
@@ -178,6 +179,29 @@ TEST_F(MainWindow, LogOffUnloadsEveryWindowHidesMenusAndShowsTheLoginModeless)
     ASSERT_NE(login, nullptr);
     EXPECT_TRUE(login->isVisible());
     EXPECT_FALSE(login->isModal());
+}
+
+TEST_F(MainWindow, WaitWindowsBelongToTheMainWindowAndOpenCentredOverIt)
+{
+    frm_Main m;
+    m.setGeometry(130, 90, 1024, 700);
+    m.show();
+    frm_Warten::zeigen("Bitte warten");
+    frm_Warten_DB::zeigen(0);
+    for (QWidget *w : {static_cast<QWidget *>(frm_Warten::instance()), static_cast<QWidget *>(frm_Warten_DB::instance())}) {
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->parentWidget(), &m) << w->objectName().toStdString();
+        EXPECT_TRUE(w->isWindow());
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_LE((w->frameGeometry().center() - m.frameGeometry().center()).manhattanLength(), 2)
+            << w->objectName().toStdString();
+    }
+    // Moved by the user, it stays where it was put while it is shown.
+    frm_Warten_DB::instance()->move(10, 10);
+    frm_Warten_DB::zeigen(1);
+    EXPECT_EQ(frm_Warten_DB::instance()->pos(), QPoint(10, 10));
+    frm_Warten_DB::entladen();
+    frm_Warten::entladen();
 }
 
 TEST_F(MainWindow, LogOffRefusedByABusyWindowFollowsOnceItHasClosedItself)

@@ -9,6 +9,10 @@
 #include "support/testsupport.h"
 
 #include <QColorDialog>
+#include <QDialog>
+#include <QIcon>
+#include <QImage>
+#include <QSet>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QLocale>
@@ -57,6 +61,29 @@ TEST(Start, QtsOwnDialogsSpeakGermanWithoutChangingTheLocale)
     EXPECT_EQ(QApplication::font().family(), QString("Liberation Sans"));
     EXPECT_EQ(QApplication::font().pointSize(), 8);
     QApplication::setFont(schrift);
+}
+
+TEST(Start, EveryWindowShowsTheProgramsOwnIcon)
+{
+    const QFont schrift = QApplication::font();
+    QApplication::setWindowIcon(QIcon());
+    start::einrichten(*qApp);
+    QApplication::setFont(schrift);
+    const QIcon icon = QApplication::windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    for (int n : {16, 32, 48})
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(n, n))) << n;
+    // Drawn, not blank: the sheet, its header and the letter give several colours.
+    const QImage bild = icon.pixmap(QSize(32, 32)).toImage();
+    QSet<QRgb> farben;
+    for (int y = 0; y < bild.height(); ++y)
+        for (int x = 0; x < bild.width(); ++x)
+            farben.insert(bild.pixel(x, y));
+    EXPECT_GT(farben.size(), 3);
+    QWidget fenster;
+    QDialog dialog(&fenster);
+    EXPECT_EQ(fenster.windowIcon().cacheKey(), icon.cacheKey());
+    EXPECT_EQ(dialog.windowIcon().cacheKey(), icon.cacheKey());
 }
 
 TEST(Start, CommandLineQuotesAreRemoved)
@@ -117,6 +144,32 @@ TEST(Start, MissingOwnDatabaseEndsWithAMessageAndCreatesNothing)
                                          "Das Programm wird beendet."});
     EXPECT_FALSE(QFileInfo::exists(sb.file("Zandrel.mdb")));
     EXPECT_FALSE(mdl::dbEigen.isOpen());
+}
+
+TEST(Start, WithoutTheGradeManagersFolderTheMessageNamesTheKeyTheSettingsFilesAndTheFolderSearched)
+{
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    iniSchreiben(sb.file("config"), "[nmSV]\ndbFileName=nm2024.mdb\n"); // the folder is missing
+    QDir().mkpath(sb.file("arbeit"));
+    const QString vorher = QDir::currentPath();
+    QDir::setCurrent(sb.file("arbeit"));
+    testsupport::MsgRecorder boxes;
+    const bool weiter = start::vorbereiten({});
+    QDir::setCurrent(vorher);
+    EXPECT_FALSE(weiter);
+    EXPECT_EQ(boxes.texts(),
+              QStringList{"Die Datenbank\rZandrel.mdb\rwurde nicht gefunden oder kann nicht geöffnet werden.\r"
+                          "Der Ordner der Notenmanager-Datenbank ist nicht eingestellt: Der Schlüssel \"dbFilePath\" "
+                          "im Abschnitt [nmSV] fehlt oder ist leer in\r" +
+                          sb.file("xdg/Zandrel/nmSV.ini") + "\r" + sb.file("config/Zandrel/nmSV.ini") +
+                          "\rGesucht wurde daher im Ordner\r" + QDir(sb.file("arbeit")).canonicalPath() +
+                          "\rDas Programm wird beendet."});
+    EXPECT_FALSE(QFileInfo::exists(sb.file("arbeit/Zandrel.mdb")));
+    // Registered, the message stays as it was (MissingOwnDatabaseEndsWithAMessageAndCreatesNothing).
+    iniSchreiben(sb.file("config"), ("[nmSV]\ndbFilePath=" + sb.path()).toUtf8());
+    mdl::RegistryWerteLesen();
+    EXPECT_EQ(start::fehlendeRegistrierung(), QString());
 }
 
 TEST(Start, MissingPreparedTableEndsWithItsNameAndChangesNothing)

@@ -181,4 +181,12 @@ TEST(GridPrint, PdfHasOnePagePerRowAndColumnSlice)
     for (int r = 0; r < 60; ++r)
         g.addItem("x");
     EXPECT_EQ(g.print("LNW", false, sb.file("hoch.pdf")), 7 * 2); // 6 of 38 shown columns, 63 of 70 rows a page
+    // A PDF that cannot be written: -1, the file and the reason; an older file stays whole.
+    QString fehler, ersatz = "unberührt";
+    EXPECT_EQ(g.print("LNW", true, sb.file("fehlt/LNW.pdf"), &fehler, &ersatz), -1);
+    EXPECT_EQ(fehler, "Datei: " + sb.file("fehlt/LNW.pdf") + "\rGrund: Der Ordner \"" + sb.file("fehlt") +
+                          "\" existiert nicht.");
+    EXPECT_EQ(ersatz, "unberührt"); // only the printer-less fallback names its file
+    EXPECT_GT(g.print("LNW", true, pdf, &fehler, &ersatz), 0);
+    EXPECT_EQ(ersatz, "unberührt");
 }

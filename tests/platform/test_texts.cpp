@@ -73,7 +73,23 @@ TEST(Units, TwipsAndBgrColours)
 
 TEST(DocOpener, NothingIsOpenedInTestsAndAutomationIsBuiltIn)
 {
-    EXPECT_TRUE(docs::openDocument("/gibt/es/nicht.xlsx"));
+    EXPECT_EQ(docs::handOver("/gibt/es/nicht.xlsx"), docs::Handover::NotOpened);
+    EXPECT_EQ(docs::handOverText(docs::Handover::Opened, "Fertig.", "/tmp/a.docx"), "Fertig.");
+    for (const auto h : {docs::Handover::NotOpened, docs::Handover::Failed}) {
+        const QString t = docs::handOverText(h, "Fertig.", "/tmp/a b.docx");
+        EXPECT_FALSE(t.contains("Fertig.")) << t.toStdString();
+        EXPECT_TRUE(t.endsWith("\rDatei: /tmp/a b.docx"));
+    }
+    {
+        const docs::ScopedOpener nimmt([](const QString &) { return true; });
+        EXPECT_EQ(docs::handOver("/tmp/a.docx"), docs::Handover::Opened);
+        {
+            const docs::ScopedOpener keiner([](const QString &) { return false; });
+            EXPECT_EQ(docs::handOver("/tmp/a.docx"), docs::Handover::Failed);
+        }
+        EXPECT_EQ(docs::handOver("/tmp/a.docx"), docs::Handover::Opened);
+    }
+    EXPECT_EQ(docs::handOver("/tmp/a.docx"), docs::Handover::NotOpened);
     EXPECT_TRUE(docs::TestForDLL("Excel.Application"));
     EXPECT_TRUE(docs::TestForDLL("Word.Application"));
 }

@@ -4,6 +4,7 @@
 #include "support/testsupport.h"
 #include "xlsxlesen.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -158,11 +159,37 @@ TEST(XlsxSave, OpenUnsavedNeverOverwrites)
     Workbook b;
     b.sheet(1).setValue(1, 1, "x");
     QString err;
-    const QString first = b.openUnsaved("Lehrerliste", &err);
-    const QString second = b.openUnsaved("Lehrerliste", &err);
+    docs::Handover h = docs::Handover::Opened;
+    const QString first = b.openUnsaved("Lehrerliste", &err, &h);
+    EXPECT_EQ(h, docs::Handover::NotOpened);
+    QStringList gereicht;
+    const docs::ScopedOpener desktop([&](const QString &p) {
+        gereicht << p;
+        return false;
+    });
+    const QString second = b.openUnsaved("Lehrerliste", &err, &h);
     EXPECT_TRUE(first.endsWith("/Lehrerliste.xlsx"));
     EXPECT_TRUE(second.endsWith("/Lehrerliste (2).xlsx"));
     EXPECT_TRUE(first.startsWith(box.file("tmp")));
+    EXPECT_EQ(gereicht, QStringList{second});
+    EXPECT_EQ(h, docs::Handover::Failed);
+}
+
+TEST(XlsxSave, OpenUnsavedHandsNothingOverWhenTheSaveFails)
+{
+    testsupport::Sandbox box;
+    QDir(box.file("tmp")).removeRecursively(); // the temporary folder is gone
+    Workbook b;
+    QStringList gereicht;
+    const docs::ScopedOpener desktop([&](const QString &p) {
+        gereicht << p;
+        return true;
+    });
+    QString err;
+    docs::Handover h = docs::Handover::Opened;
+    EXPECT_EQ(b.openUnsaved("Lehrerliste", &err, &h), QString());
+    EXPECT_TRUE(gereicht.isEmpty());
+    EXPECT_TRUE(err.startsWith("Datei: " + box.file("tmp/Lehrerliste.xlsx") + "\rGrund: ")) << err.toStdString();
 }
 
 // What a text becomes in the saved file, from the workbook and from the grid alike: Excel's type

@@ -178,9 +178,22 @@ TEST_F(AbfrageFenster, HandOverFromAndBackIntoTheListsWindow)
     EXPECT_EQ(l->rahmen()->width(), 500);
     l->rtfSQL->setPlainText("alter Text");
     {
-        testsupport::MsgRecorder rec;
+        // While the notice is up the builder already stands where the lists window stands, at full size.
+        QRect beimHinweis;
+        bool minimiert = true, inhaltSichtbar = false;
+        testsupport::MsgRecorder rec([&](const msg::Request &) {
+            if (auto *b = qobject_cast<frm_SQL *>(m.fenster("frm_SQL"))) {
+                beimHinweis = b->rahmen()->geometry();
+                minimiert = b->rahmen()->isMinimized();
+                inhaltSichtbar = b->isVisible() && b->rahmen()->isVisible();
+            }
+            return int(msg::OK);
+        });
         l->cmdAbfrageeditor_Click();
         ereignisse();
+        EXPECT_EQ(beimHinweis, l->rahmen()->geometry());
+        EXPECT_FALSE(minimiert);
+        EXPECT_TRUE(inhaltSichtbar);
         ASSERT_EQ(rec.boxes.size(), 1);
         EXPECT_TRUE(rec.boxes[0].text.startsWith("Achtung! Dieser Teil von 'Zandrel' befindet sich noch in der Beta-Phase.\r\r"));
     }

@@ -39,6 +39,7 @@ TEST_F(Lehrerliste, TheMenuActionLeavesAWorkbookWithTitleTableBordersAndPrintTit
 {
     lehrerEintragen(QStringLiteral("('X','Admin','A',NULL),('ZW','Zweig','Anna','StRin'),('MÜ','Müller','Bea',NULL)"));
     testsupport::MsgRecorder rec;
+    const testsupport::Desktop desktop;
     lehrerliste::mnuLehrerliste_Click();
     ASSERT_EQ(rec.texts(), QStringList({"Excel wurde gestartet. Die Lehrerliste wurde dort angelegt."}));
     EXPECT_EQ(mdl::nmOeffnungen(), 0);
@@ -95,6 +96,30 @@ TEST_F(Lehrerliste, NoTeacherGivesTheMessageAndNoWorkbook)
     EXPECT_EQ(rec.texts(), QStringList({"Es wurden keine Lehrer gefunden."}));
     EXPECT_TRUE(tempListen().isEmpty());
     EXPECT_EQ(mdl::nmOeffnungen(), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Lehrerliste, WhenNothingOpensTheWorkbookTheMessageSaysSoAndNamesTheFile)
+{
+    lehrerEintragen(QStringLiteral("('ZW','Zweig','Anna','StRin')"));
+    testsupport::MsgRecorder rec;
+    {
+        const testsupport::Desktop desktop(false);
+        lehrerliste::mnuLehrerliste_Click();
+        EXPECT_EQ(desktop.files, QStringList{sb.file("tmp/Lehrerliste.xlsx")});
+    }
+    // Tests and CI open nothing, and the message does not claim it either.
+    lehrerliste::mnuLehrerliste_Click();
+    ASSERT_EQ(rec.texts().size(), 2);
+    EXPECT_EQ(rec.texts()[0], "Das Dokument wurde gespeichert, konnte aber nicht geöffnet werden: Keine Anwendung "
+                              "hat es übernommen. Bitte öffnen Sie die Datei selbst.\rDatei: " +
+                                  sb.file("tmp/Lehrerliste.xlsx"));
+    EXPECT_EQ(rec.texts()[1], "Das Dokument wurde gespeichert, aber nicht geöffnet (ZANDREL_NO_OPEN=1).\rDatei: " +
+                                  sb.file("tmp/Lehrerliste (2).xlsx"));
+    EXPECT_EQ(tempListen(), QStringList({"Lehrerliste (2).xlsx", "Lehrerliste.xlsx"}));
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QPrinterInfo>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -108,3 +109,34 @@ TEST_F(LnwExport, WorkbookSavedAsXlsxFolderRememberedCancelAndFailureReported)
     EXPECT_EQ(dialogStart, QDir::homePath());
 }
 
+
+TEST_F(LnwExport, WithoutAPrinterThePdfIsHandedOverAndEveryFailureNamesTheFile)
+{
+    if (!QPrinterInfo::defaultPrinter().isNull())
+        GTEST_SKIP() << "a printer is set up here";
+    const QString pdf = ziel.file("tmp/LNW.pdf");
+    {
+        const testsupport::Desktop desktop;
+        w->cmdDruck_Click();
+        EXPECT_TRUE(boxes.texts().isEmpty());
+        EXPECT_EQ(desktop.files, QStringList{pdf});
+        EXPECT_GT(QFileInfo(pdf).size(), 0);
+    }
+    {
+        const testsupport::Desktop desktop(false);
+        w->cmdDruck_Click();
+        ASSERT_EQ(boxes.texts().size(), 1);
+        EXPECT_TRUE(boxes.texts()[0].startsWith("Es ist kein Drucker eingerichtet")) << boxes.texts()[0].toStdString();
+        EXPECT_TRUE(boxes.texts()[0].endsWith("\rDatei: " + pdf));
+    }
+    boxes.boxes.clear();
+    {
+        // Nothing to hand over when the PDF cannot be written: the file and the reason instead.
+        ASSERT_TRUE(QDir(ziel.file("tmp")).removeRecursively());
+        const testsupport::Desktop desktop;
+        w->cmdDruck_Click();
+        EXPECT_EQ(boxes.texts(), QStringList{"Die Übersicht konnte nicht gedruckt werden.\rDatei: " + pdf +
+                                             "\rGrund: Der Ordner \"" + ziel.file("tmp") + "\" existiert nicht."});
+        EXPECT_TRUE(desktop.files.isEmpty());
+    }
+}

@@ -112,4 +112,12 @@ QImage gezeichnet(QWidget *w, double skala)
     return img;
 }
 
+Desktop::Desktop(bool opens)
+    : m_opener([this, opens](const QString &path) {
+          files << path;
+          return opens;
+      })
+{
+}
+
 } // namespace testsupport

@@ -1,5 +1,6 @@
 #pragma once
 // Shared helpers of the tests: a private folder per test and recorded message boxes.
+#include "platform/docopener.h"
 #include "platform/msg.h"
 
 #include <QImage>
@@ -41,6 +42,17 @@ private:
 
 // The widget drawn as at a screen scaling (QT_SCALE_FACTOR): device pixels per pixel.
 QImage gezeichnet(QWidget *w, double skala);
+
+// Stands in for the desktop while it lives: records every file handed over and answers whether
+// an application opened it.
+class Desktop {
+public:
+    explicit Desktop(bool opens = true);
+    QStringList files;
+
+private:
+    docs::ScopedOpener m_opener;
+};
 
 // An entry of a zip package (.xlsx, .docx) as text, read with unzip; "" when it is missing.
 QString zipEntry(const QString &zipPath, const QString &entry);
