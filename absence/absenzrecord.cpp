@@ -14,15 +14,14 @@ namespace {
 // The person's records of one day, whatever time the day carries.
 const QString tagBedingung = QStringLiteral(" AND Fehltag >= ?2 AND Fehltag < ?3");
 
-QString personSql(const QString &id, const QString &spalten, const QString &weitere, const QString &ordnung)
+QString personSql(const QString &spalten, const QString &weitere, const QString &ordnung)
 {
-    return fehltageSql(spalten, QStringLiteral("= ?1"), QStringLiteral("rtrim(ltrim(S_Id)) = ?1 COLLATE NOCASEU"),
-                       weitere, ordnung, druckbaresAscii(vt::trimBlanks(id)));
+    return fehltageSql(spalten, QStringLiteral("= ?1"), weitere, ordnung);
 }
 
 zdb::Params tagParams(const QString &id, const QDate &tag)
 {
-    return {vt::trimBlanks(id), zdb::isoDate(tag), zdb::isoDate(tag.addDays(1))};
+    return {vt::idSchluessel(id), zdb::isoDate(tag), zdb::isoDate(tag.addDays(1))};
 }
 
 QString code(const QString &s) { return vt::trimBlanks(s).left(Absenz::MaxCode); }
@@ -35,7 +34,7 @@ struct Gefunden {
 Gefunden suchen(zdb::Db &eigen, const QString &id, const QDate &tag)
 {
     Gefunden g;
-    eigen.forEach(personSql(id, QStringLiteral("zaehlt"), tagBedingung, QStringLiteral("nr")), tagParams(id, tag),
+    eigen.forEach(personSql(QStringLiteral("zaehlt"), tagBedingung, QStringLiteral("nr")), tagParams(id, tag),
                   [&](const QVariantList &r) {
                       if (g.rowids.isEmpty())
                           g.zaehlt = vt::valueText(r[0]);
@@ -59,23 +58,19 @@ bool druckbaresAscii(const QString &s)
     return std::all_of(s.begin(), s.end(), [](QChar ch) { return ch.unicode() >= 0x20 && ch.unicode() <= 0x7E; });
 }
 
-QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &vergleichSonst,
-                    const QString &weitere, const QString &ordnung, bool schluesselAscii)
+QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &weitere, const QString &ordnung)
 {
-    // Ids of printable ASCII compare through the index on the trimmed id (NOCASE folds ASCII only).
-    // The others, read through small partial indexes (named, since without statistics the planner
-    // may rather take the index of the days), get the comparison of every letter: all of them, or
-    // for ASCII ids sought only those with the long s or the Kelvin sign, which fold into ASCII.
+    // The stored schema may name no function of ours, so no index holds the comparison form.
+    // An id of ASCII characters has its lower case as that form: SQLite's NOCASE on the trimmed
+    // id decides exactly for it, through the index on the trimmed id. Every other id is read
+    // through the small partial index of such ids and compared by its form, whatever the other
+    // ids sought (named, since without statistics the planner may rather take the days' index).
     const QString getrimmt = QStringLiteral("rtrim(ltrim(S_Id)) COLLATE NOCASE ") + vergleich;
-    const QString sonstige = schluesselAscii
-                                 ? QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdFaltbar WHERE S_Id GLOB "
-                                                  "'*[\u017F\u212A]*'")
-                                 : QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdSonstige WHERE S_Id GLOB "
-                                                  "'*[^ -~]*'");
     return QStringLiteral("SELECT * FROM (SELECT ") + spalten + QStringLiteral(", rowid AS nr FROM tbl_Fehltage WHERE ")
         + getrimmt + weitere + QStringLiteral(" UNION ALL SELECT ") + spalten
-        + QStringLiteral(", rowid FROM ") + sonstige + QStringLiteral(" AND NOT (") + getrimmt
-        + QStringLiteral(") AND ") + vergleichSonst + weitere + QStringLiteral(")")
+        + QStringLiteral(", rowid FROM tbl_Fehltage INDEXED BY idx_Fehltage_IdSonstige WHERE S_Id GLOB '*[^ -~]*'"
+                         " AND NOT (")
+        + getrimmt + QStringLiteral(") AND IdSchluessel(S_Id) ") + vergleich + weitere + QStringLiteral(")")
         + (ordnung.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + ordnung);
 }
 
@@ -98,7 +93,7 @@ QString Absenz::bemerkungKuerzen(const QString &text) { return zuschnitt::kuerze
 std::optional<AbsenzDaten> Absenz::laden(zdb::Db &eigen, const QString &id, const QDate &tag)
 {
     const zdb::Result r = eigen.query(
-        personSql(id, QStringLiteral("Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, Bemerkung, zaehlt, "
+        personSql(QStringLiteral("Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, Bemerkung, zaehlt, "
                                     "entschuldigt"),
                      tagBedingung, QStringLiteral("nr LIMIT 1")),
         tagParams(id, tag));
@@ -191,9 +186,9 @@ Schreibergebnis Absenz::ganztagSpeichern(zdb::Db &eigen, const QString &id, cons
     return Schreibergebnis::Geaendert;
 }
 
-QString Absenz::derPersonSql(const QString &id)
+QString Absenz::derPersonSql(const QString &)
 {
-    return personSql(id, QStringLiteral("Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, "
+    return personSql(QStringLiteral("Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, "
                                                     "s10, entschuldigt, zaehlt, Bemerkung"),
                                  QString(), QStringLiteral("Fehltag, nr"));
 }
@@ -202,7 +197,7 @@ QVector<Absenz::Zeile> Absenz::derPerson(zdb::Db &eigen, const QString &id)
 {
     QVector<Zeile> zeilen;
     eigen.forEach(Absenz::derPersonSql(id),
-                  {vt::trimBlanks(id)}, [&](const QVariantList &r) {
+                  {vt::idSchluessel(id)}, [&](const QVariantList &r) {
                       Zeile z;
                       z.fehltag = zdb::dateFromStored(r[0]);
                       z.grund = vt::valueText(r[1]);

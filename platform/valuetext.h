@@ -23,5 +23,10 @@ QDateTime parseDateTime(const QString &text);
 QString trimBlanks(const QString &s);            // removes blanks only (tabs stay)
 QString upperCase(const QString &s);             // character by character ("ß" stays), as UCase does
 QString upperTrim(const QString &s);             // upper case of trimBlanks
+// The comparison form of a person id: blanks at both ends removed, case ignored as German
+// ignores it (upper case "SS" of "ß" and "ẞ", "FF" of "ﬀ", "I" of "ı"; Kelvin sign as k,
+// Ångström sign as å), canonically equal forms alike. Two ids name one person exactly when their
+// forms are equal. A printable-ASCII id gives its lower case.
+QString idSchluessel(const QString &s);
 
 } // namespace vt
