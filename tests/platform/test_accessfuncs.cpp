@@ -288,6 +288,7 @@ TEST(AccessFunctions, NumberAndTextFunctionsAsAccess)
         {"Space(-1)", "<Fehler>"},  {"String(3, 'abc')", "aaa"},  {"String(2, 65)", "AA"},
         {"String(Null, 'a')", "<Null>"}, {"StrConv('hAns-peter müller', 3)", "Hans-peter Müller"},
         {"StrConv('straße', 1)", "STRAßE"}, {"StrConv('ÄRGER', 2)", "ärger"}, {"StrConv(Null, 3)", "<Null>"},
+        {"IdSchluessel(' Maẞ ')", "mass"}, {"IdSchluessel(' Yıl')", "yil"}, {"IdSchluessel(Null)", "<Null>"},
     };
     for (const auto &[ausdruck, erwartet] : faelle)
         EXPECT_EQ(access(v, QString::fromUtf8(ausdruck)), QString::fromUtf8(erwartet)) << ausdruck;
