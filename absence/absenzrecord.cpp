@@ -14,9 +14,9 @@ namespace {
 // The person's records of one day, whatever time the day carries.
 const QString tagBedingung = QStringLiteral(" AND Fehltag >= ?2 AND Fehltag < ?3");
 
-QString personSql(const QString &spalten, const QString &weitere, const QString &ordnung)
+QString personSql(const QString &id, const QString &spalten, const QString &weitere, const QString &ordnung)
 {
-    return fehltageSql(spalten, QStringLiteral("= ?1"), weitere, ordnung);
+    return fehltageSql(spalten, QStringLiteral("= ?1"), weitere, ordnung, istAscii(vt::idSchluessel(id)));
 }
 
 zdb::Params tagParams(const QString &id, const QDate &tag)
@@ -34,7 +34,7 @@ struct Gefunden {
 Gefunden suchen(zdb::Db &eigen, const QString &id, const QDate &tag)
 {
     Gefunden g;
-    eigen.forEach(personSql(QStringLiteral("zaehlt"), tagBedingung, QStringLiteral("nr")), tagParams(id, tag),
+    eigen.forEach(personSql(id, QStringLiteral("zaehlt"), tagBedingung, QStringLiteral("nr")), tagParams(id, tag),
                   [&](const QVariantList &r) {
                       if (g.rowids.isEmpty())
                           g.zaehlt = vt::valueText(r[0]);
@@ -58,20 +58,31 @@ bool druckbaresAscii(const QString &s)
     return std::all_of(s.begin(), s.end(), [](QChar ch) { return ch.unicode() >= 0x20 && ch.unicode() <= 0x7E; });
 }
 
-QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &weitere, const QString &ordnung)
+bool istAscii(const QString &s)
+{
+    return std::all_of(s.begin(), s.end(), [](QChar ch) { return ch.unicode() < 0x80; });
+}
+
+QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &weitere, const QString &ordnung,
+                    bool formenAscii)
 {
     // The stored schema may name no function of ours, so no index holds the comparison form.
     // An id of ASCII characters has its lower case as that form: SQLite's NOCASE on the trimmed
-    // id decides exactly for it, through the index on the trimmed id. Every other id is read
-    // through the small partial index of such ids and compared by its form, whatever the other
-    // ids sought (named, since without statistics the planner may rather take the days' index).
+    // id decides exactly for it, through the index on the trimmed id. The other ids are read
+    // through a small partial index and compared by their form: when only ASCII forms are sought,
+    // those with a character whose form is ASCII (no other such id can have an ASCII form), else
+    // all of them. So the result never depends on which other ids are sought. The indexes are
+    // named, since without statistics the planner may rather take the days' index.
     const QString getrimmt = QStringLiteral("rtrim(ltrim(S_Id)) COLLATE NOCASE ") + vergleich;
+    const QString sonstige = formenAscii
+                                 ? QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdNachAscii WHERE S_Id GLOB ")
+                                       + vt::IdNachAsciiGlob
+                                 : QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdSonstige WHERE S_Id GLOB "
+                                                  "'*[^ -~]*'");
     return QStringLiteral("SELECT * FROM (SELECT ") + spalten + QStringLiteral(", rowid AS nr FROM tbl_Fehltage WHERE ")
-        + getrimmt + weitere + QStringLiteral(" UNION ALL SELECT ") + spalten
-        + QStringLiteral(", rowid FROM tbl_Fehltage INDEXED BY idx_Fehltage_IdSonstige WHERE S_Id GLOB '*[^ -~]*'"
-                         " AND NOT (")
-        + getrimmt + QStringLiteral(") AND IdSchluessel(S_Id) ") + vergleich + weitere + QStringLiteral(")")
-        + (ordnung.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + ordnung);
+        + getrimmt + weitere + QStringLiteral(" UNION ALL SELECT ") + spalten + QStringLiteral(", rowid FROM ")
+        + sonstige + QStringLiteral(" AND NOT (") + getrimmt + QStringLiteral(") AND IdSchluessel(S_Id) ") + vergleich
+        + weitere + QStringLiteral(")") + (ordnung.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + ordnung);
 }
 
 bool Absenz::istKr(const QString &grund) { return vt::upperTrim(grund) == QLatin1String("KR"); }
@@ -93,7 +104,7 @@ QString Absenz::bemerkungKuerzen(const QString &text) { return zuschnitt::kuerze
 std::optional<AbsenzDaten> Absenz::laden(zdb::Db &eigen, const QString &id, const QDate &tag)
 {
     const zdb::Result r = eigen.query(
-        personSql(QStringLiteral("Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, Bemerkung, zaehlt, "
+        personSql(id, QStringLiteral("Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, Bemerkung, zaehlt, "
                                     "entschuldigt"),
                      tagBedingung, QStringLiteral("nr LIMIT 1")),
         tagParams(id, tag));
@@ -186,9 +197,9 @@ Schreibergebnis Absenz::ganztagSpeichern(zdb::Db &eigen, const QString &id, cons
     return Schreibergebnis::Geaendert;
 }
 
-QString Absenz::derPersonSql(const QString &)
+QString Absenz::derPersonSql(const QString &id)
 {
-    return personSql(QStringLiteral("Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, "
+    return personSql(id, QStringLiteral("Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, "
                                                     "s10, entschuldigt, zaehlt, Bemerkung"),
                                  QString(), QStringLiteral("Fehltag, nr"));
 }

@@ -22,10 +22,14 @@ struct AbsenzDaten {
 
 // A statement over tbl_Fehltage for the records whose S_Id names the persons sought, by the one
 // id rule (vt::idSchluessel, registered as IdSchluessel): `vergleich` follows an id's comparison
-// form and names the forms sought ("= ?1", "IN (…)"); `weitere` adds conditions (" AND …"). The
-// rows carry the columns, then their rowid as "nr", ordered by `ordnung` (when empty, each id's
-// rows come in the order of the index: by day, then as written).
-QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &weitere, const QString &ordnung);
+// form and names the forms sought ("= ?1", "IN (…)"); `weitere` adds conditions (" AND …");
+// `formenAscii` when every form sought is ASCII. The rows carry the columns, then their rowid as
+// "nr", ordered by `ordnung` (when empty, each id's rows come in the order of the index: by day,
+// then as written).
+QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &weitere, const QString &ordnung,
+                    bool formenAscii);
+// Only characters below 128.
+bool istAscii(const QString &s);
 // Only characters from blank to "~".
 bool druckbaresAscii(const QString &s);
 

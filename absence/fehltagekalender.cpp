@@ -126,13 +126,16 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     if (m_zeilen.isEmpty() || !m_tage || m_grid.cols() < Spalten)
         return;
     QJsonArray ids;
-    for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it)
+    bool ascii = true;
+    for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it) {
         ids.append(it.key());
+        ascii = ascii && istAscii(it.key());
+    }
     const QDate von = m_tage->beginn();
     const QDate bis = von.addDays(Schuljahr::Tage);
     m_grid.setRedraw(false);
     GridStore &s = m_grid.store();
-    eigen.forEach(absenzenSql(),
+    eigen.forEach(absenzenSql(ascii),
                   {zdb::isoDate(von), zdb::isoDate(bis),
                    QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
                   [&](const QVariantList &r) {
@@ -145,12 +148,12 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     m_grid.setRedraw(true);
 }
 
-QString Fehltagekalender::absenzenSql()
+QString Fehltagekalender::absenzenSql(bool ascii)
 {
     // Unsorted: a person's records of a day come by time and order of writing, so the last one
     // written into a cell is the latest, as in the day's order; sorting the whole year costs more.
     return fehltageSql(QStringLiteral("S_Id, Fehltag, Grund"), QStringLiteral("IN (SELECT value FROM json_each(?3))"),
-                       QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QString());
+                       QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QString(), ascii);
 }
 
 int Fehltagekalender::zeileVon(const QString &id) const { return m_zeilen.value(vt::idSchluessel(id), -1); }

@@ -39,8 +39,8 @@ public:
     // Writes the reason codes of the shown persons on the shown days.
     void absenzenEintragen(zdb::Db &eigen);
     // The statement absenzenEintragen runs: ?1 and ?2 the days, ?3 the ids' comparison forms
-    // (vt::idSchluessel) as a JSON array.
-    static QString absenzenSql();
+    // (vt::idSchluessel) as a JSON array; `ascii` when every form is ASCII.
+    static QString absenzenSql(bool ascii);
 
     // Ids of the shown persons, each between slashes ("/12//123/").
     const QString &idListe() const { return m_idListe; }

@@ -33,13 +33,16 @@ QHash<QString, QVector<Absenz::Zeile>> absenzenDerPersonen(zdb::Db &eigen, const
                                                            const QDate &start, const QDate &ende)
 {
     QJsonArray ids;
-    for (const BerichtsPerson &p : personen)
+    bool ascii = true;
+    for (const BerichtsPerson &p : personen) {
         ids.append(vt::idSchluessel(p.id));
+        ascii = ascii && istAscii(ids.last().toString());
+    }
     QHash<QString, QVector<Absenz::Zeile>> tage;
     eigen.forEach(fehltageSql(QStringLiteral("S_Id, Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, "
                                              "Bemerkung"),
                               QStringLiteral("IN (SELECT value FROM json_each(?3))"),
-                              QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QStringLiteral("Fehltag, nr")),
+                              QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QStringLiteral("Fehltag, nr"), ascii),
                   {zdb::isoDate(start), zdb::isoDate(ende.addDays(1)),
                    QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
                   [&](const QVariantList &r) {

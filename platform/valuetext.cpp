@@ -241,6 +241,8 @@ QString upperCase(const QString &s)
 
 QString upperTrim(const QString &s) { return upperCase(trimBlanks(s)); }
 
+const QString IdNachAsciiGlob = QStringLiteral("'*[\u00DF\u0131\u017F\u037E\u1E9E\u1FEF\u212A\uFB00-\uFB06]*'");
+
 QString idSchluessel(const QString &s)
 {
     QString t = trimBlanks(s);

@@ -28,5 +28,8 @@ QString upperTrim(const QString &s);             // upper case of trimBlanks
 // Ångström sign as å), canonically equal forms alike. Two ids name one person exactly when their
 // forms are equal. A printable-ASCII id gives its lower case.
 QString idSchluessel(const QString &s);
+// A GLOB pattern (quoted for SQL) that every id beyond ASCII whose comparison form is ASCII meets:
+// it holds a character whose own form is ASCII (ß, ı, ſ, ẞ, Kelvin sign, ﬀ to ﬆ, U+037E, U+1FEF).
+extern const QString IdNachAsciiGlob;
 
 } // namespace vt
