@@ -232,7 +232,7 @@ TEST_F(Klicks, OverviewGivesTheSchoolDaysThePeriodsWidth)
 }
 
 // The class click scrolls today a week from the left edge; the overview shows its period from the
-// first school day on all the same.
+// first school day on all the same, also when its days, in whole pixels, are wider than the view.
 TEST_F(Klicks, OverviewStartsAtThePeriodsFirstSchoolDay)
 {
     oeffnen("X", "5a");
@@ -240,7 +240,7 @@ TEST_F(Klicks, OverviewStartsAtThePeriodsFirstSchoolDay)
     const QDate erster(2024, 9, 30);
     ASSERT_GT(g->leftCol(), spalte(erster)); // where the class click left the calendar
     f->txtStartTag->setText("28.09.2024"); // a Saturday: the first school day is the Monday after
-    f->txtEndeTag->setText("31.10.2024");
+    f->txtEndeTag->setText("31.03.2025");
     f->cmdUeberblick_Click();
     int c = g->leftCol();
     while (c < g->cols() && g->colWidth(c) == 0)
