@@ -1,6 +1,5 @@
 // The absence window's Word documents, made without the window: the exemption letter from a
 // template, the day list and the class report, checked in their document.xml.
-#include "absence/fehltagekalender.h"
 #include "absence/frm_fehltage_word.h"
 #include "absence/worddokumente.h"
 #include "absencefixture.h"
@@ -305,23 +304,4 @@ TEST(WordKlassenbericht, OneDocumentPerChosenClassAndTheTeachersRow)
     const QStringList lk = absaetze(pfade[1]);
     EXPECT_EQ(lk.filter("Admin").size(), 0);
     EXPECT_TRUE(lk.contains("Müller, Max (1 Fehltag)" + V + "02.11.2016 (kr)" + T));
-}
-
-// The class "AUS" lists its own pupils (its name trimmed, in any case), not those of "AUS2", which
-// the calendar shows with it.
-TEST(WordKlassenbericht, TheClassAusListsOnlyItsOwnPupils)
-{
-    absencetest::Schule s;
-    s.schueler(1, "Aus", "Anna", "AUS");
-    s.schueler(2, "Klein", "Kai", " aus ");
-    s.schueler(3, "Zwei", "Zora", "AUS2");
-    s.schueler(4, "Eins", "Emil", "Aus1");
-    ASSERT_TRUE(mdl::NMDatenbankOeffnen());
-    QStringList namen;
-    for (const BerichtsPerson &p : berichtsPersonen(mdl::dbNM(), "AUS"))
-        namen << p.name;
-    const int imKalender = Fehltagekalender::personenLesen(mdl::dbNM(), Klassenliste::personenDerKlasse("AUS")).size();
-    mdl::NMDatenbankSchliessen();
-    EXPECT_EQ(namen, (QStringList{"Aus", "Klein"}));
-    EXPECT_EQ(imKalender, 4);
 }
