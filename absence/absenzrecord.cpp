@@ -76,7 +76,7 @@ QString fehltageSql(const QString &spalten, const QString &vergleich, const QStr
     const QString getrimmt = QStringLiteral("rtrim(ltrim(S_Id)) COLLATE NOCASE ") + vergleich;
     const QString sonstige = formenAscii
                                  ? QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdNachAscii WHERE S_Id GLOB ")
-                                       + vt::IdNachAsciiGlob
+                                       + vt::idNachAsciiGlob()
                                  : QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdSonstige WHERE S_Id GLOB "
                                                   "'*[^ -~]*'");
     return QStringLiteral("SELECT * FROM (SELECT ") + spalten + QStringLiteral(", rowid AS nr FROM tbl_Fehltage WHERE ")

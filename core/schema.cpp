@@ -56,7 +56,7 @@ QVector<Table> buildTables()
                      << QStringLiteral("idx_Fehltage_Tag(Fehltag)")
                      << QStringLiteral("idx_Fehltage_IdGetrimmt(rtrim(ltrim(S_Id)) COLLATE NOCASE, Fehltag)")
                      << QStringLiteral("idx_Fehltage_IdSonstige(Fehltag) WHERE S_Id GLOB '*[^ -~]*'")
-                     << QStringLiteral("idx_Fehltage_IdNachAscii(Fehltag) WHERE S_Id GLOB ") + vt::IdNachAsciiGlob;
+                     << QStringLiteral("idx_Fehltage_IdNachAscii(Fehltag) WHERE S_Id GLOB ") + vt::idNachAsciiGlob();
     out << fehltage;
 
     Table grund;

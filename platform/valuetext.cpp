@@ -241,7 +241,10 @@ QString upperCase(const QString &s)
 
 QString upperTrim(const QString &s) { return upperCase(trimBlanks(s)); }
 
-const QString IdNachAsciiGlob = QStringLiteral("'*[\u00DF\u0131\u017F\u037E\u1E9E\u1FEF\u212A\uFB00-\uFB06]*'");
+QString idNachAsciiGlob()
+{
+    return QStringLiteral("'*[\u00DF\u0131\u017F\u037E\u1E9E\u1FEF\u212A\uFB00-\uFB06]*'");
+}
 
 QString idSchluessel(const QString &s)
 {

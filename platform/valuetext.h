@@ -30,6 +30,6 @@ QString upperTrim(const QString &s);             // upper case of trimBlanks
 QString idSchluessel(const QString &s);
 // A GLOB pattern (quoted for SQL) that every id beyond ASCII whose comparison form is ASCII meets:
 // it holds a character whose own form is ASCII (ß, ı, ſ, ẞ, Kelvin sign, ﬀ to ﬆ, U+037E, U+1FEF).
-extern const QString IdNachAsciiGlob;
+QString idNachAsciiGlob();
 
 } // namespace vt

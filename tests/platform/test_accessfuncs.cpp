@@ -321,9 +321,9 @@ TEST(AccessFunctions, IdsWhoseComparisonFormIsAsciiMeetTheirIndexPattern)
         if (!std::all_of(form.begin(), form.end(), [](QChar q) { return q.unicode() < 0x80; }))
             continue;
         ++n;
-        EXPECT_EQ(v.s("? GLOB " + vt::IdNachAsciiGlob, {zeichen}).toInt(), 1) << unsigned(c);
+        EXPECT_EQ(v.s("? GLOB " + vt::idNachAsciiGlob(), {zeichen}).toInt(), 1) << unsigned(c);
         EXPECT_EQ(v.t("IdSchluessel(?)", {zeichen}), form);
     }
     EXPECT_EQ(n, 14);
-    EXPECT_EQ(v.s("'x\u00FC' GLOB " + vt::IdNachAsciiGlob).toInt(), 0);
+    EXPECT_EQ(v.s("'x\u00FC' GLOB " + vt::idNachAsciiGlob()).toInt(), 0);
 }
