@@ -1,8 +1,10 @@
 #include "platform/accessfuncs.h"
 #include "platform/accesssql.h"
 #include "platform/db.h"
+#include "platform/valuetext.h"
 #include "support/testsupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <vector>
@@ -288,6 +290,7 @@ TEST(AccessFunctions, NumberAndTextFunctionsAsAccess)
         {"Space(-1)", "<Fehler>"},  {"String(3, 'abc')", "aaa"},  {"String(2, 65)", "AA"},
         {"String(Null, 'a')", "<Null>"}, {"StrConv('hAns-peter müller', 3)", "Hans-peter Müller"},
         {"StrConv('straße', 1)", "STRAßE"}, {"StrConv('ÄRGER', 2)", "ärger"}, {"StrConv(Null, 3)", "<Null>"},
+        {"IdSchluessel(' Maẞ ')", "mass"}, {"IdSchluessel(' Yıl')", "yil"}, {"IdSchluessel(Null)", "<Null>"},
     };
     for (const auto &[ausdruck, erwartet] : faelle)
         EXPECT_EQ(access(v, QString::fromUtf8(ausdruck)), QString::fromUtf8(erwartet)) << ausdruck;
@@ -300,4 +303,27 @@ TEST(AccessFunctions, NumberAndTextFunctionsAsAccess)
     EXPECT_TRUE(r.value(0, 2).isNull());
     EXPECT_TRUE(r.value(1, 1).isNull());
     EXPECT_EQ(r.value(1, 2).toString(), "letzter");
+}
+
+// The partial index of ids that fold into ASCII must hold every such id: each character beyond
+// ASCII whose comparison form is ASCII meets its pattern (which names 14 characters).
+TEST(AccessFunctions, IdsWhoseComparisonFormIsAsciiMeetTheirIndexPattern)
+{
+    Verbindung v;
+    int n = 0;
+    for (char32_t c = 0x80; c < 0x110000; ++c) {
+        if (c >= 0xD800 && c < 0xE000)
+            continue;
+        // One character as it stands (fromUcs4 would drop a byte-order mark).
+        const QChar paar[2] = {QChar(QChar::highSurrogate(c)), QChar(QChar::lowSurrogate(c))};
+        const QString zeichen = QChar::requiresSurrogates(c) ? QString(paar, 2) : QString(QChar(char16_t(c)));
+        const QString form = vt::idSchluessel(zeichen);
+        if (!std::all_of(form.begin(), form.end(), [](QChar q) { return q.unicode() < 0x80; }))
+            continue;
+        ++n;
+        EXPECT_EQ(v.s("? GLOB " + vt::idNachAsciiGlob(), {zeichen}).toInt(), 1) << unsigned(c);
+        EXPECT_EQ(v.t("IdSchluessel(?)", {zeichen}), form);
+    }
+    EXPECT_EQ(n, 14);
+    EXPECT_EQ(v.s("'x\u00FC' GLOB " + vt::idNachAsciiGlob()).toInt(), 0);
 }
