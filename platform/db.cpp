@@ -38,6 +38,11 @@ QString DbError::germanText() const
     case DiskFull:
         t = datei + QStringLiteral("kann nicht geschrieben werden: der Datenträger ist voll.");
         break;
+    case IoError:
+        t = datei + QStringLiteral("kann nicht gelesen oder geschrieben werden: der Speicherort ist nicht "
+                                   "erreichbar (z. B. ein getrenntes Netzlaufwerk).\r"
+                                   "Bitte prüfen Sie die Verbindung und versuchen Sie es noch einmal.");
+        break;
     case Other:
         t = m_file.isEmpty() ? QStringLiteral("Datenbankfehler.")
                              : QStringLiteral("Datenbankfehler in\r") + m_file;
@@ -97,6 +102,8 @@ static DbError::Kind kindOf(int rc)
         return DbError::Damaged;
     case SQLITE_FULL:
         return DbError::DiskFull;
+    case SQLITE_IOERR:
+        return DbError::IoError;
     case SQLITE_READONLY:
     case SQLITE_PERM:
         return DbError::ReadOnly;
