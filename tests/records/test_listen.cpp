@@ -124,3 +124,12 @@ TEST_F(ListenFixture, ValuesShowAsAccessShowsThem)
     EXPECT_TRUE(QRegularExpression("^\\d\\d\\.\\d\\d\\.\\d{4}( \\d\\d:\\d\\d:\\d\\d)?$").match(z.last()).hasMatch())
         << z.last().toStdString();
 }
+
+TEST_F(ListenFixture, VerySmallAndLargeNumbersShowTwoExponentDigitsAsAccessDoes)
+{
+    const Ergebnis e = listen::ausfuehren("SELECT Schnitt / 10000000 AS Klein, -0.00000015 AS Neg, "
+                                          "Schnitt * 1E+20 AS Gross, 2E-5 AS Rund FROM LNW WHERE ID = 1");
+    ASSERT_EQ(e.status, Ergebnis::Daten);
+    EXPECT_EQ(e.zeilen, QVector<QStringList>({{"2,5E-07", "-1,5E-07", "2,5E+20", "2E-05"}}));
+}
+
