@@ -16,7 +16,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -113,11 +112,7 @@ TEST(SafeFile, AFullDiskLeavesTheOldFileAndNamesTheReason)
         testsupport::Sandbox box;
         const QString pfad = box.file(s.datei);
         anlegen(pfad, "alt");
-        // A file size limit fails every write beyond 1 KiB, as a full disk does.
-        const QString fehler = testsupport::imKind([&] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit klein = {1024, 1024};
-            setrlimit(RLIMIT_FSIZE, &klein);
+        const QString fehler = testsupport::beiVollemDatentraeger([&] {
             QString f;
             return s.speichern(pfad, &f) ? QStringLiteral("gespeichert") : f;
         });

@@ -45,6 +45,8 @@ QMap<QString, QString> xlsxCells(const QString &path, int sheet, bool typed);
 
 // Runs fn in a child process and returns the text it gives (the parent's state stays as it is).
 QString imKind(const std::function<QString()> &fn);
+// The same on a disk that is full after the first kilobyte of any file written.
+QString beiVollemDatentraeger(const std::function<QString()> &fn);
 
 // Another program holding a lock on a file for as long as this object lives: a child process
 // with a POSIX (fcntl) lock, or a whole-file flock.
