@@ -151,6 +151,9 @@ QDate dateFromStored(const QVariant &v);         // invalid when not a date
 QDateTime dateTimeFromStored(const QVariant &v); // date only gives midnight
 bool yesNo(const QVariant &v);                   // any non-zero is true
 
+// The kind of fault an SQLite result code stands for (Other for a fault of the statement).
+DbError::Kind kindOfCode(int rc);
+
 // Quotes a name for SQL ("Index" -> "[Index]"-free form "\"Index\"").
 QString quoteName(const QString &name);
 

@@ -28,8 +28,11 @@ QString anzahlText(int anzahl);
 
 struct Ergebnis {
     // Abgebrochen: the database wait or the running statement was given up; nothing is shown.
-    enum Status { KeinSelect, Abgebrochen, Fehler, Leer, Daten, ZuGross };
+    // Fehler: the statement is wrong; Datenbankfehler: the file is (busy, unreadable, gone away,
+    // told in meldung).
+    enum Status { KeinSelect, Abgebrochen, Fehler, Leer, Daten, ZuGross, Datenbankfehler };
     Status status = Fehler;
+    QString meldung;
     QStringList felder;
     QVector<QStringList> zeilen;
     bool abgeschnitten = false; // Daten: more rows than the cap, the rest not read

@@ -79,6 +79,29 @@ TEST_F(ListenFixture, ReadOnlyConnectionClosedAfterErrors)
     EXPECT_EQ(offen, 0);
 }
 
+TEST_F(ListenFixture, AFolderGoneAwayIsToldWithItsFileNotAsAWrongStatement)
+{
+    testsupport::Netzausfall netz; // the list's connection reads through it
+    listen::Verbindung v = listen::Verbindung::nmNurLesen();
+    const auto oeffnen = v.oeffnen;
+    bool wegNachDemOeffnen = true;
+    v.oeffnen = [&] {
+        const bool ok = oeffnen();
+        netz.ausfallen(wegNachDemOeffnen);
+        return ok;
+    };
+    const Ergebnis e = listen::ausfuehren("SELECT Name FROM Schüler", v);
+    netz.ausfallen(false);
+    EXPECT_EQ(e.status, Ergebnis::Datenbankfehler);
+    EXPECT_TRUE(e.meldung.startsWith("Die Datenbank\r" + pfad + "\rkann nicht gelesen oder geschrieben werden"))
+        << e.meldung.toStdString();
+    EXPECT_FALSE(mdl::dbNMNurLesen().isOpen());
+    // Once it is back, the list runs; a wrong statement is still one.
+    wegNachDemOeffnen = false;
+    EXPECT_EQ(listen::ausfuehren("SELECT Name FROM Schüler", v).zeilen.size(), 6);
+    EXPECT_EQ(listen::ausfuehren("SELECT Gibtsnicht FROM Schüler", v).status, Ergebnis::Fehler);
+}
+
 // A second statement after the first is refused; the cut message counts in German digits.
 TEST_F(ListenFixture, SecondStatementRefusedAndCutCountInGermanDigits)
 {
