@@ -11,6 +11,8 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <cerrno>
+
 namespace feiertage {
 
 QDate ostersonntag(int jahr)
@@ -205,8 +207,15 @@ void FerienVorbereiten()
         return; // the default text holds no periods
     }
     QFile f(pfad);
-    if (f.open(QIODevice::ReadOnly))
-        Ferien = feiertage::lesen(f.readAll());
+    if (!f.open(QIODevice::ReadOnly)) {
+        const int err = QFileInfo(pfad).isDir() ? EISDIR : errno;
+        msg::box(QStringLiteral("Die Ferien-Datei \"%1\" konnte nicht gelesen werden; die Kalender zeigen keine "
+                                "Ferien.\r\r")
+                     .arg(feiertage::dateiName())
+                 + safefile::failureText(pfad, safefile::reason(err)));
+        return;
+    }
+    Ferien = feiertage::lesen(f.readAll());
 }
 
 } // namespace mdl

@@ -180,6 +180,21 @@ TEST(FerienDatei, AFileThatCannotBeWrittenIsReportedWithFileAndReason)
     mdl::DatenPfad.clear();
 }
 
+TEST(FerienDatei, AFileThatCannotBeReadIsReportedAndNoHolidaysAreKept)
+{
+    testsupport::Sandbox sb;
+    ASSERT_TRUE(QDir(sb.path()).mkdir("Zandrel Ferien.txt")); // a folder under the file's name
+    mdl::DatenPfad = mdl::MitBackslash(sb.path());
+    mdl::Ferien = {{"01.01.2000", "02.01.2000", "alt"}};
+    testsupport::MsgRecorder boxes;
+    mdl::FerienVorbereiten();
+    EXPECT_EQ(boxes.texts(), QStringList{"Die Ferien-Datei \"Zandrel Ferien.txt\" konnte nicht gelesen werden; die "
+                                         "Kalender zeigen keine Ferien.\r\rDatei: " + sb.file("Zandrel Ferien.txt")
+                                         + "\rGrund: Unter diesem Namen gibt es bereits einen Ordner."});
+    EXPECT_TRUE(mdl::Ferien.isEmpty());
+    mdl::DatenPfad.clear();
+}
+
 TEST(FerienDatei, NoFileIsWrittenWithoutDataFolder)
 {
     testsupport::Sandbox sb;

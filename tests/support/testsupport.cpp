@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -155,6 +156,7 @@ FremdeSperre::FremdeSperre(const QString &pfad, Art art)
     const QByteArray name = QFile::encodeName(pfad);
     const pid_t pid = fork();
     if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL); // never outlives a test that ends abruptly
         close(rohr[0]);
         const int fd = open(name.constData(), O_RDWR);
         bool ok = fd >= 0;
