@@ -39,8 +39,8 @@ QString DbError::germanText() const
         t = datei + QStringLiteral("kann nicht geschrieben werden: der Datenträger ist voll.");
         break;
     case IoError:
-        t = datei + QStringLiteral("kann nicht gelesen oder geschrieben werden: der Speicherort ist nicht "
-                                   "erreichbar (z. B. ein getrenntes Netzlaufwerk).\r"
+        t = datei + QStringLiteral("kann nicht gelesen oder geschrieben werden: Lese-/Schreibfehler, z. B. weil "
+                                   "die Verbindung zum Netzlaufwerk unterbrochen ist.\r"
                                    "Bitte prüfen Sie die Verbindung und versuchen Sie es noch einmal.");
         break;
     case Other:

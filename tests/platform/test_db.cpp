@@ -204,8 +204,9 @@ TEST(DbLayer, AFolderGoneAwayIsAnIoErrorNamingTheFileAndTheConnectionRecovers)
         c.exec("CREATE TABLE t (x)");
         c.exec("INSERT INTO t VALUES (1)");
     }
-    const QString text = QStringLiteral("Die Datenbank\r%1\rkann nicht gelesen oder geschrieben werden: der "
-                                        "Speicherort ist nicht erreichbar (z. B. ein getrenntes Netzlaufwerk).\r"
+    const QString text = QStringLiteral("Die Datenbank\r%1\rkann nicht gelesen oder geschrieben werden: "
+                                        "Lese-/Schreibfehler, z. B. weil die Verbindung zum Netzlaufwerk "
+                                        "unterbrochen ist.\r"
                                         "Bitte prüfen Sie die Verbindung und versuchen Sie es noch einmal.\r\r"
                                         "(disk I/O error)")
                              .arg(pfad);
