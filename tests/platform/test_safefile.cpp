@@ -85,15 +85,30 @@ void deutscherGrund(const QString &fehler, const QString &pfad, const QString &g
         << fehler.toStdString();
 }
 
-} // namespace
-
-TEST(SafeFile, EveryWriterReplacesTheFileKeepingItsRightsWithoutLeftovers)
+// Runs fn for every writer, each in a fresh folder holding its old file "alt".
+void jederSchreiber(const std::function<void(const Schreiber &, const testsupport::Sandbox &, const QString &)> &fn)
 {
     for (const Schreiber &s : schreiber) {
         SCOPED_TRACE(s.name);
         testsupport::Sandbox box;
         const QString pfad = box.file(s.datei);
         anlegen(pfad, "alt");
+        fn(s, box, pfad);
+    }
+}
+
+// The old file is whole and nothing was left beside it.
+void unversehrt(const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad)
+{
+    EXPECT_EQ(inhalt(pfad), QByteArray("alt"));
+    EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden), QStringList{s.datei});
+}
+
+} // namespace
+
+TEST(SafeFile, EveryWriterReplacesTheFileKeepingItsRightsWithoutLeftovers)
+{
+    jederSchreiber([](const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad) {
         ASSERT_EQ(chmod(QFile::encodeName(pfad).constData(), 0640), 0);
         QString fehler;
         ASSERT_TRUE(s.speichern(pfad, &fehler)) << fehler.toStdString();
@@ -102,47 +117,37 @@ TEST(SafeFile, EveryWriterReplacesTheFileKeepingItsRightsWithoutLeftovers)
         ASSERT_EQ(stat(QFile::encodeName(pfad).constData(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, 0640u);
         EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden), QStringList{s.datei});
-    }
+    });
 }
 
 TEST(SafeFile, AFullDiskLeavesTheOldFileAndNamesTheReason)
 {
-    for (const Schreiber &s : schreiber) {
-        SCOPED_TRACE(s.name);
-        testsupport::Sandbox box;
-        const QString pfad = box.file(s.datei);
-        anlegen(pfad, "alt");
+    jederSchreiber([](const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad) {
         const QString fehler = testsupport::beiVollemDatentraeger([&] {
             QString f;
             return s.speichern(pfad, &f) ? QStringLiteral("gespeichert") : f;
         });
         deutscherGrund(fehler, pfad, QStringLiteral("Der Datenträger ist voll"));
-        EXPECT_EQ(inhalt(pfad), QByteArray("alt"));
-        EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden), QStringList{s.datei});
-    }
+        unversehrt(s, box, pfad);
+    });
 }
 
 TEST(SafeFile, AMissingFolderIsNamed)
 {
-    for (const Schreiber &s : schreiber) {
-        SCOPED_TRACE(s.name);
-        testsupport::Sandbox box;
+    jederSchreiber([](const Schreiber &s, const testsupport::Sandbox &box, const QString &) {
         QString fehler;
         const QString fehlt = box.file(QStringLiteral("fehlt/") + s.datei);
         EXPECT_FALSE(s.speichern(fehlt, &fehler));
         deutscherGrund(fehler, fehlt, QStringLiteral("existiert nicht"));
-    }
+    });
 }
 
 TEST(SafeFile, AFileLockedByAnotherProgramIsKeptWhateverKindOfLock)
 {
     using testsupport::FremdeSperre;
-    for (const Schreiber &s : schreiber) {
-        for (const FremdeSperre::Art art : {FremdeSperre::Posix, FremdeSperre::Flock}) {
-            SCOPED_TRACE(std::string(s.name) + (art == FremdeSperre::Posix ? " fcntl" : " flock"));
-            testsupport::Sandbox box;
-            const QString pfad = box.file(s.datei);
-            anlegen(pfad, "alt");
+    for (const FremdeSperre::Art art : {FremdeSperre::Posix, FremdeSperre::Flock}) {
+        SCOPED_TRACE(art == FremdeSperre::Posix ? "fcntl" : "flock");
+        jederSchreiber([&](const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad) {
             QString fehler;
             {
                 FremdeSperre sperre(pfad, art);
@@ -150,10 +155,10 @@ TEST(SafeFile, AFileLockedByAnotherProgramIsKeptWhateverKindOfLock)
                 EXPECT_FALSE(s.speichern(pfad, &fehler));
             }
             deutscherGrund(fehler, pfad, QStringLiteral("Die Datei ist in einem anderen Programm geöffnet."));
-            EXPECT_EQ(inhalt(pfad), QByteArray("alt"));
+            unversehrt(s, box, pfad);
             // Once the other program has let go, the file is replaced.
             EXPECT_TRUE(s.speichern(pfad, &fehler)) << fehler.toStdString();
-        }
+        });
     }
     // A flock taken through another descriptor of this very process counts as well.
     testsupport::Sandbox box;
@@ -171,28 +176,19 @@ TEST(SafeFile, AFileLockedByAnotherProgramIsKeptWhateverKindOfLock)
 TEST(SafeFile, AReadOnlyFileIsKeptEvenForRoot)
 {
     // A file without any write permission is write-protected for every user, root included.
-    for (const Schreiber &s : schreiber) {
-        SCOPED_TRACE(s.name);
-        testsupport::Sandbox box;
-        const QString pfad = box.file(s.datei);
-        anlegen(pfad, "alt");
+    jederSchreiber([](const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad) {
         ASSERT_EQ(chmod(QFile::encodeName(pfad).constData(), 0444), 0);
         QString fehler;
         EXPECT_FALSE(s.speichern(pfad, &fehler));
         deutscherGrund(fehler, pfad, QStringLiteral("Die Datei ist schreibgeschützt."));
-        EXPECT_EQ(inhalt(pfad), QByteArray("alt"));
-        EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden), QStringList{s.datei});
-    }
+        unversehrt(s, box, pfad);
+    });
 }
 
 TEST(SafeFile, WithoutTheUsersRightsFileAndFolderAreKept)
 {
     // Run as an ordinary user would be, also where the tests run as root.
-    for (const Schreiber &s : schreiber) {
-        SCOPED_TRACE(s.name);
-        testsupport::Sandbox box;
-        const QString pfad = box.file(s.datei);
-        anlegen(pfad, "alt");
+    jederSchreiber([](const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad) {
         const QString andere = box.file(QStringLiteral("fremd/") + s.datei);
         ASSERT_TRUE(QDir(box.path()).mkpath(QStringLiteral("fremd")));
         anlegen(andere, "fremd");
@@ -220,8 +216,8 @@ TEST(SafeFile, WithoutTheUsersRightsFileAndFolderAreKept)
             EXPECT_EQ(inhalt(andere), QByteArray("fremd"));
         }
         deutscherGrund(teile[1], pfad, QStringLiteral("Keine Schreibberechtigung im Ordner"));
-        EXPECT_EQ(inhalt(pfad), QByteArray("alt"));
-    }
+        unversehrt(s, box, pfad);
+    });
 }
 
 TEST(SafeFile, AKilledWriteLeavesTheOldOrTheNewFile)
