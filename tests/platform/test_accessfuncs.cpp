@@ -273,6 +273,20 @@ TEST(AccessFunctions, DateFunctionsCountAsAccessDoes)
         EXPECT_EQ(access(v, QString::fromUtf8(ausdruck)), QString::fromUtf8(erwartet)) << ausdruck;
 }
 
+TEST(AccessFunctions, TwoDigitYearsUpTo29AreThisCenturyFrom30TheLast)
+{
+    Verbindung v;
+    const std::vector<std::pair<const char *, const char *>> faelle{
+        {"CDate('31.12.29')", "2029-12-31"},       {"CDate('1.1.30')", "1930-01-01"},
+        {"CDate('1.1.30 8:15')", "1930-01-01 08:15:00"}, {"DateValue('31.12.29')", "2029-12-31"},
+        {"DateValue('01.01.30')", "1930-01-01"},   {"DateSerial(29, 12, 31)", "2029-12-31"},
+        {"DateSerial(30, 1, 1)", "1930-01-01"},    {"DateSerial(0, 1, 1)", "2000-01-01"},
+        {"Year(#12/31/29#)", "2029"},              {"Year(#1/1/30#)", "1930"},
+    };
+    for (const auto &[ausdruck, erwartet] : faelle)
+        EXPECT_EQ(access(v, QString::fromUtf8(ausdruck)), QString::fromUtf8(erwartet)) << ausdruck;
+}
+
 TEST(AccessFunctions, NumberAndTextFunctionsAsAccess)
 {
     Verbindung v;

@@ -114,3 +114,24 @@ TEST(ValueText, IdComparisonFormJoinsEveryCaseFormOfALetterAndNothingElse)
     }
     EXPECT_EQ(vt::idSchluessel("  Ab C "), QString("ab c"));
 }
+
+TEST(ValueText, TwoDigitYearsUpTo29AreThisCenturyFrom30TheLast)
+{
+    EXPECT_EQ(vt::parseDate("31.12.29"), QDate(2029, 12, 31));
+    EXPECT_EQ(vt::parseDate("1.1.30"), QDate(1930, 1, 1));
+    EXPECT_EQ(vt::parseDate("1.1.00"), QDate(2000, 1, 1));
+    EXPECT_EQ(vt::parseDate("31.12.99"), QDate(1999, 12, 31));
+    EXPECT_EQ(vt::parseDateTime("31.12.29 23:59"), QDateTime(QDate(2029, 12, 31), QTime(23, 59)));
+    EXPECT_EQ(vt::parseDateTime("1.1.30 0:01"), QDateTime(QDate(1930, 1, 1), QTime(0, 1)));
+}
+
+TEST(ValueText, ScientificNumbersShowAtLeastTwoExponentDigits)
+{
+    EXPECT_EQ(valueText(1.5e-7), QString("1,5E-07"));
+    EXPECT_EQ(valueText(-1.5e-7), QString("-1,5E-07"));
+    EXPECT_EQ(valueText(2e-5), QString("2E-05"));
+    EXPECT_EQ(valueText(1.25e20), QString("1,25E+20"));
+    EXPECT_EQ(valueText(1.5e-100), QString("1,5E-100"));
+    EXPECT_EQ(vt::numberText(0.0001), QString("0,0001"));
+}
+
