@@ -31,10 +31,22 @@ QVariant argValue(sqlite3_value *v)
     }
 }
 
+bool fitsLength(sqlite3_context *ctx, qint64 bytes)
+{
+    if (bytes <= sqlite3_limit(sqlite3_context_db_handle(ctx), SQLITE_LIMIT_LENGTH, -1))
+        return true;
+    sqlite3_result_error_toobig(ctx);
+    return false;
+}
+
 void resultText(sqlite3_context *ctx, const QString &s)
 {
-    QByteArray b = s.toUtf8();
-    sqlite3_result_text(ctx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+    // Never fewer bytes than UTF-16 units: a text too long is refused before it is converted.
+    if (!fitsLength(ctx, s.size()))
+        return;
+    const QByteArray b = s.toUtf8();
+    if (fitsLength(ctx, b.size()))
+        sqlite3_result_text64(ctx, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 bool isNull(sqlite3_value *v) { return sqlite3_value_type(v) == SQLITE_NULL; }
@@ -623,7 +635,16 @@ static void fnCDbl(sqlite3_context *ctx, int, sqlite3_value **argv)
 // a & b: Null counts as empty, all Null gives Null.
 static void fnAccConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
+    // The parts' size decides before anything is copied: nested concatenations double quickly.
+    qint64 bytes = 0;
+    for (int i = 0; i < argc; ++i) {
+        const int type = sqlite3_value_type(argv[i]);
+        bytes += type == SQLITE_TEXT || type == SQLITE_BLOB ? sqlite3_value_bytes(argv[i]) : 32;
+    }
+    if (!fitsLength(ctx, bytes))
+        return;
     QString out;
+    out.reserve(bytes);
     bool any = false;
     for (int i = 0; i < argc; ++i) {
         if (isNull(argv[i]))

@@ -23,6 +23,9 @@ QString textOf(sqlite3_value *v);
 // zero, or a number of days since 30.12.1899; invalid when it is none of these.
 QDateTime dateArg(sqlite3_value *v);
 
+// False, with the engine's "too big" error as the result, when a value of that many bytes is
+// longer than the connection allows (its length limit).
+bool fitsLength(sqlite3_context *ctx, qint64 bytes);
 void resultText(sqlite3_context *ctx, const QString &s);
 // Whole numbers as INTEGER, others as REAL.
 void resultNumber(sqlite3_context *ctx, double d);

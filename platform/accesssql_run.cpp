@@ -3,6 +3,8 @@
 #include "platform/valuetext.h"
 
 #include <QDate>
+#include <QStringDecoder>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace accesssql {
@@ -78,51 +80,96 @@ QString dateText(const QString &stored)
     return dt.isValid() ? vt::valueText(dt) : stored;
 }
 
-QString cellText(sqlite3_stmt *st, int i, Shown shown)
+using GoOn = std::function<bool(RunPhase)>;
+
+// Values longer than this are converted piece by piece, asking between the pieces.
+constexpr qint64 ChunkBytes = qint64(1) << 20;
+
+// UTF-8 as text. A long value is decoded in pieces (a character split between two pieces is
+// kept by the decoder), so that converting it can be stopped; false when it was.
+bool utf8Text(const char *data, qint64 size, const GoOn &goOn, QString *out)
+{
+    if (size <= ChunkBytes) {
+        *out = QString::fromUtf8(data, size);
+        return true;
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString s(size, Qt::Uninitialized); // never more characters than bytes
+    QChar *end = s.data();
+    for (qint64 pos = 0; pos < size; pos += ChunkBytes) {
+        if (!goOn(RunPhase::Values))
+            return false;
+        end = decoder.appendToBuffer(end, QByteArrayView(data + pos, std::min(ChunkBytes, size - pos)));
+    }
+    s.truncate(end - s.constData());
+    *out = std::move(s);
+    return true;
+}
+
+// The cell's text; false when the run was stopped while converting it.
+bool cellText(sqlite3_stmt *st, int i, Shown shown, const GoOn &goOn, QString *out)
 {
     switch (sqlite3_column_type(st, i)) {
     case SQLITE_NULL:
-        return QString();
+        *out = QString();
+        return true;
     case SQLITE_INTEGER: {
         const qint64 v = sqlite3_column_int64(st, i);
         if (shown == Shown::YesNo)
-            return v != 0 ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
-        return QString::number(v);
+            *out = v != 0 ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
+        else
+            *out = QString::number(v);
+        return true;
     }
     case SQLITE_FLOAT: {
         const double v = sqlite3_column_double(st, i);
         if (shown == Shown::YesNo)
-            return v != 0.0 ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
-        return vt::numberText(v);
+            *out = v != 0.0 ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
+        else
+            *out = vt::numberText(v);
+        return true;
     }
     default: {
-        const QString s = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)),
-                                            sqlite3_column_bytes(st, i));
+        QString s;
+        const char *data = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
+        if (!utf8Text(data, sqlite3_column_bytes(st, i), goOn, &s))
+            return false;
         if (shown == Shown::Date)
-            return dateText(s);
-        if (shown == Shown::YesNo)
-            return vt::valueText(zdb::yesNo(s));
-        return s;
+            *out = dateText(s);
+        else if (shown == Shown::YesNo)
+            *out = vt::valueText(zdb::yesNo(s));
+        else
+            *out = std::move(s);
+        return true;
     }
     }
 }
 
 // Memory of one cell text held in a list: the string object and its characters.
-qint64 cellBytes(const QString &s) { return qint64(sizeof(QString)) + (s.isEmpty() ? 0 : 24 + 2 * s.size()); }
+qint64 textBytes(qint64 chars) { return qint64(sizeof(QString)) + (chars <= 0 ? 0 : 24 + 2 * chars); }
+qint64 cellBytes(const QString &s) { return textBytes(s.isEmpty() ? 0 : s.capacity()); }
 
 struct Progress {
-    const std::function<bool()> *goOn = nullptr;
+    const GoOn *goOn = nullptr;
+    bool stopped = false;
     static int handler(void *p)
     {
-        const auto *self = static_cast<Progress *>(p);
-        return (*self->goOn)() ? 0 : 1;
+        auto *self = static_cast<Progress *>(p);
+        self->stopped = self->stopped || !(*self->goOn)(RunPhase::Engine);
+        return self->stopped ? 1 : 0;
     }
 };
 
-// Removes the progress handler however the read ends.
-struct ProgressGuard {
+// Puts back the connection's progress handler and value limit however the read ends.
+struct ConnectionGuard {
     sqlite3 *db;
-    ~ProgressGuard() { sqlite3_progress_handler(db, 0, nullptr, nullptr); }
+    int oldLength = -1;
+    ~ConnectionGuard()
+    {
+        sqlite3_progress_handler(db, 0, nullptr, nullptr);
+        if (oldLength >= 0)
+            sqlite3_limit(db, SQLITE_LIMIT_LENGTH, oldLength);
+    }
 };
 
 } // namespace
@@ -147,13 +194,27 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
         out.columns << QString::fromUtf8(sqlite3_column_name(s.st, i));
     const QVector<Shown> shown = shownColumns(h, s.st, t);
 
-    Progress progress{&limits.goOn};
-    ProgressGuard guard{h};
+    const GoOn goOn = limits.goOn ? limits.goOn : GoOn([](RunPhase) { return true; });
+    Progress progress{&goOn};
+    ConnectionGuard guard{h};
     if (limits.goOn)
         sqlite3_progress_handler(h, 1000, &Progress::handler, &progress);
+    // Set after preparing: the limit is for the values the run makes, not for the statement text.
+    if (limits.maxValueBytes >= 0) {
+        guard.oldLength = sqlite3_limit(h, SQLITE_LIMIT_LENGTH, -1);
+        sqlite3_limit(h, SQLITE_LIMIT_LENGTH, int(std::clamp<qint64>(limits.maxValueBytes, 1, guard.oldLength)));
+    }
 
+    const auto endAs = [&out](ReadResult::Status status) {
+        out.rows.clear();
+        out.rows.squeeze();
+        out.status = status;
+        return out;
+    };
     qint64 bytes = 0;
     for (;;) {
+        if (!goOn(RunPhase::Rows))
+            return endAs(ReadResult::Stopped);
         if (limits.maxRows >= 0 && out.rows.size() >= limits.maxRows) {
             if (sqlite3_step(s.st) == SQLITE_ROW)
                 out.status = ReadResult::Cut;
@@ -162,33 +223,30 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
         const int rc = sqlite3_step(s.st);
         if (rc == SQLITE_DONE)
             break;
-        if (rc == SQLITE_INTERRUPT || (rc != SQLITE_ROW && limits.goOn && !limits.goOn())) {
-            out.rows.clear();
-            out.status = ReadResult::Stopped;
-            return out;
-        }
+        if (rc == SQLITE_INTERRUPT || progress.stopped)
+            return endAs(ReadResult::Stopped);
+        if (rc == SQLITE_TOOBIG)
+            return endAs(ReadResult::TooBig);
         if (rc != SQLITE_ROW)
             throw zdb::DbError(zdb::DbError::Other, rc, QString::fromUtf8(sqlite3_errmsg(h)), t.sql);
         QStringList row;
         row.reserve(n);
         bytes += 64;
         for (int i = 0; i < n; ++i) {
-            row << cellText(s.st, i, shown[i]);
-            bytes += cellBytes(row.last());
+            // A value is counted before it is converted: one too big for the limit is never copied.
+            const int type = sqlite3_column_type(s.st, i);
+            if (limits.maxBytes >= 0 && (type == SQLITE_TEXT || type == SQLITE_BLOB) &&
+                bytes + textBytes(sqlite3_column_bytes(s.st, i)) > limits.maxBytes)
+                return endAs(ReadResult::TooBig);
+            QString text;
+            if (!cellText(s.st, i, shown[i], goOn, &text))
+                return endAs(ReadResult::Stopped);
+            bytes += cellBytes(text);
+            row << std::move(text);
         }
         out.rows << row;
-        if (limits.maxBytes >= 0 && bytes > limits.maxBytes) {
-            out.rows.clear();
-            out.rows.squeeze();
-            out.status = ReadResult::TooBig;
-            return out;
-        }
-        // The handler counts the engine's steps only; converting the rows takes time too.
-        if (limits.goOn && (out.rows.size() & 1023) == 0 && !limits.goOn()) {
-            out.rows.clear();
-            out.status = ReadResult::Stopped;
-            return out;
-        }
+        if (limits.maxBytes >= 0 && bytes > limits.maxBytes)
+            return endAs(ReadResult::TooBig);
     }
     return out;
 }

@@ -2,6 +2,7 @@
 // measured once, and texts whose rough width (the sum of their characters' advances) cannot reach the
 // widest text already measured are not shaped at all. The widths are those of measuring every cell.
 #include "platform/grid/vsgrid.h"
+#include "platform/grid/vsgridview.h"
 
 #include <QFontMetrics>
 #include <QHash>
@@ -148,7 +149,7 @@ void VSGrid::autoSize(int c1, int c2)
             if (!m_pictures.empty())
                 if (const int pic = m_store.cellPicture(r, c); pic > 0 && size_t(pic) <= m_pictures.size())
                     w += m_pictures[size_t(pic - 1)].width() + 2;
-            const QString t = sp.boolCol && r >= fixedRows() ? QString() : m_store.textMatrix(r, c);
+            const QString t = sp.boolCol && r >= fixedRows() ? QString() : grid::shapedPart(m_store.textMatrix(r, c));
             if (t.isEmpty()) {
                 sp.widest = std::max(sp.widest, w);
                 continue;
