@@ -7,6 +7,8 @@
 #include <QCollator>
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QVarLengthArray>
+#include <cstring>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -632,30 +634,46 @@ static void fnCDbl(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 // ---- operators of typed Access statements (platform/accesssql.h)
 
-// a & b: Null counts as empty, all Null gives Null.
+// a & b: Null counts as empty, all Null gives Null. The parts' size decides before anything
+// is copied (nested concatenations double quickly), and the parts are joined as UTF-8 in the
+// engine's own memory, which takes the result over without a further copy.
 static void fnAccConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    // The parts' size decides before anything is copied: nested concatenations double quickly.
-    qint64 bytes = 0;
-    for (int i = 0; i < argc; ++i) {
-        const int type = sqlite3_value_type(argv[i]);
-        bytes += type == SQLITE_TEXT || type == SQLITE_BLOB ? sqlite3_value_bytes(argv[i]) : 32;
-    }
-    if (!fitsLength(ctx, bytes))
-        return;
-    QString out;
-    out.reserve(bytes);
+    const auto raw = [](int type) { return type == SQLITE_TEXT || type == SQLITE_BLOB; };
+    // Numbers and dates as the program shows them ("1,5"); texts as they are.
+    QVarLengthArray<QByteArray, 8> shown(argc);
+    qint64 size = 0;
     bool any = false;
     for (int i = 0; i < argc; ++i) {
-        if (isNull(argv[i]))
+        const int type = sqlite3_value_type(argv[i]);
+        if (type == SQLITE_NULL)
             continue;
         any = true;
-        out += textOf(argv[i]);
+        size += raw(type) ? sqlite3_value_bytes(argv[i]) : (shown[i] = textOf(argv[i]).toUtf8()).size();
     }
-    if (any)
-        resultText(ctx, out);
-    else
+    if (!any) {
         sqlite3_result_null(ctx);
+        return;
+    }
+    if (!fitsLength(ctx, size))
+        return;
+    char *out = static_cast<char *>(sqlite3_malloc64(sqlite3_uint64(size) + 1));
+    if (!out) {
+        sqlite3_result_error_nomem(ctx);
+        return;
+    }
+    char *at = out;
+    for (int i = 0; i < argc; ++i) {
+        const int type = sqlite3_value_type(argv[i]);
+        const void *part = type == SQLITE_TEXT ? static_cast<const void *>(sqlite3_value_text(argv[i]))
+                         : type == SQLITE_BLOB ? sqlite3_value_blob(argv[i])
+                                               : shown[i].constData();
+        const qint64 n = raw(type) ? sqlite3_value_bytes(argv[i]) : shown[i].size();
+        if (n > 0)
+            std::memcpy(at, part, size_t(n));
+        at += n;
+    }
+    sqlite3_result_text64(ctx, out, sqlite3_uint64(size), sqlite3_free, SQLITE_UTF8);
 }
 
 bool isNumberValue(sqlite3_value *v)
@@ -743,12 +761,41 @@ static void arith(sqlite3_context *ctx, sqlite3_value **argv, bool plus)
 static void fnAccPlus(sqlite3_context *c, int, sqlite3_value **a) { arith(c, a, true); }
 static void fnAccMinus(sqlite3_context *c, int, sqlite3_value **a) { arith(c, a, false); }
 
+namespace {
+
+thread_local const std::function<bool()> *t_goOn = nullptr;
+
+using ScalarImpl = void (*)(sqlite3_context *, int, sqlite3_value **);
+struct Registered {
+    ScalarImpl fn;
+};
+
+// Every registered scalar runs through here: the user's "Abbrechen" reaches it between calls.
+void callChecked(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (t_goOn && !(*t_goOn)()) {
+        sqlite3_result_error_code(ctx, SQLITE_INTERRUPT);
+        return;
+    }
+    static_cast<const Registered *>(sqlite3_user_data(ctx))->fn(ctx, argc, argv);
+}
+
+} // namespace
+
+GoOnCheck::GoOnCheck(std::function<bool()> goOn) : m_goOn(std::move(goOn)), m_previous(t_goOn)
+{
+    t_goOn = m_goOn ? &m_goOn : nullptr;
+}
+
+GoOnCheck::~GoOnCheck() { t_goOn = m_previous; }
+
 void registerScalars(sqlite3 *db, const ScalarFn *fns, int count)
 {
     for (int i = 0; i < count; ++i)
         sqlite3_create_function_v2(db, fns[i].name, fns[i].nArg,
-                                   fns[i].flags ? fns[i].flags : SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                   fns[i].fn, nullptr, nullptr, nullptr);
+                                   fns[i].flags ? fns[i].flags : SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                   new Registered{fns[i].fn}, callChecked, nullptr, nullptr,
+                                   [](void *p) { delete static_cast<Registered *>(p); });
 }
 
 void registerAccessFunctions(sqlite3 *db)

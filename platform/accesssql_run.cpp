@@ -1,4 +1,5 @@
 #include "platform/accesssql_run.h"
+#include "platform/accessfuncs.h"
 #include "platform/db.h"
 #include "platform/valuetext.h"
 
@@ -199,6 +200,11 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
     ConnectionGuard guard{h};
     if (limits.goOn)
         sqlite3_progress_handler(h, 1000, &Progress::handler, &progress);
+    // Costly function calls ask too: a short statement may make huge values in few steps.
+    std::function<bool()> callsGoOn;
+    if (limits.goOn)
+        callsGoOn = [&progress] { return Progress::handler(&progress) == 0; };
+    const accessfn::GoOnCheck calls(callsGoOn);
     // Set after preparing: the limit is for the values the run makes, not for the statement text.
     if (limits.maxValueBytes >= 0) {
         guard.oldLength = sqlite3_limit(h, SQLITE_LIMIT_LENGTH, -1);
