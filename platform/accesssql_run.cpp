@@ -222,7 +222,11 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
         if (!goOn(RunPhase::Rows))
             return endAs(ReadResult::Stopped);
         if (limits.maxRows >= 0 && out.rows.size() >= limits.maxRows) {
-            if (sqlite3_step(s.st) == SQLITE_ROW)
+            // One step more tells whether rows were left; given up there, nothing is shown.
+            const int rc = sqlite3_step(s.st);
+            if (rc == SQLITE_INTERRUPT || progress.stopped)
+                return endAs(ReadResult::Stopped);
+            if (rc == SQLITE_ROW || rc == SQLITE_TOOBIG)
                 out.status = ReadResult::Cut;
             break;
         }
