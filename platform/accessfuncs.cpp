@@ -41,6 +41,21 @@ bool fitsLength(sqlite3_context *ctx, qint64 bytes)
     return false;
 }
 
+char *textBuffer(sqlite3_context *ctx, qint64 bytes)
+{
+    if (!fitsLength(ctx, bytes))
+        return nullptr;
+    char *p = static_cast<char *>(sqlite3_malloc64(sqlite3_uint64(bytes) + 1));
+    if (!p)
+        sqlite3_result_error_nomem(ctx);
+    return p;
+}
+
+void resultOwnedText(sqlite3_context *ctx, char *text, qint64 bytes)
+{
+    sqlite3_result_text64(ctx, text, sqlite3_uint64(bytes), sqlite3_free, SQLITE_UTF8);
+}
+
 void resultText(sqlite3_context *ctx, const QString &s)
 {
     // Never fewer bytes than UTF-16 units: a text too long is refused before it is converted.
@@ -655,13 +670,9 @@ static void fnAccConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         sqlite3_result_null(ctx);
         return;
     }
-    if (!fitsLength(ctx, size))
+    char *out = textBuffer(ctx, size);
+    if (!out)
         return;
-    char *out = static_cast<char *>(sqlite3_malloc64(sqlite3_uint64(size) + 1));
-    if (!out) {
-        sqlite3_result_error_nomem(ctx);
-        return;
-    }
     char *at = out;
     for (int i = 0; i < argc; ++i) {
         const int type = sqlite3_value_type(argv[i]);
@@ -673,7 +684,7 @@ static void fnAccConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
             std::memcpy(at, part, size_t(n));
         at += n;
     }
-    sqlite3_result_text64(ctx, out, sqlite3_uint64(size), sqlite3_free, SQLITE_UTF8);
+    resultOwnedText(ctx, out, size);
 }
 
 bool isNumberValue(sqlite3_value *v)

@@ -133,19 +133,15 @@ void resultRepeated(sqlite3_context *ctx, qint64 n, QChar c)
 {
     const QByteArray one = QString(c).toUtf8();
     const qint64 size = n * one.size();
-    if (!fitsLength(ctx, size))
+    char *buf = textBuffer(ctx, size);
+    if (!buf)
         return;
-    char *buf = static_cast<char *>(sqlite3_malloc64(sqlite3_uint64(size) + 1));
-    if (!buf) {
-        sqlite3_result_error_nomem(ctx);
-        return;
-    }
     if (one.size() == 1)
         std::memset(buf, one[0], size_t(size));
     else
         for (qint64 i = 0; i < size; i += one.size())
             std::memcpy(buf + i, one.constData(), size_t(one.size()));
-    sqlite3_result_text64(ctx, buf, sqlite3_uint64(size), sqlite3_free, SQLITE_UTF8);
+    resultOwnedText(ctx, buf, size);
 }
 
 void fnSpace(sqlite3_context *ctx, int, sqlite3_value **argv)

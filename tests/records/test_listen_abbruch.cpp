@@ -8,30 +8,11 @@
 #include "test_listen_fixture.h"
 
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 using accesssql::RunPhase;
 
-class ListenAbbruch : public listentest::ListenFixture {
-protected:
-    void SetUp() override
-    {
-        ListenFixture::SetUp();
-        w = new frm_Listen;
-    }
-    void TearDown() override
-    {
-        delete w;
-        ListenFixture::TearDown();
-    }
-    void ausfuehren(const QString &text)
-    {
-        w->rtfSQL->setPlainText(text);
-        w->cmd_SQL_ausfuehren_Click();
-    }
-    frm_Listen *w = nullptr;
-};
+class ListenAbbruch : public listentest::ListenFensterFixture {};
 
 // The clock stands still until the run reaches the phase, then a second has passed: the window
 // shows in that phase, modal, and its "Abbrechen" ends the run without a message or a result.
