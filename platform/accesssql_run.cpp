@@ -86,23 +86,28 @@ using GoOn = std::function<bool(RunPhase)>;
 // Values longer than this are converted piece by piece, asking between the pieces.
 constexpr qint64 ChunkBytes = qint64(1) << 20;
 
-// UTF-8 as text. A long value is decoded in pieces (a character split between two pieces is
-// kept by the decoder), so that converting it can be stopped; false when it was.
+// UTF-8 as text, as QString::fromUtf8 reads it. A long value is decoded in pieces, asking between
+// them, so that converting it can be stopped; false when it was. Pieces end before a character's
+// first byte, so no character is split; only the first piece drops a byte order mark.
 bool utf8Text(const char *data, qint64 size, const GoOn &goOn, QString *out)
 {
     if (size <= ChunkBytes) {
         *out = QString::fromUtf8(data, size);
         return true;
     }
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    QString s(size, Qt::Uninitialized); // never more characters than bytes
-    QChar *end = s.data();
-    for (qint64 pos = 0; pos < size; pos += ChunkBytes) {
+    QStringDecoder later(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString s;
+    s.reserve(size); // never more characters than bytes
+    for (qint64 pos = 0; pos < size;) {
         if (!goOn(RunPhase::Values))
             return false;
-        end = decoder.appendToBuffer(end, QByteArrayView(data + pos, std::min(ChunkBytes, size - pos)));
+        qint64 end = std::min(pos + ChunkBytes, size);
+        for (int k = 0; k < 3 && end < size && (uchar(data[end]) & 0xC0) == 0x80; ++k)
+            --end;
+        const QByteArrayView piece(data + pos, end - pos);
+        s += pos == 0 ? QString::fromUtf8(piece) : QString(later.decode(piece));
+        pos = end;
     }
-    s.truncate(end - s.constData());
     *out = std::move(s);
     return true;
 }
