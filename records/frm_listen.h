@@ -32,7 +32,7 @@ public:
     void fg_KeyPress(int &keyAscii);
     void chkKopfFrei_Click();
     // Puts a run's rows into the grid with the count label (the click then sizes the columns);
-    // weiter is asked row by row, and false leaves the grid cleared.
+    // weiter is asked row by row; false stops filling (the caller then clears the grid).
     bool ergebnisZeigen(const listen::Ergebnis &e, const std::function<bool(accesssql::RunPhase)> &weiter = {});
     void cmdAbfrageeditor_Click();
     void FensterpositionSpeichern();
