@@ -112,20 +112,23 @@ bool utf8Text(const char *data, qint64 size, const GoOn &goOn, QString *out)
     return true;
 }
 
-// The cell's text; false when the run was stopped while converting it.
-bool cellText(sqlite3_stmt *st, int i, Shown shown, const GoOn &goOn, QString *out)
+enum class Cell { Read, Stopped, TooBig };
+
+// The cell's text; Stopped when the run was given up while converting it, TooBig when the
+// engine had no memory left for the value as text.
+Cell cellText(sqlite3_stmt *st, int i, Shown shown, const GoOn &goOn, QString *out)
 {
     switch (sqlite3_column_type(st, i)) {
     case SQLITE_NULL:
         *out = QString();
-        return true;
+        return Cell::Read;
     case SQLITE_INTEGER: {
         const qint64 v = sqlite3_column_int64(st, i);
         if (shown == Shown::YesNo)
             *out = v != 0 ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
         else
             *out = QString::number(v);
-        return true;
+        return Cell::Read;
     }
     case SQLITE_FLOAT: {
         const double v = sqlite3_column_double(st, i);
@@ -133,20 +136,23 @@ bool cellText(sqlite3_stmt *st, int i, Shown shown, const GoOn &goOn, QString *o
             *out = v != 0.0 ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
         else
             *out = vt::numberText(v);
-        return true;
+        return Cell::Read;
     }
     default: {
         QString s;
         const char *data = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
-        if (!utf8Text(data, sqlite3_column_bytes(st, i), goOn, &s))
-            return false;
+        const int size = sqlite3_column_bytes(st, i);
+        if (!data && size > 0)
+            return Cell::TooBig;
+        if (!utf8Text(data, size, goOn, &s))
+            return Cell::Stopped;
         if (shown == Shown::Date)
             *out = dateText(s);
         else if (shown == Shown::YesNo)
             *out = vt::valueText(zdb::yesNo(s));
         else
             *out = std::move(s);
-        return true;
+        return Cell::Read;
     }
     }
 }
@@ -155,26 +161,39 @@ bool cellText(sqlite3_stmt *st, int i, Shown shown, const GoOn &goOn, QString *o
 qint64 textBytes(qint64 chars) { return qint64(sizeof(QString)) + (chars <= 0 ? 0 : 24 + 2 * chars); }
 qint64 cellBytes(const QString &s) { return textBytes(s.isEmpty() ? 0 : s.capacity()); }
 
+// Asked by the engine between its steps and before each call of a registered function. It also
+// ends the run as too big when the engine's memory (sorting, distinct values) and the texts read
+// so far together pass the limit: a sort of huge values fills memory before the first row.
 struct Progress {
     const GoOn *goOn = nullptr;
+    qint64 maxBytes = -1;
+    const qint64 *textBytes = nullptr;
+    qint64 engineAtStart = 0;
     bool stopped = false;
+    bool tooBig = false;
     static int handler(void *p)
     {
         auto *self = static_cast<Progress *>(p);
-        self->stopped = self->stopped || !(*self->goOn)(RunPhase::Engine);
+        if (!self->tooBig && self->maxBytes >= 0)
+            self->tooBig = sqlite3_memory_used() - self->engineAtStart + *self->textBytes > self->maxBytes;
+        self->stopped = self->stopped || self->tooBig || !(*self->goOn)(RunPhase::Engine);
         return self->stopped ? 1 : 0;
     }
 };
 
-// Puts back the connection's progress handler and value limit however the read ends.
+// Puts back the connection's progress handler, its value limit and the engine's heap limit
+// however the read ends.
 struct ConnectionGuard {
     sqlite3 *db;
     int oldLength = -1;
+    sqlite3_int64 oldHeap = -1;
     ~ConnectionGuard()
     {
         sqlite3_progress_handler(db, 0, nullptr, nullptr);
         if (oldLength >= 0)
             sqlite3_limit(db, SQLITE_LIMIT_LENGTH, oldLength);
+        if (oldHeap >= 0)
+            sqlite3_hard_heap_limit64(oldHeap);
     }
 };
 
@@ -201,15 +220,25 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
     const QVector<Shown> shown = shownColumns(h, s.st, t);
 
     const GoOn goOn = limits.goOn ? limits.goOn : GoOn([](RunPhase) { return true; });
-    Progress progress{&goOn};
+    qint64 bytes = 0; // the texts read so far
+    Progress progress{&goOn, limits.maxBytes, &bytes, sqlite3_memory_used()};
     ConnectionGuard guard{h};
-    if (limits.goOn)
+    const bool asking = limits.goOn || limits.maxBytes >= 0;
+    if (asking)
         sqlite3_progress_handler(h, 1000, &Progress::handler, &progress);
     // Costly function calls ask too: a short statement may make huge values in few steps.
     std::function<bool()> callsGoOn;
-    if (limits.goOn)
+    if (asking)
         callsGoOn = [&progress] { return Progress::handler(&progress) == 0; };
     const accessfn::GoOnCheck calls(callsGoOn);
+    // Some of the engine's work takes much memory in one step (merging sorted runs of huge
+    // values): its memory may grow by the limit at most, and the run then ends as too big. The
+    // heap limit is the engine's, for every connection; work elsewhere in the meantime is small.
+    if (limits.maxBytes >= 0) {
+        guard.oldHeap = sqlite3_hard_heap_limit64(-1);
+        const sqlite3_int64 heap = sqlite3_memory_used() + limits.maxBytes;
+        sqlite3_hard_heap_limit64(guard.oldHeap > 0 ? std::min(heap, guard.oldHeap) : heap);
+    }
     // Set after preparing: the limit is for the values the run makes, not for the statement text.
     if (limits.maxValueBytes >= 0) {
         guard.oldLength = sqlite3_limit(h, SQLITE_LIMIT_LENGTH, -1);
@@ -222,26 +251,25 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
         out.status = status;
         return out;
     };
-    qint64 bytes = 0;
     for (;;) {
         if (!goOn(RunPhase::Rows))
             return endAs(ReadResult::Stopped);
         if (limits.maxRows >= 0 && out.rows.size() >= limits.maxRows) {
             // One step more tells whether rows were left; given up there, nothing is shown.
             const int rc = sqlite3_step(s.st);
-            if (rc == SQLITE_INTERRUPT || progress.stopped)
+            if ((rc == SQLITE_INTERRUPT || progress.stopped) && !progress.tooBig)
                 return endAs(ReadResult::Stopped);
-            if (rc == SQLITE_ROW || rc == SQLITE_TOOBIG)
+            if (rc == SQLITE_ROW || rc == SQLITE_TOOBIG || rc == SQLITE_NOMEM || progress.tooBig)
                 out.status = ReadResult::Cut;
             break;
         }
         const int rc = sqlite3_step(s.st);
         if (rc == SQLITE_DONE)
             break;
+        if (rc == SQLITE_TOOBIG || rc == SQLITE_NOMEM || progress.tooBig)
+            return endAs(ReadResult::TooBig);
         if (rc == SQLITE_INTERRUPT || progress.stopped)
             return endAs(ReadResult::Stopped);
-        if (rc == SQLITE_TOOBIG)
-            return endAs(ReadResult::TooBig);
         if (rc != SQLITE_ROW)
             throw zdb::DbError(zdb::DbError::Other, rc, QString::fromUtf8(sqlite3_errmsg(h)), t.sql);
         QStringList row;
@@ -254,8 +282,14 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
                 bytes + textBytes(sqlite3_column_bytes(s.st, i)) > limits.maxBytes)
                 return endAs(ReadResult::TooBig);
             QString text;
-            if (!cellText(s.st, i, shown[i], goOn, &text))
+            switch (cellText(s.st, i, shown[i], goOn, &text)) {
+            case Cell::Stopped:
                 return endAs(ReadResult::Stopped);
+            case Cell::TooBig:
+                return endAs(ReadResult::TooBig);
+            case Cell::Read:
+                break;
+            }
             bytes += cellBytes(text);
             row << std::move(text);
         }

@@ -117,6 +117,10 @@ TEST(TypedRun, ValuesBeyondTheLimitsAreRefusedBeforeTheyAreConvertedOrMade)
     EXPECT_EQ(l.lesen("SELECT String(1000000, 'x')", limits).status, ReadResult::Complete);
     // Many rows of medium values add up.
     EXPECT_EQ(l.lesen("SELECT String(100000, 'x') FROM t", limits).status, ReadResult::TooBig);
+    // Sorting by huge values fills the engine's memory, not the result: that counts too.
+    const QString sortiert = "SELECT x FROM t ORDER BY String(200000, 'x') & x";
+    EXPECT_EQ(l.lesen(sortiert).status, ReadResult::Complete);
+    EXPECT_EQ(l.lesen(sortiert, limits).status, ReadResult::TooBig);
 
     accesssql::ReadLimits wert;
     wert.maxValueBytes = 1000;
@@ -129,7 +133,7 @@ TEST(TypedRun, ValuesBeyondTheLimitsAreRefusedBeforeTheyAreConvertedOrMade)
     EXPECT_EQ(r.rows[0][0].size(), 1000);
     EXPECT_EQ(r.rows[0][1].size(), 333);
     EXPECT_EQ(r.rows[0][2].size(), 1000);
-    EXPECT_EQ(l.db.scalar("SELECT Len(String(5000, 'x'))").toInt(), 5000);
+    EXPECT_EQ(l.db.scalar("SELECT Len(String(10000000, 'x'))").toInt(), 10000000);
 }
 
 // String and Space outside a run: a negative count is Access's invalid argument, a count beyond
