@@ -21,7 +21,9 @@ enum class RunPhase { Engine, Rows, Values, Display };
 
 struct ReadLimits {
     int maxRows = -1;      // more rows are not read (the result counts as cut)
-    qint64 maxBytes = -1;  // a result that would need more memory is dropped
+    // A result whose texts, with the engine's own memory for the run, would need more is
+    // dropped (each value counted before it is converted).
+    qint64 maxBytes = -1;
     // Asked often in every phase; false ends the run at once.
     std::function<bool(RunPhase)> goOn;
     // The largest value (bytes) the engine may make during the run; a larger one ends it as TooBig
