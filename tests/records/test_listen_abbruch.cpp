@@ -35,6 +35,7 @@ TEST_F(ListenAbbruch, ProgressWindowShowsInEveryPhaseAndAbbrechenLeavesNothing)
             return erreicht ? 1000 : 0;
         };
         ausfuehren(sql);
+        w->laufzeit = nullptr;
         EXPECT_TRUE(geklickt) << int(phase);
         EXPECT_TRUE(modal) << int(phase);
         EXPECT_EQ(frm_Warten::instance(), nullptr);
