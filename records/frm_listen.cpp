@@ -278,19 +278,13 @@ bool frm_Listen::ergebnisZeigen(const listen::Ergebnis &e, const std::function<b
     return true;
 }
 
-// Each column's width fitted to its contents, column by column.
+// Each column's width fitted to its contents.
 bool frm_Listen::spaltenAnpassen(const std::function<bool(accesssql::RunPhase)> &weiter)
 {
     fg->setRedraw(false);
-    for (int c = 0; c < fg->cols(); ++c) {
-        if (!weiter(accesssql::RunPhase::Display)) {
-            fg->setRedraw(true);
-            return false;
-        }
-        fg->autoSize(c, c);
-    }
+    const bool fertig = fg->autoSize(0, fg->cols() - 1, [&] { return weiter(accesssql::RunPhase::Display); });
     fg->setRedraw(true);
-    return true;
+    return fertig;
 }
 
 void frm_Listen::chkKopfFrei_Click() { fg->setFixedRows(chkKopfFrei->isChecked() ? 0 : 1); }

@@ -113,7 +113,7 @@ struct Spalte {
 
 } // namespace
 
-void VSGrid::autoSize(int c1, int c2)
+bool VSGrid::autoSize(int c1, int c2, const std::function<bool()> &weiter)
 {
     if (c2 < 0)
         c2 = c1;
@@ -123,8 +123,18 @@ void VSGrid::autoSize(int c1, int c2)
     c2 = std::min(c2, cols() - 1);
     if (c1 > c2) {
         layoutChanged();
-        return;
+        return true;
     }
+    // weiter is asked after about 4096 units of work: a cell read is one, shaping a text one a
+    // character, its rough width one for 16 characters.
+    qint64 arbeit = 0, naechste = 4096;
+    const auto gestoppt = [&](qint64 einheiten) {
+        arbeit += einheiten;
+        if (!weiter || arbeit < naechste)
+            return false;
+        naechste = arbeit + 4096;
+        return !weiter();
+    };
     QFont boldFont = font();
     boldFont.setBold(true);
     const QFontMetrics fm(font()), fmBold(boldFont);
@@ -138,6 +148,8 @@ void VSGrid::autoSize(int c1, int c2)
     // Row by row, so that the cells of one row are read together.
     for (int r = 0; r < rows(); ++r) {
         for (int c = c1; c <= c2; ++c) {
+            if (gestoppt(1))
+                return false;
             Spalte &sp = spalten[size_t(c - c1)];
             int s1, s2;
             m_store.mergedSpan(r, c, s1, s2);
@@ -161,6 +173,8 @@ void VSGrid::autoSize(int c1, int c2)
     for (int c = c1; c <= c2; ++c) {
         Spalte &sp = spalten[size_t(c - c1)];
         for (Text &t : sp.texte) {
+            if (gestoppt(1 + t.text.size() / 16))
+                return false;
             const int g = (t.fett ? fett : normal).obergrenze(t.text);
             t.grenze = g == INT_MAX ? INT_MAX : g + t.zusatz;
         }
@@ -168,9 +182,13 @@ void VSGrid::autoSize(int c1, int c2)
         for (const Text &t : sp.texte) {
             if (t.grenze <= sp.widest)
                 break; // neither this text nor any after it can be wider
+            if (gestoppt(1 + t.text.size()))
+                return false;
             sp.widest = std::max(sp.widest, t.zusatz + (t.fett ? fmBold : fm).horizontalAdvance(t.text));
         }
-        m_store.setColWidth(c, int((sp.widest + pad) * 1440.0 / m_dpiX + 0.5));
     }
+    for (int c = c1; c <= c2; ++c)
+        m_store.setColWidth(c, int((spalten[size_t(c - c1)].widest + pad) * 1440.0 / m_dpiX + 0.5));
     layoutChanged();
+    return true;
 }

@@ -27,3 +27,25 @@ TEST(GridLongText, AHugeCellIsSizedAndPaintedFromItsFirstCharacters)
     EXPECT_EQ(g.textMatrix(1, 0).size(), 3032767);
     EXPECT_TRUE(g.textMatrix(2, 1).endsWith("Ende"));
 }
+
+// Sizing many cells asks whether to go on; a "no" leaves every width as it was.
+TEST(GridLongText, SizingManyCellsAsksAndStopsWithWidthsUnchanged)
+{
+    VSGrid g;
+    g.setRows(20001);
+    g.setCols(2);
+    for (int r = 0; r < g.rows(); ++r)
+        g.setTextMatrix(r, r % 2, QString(1 + r % 40, 'm'));
+    g.setColWidth(0, 500);
+    g.setColWidth(1, 700);
+    int gefragt = 0;
+    EXPECT_FALSE(g.autoSize(0, 1, [&] { return ++gefragt < 3; }));
+    EXPECT_EQ(gefragt, 3);
+    EXPECT_EQ(g.colWidth(0), 500);
+    EXPECT_EQ(g.colWidth(1), 700);
+    EXPECT_TRUE(g.autoSize(0, 1, [] { return true; }));
+    const int breite = g.colWidth(0);
+    EXPECT_GT(breite, 500);
+    g.autoSize(0, 1);
+    EXPECT_EQ(g.colWidth(0), breite);
+}
