@@ -33,29 +33,6 @@ QVariant argValue(sqlite3_value *v)
     }
 }
 
-bool fitsLength(sqlite3_context *ctx, qint64 bytes)
-{
-    if (bytes <= sqlite3_limit(sqlite3_context_db_handle(ctx), SQLITE_LIMIT_LENGTH, -1))
-        return true;
-    sqlite3_result_error_toobig(ctx);
-    return false;
-}
-
-char *textBuffer(sqlite3_context *ctx, qint64 bytes)
-{
-    if (!fitsLength(ctx, bytes))
-        return nullptr;
-    char *p = static_cast<char *>(sqlite3_malloc64(sqlite3_uint64(bytes) + 1));
-    if (!p)
-        sqlite3_result_error_nomem(ctx);
-    return p;
-}
-
-void resultOwnedText(sqlite3_context *ctx, char *text, qint64 bytes)
-{
-    sqlite3_result_text64(ctx, text, sqlite3_uint64(bytes), sqlite3_free, SQLITE_UTF8);
-}
-
 void resultText(sqlite3_context *ctx, const QString &s)
 {
     // Never fewer bytes than UTF-16 units: a text too long is refused before it is converted.
@@ -772,41 +749,10 @@ static void arith(sqlite3_context *ctx, sqlite3_value **argv, bool plus)
 static void fnAccPlus(sqlite3_context *c, int, sqlite3_value **a) { arith(c, a, true); }
 static void fnAccMinus(sqlite3_context *c, int, sqlite3_value **a) { arith(c, a, false); }
 
-namespace {
-
-thread_local const std::function<bool()> *t_goOn = nullptr;
-
-using ScalarImpl = void (*)(sqlite3_context *, int, sqlite3_value **);
-struct Registered {
-    ScalarImpl fn;
-};
-
-// Every registered scalar runs through here: the user's "Abbrechen" reaches it between calls.
-void callChecked(sqlite3_context *ctx, int argc, sqlite3_value **argv)
-{
-    if (t_goOn && !(*t_goOn)()) {
-        sqlite3_result_error_code(ctx, SQLITE_INTERRUPT);
-        return;
-    }
-    static_cast<const Registered *>(sqlite3_user_data(ctx))->fn(ctx, argc, argv);
-}
-
-} // namespace
-
-GoOnCheck::GoOnCheck(std::function<bool()> goOn) : m_goOn(std::move(goOn)), m_previous(t_goOn)
-{
-    t_goOn = m_goOn ? &m_goOn : nullptr;
-}
-
-GoOnCheck::~GoOnCheck() { t_goOn = m_previous; }
-
 void registerScalars(sqlite3 *db, const ScalarFn *fns, int count)
 {
     for (int i = 0; i < count; ++i)
-        sqlite3_create_function_v2(db, fns[i].name, fns[i].nArg,
-                                   fns[i].flags ? fns[i].flags : SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                   new Registered{fns[i].fn}, callChecked, nullptr, nullptr,
-                                   [](void *p) { delete static_cast<Registered *>(p); });
+        registerChecked(db, fns[i]);
 }
 
 void registerAccessFunctions(sqlite3 *db)

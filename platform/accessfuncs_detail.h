@@ -48,6 +48,8 @@ struct ScalarFn {
     int flags = 0;
 };
 void registerScalars(sqlite3 *db, const ScalarFn *fns, int count);
+// Registers one so that each call first asks the go-on check of a running statement (GoOnCheck).
+void registerChecked(sqlite3 *db, const ScalarFn &fn);
 template <int N> void registerScalars(sqlite3 *db, const ScalarFn (&fns)[N]) { registerScalars(db, fns, N); }
 
 void registerDateFunctions(sqlite3 *db);
