@@ -65,7 +65,8 @@ Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung, const 
             return e;
         }
         accesssql::ReadResult r =
-            accesssql::readTexts(verbindung.db(), t, {grenzen.maxZeilen, grenzen.maxBytes, grenzen.weiter});
+            accesssql::readTexts(verbindung.db(), t,
+                                 {grenzen.maxZeilen, grenzen.maxBytes, grenzen.weiter, wertGrenze(grenzen.maxBytes)});
         verbindung.schliessen();
         offen = false;
         e.felder = r.columns;
