@@ -86,6 +86,25 @@ lxw_datetime excelDate(const QDateTime &dt)
     return d;
 }
 
+// A worksheet cell holds at most 32,767 characters; libxlsxwriter writes nothing at all for a
+// longer text. Cut it as Excel does, so the cell keeps what fits instead of standing empty.
+// A NUL would end the C string anyway: drop it so the text after it stays.
+QByteArray cellText(QString t)
+{
+    constexpr qsizetype MaxChars = 32767;
+    t.remove(QChar(u'\0'));
+    if (t.size() > MaxChars) {
+        qsizetype n = 0, i = 0;
+        // libxlsxwriter counts code points, not UTF-16 units.
+        while (i < t.size() && n < MaxChars) {
+            i += (t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate()) ? 2 : 1;
+            ++n;
+        }
+        t.truncate(i);
+    }
+    return t.toUtf8();
+}
+
 } // namespace
 
 bool Workbook::save(const QString &path, QString *error) const
@@ -141,7 +160,7 @@ bool Workbook::write(const QString &file, QString *badSheetName) const
             lxw_format *f = first && first->style >= 0 ? formats[size_t(first->style)] : nullptr;
             const QString t = src.text(m.row1, m.col1);
             worksheet_merge_range(ws, lxw_row_t(m.row1 - 1), lxw_col_t(m.col1 - 1), lxw_row_t(m.row2 - 1),
-                                  lxw_col_t(m.col2 - 1), t.toUtf8().constData(), f);
+                                  lxw_col_t(m.col2 - 1), cellText(t).constData(), f);
             if (first && first->value.typeId() == QMetaType::Double)
                 worksheet_write_number(ws, lxw_row_t(m.row1 - 1), lxw_col_t(m.col1 - 1), first->value.toDouble(), f);
             for (int r = m.row1; r <= m.row2; ++r)
@@ -164,7 +183,7 @@ bool Workbook::write(const QString &file, QString *badSheetName) const
                 lxw_datetime d = excelDate(v.toDateTime());
                 worksheet_write_datetime(ws, r, c, &d, f);
             } else {
-                worksheet_write_string(ws, r, c, v.toString().toUtf8().constData(), f);
+                worksheet_write_string(ws, r, c, cellText(v.toString()).constData(), f);
             }
         }
         for (const auto &[k, note] : src.m_comments) {
@@ -174,7 +193,7 @@ bool Workbook::write(const QString &file, QString *badSheetName) const
                 opt.author = const_cast<char *>(author.constData());
             opt.visible = LXW_COMMENT_DISPLAY_HIDDEN;
             worksheet_write_comment_opt(ws, lxw_row_t((k >> 32) - 1), lxw_col_t((k & 0xffffffffu) - 1),
-                                        note.first.toUtf8().constData(), &opt);
+                                        cellText(note.first).constData(), &opt);
         }
         if (src.m_hasFilter)
             worksheet_autofilter(ws, lxw_row_t(src.m_filter.row1 - 1), lxw_col_t(src.m_filter.col1 - 1),

@@ -153,6 +153,32 @@ TEST(XlsxSave, ThePackageHoldsValuesStylesCommentsAndPageSetup)
     EXPECT_TRUE(zipEntry(file, "xl/workbook.xml").contains("Tabelle1!$A:$C,Tabelle1!$1:$3"));
 }
 
+// Excel's cell limit is 32,767 characters: a longer text keeps what fits instead of vanishing from
+// the file, and a NUL inside a text does not cut off the rest.
+TEST(XlsxSave, LongTextsAreCutToTheCellLimitNotLeftOut)
+{
+    testsupport::Sandbox box;
+    Workbook b;
+    Worksheet &ws = b.sheet(1);
+    ws.setValue(1, 1, QString(40000, QChar('x')));
+    ws.setValue(2, 1, QString(32767, QChar('y')));
+    ws.setValue(3, 1, QStringLiteral("vor") + QChar(u'\0') + QStringLiteral("nach"));
+    QString emoji;
+    for (int i = 0; i < 32768; ++i)
+        emoji += QString::fromUtf8("\xF0\x9F\x98\x80"); // one code point, two UTF-16 units
+    ws.setValue(4, 1, emoji);
+    ws.merge(Range(5, 1, 5, 2));
+    ws.setValue(5, 1, QString(33000, QChar('m')));
+    QString err;
+    ASSERT_TRUE(b.save(box.file("Lang.xlsx"), &err)) << err.toStdString();
+    const auto cells = xlsxCells(box.file("Lang.xlsx"));
+    EXPECT_EQ(cells.value("A1"), QString(32767, QChar('x')));
+    EXPECT_EQ(cells.value("A2"), QString(32767, QChar('y')));
+    EXPECT_EQ(cells.value("A3"), "vornach");
+    EXPECT_EQ(cells.value("A4").size(), 2 * 32767);
+    EXPECT_EQ(cells.value("A5"), QString(32767, QChar('m')));
+}
+
 TEST(XlsxSave, OpenUnsavedNeverOverwrites)
 {
     testsupport::Sandbox box;
