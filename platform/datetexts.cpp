@@ -70,6 +70,18 @@ QString format(const QDateTime &dt, const QString &fmt)
             int k = run('s');
             out += k == 1 ? QString::number(t.second()) : pad(t.second(), 2);
             i += k;
+        } else if (c == 'q') {
+            out += QString::number((d.month() - 1) / 3 + 1);
+            ++i;
+        } else if (c == '/') {
+            out += QLatin1Char('.'); // the date separator of German settings
+            ++i;
+        } else if (c == '"') {
+            // "text" stands as it is
+            const int close = int(fmt.indexOf(QLatin1Char('"'), i + 1));
+            const int end = close < 0 ? n : close;
+            out += fmt.mid(i + 1, end - i - 1);
+            i = end + 1;
         } else if (c == '\\' && i + 1 < n) {
             out += fmt[i + 1];
             i += 2;

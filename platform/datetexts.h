@@ -1,7 +1,7 @@
 #pragma once
 // German day and month names from fixed tables, and date formatting with the
-// program's format codes (d, dd, ddd, dddd, m, mm, mmm, mmmm, yy, yyyy, h, hh, n, nn, s, ss;
-// "mm" right after an hour means minutes).
+// program's format codes (d, dd, ddd, dddd, m, mm, mmm, mmmm, yy, yyyy, h, hh, n, nn, s, ss, q the
+// quarter; "mm" right after an hour means minutes; "/" is the date separator "."; "text" and \x literal).
 #include <QDate>
 #include <QDateTime>
 #include <QString>
