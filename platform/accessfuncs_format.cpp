@@ -4,6 +4,7 @@
 // their last digit.
 #include "platform/accessfuncs_detail.h"
 #include "platform/datetexts.h"
+#include "platform/db.h"
 #include "platform/valuetext.h"
 
 #include <QHash>
@@ -319,5 +320,17 @@ void fnFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 }
 
 QString dateShownAsText(const QDateTime &dt) { return generalDate(dt); }
+
+void fnDateText(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    // The second argument says whether the value is a date at all (a column declared so).
+    const bool date = argc < 2 || truthy(argv[1]);
+    const QDateTime dt = date && sqlite3_value_type(argv[0]) == SQLITE_TEXT ? zdb::dateTimeFromStored(argText(argv[0]))
+                                                                            : QDateTime();
+    if (dt.isValid())
+        resultText(ctx, generalDate(dt));
+    else
+        sqlite3_result_value(ctx, argv[0]);
+}
 
 } // namespace accessfn

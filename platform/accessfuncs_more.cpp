@@ -94,8 +94,12 @@ void fnStr(sqlite3_context *ctx, int, sqlite3_value **argv)
     if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
         const qint64 v = sqlite3_value_int64(argv[0]);
         resultText(ctx, (v < 0 ? QString() : QStringLiteral(" ")) + QString::number(v));
-    } else if (number(ctx, argv[0], &d))
+    } else if (numberArg(argv[0], &d))
         resultText(ctx, strOfNumber(d));
+    else if (const QDateTime dt = dateArg(argv[0]); dt.isValid())
+        resultText(ctx, dateShownAsText(dt)); // a date as it shows in a text, without a sign blank
+    else
+        resultTypeError(ctx);
 }
 
 bool count(sqlite3_context *ctx, sqlite3_value *v, qint64 *n)

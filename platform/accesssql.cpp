@@ -24,6 +24,23 @@ const QSet<QString> &reserved()
     return r;
 }
 
+// The functions a typed statement may call: Access's own (registered in platform/accessfuncs*),
+// the aggregates, and SQLite's built-ins that Access has under the same name and meaning.
+// Any other name, SQLite's own included (printf, randomblob …), is refused as Access refuses it.
+const QSet<QString> &accessFunctions()
+{
+    static const QSet<QString> f{
+        "AVG", "COUNT", "SUM", "MIN", "MAX", "FIRST", "LAST", "STDEV", "STDEVP", "VAR", "VARP",
+        "IIF", "NZ", "VAL", "ISNULL", "LEN", "LEFT", "RIGHT", "MID", "INSTR", "INSTRREV", "UCASE", "LCASE",
+        "TRIM", "LTRIM", "RTRIM", "REPLACE", "FORMAT", "CSTR", "CINT", "CLNG", "CDBL", "CBOOL", "CCUR", "CSNG",
+        "CVAR", "CDATE", "CVDATE", "DATE", "NOW", "TIME", "YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "SECOND",
+        "DATESERIAL", "DATEADD", "DATEDIFF", "DATEPART", "DATEVALUE", "TIMESERIAL", "TIMEVALUE", "WEEKDAY",
+        "WEEKDAYNAME", "MONTHNAME", "ISDATE", "ISNUMERIC", "INT", "FIX", "SGN", "ABS", "ROUND", "SQR", "EXP",
+        "LOG", "ATN", "SIN", "COS", "TAN", "HEX", "OCT", "STR", "SPACE", "STRING", "STRCONV", "STRREVERSE",
+        "STRCOMP", "ASC", "ASCW", "CHR", "CHRW", "SWITCH", "CHOOSE"};
+    return f;
+}
+
 // SQLite precedence of the emitted text, higher binds tighter.
 enum Prec { P_OR = 1, P_AND, P_NOT, P_EQ, P_CMP, P_BIT = 7, P_ADD, P_MUL, P_CAT, P_COLLATE, P_UNARY, P_PRIMARY };
 
@@ -83,7 +100,10 @@ constexpr int MaxDepth = 200;
 
 class Parser {
 public:
-    Parser(const QVector<Token> &t, LikeDialect d) : m_t(t), m_dialect(d) {}
+    Parser(const QVector<Token> &t, LikeDialect d, const QSet<int> *dateColumns)
+        : m_t(t), m_dialect(d), m_dateColumns(dateColumns)
+    {
+    }
 
     Query statement()
     {
@@ -258,6 +278,13 @@ private:
     Core core()
     {
         Core c;
+        const int id = m_cores++;
+        m_coreStack << id;
+        struct Leave {
+            QVector<int> &stack;
+            ~Leave() { stack.removeLast(); }
+        } leave{m_coreStack};
+        m_lastCore = id;
         expectKw("SELECT");
         QString sql = QStringLiteral("SELECT ");
         if (acceptKw("DISTINCT"))
@@ -277,6 +304,7 @@ private:
             throw ParseError{cur().pos, QStringLiteral("INTO ist nicht erlaubt")};
         if (acceptKw("FROM")) {
             c.from = fromList();
+            m_coreFrom.insert(id, c.from);
             sql += " FROM " + c.from;
         }
         if (acceptKw("WHERE"))
@@ -485,7 +513,7 @@ private:
             if (acceptKw("LIKE")) {
                 Ex r = concat();
                 if (m_dialect == LikeDialect::Dao) {
-                    QString call = "AccLike(" + l.sql + ", " + r.sql + ')';
+                    QString call = "AccLike(" + asText(l) + ", " + r.sql + ')';
                     l = negated ? other("NOT " + call, P_NOT) : other(call, P_PRIMARY);
                 } else
                     l = other(wrap(l, P_EQ + 1) + (negated ? " NOT LIKE " : " LIKE ") + wrap(r, P_EQ + 1), P_EQ);
@@ -539,9 +567,9 @@ private:
         Ex l = additive();
         if (!isOp(cur(), "&"))
             return l;
-        QStringList parts{l.sql};
+        QStringList parts{asText(l)};
         while (acceptOp("&"))
-            parts << additive().sql;
+            parts << asText(additive());
         return other("AccConcat(" + parts.join(QStringLiteral(", ")) + ')', P_PRIMARY);
     }
 
@@ -716,6 +744,8 @@ private:
     Ex call()
     {
         const Token &t = m_t[m_i++];
+        if (!accessFunctions().contains(t.upper))
+            throw ParseError{t.pos, QStringLiteral("unbekannte Funktion %1").arg(t.text)};
         QString fn = t.text;
         if (t.upper == QLatin1String("LEFT"))
             fn = QStringLiteral("AccLeft");
@@ -731,14 +761,66 @@ private:
         if (acceptOp("*"))
             args << QStringLiteral("*");
         else if (!isOp(cur(), ")")) {
-            do {
+            do
                 values << expr();
-                args << values.last().sql;
-            } while (acceptOp(","));
+            while (acceptOp(","));
         }
         expectOp(")");
+        const Ex typedCall = callType(Ex{}, t.upper, values);
+        const bool dateResult = typedCall.date || !typedCall.dateIf.isEmpty();
+        for (int i = 0; i < values.size(); ++i)
+            args << (textArgument(t.upper, i, int(values.size()), dateResult) ? asText(values[i]) : values[i].sql);
         return callType(other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY), t.upper, values);
     }
+
+    // Arguments that Access reads as text, where a date becomes "31.12.2011"; the values of
+    // Nz and IIf too when the result is no date (Nz(Geburtsdatum, "unbekannt")).
+    static bool textArgument(const QString &fn, int i, int count, bool dateResult)
+    {
+        static const QSet<QString> firstText{"CSTR", "STR", "LEFT", "RIGHT", "MID", "LEN", "UCASE", "LCASE",
+                                             "TRIM", "LTRIM", "RTRIM", "STRREVERSE", "STRCONV", "REPLACE", "ASC",
+                                             "ASCW"};
+        if (firstText.contains(fn))
+            return i == 0;
+        if (fn == QLatin1String("FORMAT"))
+            return count == 1;
+        if (fn == QLatin1String("INSTR"))
+            return count >= 3 ? i == 1 || i == 2 : i <= 1;
+        if (fn == QLatin1String("INSTRREV") || fn == QLatin1String("STRCOMP"))
+            return i <= 1;
+        if (fn == QLatin1String("NZ"))
+            return !dateResult && i <= 1;
+        if (fn == QLatin1String("IIF"))
+            return !dateResult && (i == 1 || i == 2);
+        return false;
+    }
+
+    // The expression as Access turns it into text: a date shows as "31.12.2011" (with the time
+    // when it has one). Whether a column is a date only the database knows: the first reading
+    // notes each such column, a second one is told which of them are (withDateColumns).
+    QString asText(const Ex &e)
+    {
+        if (e.date)
+            return "AccDateText(" + e.sql + ')';
+        if (e.dateIf.isEmpty())
+            return e.sql;
+        const int slot = int(m_dateSlots.size());
+        m_dateSlots << DateSlot{e.dateIf, QString()};
+        m_slotCore << (m_coreStack.isEmpty() ? m_lastCore : m_coreStack.last());
+        return m_dateColumns && m_dateColumns->contains(slot) ? "AccDateText(" + e.sql + ')' : e.sql;
+    }
+
+public:
+    // The parameters of the date columns, with the FROM clause each resolves against.
+    QVector<DateSlot> dateSlots() const
+    {
+        QVector<DateSlot> out = m_dateSlots;
+        for (int k = 0; k < out.size(); ++k)
+            out[k].from = m_coreFrom.value(m_slotCore[k]);
+        return out;
+    }
+
+private:
 
     // Functions whose value is a date, or a date when an argument is one.
     static Ex callType(Ex out, const QString &fn, const QVector<Ex> &args)
@@ -777,20 +859,31 @@ private:
     int m_depth = 0;
     QHash<int, Memo<Query>> m_queries;
     QHash<int, Memo<QString>> m_fromItems;
+    const QSet<int> *m_dateColumns; // the date slots that are dates (second reading)
+    QVector<DateSlot> m_dateSlots;
+    QVector<int> m_slotCore;      // the query (core) each date slot stands in
+    QVector<int> m_coreStack;     // the queries being read, innermost last
+    QHash<int, QString> m_coreFrom;
+    int m_cores = 0, m_lastCore = -1;
 };
 
 } // namespace
 
-Translation translate(const QString &accessSql, LikeDialect dialect)
+namespace {
+
+Translation translated(const QString &accessSql, LikeDialect dialect, const QSet<int> *dateColumns)
 {
     Translation out;
+    out.source = accessSql;
+    out.dialect = dialect;
     try {
         const QVector<Token> tokens = tokenize(accessSql);
-        Parser p(tokens, dialect);
+        Parser p(tokens, dialect, dateColumns);
         const Query q = p.statement();
         out.sql = q.sql;
         out.items = q.items;
         out.from = q.from;
+        out.dateSlots = p.dateSlots();
         out.ok = true;
     } catch (const ParseError &e) {
         out.ok = false;
@@ -799,6 +892,24 @@ Translation translate(const QString &accessSql, LikeDialect dialect)
         out.error = e.msg;
     }
     return out;
+}
+
+} // namespace
+
+Translation translate(const QString &accessSql, LikeDialect dialect)
+{
+    return translated(accessSql, dialect, nullptr);
+}
+
+Translation withDateColumns(const Translation &t, const std::function<bool(const DateSlot &)> &isDate)
+{
+    if (!t.ok || t.dateSlots.isEmpty())
+        return t;
+    QSet<int> dates;
+    for (int k = 0; k < t.dateSlots.size(); ++k)
+        if (isDate(t.dateSlots[k]))
+            dates.insert(k);
+    return dates.isEmpty() ? t : translated(t.source, t.dialect, &dates);
 }
 
 } // namespace accesssql

@@ -24,6 +24,7 @@
 // Anything else (INSERT, UPDATE, DELETE, DDL, INTO, a second statement) is refused.
 #include <QString>
 #include <QVector>
+#include <functional>
 
 namespace accesssql {
 
@@ -37,6 +38,13 @@ struct Item {
     QString dateIf;    // a date exactly when this column (SQLite text) is a DATE column: Max(col), col + 1
 };
 
+// A column that Access turns into text (in &, CStr, Left, Like …), where a date shows as
+// "31.12.2011": whether it is a date depends on its declared type (withDateColumns).
+struct DateSlot {
+    QString column; // SQLite text of the column
+    QString from;   // the FROM clause it resolves against
+};
+
 struct Translation {
     bool ok = false;
     QString sql;       // SQLite text without a closing ';'
@@ -44,9 +52,15 @@ struct Translation {
     QString error;     // short technical reason (for tests and logs, not for users)
     QVector<Item> items; // the select list of the (first) query
     QString from;        // its FROM clause in SQLite text, against which dateIf columns resolve
+    QVector<DateSlot> dateSlots;
+    QString source;      // the Access text and its dialect, for withDateColumns
+    LikeDialect dialect = LikeDialect::Dao;
 };
 
 Translation translate(const QString &accessSql, LikeDialect dialect = LikeDialect::Dao);
+// The same translation with the date columns among t.dateSlots turned into text as dates:
+// isDate tells which are dates (platform/accesssql_run.cpp asks the database).
+Translation withDateColumns(const Translation &t, const std::function<bool(const DateSlot &)> &isDate);
 
 // The text between the two '#' of a date literal as stored ISO text ('YYYY-MM-DD' or
 // 'YYYY-MM-DD HH:MM:SS'); empty when it is not a date.
