@@ -724,7 +724,8 @@ private:
                 expectOp(")");
                 return other("EXISTS (" + q.sql + ')', P_PRIMARY);
             }
-            if (isOp(peek(), "(") && (isName(t) || t.upper == QLatin1String("LEFT") || t.upper == QLatin1String("RIGHT")))
+            if (isOp(peek(), "(") && (isName(t) || t.upper == QLatin1String("LEFT") || t.upper == QLatin1String("RIGHT") ||
+                                      t.upper == QLatin1String("ASC")))
                 return call();
         }
         if (!isName(t))
