@@ -36,10 +36,9 @@ void resultTypeError(sqlite3_context *ctx);
 // even or half away from zero, as text with "." ("-5000000.01"); shift moves the decimal point
 // to the right first (2 for percent).
 QString roundedDecimal(double d, int decimals, bool halfEven, int shift = 0);
-// A date or time as it shows inside a text: "31.12.2011", "31.12.2011 10:20:30", "10:20:30".
-QString dateShownAsText(const QDateTime &dt);
 void fnFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv); // platform/accessfuncs_format.cpp
-// AccDateText(value[, isDate]): a stored date as dateShownAsText shows it, any other value unchanged.
+// AccDateText(value): a stored date as text the way vt::dateTimeText shows it, any other value
+// unchanged. The translator wraps date values in it where Access turns them into text.
 void fnDateText(sqlite3_context *ctx, int argc, sqlite3_value **argv);
 
 // The further functions (dates, numbers, texts, First/Last): accessfuncs_dates.cpp, accessfuncs_more.cpp,

@@ -234,21 +234,15 @@ QString namedNumberMask(const QString &name)
 QString namedDateMask(const QString &name)
 {
     static const QHash<QString, QString> masks{
+        {QStringLiteral("general date"), QStringLiteral("c")},
         {QStringLiteral("long date"), QStringLiteral("dddd, d. mmmm yyyy")},
         {QStringLiteral("medium date"), QStringLiteral("dd-mmm-yy")},
         {QStringLiteral("short date"), QStringLiteral("dd.mm.yyyy")},
         {QStringLiteral("long time"), QStringLiteral("hh:nn:ss")},
+        {QStringLiteral("medium time"), QStringLiteral("hh:nn AM/PM")},
         {QStringLiteral("short time"), QStringLiteral("hh:nn")},
     };
     return masks.value(name);
-}
-
-// Date and time as a date shows in a text: the time only when there is one, the time alone on day zero.
-QString generalDate(const QDateTime &dt)
-{
-    if (dt.date() == QDate(1899, 12, 30) && dt.time() != QTime(0, 0))
-        return dt.time().toString(QStringLiteral("HH:mm:ss"));
-    return vt::valueText(dt);
 }
 
 // The value as a number: a number, a numeric text, Wahr/Falsch, or a date as its serial number.
@@ -305,30 +299,16 @@ void fnFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         resultText(ctx, text);
         return;
     }
-    if (name == QLatin1String("general date")) {
-        resultText(ctx, generalDate(dt));
-        return;
-    }
-    if (name == QLatin1String("medium time")) {
-        const int h12 = dt.time().hour() % 12 == 0 ? 12 : dt.time().hour() % 12;
-        resultText(ctx, QString::number(h12).rightJustified(2, '0') + ':' + datetexts::format(dt, QStringLiteral("nn"))
-                            + (dt.time().hour() < 12 ? QStringLiteral(" AM") : QStringLiteral(" PM")));
-        return;
-    }
     const QString dateMask = namedDateMask(name);
     resultText(ctx, datetexts::format(dt, dateMask.isEmpty() ? fmt : dateMask));
 }
 
-QString dateShownAsText(const QDateTime &dt) { return generalDate(dt); }
-
-void fnDateText(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+void fnDateText(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    // The second argument says whether the value is a date at all (a column declared so).
-    const bool date = argc < 2 || truthy(argv[1]);
-    const QDateTime dt = date && sqlite3_value_type(argv[0]) == SQLITE_TEXT ? zdb::dateTimeFromStored(argText(argv[0]))
-                                                                            : QDateTime();
+    const QDateTime dt =
+        sqlite3_value_type(argv[0]) == SQLITE_TEXT ? zdb::dateTimeFromStored(argText(argv[0])) : QDateTime();
     if (dt.isValid())
-        resultText(ctx, generalDate(dt));
+        resultText(ctx, vt::dateTimeText(dt));
     else
         sqlite3_result_value(ctx, argv[0]);
 }

@@ -97,7 +97,7 @@ void fnStr(sqlite3_context *ctx, int, sqlite3_value **argv)
     } else if (numberArg(argv[0], &d))
         resultText(ctx, strOfNumber(d));
     else if (const QDateTime dt = dateArg(argv[0]); dt.isValid())
-        resultText(ctx, dateShownAsText(dt)); // a date as it shows in a text, without a sign blank
+        resultText(ctx, vt::dateTimeText(dt)); // a date as it shows in a text, without a sign blank
     else
         resultTypeError(ctx);
 }

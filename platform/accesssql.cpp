@@ -826,7 +826,8 @@ private:
     // Functions whose value is a date, or a date when an argument is one.
     static Ex callType(Ex out, const QString &fn, const QVector<Ex> &args)
     {
-        static const QSet<QString> dates{"DATE", "NOW", "DATESERIAL", "DATEADD", "DATEVALUE", "CDATE", "CVDATE"};
+        static const QSet<QString> dates{"DATE",  "NOW",    "DATESERIAL", "DATEADD",   "DATEVALUE",
+                                         "CDATE", "CVDATE", "TIME",       "TIMESERIAL", "TIMEVALUE"};
         static const QSet<QString> firstArg{"MAX", "MIN", "FIRST", "LAST", "NZ"};
         if (dates.contains(fn)) {
             out.date = true;

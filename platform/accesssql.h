@@ -3,7 +3,8 @@
 // built by the query builder) into SQLite's dialect. One tokenizer and a small parser of
 // Access's SELECT; nothing is ever rewritten inside a literal.
 //
-//   #date# literals        m/d/yyyy, m/d/yy, yyyy-mm-dd, d.m.yyyy, with or without a time -> ISO text
+//   #date# literals        m/d/yyyy (d/m/yyyy when m > 12), m/d/yy, yyyy-mm-dd, d.m.yyyy, with or without
+//                          a time (h:m:s, one digit each will do) -> ISO text
 //   a & b & c              AccConcat(a, b, c)  (Null counts as empty; all Null gives Null)
 //   a + b, a - b           AccPlus / AccMinus  (text + text concatenates, dates +/- days)
 //   a / b                  real division; a \ b integer division; a Mod b; a ^ b
@@ -17,6 +18,9 @@
 //   text comparisons       COLLATE NOCASEU (Access ignores case); ORDER BY in German order (COLLATE DE)
 //   expressions without a name get "Ausdr1000", "Ausdr1001" … as Access names them
 //   date values            typed per select item (Translation::items), so that they show as dates
+//   dates made text        in &, CStr, Str, Format(x), Left …, Like: AccDateText(x) ("31.12.2011");
+//                          a column only when it is a date column (withDateColumns)
+//   functions              only Access's (accessFunctions in accesssql.cpp); any other name is refused
 //
 // Reading takes polynomial time in the length of the text (a position is never read twice the
 // same way), and nesting deeper than a few hundred levels is refused.

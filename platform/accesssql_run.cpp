@@ -75,7 +75,7 @@ QVector<Shown> shownColumns(sqlite3 *db, sqlite3_stmt *st, const Translation &t)
 QString dateText(const QString &stored)
 {
     const QDateTime dt = zdb::dateTimeFromStored(stored);
-    return dt.isValid() ? vt::valueText(dt) : stored;
+    return dt.isValid() ? vt::dateTimeText(dt) : stored;
 }
 
 QString cellText(sqlite3_stmt *st, int i, Shown shown)
