@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QVector>
 #include <charconv>
 #include <cmath>
 #include <sqlite3.h>
@@ -217,6 +218,89 @@ bool isNumberMask(const QString &mask)
     return digit;
 }
 
+// A text mask: @ a character or a blank, & a character or nothing, filled from the right
+// (from the left after !); < lower case, > upper case; other characters stand as they are.
+bool isTextMask(const QString &mask)
+{
+    bool placeholder = false;
+    for (int i = 0; i < mask.size(); ++i) {
+        const QChar c = mask[i];
+        if (c == '\\')
+            ++i;
+        else if (c == '"') {
+            const int close = int(mask.indexOf('"', i + 1));
+            i = close < 0 ? int(mask.size()) : close;
+        } else if (c == '@' || c == '&' || c == '<' || c == '>')
+            placeholder = true;
+        else if (c == '0' || c == '#' || QStringLiteral("dmyhnswqc").contains(c.toLower()))
+            return false;
+    }
+    return placeholder;
+}
+
+QString formatText(const QString &value, const QString &mask)
+{
+    QString text = value;
+    if (mask.contains('>'))
+        text = vt::upperCase(text);
+    else if (mask.contains('<'))
+        text = text.toLower();
+    struct Part {
+        QChar placeholder; // '@', '&' or none for a literal
+        QString literal;
+    };
+    QVector<Part> parts;
+    bool leftToRight = false;
+    for (int i = 0; i < mask.size(); ++i) {
+        const QChar c = mask[i];
+        if (c == '@' || c == '&')
+            parts << Part{c, {}};
+        else if (c == '!')
+            leftToRight = true;
+        else if (c == '<' || c == '>')
+            continue;
+        else if (c == '\\' && i + 1 < mask.size())
+            parts << Part{QChar(), QString(mask[++i])};
+        else if (c == '"') {
+            const int close = int(mask.indexOf('"', i + 1));
+            const int end = close < 0 ? int(mask.size()) : close;
+            parts << Part{QChar(), mask.mid(i + 1, end - i - 1)};
+            i = end;
+        } else
+            parts << Part{QChar(), QString(c)};
+    }
+    int places = 0;
+    for (const Part &p : parts)
+        places += p.placeholder.isNull() ? 0 : 1;
+    if (places == 0)
+        return text;
+    // Characters beyond the placeholders go to the left end (or the right end after !).
+    QString out;
+    if (leftToRight) {
+        int k = 0;
+        for (const Part &p : parts) {
+            if (p.placeholder.isNull())
+                out += p.literal;
+            else if (k < text.size())
+                out += text[k++];
+            else if (p.placeholder == '@')
+                out += ' ';
+        }
+        return out + text.mid(k);
+    }
+    int k = int(text.size()) - 1;
+    for (int j = int(parts.size()) - 1; j >= 0; --j) {
+        const Part &p = parts[j];
+        if (p.placeholder.isNull())
+            out.prepend(p.literal);
+        else if (k >= 0)
+            out.prepend(text[k--]);
+        else if (p.placeholder == '@')
+            out.prepend(' ');
+    }
+    return text.left(k + 1) + out;
+}
+
 // The named formats as German settings show them.
 QString namedNumberMask(const QString &name)
 {
@@ -285,6 +369,10 @@ void fnFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     if (words.contains(name)) {
         const auto &w = words[name];
         resultText(ctx, numberOrDate(argv[0], &d) ? (d != 0 ? w.first : w.second) : text);
+        return;
+    }
+    if (isTextMask(fmt)) {
+        resultText(ctx, formatText(text, fmt));
         return;
     }
     QString mask = namedNumberMask(name);

@@ -140,6 +140,11 @@ TEST_F(TypedFunctions, NamedFormatsAndMasks)
         {"Format(2.5, '0.0 \"kg\"')", "2,5 kg"},
         {"Format(Null, 'Percent')", ""},
         {"Format('abc', 'Fixed')", "abc"},
+        {"Format(Name, '>')", "MÜLLER"},
+        {"Format('abc', '@@@@@')", "  abc"},
+        {"Format('abc', '!@@@@@')", "abc  "},
+        {"Format('12345', '@@-@@@')", "12-345"},
+        {"Format('abc', '&&&&&')", "abc"},
         {"Format('1,5', 'Fixed')", "1,50"},
     });
 }
