@@ -664,7 +664,7 @@ void registerAccessFunctions(sqlite3 *db)
         {"AccLeft", 2, fnLeft},      {"AccRight", 2, fnRight},  {"Mid", 2, fnMid},
         {"Mid", 3, fnMid},           {"InStr", 2, fnInStr},     {"InStr", 3, fnInStr},
         {"UCase", 1, fnUCase},       {"LCase", 1, fnLCase},     {"Trim", 1, fnTrim},
-        {"Format", 1, fnFormat},     {"Format", 2, fnFormat},   {"Year", 1, fnYear},
+        {"Year", 1, fnYear},
         {"Month", 1, fnMonth},       {"Day", 1, fnDay},         {"Date", 0, fnDate, f},
         {"Now", 0, fnNow, f},             {"CStr", 1, fnCStr},       {"CInt", 1, fnCInt},
         {"CLng", 1, fnCInt},         {"CDbl", 1, fnCDbl},       {"AccConcat", -1, fnAccConcat},
@@ -674,6 +674,7 @@ void registerAccessFunctions(sqlite3 *db)
     registerDateFunctions(db);
     registerMoreFunctions(db);
     registerTextFunctions(db);
+    registerFormatFunctions(db);
     sqlite3_create_collation_v2(db, "DE", SQLITE_UTF8, nullptr, collateDE, nullptr);
     sqlite3_create_collation_v2(db, "NOCASEU", SQLITE_UTF8, nullptr, collateNoCase, nullptr);
 }

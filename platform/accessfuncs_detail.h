@@ -36,10 +36,6 @@ void resultTypeError(sqlite3_context *ctx);
 // even or half away from zero, as text with "." ("-5000000.01"); shift moves the decimal point
 // to the right first (2 for percent).
 QString roundedDecimal(double d, int decimals, bool halfEven, int shift = 0);
-void fnFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv); // platform/accessfuncs_format.cpp
-// AccDateText(value): a stored date as text the way vt::dateTimeText shows it, any other value
-// unchanged. The translator wraps date values in it where Access turns them into text.
-void fnDateText(sqlite3_context *ctx, int argc, sqlite3_value **argv);
 
 // The further functions (dates, numbers, texts, First/Last): accessfuncs_dates.cpp, accessfuncs_more.cpp,
 // accessfuncs_text.cpp.
@@ -56,5 +52,9 @@ template <int N> void registerScalars(sqlite3 *db, const ScalarFn (&fns)[N]) { r
 void registerDateFunctions(sqlite3 *db);
 void registerMoreFunctions(sqlite3 *db);
 void registerTextFunctions(sqlite3 *db); // platform/accessfuncs_text.cpp
+// Format, FormatNumber, FormatPercent, FormatCurrency, FormatDateTime, and AccDateText(value): a
+// stored date as text the way vt::dateTimeText shows it (the translator wraps date values in it
+// where Access turns them into text), any other value unchanged. platform/accessfuncs_format.cpp
+void registerFormatFunctions(sqlite3 *db);
 
 } // namespace accessfn

@@ -341,8 +341,6 @@ bool numberOrDate(sqlite3_value *v, double *d)
     return true;
 }
 
-} // namespace
-
 void fnFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     if (isNull(argv[0])) {
@@ -399,6 +397,79 @@ void fnDateText(sqlite3_context *ctx, int, sqlite3_value **argv)
         resultText(ctx, vt::dateTimeText(dt));
     else
         sqlite3_result_value(ctx, argv[0]);
+}
+
+// FormatNumber, FormatPercent and FormatCurrency(x[, decimals = 2[, leading zero …]]): the
+// German settings with thousands separators; only the number of decimals is read.
+void formatWithDecimals(sqlite3_context *ctx, int argc, sqlite3_value **argv, const QString &prefix,
+                        const QString &suffix)
+{
+    double d = 0, dec = 2;
+    if (isNull(argv[0]) || (argc > 1 && isNull(argv[1]))) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (!numberOrDate(argv[0], &d) || (argc > 1 && !numberArg(argv[1], &dec))) {
+        resultTypeError(ctx);
+        return;
+    }
+    const int decimals = int(std::nearbyint(dec)) < 0 ? 2 : int(std::nearbyint(dec)); // -1: the settings' two
+    if (decimals > 15) {
+        sqlite3_result_error(ctx, "Ungültiger Prozeduraufruf oder ungültiges Argument", -1);
+        return;
+    }
+    const QString digits = decimals > 0 ? "#,##0." + QString(decimals, '0') : QStringLiteral("#,##0");
+    resultText(ctx, formatNumber(d, prefix + digits + suffix));
+}
+void fnFormatNumber(sqlite3_context *c, int n, sqlite3_value **a) { formatWithDecimals(c, n, a, {}, {}); }
+void fnFormatPercent(sqlite3_context *c, int n, sqlite3_value **a) { formatWithDecimals(c, n, a, {}, QStringLiteral("%")); }
+void fnFormatCurrency(sqlite3_context *c, int n, sqlite3_value **a)
+{
+    formatWithDecimals(c, n, a, {}, QStringLiteral(" €"));
+}
+
+// FormatDateTime(date[, kind]): 0 the general date, 1 long date, 2 short date, 3 long time, 4 short time.
+void fnFormatDateTime(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QDateTime dt = dateArg(argv[0]);
+    double kind = 0;
+    if (!dt.isValid() || (argc > 1 && !isNull(argv[1]) && !numberArg(argv[1], &kind))) {
+        resultTypeError(ctx);
+        return;
+    }
+    static const char *const masks[] = {"c", "dddd, d. mmmm yyyy", "dd.mm.yyyy", "hh:nn:ss", "hh:nn"};
+    const int k = int(kind);
+    if (k < 0 || k > 4) {
+        sqlite3_result_error(ctx, "Ungültiger Prozeduraufruf oder ungültiges Argument", -1);
+        return;
+    }
+    resultText(ctx, datetexts::format(dt, QString::fromLatin1(masks[k])));
+}
+
+} // namespace
+
+void registerFormatFunctions(sqlite3 *db)
+{
+    const ScalarFn fns[] = {
+        {"Format", 1, fnFormat},
+        {"Format", 2, fnFormat},
+        {"AccDateText", 1, fnDateText},
+    };
+    registerScalars(db, fns);
+    for (int n = 1; n <= 5; ++n) {
+        const ScalarFn more[] = {
+            {"FormatNumber", n, fnFormatNumber},
+            {"FormatPercent", n, fnFormatPercent},
+            {"FormatCurrency", n, fnFormatCurrency},
+        };
+        registerScalars(db, more);
+    }
+    const ScalarFn dates[] = {{"FormatDateTime", 1, fnFormatDateTime}, {"FormatDateTime", 2, fnFormatDateTime}};
+    registerScalars(db, dates);
 }
 
 } // namespace accessfn

@@ -472,7 +472,6 @@ void registerTextFunctions(sqlite3 *db)
         {"Exp", 1, mathFn<expOf, anyValue>}, {"Log", 1, mathFn<logOf, positive>},
         {"Atn", 1, mathFn<atanOf, anyValue>}, {"Sin", 1, mathFn<sinOf, anyValue>},
         {"Cos", 1, mathFn<cosOf, anyValue>}, {"Tan", 1, mathFn<tanOf, anyValue>},
-        {"AccDateText", 1, fnDateText},
         {"Time", 0, fnTime, f},          {"TimeSerial", 3, fnTimeSerial},  {"TimeValue", 1, fnTimeValue},
     };
     registerScalars(db, fns);

@@ -32,7 +32,8 @@ const QSet<QString> &accessFunctions()
     static const QSet<QString> f{
         "AVG", "COUNT", "SUM", "MIN", "MAX", "FIRST", "LAST", "STDEV", "STDEVP", "VAR", "VARP",
         "IIF", "NZ", "VAL", "ISNULL", "LEN", "LEFT", "RIGHT", "MID", "INSTR", "INSTRREV", "UCASE", "LCASE",
-        "TRIM", "LTRIM", "RTRIM", "REPLACE", "FORMAT", "CSTR", "CINT", "CLNG", "CDBL", "CBOOL", "CCUR", "CSNG",
+        "TRIM", "LTRIM", "RTRIM", "REPLACE", "FORMAT", "FORMATNUMBER", "FORMATPERCENT",
+        "FORMATCURRENCY", "FORMATDATETIME", "CSTR", "CINT", "CLNG", "CDBL", "CBOOL", "CCUR", "CSNG",
         "CVAR", "CDATE", "CVDATE", "DATE", "NOW", "TIME", "YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "SECOND",
         "DATESERIAL", "DATEADD", "DATEDIFF", "DATEPART", "DATEVALUE", "TIMESERIAL", "TIMEVALUE", "WEEKDAY",
         "WEEKDAYNAME", "MONTHNAME", "ISDATE", "ISNUMERIC", "INT", "FIX", "SGN", "ABS", "ROUND", "SQR", "EXP",
