@@ -1,4 +1,5 @@
 #include "platform/accesssql.h"
+#include "platform/accesssql_dates.h"
 #include "platform/accesssql_tokens.h"
 
 #include <QHash>
@@ -12,6 +13,8 @@ namespace accesssql {
 namespace {
 
 using namespace lex;
+using detail::accessFunctions;
+using detail::textArgument;
 
 // Words that never stand as a bare name in a statement.
 const QSet<QString> &reserved()
@@ -22,24 +25,6 @@ const QSet<QString> &reserved()
         "IMP", "LIKE", "IS", "NULL", "IN", "BETWEEN", "EXISTS", "TRUE", "FALSE", "MOD", "ASC", "DESC", "INTO",
         "INSERT", "UPDATE", "DELETE", "DROP", "ALTER", "CREATE", "TRANSFORM", "PIVOT", "PARAMETERS"};
     return r;
-}
-
-// The functions a typed statement may call: Access's own (registered in platform/accessfuncs*),
-// the aggregates, and SQLite's built-ins that Access has under the same name and meaning.
-// Any other name, SQLite's own included (printf, randomblob …), is refused as Access refuses it.
-const QSet<QString> &accessFunctions()
-{
-    static const QSet<QString> f{
-        "AVG", "COUNT", "SUM", "MIN", "MAX", "FIRST", "LAST", "STDEV", "STDEVP", "VAR", "VARP",
-        "IIF", "NZ", "VAL", "ISNULL", "LEN", "LEFT", "RIGHT", "MID", "INSTR", "INSTRREV", "UCASE", "LCASE",
-        "TRIM", "LTRIM", "RTRIM", "REPLACE", "FORMAT", "FORMATNUMBER", "FORMATPERCENT",
-        "FORMATCURRENCY", "FORMATDATETIME", "CSTR", "CINT", "CLNG", "CDBL", "CBOOL", "CCUR", "CSNG",
-        "CVAR", "CDATE", "CVDATE", "DATE", "NOW", "TIME", "YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "SECOND",
-        "DATESERIAL", "DATEADD", "DATEDIFF", "DATEPART", "DATEVALUE", "TIMESERIAL", "TIMEVALUE", "WEEKDAY",
-        "WEEKDAYNAME", "MONTHNAME", "ISDATE", "ISNUMERIC", "INT", "FIX", "SGN", "ABS", "ROUND", "SQR", "EXP",
-        "LOG", "ATN", "SIN", "COS", "TAN", "HEX", "OCT", "STR", "SPACE", "STRING", "STRCONV", "STRREVERSE",
-        "STRCOMP", "ASC", "ASCW", "CHR", "CHRW", "SWITCH", "CHOOSE"};
-    return f;
 }
 
 // SQLite precedence of the emitted text, higher binds tighter.
@@ -102,7 +87,7 @@ constexpr int MaxDepth = 200;
 class Parser {
 public:
     Parser(const QVector<Token> &t, LikeDialect d, const QSet<int> *dateColumns)
-        : m_t(t), m_dialect(d), m_dateColumns(dateColumns)
+        : m_t(t), m_dialect(d), m_dateTexts(dateColumns)
     {
     }
 
@@ -279,13 +264,11 @@ private:
     Core core()
     {
         Core c;
-        const int id = m_cores++;
-        m_coreStack << id;
+        const int id = m_dateTexts.enterQuery();
         struct Leave {
-            QVector<int> &stack;
-            ~Leave() { stack.removeLast(); }
-        } leave{m_coreStack};
-        m_lastCore = id;
+            detail::DateTextSlots &texts;
+            ~Leave() { texts.leaveQuery(); }
+        } leave{m_dateTexts};
         expectKw("SELECT");
         QString sql = QStringLiteral("SELECT ");
         if (acceptKw("DISTINCT"))
@@ -305,7 +288,7 @@ private:
             throw ParseError{cur().pos, QStringLiteral("INTO ist nicht erlaubt")};
         if (acceptKw("FROM")) {
             c.from = fromList();
-            m_coreFrom.insert(id, c.from);
+            m_dateTexts.setFrom(id, c.from);
             sql += " FROM " + c.from;
         }
         if (acceptKw("WHERE"))
@@ -775,28 +758,6 @@ private:
         return callType(other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY), t.upper, values);
     }
 
-    // Arguments that Access reads as text, where a date becomes "31.12.2011"; the values of
-    // Nz and IIf too when the result is no date (Nz(Geburtsdatum, "unbekannt")).
-    static bool textArgument(const QString &fn, int i, int count, bool dateResult)
-    {
-        static const QSet<QString> firstText{"CSTR", "STR", "LEFT", "RIGHT", "MID", "LEN", "UCASE", "LCASE",
-                                             "TRIM", "LTRIM", "RTRIM", "STRREVERSE", "STRCONV", "REPLACE", "ASC",
-                                             "ASCW"};
-        if (firstText.contains(fn))
-            return i == 0;
-        if (fn == QLatin1String("FORMAT"))
-            return count == 1;
-        if (fn == QLatin1String("INSTR"))
-            return count >= 3 ? i == 1 || i == 2 : i <= 1;
-        if (fn == QLatin1String("INSTRREV") || fn == QLatin1String("STRCOMP"))
-            return i <= 1;
-        if (fn == QLatin1String("NZ"))
-            return !dateResult && i <= 1;
-        if (fn == QLatin1String("IIF"))
-            return !dateResult && (i == 1 || i == 2);
-        return false;
-    }
-
     // The expression as Access turns it into text: a date shows as "31.12.2011" (with the time
     // when it has one). Whether a column is a date only the database knows: the first reading
     // notes each such column, a second one is told which of them are (withDateColumns).
@@ -806,21 +767,11 @@ private:
             return "AccDateText(" + e.sql + ')';
         if (e.dateIf.isEmpty())
             return e.sql;
-        const int slot = int(m_dateSlots.size());
-        m_dateSlots << DateSlot{e.dateIf, QString()};
-        m_slotCore << (m_coreStack.isEmpty() ? m_lastCore : m_coreStack.last());
-        return m_dateColumns && m_dateColumns->contains(slot) ? "AccDateText(" + e.sql + ')' : e.sql;
+        return m_dateTexts.columnAsText(e.sql, e.dateIf);
     }
 
 public:
-    // The parameters of the date columns, with the FROM clause each resolves against.
-    QVector<DateSlot> dateSlots() const
-    {
-        QVector<DateSlot> out = m_dateSlots;
-        for (int k = 0; k < out.size(); ++k)
-            out[k].from = m_coreFrom.value(m_slotCore[k]);
-        return out;
-    }
+    QVector<DateSlot> dateSlots() const { return m_dateTexts.noted(); }
 
 private:
 
@@ -862,12 +813,7 @@ private:
     int m_depth = 0;
     QHash<int, Memo<Query>> m_queries;
     QHash<int, Memo<QString>> m_fromItems;
-    const QSet<int> *m_dateColumns; // the date slots that are dates (second reading)
-    QVector<DateSlot> m_dateSlots;
-    QVector<int> m_slotCore;      // the query (core) each date slot stands in
-    QVector<int> m_coreStack;     // the queries being read, innermost last
-    QHash<int, QString> m_coreFrom;
-    int m_cores = 0, m_lastCore = -1;
+    detail::DateTextSlots m_dateTexts;
 };
 
 } // namespace
