@@ -751,6 +751,8 @@ private:
             while (acceptOp(","));
         }
         expectOp(")");
+        if (!detail::argumentCountFits(t.upper, int(qMax(args.size(), values.size()))))
+            throw ParseError{t.pos, QStringLiteral("falsche Anzahl von Argumenten für %1").arg(t.text)};
         const Ex typedCall = callType(Ex{}, t.upper, values);
         const bool dateResult = typedCall.date || !typedCall.dateIf.isEmpty();
         for (int i = 0; i < values.size(); ++i)

@@ -17,6 +17,12 @@ const QSet<QString> &accessFunctions()
     return f;
 }
 
+bool argumentCountFits(const QString &fn, int count)
+{
+    static const QSet<QString> one{"AVG", "COUNT", "SUM", "MIN", "MAX", "ABS", "LTRIM", "RTRIM"};
+    return !one.contains(fn) || count == 1;
+}
+
 bool textArgument(const QString &fn, int i, int count, bool dateResult)
 {
     static const QSet<QString> firstText{"CSTR", "STR", "LEFT", "RIGHT", "MID", "LEN", "UCASE", "LCASE",

@@ -16,6 +16,11 @@ namespace accesssql::detail {
 // own included (printf, randomblob …), is refused as Access refuses an unknown function.
 const QSet<QString> &accessFunctions();
 
+// False where SQLite's function of the same name would take arguments that Access's does not
+// (Max(a, b), LTrim(x, y) …): Access has one argument there. Other counts the registered
+// functions check themselves.
+bool argumentCountFits(const QString &fn, int count);
+
 // Whether argument i (of count) of the function fn is read as text, where a date becomes
 // "31.12.2011"; the values of Nz and IIf too when their result is no date.
 bool textArgument(const QString &fn, int i, int count, bool dateResult);
