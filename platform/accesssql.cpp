@@ -104,6 +104,9 @@ public:
         return q;
     }
 
+    // The columns met where Access makes text (see withDateColumns).
+    QVector<DateSlot> dateSlots() const { return m_dateTexts.noted(); }
+
 private:
     const Token &cur() const { return m_t[m_i]; }
     const Token &peek(int k = 1) const { return m_t[qMin(m_i + k, int(m_t.size()) - 1)]; }
@@ -771,11 +774,6 @@ private:
             return e.sql;
         return m_dateTexts.columnAsText(e.sql, e.dateIf);
     }
-
-public:
-    QVector<DateSlot> dateSlots() const { return m_dateTexts.noted(); }
-
-private:
 
     // Functions whose value is a date, or a date when an argument is one.
     static Ex callType(Ex out, const QString &fn, const QVector<Ex> &args)
