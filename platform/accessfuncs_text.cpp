@@ -42,15 +42,39 @@ bool numberOrError(sqlite3_context *ctx, sqlite3_value *v, double *d)
     return false;
 }
 
-// A number as Access reads it in German settings: sign, digits with "." between thousands,
-// "," as decimal sign, an exponent; blanks around it; or &H / &O.
+// A number as Access reads a text in German settings: digits with "." between thousands, ","
+// as decimal sign, an exponent; one sign before or after it ("2-" is -2) or parentheses for a
+// negative one; a "€" before or after; blanks around; or &H / &O.
 bool numericText(const QString &text)
 {
-    const QString s = vt::trimBlanks(text);
+    QString s = text.trimmed();
     static const QRegularExpression hex(QStringLiteral("^&[hH][0-9a-fA-F]{1,8}$|^&[oO][0-7]{1,11}$"));
-    static const QRegularExpression number(
-        QStringLiteral("^[+-]? *(\\d[\\d.]*(,\\d*)?|,\\d+)([eEdD][+-]?\\d+)?$"));
-    return hex.match(s).hasMatch() || number.match(s).hasMatch();
+    if (hex.match(s).hasMatch())
+        return true;
+    const bool parens = s.startsWith('(') && s.endsWith(')');
+    if (parens)
+        s = s.mid(1, s.size() - 2).trimmed();
+    auto dropCurrency = [&s] {
+        if (s.startsWith(QChar(0x20AC)))
+            s = s.mid(1).trimmed();
+        else if (s.endsWith(QChar(0x20AC)))
+            s = s.chopped(1).trimmed();
+    };
+    dropCurrency();
+    int signs = 0;
+    if (s.startsWith('+') || s.startsWith('-')) {
+        s = s.mid(1).trimmed();
+        ++signs;
+    }
+    dropCurrency();
+    if (s.endsWith('+') || s.endsWith('-')) {
+        // an exponent's own sign needs digits after it, so a sign at the end is the number's
+        s = s.chopped(1).trimmed();
+        ++signs;
+    }
+    dropCurrency();
+    static const QRegularExpression number(QStringLiteral("^(\\d[\\d.]*(,\\d*)?|,\\d+)([eEdD][+-]?\\d+)?$"));
+    return signs + (parens ? 1 : 0) <= 1 && number.match(s).hasMatch();
 }
 
 void fnIsNumeric(sqlite3_context *ctx, int, sqlite3_value **argv)

@@ -26,7 +26,7 @@ protected:
         db.open(pfad);
         db.exec(QStringLiteral("INSERT INTO Noten (ID, SchülerNr, UIndex, sa1) VALUES "
                                "(1, 1, 1, '2'), (2, 2, 1, '1,5'), (3, 3, 1, '2-'), (4, 4, 1, NULL), (5, 5, 1, ''),"
-                               "(6, 6, 1, ' 3 ')"));
+                               "(6, 6, 1, ' 3 '), (7, 7, 1, '1+'), (8, 8, 1, '(2)'), (9, 9, 1, '-2-'), (10, 10, 1, 'x1')"));
     }
 
     QString zelle(const QString &ausdruck, int schueler = 1)
@@ -222,11 +222,15 @@ TEST_F(TypedFunctions, FurtherFunctionsAsAccess)
         {"#4/13/2014#", "13.04.2014"},
     });
     EXPECT_EQ(zeilen("SELECT SchülerNr, IsNumeric(sa1) FROM Noten ORDER BY SchülerNr"),
-              QVector<QStringList>({{"1", "-1"}, {"2", "-1"}, {"3", "0"}, {"4", "0"}, {"5", "0"}, {"6", "-1"}}));
+              QVector<QStringList>({{"1", "-1"}, {"2", "-1"}, {"3", "-1"}, {"4", "0"}, {"5", "0"}, {"6", "-1"},
+                                    {"7", "-1"}, {"8", "-1"}, {"9", "0"}, {"10", "0"}}));
     EXPECT_EQ(zeilen("SELECT Var(Schnitt), VarP(Schnitt), StDevP(Schnitt), Round(StDev(Schnitt), 6) FROM LNW"),
               QVector<QStringList>({{"0,125", "0,0625", "0,25", "0,353553"}}));
     EXPECT_EQ(zeilen("SELECT StDev(Schnitt), VarP(Schnitt) FROM LNW WHERE ID = 1"), QVector<QStringList>({{"", "0"}}));
-    EXPECT_EQ(zeilen("SELECT Count(*) FROM Noten WHERE IsNumeric(sa1) AND Val(sa1) >= 2"), QVector<QStringList>({{"2"}}));
+    // A trailing sign counts as the number's sign ("2-" reads as -2), as Access reads numbers.
+    EXPECT_EQ(zeilen("SELECT Count(*) FROM Noten WHERE IsNumeric(sa1) AND Val(sa1) >= 2"), QVector<QStringList>({{"3"}}));
+    EXPECT_EQ(zelle("IsNumeric('1.000,5 €') & IsNumeric('1e3') & IsNumeric('&H1F') & IsNumeric('') & IsNumeric(Null)"),
+              "-1-1-100");
 }
 
 // Only Access's functions: SQLite's own names are refused like any unknown function.
