@@ -109,7 +109,8 @@ void fnSwitch(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     sqlite3_result_null(ctx);
 }
 
-// Choose(index, choice1, choice2, …): the whole part of index picks; Null outside the choices.
+// Choose(index, choice1, choice2, …): index rounded to a whole number (as documented) picks;
+// Null outside the choices.
 void fnChoose(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     double d = 0;
@@ -119,7 +120,7 @@ void fnChoose(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     }
     if (!noNull(ctx, argv, 1) || !numberOrError(ctx, argv[0], &d))
         return;
-    const double k = std::trunc(d);
+    const double k = std::nearbyint(d);
     if (k < 1 || k > argc - 1)
         sqlite3_result_null(ctx);
     else
@@ -144,12 +145,13 @@ void fnStrReverse(sqlite3_context *ctx, int, sqlite3_value **argv)
     resultText(ctx, out);
 }
 
-// The compare argument: 0 binary (case counts), 1 text; a query compares as text by default.
-bool caseCounts(sqlite3_context *ctx, int argc, sqlite3_value **argv, int at, bool *ok)
+// The compare argument: 0 binary (case counts), 1 text, -1 and 2 the database's (text). Without
+// it InStr and StrComp compare as the database does, InStrRev binary (as documented).
+bool caseCounts(sqlite3_context *ctx, int argc, sqlite3_value **argv, int at, bool *ok, bool binaryDefault = false)
 {
     *ok = true;
     if (argc <= at || isNull(argv[at]))
-        return false;
+        return binaryDefault;
     double c = 0;
     if (!numberArg(argv[at], &c) || (c != 0 && c != 1 && c != -1 && c != 2)) {
         invalidArgument(ctx);
@@ -193,7 +195,7 @@ void fnInStrRev(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     if (argc > 2 && !numberOrError(ctx, argv[2], &start))
         return;
     bool ok = false;
-    const bool binary = caseCounts(ctx, argc, argv, 3, &ok);
+    const bool binary = caseCounts(ctx, argc, argv, 3, &ok, true);
     if (!ok)
         return;
     if (start == 0 || start < -1) {
