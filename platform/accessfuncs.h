@@ -4,6 +4,9 @@
 //   Year Month Day Date() Now() CStr CInt CLng CDbl
 //   DateSerial DateAdd DateDiff DatePart Weekday CDate CVDate DateValue IsDate Hour Minute Second
 //   Int Fix Sgn AccRound Str Space String StrConv, aggregates First Last
+//   IsNumeric Switch Choose StrReverse InStrRev StrComp Asc AscW Chr ChrW CBool CCur CSng CVar
+//   WeekdayName MonthName Hex Oct Sqr Exp Log Atn Sin Cos Tan Time TimeSerial TimeValue,
+//   aggregates Var VarP StDev StDevP; AccDateText(x) (a stored date as German text)
 //   like(pattern, text[, esc])   SQLite's LIKE with %/_ but folding case for all letters (umlauts too)
 //   AccLike(text, pattern)       Access wildcards * ? # [a-z] [!a-z], case folded
 //   AccConcat(a, b, …) AccPlus(a, b) AccMinus(a, b)   Access's &, + and - (see platform/accesssql.h)

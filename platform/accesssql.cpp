@@ -1,4 +1,5 @@
 #include "platform/accesssql.h"
+#include "platform/accesssql_dates.h"
 #include "platform/accesssql_tokens.h"
 
 #include <QHash>
@@ -12,6 +13,8 @@ namespace accesssql {
 namespace {
 
 using namespace lex;
+using detail::accessFunctions;
+using detail::textArgument;
 
 // Words that never stand as a bare name in a statement.
 const QSet<QString> &reserved()
@@ -83,7 +86,10 @@ constexpr int MaxDepth = 200;
 
 class Parser {
 public:
-    Parser(const QVector<Token> &t, LikeDialect d) : m_t(t), m_dialect(d) {}
+    Parser(const QVector<Token> &t, LikeDialect d, const QSet<int> *dateColumns)
+        : m_t(t), m_dialect(d), m_dateTexts(dateColumns)
+    {
+    }
 
     Query statement()
     {
@@ -97,6 +103,9 @@ public:
             throw ParseError{cur().pos, QStringLiteral("Ende der Abfrage erwartet")};
         return q;
     }
+
+    // The columns met where Access makes text (see withDateColumns).
+    QVector<DateSlot> dateSlots() const { return m_dateTexts.noted(); }
 
 private:
     const Token &cur() const { return m_t[m_i]; }
@@ -258,6 +267,11 @@ private:
     Core core()
     {
         Core c;
+        const int id = m_dateTexts.enterQuery();
+        struct Leave {
+            detail::DateTextSlots &texts;
+            ~Leave() { texts.leaveQuery(); }
+        } leave{m_dateTexts};
         expectKw("SELECT");
         QString sql = QStringLiteral("SELECT ");
         if (acceptKw("DISTINCT"))
@@ -277,6 +291,7 @@ private:
             throw ParseError{cur().pos, QStringLiteral("INTO ist nicht erlaubt")};
         if (acceptKw("FROM")) {
             c.from = fromList();
+            m_dateTexts.setFrom(id, c.from);
             sql += " FROM " + c.from;
         }
         if (acceptKw("WHERE"))
@@ -485,7 +500,7 @@ private:
             if (acceptKw("LIKE")) {
                 Ex r = concat();
                 if (m_dialect == LikeDialect::Dao) {
-                    QString call = "AccLike(" + l.sql + ", " + r.sql + ')';
+                    QString call = "AccLike(" + asText(l) + ", " + r.sql + ')';
                     l = negated ? other("NOT " + call, P_NOT) : other(call, P_PRIMARY);
                 } else
                     l = other(wrap(l, P_EQ + 1) + (negated ? " NOT LIKE " : " LIKE ") + wrap(r, P_EQ + 1), P_EQ);
@@ -539,9 +554,9 @@ private:
         Ex l = additive();
         if (!isOp(cur(), "&"))
             return l;
-        QStringList parts{l.sql};
+        QStringList parts{asText(l)};
         while (acceptOp("&"))
-            parts << additive().sql;
+            parts << asText(additive());
         return other("AccConcat(" + parts.join(QStringLiteral(", ")) + ')', P_PRIMARY);
     }
 
@@ -696,7 +711,8 @@ private:
                 expectOp(")");
                 return other("EXISTS (" + q.sql + ')', P_PRIMARY);
             }
-            if (isOp(peek(), "(") && (isName(t) || t.upper == QLatin1String("LEFT") || t.upper == QLatin1String("RIGHT")))
+            if (isOp(peek(), "(") && (isName(t) || t.upper == QLatin1String("LEFT") || t.upper == QLatin1String("RIGHT") ||
+                                      t.upper == QLatin1String("ASC")))
                 return call();
         }
         if (!isName(t))
@@ -716,6 +732,8 @@ private:
     Ex call()
     {
         const Token &t = m_t[m_i++];
+        if (!accessFunctions().contains(t.upper))
+            throw ParseError{t.pos, QStringLiteral("unbekannte Funktion %1").arg(t.text)};
         QString fn = t.text;
         if (t.upper == QLatin1String("LEFT"))
             fn = QStringLiteral("AccLeft");
@@ -731,19 +749,37 @@ private:
         if (acceptOp("*"))
             args << QStringLiteral("*");
         else if (!isOp(cur(), ")")) {
-            do {
+            do
                 values << expr();
-                args << values.last().sql;
-            } while (acceptOp(","));
+            while (acceptOp(","));
         }
         expectOp(")");
+        if (!detail::argumentCountFits(t.upper, int(qMax(args.size(), values.size()))))
+            throw ParseError{t.pos, QStringLiteral("falsche Anzahl von Argumenten für %1").arg(t.text)};
+        const Ex typedCall = callType(Ex{}, t.upper, values);
+        const bool dateResult = typedCall.date || !typedCall.dateIf.isEmpty();
+        for (int i = 0; i < values.size(); ++i)
+            args << (textArgument(t.upper, i, int(values.size()), dateResult) ? asText(values[i]) : values[i].sql);
         return callType(other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY), t.upper, values);
+    }
+
+    // The expression as Access turns it into text: a date shows as "31.12.2011" (with the time
+    // when it has one). Whether a column is a date only the database knows: the first reading
+    // notes each such column, a second one is told which of them are (withDateColumns).
+    QString asText(const Ex &e)
+    {
+        if (e.date)
+            return "AccDateText(" + e.sql + ')';
+        if (e.dateIf.isEmpty())
+            return e.sql;
+        return m_dateTexts.columnAsText(e.sql, e.dateIf);
     }
 
     // Functions whose value is a date, or a date when an argument is one.
     static Ex callType(Ex out, const QString &fn, const QVector<Ex> &args)
     {
-        static const QSet<QString> dates{"DATE", "NOW", "DATESERIAL", "DATEADD", "DATEVALUE", "CDATE", "CVDATE"};
+        static const QSet<QString> dates{"DATE",  "NOW",    "DATESERIAL", "DATEADD",   "DATEVALUE",
+                                         "CDATE", "CVDATE", "TIME",       "TIMESERIAL", "TIMEVALUE"};
         static const QSet<QString> firstArg{"MAX", "MIN", "FIRST", "LAST", "NZ"};
         if (dates.contains(fn)) {
             out.date = true;
@@ -777,20 +813,26 @@ private:
     int m_depth = 0;
     QHash<int, Memo<Query>> m_queries;
     QHash<int, Memo<QString>> m_fromItems;
+    detail::DateTextSlots m_dateTexts;
 };
 
 } // namespace
 
-Translation translate(const QString &accessSql, LikeDialect dialect)
+namespace {
+
+Translation translated(const QString &accessSql, LikeDialect dialect, const QSet<int> *dateColumns)
 {
     Translation out;
+    out.source = accessSql;
+    out.dialect = dialect;
     try {
         const QVector<Token> tokens = tokenize(accessSql);
-        Parser p(tokens, dialect);
+        Parser p(tokens, dialect, dateColumns);
         const Query q = p.statement();
         out.sql = q.sql;
         out.items = q.items;
         out.from = q.from;
+        out.dateSlots = p.dateSlots();
         out.ok = true;
     } catch (const ParseError &e) {
         out.ok = false;
@@ -799,6 +841,24 @@ Translation translate(const QString &accessSql, LikeDialect dialect)
         out.error = e.msg;
     }
     return out;
+}
+
+} // namespace
+
+Translation translate(const QString &accessSql, LikeDialect dialect)
+{
+    return translated(accessSql, dialect, nullptr);
+}
+
+Translation withDateColumns(const Translation &t, const std::function<bool(const DateSlot &)> &isDate)
+{
+    if (!t.ok || t.dateSlots.isEmpty())
+        return t;
+    QSet<int> dates;
+    for (int k = 0; k < t.dateSlots.size(); ++k)
+        if (isDate(t.dateSlots[k]))
+            dates.insert(k);
+    return dates.isEmpty() ? t : translated(t.source, t.dialect, &dates);
 }
 
 } // namespace accesssql

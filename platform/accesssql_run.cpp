@@ -75,7 +75,7 @@ QVector<Shown> shownColumns(sqlite3 *db, sqlite3_stmt *st, const Translation &t)
 QString dateText(const QString &stored)
 {
     const QDateTime dt = zdb::dateTimeFromStored(stored);
-    return dt.isValid() ? vt::valueText(dt) : stored;
+    return dt.isValid() ? vt::dateTimeText(dt) : stored;
 }
 
 QString cellText(sqlite3_stmt *st, int i, Shown shown)
@@ -127,12 +127,16 @@ struct ProgressGuard {
 
 } // namespace
 
-ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits)
+ReadResult readTexts(zdb::Db &db, const Translation &typed, const ReadLimits &limits)
 {
     ReadResult out;
     sqlite3 *h = db.handle();
     if (!h)
-        throw zdb::DbError(zdb::DbError::NotFound, SQLITE_MISUSE, QStringLiteral("Datenbank ist nicht geöffnet"), t.sql);
+        throw zdb::DbError(zdb::DbError::NotFound, SQLITE_MISUSE, QStringLiteral("Datenbank ist nicht geöffnet"),
+                           typed.sql);
+    // Date columns inside texts show as dates, as the database declares them.
+    const Translation t = withDateColumns(
+        typed, [h](const DateSlot &slot) { return isDateColumn(h, slot.column, slot.from); });
     const QByteArray sql = t.sql.toUtf8();
     Statement s;
     const char *tail = nullptr;
