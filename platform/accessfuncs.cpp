@@ -749,6 +749,7 @@ void registerAccessFunctions(sqlite3 *db)
     registerScalars(db, fns);
     registerDateFunctions(db);
     registerMoreFunctions(db);
+    registerCompareFunctions(db);
     sqlite3_create_collation_v2(db, "DE", SQLITE_UTF8, nullptr, collateDE, nullptr);
     sqlite3_create_collation_v2(db, "NOCASEU", SQLITE_UTF8, nullptr, collateNoCase, nullptr);
 }

@@ -45,5 +45,6 @@ template <int N> void registerScalars(sqlite3 *db, const ScalarFn (&fns)[N]) { r
 
 void registerDateFunctions(sqlite3 *db);
 void registerMoreFunctions(sqlite3 *db);
+void registerCompareFunctions(sqlite3 *db);
 
 } // namespace accessfn

@@ -3,6 +3,8 @@
 #include "platform/valuetext.h"
 
 #include <QDate>
+#include <QHash>
+#include <memory>
 #include <sqlite3.h>
 
 namespace accesssql {
@@ -39,6 +41,29 @@ bool isDateColumn(sqlite3 *db, const QString &column, const QString &from)
     if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &s.st, nullptr) != SQLITE_OK || !s.st)
         return false;
     return sqlite3_column_count(s.st) == 1 && shownByDeclType(sqlite3_column_decltype(s.st, 0)) == Shown::Date;
+}
+
+ColumnType typeByDecl(const char *decl)
+{
+    if (!decl)
+        return ColumnType::Unknown;
+    switch (shownByDeclType(decl)) {
+    case Shown::Date:
+        return ColumnType::Date;
+    case Shown::YesNo:
+        return ColumnType::YesNo;
+    case Shown::Plain:
+        break;
+    }
+    const QString t = QString::fromUtf8(decl).toUpper();
+    for (const char *n : {"INT", "DOUBLE", "REAL", "FLOAT", "NUMERIC", "DECIMAL", "CURRENCY", "SINGLE", "BYTE",
+                          "LONG", "SHORT", "COUNTER", "MONEY"})
+        if (t.contains(QLatin1String(n)))
+            return ColumnType::Number;
+    for (const char *n : {"CHAR", "TEXT", "CLOB", "MEMO", "STRING"})
+        if (t.contains(QLatin1String(n)))
+            return ColumnType::Text;
+    return ColumnType::Unknown;
 }
 
 // How each result column is shown: its declared type, else the type of its select item.
@@ -126,6 +151,26 @@ struct ProgressGuard {
 };
 
 } // namespace
+
+ColumnTypes columnTypes(zdb::Db &db)
+{
+    auto known = std::make_shared<QHash<QString, ColumnType>>();
+    sqlite3 *h = db.handle();
+    return [h, known](const QString &column, const QString &from) {
+        const QString key = column + QChar(0) + from;
+        const auto it = known->constFind(key);
+        if (it != known->constEnd())
+            return *it;
+        ColumnType t = ColumnType::Missing;
+        const QByteArray sql = ("SELECT " + column + " FROM " + from).toUtf8();
+        Statement s;
+        if (h && sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &s.st, nullptr) == SQLITE_OK && s.st &&
+            sqlite3_column_count(s.st) == 1)
+            t = typeByDecl(sqlite3_column_decltype(s.st, 0));
+        known->insert(key, t);
+        return t;
+    };
+}
 
 ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits)
 {

@@ -1,0 +1,89 @@
+// Comparison helpers of the Access dialect: the German collation used for every text
+// comparison, and the implicit conversions Access makes when a date or a number meets a text.
+#include "platform/accessfuncs.h"
+#include "platform/accessfuncs_detail.h"
+#include "platform/db.h"
+#include "platform/valuetext.h"
+
+#include <QCollator>
+#include <sqlite3.h>
+
+namespace accessfn {
+
+namespace {
+
+QCollator &equalityCollator()
+{
+    static QCollator c = [] {
+        QCollator col{QLocale(QLocale::German, QLocale::Germany)};
+        col.setCaseSensitivity(Qt::CaseInsensitive);
+        col.setNumericMode(false);
+        return col;
+    }();
+    return c;
+}
+
+bool asciiLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+int collateDEU(void *, int la, const void *a, int lb, const void *b)
+{
+    // Equal ASCII letters up to a difference of two ASCII letters decide without the collator: a
+    // scan over a big table calls this once per row, and letters carry no contractions here.
+    const auto *pa = static_cast<const unsigned char *>(a), *pb = static_cast<const unsigned char *>(b);
+    for (int i = 0; i < la && i < lb && asciiLetter(pa[i]) && asciiLetter(pb[i]); ++i) {
+        const int ca = pa[i] | 0x20, cb = pb[i] | 0x20;
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return germanEqualCompare(QString::fromUtf8(static_cast<const char *>(a), la),
+                              QString::fromUtf8(static_cast<const char *>(b), lb));
+}
+
+// A value compared with a date: its date as stored ISO text; a text that is no date stops the
+// statement with Access's error.
+void fnAccDateText(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QDateTime dt = dateArg(argv[0]);
+    if (!dt.isValid()) {
+        sqlite3_result_error(ctx, "Datentypen in Kriterienausdruck unverträglich", -1);
+        return;
+    }
+    resultDateTime(ctx, dt);
+}
+
+// A value compared with a number: a text becomes its number (decimal comma); a text that is no
+// number stops the statement.
+void fnAccNumText(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    double d = 0;
+    if (isNumberValue(argv[0]))
+        sqlite3_result_value(ctx, argv[0]);
+    else if (numberArg(argv[0], &d))
+        resultNumber(ctx, d);
+    else
+        sqlite3_result_error(ctx, "Datentypen in Kriterienausdruck unverträglich", -1);
+}
+
+} // namespace
+
+int germanEqualCompare(const QString &a, const QString &b) { return equalityCollator().compare(a, b); }
+
+void registerCompareFunctions(sqlite3 *db)
+{
+    static const ScalarFn fns[] = {
+        {"AccDateText", 1, fnAccDateText},
+        {"AccNumText", 1, fnAccNumText},
+    };
+    registerScalars(db, fns);
+    sqlite3_create_collation_v2(db, "DEU", SQLITE_UTF8, nullptr, collateDEU, nullptr);
+}
+
+} // namespace accessfn
