@@ -146,6 +146,8 @@ int germanCompare(const QString &a, const QString &b)
     return r;
 }
 
+int germanEqualCompare(const QString &a, const QString &b) { return germanCollator().compare(a, b); }
+
 int noCaseCompare(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive); }
 
 static int collateDE(void *, int la, const void *a, int lb, const void *b)

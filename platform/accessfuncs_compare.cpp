@@ -5,23 +5,11 @@
 #include "platform/db.h"
 #include "platform/valuetext.h"
 
-#include <QCollator>
 #include <sqlite3.h>
 
 namespace accessfn {
 
 namespace {
-
-QCollator &equalityCollator()
-{
-    static QCollator c = [] {
-        QCollator col{QLocale(QLocale::German, QLocale::Germany)};
-        col.setCaseSensitivity(Qt::CaseInsensitive);
-        col.setNumericMode(false);
-        return col;
-    }();
-    return c;
-}
 
 bool asciiLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
@@ -73,8 +61,6 @@ void fnAccNumText(sqlite3_context *ctx, int, sqlite3_value **argv)
 }
 
 } // namespace
-
-int germanEqualCompare(const QString &a, const QString &b) { return equalityCollator().compare(a, b); }
 
 void registerCompareFunctions(sqlite3 *db)
 {

@@ -17,9 +17,7 @@ protected:
     void SetUp() override
     {
         ListenFixture::SetUp();
-        zdb::Db db;
-        db.open(pfad);
-        db.exec(QStringLiteral(
+        einfuegen(QStringLiteral(
             "INSERT INTO Schüler (SchülerNr, Name, Vorname, Klasse, Geburtsdatum, LRS) VALUES "
             "(7,'Öztürk','Deniz','7b','2011-12-31',0),(8,'Weiß','Jan','7b','2012-01-01',1),"
             "(9,'MÜLLER','Tom','7b','2012-01-02 10:30:00',0),(10,'Ozean','Ida','7b','2010-06-15',0),"
