@@ -40,7 +40,6 @@ struct Ex {
     QString dateIf;       // a date exactly when this column is one (Max(col), col + 1 …)
     Vt vt = Vt::Unknown;  // the value's type as far as the text and the columns' types tell
     bool logic = false;   // a truth value (comparison, Like …): true is -1 where it stands as a value
-    bool resolved = true; // false for a column whose type is not known
 };
 
 // The value type that an expression passes on to a result of it.
@@ -49,7 +48,6 @@ Ex typed(Ex e, const Ex &from)
     e.date = from.date;
     e.dateIf = from.dateIf;
     e.vt = from.vt;
-    e.resolved = from.resolved;
     return e;
 }
 
@@ -966,7 +964,6 @@ private:
     // A column's type from the FROM clauses around it, the innermost first.
     void resolve(Ex &col) const
     {
-        col.resolved = false;
         if (!m_types)
             return;
         for (int k = int(m_scopes.size()) - 1; k >= 0; --k) {
@@ -975,7 +972,6 @@ private:
             const ColumnType t = (*m_types)(col.sql, m_scopes[k]);
             if (t == ColumnType::Missing)
                 continue;
-            col.resolved = true;
             col.vt = types::fromColumnType(t);
             if (col.vt == Vt::Date)
                 col.date = true;
@@ -1004,7 +1000,7 @@ private:
             args << QStringLiteral("*");
         else if (!isOp(cur(), ")")) {
             do {
-                values << (types::isArithmeticAggregate(t.upper) ? arithmetic(expr()) : value(expr()));
+                values << (types::takesNumbers(t.upper) ? arithmetic(expr()) : value(expr()));
                 args << values.last().sql;
             } while (acceptOp(","));
         }

@@ -50,10 +50,11 @@ bool isAggregate(const QString &fn)
     return agg.contains(fn);
 }
 
-bool isArithmeticAggregate(const QString &fn)
+bool takesNumbers(const QString &fn)
 {
-    static const QSet<QString> agg{"SUM", "AVG", "STDEV", "STDEVP", "VAR", "VARP"};
-    return agg.contains(fn);
+    static const QSet<QString> fns{"SUM",  "AVG",  "STDEV", "STDEVP", "VAR", "VARP", "CINT", "CLNG",
+                                   "CDBL", "CSNG", "CCUR",  "SGN",    "INT", "FIX",  "ABS",  "ROUND"};
+    return fns.contains(fn);
 }
 
 namespace {

@@ -14,8 +14,8 @@ Vt fromColumnType(ColumnType t);
 // The type of a function's value by its name (upper case); Unknown when it follows the arguments.
 Vt functionType(const QString &fn);
 bool isAggregate(const QString &fn);
-// Aggregates that add their values up: a Yes/No counts -1 there.
-bool isArithmeticAggregate(const QString &fn);
+// Functions that compute with their arguments as numbers (Sum, CInt …): a Yes/No counts -1 there.
+bool takesNumbers(const QString &fn);
 
 // One operand of a comparison.
 struct Operand {

@@ -196,7 +196,8 @@ TEST_F(TypedFixture, TrueIsMinusOneAndYesCountsMinusOne)
 {
     pruefen({
         {"SELECT True, False, 1 = 1, 2 < 1, Not (1 = 1)", {"-1|0|-1|0|0"}},
-        {"SELECT -Sum(LRS), Sum(LRS), Count(LRS) FROM Schüler", {"4|-4|13"}},
+        {"SELECT -Sum(LRS), Sum(LRS), Count(LRS), Avg(LRS) * 13 FROM Schüler", {"4|-4|13|-4"}},
+        {"SELECT CInt(LRS), Sgn(LRS), Abs(LRS) FROM Schüler WHERE SchülerNr = 1", {"-1|-1|1"}},
         {"SELECT Count(*) FROM Schüler WHERE LRS = -1", {"4"}},
         {"SELECT Count(*) FROM Schüler WHERE LRS = True", {"4"}},
         {"SELECT Count(*) FROM Schüler WHERE LRS", {"4"}},
