@@ -724,7 +724,8 @@ private:
                 QString list, left;
                 if (isKw(cur(), "SELECT")) {
                     list = query().sql;
-                    left = wrap(value(l), P_EQ + 1);
+                    const Ex v = value(l);
+                    left = v.vt == Vt::Text ? wrap(v, P_COLLATE) + " COLLATE DEU" : wrap(v, P_EQ + 1);
                 } else {
                     QVector<Ex> values;
                     do

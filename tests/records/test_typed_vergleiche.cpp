@@ -135,6 +135,9 @@ TEST_F(TypedFixture, TextsCompareInGermanOrderWithCaseIgnored)
         {"SELECT SchülerNr FROM Schüler WHERE Name = 'Muller'", {}},
         {"SELECT SchülerNr FROM Schüler WHERE Name In ('MÜLLER', 'ÖZTÜRK') ORDER BY 1", {"1", "7", "9"}},
         {"SELECT SchülerNr FROM Schüler WHERE UCase(Name) = 'öztürk'", {"7"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Name In (SELECT UCase(Name) FROM Schüler WHERE SchülerNr = 1) "
+         "ORDER BY 1",
+         {"1", "9"}},
         {"SELECT Max(Trim(Name)), Min(Name), Max(Name) FROM Schüler", {"Weiß|Ärmel|Weiß"}},
         {"SELECT Max(Vorname & '') FROM Schüler WHERE Klasse = '10a'", {"Ömer"}},
         // One group per name whatever its case; an umlaut is not its base letter.
