@@ -324,3 +324,75 @@ TEST_F(AccessSqlRows, AdversarialNestingIsReadInPolynomialTime)
     EXPECT_EQ(column("SELECT Name FROM Schüler WHERE " + mal("(", 40) + "SchülerNr = 2" + mal(")", 40)),
               QStringList({"Maier"}));
 }
+
+namespace {
+// Column types as a grade manager declares them; a column counts as missing in a FROM clause
+// that does not name its table.
+accesssql::ColumnType schuelerTypen(const QString &column, const QString &from)
+{
+    using accesssql::ColumnType;
+    const QString c = column.section('.', -1).remove('[').remove(']');
+    if (from.contains("Noten") && (c == "ID" || c == "sa1"))
+        return c == "ID" ? ColumnType::Number : ColumnType::Text;
+    if (!from.contains("Schüler"))
+        return ColumnType::Missing;
+    if (c == "Geburtsdatum")
+        return ColumnType::Date;
+    if (c == "SchülerNr")
+        return ColumnType::Number;
+    if (c == "LRS")
+        return ColumnType::YesNo;
+    if (c == "Name" || c == "Vorname" || c == "Klasse")
+        return ColumnType::Text;
+    return ColumnType::Missing;
+}
+
+void expectTyped(const std::vector<TextCase> &cases)
+{
+    for (const TextCase &c : cases) {
+        const auto t = translate(QString::fromUtf8(c.access), LikeDialect::Dao, schuelerTypen);
+        EXPECT_TRUE(t.ok) << c.access << " -> " << t.error.toStdString();
+        EXPECT_EQ(t.sql.toStdString(), std::string(c.sqlite)) << c.access;
+    }
+}
+} // namespace
+
+// With the columns' types known, texts meeting dates and numbers are converted, Yes/No counts -1,
+// and a column is typed by the FROM clause of its own query first, then by the ones around it.
+TEST(AccessSqlTyped, ConversionsFollowTheColumnsTypes)
+{
+    expectTyped({
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum >= '1.1.2012' AND SchülerNr < '2,5' AND Name > 'L'",
+         "SELECT Name FROM Schüler WHERE Geburtsdatum >= AccDateText('1.1.2012') AND SchülerNr < AccNumText('2,5') "
+         "AND Name > 'L' COLLATE DEU"},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum = #1/2/2012# AND Geburtsdatum In (Null, Vorname)",
+         "SELECT Name FROM Schüler WHERE Geburtsdatum = '2012-01-02' AND Geburtsdatum IN (NULL, AccDateText(Vorname))"},
+        {"SELECT Name FROM Schüler WHERE Klasse = 5 AND Mid(Klasse, 1, 1) = 5",
+         "SELECT Name FROM Schüler WHERE Klasse = 5 AND AccNumText(Mid(Klasse, 1, 1)) = 5"},
+        {"SELECT -Sum(LRS), LRS FROM Schüler WHERE LRS = -1 OR LRS = True",
+         "SELECT -Sum((-(LRS <> 0))) AS Ausdr1000, LRS FROM Schüler WHERE (-(LRS <> 0)) = -1 OR LRS <> 0"},
+        {"SELECT S.Name FROM Schüler S WHERE EXISTS (SELECT * FROM Noten N WHERE N.ID = S.SchülerNr "
+         "AND S.Geburtsdatum < '1.1.2000' AND N.sa1 = '2')",
+         "SELECT S.Name FROM Schüler AS S WHERE EXISTS (SELECT * FROM Noten AS N WHERE N.ID = S.SchülerNr "
+         "AND S.Geburtsdatum < AccDateText('1.1.2000') AND N.sa1 = '2' COLLATE DEU)"},
+        {"SELECT DISTINCTROW Name FROM Schüler AS S INNER JOIN Noten ON S.SchülerNr = Noten.ID",
+         "SELECT Name FROM Schüler AS S INNER JOIN Noten ON S.SchülerNr = Noten.ID GROUP BY [S].rowid"},
+        {"SELECT DISTINCT Name, Geburtsdatum, 1 FROM Schüler",
+         "SELECT Name, Geburtsdatum, 1 AS Ausdr1000 FROM Schüler GROUP BY Name COLLATE DEU, Geburtsdatum"},
+        {"SELECT TOP 1 Trim(Name) AS N FROM Schüler ORDER BY N, 1",
+         "SELECT Trim(Name) AS N FROM Schüler ORDER BY N COLLATE DE, 1 LIMIT (SELECT count(*) FROM (SELECT rank() "
+         "OVER (ORDER BY (Trim(Name)) COLLATE DEU, (Trim(Name)) COLLATE DEU) AS zRang FROM Schüler) WHERE zRang <= 1)"},
+    });
+    // A text that is no number against a number literal is Access's type error, at run time.
+    EXPECT_TRUE(translate("SELECT 1 WHERE 1 = 'x'", LikeDialect::Dao, schuelerTypen).sql.contains("AccNumText('x')"));
+}
+
+// Reading ahead for the FROM clause keeps reading polynomial.
+TEST(AccessSqlTyped, NestingReadAheadStaysPolynomial)
+{
+    const QString tief = "SELECT * FROM " + QString("((SELECT * FROM ").repeated(60) + "Schüler";
+    EXPECT_FALSE(translate(tief, LikeDialect::Dao, schuelerTypen).ok);
+    const QString tiefGut = "SELECT Name FROM " + QString("(SELECT * FROM ").repeated(30) + "Schüler" +
+                            QString(")").repeated(30) + " WHERE Geburtsdatum > '1.1.2012'";
+    EXPECT_TRUE(translate(tiefGut, LikeDialect::Dao, schuelerTypen).ok);
+}
