@@ -8,7 +8,7 @@
 //   a + b, a - b           AccPlus / AccMinus  (text + text concatenates, dates +/- days)
 //   a / b                  real division; a \ b integer division; a Mod b; a ^ b
 //   x Like p               AccLike(x, p) on the DAO side (* ? # [a-z] [!a-z]), LIKE on the ADO side (% _)
-//   True / False           1 / 0 (the stored Yes/No form); x = True tests "not zero"
+//   True / False           -1 / 0; x = True tests "not zero" (a Yes/No is stored as 1 or 0)
 //   "text"                 'text'
 //   TOP n [PERCENT]        LIMIT
 //   [name], Index          bracketed names stay; a bare name that SQLite reserves is bracketed
