@@ -99,13 +99,16 @@ bool germanText(const QVector<Operand> &ops, Vt target, bool equality)
 {
     if (target != Vt::Unknown)
         return false;
-    bool allColumns = true;
+    bool allColumns = true, allText = true;
     for (const Operand &o : ops) {
         if (o.vt == Vt::Null)
             return false;
         allColumns = allColumns && o.column;
+        allText = allText && o.vt == Vt::Text;
     }
-    return !(equality && allColumns);
+    // Columns of unknown type compared for equality keep their own collation (NOCASE in the
+    // grade manager), so that joins on them stay on indexes.
+    return !(equality && allColumns && !allText);
 }
 
 QString yesNoValue(const QString &sql) { return "(-(" + sql + " <> 0))"; }

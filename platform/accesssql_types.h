@@ -33,7 +33,7 @@ Vt commonType(const QVector<Operand> &ops);
 // wrapped text when it needs no conversion.
 QString converted(const Operand &o, Vt target);
 // Texts compare in German order with case ignored, unless a side is a number or Null. Two plain
-// columns compared for equality keep their own collation (joins on keys stay on indexes).
+// columns of unknown type compared for equality keep their own collation.
 bool germanText(const QVector<Operand> &ops, Vt target, bool equality);
 
 // A Yes/No value as Access computes with it: -1 for Yes.

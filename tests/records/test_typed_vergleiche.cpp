@@ -135,6 +135,9 @@ TEST_F(TypedFixture, TextsCompareInGermanOrderWithCaseIgnored)
         {"SELECT SchülerNr FROM Schüler WHERE Name = 'Muller'", {}},
         {"SELECT SchülerNr FROM Schüler WHERE Name In ('MÜLLER', 'ÖZTÜRK') ORDER BY 1", {"1", "7", "9"}},
         {"SELECT SchülerNr FROM Schüler WHERE UCase(Name) = 'öztürk'", {"7"}},
+        {"SELECT A.SchülerNr FROM Schüler A, Schüler B WHERE A.Name = B.Name AND A.SchülerNr < B.SchülerNr "
+         "ORDER BY 1",
+         {"1", "2"}},
         {"SELECT SchülerNr FROM Schüler WHERE Name In (SELECT UCase(Name) FROM Schüler WHERE SchülerNr = 1) "
          "ORDER BY 1",
          {"1", "9"}},
