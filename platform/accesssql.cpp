@@ -125,6 +125,7 @@ struct Core {
     QStringList itemSql;      // each select item's expression (empty for a star)
     QStringList groupKeys;    // the select items as GROUP BY keys (constants left out)
     QHash<QString, QString> aliases; // upper-case alias -> expression
+    QString unionBody;        // the body with its texts in German order, as the first member of a UNION
 };
 
 // Deeper nesting is refused before it could exhaust the stack.
@@ -281,6 +282,9 @@ private:
             return Query{(m.q.simple ? m.q.sql : "SELECT * FROM (" + m.q.sql + ')') + " ORDER BY " + order, false,
                          items, from};
         }
+        // UNION drops duplicates as Access compares texts: the first member's collation decides.
+        if (members[0].isCore && ops.contains(QStringLiteral(" UNION ")))
+            members[0].core.body = members[0].core.unionBody;
         QString sql;
         for (int k = 0; k < members.size(); ++k) {
             Query q = members[k].isCore ? finish(members[k].core, QString(), QString()) : members[k].q;
@@ -361,7 +365,8 @@ private:
         QStringList refs;
         m_refs = &refs;
         m_aggregate = false;
-        const QString items = selectList(c);
+        QStringList unionItems;
+        const QString items = selectList(c, &unionItems);
         m_refs = nullptr;
         const bool aggregate = m_aggregate;
         if (isKw(cur(), "INTO"))
@@ -397,7 +402,9 @@ private:
         rest += having;
         c.distinct = distinct;
         c.rest = rest;
-        c.body = QStringLiteral("SELECT ") + (distinct ? QStringLiteral("DISTINCT ") : QString()) + items + rest;
+        const QString start = QStringLiteral("SELECT ") + (distinct ? QStringLiteral("DISTINCT ") : QString());
+        c.body = start + items + rest;
+        c.unionBody = start + unionItems.join(QStringLiteral(", ")) + rest;
         return c;
     }
 
@@ -439,12 +446,14 @@ private:
         return {};
     }
 
-    QString selectList(Core &c)
+    // unionItems: the same items with texts in German order, each keeping its name.
+    QString selectList(Core &c, QStringList *unionItems)
     {
         QStringList items;
         int unnamed = 1000;
         auto star = [&](const QString &item) {
             items << item;
+            *unionItems << item;
             c.items << Item{true, false, {}};
             c.itemSql << QString();
             c.star = true;
@@ -467,14 +476,19 @@ private:
             c.itemSql << e.sql;
             if (e.kind != Ex::Number)
                 c.groupKeys << groupKey(e);
-            QString item = e.sql;
+            QString as;
             if (acceptKw("AS")) {
                 const QString alias = cur().text.toUpper();
-                item += " AS " + name();
+                as = " AS " + name();
                 c.aliases.insert(alias, e.sql);
             } else if (e.kind != Ex::Column)
-                item += QStringLiteral(" AS Ausdr%1").arg(unnamed++);
-            items << item;
+                as = QStringLiteral(" AS Ausdr%1").arg(unnamed++);
+            items << e.sql + as;
+            const QString key = groupKey(e);
+            if (key == e.sql)
+                *unionItems << e.sql + as;
+            else
+                *unionItems << key + (as.isEmpty() ? " AS " + e.sql.section('.', -1) : as);
         } while (acceptOp(","));
         return items.join(QStringLiteral(", "));
     }

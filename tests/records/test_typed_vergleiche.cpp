@@ -150,6 +150,14 @@ TEST_F(TypedFixture, TextsCompareInGermanOrderWithCaseIgnored)
         {"SELECT Count(*) FROM (SELECT DISTINCT Name, Klasse FROM Schüler)", {"13"}},
         {"SELECT LCase(Klasse), Count(*) FROM Schüler WHERE Klasse < '6' GROUP BY LCase(Klasse) ORDER BY 1",
          {"10a|2", "10b|1", "5a|3"}},
+        {"SELECT Count(*) FROM (SELECT Name FROM Schüler WHERE SchülerNr = 1 UNION SELECT UCase(Name) FROM Schüler "
+         "WHERE SchülerNr = 9 UNION SELECT 'Muller')",
+         {"2"}},
+        {"SELECT Name, Geburtsdatum, LRS FROM Schüler WHERE SchülerNr = 1 UNION SELECT Name, Geburtsdatum, LRS "
+         "FROM Schüler WHERE SchülerNr = 1",
+         {"Müller|04.03.2009|Wahr"}},
+        {"SELECT Name AS N FROM Schüler WHERE SchülerNr In (1, 9) UNION ALL SELECT Name FROM Schüler WHERE SchülerNr = 1",
+         {"Müller", "MÜLLER", "Müller"}},
         // Null is not text: it compares as Null.
         {"SELECT Count(*) FROM Schüler WHERE Geschlecht < 'z' OR Geschlecht >= 'z'", {"0"}},
     });
