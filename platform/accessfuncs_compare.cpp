@@ -67,8 +67,9 @@ QDateTime germanDate(const QString &text)
 }
 
 // A value compared with a date: its date as stored ISO text; a text that is no date stops the
-// statement with Access's error.
-void fnAccDateText(sqlite3_context *ctx, int, sqlite3_value **argv)
+// statement with Access's error, or (second argument true: compared with a value that may be a
+// text) stays as it is.
+void fnAccDateText(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     if (isNull(argv[0])) {
         sqlite3_result_null(ctx);
@@ -77,11 +78,12 @@ void fnAccDateText(sqlite3_context *ctx, int, sqlite3_value **argv)
     QDateTime dt = dateArg(argv[0]);
     if (!dt.isValid() && sqlite3_value_type(argv[0]) == SQLITE_TEXT)
         dt = germanDate(argText(argv[0]));
-    if (!dt.isValid()) {
+    if (dt.isValid())
+        resultDateTime(ctx, dt);
+    else if (argc > 1 && truthy(argv[1]))
+        sqlite3_result_value(ctx, argv[0]);
+    else
         sqlite3_result_error(ctx, "Datentypen in Kriterienausdruck unverträglich", -1);
-        return;
-    }
-    resultDateTime(ctx, dt);
 }
 
 // A value compared with a number: a text becomes its number (decimal comma); a text that is no
@@ -107,6 +109,7 @@ void registerCompareFunctions(sqlite3 *db)
 {
     static const ScalarFn fns[] = {
         {"AccDateText", 1, fnAccDateText},
+        {"AccDateText", 2, fnAccDateText},
         {"AccNumText", 1, fnAccNumText},
     };
     registerScalars(db, fns);

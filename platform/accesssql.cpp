@@ -94,7 +94,8 @@ Ex number(const QString &sql, int prec)
 types::Operand operand(const Ex &e, int prec)
 {
     const bool literal = e.kind == Ex::Text || e.kind == Ex::Number || e.kind == Ex::Null;
-    return types::Operand{e.sql, wrap(e, prec), e.date ? Vt::Date : e.vt, literal, e.kind == Ex::Column};
+    const Vt vt = e.date && e.vt != Vt::DateOrText ? Vt::Date : e.vt;
+    return types::Operand{e.sql, wrap(e, prec), vt, literal, e.kind == Ex::Column};
 }
 
 // A GROUP BY key (also of DISTINCT): texts group in German order with case ignored.
@@ -1028,8 +1029,14 @@ private:
             args[0] = groupKey(values[0]);
         Ex out = callType(other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY), t.upper, values);
         const Vt f = types::functionType(t.upper);
+        // Nz(date, "") and IIf(…, date, "…") give a date or a text.
+        const int firstValue = t.upper == QLatin1String("IIF") ? 1 : 0;
+        bool textBranch = false;
+        if (t.upper == QLatin1String("IIF") || t.upper == QLatin1String("NZ"))
+            for (int k = firstValue; k < values.size(); ++k)
+                textBranch = textBranch || values[k].vt == Vt::Text;
         if (out.date)
-            out.vt = Vt::Date;
+            out.vt = textBranch ? Vt::DateOrText : Vt::Date;
         else if (f != Vt::Unknown)
             out.vt = f;
         return out;

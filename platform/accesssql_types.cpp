@@ -65,13 +65,16 @@ bool numeric(Vt t) { return t == Vt::Number || t == Vt::YesNo; }
 
 Vt commonType(const QVector<Operand> &ops)
 {
-    bool date = false, number = false;
+    bool date = false, maybeDate = false, number = false;
     for (const Operand &o : ops) {
         date = date || o.vt == Vt::Date;
+        maybeDate = maybeDate || o.vt == Vt::DateOrText;
         number = number || numeric(o.vt);
     }
     if (date)
         return Vt::Date;
+    if (maybeDate)
+        return Vt::DateOrText;
     if (number)
         return Vt::Number;
     return Vt::Unknown;
@@ -79,11 +82,11 @@ Vt commonType(const QVector<Operand> &ops)
 
 QString converted(const Operand &o, Vt target)
 {
-    if (target == Vt::Date) {
+    if (target == Vt::Date || target == Vt::DateOrText) {
         // A column of unknown type is left as it is: it is compared the way SQLite compares it.
-        if (o.vt == Vt::Date || o.vt == Vt::Null || (o.column && o.vt == Vt::Unknown))
+        if (o.vt == Vt::Date || o.vt == Vt::DateOrText || o.vt == Vt::Null || (o.column && o.vt == Vt::Unknown))
             return o.wrapped;
-        return "AccDateText(" + o.sql + ')';
+        return "AccDateText(" + o.sql + (target == Vt::DateOrText ? ", 1)" : ")");
     }
     if (target == Vt::Number) {
         if (o.vt == Vt::YesNo)

@@ -8,7 +8,8 @@
 
 namespace accesssql::types {
 
-enum class Vt { Unknown, Text, Number, Date, YesNo, Null };
+// DateOrText: a date or a text (Nz(date, ""), IIf(…, date, "…")).
+enum class Vt { Unknown, Text, Number, Date, YesNo, Null, DateOrText };
 
 Vt fromColumnType(ColumnType t);
 // The type of a function's value by its name (upper case); Unknown when it follows the arguments.
@@ -27,7 +28,8 @@ struct Operand {
 };
 
 // What the operands of one comparison are converted to: Date when one is a date (the others
-// are read as dates), Number when one is a number and another a text; Unknown otherwise.
+// are read as dates), DateOrText when one may be a date (a text that is no date then stays a
+// text), Number when one is a number and another a text; Unknown otherwise.
 Vt commonType(const QVector<Operand> &ops);
 // The operand converted to that type (AccDateText(x), AccNumText(x), a Yes/No as -1/0), or its
 // wrapped text when it needs no conversion.

@@ -93,6 +93,9 @@ TEST_F(TypedFixture, DatesAgainstTextsReadTheTextAsAGermanDate)
          {"0|-1"}},
         {"SELECT IIf(Geburtsdatum > '01.01.2012', 'jung', 'alt') FROM Schüler WHERE SchülerNr IN (8, 9) ORDER BY 1",
          {"alt", "jung"}},
+        // A date or a text: a date text is read as a date, any other text compares as text.
+        {"SELECT SchülerNr FROM Schüler WHERE Nz(Geburtsdatum, '') = '' ORDER BY 1", {"4", "6"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Nz(Geburtsdatum, 'offen') > '1.1.2013' ORDER BY 1", {"3", "4", "5", "6"}},
         // Null compares as Null: neither side of the condition.
         {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum < '01.01.2100' OR Geburtsdatum >= '01.01.2100'", {"11"}},
         // A text that is no date: Access refuses the statement.
