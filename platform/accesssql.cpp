@@ -1031,14 +1031,20 @@ private:
         const Vt f = types::functionType(t.upper);
         // Nz(date, "") and IIf(…, date, "…") give a date or a text.
         const int firstValue = t.upper == QLatin1String("IIF") ? 1 : 0;
-        bool textBranch = false;
+        bool textBranch = false, sameBranches = values.size() > firstValue;
         if (t.upper == QLatin1String("IIF") || t.upper == QLatin1String("NZ"))
-            for (int k = firstValue; k < values.size(); ++k)
+            for (int k = firstValue; k < values.size(); ++k) {
                 textBranch = textBranch || values[k].vt == Vt::Text;
+                sameBranches = sameBranches && values[k].vt == values[firstValue].vt;
+            }
+        else
+            sameBranches = false;
         if (out.date)
             out.vt = textBranch ? Vt::DateOrText : Vt::Date;
         else if (f != Vt::Unknown)
             out.vt = f;
+        else if (sameBranches) // IIf(…, 1, 2) is a number, IIf(…, "a", "b") a text
+            out.vt = values[firstValue].vt;
         return out;
     }
 

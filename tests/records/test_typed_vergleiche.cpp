@@ -118,6 +118,7 @@ TEST_F(TypedFixture, NumbersAgainstNumericTextsCompareAsNumbers)
         {"SELECT SchülerNr FROM Schüler WHERE Year(Geburtsdatum) = '2013' ORDER BY 1", {"3", "5"}},
         {"SELECT SchülerNr FROM Schüler WHERE Len(Name) > '6' ORDER BY 1", {"3", "4"}},
         {"SELECT Count(*) FROM Schüler WHERE 10 > '9'", {"13"}},
+        {"SELECT SchülerNr FROM Schüler WHERE IIf(LRS, 10, 1) >= '9' ORDER BY 1", {"1", "5", "8", "11"}},
         {"SELECT SchülerNr FROM Schüler WHERE SchülerNr = 'drei'", fehler},
         {"SELECT ID FROM LNW WHERE Schnitt = ''", fehler},
         // A text column keeps comparing as text.
