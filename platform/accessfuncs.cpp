@@ -146,6 +146,8 @@ int germanCompare(const QString &a, const QString &b)
     return r;
 }
 
+int germanEqualCompare(const QString &a, const QString &b) { return germanCollator().compare(a, b); }
+
 int noCaseCompare(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive); }
 
 static int collateDE(void *, int la, const void *a, int lb, const void *b)
@@ -675,6 +677,7 @@ void registerAccessFunctions(sqlite3 *db)
     registerMoreFunctions(db);
     registerTextFunctions(db);
     registerFormatFunctions(db);
+    registerCompareFunctions(db);
     sqlite3_create_collation_v2(db, "DE", SQLITE_UTF8, nullptr, collateDE, nullptr);
     sqlite3_create_collation_v2(db, "NOCASEU", SQLITE_UTF8, nullptr, collateNoCase, nullptr);
 }

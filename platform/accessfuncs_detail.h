@@ -52,9 +52,12 @@ template <int N> void registerScalars(sqlite3 *db, const ScalarFn (&fns)[N]) { r
 void registerDateFunctions(sqlite3 *db);
 void registerMoreFunctions(sqlite3 *db);
 void registerTextFunctions(sqlite3 *db); // platform/accessfuncs_text.cpp
-// Format, FormatNumber, FormatPercent, FormatCurrency, FormatDateTime, and AccDateText(value): a
-// stored date as text the way vt::dateTimeText shows it (the translator wraps date values in it
+// Format, FormatNumber, FormatPercent, FormatCurrency, FormatDateTime, and AccDateToText(value):
+// a stored date as text the way vt::dateTimeText shows it (the translator wraps date values in it
 // where Access turns them into text), any other value unchanged. platform/accessfuncs_format.cpp
 void registerFormatFunctions(sqlite3 *db);
+// AccAsDate(value[, keepText]), AccAsNumber(value) where Access converts a text implicitly in a
+// comparison, and the collation DEU. platform/accessfuncs_compare.cpp
+void registerCompareFunctions(sqlite3 *db);
 
 } // namespace accessfn

@@ -457,7 +457,7 @@ void registerFormatFunctions(sqlite3 *db)
     const ScalarFn fns[] = {
         {"Format", 1, fnFormat},
         {"Format", 2, fnFormat},
-        {"AccDateText", 1, fnDateText},
+        {"AccDateToText", 1, fnDateText},
     };
     registerScalars(db, fns);
     for (int n = 1; n <= 5; ++n) {

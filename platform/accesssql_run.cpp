@@ -3,6 +3,8 @@
 #include "platform/valuetext.h"
 
 #include <QDate>
+#include <QHash>
+#include <memory>
 #include <sqlite3.h>
 
 namespace accesssql {
@@ -28,17 +30,41 @@ struct Statement {
     ~Statement() { sqlite3_finalize(st); }
 };
 
-// Whether a column, named as the select list names it, is a date column of the FROM clause:
-// SQLite resolves the name (aliases, sub-selects) and reports its declared type.
-bool isDateColumn(sqlite3 *db, const QString &column, const QString &from)
+ColumnType typeByDecl(const char *decl)
 {
-    if (from.isEmpty())
-        return false;
+    if (!decl)
+        return ColumnType::Unknown;
+    switch (shownByDeclType(decl)) {
+    case Shown::Date:
+        return ColumnType::Date;
+    case Shown::YesNo:
+        return ColumnType::YesNo;
+    case Shown::Plain:
+        break;
+    }
+    const QString t = QString::fromUtf8(decl).toUpper();
+    for (const char *n : {"INT", "DOUBLE", "REAL", "FLOAT", "NUMERIC", "DECIMAL", "CURRENCY", "SINGLE", "BYTE",
+                          "LONG", "SHORT", "COUNTER", "MONEY"})
+        if (t.contains(QLatin1String(n)))
+            return ColumnType::Number;
+    for (const char *n : {"CHAR", "TEXT", "CLOB", "MEMO", "STRING"})
+        if (t.contains(QLatin1String(n)))
+            return ColumnType::Text;
+    return ColumnType::Unknown;
+}
+
+// The declared type of a column, named as the statement names it, in a FROM clause: SQLite
+// resolves the name (aliases, sub-selects) and reports its declared type.
+ColumnType declaredType(sqlite3 *db, const QString &column, const QString &from)
+{
+    if (!db || from.isEmpty())
+        return ColumnType::Missing;
     const QByteArray sql = ("SELECT " + column + " FROM " + from).toUtf8();
     Statement s;
-    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &s.st, nullptr) != SQLITE_OK || !s.st)
-        return false;
-    return sqlite3_column_count(s.st) == 1 && shownByDeclType(sqlite3_column_decltype(s.st, 0)) == Shown::Date;
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &s.st, nullptr) != SQLITE_OK || !s.st ||
+        sqlite3_column_count(s.st) != 1)
+        return ColumnType::Missing;
+    return typeByDecl(sqlite3_column_decltype(s.st, 0));
 }
 
 // How each result column is shown: its declared type, else the type of its select item.
@@ -66,7 +92,7 @@ QVector<Shown> shownColumns(sqlite3 *db, sqlite3_stmt *st, const Translation &t)
         if (decl || !itemOf[i])
             continue;
         const Item &item = *itemOf[i];
-        if (item.date || (!item.dateIf.isEmpty() && isDateColumn(db, item.dateIf, t.from)))
+        if (item.date || (!item.dateIf.isEmpty() && declaredType(db, item.dateIf, t.from) == ColumnType::Date))
             out[i] = Shown::Date;
     }
     return out;
@@ -127,16 +153,27 @@ struct ProgressGuard {
 
 } // namespace
 
-ReadResult readTexts(zdb::Db &db, const Translation &typed, const ReadLimits &limits)
+ColumnTypes columnTypes(zdb::Db &db)
+{
+    auto known = std::make_shared<QHash<QString, ColumnType>>();
+    sqlite3 *h = db.handle();
+    return [h, known](const QString &column, const QString &from) {
+        const QString key = column + QChar(0) + from;
+        const auto it = known->constFind(key);
+        if (it != known->constEnd())
+            return *it;
+        const ColumnType t = declaredType(h, column, from);
+        known->insert(key, t);
+        return t;
+    };
+}
+
+ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits)
 {
     ReadResult out;
     sqlite3 *h = db.handle();
     if (!h)
-        throw zdb::DbError(zdb::DbError::NotFound, SQLITE_MISUSE, QStringLiteral("Datenbank ist nicht geöffnet"),
-                           typed.sql);
-    // Date columns inside texts show as dates, as the database declares them.
-    const Translation t = withDateColumns(
-        typed, [h](const DateSlot &slot) { return isDateColumn(h, slot.column, slot.from); });
+        throw zdb::DbError(zdb::DbError::NotFound, SQLITE_MISUSE, QStringLiteral("Datenbank ist nicht geöffnet"), t.sql);
     const QByteArray sql = t.sql.toUtf8();
     Statement s;
     const char *tail = nullptr;

@@ -301,3 +301,31 @@ TEST(AccessFunctions, NumberAndTextFunctionsAsAccess)
     EXPECT_TRUE(r.value(1, 1).isNull());
     EXPECT_EQ(r.value(1, 2).toString(), "letzter");
 }
+
+// DEU, the order typed statements compare in: case ignored, an umlaut next to its base letter
+// but not equal to it; the quick path over ASCII letters agrees with the full comparison.
+TEST(AccessFunctions, GermanOrderOfTypedComparisons)
+{
+    Verbindung v;
+    auto vergleich = [&v](const QString &a, const QString &b) {
+        return v.db.scalar("SELECT CASE WHEN ?1 = ?2 COLLATE DEU THEN 0 WHEN ?1 < ?2 COLLATE DEU THEN -1 ELSE 1 END",
+                           {a, b})
+            .toInt();
+    };
+    const std::vector<std::tuple<const char *, const char *, int>> paare{
+        {"MÜLLER", "Müller", 0}, {"O", "Ö", -1},    {"Ö", "P", -1},      {"Ol", "Öl", -1},  {"Oz", "Öa", 1},
+        {"Weiß", "Weit", -1},    {"Weiß", "Weis", 1}, {"Muller", "Müller", -1}, {"abc", "ABD", -1}, {"Zz", "Öztürk", 1},
+        {"10a", "10A", 0},       {"10a", "5a", -1}, {"", "a", -1}};
+    for (const auto &[a, b, vorzeichen] : paare) {
+        EXPECT_EQ(vergleich(QString::fromUtf8(a), QString::fromUtf8(b)), vorzeichen) << a << " " << b;
+        EXPECT_EQ(vergleich(QString::fromUtf8(b), QString::fromUtf8(a)), -vorzeichen) << b << " " << a;
+    }
+    const QStringList texte{"Abel", "abel", "Abé", "ab", "ab-c", "abc", "ABd", "a b", "Ärger", "Aerger", "Ost",
+                            "Öst",  "Os",   "O'Brien", "Obi", "x1", "X", "XYZ", "xy", "ßa", "ss", "Straße", "Strasse"};
+    for (const QString &a : texte)
+        for (const QString &b : texte) {
+            const int erwartet = accessfn::germanEqualCompare(a, b);
+            EXPECT_EQ(vergleich(a, b), erwartet < 0 ? -1 : erwartet > 0 ? 1 : 0)
+                << a.toStdString() << " " << b.toStdString();
+        }
+}

@@ -1,5 +1,5 @@
 // The translator accepts only Access's functions, and turns dates into text only where Access
-// does and only for columns the database declares as dates.
+// does and only for columns whose declared type is a date.
 #include "platform/accesssql.h"
 
 #include <gtest/gtest.h>
@@ -26,28 +26,38 @@ TEST(AccessSqlNames, OnlyAccessFunctionsTheTranslatorsOwnOutputAside)
               "COLLATE DE");
 }
 
-TEST(AccessSqlNames, DateColumnsInTextsAreNotedAndWrappedWhenTheyAreDates)
+TEST(AccessSqlNames, DateColumnsInTextsAreWrappedWhenTheirTypeIsADate)
 {
-    const auto t = translate("SELECT A.Name & ' ' & A.Geb, CStr(Max(B.Tag)), Left(A.Name, 1) "
-                             "FROM A, (SELECT Tag & '' AS Tag FROM C) AS B");
+    const QString sql = "SELECT A.Name & ' ' & A.Geb, CStr(Max(B.Tag)), Left(A.Name, 1) "
+                        "FROM A, (SELECT Tag & '' AS Tag, Tag & '' AS Roh FROM C) AS B";
+    const auto t = translate(sql);
     ASSERT_TRUE(t.ok) << t.error.toStdString();
-    // Without the database nothing is known: plain columns stay as they are.
-    EXPECT_EQ(t.sql.toStdString(), "SELECT AccConcat(A.Name, ' ', A.Geb) AS Ausdr1000, CStr(Max(B.Tag)) AS Ausdr1001, "
-                                   "AccLeft(A.Name, 1) AS Ausdr1002 FROM A, (SELECT AccConcat(Tag, '') AS Tag FROM C) AS B");
-    QStringList noted;
-    for (const accesssql::DateSlot &s : t.dateSlots)
-        noted << s.column + " @ " + s.from;
-    const QString from = "A, (SELECT AccConcat(Tag, '') AS Tag FROM C) AS B";
-    EXPECT_EQ(noted, QStringList({"A.Name @ " + from, "A.Geb @ " + from, "B.Tag @ " + from, "A.Name @ " + from,
-                                  "Tag @ C"}));
-    const auto d = accesssql::withDateColumns(
-        t, [](const accesssql::DateSlot &s) { return s.column == "A.Geb" || s.column == "B.Tag"; });
-    ASSERT_TRUE(d.ok);
+    // Without the columns' types nothing is known: plain columns stay as they are.
+    EXPECT_EQ(t.sql.toStdString(),
+              "SELECT AccConcat(A.Name, ' ', A.Geb) AS Ausdr1000, CStr(Max(B.Tag COLLATE DEU)) AS Ausdr1001, "
+              "AccLeft(A.Name, 1) AS Ausdr1002 FROM A, (SELECT AccConcat(Tag, '') AS Tag, AccConcat(Tag, '') AS Roh "
+              "FROM C) AS B");
+    // Each column is typed by the FROM clause of its own query: C.Tag is a date inside the
+    // sub-select, B.Tag (its text) is a date only when the outer FROM says so.
+    QStringList asked;
+    const accesssql::ColumnTypes types = [&asked](const QString &column, const QString &from) {
+        using accesssql::ColumnType;
+        asked << column + " @ " + from;
+        if (column == "A.Geb" || (column == "Tag" && from == "C"))
+            return ColumnType::Date;
+        return column == "B.Tag" ? ColumnType::Unknown : ColumnType::Text;
+    };
+    const auto d = translate(sql, accesssql::LikeDialect::Dao, types);
+    ASSERT_TRUE(d.ok) << d.error.toStdString();
     EXPECT_EQ(d.sql.toStdString(),
-              "SELECT AccConcat(A.Name, ' ', AccDateText(A.Geb)) AS Ausdr1000, CStr(AccDateText(Max(B.Tag))) AS Ausdr1001, "
-              "AccLeft(A.Name, 1) AS Ausdr1002 FROM A, (SELECT AccConcat(Tag, '') AS Tag FROM C) AS B");
+              "SELECT AccConcat(A.Name, ' ', AccDateToText(A.Geb)) AS Ausdr1000, CStr(Max(B.Tag COLLATE DEU)) AS Ausdr1001, "
+              "AccLeft(A.Name, 1) AS Ausdr1002 FROM A, (SELECT AccConcat(AccDateToText(Tag), '') AS Tag, "
+              "AccConcat(AccDateToText(Tag), '') AS Roh FROM C) AS B");
+    EXPECT_TRUE(asked.contains("Tag @ C"));
+    const auto e = translate("SELECT CStr(Max(Tag)) & '' FROM C", accesssql::LikeDialect::Dao, types);
+    EXPECT_EQ(e.sql.toStdString(), "SELECT AccConcat(CStr(AccDateToText(Max(Tag))), '') AS Ausdr1000 FROM C");
     // Known dates need no database.
     EXPECT_EQ(translate("SELECT 'am ' & #1/2/2024#, CStr(Date()), Format(Now()), Format(Now(), 'yyyy')").sql.toStdString(),
-              "SELECT AccConcat('am ', AccDateText('2024-01-02')) AS Ausdr1000, CStr(AccDateText(Date())) AS Ausdr1001, "
-              "Format(AccDateText(Now())) AS Ausdr1002, Format(Now(), 'yyyy') AS Ausdr1003");
+              "SELECT AccConcat('am ', AccDateToText('2024-01-02')) AS Ausdr1000, CStr(AccDateToText(Date())) AS Ausdr1001, "
+              "Format(AccDateToText(Now())) AS Ausdr1002, Format(Now(), 'yyyy') AS Ausdr1003");
 }

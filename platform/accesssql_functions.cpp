@@ -1,4 +1,4 @@
-#include "platform/accesssql_dates.h"
+#include "platform/accesssql_functions.h"
 
 namespace accesssql::detail {
 
@@ -41,35 +41,6 @@ bool textArgument(const QString &fn, int i, int count, bool dateResult)
     if (fn == QLatin1String("IIF"))
         return !dateResult && (i == 1 || i == 2);
     return false;
-}
-
-int DateTextSlots::enterQuery()
-{
-    const int id = m_queries++;
-    m_open << id;
-    m_last = id;
-    return id;
-}
-
-void DateTextSlots::leaveQuery() { m_open.removeLast(); }
-
-void DateTextSlots::setFrom(int query, const QString &from) { m_from.insert(query, from); }
-
-QString DateTextSlots::columnAsText(const QString &sql, const QString &column)
-{
-    const int slot = int(m_slots.size());
-    m_slots << DateSlot{column, QString()};
-    // An ORDER BY after the last SELECT resolves against that SELECT.
-    m_slotQuery << (m_open.isEmpty() ? m_last : m_open.last());
-    return m_dateColumns && m_dateColumns->contains(slot) ? "AccDateText(" + sql + ')' : sql;
-}
-
-QVector<DateSlot> DateTextSlots::noted() const
-{
-    QVector<DateSlot> out = m_slots;
-    for (int k = 0; k < out.size(); ++k)
-        out[k].from = m_from.value(m_slotQuery[k]);
-    return out;
 }
 
 } // namespace accesssql::detail
