@@ -12,7 +12,9 @@ TEST(AccessSqlNames, OnlyAccessFunctionsTheTranslatorsOwnOutputAside)
                             "SELECT load_extension('x')", "SELECT sqlite_version()", "SELECT lower(Name) FROM T",
                             "SELECT AccConcat(a, b) FROM T", "SELECT CAST(a AS TEXT) FROM T",
                             "SELECT Name FROM T WHERE glob('a*', Name)", "SELECT Count(*) FROM T GROUP BY total(a)",
-                            "SELECT Max(a, b) FROM T", "SELECT LTrim(a, 'x') FROM T", "SELECT Count() FROM T"}) {
+                            "SELECT Max(a, b) FROM T", "SELECT LTrim(a, 'x') FROM T", "SELECT Count() FROM T",
+                            "SELECT AccAsDate('1.1.2012')", "SELECT AccAsNumber('2')", "SELECT AccDateToText(a) FROM T",
+                            "SELECT rank() OVER (ORDER BY a) FROM T"}) {
         const auto t = translate(QString::fromUtf8(sql));
         EXPECT_FALSE(t.ok) << sql;
     }
@@ -60,4 +62,22 @@ TEST(AccessSqlNames, DateColumnsInTextsAreWrappedWhenTheirTypeIsADate)
     EXPECT_EQ(translate("SELECT 'am ' & #1/2/2024#, CStr(Date()), Format(Now()), Format(Now(), 'yyyy')").sql.toStdString(),
               "SELECT AccConcat('am ', AccDateToText('2024-01-02')) AS Ausdr1000, CStr(AccDateToText(Date())) AS Ausdr1001, "
               "Format(AccDateToText(Now())) AS Ausdr1002, Format(Now(), 'yyyy') AS Ausdr1003");
+}
+
+// What the translator writes itself with the columns' types known (conversions, the collation,
+// TOP ties, DISTINCT as GROUP BY) passes the check of function names.
+TEST(AccessSqlNames, TypedTranslationsOwnFunctionsPass)
+{
+    const accesssql::ColumnTypes types = [](const QString &column, const QString &) {
+        using accesssql::ColumnType;
+        return column == "Geb" ? ColumnType::Date : column == "Nr" ? ColumnType::Number : ColumnType::Text;
+    };
+    const auto t = translate("SELECT TOP 2 Name & Geb, Count(*) FROM T WHERE Geb > '1.1.2012' AND Nr = '2' "
+                             "GROUP BY Name, Geb ORDER BY Name",
+                             accesssql::LikeDialect::Dao, types);
+    ASSERT_TRUE(t.ok) << t.error.toStdString();
+    for (const char *own : {"AccAsDate(", "AccAsNumber(", "AccDateToText(", "COLLATE DEU", "rank() OVER", "count(*)"})
+        EXPECT_TRUE(t.sql.contains(QLatin1String(own))) << own << " in " << t.sql.toStdString();
+    const auto d = translate("SELECT DISTINCT Name FROM T", accesssql::LikeDialect::Dao, types);
+    EXPECT_EQ(d.sql.toStdString(), "SELECT Name FROM T GROUP BY Name COLLATE DEU");
 }

@@ -225,3 +225,37 @@ TEST_F(TypedFixture, TrueIsMinusOneAndYesCountsMinusOne)
         {"SELECT Name FROM Schüler WHERE (Geburtsdatum > '01.01.2013') = True ORDER BY Name", {"meier", "Özdemir"}},
     });
 }
+
+// A statement that compares a date with a text and also makes a date text: each place converts
+// its own way, and dates keep their order as dates in Min, Max, DISTINCT and groups.
+TEST_F(TypedFixture, DatesComparedAndShownAsTextInOneStatement)
+{
+    pruefen({
+        {"SELECT Name & \" \" & Geburtsdatum FROM Schüler WHERE Geburtsdatum > \"01.01.2012\" ORDER BY SchülerNr",
+         {"Özdemir 01.07.2013", "meier 15.01.2013", "MÜLLER 02.01.2012 10:30:00", "Lang 05.03.2012",
+          "Maier 05.05.2012"}},
+        {"SELECT IIf(Geburtsdatum > \"1.1.2012\", \"jung: \" & Geburtsdatum, \"alt\") FROM Schüler "
+         "WHERE SchülerNr In (7, 8, 9) ORDER BY SchülerNr",
+         {"alt", "alt", "jung: 02.01.2012 10:30:00"}},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum & \"\" = \"31.12.2011\" AND Left(Geburtsdatum, 2) = \"31\"",
+         {"Öztürk"}},
+        // Min and Max of dates as dates, of texts (dates made text too) in German order.
+        {"SELECT Min(Geburtsdatum), Max(Geburtsdatum), Max(Geburtsdatum) & '', Min(Name), Max(Trim(Name)) "
+         "FROM Schüler",
+         {"24.12.2008|01.07.2013|01.07.2013|Ärmel|Weiß"}},
+        {"SELECT Max(CStr(Geburtsdatum)), Min(CStr(Geburtsdatum)) FROM Schüler", {"31.12.2011|01.01.2012"}},
+        {"SELECT Klasse, Min(Geburtsdatum), Max(Name) FROM Schüler WHERE Klasse <> '7b' GROUP BY Klasse "
+         "ORDER BY Klasse",
+         {"10a|24.12.2008|Müller", "10B||Schmidt", "5a|15.01.2013|Özdemir", "6c|03.02.2011|Maier"}},
+        {"SELECT DISTINCT Geburtsdatum FROM Schüler WHERE Geburtsdatum Is Null Or Geburtsdatum < '1.1.2011' "
+         "ORDER BY Geburtsdatum",
+         {"", "24.12.2008", "04.03.2009", "15.06.2010"}},
+        {"SELECT DISTINCT Format(Geburtsdatum, \"mmmm\") FROM Schüler WHERE Geburtsdatum >= \"1.1.2012\"",
+         {"Januar", "Juli", "Mai", "März"}},
+        {"SELECT Format(Geburtsdatum, \"Short Date\"), Count(*) FROM Schüler WHERE Geburtsdatum Is Null "
+         "Or Year(Geburtsdatum) = 2012 GROUP BY Format(Geburtsdatum, \"Short Date\")",
+         {"|2", "01.01.2012|1", "02.01.2012|1", "05.03.2012|1", "05.05.2012|1"}},
+        {"SELECT Name FROM Schüler WHERE Nz(Geburtsdatum, \"unbekannt\") = \"unbekannt\" ORDER BY SchülerNr",
+         {"Schmidt", "Mayer"}},
+    });
+}
