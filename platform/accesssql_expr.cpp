@@ -501,10 +501,8 @@ QString Parser::asText(const Ex &e) { return e.date ? "AccDateToText(" + e.sql +
 
 Ex Parser::callType(Ex out, const QString &fn, const QVector<Ex> &args)
 {
-    static const QSet<QString> dates{"DATE",  "NOW",    "DATESERIAL", "DATEADD",   "DATEVALUE",
-                                     "CDATE", "CVDATE", "TIME",       "TIMESERIAL", "TIMEVALUE"};
     static const QSet<QString> firstArg{"MAX", "MIN", "FIRST", "LAST", "NZ"};
-    if (dates.contains(fn)) {
+    if (types::functionType(fn) == Vt::Date) {
         out.date = true;
         return out;
     }
