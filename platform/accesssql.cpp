@@ -43,6 +43,30 @@ Query Parser::statement()
     return q;
 }
 
+// Restores what a nested query changes of the enclosing one's reading.
+struct Parser::CoreState {
+    Parser &p;
+    QStringList *refs;
+    QVector<types::FromTable> *tables;
+    bool aggregate;
+    int scopes;
+    explicit CoreState(Parser &parser)
+        : p(parser), refs(parser.m_refs), tables(parser.m_tables), aggregate(parser.m_aggregate),
+          scopes(int(parser.m_scopes.size()))
+    {
+        p.m_refs = nullptr;
+        p.m_tables = nullptr;
+    }
+    ~CoreState()
+    {
+        p.m_refs = refs;
+        p.m_tables = tables;
+        p.m_aggregate = aggregate;
+        while (p.m_scopes.size() > scopes)
+            p.m_scopes.removeLast();
+    }
+};
+
 Query Parser::readQuery()
 {
     struct Member {
@@ -68,7 +92,12 @@ Query Parser::readQuery()
     QString order, window;
     if (acceptKw("ORDER")) {
         expectKw("BY");
-        order = orderList(members.size() == 1 && members[0].isCore ? &members[0].core : nullptr, &window);
+        const Core *single = members.size() == 1 && members[0].isCore ? &members[0].core : nullptr;
+        // The keys of one SELECT read its columns with their types, as its WHERE does.
+        CoreState state(*this);
+        if (single)
+            m_scopes << single->from;
+        order = orderList(single, &window);
     }
     const QVector<Item> items = members[0].isCore ? members[0].core.items : members[0].q.items;
     const QString from = members[0].isCore ? members[0].core.from : members[0].q.from;
@@ -112,30 +141,6 @@ Query Parser::finish(const Core &c, const QString &order, const QString &window)
     }
     return Query{sql, order.isEmpty() && c.top.isEmpty(), c.items, c.from};
 }
-
-// Restores what a nested query changes of the enclosing one's reading.
-struct Parser::CoreState {
-    Parser &p;
-    QStringList *refs;
-    QVector<types::FromTable> *tables;
-    bool aggregate;
-    int scopes;
-    explicit CoreState(Parser &parser)
-        : p(parser), refs(parser.m_refs), tables(parser.m_tables), aggregate(parser.m_aggregate),
-          scopes(int(parser.m_scopes.size()))
-    {
-        p.m_refs = nullptr;
-        p.m_tables = nullptr;
-    }
-    ~CoreState()
-    {
-        p.m_refs = refs;
-        p.m_tables = tables;
-        p.m_aggregate = aggregate;
-        while (p.m_scopes.size() > scopes)
-            p.m_scopes.removeLast();
-    }
-};
 
 Core Parser::core()
 {

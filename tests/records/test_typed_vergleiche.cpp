@@ -257,5 +257,10 @@ TEST_F(TypedFixture, DatesComparedAndShownAsTextInOneStatement)
          {"|2", "01.01.2012|1", "02.01.2012|1", "05.03.2012|1", "05.05.2012|1"}},
         {"SELECT Name FROM Schüler WHERE Nz(Geburtsdatum, \"unbekannt\") = \"unbekannt\" ORDER BY SchülerNr",
          {"Schmidt", "Mayer"}},
+        // ORDER BY reads the dates of its SELECT as dates too.
+        {"SELECT Name FROM Schüler WHERE Klasse = '7b' ORDER BY IIf(Geburtsdatum < \"1.1.2012\", 0, 1), Name",
+         {"Ozean", "Öztürk", "MÜLLER", "Weiß"}},
+        {"SELECT Name FROM Schüler WHERE Klasse = '7b' ORDER BY CStr(Geburtsdatum)",
+         {"Weiß", "MÜLLER", "Ozean", "Öztürk"}},
     });
 }
