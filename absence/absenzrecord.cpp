@@ -16,13 +16,12 @@ const QString tagBedingung = QStringLiteral(" AND Fehltag >= ?2 AND Fehltag < ?3
 
 QString personSql(const QString &id, const QString &spalten, const QString &weitere, const QString &ordnung)
 {
-    return fehltageSql(spalten, QStringLiteral("= ?1"), QStringLiteral("rtrim(ltrim(S_Id)) = ?1 COLLATE NOCASEU"),
-                       weitere, ordnung, druckbaresAscii(vt::trimBlanks(id)));
+    return fehltageSql(spalten, QStringLiteral("= ?1"), weitere, ordnung, istAscii(vt::idSchluessel(id)));
 }
 
 zdb::Params tagParams(const QString &id, const QDate &tag)
 {
-    return {vt::trimBlanks(id), zdb::isoDate(tag), zdb::isoDate(tag.addDays(1))};
+    return {vt::idSchluessel(id), zdb::isoDate(tag), zdb::isoDate(tag.addDays(1))};
 }
 
 QString code(const QString &s) { return vt::trimBlanks(s).left(Absenz::MaxCode); }
@@ -59,24 +58,31 @@ bool druckbaresAscii(const QString &s)
     return std::all_of(s.begin(), s.end(), [](QChar ch) { return ch.unicode() >= 0x20 && ch.unicode() <= 0x7E; });
 }
 
-QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &vergleichSonst,
-                    const QString &weitere, const QString &ordnung, bool schluesselAscii)
+bool istAscii(const QString &s)
 {
-    // Ids of printable ASCII compare through the index on the trimmed id (NOCASE folds ASCII only).
-    // The others, read through small partial indexes (named, since without statistics the planner
-    // may rather take the index of the days), get the comparison of every letter: all of them, or
-    // for ASCII ids sought only those with the long s or the Kelvin sign, which fold into ASCII.
+    return std::all_of(s.begin(), s.end(), [](QChar ch) { return ch.unicode() < 0x80; });
+}
+
+QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &weitere, const QString &ordnung,
+                    bool formenAscii)
+{
+    // The stored schema may name no function of ours, so no index holds the comparison form.
+    // An id of ASCII characters has its lower case as that form: SQLite's NOCASE on the trimmed
+    // id decides exactly for it, through the index on the trimmed id. The other ids are read
+    // through a small partial index and compared by their form: when only ASCII forms are sought,
+    // those with a character whose form is ASCII (no other such id can have an ASCII form), else
+    // all of them. So the result never depends on which other ids are sought. The indexes are
+    // named, since without statistics the planner may rather take the days' index.
     const QString getrimmt = QStringLiteral("rtrim(ltrim(S_Id)) COLLATE NOCASE ") + vergleich;
-    const QString sonstige = schluesselAscii
-                                 ? QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdFaltbar WHERE S_Id GLOB "
-                                                  "'*[\u017F\u212A]*'")
+    const QString sonstige = formenAscii
+                                 ? QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdNachAscii WHERE S_Id GLOB ")
+                                       + vt::idNachAsciiGlob()
                                  : QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdSonstige WHERE S_Id GLOB "
                                                   "'*[^ -~]*'");
     return QStringLiteral("SELECT * FROM (SELECT ") + spalten + QStringLiteral(", rowid AS nr FROM tbl_Fehltage WHERE ")
-        + getrimmt + weitere + QStringLiteral(" UNION ALL SELECT ") + spalten
-        + QStringLiteral(", rowid FROM ") + sonstige + QStringLiteral(" AND NOT (") + getrimmt
-        + QStringLiteral(") AND ") + vergleichSonst + weitere + QStringLiteral(")")
-        + (ordnung.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + ordnung);
+        + getrimmt + weitere + QStringLiteral(" UNION ALL SELECT ") + spalten + QStringLiteral(", rowid FROM ")
+        + sonstige + QStringLiteral(" AND NOT (") + getrimmt + QStringLiteral(") AND IdSchluessel(S_Id) ") + vergleich
+        + weitere + QStringLiteral(")") + (ordnung.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + ordnung);
 }
 
 bool Absenz::istKr(const QString &grund) { return vt::upperTrim(grund) == QLatin1String("KR"); }
@@ -202,7 +208,7 @@ QVector<Absenz::Zeile> Absenz::derPerson(zdb::Db &eigen, const QString &id)
 {
     QVector<Zeile> zeilen;
     eigen.forEach(Absenz::derPersonSql(id),
-                  {vt::trimBlanks(id)}, [&](const QVariantList &r) {
+                  {vt::idSchluessel(id)}, [&](const QVariantList &r) {
                       Zeile z;
                       z.fehltag = zdb::dateFromStored(r[0]);
                       z.grund = vt::valueText(r[1]);

@@ -20,14 +20,16 @@ struct AbsenzDaten {
     bool entschuldigt = false;
 };
 
-// A statement over tbl_Fehltage for the records whose trimmed S_Id matches without regard to case:
-// `vergleich` follows the trimmed id under NOCASE ("= ?1", "IN (…)"), `vergleichSonst` decides for
-// ids with other than printable ASCII characters; `weitere` adds conditions (" AND …"). With
-// `schluesselAscii` (every id sought is printable ASCII) only the ids that can fold into ASCII are
-// compared so. The rows carry the columns, then their rowid as "nr", ordered by `ordnung` (when
-// empty, each id's rows come in the order of the index: by day, then as written).
-QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &vergleichSonst,
-                    const QString &weitere, const QString &ordnung, bool schluesselAscii);
+// A statement over tbl_Fehltage for the records whose S_Id names the persons sought, by the one
+// id rule (vt::idSchluessel, registered as IdSchluessel): `vergleich` follows an id's comparison
+// form and names the forms sought ("= ?1", "IN (…)"); `weitere` adds conditions (" AND …");
+// `formenAscii` when every form sought is ASCII. The rows carry the columns, then their rowid as
+// "nr", ordered by `ordnung` (when empty, each id's rows come in the order of the index: by day,
+// then as written).
+QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &weitere, const QString &ordnung,
+                    bool formenAscii);
+// Only characters below 128.
+bool istAscii(const QString &s);
 // Only characters from blank to "~".
 bool druckbaresAscii(const QString &s);
 
@@ -41,7 +43,7 @@ public:
 
     static bool istKr(const QString &grund);
 
-    // The record of the person (trimmed, case-blind) on the day, or nothing.
+    // The record of the person (by the one id rule) on the day, or nothing.
     static std::optional<AbsenzDaten> laden(zdb::Db &eigen, const QString &id, const QDate &tag);
     // Writes the panel: adds the record for a reason, changes it, or deletes the day's record
     // when the reason is empty. A count text that is no number keeps the stored value.
@@ -66,7 +68,7 @@ public:
         QString zaehlt, bemerkung;
     };
     static QVector<Zeile> derPerson(zdb::Db &eigen, const QString &id);
-    // The statement derPerson runs for the id (?1 the trimmed id).
+    // The statement derPerson runs for the id (?1 the id's comparison form).
     static QString derPersonSql(const QString &id);
 };
 

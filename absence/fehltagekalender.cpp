@@ -66,7 +66,7 @@ void Fehltagekalender::personenZeilenSetzen(const QVector<PersonZeile> &personen
         s.setTextMatrix(r, 1, p.name);
         s.setTextMatrix(r, 2, p.id);
         m_idListe += QLatin1Char('/') + p.id + QLatin1Char('/');
-        const QString key = vt::upperTrim(p.id);
+        const QString key = vt::idSchluessel(p.id);
         if (!key.isEmpty() && !m_zeilen.contains(key))
             m_zeilen.insert(key, r);
     }
@@ -129,7 +129,7 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     bool ascii = true;
     for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it) {
         ids.append(it.key());
-        ascii = ascii && druckbaresAscii(it.key());
+        ascii = ascii && istAscii(it.key());
     }
     const QDate von = m_tage->beginn();
     const QDate bis = von.addDays(Schuljahr::Tage);
@@ -139,7 +139,7 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
                   {zdb::isoDate(von), zdb::isoDate(bis),
                    QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
                   [&](const QVariantList &r) {
-                      const int zeile = m_zeilen.value(vt::upperTrim(vt::valueText(r[0])), -1);
+                      const int zeile = m_zeilen.value(vt::idSchluessel(vt::valueText(r[0])), -1);
                       const int spalte = m_tage->spalte(zdb::dateFromStored(r[1]));
                       if (zeile >= 0 && spalte >= 0)
                           s.setTextMatrix(zeile, spalte, vt::valueText(r[2]));
@@ -153,11 +153,10 @@ QString Fehltagekalender::absenzenSql(bool ascii)
     // Unsorted: a person's records of a day come by time and order of writing, so the last one
     // written into a cell is the latest, as in the day's order; sorting the whole year costs more.
     return fehltageSql(QStringLiteral("S_Id, Fehltag, Grund"), QStringLiteral("IN (SELECT value FROM json_each(?3))"),
-                       QStringLiteral("UCase(rtrim(ltrim(S_Id))) IN (SELECT value FROM json_each(?3))"),
                        QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QString(), ascii);
 }
 
-int Fehltagekalender::zeileVon(const QString &id) const { return m_zeilen.value(vt::upperTrim(id), -1); }
+int Fehltagekalender::zeileVon(const QString &id) const { return m_zeilen.value(vt::idSchluessel(id), -1); }
 
 int Fehltagekalender::spalteVon(const QDate &tag) const { return m_tage ? m_tage->spalte(tag) : -1; }
 

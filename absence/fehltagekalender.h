@@ -38,13 +38,13 @@ public:
     void personenZeilenSetzen(const QVector<PersonZeile> &personen, const QDate &heute = QDate::currentDate());
     // Writes the reason codes of the shown persons on the shown days.
     void absenzenEintragen(zdb::Db &eigen);
-    // The statement absenzenEintragen runs: ?1 and ?2 the days, ?3 the upper-cased trimmed ids as a
-    // JSON array; `ascii` when every id is printable ASCII.
+    // The statement absenzenEintragen runs: ?1 and ?2 the days, ?3 the ids' comparison forms
+    // (vt::idSchluessel) as a JSON array; `ascii` when every form is ASCII.
     static QString absenzenSql(bool ascii);
 
     // Ids of the shown persons, each between slashes ("/12//123/").
     const QString &idListe() const { return m_idListe; }
-    // Grid row of a person (trimmed, case-blind), -1 when not shown.
+    // Grid row of a person (by the one id rule, vt::idSchluessel), -1 when not shown.
     int zeileVon(const QString &id) const;
     // Grid column of a day, -1 when not shown.
     int spalteVon(const QDate &tag) const;
@@ -57,7 +57,7 @@ private:
 
     VSGrid &m_grid;
     std::unique_ptr<KalenderTage> m_tage;
-    QHash<QString, int> m_zeilen; // upper-cased, trimmed id -> row
+    QHash<QString, int> m_zeilen; // comparison form of the id -> row
     QString m_idListe;
 };
 

@@ -172,6 +172,8 @@ void frm_Fehltage::cmdUeberblick_Click()
                 if (!vt::trimBlanks(g->textMatrix(r, c)).isEmpty())
                     g->setCellBackColor(r, c, FarbeDesGrundes(g->textMatrix(r, c)));
         }
+        // The period from its first school day: the scroll position of the class click would hide it.
+        g->setLeftCol(erste);
         g->setRedraw(true);
     }
     g->setMergeCells(grid::MergeFree);

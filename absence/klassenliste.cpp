@@ -86,7 +86,7 @@ QVector<bool> Klassenliste::stufenwechsel(const QVector<KlassenZeile> &zeilen)
     return w;
 }
 
-Abfrage Klassenliste::personenDerKlasse(const QString &klasse)
+Abfrage Klassenliste::personenDerKlasse(const QString &klasse, AusAuswahl aus)
 {
     // The condition stands in both parts of the union: SQLite does not carry it into a union of
     // distinct rows and would gather the whole school first.
@@ -100,7 +100,7 @@ Abfrage Klassenliste::personenDerKlasse(const QString &klasse)
             + bedingung + QStringLiteral(") ORDER BY Name COLLATE DE, Vorname COLLATE DE");
     };
     const QString k = vt::trimBlanks(klasse);
-    if (k.toUpper() == QLatin1String("AUS"))
+    if (aus == AusMitUnterklassen && k.toUpper() == QLatin1String("AUS"))
         return {abfrage(QStringLiteral("Trim(Klasse) LIKE 'AUS%'")), {}};
     // SQLite's own NOCASE is far quicker than the comparison of every letter; it decides alone
     // unless a class name holds the long s or the Kelvin sign, which fold into ASCII.

@@ -37,9 +37,11 @@ public:
     // Rows that start a new grade (blue top line); the first class with a number counts.
     static QVector<bool> stufenwechsel(const QVector<KlassenZeile> &zeilen);
 
-    // The persons of a class: its pupils, for "LK" every teacher but "X" and "XS", for "AUS"
-    // every class beginning with "AUS"; columns SchülerNr, Klasse, Name, Vorname, German name order.
-    static Abfrage personenDerKlasse(const QString &klasse);
+    // The persons of a class: its pupils (class names trimmed, without regard to case), for "LK"
+    // every teacher but "X" and "XS", for "AUS" every class beginning with "AUS" unless only that
+    // class is asked for; columns SchülerNr, Klasse, Name, Vorname, German name order.
+    enum AusAuswahl { AusMitUnterklassen, NurDieseKlasse };
+    static Abfrage personenDerKlasse(const QString &klasse, AusAuswahl aus = AusMitUnterklassen);
 };
 
 // Class-has-reported marks of one day in tbl_KlasseGemeldet.

@@ -52,7 +52,7 @@ Kontaktdaten Kontakt::lesen(zdb::Db &nm, const QString &schuelerNr)
         "ad.ErzName2, ad.ErzRufname2, ad.ErzTelefon2, ad.ErzArt2 "
         "FROM Adressen ad LEFT JOIN Schüler sc ON sc.SchülerNr = ad.SchülerNr "
         "WHERE ad.SchülerNr = ? "
-        "ORDER BY ad.Hauptansprechpartner DESC, ad.rowid LIMIT 1");
+        "ORDER BY (IFNULL(ad.Hauptansprechpartner, 0) <> 0) DESC, ad.rowid LIMIT 1"); // any non-zero flag is Yes
     Kontaktdaten k;
     const QString nr = vt::trimBlanks(schuelerNr);
     if (nr.isEmpty())

@@ -30,7 +30,8 @@ public:
     static QString nameBereinigen(const QString &anrede, const QString &name);
     // Guardian: surname, then ", " and the first name when that is not blank.
     static QString erzName(const QString &name, const QString &rufname);
-    // The contact data of the pupil's main contact address; all fields empty without an address row.
+    // The contact data of the pupil's main contact address (a non-zero flag is Yes; of several, and
+    // without one, the first written row); all fields empty without an address row.
     static Kontaktdaten lesen(zdb::Db &nm, const QString &schuelerNr);
 };
 

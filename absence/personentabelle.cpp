@@ -19,7 +19,7 @@ void Personentabelle::laden(zdb::Db &nm)
         const QString id = vt::trimBlanks(vt::valueText(r[0]));
         if (id.isEmpty())
             return true;
-        const QString key = id.toUpper();
+        const QString key = vt::idSchluessel(id);
         if (!m_personen.contains(key))
             m_personen.insert(key, Person{vt::trimBlanks(vt::valueText(r[2])), vt::trimBlanks(vt::valueText(r[1]))});
         return true;
@@ -28,7 +28,7 @@ void Personentabelle::laden(zdb::Db &nm)
 
 Personentabelle::Person Personentabelle::suchen(const QString &id) const
 {
-    return m_personen.value(vt::upperTrim(id));
+    return m_personen.value(vt::idSchluessel(id));
 }
 
 } // namespace absence

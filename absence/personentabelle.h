@@ -18,11 +18,11 @@ public:
     void laden(zdb::Db &nm);
     void leeren() { m_personen.clear(); }
     int anzahl() const { return int(m_personen.size()); }
-    // Looks an id up trimmed and case-blind; both texts empty when not found.
+    // Looks an id up by the one id rule (vt::idSchluessel); both texts empty when not found.
     Person suchen(const QString &id) const;
 
 private:
-    QHash<QString, Person> m_personen; // key: trimmed, upper-cased id; the first person with an id wins
+    QHash<QString, Person> m_personen; // key: the id's comparison form; the first person with an id wins
 };
 
 } // namespace absence

@@ -56,7 +56,8 @@ struct BerichtsPerson {
 
 // The chosen rows of the class list (the selected range and picked rows), in row order.
 QVector<BerichtsKlasse> gewaehlteKlassen(const VSGrid &fgKlassen);
-// The persons of a class from the open grade manager's database, as the calendar shows them.
+// The persons of the class from the open grade manager's database, in the calendar's order: for
+// "AUS" only that class, not the classes beginning with "AUS" that the calendar shows with it.
 QVector<BerichtsPerson> berichtsPersonen(zdb::Db &nm, const QString &klasse);
 // One person's day entries in the period, four to a line, ready to type; *anzahl = the reported days.
 QString fehltageText(const QVector<Absenz::Zeile> &zeilen, const QDate &start, const QDate &ende, int *anzahl);

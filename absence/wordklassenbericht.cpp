@@ -27,19 +27,22 @@ QString bemerkungFuerBericht(const QString &bemerkung)
     return vt::trimBlanks(b);
 }
 
-// The absences of the persons in the period, earliest first, by trimmed upper-case id: one read
-// over the day index for the whole class.
+// The absences of the persons in the period, earliest first, by the id's comparison form: one
+// read for the whole class.
 QHash<QString, QVector<Absenz::Zeile>> absenzenDerPersonen(zdb::Db &eigen, const QVector<BerichtsPerson> &personen,
                                                            const QDate &start, const QDate &ende)
 {
     QJsonArray ids;
-    for (const BerichtsPerson &p : personen)
-        ids.append(vt::upperTrim(p.id));
+    bool ascii = true;
+    for (const BerichtsPerson &p : personen) {
+        ids.append(vt::idSchluessel(p.id));
+        ascii = ascii && istAscii(ids.last().toString());
+    }
     QHash<QString, QVector<Absenz::Zeile>> tage;
-    eigen.forEach(QStringLiteral("SELECT S_Id, Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, "
-                                 "Bemerkung FROM tbl_Fehltage WHERE Fehltag >= ?1 AND Fehltag < ?2 "
-                                 "AND UCase(rtrim(ltrim(S_Id))) IN (SELECT value FROM json_each(?3)) "
-                                 "ORDER BY Fehltag, rowid"),
+    eigen.forEach(fehltageSql(QStringLiteral("S_Id, Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, "
+                                             "Bemerkung"),
+                              QStringLiteral("IN (SELECT value FROM json_each(?3))"),
+                              QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QStringLiteral("Fehltag, nr"), ascii),
                   {zdb::isoDate(start), zdb::isoDate(ende.addDays(1)),
                    QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
                   [&](const QVariantList &r) {
@@ -49,7 +52,7 @@ QHash<QString, QVector<Absenz::Zeile>> absenzenDerPersonen(zdb::Db &eigen, const
                       for (int i = 0; i < 10; ++i)
                           z.std[size_t(i)] = vt::valueText(r[3 + i]);
                       z.bemerkung = vt::valueText(r[13]);
-                      tage[vt::upperTrim(vt::valueText(r[0]))].push_back(z);
+                      tage[vt::idSchluessel(vt::valueText(r[0]))].push_back(z);
                       return true;
                   });
     return tage;
@@ -83,7 +86,7 @@ QVector<BerichtsKlasse> gewaehlteKlassen(const VSGrid &fgKlassen)
 
 QVector<BerichtsPerson> berichtsPersonen(zdb::Db &nm, const QString &klasse)
 {
-    const Abfrage a = Klassenliste::personenDerKlasse(klasse);
+    const Abfrage a = Klassenliste::personenDerKlasse(klasse, Klassenliste::NurDieseKlasse);
     QVector<BerichtsPerson> personen;
     const zdb::Result res = nm.query(a.sql, a.params);
     const int id = res.columnIndex(QStringLiteral("SchülerNr")), name = res.columnIndex(QStringLiteral("Name")),
@@ -157,7 +160,7 @@ docx::Dokument klassenberichtDokument(zdb::Db &eigen, const BerichtsKlasse &k, c
         if (extraSeite)
             ueberschriftSchreiben(t, QStringLiteral("Fehltage im Zeitraum ") + zeitraum, QString(), heute);
         int n = 0;
-        const QString tage = fehltageText(tageAller.value(vt::upperTrim(p.id)), start, ende, &n);
+        const QString tage = fehltageText(tageAller.value(vt::idSchluessel(p.id)), start, ende, &n);
         t.schrift.fett = true;
         t.schreiben(vt::trimBlanks(p.name) + QStringLiteral(", ") + vt::trimBlanks(p.vorname));
         t.schrift.fett = false;

@@ -16,8 +16,9 @@ namespace kalender {
 void gridInMappe(const VSGrid &grid, xlsx::Workbook &book, const QDateTime &jetzt,
                  const std::function<void(double, double)> &fortschritt = {});
 
-// Writes the workbook under `dateiname` (".xls" is written as ".xlsx"). The caller has removed an
-// existing file. false (with a German reason in *fehler) when it cannot be written.
+// Writes the workbook under `dateiname` (".xls" is written as ".xlsx") through the safe writer, which
+// replaces an existing file only by the whole new one. false (with the file and a German reason in
+// *fehler) when it cannot be written; the old file is then unchanged.
 bool GridNachExcel(const VSGrid &grid, const QString &dateiname, QString *fehler = nullptr,
                    const std::function<void(double, double)> &fortschritt = {});
 

@@ -5,7 +5,6 @@
 #include "platform/speicherdialog.h"
 #include "platform/xlsxbook.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace kalender {
@@ -54,11 +53,10 @@ QString exportPfadMerken(const QString &gewaehlt)
 ExportErgebnis excelExportSchreiben(const VSGrid &grid, const QString &pfad, bool ersetzen,
                                     const std::function<void(double, double)> &fortschritt)
 {
-    if (QFileInfo::exists(pfad) && ersetzen && !QFile::remove(pfad))
-        return {false, QStringLiteral("Die Datei kann nicht überschrieben werden (schreibgeschützt oder geöffnet):\r")
-                           + pfad + QStringLiteral("\rDie Datei wurde NICHT gespeichert!")};
-    if (QFileInfo::exists(pfad))
+    if (QFileInfo::exists(pfad) && !ersetzen)
         return {false, QStringLiteral("Die Datei wurde NICHT gespeichert!")};
+    // The old workbook is replaced only by a whole new one: a write-protected or locked file, a full
+    // disk or a cut-off export leave it as it was.
     QString fehler;
     if (!GridNachExcel(grid, pfad, &fehler, fortschritt))
         return {false, QStringLiteral("Die Excel-Datei konnte nicht erstellt werden.\r") + fehler};

@@ -1,5 +1,6 @@
 #include "core/feiertag.h"
 #include "platform/folders.h"
+#include "platform/msg.h"
 #include "platform/safefile.h"
 #include "platform/textcodec.h"
 #include "platform/units.h"
@@ -9,6 +10,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+
+#include <cerrno>
 
 namespace feiertage {
 
@@ -196,12 +199,23 @@ void FerienVorbereiten()
     const QString pfad = folders::join(DatenPfad, feiertage::dateiName());
     if (!QFileInfo::exists(pfad)) {
         // Written whole or not at all, so a start that is cut short leaves no half file behind.
-        safefile::writeFile(pfad, feiertage::standardText().toUtf8());
+        QString fehler;
+        if (!safefile::writeFile(pfad, feiertage::standardText().toUtf8(), &fehler))
+            msg::box(QStringLiteral("Die Ferien-Datei \"%1\" konnte nicht angelegt werden.\r\r")
+                         .arg(feiertage::dateiName())
+                     + fehler);
         return; // the default text holds no periods
     }
     QFile f(pfad);
-    if (f.open(QIODevice::ReadOnly))
-        Ferien = feiertage::lesen(f.readAll());
+    if (!f.open(QIODevice::ReadOnly)) {
+        const int err = QFileInfo(pfad).isDir() ? EISDIR : errno;
+        msg::box(QStringLiteral("Die Ferien-Datei \"%1\" konnte nicht gelesen werden; die Kalender zeigen keine "
+                                "Ferien.\r\r")
+                     .arg(feiertage::dateiName())
+                 + safefile::failureText(pfad, safefile::reason(err)));
+        return;
+    }
+    Ferien = feiertage::lesen(f.readAll());
 }
 
 } // namespace mdl

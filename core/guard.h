@@ -1,5 +1,6 @@
 #pragma once
-// Error handling of window handlers: a busy, missing or read-only database is reported in German,
+// Error handling of window handlers: a busy, missing, read-only, full or unreachable database (an
+// I/O error, e.g. a network folder gone away) is reported in German naming the file,
 // the open transactions are rolled back and the program keeps running; any other unexpected
 // error shows its text and ends the program.
 #include <QString>

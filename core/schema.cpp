@@ -1,4 +1,5 @@
 #include "core/schema.h"
+#include "platform/valuetext.h"
 
 namespace schema {
 
@@ -49,12 +50,13 @@ QVector<Table> buildTables()
                      << yesNo("entschuldigt") << col("zaehlt", "char(3)");
     // A person's records are looked up by the trimmed id without regard to case; ids with other
     // than printable ASCII characters, which NOCASE does not fold, have small indexes of their own
-    // (all of them; those with the long s or the Kelvin sign, which fold into ASCII).
+    // (all of them; those with a letter whose case forms lie in ASCII: ß, ı, ſ, ẞ, the Kelvin sign,
+    // the ligatures ﬀ to ﬆ, and two signs that decompose into ASCII, U+037E and U+1FEF).
     fehltage.indexes << QStringLiteral("idx_Fehltage_Person(S_Id, Fehltag)")
                      << QStringLiteral("idx_Fehltage_Tag(Fehltag)")
                      << QStringLiteral("idx_Fehltage_IdGetrimmt(rtrim(ltrim(S_Id)) COLLATE NOCASE, Fehltag)")
                      << QStringLiteral("idx_Fehltage_IdSonstige(Fehltag) WHERE S_Id GLOB '*[^ -~]*'")
-                     << QStringLiteral("idx_Fehltage_IdFaltbar(Fehltag) WHERE S_Id GLOB '*[\u017F\u212A]*'");
+                     << QStringLiteral("idx_Fehltage_IdNachAscii(Fehltag) WHERE S_Id GLOB ") + vt::idNachAsciiGlob();
     out << fehltage;
 
     Table grund;

@@ -1,5 +1,6 @@
 // Numbers and texts as Access computes them: Int, Fix, Sgn, AccRound (Round, half to even), Str,
 // Space, String, StrConv, and the aggregates First and Last. A Null argument gives Null.
+// Also IdSchluessel, the comparison form of the program's person ids.
 #include "platform/accessfuncs_detail.h"
 #include "platform/valuetext.h"
 
@@ -179,6 +180,15 @@ void fnStrConv(sqlite3_context *ctx, int, sqlite3_value **argv)
     }
 }
 
+// IdSchluessel(id): the comparison form of a person id (vt::idSchluessel); Null gives Null.
+void fnIdSchluessel(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0]))
+        sqlite3_result_null(ctx);
+    else
+        resultText(ctx, vt::idSchluessel(textOf(argv[0])));
+}
+
 // First and Last: the value of the first and of the last row of the group, Null included.
 struct Kept {
     sqlite3_value *value = nullptr;
@@ -214,7 +224,7 @@ void registerMoreFunctions(sqlite3 *db)
     const ScalarFn fns[] = {
         {"Int", 1, fnInt},       {"Fix", 1, fnFix},       {"Sgn", 1, fnSgn},         {"AccRound", 1, fnRound},
         {"AccRound", 2, fnRound}, {"Str", 1, fnStr},       {"Space", 1, fnSpace},     {"String", 2, fnString},
-        {"StrConv", 2, fnStrConv}, {"StrConv", 3, fnStrConv},
+        {"StrConv", 2, fnStrConv}, {"StrConv", 3, fnStrConv}, {"IdSchluessel", 1, fnIdSchluessel},
     };
     registerScalars(db, fns);
     sqlite3_create_function_v2(db, "First", 1, SQLITE_UTF8, nullptr, nullptr, firstStep, keptFinal, nullptr);

@@ -38,6 +38,11 @@ QString DbError::germanText() const
     case DiskFull:
         t = datei + QStringLiteral("kann nicht geschrieben werden: der Datenträger ist voll.");
         break;
+    case IoError:
+        t = datei + QStringLiteral("kann nicht gelesen oder geschrieben werden: Lese-/Schreibfehler, z. B. weil "
+                                   "die Verbindung zum Netzlaufwerk unterbrochen ist.\r"
+                                   "Bitte prüfen Sie die Verbindung und versuchen Sie es noch einmal.");
+        break;
     case Other:
         t = m_file.isEmpty() ? QStringLiteral("Datenbankfehler.")
                              : QStringLiteral("Datenbankfehler in\r") + m_file;
@@ -83,7 +88,7 @@ QVariant Result::typedValue(int row, int col) const
 
 Db::~Db() { close(); }
 
-static DbError::Kind kindOf(int rc)
+DbError::Kind kindOfCode(int rc)
 {
     switch (rc & 0xff) {
     case SQLITE_BUSY:
@@ -97,6 +102,8 @@ static DbError::Kind kindOf(int rc)
         return DbError::Damaged;
     case SQLITE_FULL:
         return DbError::DiskFull;
+    case SQLITE_IOERR:
+        return DbError::IoError;
     case SQLITE_READONLY:
     case SQLITE_PERM:
         return DbError::ReadOnly;
@@ -108,7 +115,7 @@ static DbError::Kind kindOf(int rc)
 void Db::fail(int rc, const QString &sql) const
 {
     QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    throw DbError(kindOf(rc), rc, msg, sql, m_path);
+    throw DbError(kindOfCode(rc), rc, msg, sql, m_path);
 }
 
 void Db::open(const QString &path, Mode mode, int busyTimeoutMs)
@@ -128,7 +135,7 @@ void Db::open(const QString &path, Mode mode, int busyTimeoutMs)
     if (rc != SQLITE_OK) {
         QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close_v2(db);
-        throw DbError(kindOf(rc) == DbError::Other ? DbError::NotFound : kindOf(rc), rc, msg, QString(), path);
+        throw DbError(kindOfCode(rc) == DbError::Other ? DbError::NotFound : kindOfCode(rc), rc, msg, QString(), path);
     }
     m_db = db;
     m_path = path;
@@ -156,7 +163,7 @@ void Db::create(const QString &path)
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close_v2(db);
-        throw DbError(kindOf(rc), rc, QString(), QString(), path);
+        throw DbError(kindOfCode(rc), rc, QString(), QString(), path);
     }
     m_db = db;
     m_path = path;

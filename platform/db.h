@@ -17,11 +17,12 @@ namespace zdb {
 using Params = QVariantList;
 
 // Thrown for every failed statement. kind tells the caller whether the file or its place is at
-// fault (busy, missing, read-only, damaged, not a database, disk full: the user is told and the
-// program goes on) or whether it is an unexpected fault of the program (Other).
+// fault (busy, missing, read-only, damaged, not a database, disk full, an I/O error such as a
+// network folder gone away: the user is told and the program goes on) or whether it is an
+// unexpected fault of the program (Other).
 class DbError : public std::runtime_error {
 public:
-    enum Kind { Busy, NotFound, ReadOnly, Damaged, NotADatabase, DiskFull, Other };
+    enum Kind { Busy, NotFound, ReadOnly, Damaged, NotADatabase, DiskFull, IoError, Other };
     DbError(Kind k, int code, const QString &msg, const QString &sql = {}, const QString &file = {});
     Kind kind() const { return m_kind; }
     int code() const { return m_code; }
@@ -149,6 +150,9 @@ QVariant toStored(const QVariant &v); // QDate/QDateTime -> ISO text, bool -> 0/
 QDate dateFromStored(const QVariant &v);         // invalid when not a date
 QDateTime dateTimeFromStored(const QVariant &v); // date only gives midnight
 bool yesNo(const QVariant &v);                   // any non-zero is true
+
+// The kind of fault an SQLite result code stands for (Other for a fault of the statement).
+DbError::Kind kindOfCode(int rc);
 
 // Quotes a name for SQL ("Index" -> "[Index]"-free form "\"Index\"").
 QString quoteName(const QString &name);

@@ -53,7 +53,11 @@ bool lockedElsewhere(const QFileInfo &target)
     struct flock fl = {};
     fl.l_type = F_WRLCK;
     fl.l_whence = SEEK_SET;
-    const bool locked = ::fcntl(fd, F_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+    bool locked = ::fcntl(fd, F_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+    // A program may lock the whole file with flock instead: the same refusal. Free, the trial lock
+    // goes with the descriptor.
+    if (!locked && ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        locked = errno == EWOULDBLOCK;
     ::close(fd);
     return locked;
 }
@@ -181,6 +185,10 @@ bool Writer::begin()
     if (m_existed) {
         if (S_ISDIR(old.st_mode))
             return setError(reason(EISDIR));
+        // A file that nobody may write is write-protected for root as well, as Windows refuses a
+        // read-only file to everybody.
+        if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+            return setError(QStringLiteral("Die Datei ist schreibgeschützt."));
         if (::access(native(m_target).constData(), W_OK) != 0)
             return setError(errno == EROFS ? reason(EROFS) : QStringLiteral("Die Datei ist schreibgeschützt."));
         if (lockedElsewhere(target))

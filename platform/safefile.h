@@ -30,7 +30,8 @@ public:
     Writer(const Writer &) = delete;
     Writer &operator=(const Writer &) = delete;
 
-    // Checks the target (folder there, file not write-protected, not locked by another program),
+    // Checks the target (folder there, file not write-protected: no write permission for anybody, or
+    // none for this user; not locked by another program with fcntl or flock),
     // removes our own leftovers for it and creates the temporary file.
     bool begin();
     // The temporary file, for libraries that write a file by its name.

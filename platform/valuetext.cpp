@@ -248,4 +248,30 @@ QString upperCase(const QString &s)
 
 QString upperTrim(const QString &s) { return upperCase(trimBlanks(s)); }
 
+QString idNachAsciiGlob()
+{
+    return QStringLiteral("'*[\u00DF\u0131\u017F\u037E\u1E9E\u1FEF\u212A\uFB00-\uFB06]*'");
+}
+
+QString idSchluessel(const QString &s)
+{
+    QString t = trimBlanks(s);
+    bool ascii = true;
+    for (QChar &c : t) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + 32);
+    }
+    if (ascii)
+        return t;
+    // Folding, then the full upper case (which expands "ß" and the ligatures), then folding again
+    // brings every case form of a letter to one text; decomposed first, so that a sign such as
+    // Ångström and a letter with its mark written apart meet their composed letter.
+    t = trimBlanks(s).normalized(QString::NormalizationForm_D);
+    return t.toCaseFolded().toUpper().toCaseFolded().normalized(QString::NormalizationForm_C);
+}
+
 } // namespace vt

@@ -26,5 +26,13 @@ QDateTime parseDateTime(const QString &text);
 QString trimBlanks(const QString &s);            // removes blanks only (tabs stay)
 QString upperCase(const QString &s);             // character by character ("ß" stays), as UCase does
 QString upperTrim(const QString &s);             // upper case of trimBlanks
+// The comparison form of a person id: blanks at both ends removed, case ignored as German
+// ignores it (upper case "SS" of "ß" and "ẞ", "FF" of "ﬀ", "I" of "ı"; Kelvin sign as k,
+// Ångström sign as å), canonically equal forms alike. Two ids name one person exactly when their
+// forms are equal. A printable-ASCII id gives its lower case.
+QString idSchluessel(const QString &s);
+// A GLOB pattern (quoted for SQL) that every id beyond ASCII whose comparison form is ASCII meets:
+// it holds a character whose own form is ASCII (ß, ı, ſ, ẞ, Kelvin sign, ﬀ to ﬆ, U+037E, U+1FEF).
+QString idNachAsciiGlob();
 
 } // namespace vt

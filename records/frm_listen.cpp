@@ -233,6 +233,9 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
     case listen::Ergebnis::Fehler:
         msg::box(QStringLiteral("Fehler im SQL-Ausdruck"));
         return;
+    case listen::Ergebnis::Datenbankfehler:
+        msg::box(e.meldung);
+        return;
     case listen::Ergebnis::ZuGross:
         msg::box(listen::zuGrossText());
         return;

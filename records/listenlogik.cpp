@@ -91,11 +91,16 @@ Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung, const 
         }
         e.zeilen = std::move(r.rows);
         e.status = e.zeilen.isEmpty() ? Ergebnis::Leer : Ergebnis::Daten;
-    } catch (const std::exception &) {
+    } catch (const std::exception &fehler) {
         if (offen)
             verbindung.schliessen();
         e = Ergebnis{};
         e.status = Ergebnis::Fehler;
+        const auto *db = dynamic_cast<const zdb::DbError *>(&fehler);
+        if (db && db->kind() != zdb::DbError::Other) {
+            e.status = Ergebnis::Datenbankfehler;
+            e.meldung = db->germanText();
+        }
     }
     return e;
 }

@@ -28,8 +28,11 @@ QString anzahlText(int anzahl);
 
 struct Ergebnis {
     // Abgebrochen: the database wait or the running statement was given up; nothing is shown.
-    enum Status { KeinSelect, Abgebrochen, Fehler, Leer, Daten, ZuGross };
+    // Fehler: the statement is wrong; Datenbankfehler: the file is (busy, unreadable, gone away,
+    // told in meldung).
+    enum Status { KeinSelect, Abgebrochen, Fehler, Leer, Daten, ZuGross, Datenbankfehler };
     Status status = Fehler;
+    QString meldung;
     QStringList felder;
     QVector<QStringList> zeilen;
     bool abgeschnitten = false; // Daten: more rows than the cap, the rest not read
@@ -52,9 +55,9 @@ struct Verbindung {
 
 // Runs the typed text: no "SELECT" gives KeinSelect without opening anything; a statement
 // that is no single query (also a second statement after the first), or that the database
-// refuses, gives Fehler (connection closed again). Cells as the program shows values: numbers
-// "4", "1,5"; dates "dd.mm.yyyy" (with the time when it is not midnight), also computed ones;
-// Yes/No "Wahr"/"Falsch"; Null empty.
+// refuses, gives Fehler; a fault of the file itself gives Datenbankfehler (connection closed
+// again either way). Cells as the program shows values: numbers "4", "1,5"; dates "dd.mm.yyyy"
+// (with the time when it is not midnight), also computed ones; Yes/No "Wahr"/"Falsch"; Null empty.
 Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung = Verbindung::nmNurLesen(),
                     const Grenzen &grenzen = {});
 

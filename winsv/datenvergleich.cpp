@@ -128,17 +128,23 @@ QString nmAbfrage(zdb::Db &nm)
         const QString t = tabelleMitSpalte(nm, spalte);
         return t.isEmpty() ? spalte : t + QLatin1Char('.') + spalte;
     };
-    // Of several address rows the last one read is shown: the main contact's row comes last.
-    const QString haupt = nm.columnExists(QStringLiteral("Adressen"), QStringLiteral("Hauptansprechpartner"))
-                              ? QStringLiteral(", (IFNULL(Adressen.Hauptansprechpartner, 0) <> 0)")
-                              : QString();
+    // Of several address rows the last one read is shown.
     return QStringLiteral("SELECT Schüler.Klasse, Schüler.Name, Schüler.Vorname, Schüler.Geburtsdatum, "
                           "Schüler.Geschlecht, Schüler.Ausbildungsrichtung, Schüler.Bekenntnis, Schüler.WinSVSnr, "
                           "Adressen.Straße, Adressen.PLZ, Adressen.Ort, Adressen.Telefon, Adressen.gilt1, Adressen.gilt2, "
                           "%1 AS LRS, %2 AS Legasthenie "
                           "FROM Schüler INNER JOIN Adressen ON Schüler.SchülerNr = Adressen.SchülerNr "
-                          "ORDER BY Schüler.Klasse COLLATE DE, Schüler.Name COLLATE DE, Schüler.Vorname COLLATE DE%3")
-        .arg(qualifiziert(QStringLiteral("LRS")), qualifiziert(QStringLiteral("Legasthenie")), haupt);
+                          "ORDER BY Schüler.Klasse COLLATE DE, Schüler.Name COLLATE DE, Schüler.Vorname COLLATE DE, "
+                          "Schüler.rowid, %3")
+        .arg(qualifiziert(QStringLiteral("LRS")), qualifiziert(QStringLiteral("Legasthenie")), adressReihenfolge(nm));
+}
+
+QString adressReihenfolge(zdb::Db &nm)
+{
+    const QString haupt = nm.columnExists(QStringLiteral("Adressen"), QStringLiteral("Hauptansprechpartner"))
+                              ? QStringLiteral("(IFNULL(Adressen.Hauptansprechpartner, 0) <> 0), ")
+                              : QString();
+    return haupt + QStringLiteral("Adressen.rowid DESC");
 }
 
 Datenvergleich::Datenvergleich(const Grids &grids, Beobachter beobachter) : m_g(grids), m_b(std::move(beobachter)) {}

@@ -42,8 +42,12 @@ QString nmKlasse(const QVariant &klasse);
 // The WinSV statement on DSchueler. The date columns come as text: the driver reads a German
 // date ("04.02.2014") in a date column as Null, which could not be told from an empty value.
 QString winsvAbfrage();
-// The grade-manager statement; the main contact's address row is read last of a pupil's rows.
+// The grade-manager statement; the address row shown of a pupil's rows is read last of them.
 QString nmAbfrage(zdb::Db &nm);
+// The order of one pupil's address rows after which the last one is the row the comparison shows
+// and the write-back writes: the main contact's (a non-zero Hauptansprechpartner is Yes), of
+// several the first written; without a main contact the first written row.
+QString adressReihenfolge(zdb::Db &nm);
 // The table of the grade manager that holds a column ("Schüler" before "Adressen"); empty when none.
 QString tabelleMitSpalte(zdb::Db &nm, const QString &spalte);
 

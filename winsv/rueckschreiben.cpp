@@ -199,14 +199,23 @@ void Rueckschreiben::spaltenLesen()
 
 void Rueckschreiben::trefferLesen()
 {
+    // One hit per pupil, with the address row the comparison showed: the last of the pupil's rows
+    // in the comparison's order of address rows.
     m_treffer.clear();
     m_db.forEach(QStringLiteral("SELECT Schüler.rowid, Adressen.rowid, Schüler.WinSVSnr, Adressen.SchülerNr "
                                 "FROM Schüler INNER JOIN Adressen ON Schüler.SchülerNr = Adressen.SchülerNr "
-                                "WHERE Schüler.WinSVSnr IS NOT NULL"),
+                                "WHERE Schüler.WinSVSnr IS NOT NULL ORDER BY Schüler.rowid, ")
+                     + adressReihenfolge(m_db),
                  {}, [this](const QVariantList &row) {
                      double id = 0;
-                     if (alsZahl(row[2], &id))
-                         m_treffer[id].append(Treffer{row[0].toLongLong(), row[1].toLongLong(), row[2], row[3]});
+                     if (!alsZahl(row[2], &id))
+                         return true;
+                     QVector<Treffer> &t = m_treffer[id];
+                     const Treffer neu{row[0].toLongLong(), row[1].toLongLong(), row[2], row[3]};
+                     if (!t.isEmpty() && t.last().schuelerRowid == neu.schuelerRowid)
+                         t.last() = neu;
+                     else
+                         t.append(neu);
                      return true;
                  });
 }

@@ -24,7 +24,7 @@ struct RueckschreibPaar {
 struct RueckschreibErgebnis {
     int geschrieben = 0;  // pupils whose rows were written
     int ohneTreffer = 0;  // id finds no pupil: skipped without a message
-    int mehrdeutig = 0;   // the id finds several rows (several pupils or several address rows)
+    int mehrdeutig = 0;   // the id finds several pupils
     int ungueltigeId = 0; // blank or non-numeric WinSV id
     int abgelehnt = 0;    // the database refused the write (locked row, changed meanwhile, value not accepted)
     int nichtLesbar = 0;  // written pupils of whom a WinSV value was kept back as not readable
@@ -68,7 +68,7 @@ private:
     zdb::Db &m_db;
     std::function<void()> m_zwischendurch;
     QVector<Spalte> m_spalten; // the twelve columns in the written order
-    QMap<double, QVector<Treffer>> m_treffer;
+    QMap<double, QVector<Treffer>> m_treffer; // WinSV id -> its pupils, each with the address row shown
 };
 
 } // namespace winsv

@@ -257,6 +257,23 @@ TEST_F(Klicks, OverviewGivesTheSchoolDaysThePeriodsWidth)
     EXPECT_EQ(g->colWidth(c), 0); // unchanged
 }
 
+// The class click scrolls today a week from the left edge; the overview shows its period from the
+// first school day on all the same, also when its days, in whole pixels, are wider than the view.
+TEST_F(Klicks, OverviewStartsAtThePeriodsFirstSchoolDay)
+{
+    oeffnen("X", "5a");
+    VSGrid *g = f->fgSchueler;
+    const QDate erster(2024, 9, 30);
+    ASSERT_GT(g->leftCol(), spalte(erster)); // where the class click left the calendar
+    f->txtStartTag->setText("28.09.2024"); // a Saturday: the first school day is the Monday after
+    f->txtEndeTag->setText("31.03.2025");
+    f->cmdUeberblick_Click();
+    int c = g->leftCol();
+    while (c < g->cols() && g->colWidth(c) == 0)
+        ++c;
+    EXPECT_EQ(c, spalte(erster));
+}
+
 TEST_F(Klicks, DayListButtonsWriteTheWordAndExcelListsOfTheShownDay)
 {
     s.fehltag("12", montag, "kr");

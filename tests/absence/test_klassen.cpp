@@ -1,5 +1,6 @@
 // Class list: rights, order, the persons of a class and the class-has-reported marks.
 #include "absence/klassenliste.h"
+#include "absence/worddokumente.h"
 #include "absencefixture.h"
 #include "core/mdl_zandrel.h"
 
@@ -95,6 +96,13 @@ TEST(Klassenliste, AUSLoadsEveryAUSClassAndOtherNamesMatchLiterally)
     s.schueler(8, "Hahn", "H", "\u017F1");
     EXPECT_EQ(personen(s, "5Ä "), QStringList({"7:Gül"}));
     EXPECT_EQ(personen(s, "S1"), QStringList({"8:Hahn"}));
+
+    // The class report takes the class "AUS" alone (its name trimmed, in any case).
+    s.schueler(9, "Ida", "I", " aus ");
+    QStringList bericht;
+    for (const BerichtsPerson &p : berichtsPersonen(s.nm, "AUS"))
+        bericht << p.id + QLatin1Char(':') + p.name;
+    EXPECT_EQ(bericht, QStringList({"1:Abel", "9:Ida"}));
 }
 
 TEST(Klassenliste, TeachersRowLeavesOutXAndXSInGermanNameOrder)

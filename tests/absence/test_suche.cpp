@@ -80,6 +80,26 @@ TEST(Kontakt, MainContactRowComesFirst)
                            "86150 Augsburg"}));
 }
 
+// Any non-zero flag is Yes: a flag stored as -1 (a file converted from Access) makes the main contact
+// too; of two main contacts, and without one, the first written row.
+TEST(Kontakt, AnyNonZeroFlagMakesTheMainContact)
+{
+    absencetest::Schule s;
+    const struct {
+        qint64 nr;
+        QVector<int> flaggen;
+        QString erz; // ErzName1 of the row shown
+    } faelle[] = {{20, {0, -1}, "Erz1"}, {21, {0, 0}, "Erz0"}, {22, {0, -1, 1}, "Erz1"}, {23, {2, 0}, "Erz0"}};
+    for (const auto &f : faelle) {
+        s.schueler(f.nr, "Name", "Vor", "5a");
+        for (int i = 0; i < f.flaggen.size(); ++i) {
+            s.adresse(f.nr, "Frau", QStringLiteral("Erz%1").arg(i), "Eva", false);
+            s.nm.exec("UPDATE Adressen SET Hauptansprechpartner = ? WHERE rowid = last_insert_rowid()", {f.flaggen[i]});
+        }
+        EXPECT_EQ(Kontakt::lesen(s.nm, QString::number(f.nr)).name1, f.erz + ", Eva") << f.nr;
+    }
+}
+
 TEST(Personentabelle, FindsPupilsAndTeachersTrimmedAndCaseBlindWithoutALimit)
 {
     absencetest::Schule s;

@@ -145,6 +145,48 @@ TEST_F(Plaene, KlassenfahrtenUndSonstigeTermineFolgenDenFaechern)
                                    "<td>&nbsp;</td> <td>20.09.2010</td>"}));
 }
 
+TEST_F(Plaene, JedesKuerzelHatSeinenLangnamenInDenPlaenen)
+{
+    // Every code of the table, typed in small letters and with blanks, each on a day of its own.
+    const std::vector<std::pair<const char *, const char *>> namen{
+        {"kf", "Klassenfahrt"},
+        {"so", "sonstiger Termin"},
+        {"kr", "kath. Religionslehre"},
+        {"evr", "evang. Religionslehre"},
+        {"eth", "Ethik"},
+        {"d", "Deutsch"},
+        {"e", "Englisch"},
+        {"f", "Franz&ouml;sisch"},
+        {"m", "Mathematik"},
+        {"ph", "Physik"},
+        {"wr", "Wirtschaft und Recht"},
+        {"bwr", "BWR"},
+        {"w", "Werken"},
+        {"ku", "Kunsterziehung"},
+        {"it", "Informationstechnologie"},
+        {"mu", "Musik"},
+        {"g", "Geschichte"},
+        {"ek", "Erdkunde"},
+        {"ch", "Chemie"},
+    };
+    ASSERT_EQ(namen.size(), 19u);
+    mdl::KalenderLetzterTag = QDate(2010, 10, 31);
+    QDate tag(2010, 10, 4); // a Monday; weekends show no entries
+    for (const auto &[code, lang] : namen) {
+        s.termin({tag, "5b", QStringLiteral(" %1 ").arg(code), "AB", "", false, s.uhr.addDays(-30), "AB", {}, ""});
+        tag = tag.addDays(tag.dayOfWeek() == 5 ? 3 : 1);
+        EXPECT_EQ(HTMLUmlaute(FachLang(QString::fromUtf8(code).toUpper())), QString::fromUtf8(lang)) << code;
+    }
+    PlanErstellung p = erstellung();
+    ASSERT_TRUE(p.klassenPlan().geschrieben);
+    ASSERT_TRUE(p.lehrerPlan().geschrieben);
+    const QString klassenplan = kalfix::lesen(mdl::HTML_S2), lehrerplan = kalfix::lesen(mdl::HTML_L);
+    for (const auto &[code, lang] : namen) {
+        EXPECT_TRUE(klassenplan.contains(QStringLiteral("    <td>%1</td>\r\n").arg(QString::fromUtf8(lang)))) << code;
+        EXPECT_TRUE(lehrerplan.contains(QStringLiteral(" title='%1 - AB ;  '").arg(QString::fromUtf8(lang)))) << code;
+    }
+}
+
 TEST_F(Plaene, TabellenplanFindetDieKlasseOhneRuecksichtAufSchreibweise)
 {
     // Stored with blanks and in upper case; recently entered and not for the internet.

@@ -12,6 +12,10 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace kalender;
 
 namespace {
@@ -163,4 +167,87 @@ TEST_F(KalenderExcel, AnUnwritableFolderIsReportedNotCalledSaved)
     EXPECT_TRUE(rec.texts()[0].startsWith("Die Excel-Datei konnte nicht erstellt werden."));
 }
 
+// The workbook a user keeps from an earlier export; its first cell tells whether it is still whole.
+void alteMappe(const QString &pfad)
+{
+    xlsx::Workbook b;
+    b.sheet(1).setValue(1, 1, QStringLiteral("alte Fassung"));
+    ASSERT_TRUE(b.save(pfad));
+}
+
+QString ersteZelle(const QString &pfad) { return testsupport::xlsxCells(pfad).value("A1"); }
+
+TEST_F(KalenderExcel, AWriteProtectedOrLockedWorkbookIsRefusedAndKept)
+{
+    const QString pfad = sb.file("Plan.xlsx");
+    auto dialog = [&](QWidget *, const QString &, const QString &) { return pfad; };
+    auto exportieren = [&] {
+        testsupport::MsgRecorder rec([](const msg::Request &) { return int(msg::Yes); });
+        EXPECT_TRUE(frm_Kalender::excelExport(fg, {}, nullptr, dialog).isEmpty());
+        return rec.texts();
+    };
+    auto abgelehnt = [&](const QString &grund) {
+        return QStringList({"Diese Datei existiert bereits. Soll sie überschrieben werden?",
+                            "Die Excel-Datei konnte nicht erstellt werden.\rDatei: " + pfad + "\rGrund: " + grund});
+    };
+    alteMappe(pfad);
+    // Write-protected: refused also for root, as Windows refuses a read-only file.
+    ASSERT_EQ(chmod(QFile::encodeName(pfad).constData(), 0444), 0);
+    EXPECT_EQ(exportieren(), abgelehnt("Die Datei ist schreibgeschützt."));
+    EXPECT_EQ(ersteZelle(pfad), "alte Fassung");
+    ASSERT_EQ(chmod(QFile::encodeName(pfad).constData(), 0644), 0);
+
+    for (const auto art : {testsupport::FremdeSperre::Posix, testsupport::FremdeSperre::Flock}) {
+        SCOPED_TRACE(art == testsupport::FremdeSperre::Posix ? "fcntl" : "flock");
+        testsupport::FremdeSperre sperre(pfad, art);
+        ASSERT_TRUE(sperre.haelt());
+        EXPECT_EQ(exportieren(), abgelehnt("Die Datei ist in einem anderen Programm geöffnet."));
+        EXPECT_EQ(ersteZelle(pfad), "alte Fassung");
+    }
+    EXPECT_EQ(QDir(sb.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Plan.xlsx"});
+}
+
+TEST_F(KalenderExcel, AFullDiskKeepsTheOldWorkbookAndSaysSo)
+{
+    const QString pfad = sb.file("Plan.xlsx");
+    alteMappe(pfad);
+    const QString meldung = testsupport::beiVollemDatentraeger([&] {
+        const ExportErgebnis e = excelExportSchreiben(fg, pfad, true);
+        return e.gespeichert ? QStringLiteral("gespeichert") : e.meldung;
+    });
+    EXPECT_TRUE(meldung.startsWith("Die Excel-Datei konnte nicht erstellt werden.\rDatei: " + pfad
+                                   + "\rGrund: Der Datenträger ist voll"))
+        << meldung.toStdString();
+    EXPECT_EQ(ersteZelle(pfad), "alte Fassung");
+}
+
+TEST_F(KalenderExcel, AnExportKilledWhileReplacingLeavesAWholeWorkbook)
+{
+    // A large plan, so that a kill meets the export at work.
+    fg.setRows(400);
+    fg.setCols(60);
+    for (int r = 1; r < 400; ++r) {
+        fg.setRowHeight(r, 240);
+        fg.setTextMatrix(r, 0, QStringLiteral("Mo %1").arg(r));
+        for (int c = 1; c < 60; ++c) {
+            fg.setTextMatrix(r, c, QStringLiteral("M%1").arg(r * c));
+            fg.setCellData(r, c, QStringLiteral("Mathematik (Notiz %1)").arg(c));
+        }
+    }
+    const QString pfad = sb.file("Plan.xlsx");
+    alteMappe(pfad);
+    for (int i = 1; i <= 8; ++i) {
+        const pid_t pid = fork();
+        if (pid == 0)
+            for (;;)
+                excelExportSchreiben(fg, pfad, true);
+        usleep(useconds_t(5000 + i * 9000));
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        const QString a1 = ersteZelle(pfad);
+        EXPECT_TRUE(a1 == "alte Fassung" || a1.startsWith("Schulaufgabenkalender")) << "Durchgang " << i;
+    }
+}
+
 } // namespace
+

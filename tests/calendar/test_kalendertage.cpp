@@ -175,3 +175,25 @@ TEST(KlassenLesen, OhneAUSnachStufeDannName)
     nm.open(s.nmPfad);
     EXPECT_EQ(klassenLesen(nm), QStringList({"5a", "5b", "6a", "10b", "AUS2", "Info"}));
 }
+
+TEST(KlassenLesen, AUSInJederSchreibweiseBekommtKeineSpalte)
+{
+    // Access compares the name without regard to case; only the name itself is left out. Also in
+    // a file whose columns declare no collation (converted by another tool).
+    for (const bool ohneKollation : {false, true}) {
+        for (const char *aus : {"AUS", "Aus", "aus", "aUs"}) {
+            SCOPED_TRACE(std::string(aus) + (ohneKollation ? " ohne Kollation" : ""));
+            kalfix::Schule s;
+            for (const char *k : {"5a", "Ausland", "AUS2"})
+                s.klasse(k);
+            s.klasse(aus);
+            zdb::Db nm;
+            nm.open(s.nmPfad);
+            if (ohneKollation)
+                nm.exec("CREATE TABLE K2 (Klasse varchar(10), Klassenleiter varchar(10));"
+                        "INSERT INTO K2 SELECT Klasse, Klassenleiter FROM Klassen;"
+                        "DROP TABLE Klassen; ALTER TABLE K2 RENAME TO Klassen");
+            EXPECT_EQ(klassenLesen(nm), QStringList({"5a", "AUS2", "Ausland"}));
+        }
+    }
+}

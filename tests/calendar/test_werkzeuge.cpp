@@ -66,6 +66,17 @@ TEST_F(Werkzeuge, KopierenUndEinfuegenUebernimmtLehrkraftBemerkungUndKennzeichen
     EXPECT_EQ(zelle(kDi, "5a"), "D");
 }
 
+TEST_F(Werkzeuge, EingefuegteTermineTragenDieKlasseOhneLeerzeichen)
+{
+    // A class name padded with blanks (as a fixed-width column of the grade manager gives it) is
+    // stored trimmed, so the entry sorts and is found with its class.
+    const kalender::Zwischenablage z{"D", "MK", "Diktat", false};
+    ASSERT_GT(kalender::terminEinfuegen(mdl::dbEigen, kMi, "  6a    ", z, "XS"), 0);
+    ASSERT_GT(kalender::terminEinfuegen(mdl::dbEigen, kDo, "5b ", z, "X"), 0);
+    EXPECT_EQ(mdl::dbEigen.query("SELECT Klasse FROM tbl_Termin ORDER BY Klasse").rows,
+              (QVector<QVariantList>{{"5b"}, {"6a"}}));
+}
+
 TEST_F(Werkzeuge, ShiftKlickFuegtNurInDieGeklickteZelleEin)
 {
     s.termin({kDi, "5a", "D", "MK", "Diktat", false, s.uhr.addDays(-20), "MK", {}, ""});

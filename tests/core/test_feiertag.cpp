@@ -7,6 +7,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using feiertage::klassifizieren;
 
 namespace {
@@ -145,6 +147,51 @@ TEST(FerienDatei, MissingFileGetsTheExplainingDefaultWithoutDates)
     ASSERT_EQ(mdl::Ferien.size(), 1);
     EXPECT_EQ(mdl::Feiertag(QDate(2024, 10, 30)).Name, QString("Herbstferien"));
     mdl::Ferien.clear();
+    mdl::DatenPfad.clear();
+}
+
+TEST(FerienDatei, AFileThatCannotBeWrittenIsReportedWithFileAndReason)
+{
+    testsupport::Sandbox sb;
+    // A data folder without write permission (as an ordinary user meets it, also under root).
+    const QString antwort = testsupport::imKind([&] {
+        if (!testsupport::alsGewoehnlicherBenutzer())
+            return QStringLiteral("<keine Rechte abgegeben>");
+        chmod(QFile::encodeName(sb.path()).constData(), 0500);
+        mdl::DatenPfad = mdl::MitBackslash(sb.path());
+        testsupport::MsgRecorder boxes;
+        mdl::FerienVorbereiten();
+        return boxes.texts().join(QStringLiteral("|"));
+    });
+    chmod(QFile::encodeName(sb.path()).constData(), 0700);
+    EXPECT_EQ(antwort, "Die Ferien-Datei \"Zandrel Ferien.txt\" konnte nicht angelegt werden.\r\rDatei: "
+                           + sb.file("Zandrel Ferien.txt") + "\rGrund: Keine Schreibberechtigung im Ordner \""
+                           + sb.path() + "\".");
+    EXPECT_FALSE(QFile::exists(sb.file("Zandrel Ferien.txt")));
+
+    // A data folder that is not there.
+    testsupport::MsgRecorder boxes;
+    mdl::DatenPfad = mdl::MitBackslash(sb.file("weg"));
+    mdl::FerienVorbereiten();
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    EXPECT_TRUE(boxes.texts()[0].startsWith("Die Ferien-Datei \"Zandrel Ferien.txt\" konnte nicht angelegt werden.\r\r"
+                                            "Datei: " + sb.file("weg/Zandrel Ferien.txt") + "\rGrund: Der Ordner"));
+    EXPECT_TRUE(mdl::Ferien.isEmpty());
+    mdl::DatenPfad.clear();
+}
+
+TEST(FerienDatei, AFileThatCannotBeReadIsReportedAndNoHolidaysAreKept)
+{
+    testsupport::Sandbox sb;
+    ASSERT_TRUE(QDir(sb.path()).mkdir("Zandrel Ferien.txt")); // a folder under the file's name
+    mdl::DatenPfad = mdl::MitBackslash(sb.path());
+    mdl::Ferien = {{"01.01.2000", "02.01.2000", "alt"}};
+    testsupport::MsgRecorder boxes;
+    mdl::FerienVorbereiten();
+    EXPECT_EQ(boxes.texts(), QStringList{"Die Ferien-Datei \"Zandrel Ferien.txt\" konnte nicht gelesen werden; die "
+                                         "Kalender zeigen keine Ferien.\r\rDatei: " + sb.file("Zandrel Ferien.txt")
+                                         + "\rGrund: Unter diesem Namen gibt es bereits einen Ordner."});
+    EXPECT_TRUE(mdl::Ferien.isEmpty());
     mdl::DatenPfad.clear();
 }
 

@@ -103,6 +103,35 @@ TEST(SchemaUpgrade, OlderSchemaIsCompletedKeepingRowsAndValues)
         EXPECT_EQ(sortedColumns(db, t.name), sortedColumns(f, t.name)) << qPrintable(t.name);
 }
 
+TEST(SchemaUpgrade, ColumnsSpelledInAnotherCaseAreTakenAsPresent)
+{
+    // Access names columns without regard to case: an older file, or one another program wrote,
+    // may spell them differently. None is added twice, and their values stay.
+    testsupport::Sandbox sb;
+    createPreparedOwnDb(sb.file("alt.mdb"));
+    zdb::Db db;
+    db.open(sb.file("alt.mdb"));
+    db.exec("CREATE TABLE tbl_Fehltage (s_id varchar(6), FEHLTAG date, Grund char(2), s01 char(2), s02 char(2), "
+            "s03 char(2), s04 char(2), s05 char(2), s06 char(2), s07 char(2), s08 char(2), s09 char(2), S10 char(2), "
+            "bemerkung varchar(50), Eintrag date, EDIT date, Entschuldigt bit, ZAEHLT char(3));"
+            "INSERT INTO tbl_Fehltage (s_id, FEHLTAG, Grund, Entschuldigt, ZAEHLT) "
+            "VALUES ('1234', '2024-03-04', 'kr', 1, '0,5');"
+            "CREATE TABLE tbl_Fehlgrund (KURZ char(2), Lang char(50), Farbe long, SORT integer, "
+            "Fuer_Schueler bit, FUER_LEHRER bit);"
+            "INSERT INTO tbl_Fehlgrund VALUES ('kr', 'krank', 255, 10, 0, 1);"
+            "CREATE TABLE tbl_Einstellungen (MNU_FEHLTAGE varchar(20), kalendereinfaerbenfarbe int, html_l char(255));"
+            "INSERT INTO tbl_Einstellungen VALUES ('XS', 4259584, '/plaene/l.html');");
+    ASSERT_NO_THROW(schema::DatenbankAktualisieren(db));
+
+    for (const schema::Table &t : schema::tables())
+        EXPECT_EQ(db.columnsOf(t.name).size(), t.columns.size()) << qPrintable(t.name);
+    EXPECT_EQ(db.scalar("SELECT Entschuldigt || '/' || ZAEHLT FROM tbl_Fehltage").toString(), QString("1/0,5"));
+    // Present, they keep their values (added, both would be set to Yes).
+    EXPECT_EQ(db.scalar("SELECT Fuer_Schueler || '/' || FUER_LEHRER FROM tbl_Fehlgrund").toString(), QString("0/1"));
+    EXPECT_EQ(db.scalar("SELECT kalendereinfaerbenfarbe || ' ' || html_l FROM tbl_Einstellungen").toString(),
+              QString("4259584 /plaene/l.html"));
+}
+
 TEST(SchemaUpgrade, SecondRunChangesNothing)
 {
     testsupport::Sandbox sb;

@@ -278,7 +278,7 @@ TEST(Guard, FaultsOfTheFileAreReportedAndOnlyProgramFaultsEndTheProgram)
         K::Kind kind;
         bool endet;
     } faelle[] = {{K::Busy, false},    {K::NotFound, false}, {K::ReadOnly, false}, {K::Damaged, false},
-                  {K::NotADatabase, false}, {K::DiskFull, false}, {K::Other, true}};
+                  {K::NotADatabase, false}, {K::DiskFull, false}, {K::IoError, false}, {K::Other, true}};
     for (const auto &f : faelle) {
         SCOPED_TRACE(int(f.kind));
         EndeAbfangen ende;
@@ -295,6 +295,33 @@ TEST(Guard, FaultsOfTheFileAreReportedAndOnlyProgramFaultsEndTheProgram)
     EXPECT_FALSE(guarded([] { throw std::runtime_error("kaputt"); }));
     EXPECT_EQ(boxes.texts(), QStringList{"Unerwarteter Fehler: kaputt"});
     EXPECT_EQ(ende.enden.size(), 1);
+}
+
+TEST(Guard, ADatabaseOnAFolderGoneAwayIsReportedWithItsFileAndTheProgramGoesOn)
+{
+    testsupport::Netzausfall netz;
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    eigeneDatenbank(sb);
+    EndeAbfangen ende;
+    testsupport::MsgRecorder boxes;
+    netz.ausfallen(true);
+    // A handler writing several rows while the network folder drops away.
+    EXPECT_FALSE(guarded([] {
+        zdb::WriteTransaction tx(mdl::dbEigen);
+        mdl::dbEigen.exec("INSERT INTO tbl_Personen (Id) VALUES ('1')");
+        tx.commit();
+    }));
+    netz.ausfallen(false);
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith("Die Datenbank\r" + sb.file("Zandrel.mdb")
+                                               + "\rkann nicht gelesen oder geschrieben werden"))
+        << boxes.boxes[0].text.toStdString();
+    EXPECT_TRUE(ende.enden.isEmpty());
+    EXPECT_FALSE(mdl::dbEigen.inTransaction());
+    // Once the folder is back, the next action works on the same connection.
+    EXPECT_TRUE(guarded([] { mdl::dbEigen.exec("INSERT INTO tbl_Personen (Id) VALUES ('2')"); }));
+    EXPECT_EQ(mdl::dbEigen.scalar("SELECT group_concat(Id) FROM tbl_Personen").toString(), "2");
 }
 
 TEST(Guard, HandlerFailingInsideAPassLeavesThePasssTransactionAlone)

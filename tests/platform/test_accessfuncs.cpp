@@ -1,8 +1,10 @@
 #include "platform/accessfuncs.h"
 #include "platform/accesssql.h"
 #include "platform/db.h"
+#include "platform/valuetext.h"
 #include "support/testsupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <vector>
@@ -271,6 +273,20 @@ TEST(AccessFunctions, DateFunctionsCountAsAccessDoes)
         EXPECT_EQ(access(v, QString::fromUtf8(ausdruck)), QString::fromUtf8(erwartet)) << ausdruck;
 }
 
+TEST(AccessFunctions, TwoDigitYearsUpTo29AreThisCenturyFrom30TheLast)
+{
+    Verbindung v;
+    const std::vector<std::pair<const char *, const char *>> faelle{
+        {"CDate('31.12.29')", "2029-12-31"},       {"CDate('1.1.30')", "1930-01-01"},
+        {"CDate('1.1.30 8:15')", "1930-01-01 08:15:00"}, {"DateValue('31.12.29')", "2029-12-31"},
+        {"DateValue('01.01.30')", "1930-01-01"},   {"DateSerial(29, 12, 31)", "2029-12-31"},
+        {"DateSerial(30, 1, 1)", "1930-01-01"},    {"DateSerial(0, 1, 1)", "2000-01-01"},
+        {"Year(#12/31/29#)", "2029"},              {"Year(#1/1/30#)", "1930"},
+    };
+    for (const auto &[ausdruck, erwartet] : faelle)
+        EXPECT_EQ(access(v, QString::fromUtf8(ausdruck)), QString::fromUtf8(erwartet)) << ausdruck;
+}
+
 TEST(AccessFunctions, NumberAndTextFunctionsAsAccess)
 {
     Verbindung v;
@@ -291,6 +307,12 @@ TEST(AccessFunctions, NumberAndTextFunctionsAsAccess)
     };
     for (const auto &[ausdruck, erwartet] : faelle)
         EXPECT_EQ(access(v, QString::fromUtf8(ausdruck)), QString::fromUtf8(erwartet)) << ausdruck;
+    // IdSchluessel is the program's own function for its id rule, not Access's: the program's
+    // statements call it, a typed statement cannot.
+    EXPECT_EQ(v.t("IdSchluessel(' Maẞ ')"), "mass");
+    EXPECT_EQ(v.t("IdSchluessel(' Yıl')"), "yil");
+    EXPECT_TRUE(v.s("IdSchluessel(Null)").isNull());
+    EXPECT_EQ(access(v, "IdSchluessel('x')"), "<unlesbar>");
 
     v.db.exec("CREATE TABLE t (k TEXT, n TEXT)");
     v.db.exec("INSERT INTO t VALUES ('a', 'erster'), ('b', NULL), ('a', 'zweiter'), ('b', 'letzter'), ('a', NULL)");
@@ -328,4 +350,27 @@ TEST(AccessFunctions, GermanOrderOfTypedComparisons)
             EXPECT_EQ(vergleich(a, b), erwartet < 0 ? -1 : erwartet > 0 ? 1 : 0)
                 << a.toStdString() << " " << b.toStdString();
         }
+}
+
+// The partial index of ids that fold into ASCII must hold every such id: each character beyond
+// ASCII whose comparison form is ASCII meets its pattern (which names 14 characters).
+TEST(AccessFunctions, IdsWhoseComparisonFormIsAsciiMeetTheirIndexPattern)
+{
+    Verbindung v;
+    int n = 0;
+    for (char32_t c = 0x80; c < 0x110000; ++c) {
+        if (c >= 0xD800 && c < 0xE000)
+            continue;
+        // One character as it stands (fromUcs4 would drop a byte-order mark).
+        const QChar paar[2] = {QChar(QChar::highSurrogate(c)), QChar(QChar::lowSurrogate(c))};
+        const QString zeichen = QChar::requiresSurrogates(c) ? QString(paar, 2) : QString(QChar(char16_t(c)));
+        const QString form = vt::idSchluessel(zeichen);
+        if (!std::all_of(form.begin(), form.end(), [](QChar q) { return q.unicode() < 0x80; }))
+            continue;
+        ++n;
+        EXPECT_EQ(v.s("? GLOB " + vt::idNachAsciiGlob(), {zeichen}).toInt(), 1) << unsigned(c);
+        EXPECT_EQ(v.t("IdSchluessel(?)", {zeichen}), form);
+    }
+    EXPECT_EQ(n, 14);
+    EXPECT_EQ(v.s("'x\u00FC' GLOB " + vt::idNachAsciiGlob()).toInt(), 0);
 }

@@ -63,6 +63,16 @@ protected:
 
 } // namespace
 
+TEST(AccessSqlText, TwoDigitYearsOfDateLiteralsUpTo29AreThisCenturyFrom30TheLast)
+{
+    expectTexts({
+        {"SELECT * FROM LNW WHERE Geschrieben = #12/31/29# OR Geschrieben = #1/1/30#",
+         "SELECT * FROM LNW WHERE Geschrieben = '2029-12-31' OR Geschrieben = '1930-01-01'"},
+        {"SELECT * FROM LNW WHERE Geschrieben = #31.12.29# OR Geschrieben = #1.1.30 8:15#",
+         "SELECT * FROM LNW WHERE Geschrieben = '2029-12-31' OR Geschrieben = '1930-01-01 08:15:00'"},
+    });
+}
+
 TEST(AccessSqlText, LiteralsAndNames)
 {
     expectTexts({

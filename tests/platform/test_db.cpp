@@ -193,6 +193,54 @@ TEST(DbLayer, FaultsOfTheFileNameItAndSayWhatIsWrong)
     }
 }
 
+TEST(DbLayer, AFolderGoneAwayIsAnIoErrorNamingTheFileAndTheConnectionRecovers)
+{
+    testsupport::Netzausfall netz; // before the connections, which read and write through it
+    testsupport::Sandbox sb;
+    const QString pfad = sb.file("Zandrel.mdb");
+    {
+        Db c;
+        c.create(pfad);
+        c.exec("CREATE TABLE t (x)");
+        c.exec("INSERT INTO t VALUES (1)");
+    }
+    const QString text = QStringLiteral("Die Datenbank\r%1\rkann nicht gelesen oder geschrieben werden: "
+                                        "Lese-/Schreibfehler, z. B. weil die Verbindung zum Netzlaufwerk "
+                                        "unterbrochen ist.\r"
+                                        "Bitte prüfen Sie die Verbindung und versuchen Sie es noch einmal.\r\r"
+                                        "(disk I/O error)")
+                             .arg(pfad);
+    Db db;
+    db.open(pfad);
+    netz.ausfallen(true);
+    const std::function<void()> schritte[] = {
+        [&] { db.query("SELECT x FROM t"); },
+        [&] {
+            WriteTransaction tx(db);
+            db.exec("INSERT INTO t VALUES (2)");
+            tx.commit();
+        },
+        [&] {
+            Db zweite;
+            zweite.open(pfad);
+        },
+    };
+    for (const auto &schritt : schritte) {
+        try {
+            schritt();
+            ADD_FAILURE() << "kein Fehler";
+        } catch (const DbError &e) {
+            EXPECT_EQ(e.kind(), DbError::IoError);
+            EXPECT_EQ(e.germanText(), text);
+        }
+    }
+    // The folder is back: the same connection reads and writes again, nothing half written.
+    netz.ausfallen(false);
+    EXPECT_FALSE(db.inTransaction());
+    db.exec("INSERT INTO t VALUES (3)");
+    EXPECT_EQ(db.query("SELECT x FROM t ORDER BY x").rows, (QVector<QVariantList>{{1LL}, {3LL}}));
+}
+
 TEST(DbLayer, RowHandlerThatThrowsLeavesNoReadLockBehind)
 {
     testsupport::Sandbox sb;

@@ -16,7 +16,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,29 +33,6 @@ void anlegen(const QString &pfad, const QByteArray &daten)
     QFile f(pfad);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(daten);
-}
-
-// Runs fn in a child process and returns its text (the parent's state stays as it is).
-QString imKind(const std::function<QString()> &fn)
-{
-    int rohr[2];
-    if (pipe(rohr) != 0)
-        return QStringLiteral("<pipe>");
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(rohr[0]);
-        const QByteArray aus = fn().toUtf8();
-        (void)!write(rohr[1], aus.constData(), size_t(aus.size()));
-        _exit(0);
-    }
-    close(rohr[1]);
-    QByteArray gelesen;
-    char buf[4096];
-    for (ssize_t n; (n = read(rohr[0], buf, sizeof buf)) > 0;)
-        gelesen.append(buf, int(n));
-    close(rohr[0]);
-    waitpid(pid, nullptr, 0);
-    return QString::fromUtf8(gelesen);
 }
 
 // The writers of the program, each writing something larger than a few kilobytes.
@@ -109,15 +85,30 @@ void deutscherGrund(const QString &fehler, const QString &pfad, const QString &g
         << fehler.toStdString();
 }
 
-} // namespace
-
-TEST(SafeFile, EveryWriterReplacesTheFileKeepingItsRightsWithoutLeftovers)
+// Runs fn for every writer, each in a fresh folder holding its old file "alt".
+void jederSchreiber(const std::function<void(const Schreiber &, const testsupport::Sandbox &, const QString &)> &fn)
 {
     for (const Schreiber &s : schreiber) {
         SCOPED_TRACE(s.name);
         testsupport::Sandbox box;
         const QString pfad = box.file(s.datei);
         anlegen(pfad, "alt");
+        fn(s, box, pfad);
+    }
+}
+
+// The old file is whole and nothing was left beside it.
+void unversehrt(const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad)
+{
+    EXPECT_EQ(inhalt(pfad), QByteArray("alt"));
+    EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden), QStringList{s.datei});
+}
+
+} // namespace
+
+TEST(SafeFile, EveryWriterReplacesTheFileKeepingItsRightsWithoutLeftovers)
+{
+    jederSchreiber([](const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad) {
         ASSERT_EQ(chmod(QFile::encodeName(pfad).constData(), 0640), 0);
         QString fehler;
         ASSERT_TRUE(s.speichern(pfad, &fehler)) << fehler.toStdString();
@@ -126,78 +117,107 @@ TEST(SafeFile, EveryWriterReplacesTheFileKeepingItsRightsWithoutLeftovers)
         ASSERT_EQ(stat(QFile::encodeName(pfad).constData(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, 0640u);
         EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden), QStringList{s.datei});
-    }
+    });
 }
 
 TEST(SafeFile, AFullDiskLeavesTheOldFileAndNamesTheReason)
 {
-    for (const Schreiber &s : schreiber) {
-        SCOPED_TRACE(s.name);
-        testsupport::Sandbox box;
-        const QString pfad = box.file(s.datei);
-        anlegen(pfad, "alt");
-        // A file size limit fails every write beyond 1 KiB, as a full disk does.
-        const QString fehler = imKind([&] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit klein = {1024, 1024};
-            setrlimit(RLIMIT_FSIZE, &klein);
+    jederSchreiber([](const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad) {
+        const QString fehler = testsupport::beiVollemDatentraeger([&] {
             QString f;
             return s.speichern(pfad, &f) ? QStringLiteral("gespeichert") : f;
         });
         deutscherGrund(fehler, pfad, QStringLiteral("Der Datenträger ist voll"));
-        EXPECT_EQ(inhalt(pfad), QByteArray("alt"));
-        EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden), QStringList{s.datei});
-    }
+        unversehrt(s, box, pfad);
+    });
 }
 
-TEST(SafeFile, MissingFolderRightsAndLocksAreNamed)
+TEST(SafeFile, AMissingFolderIsNamed)
 {
-    for (const Schreiber &s : schreiber) {
-        SCOPED_TRACE(s.name);
-        testsupport::Sandbox box;
+    jederSchreiber([](const Schreiber &s, const testsupport::Sandbox &box, const QString &) {
         QString fehler;
         const QString fehlt = box.file(QStringLiteral("fehlt/") + s.datei);
         EXPECT_FALSE(s.speichern(fehlt, &fehler));
         deutscherGrund(fehler, fehlt, QStringLiteral("existiert nicht"));
+    });
+}
 
-        // Another program holding a lock on the file (an office suite that has it open).
-        const QString pfad = box.file(s.datei);
-        anlegen(pfad, "alt");
-        int rohr[2];
-        ASSERT_EQ(pipe(rohr), 0);
-        const pid_t halter = fork();
-        if (halter == 0) {
-            const int fd = open(QFile::encodeName(pfad).constData(), O_RDWR);
-            struct flock fl = {};
-            fl.l_type = F_WRLCK;
-            fl.l_whence = SEEK_SET;
-            fcntl(fd, F_SETLKW, &fl);
-            (void)!write(rohr[1], "x", 1);
-            pause();
-            _exit(0);
-        }
-        char c;
-        ASSERT_EQ(read(rohr[0], &c, 1), 1);
-        EXPECT_FALSE(s.speichern(pfad, &fehler));
-        kill(halter, SIGKILL);
-        waitpid(halter, nullptr, 0);
-        close(rohr[0]);
-        close(rohr[1]);
-        deutscherGrund(fehler, pfad, QStringLiteral("Die Datei ist in einem anderen Programm geöffnet."));
-        EXPECT_EQ(inhalt(pfad), QByteArray("alt"));
+TEST(SafeFile, AFileLockedByAnotherProgramIsKeptWhateverKindOfLock)
+{
+    using testsupport::FremdeSperre;
+    for (const FremdeSperre::Art art : {FremdeSperre::Posix, FremdeSperre::Flock}) {
+        SCOPED_TRACE(art == FremdeSperre::Posix ? "fcntl" : "flock");
+        jederSchreiber([&](const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad) {
+            QString fehler;
+            {
+                FremdeSperre sperre(pfad, art);
+                ASSERT_TRUE(sperre.haelt());
+                EXPECT_FALSE(s.speichern(pfad, &fehler));
+            }
+            deutscherGrund(fehler, pfad, QStringLiteral("Die Datei ist in einem anderen Programm geöffnet."));
+            unversehrt(s, box, pfad);
+            // Once the other program has let go, the file is replaced.
+            EXPECT_TRUE(s.speichern(pfad, &fehler)) << fehler.toStdString();
+        });
+    }
+    // A flock taken through another descriptor of this very process counts as well.
+    testsupport::Sandbox box;
+    const QString pfad = box.file(QStringLiteral("plan.html"));
+    anlegen(pfad, "alt");
+    const int fd = open(QFile::encodeName(pfad).constData(), O_RDONLY);
+    ASSERT_EQ(flock(fd, LOCK_SH), 0);
+    QString fehler;
+    EXPECT_FALSE(safefile::writeFile(pfad, "neu", &fehler));
+    close(fd);
+    deutscherGrund(fehler, pfad, QStringLiteral("Die Datei ist in einem anderen Programm geöffnet."));
+    EXPECT_EQ(inhalt(pfad), QByteArray("alt"));
+}
 
-        if (geteuid() == 0)
-            continue; // root writes everywhere
-        QFile::setPermissions(pfad, QFileDevice::ReadOwner);
+TEST(SafeFile, AReadOnlyFileIsKeptEvenForRoot)
+{
+    // A file without any write permission is write-protected for every user, root included.
+    jederSchreiber([](const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad) {
+        ASSERT_EQ(chmod(QFile::encodeName(pfad).constData(), 0444), 0);
+        QString fehler;
         EXPECT_FALSE(s.speichern(pfad, &fehler));
         deutscherGrund(fehler, pfad, QStringLiteral("Die Datei ist schreibgeschützt."));
-        QFile::setPermissions(pfad, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        QFile::setPermissions(box.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        EXPECT_FALSE(s.speichern(pfad, &fehler));
-        QFile::setPermissions(box.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        deutscherGrund(fehler, pfad, QStringLiteral("Keine Schreibberechtigung im Ordner"));
-        EXPECT_EQ(inhalt(pfad), QByteArray("alt"));
-    }
+        unversehrt(s, box, pfad);
+    });
+}
+
+TEST(SafeFile, WithoutTheUsersRightsFileAndFolderAreKept)
+{
+    // Run as an ordinary user would be, also where the tests run as root.
+    jederSchreiber([](const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad) {
+        const QString andere = box.file(QStringLiteral("fremd/") + s.datei);
+        ASSERT_TRUE(QDir(box.path()).mkpath(QStringLiteral("fremd")));
+        anlegen(andere, "fremd");
+        const QByteArray andereOrdner = QFile::encodeName(box.file(QStringLiteral("fremd")));
+        const QString antwort = testsupport::imKind([&] {
+            if (!testsupport::alsGewoehnlicherBenutzer())
+                return QStringLiteral("<keine Rechte abgegeben>");
+            // Another user's file, writable only by its owner, in a folder everybody may write.
+            if (geteuid() == 0 && (chmod(QFile::encodeName(andere).constData(), 0644) != 0
+                                   || chown(QFile::encodeName(andere).constData(), 65534, 65534) != 0
+                                   || chmod(andereOrdner.constData(), 0777) != 0))
+                return QStringLiteral("<chown>");
+            QStringList out;
+            QString f;
+            out << (s.speichern(andere, &f) ? QStringLiteral("gespeichert") : f);
+            chmod(QFile::encodeName(box.path()).constData(), 0500); // a folder without write permission
+            out << (s.speichern(pfad, &f) ? QStringLiteral("gespeichert") : f);
+            chmod(QFile::encodeName(box.path()).constData(), 0700);
+            return out.join(QLatin1Char('\n'));
+        });
+        const QStringList teile = antwort.split(QLatin1Char('\n'));
+        ASSERT_EQ(teile.size(), 2) << antwort.toStdString();
+        if (geteuid() == 0) { // only root can give a file to another user
+            deutscherGrund(teile[0], andere, QStringLiteral("Die Datei ist schreibgeschützt."));
+            EXPECT_EQ(inhalt(andere), QByteArray("fremd"));
+        }
+        deutscherGrund(teile[1], pfad, QStringLiteral("Keine Schreibberechtigung im Ordner"));
+        unversehrt(s, box, pfad);
+    });
 }
 
 TEST(SafeFile, AKilledWriteLeavesTheOldOrTheNewFile)

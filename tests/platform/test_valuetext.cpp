@@ -86,3 +86,52 @@ TEST(ValueText, TrimRemovesBlanksOnlyAndUpperCaseKeepsSharpS)
     EXPECT_EQ(vt::upperTrim(" straße\t "), QString("STRAßE\t"));
     EXPECT_EQ(vt::upperCase("müller"), QString("MÜLLER"));
 }
+
+// The one rule by which a stored person id names a person: blanks trimmed, case ignored as German
+// ignores it, canonically equal forms alike; and only that.
+TEST(ValueText, IdComparisonFormJoinsEveryCaseFormOfALetterAndNothingElse)
+{
+    const struct {
+        const char *a, *b;
+        bool gleich;
+    } faelle[] = {
+        {" Ab ", "aB", true},        {"12", "123", false},          {"ab\t", "ab", false},
+        {"Yıl", "YIL", true},        {"Yıl", "yil", true},          {"İk", "i\u0307K", true},
+        {"İk", "Ik", false},         {"ſa", "SA", true},            {"\u212Ao", "ko", true},
+        {"\u212Bs", "ÅS", true},     {"\u212Bs", "A\u030As", true}, {"\u212Bs", "As", false},
+        {"Maß", "MASS", true},       {"Maẞ", "maß", true},          {"Maß", "Mas", false},
+        {"ﬀa", "FFA", true},         {"ﬁb", "Fib", true},           {"ﬂc", "FLc", true},
+        {"ﬅd", "STD", true},         {"ﬆe", "ste", true},           {"ﬀa", "fa", false},
+        {"Bς", "BΣ", true},          {"Bς", "bσ", true},            {"ǅa", "ǄA", true},
+        {"ǅa", "ǆa", true},          {"ǈb", "Ǉb", true},            {"ǋc", "ǌC", true},
+        {"ǲd", "Ǳd", true},          {"ǅa", "DŽa", false},          {"Mül", "MÜL", true},
+        {"Mül", "Mu\u0308l", true},  {"Mül", "Mul", false},
+    };
+    for (const auto &f : faelle) {
+        const QString a = QString::fromUtf8(f.a), b = QString::fromUtf8(f.b);
+        EXPECT_EQ(vt::idSchluessel(a) == vt::idSchluessel(b), f.gleich) << f.a << " / " << f.b;
+        EXPECT_EQ(vt::idSchluessel(vt::idSchluessel(a)), vt::idSchluessel(a)) << f.a; // a form is its own form
+    }
+    EXPECT_EQ(vt::idSchluessel("  Ab C "), QString("ab c"));
+}
+
+TEST(ValueText, TwoDigitYearsUpTo29AreThisCenturyFrom30TheLast)
+{
+    EXPECT_EQ(vt::parseDate("31.12.29"), QDate(2029, 12, 31));
+    EXPECT_EQ(vt::parseDate("1.1.30"), QDate(1930, 1, 1));
+    EXPECT_EQ(vt::parseDate("1.1.00"), QDate(2000, 1, 1));
+    EXPECT_EQ(vt::parseDate("31.12.99"), QDate(1999, 12, 31));
+    EXPECT_EQ(vt::parseDateTime("31.12.29 23:59"), QDateTime(QDate(2029, 12, 31), QTime(23, 59)));
+    EXPECT_EQ(vt::parseDateTime("1.1.30 0:01"), QDateTime(QDate(1930, 1, 1), QTime(0, 1)));
+}
+
+TEST(ValueText, ScientificNumbersShowAtLeastTwoExponentDigits)
+{
+    EXPECT_EQ(valueText(1.5e-7), QString("1,5E-07"));
+    EXPECT_EQ(valueText(-1.5e-7), QString("-1,5E-07"));
+    EXPECT_EQ(valueText(2e-5), QString("2E-05"));
+    EXPECT_EQ(valueText(1.25e20), QString("1,25E+20"));
+    EXPECT_EQ(valueText(1.5e-100), QString("1,5E-100"));
+    EXPECT_EQ(vt::numberText(0.0001), QString("0,0001"));
+}
+

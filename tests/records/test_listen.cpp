@@ -79,6 +79,29 @@ TEST_F(ListenFixture, ReadOnlyConnectionClosedAfterErrors)
     EXPECT_EQ(offen, 0);
 }
 
+TEST_F(ListenFixture, AFolderGoneAwayIsToldWithItsFileNotAsAWrongStatement)
+{
+    testsupport::Netzausfall netz; // the list's connection reads through it
+    listen::Verbindung v = listen::Verbindung::nmNurLesen();
+    const auto oeffnen = v.oeffnen;
+    bool wegNachDemOeffnen = true;
+    v.oeffnen = [&] {
+        const bool ok = oeffnen();
+        netz.ausfallen(wegNachDemOeffnen);
+        return ok;
+    };
+    const Ergebnis e = listen::ausfuehren("SELECT Name FROM Schüler", v);
+    netz.ausfallen(false);
+    EXPECT_EQ(e.status, Ergebnis::Datenbankfehler);
+    EXPECT_TRUE(e.meldung.startsWith("Die Datenbank\r" + pfad + "\rkann nicht gelesen oder geschrieben werden"))
+        << e.meldung.toStdString();
+    EXPECT_FALSE(mdl::dbNMNurLesen().isOpen());
+    // Once it is back, the list runs; a wrong statement is still one.
+    wegNachDemOeffnen = false;
+    EXPECT_EQ(listen::ausfuehren("SELECT Name FROM Schüler", v).zeilen.size(), 6);
+    EXPECT_EQ(listen::ausfuehren("SELECT Gibtsnicht FROM Schüler", v).status, Ergebnis::Fehler);
+}
+
 // A second statement after the first is refused; the cut message counts in German digits.
 TEST_F(ListenFixture, SecondStatementRefusedAndCutCountInGermanDigits)
 {
@@ -124,3 +147,12 @@ TEST_F(ListenFixture, ValuesShowAsAccessShowsThem)
     EXPECT_TRUE(QRegularExpression("^\\d\\d\\.\\d\\d\\.\\d{4}( \\d\\d:\\d\\d:\\d\\d)?$").match(z.last()).hasMatch())
         << z.last().toStdString();
 }
+
+TEST_F(ListenFixture, VerySmallAndLargeNumbersShowTwoExponentDigitsAsAccessDoes)
+{
+    const Ergebnis e = listen::ausfuehren("SELECT Schnitt / 10000000 AS Klein, -0.00000015 AS Neg, "
+                                          "Schnitt * 1E+20 AS Gross, 2E-5 AS Rund FROM LNW WHERE ID = 1");
+    ASSERT_EQ(e.status, Ergebnis::Daten);
+    EXPECT_EQ(e.zeilen, QVector<QStringList>({{"2,5E-07", "-1,5E-07", "2,5E+20", "2E-05"}}));
+}
+

@@ -61,4 +61,42 @@ QMap<QString, QString> xlsxCells(const QString &path, int sheet = 1);
 // The same with each cell's type before its text ("s:007" a text, "n:7" a number).
 QMap<QString, QString> xlsxCells(const QString &path, int sheet, bool typed);
 
+// Runs fn in a child process and returns the text it gives (the parent's state stays as it is).
+QString imKind(const std::function<QString()> &fn);
+// The same on a disk that is full after the first kilobyte of any file written.
+QString beiVollemDatentraeger(const std::function<QString()> &fn);
+
+// Another program holding a lock on a file for as long as this object lives: a child process
+// with a POSIX (fcntl) lock, or a whole-file flock.
+class FremdeSperre {
+public:
+    enum Art { Posix, Flock };
+    FremdeSperre(const QString &pfad, Art art);
+    ~FremdeSperre();
+    bool haelt() const { return m_pid > 0; }
+    FremdeSperre(const FremdeSperre &) = delete;
+    FremdeSperre &operator=(const FremdeSperre &) = delete;
+
+private:
+    int m_pid = -1;
+};
+
+// For a process run by root (as CI runs): drops the right to write where the permissions forbid
+// it, so that it meets the checks an ordinary user meets while it can still reach every folder.
+// false when the rights cannot be dropped. Call only in a child process (imKind).
+bool alsGewoehnlicherBenutzer();
+
+// The folder of the database files dropping away, as a network folder does: while it lives,
+// every SQLite connection opened from then on reads and writes through it, and while
+// ausfallen(true) holds, SQLite's reads, writes, locks and syncs end in an I/O error. Close the
+// connections before it goes.
+class Netzausfall {
+public:
+    Netzausfall();
+    ~Netzausfall();
+    void ausfallen(bool an);
+    Netzausfall(const Netzausfall &) = delete;
+    Netzausfall &operator=(const Netzausfall &) = delete;
+};
+
 } // namespace testsupport

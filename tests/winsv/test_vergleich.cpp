@@ -190,6 +190,70 @@ TEST(VergleichDatum, UnlesbaresDatumBleibtLeerUndWirdNieZurueckgeschrieben)
     EXPECT_EQ(farbenDerPaare(danach.fg).value("50").keys(), (QList<int>{0, 7}));
 }
 
+// A pupil with several address rows: the comparison shows the main contact's row (any non-zero flag,
+// -1 from Access too; of two main contacts the first written; without one the first written), and
+// the write-back writes the pupil and that very row, so the next comparison finds no difference.
+TEST(VergleichRueckschreiben, MehrereAdressenDieGezeigteZeileWirdGeschrieben)
+{
+    WinsvFixture f;
+    struct Fall {
+        QString id;
+        QVector<int> flaggen; // Hauptansprechpartner of the rows in the order written
+        int gezeigt;          // index of the row shown and written
+    };
+    const Fall faelle[] = {{"71", {0, -1}, 1}, {"72", {-1, 0}, 0}, {"73", {0, 0, 0}, 0},
+                           {"74", {0, 2, -1}, 1}, {"75", {1, 0}, 0}};
+    QMap<QString, QVector<qint64>> zeilen;
+    for (const Fall &fall : faelle) {
+        WinsvPupil p = schueler(fall.id);
+        p.strasse = "WinSV-Weg " + fall.id;
+        p.ort = "Neuort";
+        f.addWinsv(p);
+        WinsvPupil alt = schueler(fall.id);
+        alt.name = "Alt";
+        const qint64 nr = f.addNm(alt, false);
+        for (int i = 0; i < fall.flaggen.size(); ++i) {
+            alt.strasse = QStringLiteral("Weg %1").arg(i);
+            const qint64 rowid = f.addAdresse(nr, alt, false);
+            f.nm.exec("UPDATE Adressen SET Hauptansprechpartner = ? WHERE rowid = ?", {fall.flaggen[i], rowid});
+            zeilen[fall.id] << rowid;
+        }
+    }
+    Lauf l(f);
+    for (const Fall &fall : faelle) {
+        const int r = l.paar(fall.id);
+        ASSERT_GT(r, 0) << fall.id.toStdString();
+        EXPECT_EQ(l.fg.textMatrix(r + 1, 8), QStringLiteral("Weg %1").arg(fall.gezeigt)) << fall.id.toStdString();
+    }
+    const winsv::RueckschreibErgebnis e = winsv::Rueckschreiben(f.nm).ausfuehren(winsv::sichtbarePaare(l.fg));
+    EXPECT_EQ(e.geschrieben, int(std::size(faelle)));
+    EXPECT_EQ(e.uebersprungen(), 0);
+    for (const Fall &fall : faelle)
+        for (int i = 0; i < fall.flaggen.size(); ++i)
+            EXPECT_EQ(f.nmValue("SELECT Straße FROM Adressen WHERE rowid = ?", {zeilen[fall.id][i]}).toString(),
+                      i == fall.gezeigt ? "WinSV-Weg " + fall.id : QStringLiteral("Weg %1").arg(i))
+                << fall.id.toStdString() << " " << i;
+    Lauf danach(f);
+    EXPECT_EQ(danach.vergleich.unterschiede(), 0);
+}
+
+// Several pupils with one WinSV id stay ambiguous: none of them is written.
+TEST(VergleichRueckschreiben, MehrereSchuelerEinerNummerBleibenMehrdeutig)
+{
+    WinsvFixture f;
+    WinsvPupil p = schueler("80");
+    f.addWinsv(p);
+    p.name = "Erster";
+    f.addNm(p);
+    p.name = "Zweiter";
+    f.addAdresse(f.addNm(p), p, false);
+    Lauf l(f);
+    const winsv::RueckschreibErgebnis e = winsv::Rueckschreiben(f.nm).ausfuehren(winsv::sichtbarePaare(l.fg));
+    EXPECT_EQ(e.mehrdeutig, 1);
+    EXPECT_EQ(e.geschrieben, 0);
+    EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Schüler WHERE Name = 'Muster'").toInt(), 0);
+}
+
 TEST(VergleichAblauf, FortschrittUndEreignisseHoechstensAlle50ms)
 {
     WinsvFixture f;
