@@ -478,26 +478,40 @@ Ex Parser::call()
         args[0] = groupKey(values[0]);
     Ex out = callType(other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY), t.upper, values);
     const Vt f = types::functionType(t.upper);
-    // Nz(date, "") and IIf(…, date, "…") give a date or a text.
-    const int firstValue = t.upper == QLatin1String("IIF") ? 1 : 0;
-    bool textBranch = false, sameBranches = values.size() > firstValue;
-    if (t.upper == QLatin1String("IIF") || t.upper == QLatin1String("NZ"))
-        for (int k = firstValue; k < values.size(); ++k) {
-            textBranch = textBranch || values[k].vt == Vt::Text;
-            sameBranches = sameBranches && values[k].vt == values[firstValue].vt;
-        }
-    else
-        sameBranches = false;
+    // Nz(date, ""), IIf(…, date, "…"), Choose and Switch with a date and a text give a date or a text.
+    const QVector<int> branchArgs = branches(t.upper, int(values.size()));
+    bool textBranch = false, sameBranches = !branchArgs.isEmpty();
+    for (int k : branchArgs) {
+        textBranch = textBranch || values[k].vt == Vt::Text;
+        sameBranches = sameBranches && values[k].vt == values[branchArgs[0]].vt;
+    }
     if (out.date)
         out.vt = textBranch ? Vt::DateOrText : Vt::Date;
     else if (f != Vt::Unknown)
         out.vt = f;
     else if (sameBranches) // IIf(…, 1, 2) is a number, IIf(…, "a", "b") a text
-        out.vt = values[firstValue].vt;
+        out.vt = values[branchArgs[0]].vt;
     return out;
 }
 
 QString Parser::asText(const Ex &e) { return e.date ? "AccDateToText(" + e.sql + ')' : e.sql; }
+
+QVector<int> Parser::branches(const QString &fn, int count)
+{
+    QVector<int> out;
+    if (fn == QLatin1String("IIF") && count == 3)
+        out = {1, 2};
+    else if (fn == QLatin1String("NZ") && count <= 2)
+        for (int i = 0; i < count; ++i)
+            out << i;
+    else if (fn == QLatin1String("CHOOSE"))
+        for (int i = 1; i < count; ++i)
+            out << i;
+    else if (fn == QLatin1String("SWITCH"))
+        for (int i = 1; i < count; i += 2)
+            out << i;
+    return out;
+}
 
 Ex Parser::callType(Ex out, const QString &fn, const QVector<Ex> &args)
 {
@@ -508,21 +522,27 @@ Ex Parser::callType(Ex out, const QString &fn, const QVector<Ex> &args)
     }
     // Either of two values: a date when one is a date and the other a date, Null or a
     // constant; a date column's type when the other is a date or Null (Nz(col, #date#)).
-    auto either = [&out](const Ex &a, const Ex &b) {
+    auto either = [](const Ex &a, const Ex &b) {
         auto fixed = [](const Ex &x) { return x.date || x.dateIf.isEmpty(); };
         auto dateOrNull = [](const Ex &x) { return x.date || x.kind == Ex::Null; };
+        Ex r;
         if ((a.date && fixed(b)) || (b.date && fixed(a)))
-            out.date = true;
+            r.date = true;
         else if (!a.dateIf.isEmpty() && (dateOrNull(b) || b.dateIf == a.dateIf))
-            out.dateIf = a.dateIf;
+            r.dateIf = a.dateIf;
         else if (!b.dateIf.isEmpty() && dateOrNull(a))
-            out.dateIf = b.dateIf;
-        return out;
+            r.dateIf = b.dateIf;
+        return r;
     };
-    if (fn == QLatin1String("IIF") && args.size() == 3)
-        return either(args[1], args[2]);
-    if (fn == QLatin1String("NZ") && args.size() == 2)
-        return either(args[0], args[1]);
+    const QVector<int> values = branches(fn, int(args.size()));
+    if (!values.isEmpty()) {
+        Ex one = args[values[0]];
+        for (int k = 1; k < values.size(); ++k)
+            one = either(one, args[values[k]]);
+        out.date = one.date;
+        out.dateIf = one.dateIf;
+        return out;
+    }
     if (firstArg.contains(fn) && !args.isEmpty())
         return typed(out, args[0]);
     return out;

@@ -40,6 +40,10 @@ bool textArgument(const QString &fn, int i, int count, bool dateResult)
         return !dateResult && i <= 1;
     if (fn == QLatin1String("IIF"))
         return !dateResult && (i == 1 || i == 2);
+    if (fn == QLatin1String("CHOOSE"))
+        return !dateResult && i >= 1;
+    if (fn == QLatin1String("SWITCH"))
+        return !dateResult && i % 2 == 1;
     return false;
 }
 

@@ -20,7 +20,7 @@ const QSet<QString> &accessFunctions();
 bool argumentCountFits(const QString &fn, int count);
 
 // Whether argument i (of count) of the function fn is read as text, where a date becomes
-// "31.12.2011"; the values of Nz and IIf too when their result is no date.
+// "31.12.2011"; the values of Nz, IIf, Choose and Switch too when their result is no date.
 bool textArgument(const QString &fn, int i, int count, bool dateResult);
 
 } // namespace accesssql::detail

@@ -221,6 +221,8 @@ private:
     // when it has one). A column counts as a date when its declared type says so (the columns'
     // types given to translate); without them it stays as stored.
     static QString asText(const Ex &e);
+    // The arguments that give the value of IIf, Nz, Choose and Switch (their branches).
+    static QVector<int> branches(const QString &fn, int count);
     // Functions whose value is a date, or a date when an argument is one.
     static Ex callType(Ex out, const QString &fn, const QVector<Ex> &args);
 

@@ -257,6 +257,15 @@ TEST_F(TypedFixture, DatesComparedAndShownAsTextInOneStatement)
          {"|2", "01.01.2012|1", "02.01.2012|1", "05.03.2012|1", "05.05.2012|1"}},
         {"SELECT Name FROM Schüler WHERE Nz(Geburtsdatum, \"unbekannt\") = \"unbekannt\" ORDER BY SchülerNr",
          {"Schmidt", "Mayer"}},
+        // Choose and Switch pass a date on as IIf does.
+        {"SELECT Choose(1, Geburtsdatum, \"x\") & \"\", Choose(2, Geburtsdatum, \"x\") & \"\" FROM Schüler "
+         "WHERE SchülerNr = 7",
+         {"31.12.2011|x"}},
+        {"SELECT Switch(SchülerNr = 7, Geburtsdatum, True, \"x\") & \"\" FROM Schüler WHERE SchülerNr In (7, 8) "
+         "ORDER BY SchülerNr",
+         {"31.12.2011", "x"}},
+        {"SELECT Name FROM Schüler WHERE Choose(1, Geburtsdatum) > \"1.1.2013\" ORDER BY SchülerNr",
+         {"Özdemir", "meier"}},
         // ORDER BY reads the dates of its SELECT as dates too.
         {"SELECT Name FROM Schüler WHERE Klasse = '7b' ORDER BY IIf(Geburtsdatum < \"1.1.2012\", 0, 1), Name",
          {"Ozean", "Öztürk", "MÜLLER", "Weiß"}},
