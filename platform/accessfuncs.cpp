@@ -7,6 +7,8 @@
 #include <QCollator>
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QVarLengthArray>
+#include <cstring>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -33,8 +35,12 @@ QVariant argValue(sqlite3_value *v)
 
 void resultText(sqlite3_context *ctx, const QString &s)
 {
-    QByteArray b = s.toUtf8();
-    sqlite3_result_text(ctx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+    // Never fewer bytes than UTF-16 units: a text too long is refused before it is converted.
+    if (!fitsLength(ctx, s.size()))
+        return;
+    const QByteArray b = s.toUtf8();
+    if (fitsLength(ctx, b.size()))
+        sqlite3_result_text64(ctx, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 bool isNull(sqlite3_value *v) { return sqlite3_value_type(v) == SQLITE_NULL; }
@@ -546,21 +552,42 @@ static void fnCDbl(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 // ---- operators of typed Access statements (platform/accesssql.h)
 
-// a & b: Null counts as empty, all Null gives Null.
+// a & b: Null counts as empty, all Null gives Null. The parts' size decides before anything
+// is copied (nested concatenations double quickly), and the parts are joined as UTF-8 in the
+// engine's own memory, which takes the result over without a further copy.
 static void fnAccConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    QString out;
+    const auto raw = [](int type) { return type == SQLITE_TEXT || type == SQLITE_BLOB; };
+    // Numbers and dates as the program shows them ("1,5"); texts as they are.
+    QVarLengthArray<QByteArray, 8> shown(argc);
+    qint64 size = 0;
     bool any = false;
     for (int i = 0; i < argc; ++i) {
-        if (isNull(argv[i]))
+        const int type = sqlite3_value_type(argv[i]);
+        if (type == SQLITE_NULL)
             continue;
         any = true;
-        out += textOf(argv[i]);
+        size += raw(type) ? sqlite3_value_bytes(argv[i]) : (shown[i] = textOf(argv[i]).toUtf8()).size();
     }
-    if (any)
-        resultText(ctx, out);
-    else
+    if (!any) {
         sqlite3_result_null(ctx);
+        return;
+    }
+    char *out = textBuffer(ctx, size);
+    if (!out)
+        return;
+    char *at = out;
+    for (int i = 0; i < argc; ++i) {
+        const int type = sqlite3_value_type(argv[i]);
+        const void *part = type == SQLITE_TEXT ? static_cast<const void *>(sqlite3_value_text(argv[i]))
+                         : type == SQLITE_BLOB ? sqlite3_value_blob(argv[i])
+                                               : shown[i].constData();
+        const qint64 n = raw(type) ? sqlite3_value_bytes(argv[i]) : shown[i].size();
+        if (n > 0)
+            std::memcpy(at, part, size_t(n));
+        at += n;
+    }
+    resultOwnedText(ctx, out, size);
 }
 
 bool isNumberValue(sqlite3_value *v)
@@ -651,9 +678,7 @@ static void fnAccMinus(sqlite3_context *c, int, sqlite3_value **a) { arith(c, a,
 void registerScalars(sqlite3 *db, const ScalarFn *fns, int count)
 {
     for (int i = 0; i < count; ++i)
-        sqlite3_create_function_v2(db, fns[i].name, fns[i].nArg,
-                                   fns[i].flags ? fns[i].flags : SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                   fns[i].fn, nullptr, nullptr, nullptr);
+        registerChecked(db, fns[i]);
 }
 
 void registerAccessFunctions(sqlite3 *db)

@@ -15,12 +15,28 @@
 //   AccAsDate(x) AccAsNumber(x)   x as a date / number where Access converts a text implicitly
 // Left, Right and IsNull are SQLite keywords, hence the Acc prefix; AccRound leaves SQLite's round.
 #include <QString>
+#include <functional>
 
 struct sqlite3;
 
 namespace accessfn {
 
 void registerAccessFunctions(sqlite3 *db);
+
+// While one lives, every registered function called on this thread first asks goOn; false ends
+// the running statement as interrupted. A statement of few steps with costly calls is so never
+// out of reach of the user's "Abbrechen" (SQLite's progress handler counts steps only).
+class GoOnCheck {
+public:
+    explicit GoOnCheck(std::function<bool()> goOn);
+    ~GoOnCheck();
+    GoOnCheck(const GoOnCheck &) = delete;
+    GoOnCheck &operator=(const GoOnCheck &) = delete;
+
+private:
+    std::function<bool()> m_goOn;
+    const std::function<bool()> *m_previous;
+};
 
 // Access wildcard match (* ? # [..] [!..]), case folded. Exposed for tests and in-memory filters.
 bool accessLike(const QString &text, const QString &pattern);

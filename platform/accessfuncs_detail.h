@@ -23,6 +23,13 @@ QString textOf(sqlite3_value *v);
 // zero, or a number of days since 30.12.1899; invalid when it is none of these.
 QDateTime dateArg(sqlite3_value *v);
 
+// False, with the engine's "too big" error as the result, when a value of that many bytes is
+// longer than the connection allows (its length limit).
+bool fitsLength(sqlite3_context *ctx, qint64 bytes);
+// Memory for a UTF-8 result of that many bytes, made in the engine's memory so that
+// resultOwnedText hands it over without a copy; nullptr (the error set) when it is too long.
+char *textBuffer(sqlite3_context *ctx, qint64 bytes);
+void resultOwnedText(sqlite3_context *ctx, char *text, qint64 bytes);
 void resultText(sqlite3_context *ctx, const QString &s);
 // Whole numbers as INTEGER, others as REAL.
 void resultNumber(sqlite3_context *ctx, double d);
@@ -47,6 +54,8 @@ struct ScalarFn {
     int flags = 0;
 };
 void registerScalars(sqlite3 *db, const ScalarFn *fns, int count);
+// Registers one so that each call first asks the go-on check of a running statement (GoOnCheck).
+void registerChecked(sqlite3 *db, const ScalarFn &fn);
 template <int N> void registerScalars(sqlite3 *db, const ScalarFn (&fns)[N]) { registerScalars(db, fns, N); }
 
 void registerDateFunctions(sqlite3 *db);

@@ -4,7 +4,9 @@
 #include "platform/accessfuncs_detail.h"
 #include "platform/valuetext.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace accessfn {
@@ -103,17 +105,35 @@ void fnStr(sqlite3_context *ctx, int, sqlite3_value **argv)
         resultTypeError(ctx);
 }
 
+// A repeat count; a negative one is refused as Access does.
 bool count(sqlite3_context *ctx, sqlite3_value *v, qint64 *n)
 {
     double d = 0;
     if (!number(ctx, v, &d))
         return false;
-    if (d < 0 || d > 1e7) {
+    if (!(d >= 0)) {
         sqlite3_result_error(ctx, "Ungültiger Prozeduraufruf oder ungültiges Argument", -1);
         return false;
     }
-    *n = qint64(std::nearbyint(d));
+    *n = qint64(std::nearbyint(std::min(d, 1e15)));
     return true;
+}
+
+// n copies of one character, made as UTF-8 at once: a count beyond the connection's length
+// limit is refused before anything is allocated.
+void resultRepeated(sqlite3_context *ctx, qint64 n, QChar c)
+{
+    const QByteArray one = QString(c).toUtf8();
+    const qint64 size = n * one.size();
+    char *buf = textBuffer(ctx, size);
+    if (!buf)
+        return;
+    if (one.size() == 1)
+        std::memset(buf, one[0], size_t(size));
+    else
+        for (qint64 i = 0; i < size; i += one.size())
+            std::memcpy(buf + i, one.constData(), size_t(one.size()));
+    resultOwnedText(ctx, buf, size);
 }
 
 void fnSpace(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -122,7 +142,7 @@ void fnSpace(sqlite3_context *ctx, int, sqlite3_value **argv)
     if (isNull(argv[0]))
         sqlite3_result_null(ctx);
     else if (count(ctx, argv[0], &n))
-        resultText(ctx, QString(n, ' '));
+        resultRepeated(ctx, n, QLatin1Char(' '));
 }
 
 // String(3, "abc") = "aaa", String(3, 65) = "AAA".
@@ -146,7 +166,7 @@ void fnString(sqlite3_context *ctx, int, sqlite3_value **argv)
         }
         c = s[0];
     }
-    resultText(ctx, QString(n, c));
+    resultRepeated(ctx, n, c);
 }
 
 // StrConv(text, 1) upper case, 2 lower case, 3 the first letter of every word upper, the rest lower.

@@ -1,9 +1,12 @@
 #include "platform/accesssql_run.h"
+#include "platform/accessfuncs.h"
 #include "platform/db.h"
 #include "platform/valuetext.h"
 
 #include <QDate>
 #include <QHash>
+#include <QStringDecoder>
+#include <algorithm>
 #include <memory>
 #include <sqlite3.h>
 
@@ -104,51 +107,120 @@ QString dateText(const QString &stored)
     return dt.isValid() ? vt::dateTimeText(dt) : stored;
 }
 
-QString cellText(sqlite3_stmt *st, int i, Shown shown)
+using GoOn = std::function<bool(RunPhase)>;
+
+// Values longer than this are converted piece by piece, asking between the pieces.
+constexpr qint64 ChunkBytes = qint64(1) << 20;
+
+// UTF-8 as text, as QString::fromUtf8 reads it. A long value is decoded in pieces, asking between
+// them, so that converting it can be stopped; false when it was. Pieces end before a character's
+// first byte, so no character is split; only the first piece drops a byte order mark.
+bool utf8Text(const char *data, qint64 size, const GoOn &goOn, QString *out)
+{
+    if (size <= ChunkBytes) {
+        *out = QString::fromUtf8(data, size);
+        return true;
+    }
+    QStringDecoder later(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString s;
+    s.reserve(size); // never more characters than bytes
+    for (qint64 pos = 0; pos < size;) {
+        if (!goOn(RunPhase::Values))
+            return false;
+        qint64 end = std::min(pos + ChunkBytes, size);
+        for (int k = 0; k < 3 && end < size && (uchar(data[end]) & 0xC0) == 0x80; ++k)
+            --end;
+        const QByteArrayView piece(data + pos, end - pos);
+        s += pos == 0 ? QString::fromUtf8(piece) : QString(later.decode(piece));
+        pos = end;
+    }
+    *out = std::move(s);
+    return true;
+}
+
+enum class Cell { Read, Stopped, TooBig };
+
+// The cell's text; Stopped when the run was given up while converting it, TooBig when the
+// engine had no memory left for the value as text.
+Cell cellText(sqlite3_stmt *st, int i, Shown shown, const GoOn &goOn, QString *out)
 {
     switch (sqlite3_column_type(st, i)) {
     case SQLITE_NULL:
-        return QString();
+        *out = QString();
+        return Cell::Read;
     case SQLITE_INTEGER: {
         const qint64 v = sqlite3_column_int64(st, i);
         if (shown == Shown::YesNo)
-            return v != 0 ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
-        return QString::number(v);
+            *out = v != 0 ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
+        else
+            *out = QString::number(v);
+        return Cell::Read;
     }
     case SQLITE_FLOAT: {
         const double v = sqlite3_column_double(st, i);
         if (shown == Shown::YesNo)
-            return v != 0.0 ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
-        return vt::numberText(v);
+            *out = v != 0.0 ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
+        else
+            *out = vt::numberText(v);
+        return Cell::Read;
     }
     default: {
-        const QString s = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)),
-                                            sqlite3_column_bytes(st, i));
+        QString s;
+        const char *data = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
+        const int size = sqlite3_column_bytes(st, i);
+        if (!data && size > 0)
+            return Cell::TooBig;
+        if (!utf8Text(data, size, goOn, &s))
+            return Cell::Stopped;
         if (shown == Shown::Date)
-            return dateText(s);
-        if (shown == Shown::YesNo)
-            return vt::valueText(zdb::yesNo(s));
-        return s;
+            *out = dateText(s);
+        else if (shown == Shown::YesNo)
+            *out = vt::valueText(zdb::yesNo(s));
+        else
+            *out = std::move(s);
+        return Cell::Read;
     }
     }
 }
 
 // Memory of one cell text held in a list: the string object and its characters.
-qint64 cellBytes(const QString &s) { return qint64(sizeof(QString)) + (s.isEmpty() ? 0 : 24 + 2 * s.size()); }
+qint64 textBytes(qint64 chars) { return qint64(sizeof(QString)) + (chars <= 0 ? 0 : 24 + 2 * chars); }
+qint64 cellBytes(const QString &s) { return textBytes(s.isEmpty() ? 0 : s.capacity()); }
 
+// Asked by the engine between its steps and before each call of a registered function. It also
+// ends the run as too big when the engine's memory (sorting, distinct values) and the texts read
+// so far together pass the limit: a sort of huge values fills memory before the first row.
 struct Progress {
-    const std::function<bool()> *goOn = nullptr;
+    const GoOn *goOn = nullptr;
+    qint64 maxBytes = -1;
+    const qint64 *textBytes = nullptr;
+    qint64 engineAtStart = 0;
+    bool stopped = false;
+    bool tooBig = false;
     static int handler(void *p)
     {
-        const auto *self = static_cast<Progress *>(p);
-        return (*self->goOn)() ? 0 : 1;
+        auto *self = static_cast<Progress *>(p);
+        if (!self->tooBig && self->maxBytes >= 0)
+            self->tooBig = sqlite3_memory_used() - self->engineAtStart + *self->textBytes > self->maxBytes;
+        self->stopped = self->stopped || self->tooBig || !(*self->goOn)(RunPhase::Engine);
+        return self->stopped ? 1 : 0;
     }
 };
 
-// Removes the progress handler however the read ends.
-struct ProgressGuard {
+// Puts back the connection's progress handler, its value limit and the engine's heap limit
+// however the read ends.
+struct ConnectionGuard {
     sqlite3 *db;
-    ~ProgressGuard() { sqlite3_progress_handler(db, 0, nullptr, nullptr); }
+    int oldLength = -1;
+    sqlite3_int64 oldHeap = -1;
+    ~ConnectionGuard()
+    {
+        sqlite3_progress_handler(db, 0, nullptr, nullptr);
+        if (oldLength >= 0)
+            sqlite3_limit(db, SQLITE_LIMIT_LENGTH, oldLength);
+        if (oldHeap >= 0)
+            sqlite3_hard_heap_limit64(oldHeap);
+    }
 };
 
 } // namespace
@@ -190,48 +262,83 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
         out.columns << QString::fromUtf8(sqlite3_column_name(s.st, i));
     const QVector<Shown> shown = shownColumns(h, s.st, t);
 
-    Progress progress{&limits.goOn};
-    ProgressGuard guard{h};
-    if (limits.goOn)
+    const GoOn goOn = limits.goOn ? limits.goOn : GoOn([](RunPhase) { return true; });
+    qint64 bytes = 0; // the texts read so far
+    Progress progress{&goOn, limits.maxBytes, &bytes, sqlite3_memory_used()};
+    ConnectionGuard guard{h};
+    const bool asking = limits.goOn || limits.maxBytes >= 0;
+    if (asking)
         sqlite3_progress_handler(h, 1000, &Progress::handler, &progress);
+    // Costly function calls ask too: a short statement may make huge values in few steps.
+    std::function<bool()> callsGoOn;
+    if (asking)
+        callsGoOn = [&progress] { return Progress::handler(&progress) == 0; };
+    const accessfn::GoOnCheck calls(callsGoOn);
+    // Some of the engine's work takes much memory in one step (merging sorted runs of huge
+    // values): its memory may grow by the limit at most, and the run then ends as too big. The
+    // heap limit is the engine's, for every connection; work elsewhere in the meantime is small.
+    if (limits.maxBytes >= 0) {
+        guard.oldHeap = sqlite3_hard_heap_limit64(-1);
+        const sqlite3_int64 heap = sqlite3_memory_used() + limits.maxBytes;
+        sqlite3_hard_heap_limit64(guard.oldHeap > 0 ? std::min(heap, guard.oldHeap) : heap);
+    }
+    // Set after preparing: the limit is for the values the run makes, not for the statement text.
+    if (limits.maxValueBytes >= 0) {
+        guard.oldLength = sqlite3_limit(h, SQLITE_LIMIT_LENGTH, -1);
+        sqlite3_limit(h, SQLITE_LIMIT_LENGTH, int(std::clamp<qint64>(limits.maxValueBytes, 1, guard.oldLength)));
+    }
 
-    qint64 bytes = 0;
+    const auto endAs = [&out](ReadResult::Status status) {
+        out.rows.clear();
+        out.rows.squeeze();
+        out.status = status;
+        return out;
+    };
     for (;;) {
+        if (!goOn(RunPhase::Rows))
+            return endAs(ReadResult::Stopped);
         if (limits.maxRows >= 0 && out.rows.size() >= limits.maxRows) {
-            if (sqlite3_step(s.st) == SQLITE_ROW)
+            // One step more tells whether rows were left; given up there, nothing is shown.
+            const int rc = sqlite3_step(s.st);
+            if ((rc == SQLITE_INTERRUPT || progress.stopped) && !progress.tooBig)
+                return endAs(ReadResult::Stopped);
+            if (rc == SQLITE_ROW || rc == SQLITE_TOOBIG || rc == SQLITE_NOMEM || progress.tooBig)
                 out.status = ReadResult::Cut;
             break;
         }
         const int rc = sqlite3_step(s.st);
         if (rc == SQLITE_DONE)
             break;
-        if (rc == SQLITE_INTERRUPT || (rc != SQLITE_ROW && limits.goOn && !limits.goOn())) {
-            out.rows.clear();
-            out.status = ReadResult::Stopped;
-            return out;
-        }
+        if (rc == SQLITE_TOOBIG || rc == SQLITE_NOMEM || progress.tooBig)
+            return endAs(ReadResult::TooBig);
+        if (rc == SQLITE_INTERRUPT || progress.stopped)
+            return endAs(ReadResult::Stopped);
         if (rc != SQLITE_ROW)
             throw zdb::DbError(zdb::kindOfCode(rc), rc, QString::fromUtf8(sqlite3_errmsg(h)), t.sql, db.path());
         QStringList row;
         row.reserve(n);
         bytes += 64;
         for (int i = 0; i < n; ++i) {
-            row << cellText(s.st, i, shown[i]);
-            bytes += cellBytes(row.last());
+            // A value is counted before it is converted: one too big for the limit is never copied.
+            const int type = sqlite3_column_type(s.st, i);
+            if (limits.maxBytes >= 0 && (type == SQLITE_TEXT || type == SQLITE_BLOB) &&
+                bytes + textBytes(sqlite3_column_bytes(s.st, i)) > limits.maxBytes)
+                return endAs(ReadResult::TooBig);
+            QString text;
+            switch (cellText(s.st, i, shown[i], goOn, &text)) {
+            case Cell::Stopped:
+                return endAs(ReadResult::Stopped);
+            case Cell::TooBig:
+                return endAs(ReadResult::TooBig);
+            case Cell::Read:
+                break;
+            }
+            bytes += cellBytes(text);
+            row << std::move(text);
         }
         out.rows << row;
-        if (limits.maxBytes >= 0 && bytes > limits.maxBytes) {
-            out.rows.clear();
-            out.rows.squeeze();
-            out.status = ReadResult::TooBig;
-            return out;
-        }
-        // The handler counts the engine's steps only; converting the rows takes time too.
-        if (limits.goOn && (out.rows.size() & 1023) == 0 && !limits.goOn()) {
-            out.rows.clear();
-            out.status = ReadResult::Stopped;
-            return out;
-        }
+        if (limits.maxBytes >= 0 && bytes > limits.maxBytes)
+            return endAs(ReadResult::TooBig);
     }
     return out;
 }

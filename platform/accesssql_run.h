@@ -15,11 +15,20 @@ class Db;
 
 namespace accesssql {
 
+// Where a run is when it asks whether to go on: the engine's steps, between rows, while
+// converting a value to text, and (for the caller) while showing the rows.
+enum class RunPhase { Engine, Rows, Values, Display };
+
 struct ReadLimits {
     int maxRows = -1;      // more rows are not read (the result counts as cut)
-    qint64 maxBytes = -1;  // a result that would need more memory is dropped
-    // Asked while the statement runs (often); false ends it at once.
-    std::function<bool()> goOn;
+    // A result whose texts, with the engine's own memory for the run, would need more is
+    // dropped (each value counted before it is converted).
+    qint64 maxBytes = -1;
+    // Asked often in every phase; false ends the run at once.
+    std::function<bool(RunPhase)> goOn;
+    // The largest value (bytes) the engine may make during the run; a larger one ends it as TooBig
+    // before it is made. -1 keeps the connection's limit.
+    qint64 maxValueBytes = -1;
 };
 
 struct ReadResult {

@@ -202,27 +202,32 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
         return;
     m_laeuft = true;
     gridLeeren();
-    // A statement that runs longer than a second shows the progress window, modal, with
-    // "Abbrechen"; the click there ends the statement.
+    // Whatever the run is doing (the engine's steps, reading rows, converting values, filling
+    // the grid), after the wait time the progress window shows, modal, with "Abbrechen"; the
+    // click there ends the run and nothing is shown.
     QElapsedTimer uhr;
     uhr.start();
     bool gezeigt = false;
     qint64 zuletzt = 0;
-    listen::Grenzen grenzen{maxZeilen, maxBytes, {}};
-    grenzen.weiter = [&] {
-        const qint64 jetzt = uhr.elapsed();
+    const std::function<bool(accesssql::RunPhase)> weiter = [&](accesssql::RunPhase phase) {
+        const qint64 jetzt = laufzeit ? laufzeit(phase) : uhr.elapsed();
         if (!gezeigt) {
             if (jetzt < wartefensterNachMs)
                 return true;
             gezeigt = true;
             frm_Warten::zeigenMitAbbruch(QStringLiteral("Die Abfrage wird ausgeführt …"));
-        } else if (jetzt - zuletzt < 20) // letting events through costs more than the engine's steps
-            return true;
+        } else if (jetzt - zuletzt < 20) // letting events through costs more than the checks
+            return !frm_Warten::abgebrochen();
         zuletzt = jetzt;
         QCoreApplication::processEvents();
         return !frm_Warten::abgebrochen();
     };
-    const listen::Ergebnis e = listen::ausfuehren(rtfSQL->toPlainText(), listen::Verbindung::nmNurLesen(), grenzen);
+    listen::Ergebnis e =
+        listen::ausfuehren(rtfSQL->toPlainText(), listen::Verbindung::nmNurLesen(), {maxZeilen, maxBytes, weiter});
+    if (e.status == listen::Ergebnis::Daten && !(ergebnisZeigen(e, weiter) && spaltenAnpassen(weiter))) {
+        gridLeeren();
+        e.status = listen::Ergebnis::Abgebrochen;
+    }
     if (gezeigt)
         frm_Warten::entladen();
     m_laeuft = false;
@@ -245,15 +250,11 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
     case listen::Ergebnis::Daten:
         break;
     }
-    ergebnisZeigen(e);
-    fg->setRedraw(false);
-    fg->autoSize(0, fg->cols() - 1);
-    fg->setRedraw(true);
     if (e.abgeschnitten)
         msg::box(listen::abgeschnittenText(int(e.zeilen.size())));
 }
 
-void frm_Listen::ergebnisZeigen(const listen::Ergebnis &e)
+bool frm_Listen::ergebnisZeigen(const listen::Ergebnis &e, const std::function<bool(accesssql::RunPhase)> &weiter)
 {
     const int n = int(e.zeilen.size());
     const int spalten = int(e.felder.size());
@@ -268,11 +269,25 @@ void frm_Listen::ergebnisZeigen(const listen::Ergebnis &e)
         fg->setColDataType(c, FlexDTString);
     }
     for (int r = 0; r < n; ++r) {
+        if (weiter && !weiter(accesssql::RunPhase::Display)) {
+            fg->setRedraw(true);
+            return false;
+        }
         const QStringList &zeile = e.zeilen[r];
         for (int c = 0; c < spalten && c < zeile.size(); ++c)
             fg->setTextMatrix(r + 1, c, zeile[c]);
     }
     fg->setRedraw(true);
+    return true;
+}
+
+// Each column's width fitted to its contents.
+bool frm_Listen::spaltenAnpassen(const std::function<bool(accesssql::RunPhase)> &weiter)
+{
+    fg->setRedraw(false);
+    const bool fertig = fg->autoSize(0, fg->cols() - 1, [&] { return weiter(accesssql::RunPhase::Display); });
+    fg->setRedraw(true);
+    return fertig;
 }
 
 void frm_Listen::chkKopfFrei_Click() { fg->setFixedRows(chkKopfFrei->isChecked() ? 0 : 1); }

@@ -31,8 +31,9 @@ public:
     void cmdSaveExcel_Click();
     void fg_KeyPress(int &keyAscii);
     void chkKopfFrei_Click();
-    // Puts a run's rows into the grid with the count label (the click then sizes the columns).
-    void ergebnisZeigen(const listen::Ergebnis &e);
+    // Puts a run's rows into the grid with the count label (the click then sizes the columns);
+    // weiter is asked row by row; false stops filling (the caller then clears the grid).
+    bool ergebnisZeigen(const listen::Ergebnis &e, const std::function<bool(accesssql::RunPhase)> &weiter = {});
     void cmdAbfrageeditor_Click();
     void FensterpositionSpeichern();
 
@@ -52,6 +53,9 @@ public:
     int maxZeilen = listen::MaxZeilen;
     qint64 maxBytes = listen::MaxBytes;
     int wartefensterNachMs = 1000;
+    // Milliseconds since the click, asked at every check with the phase the run is in; empty:
+    // the real time (tests give a clock of their own).
+    std::function<qint64(accesssql::RunPhase)> laufzeit;
     // Opens the query builder with this window's text and geometry (set by the builder's registration).
     static std::function<void(frm_Listen &listen)> abfrageeditorZeigen;
 
@@ -71,6 +75,7 @@ protected:
 private:
     void place(QWidget *w, int left, int top, int width, int height);
     void gridLeeren();
+    bool spaltenAnpassen(const std::function<bool(accesssql::RunPhase)> &weiter);
     void laufwerkeFuellen();
     void laufwerkWechseln(bool melden);
     QString dialogZeigen(const QString &startOrdner, const QString &dateiname, const QString &filter);

@@ -72,7 +72,8 @@ Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung, const 
         if (!typisiert.ok)
             throw std::runtime_error("SQL-Ausdruck");
         accesssql::ReadResult r =
-            accesssql::readTexts(verbindung.db(), typisiert, {grenzen.maxZeilen, grenzen.maxBytes, grenzen.weiter});
+            accesssql::readTexts(verbindung.db(), typisiert,
+                                 {grenzen.maxZeilen, grenzen.maxBytes, grenzen.weiter, wertGrenze(grenzen.maxBytes)});
         verbindung.schliessen();
         offen = false;
         e.felder = r.columns;

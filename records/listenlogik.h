@@ -1,6 +1,7 @@
 #pragma once
 // The lists window's logic without the window: the statement cut out of the typed text, the run
 // on the grade manager's read-only connection, the cell texts, and the query files.
+#include "platform/accesssql_run.h"
 #include "platform/db.h"
 
 #include <QString>
@@ -12,8 +13,11 @@ namespace listen {
 
 // At most the rows one worksheet holds below its header row.
 constexpr int MaxZeilen = 1048575;
-// A result that would need more memory than this is not shown.
+// A result that would need more memory than this is not shown. One value needs about four
+// bytes for each of its bytes (the engine's value, a working copy, two bytes a character as
+// text), so the engine makes none larger than a quarter of it.
 constexpr qint64 MaxBytes = qint64(1) << 30;
+constexpr qint64 wertGrenze(qint64 maxBytes) { return maxBytes < 0 ? -1 : maxBytes / 4; }
 
 // The statement from the first "SELECT" (also inside a word; the text before it is a comment),
 // every line break one blank, cut after the last ";" or closed with one.
@@ -38,11 +42,11 @@ struct Ergebnis {
     bool abgeschnitten = false; // Daten: more rows than the cap, the rest not read
 };
 
-// Limits of one run; weiter is asked while the statement runs and ends it with false.
+// Limits of one run; weiter is asked often in every phase of the run and ends it with false.
 struct Grenzen {
     int maxZeilen = MaxZeilen;
     qint64 maxBytes = MaxBytes;
-    std::function<bool()> weiter;
+    std::function<bool(accesssql::RunPhase)> weiter;
 };
 
 // Where a statement runs. Standard: the grade manager's read-only connection.

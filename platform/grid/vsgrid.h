@@ -107,8 +107,9 @@ public:
     void setColAlignment(int c, int alignment);
     int colDataType(int c) const { return m_store.colDataType(c); }
     void setColDataType(int c, int type);
-    // Sizes columns c1..c2 (c2 < 0: c1 only) to their contents, fixed rows included.
-    void autoSize(int c1, int c2 = -1);
+    // Sizes columns c1..c2 (c2 < 0: c1 only) to their contents, fixed rows included. weiter, when
+    // given, is asked every few thousand cells; false stops at once, the widths unchanged.
+    bool autoSize(int c1, int c2 = -1, const std::function<bool()> &weiter = {});
     // The width in twips the text needs in this grid's font (with the cell padding).
     int textWidthTwips(const QString &text, bool bold = false) const;
 

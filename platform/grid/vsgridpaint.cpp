@@ -127,7 +127,8 @@ struct CellPainter {
         }
         const long fore = s.cellForeColor(r, c);
         p.setPen(picked ? White : units::toQColor(fore));
-        p.drawText(content, textFlags(s.effectiveAlignment(r, c)), text);
+        const int alignment = s.effectiveAlignment(r, c);
+        p.drawText(content, textFlags(alignment), shapedPart(text, alignment));
     }
 
     void paintRows()

@@ -2,6 +2,7 @@
 // measured once, and texts whose rough width (the sum of their characters' advances) cannot reach the
 // widest text already measured are not shaped at all. The widths are those of measuring every cell.
 #include "platform/grid/vsgrid.h"
+#include "platform/grid/vsgridview.h"
 
 #include <QFontMetrics>
 #include <QHash>
@@ -112,7 +113,7 @@ struct Spalte {
 
 } // namespace
 
-void VSGrid::autoSize(int c1, int c2)
+bool VSGrid::autoSize(int c1, int c2, const std::function<bool()> &weiter)
 {
     if (c2 < 0)
         c2 = c1;
@@ -122,8 +123,18 @@ void VSGrid::autoSize(int c1, int c2)
     c2 = std::min(c2, cols() - 1);
     if (c1 > c2) {
         layoutChanged();
-        return;
+        return true;
     }
+    // weiter is asked after about 4096 units of work: a cell read is one, shaping a text one a
+    // character, its rough width one for 16 characters.
+    qint64 arbeit = 0, naechste = 4096;
+    const auto gestoppt = [&](qint64 einheiten) {
+        arbeit += einheiten;
+        if (!weiter || arbeit < naechste)
+            return false;
+        naechste = arbeit + 4096;
+        return !weiter();
+    };
     QFont boldFont = font();
     boldFont.setBold(true);
     const QFontMetrics fm(font()), fmBold(boldFont);
@@ -137,6 +148,8 @@ void VSGrid::autoSize(int c1, int c2)
     // Row by row, so that the cells of one row are read together.
     for (int r = 0; r < rows(); ++r) {
         for (int c = c1; c <= c2; ++c) {
+            if (gestoppt(1))
+                return false;
             Spalte &sp = spalten[size_t(c - c1)];
             int s1, s2;
             m_store.mergedSpan(r, c, s1, s2);
@@ -148,7 +161,7 @@ void VSGrid::autoSize(int c1, int c2)
             if (!m_pictures.empty())
                 if (const int pic = m_store.cellPicture(r, c); pic > 0 && size_t(pic) <= m_pictures.size())
                     w += m_pictures[size_t(pic - 1)].width() + 2;
-            const QString t = sp.boolCol && r >= fixedRows() ? QString() : m_store.textMatrix(r, c);
+            const QString t = sp.boolCol && r >= fixedRows() ? QString() : grid::shapedPart(m_store.textMatrix(r, c));
             if (t.isEmpty()) {
                 sp.widest = std::max(sp.widest, w);
                 continue;
@@ -160,6 +173,8 @@ void VSGrid::autoSize(int c1, int c2)
     for (int c = c1; c <= c2; ++c) {
         Spalte &sp = spalten[size_t(c - c1)];
         for (Text &t : sp.texte) {
+            if (gestoppt(1 + t.text.size() / 16))
+                return false;
             const int g = (t.fett ? fett : normal).obergrenze(t.text);
             t.grenze = g == INT_MAX ? INT_MAX : g + t.zusatz;
         }
@@ -167,9 +182,13 @@ void VSGrid::autoSize(int c1, int c2)
         for (const Text &t : sp.texte) {
             if (t.grenze <= sp.widest)
                 break; // neither this text nor any after it can be wider
+            if (gestoppt(1 + t.text.size()))
+                return false;
             sp.widest = std::max(sp.widest, t.zusatz + (t.fett ? fmBold : fm).horizontalAdvance(t.text));
         }
-        m_store.setColWidth(c, int((sp.widest + pad) * 1440.0 / m_dpiX + 0.5));
     }
+    for (int c = c1; c <= c2; ++c)
+        m_store.setColWidth(c, int((spalten[size_t(c - c1)].widest + pad) * 1440.0 / m_dpiX + 0.5));
     layoutChanged();
+    return true;
 }

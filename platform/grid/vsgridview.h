@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QRect>
+#include <QString>
 #include <vector>
 
 class GridStore;
@@ -39,6 +40,19 @@ void paintCells(QPainter &p, const PaintContext &ctx, const PaintView &view);
 
 // Pixel size of a twips size; 0 when hidden.
 inline int twipsPx(int twips, double dpi) { return twips <= 0 ? 0 : int(twips * dpi / 1440.0 + 0.5); }
+
+// A cell shows one line, so only its first characters (as many as a worksheet cell holds) are
+// shaped for painting and sizing: a text of millions of characters would take seconds each time.
+constexpr int ShapedChars = 32767;
+// The part of a cell text that is shaped; alignment as the store keeps it (0-2 left, 6-8 right).
+inline QString shapedPart(const QString &text, int alignment = 0)
+{
+    if (text.size() <= ShapedChars)
+        return text;
+    const int h = alignment / 3;
+    return h == 0 ? text.left(ShapedChars)
+                  : h == 2 ? text.right(ShapedChars) : text.mid((text.size() - ShapedChars) / 2, ShapedChars);
+}
 
 // Default colours of the grid (Qt colours, painting only).
 QColor fixedBackColor();

@@ -28,31 +28,7 @@ QStringList zeile(const VSGrid &g, int r)
 
 } // namespace
 
-class ListenFenster : public listentest::ListenFixture {
-protected:
-    void SetUp() override
-    {
-        ListenFixture::SetUp();
-        w = new frm_Listen;
-        w->speichernDialog = [this](const QString &start, const QString &name, const QString &) {
-            dialogStart = start;
-            return antwort.isEmpty() ? name : antwort;
-        };
-    }
-    void TearDown() override
-    {
-        delete w;
-        ListenFixture::TearDown();
-    }
-    void ausfuehren(const QString &text)
-    {
-        w->rtfSQL->setPlainText(text);
-        w->cmd_SQL_ausfuehren_Click();
-    }
-
-    frm_Listen *w = nullptr;
-    QString antwort, dialogStart;
-};
+class ListenFenster : public listentest::ListenFensterFixture {};
 
 // Rows under a fixed header row, the count beside; an empty result leaves one empty row of the columns.
 TEST_F(ListenFenster, TypedStatementShowsItsRowsAndAnEmptyResultNone)

@@ -2,10 +2,12 @@
 // A grade-manager file for the lists window, opened through the core's connections
 // (NMDateiParameter points at it), with the user "X" logged in.
 #include "core/mdl_zandrel.h"
+#include "records/frm_listen.h"
 #include "platform/db.h"
 #include "support/testsupport.h"
 #include "tools/demo/nmschema.h"
 
+#include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
 namespace listentest {
@@ -54,6 +56,33 @@ protected:
 
     testsupport::Sandbox sb;
     QString pfad;
+};
+
+// The lists window over that file; its save dialogs answer antwort (the preset name when empty).
+class ListenFensterFixture : public ListenFixture {
+protected:
+    void SetUp() override
+    {
+        ListenFixture::SetUp();
+        w = new frm_Listen;
+        w->speichernDialog = [this](const QString &start, const QString &name, const QString &) {
+            dialogStart = start;
+            return antwort.isEmpty() ? name : antwort;
+        };
+    }
+    void TearDown() override
+    {
+        delete w;
+        ListenFixture::TearDown();
+    }
+    void ausfuehren(const QString &text)
+    {
+        w->rtfSQL->setPlainText(text);
+        w->cmd_SQL_ausfuehren_Click();
+    }
+
+    frm_Listen *w = nullptr;
+    QString antwort, dialogStart;
 };
 
 } // namespace listentest

@@ -1,0 +1,160 @@
+// A typed statement's run can be given up in every phase and never makes or converts a value
+// beyond its limits.
+#include "platform/accessfuncs.h"
+#include "platform/accesssql.h"
+#include "platform/accesssql_run.h"
+#include "platform/db.h"
+#include "support/testsupport.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using accesssql::ReadResult;
+using accesssql::RunPhase;
+
+namespace {
+
+struct Lauf {
+    testsupport::Sandbox sb;
+    zdb::Db db;
+    Lauf()
+    {
+        db.create(sb.file("f.db"));
+        db.exec("CREATE TABLE t (x INTEGER); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                "WHERE i < 60) INSERT INTO t SELECT i FROM n");
+    }
+    ReadResult lesen(const QString &sql, accesssql::ReadLimits limits = {})
+    {
+        const accesssql::Translation t = accesssql::translate(sql);
+        EXPECT_TRUE(t.ok) << qPrintable(sql);
+        return accesssql::readTexts(db, t, limits);
+    }
+};
+
+const char *name(RunPhase p)
+{
+    switch (p) {
+    case RunPhase::Engine:
+        return "Engine";
+    case RunPhase::Rows:
+        return "Rows";
+    case RunPhase::Values:
+        return "Values";
+    case RunPhase::Display:
+        return "Display";
+    }
+    return "";
+}
+
+} // namespace
+
+// Each phase asks, and a "no" there ends the run with nothing read: the engine's steps (a
+// cross join before its first row), a few calls that make large values, the rows, and the
+// conversion of one long value.
+TEST(TypedRun, GivingUpInAnyPhaseEndsTheRunWithNothingRead)
+{
+    const struct {
+        const char *sql;
+        RunPhase phase;
+    } faelle[] = {
+        {"SELECT count(*) FROM t a, t b, t c", RunPhase::Engine},
+        {"SELECT Len(String(100, 'x') & Space(100))", RunPhase::Engine},
+        {"SELECT x FROM t", RunPhase::Rows},
+        {"SELECT String(3000000, '€') AS lang", RunPhase::Values},
+    };
+    for (const auto &f : faelle) {
+        Lauf l;
+        int gefragt = 0;
+        accesssql::ReadLimits limits;
+        limits.goOn = [&](RunPhase p) { return p != f.phase || ++gefragt < 2; };
+        const ReadResult r = l.lesen(f.sql, limits);
+        EXPECT_EQ(r.status, ReadResult::Stopped) << f.sql << " " << name(f.phase);
+        EXPECT_TRUE(r.rows.isEmpty()) << f.sql;
+        EXPECT_EQ(gefragt, 2) << f.sql;
+        // The connection is as before: no handler, its functions answer again.
+        EXPECT_EQ(l.db.scalar("SELECT Len(String(3, 'x'))").toInt(), 3);
+    }
+}
+
+// A long value is converted in pieces; characters split between two pieces come out whole.
+TEST(TypedRun, LongValueConvertedInPiecesGivesTheWholeText)
+{
+    Lauf l;
+    int gefragt = 0;
+    accesssql::ReadLimits limits;
+    limits.goOn = [&](RunPhase p) {
+        gefragt += p == RunPhase::Values;
+        return true;
+    };
+    // A mark U+FEFF at the start of a piece (1 MiB apart) stays, as reading the whole keeps it.
+    const ReadResult r = l.lesen("SELECT String(1000000, '€') & 'ß' & String(1000000, 'x') AS lang, 'kurz', "
+                                 "String(349525, '€') & 'a' & String(349526, 65279) & 'b' AS marken",
+                                 limits);
+    ASSERT_EQ(r.status, ReadResult::Complete);
+    ASSERT_EQ(r.rows.size(), 1);
+    EXPECT_EQ(r.rows[0][0], QString(1000000, QChar(0x20AC)) + QChar(0xDF) + QString(1000000, 'x'));
+    EXPECT_EQ(r.rows[0][1], "kurz");
+    EXPECT_EQ(r.rows[0][2], QString(349525, QChar(0x20AC)) + 'a' + QString(349526, QChar(0xFEFF)) + 'b');
+    EXPECT_GT(gefragt, 1);
+}
+
+// The memory stop counts a value by its size before converting it; the value limit refuses one
+// before the engine makes it, and the connection keeps its own limit afterwards.
+TEST(TypedRun, ValuesBeyondTheLimitsAreRefusedBeforeTheyAreConvertedOrMade)
+{
+    Lauf l;
+    bool umgewandelt = false;
+    accesssql::ReadLimits limits;
+    limits.maxBytes = 3000000;
+    limits.goOn = [&](RunPhase p) {
+        umgewandelt = umgewandelt || p == RunPhase::Values;
+        return true;
+    };
+    ReadResult r = l.lesen("SELECT String(2000000, 'x')", limits);
+    EXPECT_EQ(r.status, ReadResult::TooBig);
+    EXPECT_TRUE(r.rows.isEmpty());
+    EXPECT_FALSE(umgewandelt);
+    EXPECT_EQ(l.lesen("SELECT String(1000000, 'x')", limits).status, ReadResult::Complete);
+    // Many rows of medium values add up.
+    EXPECT_EQ(l.lesen("SELECT String(100000, 'x') FROM t", limits).status, ReadResult::TooBig);
+    // Sorting by huge values fills the engine's memory, not the result: that counts too.
+    const QString sortiert = "SELECT x FROM t ORDER BY String(200000, 'x') & x";
+    EXPECT_EQ(l.lesen(sortiert).status, ReadResult::Complete);
+    EXPECT_EQ(l.lesen(sortiert, limits).status, ReadResult::TooBig);
+
+    accesssql::ReadLimits wert;
+    wert.maxValueBytes = 1000;
+    for (const char *sql : {"SELECT String(1001, 'x')", "SELECT String(334, '€')", "SELECT Space(600) & Space(600)",
+                            "SELECT 'a' & String(1000, 'x')", "SELECT String(300000000, 'x')",
+                            "SELECT Len(String(2000, 'x'))"})
+        EXPECT_EQ(l.lesen(sql, wert).status, ReadResult::TooBig) << sql;
+    r = l.lesen("SELECT String(1000, 'x'), String(333, '€'), Space(500) & Space(500)", wert);
+    ASSERT_EQ(r.status, ReadResult::Complete);
+    EXPECT_EQ(r.rows[0][0].size(), 1000);
+    EXPECT_EQ(r.rows[0][1].size(), 333);
+    EXPECT_EQ(r.rows[0][2].size(), 1000);
+    EXPECT_EQ(l.db.scalar("SELECT Len(String(10000000, 'x'))").toInt(), 10000000);
+}
+
+// String and Space outside a run: a negative count is Access's invalid argument, a count beyond
+// the connection's length limit the engine's "too big", never an allocation of that size.
+TEST(TypedRun, RepeatCountsAreCheckedBeforeAnythingIsMade)
+{
+    Lauf l;
+    const auto code = [&](const char *sql) {
+        try {
+            l.db.scalar(sql);
+        } catch (const zdb::DbError &e) {
+            return e.code();
+        }
+        return SQLITE_OK;
+    };
+    EXPECT_EQ(code("SELECT String(-1, 'x')"), SQLITE_ERROR);
+    EXPECT_EQ(code("SELECT Space(-3)"), SQLITE_ERROR);
+    EXPECT_EQ(code("SELECT String(1e300, 'x')"), SQLITE_TOOBIG);
+    sqlite3_limit(l.db.handle(), SQLITE_LIMIT_LENGTH, 50);
+    EXPECT_EQ(code("SELECT Space(51)"), SQLITE_TOOBIG);
+    EXPECT_EQ(code("SELECT AccConcat(Space(30), Space(30))"), SQLITE_TOOBIG);
+    EXPECT_EQ(l.db.scalar("SELECT String(16, 'ä') || Space(18)").toString(), QString(16, QChar(0xE4)) + QString(18, ' '));
+    EXPECT_EQ(l.db.scalar("SELECT AccConcat(1.5, NULL, Space(2), 'ü')").toString(), "1,5  ü");
+}
