@@ -152,6 +152,8 @@ int germanCompare(const QString &a, const QString &b)
     return r;
 }
 
+int germanEqualCompare(const QString &a, const QString &b) { return germanCollator().compare(a, b); }
+
 int noCaseCompare(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive); }
 
 static int collateDE(void *, int la, const void *a, int lb, const void *b)
@@ -501,82 +503,6 @@ static void fnNow(sqlite3_context *ctx, int, sqlite3_value **)
     resultText(ctx, zdb::isoDateTime(QDateTime::currentDateTime()));
 }
 
-static QString formatNumber(double d, const QString &fmt)
-{
-    // Forms like "0", "00", "0.0", "0.00", "#,##0.00"; output with decimal comma.
-    int dot = int(fmt.indexOf('.'));
-    QString intPart = dot < 0 ? fmt : fmt.left(dot);
-    QString fracPart = dot < 0 ? QString() : fmt.mid(dot + 1);
-    int decimals = int(fracPart.count('0') + fracPart.count('#'));
-    int minInt = int(intPart.count('0'));
-    bool group = intPart.contains(',');
-    // Format rounds half away from zero (Format(2.5, "0") = "3"), unlike Round and CInt; a
-    // product that misses the half by a rounding error still counts as half.
-    const double scale = std::pow(10.0, decimals), x = std::fabs(d) * scale, low = std::floor(x);
-    const double rounded = (x - low >= 0.5 - 1e-9 * std::max(1.0, x) ? low + 1 : low) / scale;
-    QString s = QString::number(rounded, 'f', decimals);
-    QString ip = s.section('.', 0, 0), fp = s.section('.', 1, 1);
-    if (ip == "0" && minInt == 0)
-        ip.clear();
-    while (ip.size() < minInt)
-        ip.prepend('0');
-    if (group) {
-        for (int k = int(ip.size()) - 3; k > 0; k -= 3)
-            ip.insert(k, '.');
-    }
-    int optional = int(fracPart.count('#'));
-    while (optional-- > 0 && fp.endsWith('0'))
-        fp.chop(1);
-    QString out = ip + (fp.isEmpty() ? QString() : "," + fp);
-    bool negative = d < 0 && out.contains(QRegularExpression("[1-9]"));
-    return negative ? "-" + out : out;
-}
-
-static void fnFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
-{
-    if (isNull(argv[0])) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    QVariant v = argValue(argv[0]);
-    QString fmt = argc > 1 && !isNull(argv[1]) ? argText(argv[1]) : QString();
-    if (fmt.isEmpty()) {
-        resultText(ctx, textOf(argv[0]));
-        return;
-    }
-    const QString lf = fmt.toLower();
-    if (lf == "short date")
-        fmt = "dd.mm.yyyy";
-    else if (lf == "long date")
-        fmt = "dddd, d. mmmm yyyy";
-    else if (lf == "short time")
-        fmt = "hh:nn";
-    else if (lf == "long time")
-        fmt = "hh:nn:ss";
-    bool numericFormat = !fmt.isEmpty() && fmt.indexOf(QRegularExpression("[^0#.,%]")) < 0;
-    if (numericFormat) {
-        double d = 0;
-        if (v.typeId() == QMetaType::QString) {
-            if (!vt::parseNumber(v.toString(), &d)) {
-                resultText(ctx, v.toString());
-                return;
-            }
-        } else
-            d = v.toDouble();
-        bool pct = fmt.endsWith('%');
-        if (pct)
-            d *= 100;
-        resultText(ctx, formatNumber(d, pct ? fmt.chopped(1) : fmt) + (pct ? "%" : ""));
-        return;
-    }
-    QDateTime dt = dateArg(argv[0]);
-    if (dt.isValid()) {
-        resultText(ctx, datetexts::format(dt, fmt));
-        return;
-    }
-    resultText(ctx, textOf(argv[0]));
-}
-
 static void fnCStr(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     if (isNull(argv[0]))
@@ -765,7 +691,7 @@ void registerAccessFunctions(sqlite3 *db)
         {"AccLeft", 2, fnLeft},      {"AccRight", 2, fnRight},  {"Mid", 2, fnMid},
         {"Mid", 3, fnMid},           {"InStr", 2, fnInStr},     {"InStr", 3, fnInStr},
         {"UCase", 1, fnUCase},       {"LCase", 1, fnLCase},     {"Trim", 1, fnTrim},
-        {"Format", 1, fnFormat},     {"Format", 2, fnFormat},   {"Year", 1, fnYear},
+        {"Year", 1, fnYear},
         {"Month", 1, fnMonth},       {"Day", 1, fnDay},         {"Date", 0, fnDate, f},
         {"Now", 0, fnNow, f},             {"CStr", 1, fnCStr},       {"CInt", 1, fnCInt},
         {"CLng", 1, fnCInt},         {"CDbl", 1, fnCDbl},       {"AccConcat", -1, fnAccConcat},
@@ -774,6 +700,9 @@ void registerAccessFunctions(sqlite3 *db)
     registerScalars(db, fns);
     registerDateFunctions(db);
     registerMoreFunctions(db);
+    registerTextFunctions(db);
+    registerFormatFunctions(db);
+    registerCompareFunctions(db);
     sqlite3_create_collation_v2(db, "DE", SQLITE_UTF8, nullptr, collateDE, nullptr);
     sqlite3_create_collation_v2(db, "NOCASEU", SQLITE_UTF8, nullptr, collateNoCase, nullptr);
 }

@@ -4,10 +4,15 @@
 //   Year Month Day Date() Now() CStr CInt CLng CDbl
 //   DateSerial DateAdd DateDiff DatePart Weekday CDate CVDate DateValue IsDate Hour Minute Second
 //   Int Fix Sgn AccRound Str Space String StrConv, aggregates First Last
+//   IsNumeric Switch Choose StrReverse InStrRev StrComp Asc AscW Chr ChrW CBool CCur CSng CVar
+//   WeekdayName MonthName Hex Oct Sqr Exp Log Atn Sin Cos Tan Time TimeSerial TimeValue,
+//   aggregates Var VarP StDev StDevP; AccDateToText(x) (a stored date as German text)
 //   like(pattern, text[, esc])   SQLite's LIKE with %/_ but folding case for all letters (umlauts too)
 //   AccLike(text, pattern)       Access wildcards * ? # [a-z] [!a-z], case folded
 //   AccConcat(a, b, …) AccPlus(a, b) AccMinus(a, b)   Access's &, + and - (see platform/accesssql.h)
-// Collations: DE (German order for names), NOCASEU (case-insensitive for all letters).
+// Collations: DE (German order for names), NOCASEU (case-insensitive for all letters),
+// DEU (the German order without a tie-break: how typed statements compare, group and sort text).
+//   AccAsDate(x) AccAsNumber(x)   x as a date / number where Access converts a text implicitly
 // Left, Right and IsNull are SQLite keywords, hence the Acc prefix; AccRound leaves SQLite's round.
 #include <QString>
 #include <functional>
@@ -40,6 +45,8 @@ bool sqlLike(const QString &text, const QString &pattern, QChar escape = QChar()
 // German collation order (as names sort in lists); case-insensitive comparison.
 int germanCompare(const QString &a, const QString &b);
 int noCaseCompare(const QString &a, const QString &b);
+// German order with case ignored and no tie-break: "MÜLLER" equals "Müller", O < Ö < P.
+int germanEqualCompare(const QString &a, const QString &b);
 // Access Val(): leading number of a text, blanks ignored, "." as decimal sign.
 double accessVal(const QString &s);
 

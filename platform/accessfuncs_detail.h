@@ -39,7 +39,13 @@ void resultDateTime(sqlite3_context *ctx, const QDateTime &dt);
 // The error that Access shows for a value of the wrong type.
 void resultTypeError(sqlite3_context *ctx);
 
-// The further functions (dates, numbers, texts, First/Last): accessfuncs_dates.cpp, accessfuncs_more.cpp.
+// d rounded at the given decimals on its shortest decimal digits (2.675 counts as 2.675), half to
+// even or half away from zero, as text with "." ("-5000000.01"); shift moves the decimal point
+// to the right first (2 for percent).
+QString roundedDecimal(double d, int decimals, bool halfEven, int shift = 0);
+
+// The further functions (dates, numbers, texts, First/Last): accessfuncs_dates.cpp, accessfuncs_more.cpp,
+// accessfuncs_text.cpp.
 // One scalar function of a registration table; flags 0 means deterministic UTF-8.
 struct ScalarFn {
     const char *name;
@@ -54,5 +60,13 @@ template <int N> void registerScalars(sqlite3 *db, const ScalarFn (&fns)[N]) { r
 
 void registerDateFunctions(sqlite3 *db);
 void registerMoreFunctions(sqlite3 *db);
+void registerTextFunctions(sqlite3 *db); // platform/accessfuncs_text.cpp
+// Format, FormatNumber, FormatPercent, FormatCurrency, FormatDateTime, and AccDateToText(value):
+// a stored date as text the way vt::dateTimeText shows it (the translator wraps date values in it
+// where Access turns them into text), any other value unchanged. platform/accessfuncs_format.cpp
+void registerFormatFunctions(sqlite3 *db);
+// AccAsDate(value[, keepText]), AccAsNumber(value) where Access converts a text implicitly in a
+// comparison, and the collation DEU. platform/accessfuncs_compare.cpp
+void registerCompareFunctions(sqlite3 *db);
 
 } // namespace accessfn

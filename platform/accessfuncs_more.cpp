@@ -52,21 +52,8 @@ void fnSgn(sqlite3_context *ctx, int, sqlite3_value **argv)
 }
 
 // Half to even at the given decimals, as Access rounds: Round(2.5) = 2, Round(3.5) = 4,
-// Round(0.125, 2) = 0.12. A product that misses the half by a rounding error still counts as half.
-double roundHalfEven(double d, int decimals)
-{
-    const double scale = std::pow(10.0, decimals);
-    const double x = d * scale;
-    const double low = std::floor(x);
-    const double diff = x - low;
-    const double eps = 1e-9 * std::max(1.0, std::fabs(x));
-    double r;
-    if (std::fabs(diff - 0.5) <= eps)
-        r = std::fmod(low, 2.0) == 0.0 ? low : low + 1;
-    else
-        r = diff < 0.5 ? low : low + 1;
-    return r / scale;
-}
+// Round(0.125, 2) = 0.12; on the decimal digits, so that Round(5000000.009, 2) = 5000000.01.
+double roundHalfEven(double d, int decimals) { return roundedDecimal(d, decimals, true).toDouble(); }
 
 void fnRound(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
@@ -110,8 +97,12 @@ void fnStr(sqlite3_context *ctx, int, sqlite3_value **argv)
     if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
         const qint64 v = sqlite3_value_int64(argv[0]);
         resultText(ctx, (v < 0 ? QString() : QStringLiteral(" ")) + QString::number(v));
-    } else if (number(ctx, argv[0], &d))
+    } else if (numberArg(argv[0], &d))
         resultText(ctx, strOfNumber(d));
+    else if (const QDateTime dt = dateArg(argv[0]); dt.isValid())
+        resultText(ctx, vt::dateTimeText(dt)); // a date as it shows in a text, without a sign blank
+    else
+        resultTypeError(ctx);
 }
 
 // A repeat count; a negative one is refused as Access does.

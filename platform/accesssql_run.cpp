@@ -4,8 +4,10 @@
 #include "platform/valuetext.h"
 
 #include <QDate>
+#include <QHash>
 #include <QStringDecoder>
 #include <algorithm>
+#include <memory>
 #include <sqlite3.h>
 
 namespace accesssql {
@@ -31,17 +33,41 @@ struct Statement {
     ~Statement() { sqlite3_finalize(st); }
 };
 
-// Whether a column, named as the select list names it, is a date column of the FROM clause:
-// SQLite resolves the name (aliases, sub-selects) and reports its declared type.
-bool isDateColumn(sqlite3 *db, const QString &column, const QString &from)
+ColumnType typeByDecl(const char *decl)
 {
-    if (from.isEmpty())
-        return false;
+    if (!decl)
+        return ColumnType::Unknown;
+    switch (shownByDeclType(decl)) {
+    case Shown::Date:
+        return ColumnType::Date;
+    case Shown::YesNo:
+        return ColumnType::YesNo;
+    case Shown::Plain:
+        break;
+    }
+    const QString t = QString::fromUtf8(decl).toUpper();
+    for (const char *n : {"INT", "DOUBLE", "REAL", "FLOAT", "NUMERIC", "DECIMAL", "CURRENCY", "SINGLE", "BYTE",
+                          "LONG", "SHORT", "COUNTER", "MONEY"})
+        if (t.contains(QLatin1String(n)))
+            return ColumnType::Number;
+    for (const char *n : {"CHAR", "TEXT", "CLOB", "MEMO", "STRING"})
+        if (t.contains(QLatin1String(n)))
+            return ColumnType::Text;
+    return ColumnType::Unknown;
+}
+
+// The declared type of a column, named as the statement names it, in a FROM clause: SQLite
+// resolves the name (aliases, sub-selects) and reports its declared type.
+ColumnType declaredType(sqlite3 *db, const QString &column, const QString &from)
+{
+    if (!db || from.isEmpty())
+        return ColumnType::Missing;
     const QByteArray sql = ("SELECT " + column + " FROM " + from).toUtf8();
     Statement s;
-    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &s.st, nullptr) != SQLITE_OK || !s.st)
-        return false;
-    return sqlite3_column_count(s.st) == 1 && shownByDeclType(sqlite3_column_decltype(s.st, 0)) == Shown::Date;
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &s.st, nullptr) != SQLITE_OK || !s.st ||
+        sqlite3_column_count(s.st) != 1)
+        return ColumnType::Missing;
+    return typeByDecl(sqlite3_column_decltype(s.st, 0));
 }
 
 // How each result column is shown: its declared type, else the type of its select item.
@@ -69,7 +95,7 @@ QVector<Shown> shownColumns(sqlite3 *db, sqlite3_stmt *st, const Translation &t)
         if (decl || !itemOf[i])
             continue;
         const Item &item = *itemOf[i];
-        if (item.date || (!item.dateIf.isEmpty() && isDateColumn(db, item.dateIf, t.from)))
+        if (item.date || (!item.dateIf.isEmpty() && declaredType(db, item.dateIf, t.from) == ColumnType::Date))
             out[i] = Shown::Date;
     }
     return out;
@@ -78,7 +104,7 @@ QVector<Shown> shownColumns(sqlite3 *db, sqlite3_stmt *st, const Translation &t)
 QString dateText(const QString &stored)
 {
     const QDateTime dt = zdb::dateTimeFromStored(stored);
-    return dt.isValid() ? vt::valueText(dt) : stored;
+    return dt.isValid() ? vt::dateTimeText(dt) : stored;
 }
 
 using GoOn = std::function<bool(RunPhase)>;
@@ -198,6 +224,21 @@ struct ConnectionGuard {
 };
 
 } // namespace
+
+ColumnTypes columnTypes(zdb::Db &db)
+{
+    auto known = std::make_shared<QHash<QString, ColumnType>>();
+    sqlite3 *h = db.handle();
+    return [h, known](const QString &column, const QString &from) {
+        const QString key = column + QChar(0) + from;
+        const auto it = known->constFind(key);
+        if (it != known->constEnd())
+            return *it;
+        const ColumnType t = declaredType(h, column, from);
+        known->insert(key, t);
+        return t;
+    };
+}
 
 ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits)
 {

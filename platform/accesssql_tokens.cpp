@@ -12,7 +12,7 @@ namespace accesssql {
 
 static bool parseTime(const QString &s, QTime *out)
 {
-    static const QRegularExpression re(QStringLiteral("^(\\d{1,2}):(\\d{2})(?::(\\d{2}))?\\s*(AM|PM)?$"),
+    static const QRegularExpression re(QStringLiteral("^(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?\\s*(AM|PM)?$"),
                                        QRegularExpression::CaseInsensitiveOption);
     auto m = re.match(s.trimmed());
     if (!m.hasMatch())
@@ -52,7 +52,9 @@ QString dateLiteral(const QString &text)
         d = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
         rest = m.captured(4);
     } else if ((m = us.match(s)).hasMatch()) {
-        d = QDate(fullYear(m.captured(3)), m.captured(1).toInt(), m.captured(2).toInt());
+        // Month first; when the first number cannot be a month, Access reads day and month.
+        const int a = m.captured(1).toInt(), b = m.captured(2).toInt();
+        d = a > 12 ? QDate(fullYear(m.captured(3)), b, a) : QDate(fullYear(m.captured(3)), a, b);
         rest = m.captured(4);
     } else if ((m = de.match(s)).hasMatch()) {
         d = QDate(fullYear(m.captured(3)), m.captured(2).toInt(), m.captured(1).toInt());

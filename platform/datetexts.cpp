@@ -26,6 +26,12 @@ QString format(const QDateTime &dt, const QString &fmt)
     bool afterHour = false;
     int i = 0;
     const int n = fmt.size();
+    // With AM/PM (am/pm, A/P, a/p, AMPM) anywhere the hours count on a 12-hour clock.
+    const bool twelve = fmt.contains(QLatin1String("am/pm"), Qt::CaseInsensitive)
+                        || fmt.contains(QLatin1String("a/p"), Qt::CaseInsensitive)
+                        || fmt.contains(QLatin1String("ampm"), Qt::CaseInsensitive);
+    const int hour = twelve ? (t.hour() % 12 == 0 ? 12 : t.hour() % 12) : t.hour();
+    auto at = [&](const char *word) { return fmt.mid(i, int(qstrlen(word))).compare(QLatin1String(word), Qt::CaseInsensitive) == 0; };
     auto run = [&](QChar c) {
         int k = 0;
         while (i + k < n && fmt[i + k].toLower() == c)
@@ -40,7 +46,9 @@ QString format(const QDateTime &dt, const QString &fmt)
             if (k == 1) out += QString::number(d.day());
             else if (k == 2) out += pad(d.day(), 2);
             else if (k == 3) out += weekdayShort(d);
-            else out += weekdayLong(d);
+            else if (k == 4) out += weekdayLong(d);
+            else if (k == 5) out += format(d, QStringLiteral("dd.mm.yyyy")); // the short date
+            else out += format(d, QStringLiteral("dddd, d. mmmm yyyy"));     // the long date
             i += k;
         } else if (c == 'm') {
             int k = run('m');
@@ -55,11 +63,12 @@ QString format(const QDateTime &dt, const QString &fmt)
         } else if (c == 'y') {
             afterHour = false;
             int k = run('y');
-            out += k <= 2 ? pad(d.year() % 100, 2) : QString::number(d.year());
+            if (k == 1) out += QString::number(d.dayOfYear());
+            else out += k == 2 ? pad(d.year() % 100, 2) : QString::number(d.year());
             i += k;
         } else if (c == 'h') {
             int k = run('h');
-            out += k == 1 ? QString::number(t.hour()) : pad(t.hour(), 2);
+            out += k == 1 ? QString::number(hour) : pad(hour, 2);
             afterHour = true;
             i += k;
         } else if (c == 'n') {
@@ -70,6 +79,48 @@ QString format(const QDateTime &dt, const QString &fmt)
             int k = run('s');
             out += k == 1 ? QString::number(t.second()) : pad(t.second(), 2);
             i += k;
+        } else if (c == 'w') {
+            // w the day of the week from Sunday = 1, ww the week of the year (weeks from Sunday,
+            // the first one holding 1 January)
+            int k = run('w');
+            const int fromSunday = d.dayOfWeek() % 7;
+            if (k == 1) out += QString::number(fromSunday + 1);
+            else out += QString::number((d.dayOfYear() - 1 + QDate(d.year(), 1, 1).dayOfWeek() % 7) / 7 + 1);
+            i += k;
+        } else if (c == 'c' || (c == 't' && run('t') == 5)) {
+            // c the date with the time when there is one (the time alone on day zero), ttttt the time
+            const bool dayZero = d == QDate(1899, 12, 30);
+            QString part;
+            if (c == 'c' && !(dayZero && t != QTime(0, 0)))
+                part = format(d, QStringLiteral("dd.mm.yyyy"));
+            if (c == 't' || t != QTime(0, 0))
+                part += (part.isEmpty() ? QString() : QStringLiteral(" ")) + t.toString(QStringLiteral("HH:mm:ss"));
+            out += part;
+            i += c == 'c' ? 1 : 5;
+        } else if (twelve && (at("am/pm") || at("a/p") || at("ampm"))) {
+            const bool pm = t.hour() >= 12;
+            if (at("a/p")) {
+                out += fmt[i + (pm ? 2 : 0)];
+                i += 3;
+            } else if (at("ampm")) {
+                out += pm ? QStringLiteral("PM") : QStringLiteral("AM");
+                i += 4;
+            } else {
+                out += fmt.mid(i + (pm ? 3 : 0), 2);
+                i += 5;
+            }
+        } else if (c == 'q') {
+            out += QString::number((d.month() - 1) / 3 + 1);
+            ++i;
+        } else if (c == '/') {
+            out += QLatin1Char('.'); // the date separator of German settings
+            ++i;
+        } else if (c == '"') {
+            // "text" stands as it is
+            const int close = int(fmt.indexOf(QLatin1Char('"'), i + 1));
+            const int end = close < 0 ? n : close;
+            out += fmt.mid(i + 1, end - i - 1);
+            i = end + 1;
         } else if (c == '\\' && i + 1 < n) {
             out += fmt[i + 1];
             i += 2;

@@ -1,7 +1,8 @@
 #pragma once
 // German day and month names from fixed tables, and date formatting with the
-// program's format codes (d, dd, ddd, dddd, m, mm, mmm, mmmm, yy, yyyy, h, hh, n, nn, s, ss;
-// "mm" right after an hour means minutes).
+// program's format codes, which are Access's (d, dd, ddd, dddd, ddddd, dddddd, m, mm, mmm, mmmm, y,
+// yy, yyyy, h, hh, n, nn, s, ss, ttttt, c, w, ww, q the quarter, AM/PM am/pm A/P a/p AMPM;
+// "mm" right after an hour means minutes; "/" is the date separator "."; "text" and \x literal).
 #include <QDate>
 #include <QDateTime>
 #include <QString>

@@ -55,6 +55,13 @@ QString valueText(const QVariant &v)
     }
 }
 
+QString dateTimeText(const QDateTime &dt)
+{
+    if (dt.date() == QDate(1899, 12, 30) && dt.time() != QTime(0, 0))
+        return dt.time().toString(QStringLiteral("HH:mm:ss"));
+    return valueText(dt);
+}
+
 bool parseNumber(const QString &text, double *out)
 {
     QString s = text.trimmed();

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <stdexcept>
 
 namespace listen {
 
@@ -64,8 +65,14 @@ Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung, const 
             e.status = Ergebnis::Abgebrochen;
             return e;
         }
+        // Read again with the columns' types: dates and numbers compare with texts as Access does,
+        // and a date column made text shows as a German date.
+        const accesssql::Translation typisiert = accesssql::translate(
+            a.text, accesssql::LikeDialect::Dao, accesssql::columnTypes(verbindung.db()));
+        if (!typisiert.ok)
+            throw std::runtime_error("SQL-Ausdruck");
         accesssql::ReadResult r =
-            accesssql::readTexts(verbindung.db(), t,
+            accesssql::readTexts(verbindung.db(), typisiert,
                                  {grenzen.maxZeilen, grenzen.maxBytes, grenzen.weiter, wertGrenze(grenzen.maxBytes)});
         verbindung.schliessen();
         offen = false;

@@ -85,7 +85,7 @@ TEST(AccessSqlText, LiteralsAndNames)
         {"SELECT * FROM LNW WHERE Geschrieben = #24.12.2023# OR Geschrieben = #1/2/2024 2:05 PM#",
          "SELECT * FROM LNW WHERE Geschrieben = '2023-12-24' OR Geschrieben = '2024-01-02 14:05:00'"},
         {"SELECT Name FROM Schüler WHERE Klasse = \"10a\" AND Name <> \"O'Brien\"",
-         "SELECT Name FROM Schüler WHERE Klasse = '10a' COLLATE NOCASEU AND Name <> 'O''Brien' COLLATE NOCASEU"},
+         "SELECT Name FROM Schüler WHERE Klasse = '10a' COLLATE DEU AND Name <> 'O''Brien' COLLATE DEU"},
         {"SELECT 'a & b * c Like #1/1/2000# True \"x\"' AS Text FROM Klassen",
          "SELECT 'a & b * c Like #1/1/2000# True \"x\"' AS Text FROM Klassen"},
         {"SELECT [Index], [Fach], Unterricht.Index FROM Unterricht WHERE Index > 1",
@@ -93,13 +93,13 @@ TEST(AccessSqlText, LiteralsAndNames)
         {"SELECT Schüler!Name, [Schüler].[Vorname] AS [Vorname des Kindes] FROM Schüler",
          "SELECT Schüler.Name, [Schüler].[Vorname] AS [Vorname des Kindes] FROM Schüler"},
         {"SELECT DISTINCTROW Klasse FROM Schüler", "SELECT Klasse FROM Schüler"},
-        {"SELECT DISTINCT Klasse FROM Schüler", "SELECT DISTINCT Klasse FROM Schüler"},
+        {"SELECT DISTINCT Klasse FROM Schüler", "SELECT Klasse FROM Schüler GROUP BY Klasse COLLATE DEU"},
         {"SELECT Name FROM Schüler WHERE LRS = True OR Legasthenie <> False OR True = Legasthenie",
          "SELECT Name FROM Schüler WHERE LRS <> 0 OR Legasthenie <> 0 OR Legasthenie <> 0"},
         {"SELECT Name FROM Schüler WHERE LRS = False", "SELECT Name FROM Schüler WHERE LRS = 0"},
-        {"SELECT True, False", "SELECT 1 AS Ausdr1000, 0 AS Ausdr1001"},
+        {"SELECT True, False", "SELECT -1 AS Ausdr1000, 0 AS Ausdr1001"},
         {"SELECT Name FROM Schüler WHERE SchülerNr = 3 AND Klasse = '5'",
-         "SELECT Name FROM Schüler WHERE SchülerNr = 3 AND Klasse = '5'"},
+         "SELECT Name FROM Schüler WHERE SchülerNr = 3 AND Klasse = '5' COLLATE DEU"},
     });
 }
 
@@ -117,11 +117,11 @@ TEST(AccessSqlText, OperatorsKeepAccessPrecedence)
          "SELECT -power(2, 2) AS Ausdr1000, 2 * -3 AS Ausdr1001, AccMinus(1, -1) AS Ausdr1002"},
         {"SELECT 1 + 2 * 3 - 4", "SELECT AccMinus(AccPlus(1, 2 * 3), 4) AS Ausdr1000"},
         {"SELECT Name FROM Schüler WHERE NOT Klasse = '5a' AND (LRS = True OR Name Is Null)",
-         "SELECT Name FROM Schüler WHERE NOT Klasse = '5a' COLLATE NOCASEU AND (LRS <> 0 OR Name IS NULL)"},
-        {"SELECT Name FROM Schüler WHERE 1 = 1 < 2", "SELECT Name FROM Schüler WHERE (1 = 1) < 2"},
+         "SELECT Name FROM Schüler WHERE NOT Klasse = '5a' COLLATE DEU AND (LRS <> 0 OR Name IS NULL)"},
+        {"SELECT Name FROM Schüler WHERE 1 = 1 < 2", "SELECT Name FROM Schüler WHERE (-(1 = 1)) < 2"},
         {"SELECT Name FROM Schüler WHERE Klasse = Vorname", "SELECT Name FROM Schüler WHERE Klasse = Vorname"},
         {"SELECT Name FROM Schüler WHERE UCase(Name) = Vorname & 'x'",
-         "SELECT Name FROM Schüler WHERE UCase(Name) = AccConcat(Vorname, 'x') COLLATE NOCASEU"},
+         "SELECT Name FROM Schüler WHERE UCase(Name) = AccConcat(Vorname, 'x') COLLATE DEU"},
     });
 }
 
@@ -140,22 +140,25 @@ TEST(AccessSqlText, ClausesJoinsAndUnions)
 {
     expectTexts({
         {"SELECT TOP 2 Name FROM Schüler ORDER BY Name DESC, SchülerNr",
-         "SELECT Name FROM Schüler ORDER BY Name COLLATE DE DESC, SchülerNr COLLATE DE LIMIT 2"},
+         "SELECT Name FROM Schüler ORDER BY Name COLLATE DE DESC, SchülerNr COLLATE DE LIMIT (SELECT count(*) FROM "
+         "(SELECT rank() OVER (ORDER BY Name COLLATE DEU DESC, SchülerNr COLLATE DEU) AS zRang FROM Schüler) "
+         "WHERE zRang <= 2)"},
         {"SELECT TOP 50 PERCENT Name FROM Schüler",
          "SELECT Name FROM Schüler LIMIT (SELECT (count(*) * 50 + 99) / 100 FROM (SELECT Name FROM Schüler))"},
         {"(SELECT Name FROM Schüler WHERE Klasse='5a') UNION (SELECT Name FROM Lehrkräfte) ORDER BY Name",
-         "SELECT Name FROM Schüler WHERE Klasse = '5a' COLLATE NOCASEU UNION SELECT Name FROM Lehrkräfte "
+         "SELECT Name FROM Schüler WHERE Klasse = '5a' COLLATE DEU UNION SELECT Name FROM Lehrkräfte "
          "ORDER BY Name COLLATE DE"},
         {"(SELECT TOP 1 Name FROM Schüler ORDER BY Name) UNION ALL SELECT Name FROM Lehrkräfte",
-         "SELECT * FROM (SELECT Name FROM Schüler ORDER BY Name COLLATE DE LIMIT 1) UNION ALL SELECT Name FROM Lehrkräfte"},
+         "SELECT * FROM (SELECT Name FROM Schüler ORDER BY Name COLLATE DE LIMIT (SELECT count(*) FROM (SELECT rank() "
+         "OVER (ORDER BY Name COLLATE DEU) AS zRang FROM Schüler) WHERE zRang <= 1)) UNION ALL SELECT Name FROM Lehrkräfte"},
         {"SELECT S.Name, K.Klassenleiter FROM (Schüler AS S INNER JOIN Klassen K ON S.Klasse = K.Klasse) "
          "LEFT OUTER JOIN Lehrkräfte ON K.Klassenleiter = Lehrkräfte.Kürzel",
          "SELECT S.Name, K.Klassenleiter FROM (Schüler AS S INNER JOIN Klassen AS K ON S.Klasse = K.Klasse) "
          "LEFT JOIN Lehrkräfte ON K.Klassenleiter = Lehrkräfte.Kürzel"},
         {"SELECT Klasse, Count(*) AS Anzahl FROM Schüler GROUP BY Klasse HAVING Count(*) > 1",
-         "SELECT Klasse, Count(*) AS Anzahl FROM Schüler GROUP BY Klasse HAVING Count(*) > 1"},
+         "SELECT Klasse, Count(*) AS Anzahl FROM Schüler GROUP BY Klasse COLLATE DEU HAVING Count(*) > 1"},
         {"SELECT Name FROM Schüler WHERE Klasse IN ('5a', '10A') AND SchülerNr NOT BETWEEN 2 AND 3",
-         "SELECT Name FROM Schüler WHERE Klasse COLLATE NOCASEU IN ('5a', '10A') AND SchülerNr NOT BETWEEN 2 AND 3"},
+         "SELECT Name FROM Schüler WHERE Klasse COLLATE DEU IN ('5a', '10A') AND SchülerNr NOT BETWEEN 2 AND 3"},
         {"SELECT Name FROM Schüler WHERE SchülerNr IN (SELECT SchülerNr FROM Adressen WHERE Telefon Is Not Null)",
          "SELECT Name FROM Schüler WHERE SchülerNr IN (SELECT SchülerNr FROM Adressen WHERE Telefon IS NOT NULL)"},
         {"SELECT Left(Name, 2), Right$(Name, 1), IsNull(Geburtsdatum), Mid$(Name, 2), IIf(LRS, 'ja', 'nein') FROM Schüler",
@@ -173,13 +176,13 @@ TEST(AccessSqlText, QueryBuilderStatements)
         {"SELECT Schüler.Name, Schüler.Vorname\r\nFROM Schüler\r\nWHERE (((Schüler.Name) LIKE \"M*\") AND "
          "((Schüler.Klasse)= '5a') )\r\nORDER BY Schüler.Name, Schüler.Klasse DESC ;",
          "SELECT Schüler.Name, Schüler.Vorname FROM Schüler WHERE ((AccLike((Schüler.Name), 'M*')) AND "
-         "((Schüler.Klasse) = '5a' COLLATE NOCASEU)) ORDER BY Schüler.Name COLLATE DE, Schüler.Klasse COLLATE DE DESC"},
+         "((Schüler.Klasse) = '5a' COLLATE DEU)) ORDER BY Schüler.Name COLLATE DE, Schüler.Klasse COLLATE DE DESC"},
         {"SELECT Adressen.Telefon\r\nFROM Adressen\r\nWHERE (((Adressen.Telefon) IS NOT NULL) )\r\nORDER BY Adressen.Telefon;",
          "SELECT Adressen.Telefon FROM Adressen WHERE (((Adressen.Telefon) IS NOT NULL)) ORDER BY Adressen.Telefon COLLATE DE"},
         {"SELECT Noten.sa1\r\nFROM Noten\r\nWHERE (((Noten.sa1) > \"=5\") AND ((Noten.sa2) <> \"5\") AND ((Noten.Archiv)= 'NOT true') )\r\n"
          "ORDER BY Noten.sa1 DESC ;",
-         "SELECT Noten.sa1 FROM Noten WHERE (((Noten.sa1) > '=5') AND ((Noten.sa2) <> '5') AND "
-         "((Noten.Archiv) = 'NOT true' COLLATE NOCASEU)) ORDER BY Noten.sa1 COLLATE DE DESC"},
+         "SELECT Noten.sa1 FROM Noten WHERE (((Noten.sa1) > '=5' COLLATE DEU) AND ((Noten.sa2) <> '5' COLLATE DEU) AND "
+         "((Noten.Archiv) = 'NOT true' COLLATE DEU)) ORDER BY Noten.sa1 COLLATE DE DESC"},
     });
     // "Wies*" becomes LIKEs* in the builder: unreadable, as it is for Access.
     EXPECT_FALSE(translate(QStringLiteral("SELECT T.F FROM T WHERE ((T.F) LIKEs*) ORDER BY T.F;")).ok);
@@ -330,4 +333,76 @@ TEST_F(AccessSqlRows, AdversarialNestingIsReadInPolynomialTime)
               QStringList({"Özdemir"}));
     EXPECT_EQ(column("SELECT Name FROM Schüler WHERE " + mal("(", 40) + "SchülerNr = 2" + mal(")", 40)),
               QStringList({"Maier"}));
+}
+
+namespace {
+// Column types as a grade manager declares them; a column counts as missing in a FROM clause
+// that does not name its table.
+accesssql::ColumnType schuelerTypen(const QString &column, const QString &from)
+{
+    using accesssql::ColumnType;
+    const QString c = column.section('.', -1).remove('[').remove(']');
+    if (from.contains("Noten") && (c == "ID" || c == "sa1"))
+        return c == "ID" ? ColumnType::Number : ColumnType::Text;
+    if (!from.contains("Schüler"))
+        return ColumnType::Missing;
+    if (c == "Geburtsdatum")
+        return ColumnType::Date;
+    if (c == "SchülerNr")
+        return ColumnType::Number;
+    if (c == "LRS")
+        return ColumnType::YesNo;
+    if (c == "Name" || c == "Vorname" || c == "Klasse")
+        return ColumnType::Text;
+    return ColumnType::Missing;
+}
+
+void expectTyped(const std::vector<TextCase> &cases)
+{
+    for (const TextCase &c : cases) {
+        const auto t = translate(QString::fromUtf8(c.access), LikeDialect::Dao, schuelerTypen);
+        EXPECT_TRUE(t.ok) << c.access << " -> " << t.error.toStdString();
+        EXPECT_EQ(t.sql.toStdString(), std::string(c.sqlite)) << c.access;
+    }
+}
+} // namespace
+
+// With the columns' types known, texts meeting dates and numbers are converted, Yes/No counts -1,
+// and a column is typed by the FROM clause of its own query first, then by the ones around it.
+TEST(AccessSqlTyped, ConversionsFollowTheColumnsTypes)
+{
+    expectTyped({
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum >= '1.1.2012' AND SchülerNr < '2,5' AND Name > 'L'",
+         "SELECT Name FROM Schüler WHERE Geburtsdatum >= AccAsDate('1.1.2012') AND SchülerNr < AccAsNumber('2,5') "
+         "AND Name > 'L' COLLATE DEU"},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum = #1/2/2012# AND Geburtsdatum In (Null, Vorname)",
+         "SELECT Name FROM Schüler WHERE Geburtsdatum = '2012-01-02' AND Geburtsdatum IN (NULL, AccAsDate(Vorname))"},
+        {"SELECT Name FROM Schüler WHERE Klasse = 5 AND Mid(Klasse, 1, 1) = 5",
+         "SELECT Name FROM Schüler WHERE Klasse = 5 AND AccAsNumber(Mid(Klasse, 1, 1)) = 5"},
+        {"SELECT -Sum(LRS), LRS FROM Schüler WHERE LRS = -1 OR LRS = True",
+         "SELECT -Sum((-(LRS <> 0))) AS Ausdr1000, LRS FROM Schüler WHERE (-(LRS <> 0)) = -1 OR LRS <> 0"},
+        {"SELECT S.Name FROM Schüler S WHERE EXISTS (SELECT * FROM Noten N WHERE N.ID = S.SchülerNr "
+         "AND S.Geburtsdatum < '1.1.2000' AND N.sa1 = '2')",
+         "SELECT S.Name FROM Schüler AS S WHERE EXISTS (SELECT * FROM Noten AS N WHERE N.ID = S.SchülerNr "
+         "AND S.Geburtsdatum < AccAsDate('1.1.2000') AND N.sa1 = '2' COLLATE DEU)"},
+        {"SELECT DISTINCTROW Name FROM Schüler AS S INNER JOIN Noten ON S.SchülerNr = Noten.ID",
+         "SELECT Name FROM Schüler AS S INNER JOIN Noten ON S.SchülerNr = Noten.ID GROUP BY [S].rowid"},
+        {"SELECT DISTINCT Name, Geburtsdatum, 1 FROM Schüler",
+         "SELECT Name, Geburtsdatum, 1 AS Ausdr1000 FROM Schüler GROUP BY Name COLLATE DEU, Geburtsdatum"},
+        {"SELECT TOP 1 Trim(Name) AS N FROM Schüler ORDER BY N, 1",
+         "SELECT Trim(Name) AS N FROM Schüler ORDER BY N COLLATE DE, 1 LIMIT (SELECT count(*) FROM (SELECT rank() "
+         "OVER (ORDER BY (Trim(Name)) COLLATE DEU, (Trim(Name)) COLLATE DEU) AS zRang FROM Schüler) WHERE zRang <= 1)"},
+    });
+    // A text that is no number against a number literal is Access's type error, at run time.
+    EXPECT_TRUE(translate("SELECT 1 WHERE 1 = 'x'", LikeDialect::Dao, schuelerTypen).sql.contains("AccAsNumber('x')"));
+}
+
+// Reading ahead for the FROM clause keeps reading polynomial.
+TEST(AccessSqlTyped, NestingReadAheadStaysPolynomial)
+{
+    const QString tief = "SELECT * FROM " + QString("((SELECT * FROM ").repeated(60) + "Schüler";
+    EXPECT_FALSE(translate(tief, LikeDialect::Dao, schuelerTypen).ok);
+    const QString tiefGut = "SELECT Name FROM " + QString("(SELECT * FROM ").repeated(30) + "Schüler" +
+                            QString(")").repeated(30) + " WHERE Geburtsdatum > '1.1.2012'";
+    EXPECT_TRUE(translate(tiefGut, LikeDialect::Dao, schuelerTypen).ok);
 }

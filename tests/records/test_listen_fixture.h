@@ -39,6 +39,13 @@ protected:
         mdl::NMDateiParameter.clear();
         mdl::Benutzer.clear();
     }
+    // More rows for a test, written from outside the window.
+    void einfuegen(const QString &sql)
+    {
+        zdb::Db db;
+        db.open(pfad);
+        db.exec(sql);
+    }
     // A look at the file from outside the window.
     QVariant wert(const QString &sql)
     {

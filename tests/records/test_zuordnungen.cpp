@@ -32,9 +32,7 @@ protected:
     void SetUp() override
     {
         ListenFixture::SetUp();
-        zdb::Db db;
-        db.open(pfad);
-        db.exec(QStringLiteral(
+        einfuegen(QStringLiteral(
             "INSERT INTO Klassen (Klasse) VALUES ('AUS'),('aus3'),('Q11'),('9c');"
             "INSERT INTO Schüler (SchülerNr, Name, Vorname, Klasse, Ausbildungsrichtung, Geschlecht) VALUES "
             "(7,'Müller','Ben','10a','S','m'),(8,'%1','Anna','10a',NULL,'w'),(9,'%2','Zora','10a',NULL,'w'),"

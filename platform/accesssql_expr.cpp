@@ -1,0 +1,551 @@
+// Expressions of the Access dialect, by Access's precedence: operators, comparisons that convert
+// as Access does, texts in German order, the types of values and function calls.
+#include "platform/accesssql_functions.h"
+#include "platform/accesssql_parser.h"
+
+namespace accesssql::parse {
+
+using detail::accessFunctions;
+using detail::textArgument;
+
+// The value type that an expression passes on to a result of it.
+Ex typed(Ex e, const Ex &from)
+{
+    e.date = from.date;
+    e.dateIf = from.dateIf;
+    e.vt = from.vt;
+    return e;
+}
+
+QString wrap(const Ex &e, int need) { return e.prec >= need ? e.sql : '(' + e.sql + ')'; }
+
+Ex other(const QString &sql, int prec) { return Ex{sql, prec, Ex::Other, false, false}; }
+
+// A truth value (comparison, Like …) standing as a value: -1 for true, as Access computes.
+Ex value(const Ex &e)
+{
+    if (!e.logic)
+        return e;
+    Ex out = other(types::truthValue(e.sql), P_PRIMARY);
+    out.vt = Vt::Number;
+    return out;
+}
+
+// An operand of arithmetic: a Yes/No counts -1 for Yes (stored as 1).
+Ex arithmetic(const Ex &e)
+{
+    Ex v = value(e);
+    if (v.vt != Vt::YesNo)
+        return v;
+    Ex out = other(types::yesNoValue(v.sql), P_PRIMARY);
+    out.vt = Vt::Number;
+    return out;
+}
+
+Ex logic(const QString &sql, int prec)
+{
+    Ex e = other(sql, prec);
+    e.logic = true;
+    e.vt = Vt::Number;
+    return e;
+}
+
+Ex number(const QString &sql, int prec)
+{
+    Ex e = other(sql, prec);
+    e.vt = Vt::Number;
+    return e;
+}
+
+types::Operand operand(const Ex &e, int prec)
+{
+    const bool literal = e.kind == Ex::Text || e.kind == Ex::Number || e.kind == Ex::Null;
+    const Vt vt = e.date && e.vt != Vt::DateOrText ? Vt::Date : e.vt;
+    return types::Operand{e.sql, wrap(e, prec), vt, literal, e.kind == Ex::Column};
+}
+
+// A GROUP BY key (also of DISTINCT): texts group in German order with case ignored.
+QString groupKey(const Ex &e)
+{
+    if (e.kind == Ex::Number || e.date || e.vt == Vt::Number || e.vt == Vt::Date || e.vt == Vt::YesNo ||
+        e.vt == Vt::Null)
+        return e.sql;
+    return wrap(e, P_COLLATE) + " COLLATE DEU";
+}
+
+Ex Parser::expr()
+{
+    Depth depth(m_depth, cur().pos);
+    Ex l = orExpr();
+    if (isKw(cur(), "XOR") || isKw(cur(), "EQV") || isKw(cur(), "IMP"))
+        throw ParseError{cur().pos, QStringLiteral("Xor, Eqv und Imp werden nicht unterstützt")};
+    return l;
+}
+
+Ex Parser::orExpr()
+{
+    Ex l = andExpr();
+    while (acceptKw("OR")) {
+        Ex r = andExpr();
+        l = logic(wrap(l, P_OR) + " OR " + wrap(r, P_OR + 1), P_OR);
+    }
+    return l;
+}
+
+Ex Parser::andExpr()
+{
+    Ex l = notExpr();
+    while (acceptKw("AND")) {
+        Ex r = notExpr();
+        l = logic(wrap(l, P_AND) + " AND " + wrap(r, P_AND + 1), P_AND);
+    }
+    return l;
+}
+
+Ex Parser::notExpr()
+{
+    Depth depth(m_depth, cur().pos);
+    if (acceptKw("NOT")) {
+        Ex e = notExpr();
+        return logic("NOT " + wrap(e, P_NOT), P_NOT);
+    }
+    return comparison();
+}
+
+Ex Parser::compare(const Ex &l0, const QString &op, const Ex &r0)
+{
+    const bool eq = op == QLatin1String("=") || op == QLatin1String("<>");
+    if (eq && (l0.kind == Ex::Bool) != (r0.kind == Ex::Bool)) {
+        // A Yes/No reads -1 or 1 as true: compare with zero instead of with one value.
+        const Ex &v = l0.kind == Ex::Bool ? r0 : l0;
+        const bool truth = (l0.kind == Ex::Bool ? l0.truth : r0.truth) == (op == QLatin1String("="));
+        return logic(wrap(v, P_EQ + 1) + (truth ? " <> 0" : " = 0"), P_EQ);
+    }
+    const Ex l = value(l0), r = value(r0);
+    const int p = eq ? P_EQ : P_CMP;
+    const QVector<types::Operand> ops{operand(l, p), operand(r, p + 1)};
+    const Vt t = types::commonType(ops);
+    QString right = types::converted(ops[1], t);
+    if (types::germanText(ops, t, eq))
+        right = wrap(r, P_COLLATE) + " COLLATE DEU";
+    return logic(types::converted(ops[0], t) + ' ' + op + ' ' + right, p);
+}
+
+QString Parser::listLeft(const Ex &l, const QVector<Ex> &others, QStringList *converted)
+{
+    QVector<types::Operand> ops{operand(l, P_EQ + 1)};
+    for (const Ex &e : others)
+        ops << operand(e, P_EQ + 1);
+    const Vt t = types::commonType(ops);
+    for (int k = 1; k < ops.size(); ++k)
+        *converted << types::converted(ops[k], t);
+    if (types::germanText(ops, t, false))
+        return wrap(l, P_COLLATE) + " COLLATE DEU";
+    return types::converted(ops[0], t);
+}
+
+Ex Parser::comparison()
+{
+    Ex l = concat();
+    for (;;) {
+        const Token &t = cur();
+        if (t.kind == Tk::Op && (t.text == "=" || t.text == "<>" || t.text == "<" || t.text == ">" ||
+                                 t.text == "<=" || t.text == ">=")) {
+            ++m_i;
+            Ex r = concat();
+            l = compare(l, t.text, r);
+            continue;
+        }
+        bool negated = false;
+        if (isKw(t, "NOT") && (isKw(peek(), "LIKE") || isKw(peek(), "BETWEEN") || isKw(peek(), "IN"))) {
+            negated = true;
+            ++m_i;
+        }
+        if (acceptKw("LIKE")) {
+            Ex r = concat();
+            if (m_dialect == LikeDialect::Dao) {
+                QString call = "AccLike(" + asText(l) + ", " + r.sql + ')';
+                l = negated ? logic("NOT " + call, P_NOT) : logic(call, P_PRIMARY);
+            } else
+                l = logic(wrap(l, P_EQ + 1) + (negated ? " NOT LIKE " : " LIKE ") + wrap(r, P_EQ + 1), P_EQ);
+            continue;
+        }
+        if (acceptKw("BETWEEN")) {
+            const Ex a = value(concat());
+            expectKw("AND");
+            const Ex b = value(concat());
+            QStringList bounds;
+            const QString left = listLeft(value(l), {a, b}, &bounds);
+            l = logic(left + (negated ? " NOT BETWEEN " : " BETWEEN ") + bounds[0] + " AND " + bounds[1], P_EQ);
+            continue;
+        }
+        if (acceptKw("IN")) {
+            expectOp("(");
+            QString list, left;
+            if (isKw(cur(), "SELECT")) {
+                list = query().sql;
+                const Ex v = value(l);
+                left = v.vt == Vt::Text ? wrap(v, P_COLLATE) + " COLLATE DEU" : wrap(v, P_EQ + 1);
+            } else {
+                QVector<Ex> values;
+                do
+                    values << value(expr());
+                while (acceptOp(","));
+                QStringList items;
+                left = listLeft(value(l), values, &items);
+                list = items.join(QStringLiteral(", "));
+            }
+            expectOp(")");
+            l = logic(left + (negated ? " NOT IN (" : " IN (") + list + ')', P_EQ);
+            continue;
+        }
+        if (negated)
+            throw ParseError{t.pos, QStringLiteral("LIKE, BETWEEN oder IN erwartet")};
+        if (acceptKw("IS")) {
+            const bool isNot = acceptKw("NOT");
+            expectKw("NULL");
+            l = logic(wrap(l, P_EQ) + (isNot ? " IS NOT NULL" : " IS NULL"), P_EQ);
+            continue;
+        }
+        return l;
+    }
+}
+
+Ex Parser::concat()
+{
+    Ex l = additive();
+    if (!isOp(cur(), "&"))
+        return l;
+    QStringList parts{asText(value(l))};
+    while (acceptOp("&"))
+        parts << asText(value(additive()));
+    Ex out = other("AccConcat(" + parts.join(QStringLiteral(", ")) + ')', P_PRIMARY);
+    out.vt = Vt::Text;
+    return out;
+}
+
+Ex Parser::dayShift(const Ex &sum, const Ex &l, const Ex &r, bool plus)
+{
+    auto days = [](const Ex &e) { return !e.date && e.dateIf.isEmpty() && e.kind != Ex::Text; };
+    Ex out = sum;
+    if (l.date && days(r))
+        out.date = true;
+    else if (plus && r.date && days(l))
+        out.date = true;
+    else if (!l.dateIf.isEmpty() && days(r))
+        out.dateIf = l.dateIf;
+    else if (plus && !r.dateIf.isEmpty() && days(l))
+        out.dateIf = r.dateIf;
+    return out;
+}
+
+Ex Parser::sumType(Ex sum, const Ex &l, const Ex &r)
+{
+    if (!sum.date && l.vt == r.vt && (l.vt == Vt::Number || l.vt == Vt::Text))
+        sum.vt = l.vt;
+    else if (sum.date)
+        sum.vt = Vt::Date;
+    return sum;
+}
+
+Ex Parser::additive()
+{
+    Ex l = modulo();
+    for (;;) {
+        if (acceptOp("+")) {
+            l = arithmetic(l);
+            const Ex r = arithmetic(modulo());
+            l = sumType(dayShift(other("AccPlus(" + l.sql + ", " + r.sql + ')', P_PRIMARY), l, r, true), l, r);
+        } else if (acceptOp("-")) {
+            l = arithmetic(l);
+            const Ex r = arithmetic(modulo());
+            l = sumType(dayShift(other("AccMinus(" + l.sql + ", " + r.sql + ')', P_PRIMARY), l, r, false), l, r);
+        } else
+            return l;
+    }
+}
+
+Ex Parser::wholeNumberOp(const Ex &l0, const char *op, const Ex &r0)
+{
+    const Ex l = arithmetic(l0), r = arithmetic(r0);
+    return number("CAST(AccRound(" + l.sql + ") AS INTEGER) " + op + " CAST(AccRound(" + r.sql + ") AS INTEGER)",
+                  P_MUL);
+}
+
+Ex Parser::modulo()
+{
+    Ex l = intDiv();
+    while (acceptKw("MOD"))
+        l = wholeNumberOp(l, "%", intDiv());
+    return l;
+}
+
+Ex Parser::intDiv()
+{
+    Ex l = multiplicative();
+    while (acceptOp("\\"))
+        l = wholeNumberOp(l, "/", multiplicative());
+    return l;
+}
+
+Ex Parser::multiplicative()
+{
+    Ex l = unary();
+    for (;;) {
+        if (acceptOp("*")) {
+            l = arithmetic(l);
+            const Ex r = arithmetic(unary());
+            l = number(wrap(l, P_MUL) + " * " + wrap(r, P_MUL + 1), P_MUL);
+        } else if (acceptOp("/")) {
+            l = arithmetic(l);
+            const Ex r = arithmetic(unary());
+            l = number("CAST(" + l.sql + " AS REAL) / " + wrap(r, P_MUL + 1), P_MUL); // never integer division
+        } else
+            return l;
+    }
+}
+
+Ex Parser::unary()
+{
+    Depth depth(m_depth, cur().pos);
+    if (acceptOp("-")) {
+        const Ex e = arithmetic(unary());
+        // "--" would start a comment in SQLite
+        const QString inner = e.sql.startsWith('-') ? '(' + e.sql + ')' : wrap(e, P_UNARY);
+        Ex out = number('-' + inner, P_UNARY);
+        if (e.kind == Ex::Number)
+            out.kind = Ex::Number;
+        return out;
+    }
+    if (acceptOp("+"))
+        return unary();
+    return power();
+}
+
+Ex Parser::power()
+{
+    Ex l = primary();
+    while (acceptOp("^")) {
+        l = arithmetic(l);
+        const Ex r = arithmetic(isOp(cur(), "-") || isOp(cur(), "+") ? unary() : primary());
+        l = number("power(" + l.sql + ", " + r.sql + ')', P_PRIMARY);
+    }
+    return l;
+}
+
+Ex Parser::primary()
+{
+    const Token &t = cur();
+    switch (t.kind) {
+    case Tk::Number: {
+        ++m_i;
+        Ex n{t.text, P_PRIMARY, Ex::Number, false, false};
+        n.vt = Vt::Number;
+        return n;
+    }
+    case Tk::String: {
+        ++m_i;
+        bool letters = false;
+        for (QChar c : t.text)
+            letters = letters || c.isLetter();
+        Ex text{sqlString(t.text), P_PRIMARY, Ex::Text, letters, false};
+        text.vt = Vt::Text;
+        return text;
+    }
+    case Tk::Date: {
+        ++m_i;
+        Ex d{sqlString(t.text), P_PRIMARY, Ex::Text, false, false};
+        d.date = true;
+        d.vt = Vt::Date;
+        return d;
+    }
+    case Tk::End:
+        throw ParseError{t.pos, QStringLiteral("Ausdruck erwartet")};
+    case Tk::Op:
+        if (acceptOp("(")) {
+            if (isKw(cur(), "SELECT")) {
+                Query q = query();
+                expectOp(")");
+                return other('(' + q.sql + ')', P_PRIMARY);
+            }
+            Ex e = expr();
+            expectOp(")");
+            Ex out{'(' + e.sql + ')', P_PRIMARY, e.kind == Ex::Column ? Ex::Column : Ex::Other, false, false};
+            out.logic = e.logic;
+            return typed(out, e);
+        }
+        throw ParseError{t.pos, QStringLiteral("Ausdruck erwartet")};
+    case Tk::Ident:
+        break;
+    }
+    if (!t.bracketed) {
+        if (t.upper == QLatin1String("NULL")) {
+            ++m_i;
+            Ex null{QStringLiteral("NULL"), P_PRIMARY, Ex::Null, false, false};
+            null.vt = Vt::Null;
+            return null;
+        }
+        if (t.upper == QLatin1String("TRUE") || t.upper == QLatin1String("FALSE")) {
+            ++m_i;
+            const bool v = t.upper == QLatin1String("TRUE");
+            Ex b{v ? QStringLiteral("-1") : QStringLiteral("0"), v ? P_UNARY : P_PRIMARY, Ex::Bool, false, v};
+            b.vt = Vt::Number; // True is -1, as in Access
+            return b;
+        }
+        if (t.upper == QLatin1String("EXISTS")) {
+            ++m_i;
+            expectOp("(");
+            Query q = query();
+            expectOp(")");
+            return logic("EXISTS (" + q.sql + ')', P_PRIMARY);
+        }
+        if (isOp(peek(), "(") && (isName(t) || t.upper == QLatin1String("LEFT") || t.upper == QLatin1String("RIGHT") ||
+                                  t.upper == QLatin1String("ASC")))
+            return call();
+    }
+    if (!isName(t))
+        throw ParseError{t.pos, QStringLiteral("Ausdruck erwartet")};
+    QString n = name();
+    while (isOp(cur(), ".") || isOp(cur(), "!")) {
+        if (!isName(peek()))
+            break;
+        ++m_i;
+        n += '.' + name();
+    }
+    Ex col{n, P_PRIMARY, Ex::Column, false, false};
+    col.dateIf = n;
+    if (m_refs)
+        *m_refs << n;
+    resolve(col);
+    return col;
+}
+
+void Parser::resolve(Ex &col) const
+{
+    if (!m_types)
+        return;
+    for (int k = int(m_scopes.size()) - 1; k >= 0; --k) {
+        if (m_scopes[k].isEmpty())
+            continue;
+        const ColumnType t = (*m_types)(col.sql, m_scopes[k]);
+        if (t == ColumnType::Missing)
+            continue;
+        col.vt = types::fromColumnType(t);
+        if (col.vt == Vt::Date)
+            col.date = true;
+        else if (t != ColumnType::Unknown)
+            col.dateIf.clear();
+        return;
+    }
+}
+
+Ex Parser::call()
+{
+    const Token &t = m_t[m_i++];
+    if (!accessFunctions().contains(t.upper))
+        throw ParseError{t.pos, QStringLiteral("unbekannte Funktion %1").arg(t.text)};
+    QString fn = t.text;
+    if (t.upper == QLatin1String("LEFT"))
+        fn = QStringLiteral("AccLeft");
+    else if (t.upper == QLatin1String("RIGHT"))
+        fn = QStringLiteral("AccRight");
+    else if (t.upper == QLatin1String("ISNULL"))
+        fn = QStringLiteral("AccIsNull");
+    else if (t.upper == QLatin1String("ROUND")) // SQLite's own rounds half away from zero
+        fn = QStringLiteral("AccRound");
+    expectOp("(");
+    QStringList args;
+    QVector<Ex> values;
+    if (acceptOp("*"))
+        args << QStringLiteral("*");
+    else if (!isOp(cur(), ")")) {
+        do
+            values << (types::takesNumbers(t.upper) ? arithmetic(expr()) : value(expr()));
+        while (acceptOp(","));
+    }
+    expectOp(")");
+    if (!detail::argumentCountFits(t.upper, int(qMax(args.size(), values.size()))))
+        throw ParseError{t.pos, QStringLiteral("falsche Anzahl von Argumenten für %1").arg(t.text)};
+    if (types::isAggregate(t.upper))
+        m_aggregate = true;
+    const Ex typedCall = callType(Ex{}, t.upper, values);
+    const bool dateResult = typedCall.date || !typedCall.dateIf.isEmpty();
+    for (int i = 0; i < values.size(); ++i)
+        args << (textArgument(t.upper, i, int(values.size()), dateResult) ? asText(values[i]) : values[i].sql);
+    // Min and Max of texts in German order, as Access sorts them.
+    const bool minMax = t.upper == QLatin1String("MIN") || t.upper == QLatin1String("MAX");
+    if (minMax && values.size() == 1 && groupKey(values[0]) != values[0].sql)
+        args[0] = groupKey(values[0]);
+    Ex out = callType(other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY), t.upper, values);
+    const Vt f = types::functionType(t.upper);
+    // Nz(date, ""), IIf(…, date, "…"), Choose and Switch with a date and a text give a date or a text.
+    const QVector<int> branchArgs = branches(t.upper, int(values.size()));
+    bool textBranch = false, sameBranches = !branchArgs.isEmpty();
+    for (int k : branchArgs) {
+        textBranch = textBranch || values[k].vt == Vt::Text;
+        sameBranches = sameBranches && values[k].vt == values[branchArgs[0]].vt;
+    }
+    if (out.date)
+        out.vt = textBranch ? Vt::DateOrText : Vt::Date;
+    else if (f != Vt::Unknown)
+        out.vt = f;
+    else if (sameBranches) // IIf(…, 1, 2) is a number, IIf(…, "a", "b") a text
+        out.vt = values[branchArgs[0]].vt;
+    return out;
+}
+
+QString Parser::asText(const Ex &e) { return e.date ? "AccDateToText(" + e.sql + ')' : e.sql; }
+
+QVector<int> Parser::branches(const QString &fn, int count)
+{
+    QVector<int> out;
+    if (fn == QLatin1String("IIF") && count == 3)
+        out = {1, 2};
+    else if (fn == QLatin1String("NZ") && count <= 2)
+        for (int i = 0; i < count; ++i)
+            out << i;
+    else if (fn == QLatin1String("CHOOSE"))
+        for (int i = 1; i < count; ++i)
+            out << i;
+    else if (fn == QLatin1String("SWITCH"))
+        for (int i = 1; i < count; i += 2)
+            out << i;
+    return out;
+}
+
+Ex Parser::callType(Ex out, const QString &fn, const QVector<Ex> &args)
+{
+    static const QSet<QString> firstArg{"MAX", "MIN", "FIRST", "LAST", "NZ"};
+    if (types::functionType(fn) == Vt::Date) {
+        out.date = true;
+        return out;
+    }
+    // Either of two values: a date when one is a date and the other a date, Null or a
+    // constant; a date column's type when the other is a date or Null (Nz(col, #date#)).
+    auto either = [](const Ex &a, const Ex &b) {
+        auto fixed = [](const Ex &x) { return x.date || x.dateIf.isEmpty(); };
+        auto dateOrNull = [](const Ex &x) { return x.date || x.kind == Ex::Null; };
+        Ex r;
+        if ((a.date && fixed(b)) || (b.date && fixed(a)))
+            r.date = true;
+        else if (!a.dateIf.isEmpty() && (dateOrNull(b) || b.dateIf == a.dateIf))
+            r.dateIf = a.dateIf;
+        else if (!b.dateIf.isEmpty() && dateOrNull(a))
+            r.dateIf = b.dateIf;
+        return r;
+    };
+    const QVector<int> values = branches(fn, int(args.size()));
+    if (!values.isEmpty()) {
+        Ex one = args[values[0]];
+        for (int k = 1; k < values.size(); ++k)
+            one = either(one, args[values[k]]);
+        out.date = one.date;
+        out.dateIf = one.dateIf;
+        return out;
+    }
+    if (firstArg.contains(fn) && !args.isEmpty())
+        return typed(out, args[0]);
+    return out;
+}
+
+} // namespace accesssql::parse

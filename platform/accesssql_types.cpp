@@ -1,0 +1,189 @@
+#include "platform/accesssql_types.h"
+
+#include <QSet>
+
+namespace accesssql::types {
+
+Vt fromColumnType(ColumnType t)
+{
+    switch (t) {
+    case ColumnType::Text:
+        return Vt::Text;
+    case ColumnType::Number:
+        return Vt::Number;
+    case ColumnType::Date:
+        return Vt::Date;
+    case ColumnType::YesNo:
+        return Vt::YesNo;
+    case ColumnType::Missing:
+    case ColumnType::Unknown:
+        break;
+    }
+    return Vt::Unknown;
+}
+
+Vt functionType(const QString &fn)
+{
+    static const QSet<QString> numbers{
+        "LEN", "VAL", "INSTR", "INSTRREV", "YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "SECOND", "WEEKDAY",
+        "DATEPART", "DATEDIFF", "INT", "FIX", "SGN", "ABS", "ROUND", "ACCROUND", "CINT", "CLNG", "CDBL", "CSNG",
+        "CCUR", "COUNT", "SUM", "AVG", "STDEV", "STDEVP", "VAR", "VARP", "ASC", "SQR", "EXP", "LOG", "STRCOMP",
+        "ISNULL", "ISDATE", "ISNUMERIC", "CBOOL", "RND", "ATN", "SIN", "COS", "TAN"};
+    static const QSet<QString> texts{
+        "LEFT", "RIGHT", "MID", "TRIM", "LTRIM", "RTRIM", "UCASE", "LCASE", "FORMAT", "CSTR", "STR", "SPACE",
+        "STRING", "STRCONV", "CHR", "STRREVERSE", "WEEKDAYNAME", "MONTHNAME", "REPLACE", "HEX", "OCT"};
+    static const QSet<QString> dates{"DATE", "NOW", "DATESERIAL", "DATEADD", "DATEVALUE", "CDATE", "CVDATE",
+                                     "TIMESERIAL", "TIMEVALUE", "TIME"};
+    if (numbers.contains(fn))
+        return Vt::Number;
+    if (texts.contains(fn))
+        return Vt::Text;
+    if (dates.contains(fn))
+        return Vt::Date;
+    return Vt::Unknown;
+}
+
+bool isAggregate(const QString &fn)
+{
+    static const QSet<QString> agg{"COUNT", "SUM", "AVG", "MIN", "MAX", "FIRST", "LAST",
+                                   "STDEV", "STDEVP", "VAR", "VARP"};
+    return agg.contains(fn);
+}
+
+bool takesNumbers(const QString &fn)
+{
+    static const QSet<QString> fns{"SUM",  "AVG",  "STDEV", "STDEVP", "VAR", "VARP", "CINT", "CLNG",
+                                   "CDBL", "CSNG", "CCUR",  "SGN",    "INT", "FIX",  "ABS",  "ROUND"};
+    return fns.contains(fn);
+}
+
+namespace {
+
+bool numeric(Vt t) { return t == Vt::Number || t == Vt::YesNo; }
+
+} // namespace
+
+Vt commonType(const QVector<Operand> &ops)
+{
+    bool date = false, maybeDate = false, number = false;
+    for (const Operand &o : ops) {
+        date = date || o.vt == Vt::Date;
+        maybeDate = maybeDate || o.vt == Vt::DateOrText;
+        number = number || numeric(o.vt);
+    }
+    if (date)
+        return Vt::Date;
+    if (maybeDate)
+        return Vt::DateOrText;
+    if (number)
+        return Vt::Number;
+    return Vt::Unknown;
+}
+
+QString converted(const Operand &o, Vt target)
+{
+    if (target == Vt::Date || target == Vt::DateOrText) {
+        // A column of unknown type is left as it is: it is compared the way SQLite compares it.
+        if (o.vt == Vt::Date || o.vt == Vt::DateOrText || o.vt == Vt::Null || (o.column && o.vt == Vt::Unknown))
+            return o.wrapped;
+        return "AccAsDate(" + o.sql + (target == Vt::DateOrText ? ", 1)" : ")");
+    }
+    if (target == Vt::Number) {
+        if (o.vt == Vt::YesNo)
+            return yesNoValue(o.sql);
+        // A text column against a number keeps SQLite's comparison, as before.
+        if (o.vt == Vt::Text && !o.column)
+            return "AccAsNumber(" + o.sql + ')';
+    }
+    return o.wrapped;
+}
+
+bool germanText(const QVector<Operand> &ops, Vt target, bool equality)
+{
+    if (target != Vt::Unknown)
+        return false;
+    bool allColumns = true, allText = true;
+    for (const Operand &o : ops) {
+        if (o.vt == Vt::Null)
+            return false;
+        allColumns = allColumns && o.column;
+        allText = allText && o.vt == Vt::Text;
+    }
+    // Columns of unknown type compared for equality keep their own collation (NOCASE in the
+    // grade manager), so that joins on them stay on indexes.
+    return !(equality && allColumns && !allText);
+}
+
+QString yesNoValue(const QString &sql) { return "(-(" + sql + " <> 0))"; }
+
+QString truthValue(const QString &sql) { return "(-(" + sql + "))"; }
+
+namespace {
+
+QString unbracketed(QString s)
+{
+    s.remove('[');
+    s.remove(']');
+    return s;
+}
+
+// "t.col" -> "t", "[a].[b]" -> "a", "col" -> "" (the last '.' outside brackets divides).
+QString qualifierOf(const QString &ref, QString *column)
+{
+    int depth = 0, dot = -1;
+    for (int i = 0; i < ref.size(); ++i) {
+        if (ref[i] == '[')
+            ++depth;
+        else if (ref[i] == ']')
+            --depth;
+        else if (ref[i] == '.' && depth == 0)
+            dot = i;
+    }
+    *column = dot < 0 ? ref : ref.mid(dot + 1);
+    return dot < 0 ? QString() : unbracketed(ref.left(dot));
+}
+
+} // namespace
+
+QStringList distinctRowKeys(const QVector<FromTable> &from, const QStringList &refs, const ColumnTypes *types)
+{
+    if (from.size() < 2 || refs.isEmpty())
+        return {};
+    QVector<bool> read(from.size(), false);
+    for (const QString &ref : refs) {
+        if (ref == QLatin1String("*"))
+            return {};
+        QString column;
+        const QString q = qualifierOf(ref, &column);
+        int owner = -1;
+        if (!q.isEmpty()) {
+            for (int k = 0; k < from.size() && owner < 0; ++k)
+                if (from[k].qualifier.compare(q, Qt::CaseInsensitive) == 0)
+                    owner = k;
+        } else if (types && *types) {
+            for (int k = 0; k < from.size(); ++k) {
+                if (!from[k].table || (*types)(column, from[k].sql) == ColumnType::Missing)
+                    continue;
+                if (owner >= 0)
+                    return {}; // ambiguous: SQLite refuses it anyway
+                owner = k;
+            }
+        }
+        if (owner < 0)
+            return {};
+        read[owner] = true;
+    }
+    QStringList keys;
+    for (int k = 0; k < from.size(); ++k) {
+        if (!read[k])
+            continue;
+        if (!from[k].table)
+            return {};
+        keys << '[' + from[k].qualifier + "].rowid";
+    }
+    if (keys.size() == from.size())
+        return {};
+    return keys;
+}
+
+} // namespace accesssql::types

@@ -1,0 +1,275 @@
+// Typed statements of the lists window compare as Access does: a date or a number against a
+// text converts the text with German settings, texts compare in German order with case ignored,
+// DISTINCTROW, TOP ties and -1 for true. Run through the window's own function.
+#include "records/listenlogik.h"
+#include "test_listen_fixture.h"
+
+#include <vector>
+
+using listen::Ergebnis;
+
+namespace {
+
+// The lists' school with more pupils around the turn of 2012, umlauts, ß and case variants,
+// and grade rows for joins.
+class TypedFixture : public listentest::ListenFixture {
+protected:
+    void SetUp() override
+    {
+        ListenFixture::SetUp();
+        einfuegen(QStringLiteral(
+            "INSERT INTO Schüler (SchülerNr, Name, Vorname, Klasse, Geburtsdatum, LRS) VALUES "
+            "(7,'Öztürk','Deniz','7b','2011-12-31',0),(8,'Weiß','Jan','7b','2012-01-01',1),"
+            "(9,'MÜLLER','Tom','7b','2012-01-02 10:30:00',0),(10,'Ozean','Ida','7b','2010-06-15',0),"
+            "(11,'Lang','Li','6c','2012-03-05',1),(12,'Ärmel','Udo','6c','2011-02-03',0),"
+            "(13,'Maier','Eva','6c','2012-05-05',0);"
+            "INSERT INTO Noten (ID, SchülerNr, UIndex, Archiv) VALUES "
+            "(1,1,1,0),(2,1,2,0),(3,1,3,0),(4,2,1,0),(5,13,1,0);"));
+    }
+};
+
+// One typed statement and its rows (cells joined by "|"), or "Fehler" when Access refuses it.
+struct Fall {
+    const char *sql;
+    QStringList zeilen;
+};
+
+QStringList zeilen(const QString &sql)
+{
+    const Ergebnis e = listen::ausfuehren(sql);
+    if (e.status == Ergebnis::Fehler)
+        return {QStringLiteral("Fehler")};
+    QStringList out;
+    for (const QStringList &z : e.zeilen)
+        out << z.join('|');
+    return out;
+}
+
+void pruefen(const std::vector<Fall> &faelle)
+{
+    for (const Fall &f : faelle)
+        EXPECT_EQ(zeilen(QString::fromUtf8(f.sql)), f.zeilen) << f.sql;
+}
+
+const QStringList fehler{QStringLiteral("Fehler")};
+
+} // namespace
+
+TEST_F(TypedFixture, DatesAgainstTextsReadTheTextAsAGermanDate)
+{
+    const QStringList nach2012{"3", "5", "9", "11", "13"};
+    pruefen({
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum > \"01.01.2012\" ORDER BY SchülerNr", nach2012},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum > '1.1.2012' ORDER BY SchülerNr", nach2012},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum > '1.1.12' ORDER BY SchülerNr", nach2012},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum > '2012-01-01' ORDER BY SchülerNr", nach2012},
+        {"SELECT SchülerNr FROM Schüler WHERE '01.01.2012' < Geburtsdatum ORDER BY SchülerNr", nach2012},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum >= '01.01.2012' ORDER BY SchülerNr",
+         {"3", "5", "8", "9", "11", "13"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum = '01.01.2012'", {"8"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum = '02.01.2012 10:30'", {"9"}},
+        // The other forms German settings read.
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum = '1/1/2012'", {"8"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum = '31-12-11'", {"7"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum = '1. Januar 2012'", {"8"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum = '1 Jan 2012'", {"8"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum = '2. Januar 2012 10:30:00'", {"9"}},
+        {"SELECT Count(*) FROM Schüler WHERE Date() >= '1.1.' AND Date() < '31.12.9999'", {"13"}},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum = '1. Janus 2012'", fehler},
+        {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum <> '01.01.2012'", {"10"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum Between '31.12.2011' And '1.1.2012' ORDER BY 1",
+         {"7", "8"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum Not Between '01.01.2009' And '31.12.2012' ORDER BY 1",
+         {"2", "3", "5"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum In ('01.01.2012', #12/31/2011#, '3.2.2011') ORDER BY 1",
+         {"7", "8", "12"}},
+        {"SELECT SchülerNr FROM Schüler WHERE (((Schüler.Geburtsdatum) < \"01.01.2009\"))", {"2"}},
+        // Function results and #literals# are dates as well.
+        {"SELECT SchülerNr FROM Schüler WHERE DateAdd('d', 1, Geburtsdatum) = '01.01.2012'", {"7"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum + 1 = '01.01.2012'", {"7"}},
+        {"SELECT Count(*) FROM Schüler WHERE #1/1/2012# = '01.01.2012'", {"13"}},
+        {"SELECT Count(*) FROM Schüler WHERE DateSerial(2012, 1, 1) > '31.12.2011'", {"13"}},
+        {"SELECT Max(Geburtsdatum) > '01.07.2013' AS Spaet, Max(Geburtsdatum) >= '01.07.2013' AS Genau FROM Schüler",
+         {"0|-1"}},
+        {"SELECT IIf(Geburtsdatum > '01.01.2012', 'jung', 'alt') FROM Schüler WHERE SchülerNr IN (8, 9) ORDER BY 1",
+         {"alt", "jung"}},
+        // A date or a text: a date text is read as a date, any other text compares as text.
+        {"SELECT SchülerNr FROM Schüler WHERE Nz(Geburtsdatum, '') = '' ORDER BY 1", {"4", "6"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Nz(Geburtsdatum, 'offen') > '1.1.2013' ORDER BY 1", {"3", "4", "5", "6"}},
+        // Null compares as Null: neither side of the condition.
+        {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum < '01.01.2100' OR Geburtsdatum >= '01.01.2100'", {"11"}},
+        // A text that is no date: Access refuses the statement.
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum > 'Montag'", fehler},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum = ''", fehler},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum Between 'gestern' And '1.1.2012'", fehler},
+    });
+}
+
+TEST_F(TypedFixture, NumbersAgainstNumericTextsCompareAsNumbers)
+{
+    pruefen({
+        {"SELECT SchülerNr FROM Schüler WHERE SchülerNr >= \"12\" ORDER BY 1", {"12", "13"}},
+        {"SELECT SchülerNr FROM Schüler WHERE (((Schüler.SchülerNr) >= \"12\")) ORDER BY 1", {"12", "13"}},
+        {"SELECT SchülerNr FROM Schüler WHERE SchülerNr < '2,5' ORDER BY 1", {"1", "2"}},
+        {"SELECT SchülerNr FROM Schüler WHERE SchülerNr In ('3', '11') ORDER BY 1", {"3", "11"}},
+        {"SELECT SchülerNr FROM Schüler WHERE SchülerNr Between '9' And '10' ORDER BY 1", {"9", "10"}},
+        {"SELECT ID FROM LNW WHERE Schnitt >= '2,5' ORDER BY ID", {"1", "2"}},
+        {"SELECT ID FROM LNW WHERE Schnitt > '2,5'", {"2"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Year(Geburtsdatum) = '2013' ORDER BY 1", {"3", "5"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Len(Name) > '6' ORDER BY 1", {"3", "4"}},
+        {"SELECT Count(*) FROM Schüler WHERE 10 > '9'", {"13"}},
+        {"SELECT SchülerNr FROM Schüler WHERE IIf(LRS, 10, 1) >= '9' ORDER BY 1", {"1", "5", "8", "11"}},
+        {"SELECT SchülerNr FROM Schüler WHERE SchülerNr = 'drei'", fehler},
+        {"SELECT ID FROM LNW WHERE Schnitt = ''", fehler},
+        // A text column keeps comparing as text.
+        {"SELECT Klasse FROM Schüler WHERE Klasse >= '5' AND Klasse < '6' ORDER BY SchülerNr", {"5a", "5a", "5A"}},
+    });
+}
+
+TEST_F(TypedFixture, TextsCompareInGermanOrderWithCaseIgnored)
+{
+    pruefen({
+        {"SELECT Count(*) FROM Schüler WHERE Name < 'L'", {"1"}},
+        {"SELECT Count(*) FROM Schüler WHERE Name >= 'L' AND Name <= 'Zz'", {"12"}},
+        {"SELECT Name FROM Schüler WHERE Name Between 'O' And 'P' ORDER BY Name", {"Özdemir", "Ozean", "Öztürk"}},
+        {"SELECT Name FROM Schüler WHERE Name > 'Ozean' AND Name < 'P'", {"Öztürk"}},
+        {"SELECT Name FROM Schüler WHERE Name < 'B'", {"Ärmel"}},
+        {"SELECT Name FROM Schüler WHERE Name > 'Weis' AND Name < 'Weit'", {"Weiß"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Name = 'müller' ORDER BY 1", {"1", "9"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Name = 'Muller'", {}},
+        {"SELECT SchülerNr FROM Schüler WHERE Name In ('MÜLLER', 'ÖZTÜRK') ORDER BY 1", {"1", "7", "9"}},
+        {"SELECT SchülerNr FROM Schüler WHERE UCase(Name) = 'öztürk'", {"7"}},
+        {"SELECT A.SchülerNr FROM Schüler A, Schüler B WHERE A.Name = B.Name AND A.SchülerNr < B.SchülerNr "
+         "ORDER BY 1",
+         {"1", "2"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Name In (SELECT UCase(Name) FROM Schüler WHERE SchülerNr = 1) "
+         "ORDER BY 1",
+         {"1", "9"}},
+        {"SELECT Max(Trim(Name)), Min(Name), Max(Name) FROM Schüler", {"Weiß|Ärmel|Weiß"}},
+        {"SELECT Max(Vorname & '') FROM Schüler WHERE Klasse = '10a'", {"Ömer"}},
+        // One group per name whatever its case; an umlaut is not its base letter.
+        {"SELECT Count(*) FROM Schüler GROUP BY Name HAVING Count(*) > 1", {"2", "2"}},
+        {"SELECT Count(*) FROM (SELECT DISTINCT Name FROM Schüler)", {"11"}},
+        {"SELECT Count(*) FROM (SELECT DISTINCT Klasse FROM Schüler WHERE Klasse Like '5*')", {"1"}},
+        {"SELECT Count(*) FROM (SELECT DISTINCT Name, Klasse FROM Schüler)", {"13"}},
+        {"SELECT LCase(Klasse), Count(*) FROM Schüler WHERE Klasse < '6' GROUP BY LCase(Klasse) ORDER BY 1",
+         {"10a|2", "10b|1", "5a|3"}},
+        {"SELECT Count(*) FROM (SELECT Name FROM Schüler WHERE SchülerNr = 1 UNION SELECT UCase(Name) FROM Schüler "
+         "WHERE SchülerNr = 9 UNION SELECT 'Muller')",
+         {"2"}},
+        {"SELECT Name, Geburtsdatum, LRS FROM Schüler WHERE SchülerNr = 1 UNION SELECT Name, Geburtsdatum, LRS "
+         "FROM Schüler WHERE SchülerNr = 1",
+         {"Müller|04.03.2009|Wahr"}},
+        {"SELECT Name AS N FROM Schüler WHERE SchülerNr In (1, 9) UNION ALL SELECT Name FROM Schüler WHERE SchülerNr = 1",
+         {"Müller", "MÜLLER", "Müller"}},
+        // Null is not text: it compares as Null.
+        {"SELECT Count(*) FROM Schüler WHERE Geschlecht < 'z' OR Geschlecht >= 'z'", {"0"}},
+    });
+}
+
+TEST_F(TypedFixture, DistinctRowGivesOneRowPerRecordOfTheTablesRead)
+{
+    pruefen({
+        {"SELECT DISTINCTROW Schüler.Name FROM Schüler INNER JOIN Noten ON Schüler.SchülerNr = Noten.SchülerNr "
+         "ORDER BY Schüler.Name",
+         {"Maier", "Maier", "Müller"}},
+        {"SELECT DISTINCTROW Name, Vorname FROM Schüler INNER JOIN Noten ON Schüler.SchülerNr = Noten.SchülerNr "
+         "ORDER BY Name, Vorname",
+         {"Maier|Eva", "Maier|Ömer", "Müller|Anna"}},
+        {"SELECT DISTINCT Schüler.Name FROM Schüler INNER JOIN Noten ON Schüler.SchülerNr = Noten.SchülerNr",
+         {"Maier", "Müller"}},
+        {"SELECT DISTINCTROW S.Name, N.ID FROM Schüler S INNER JOIN Noten N ON S.SchülerNr = N.SchülerNr "
+         "ORDER BY N.ID",
+         {"Müller|1", "Müller|2", "Müller|3", "Maier|4", "Maier|5"}},
+        {"SELECT DISTINCTROW Klasse FROM Schüler WHERE Klasse = '10a'", {"10a", "10a"}},
+        {"SELECT TOP 1 DISTINCTROW Count(*) FROM Schüler INNER JOIN Noten ON Schüler.SchülerNr = Noten.SchülerNr",
+         fehler},
+        {"SELECT DISTINCTROW Count(*) FROM Schüler INNER JOIN Noten ON Schüler.SchülerNr = Noten.SchülerNr", {"5"}},
+    });
+    // The columns of S.* are all there, once per pupil.
+    const Ergebnis e = listen::ausfuehren("SELECT DISTINCTROW S.*, S.Name AS N FROM Schüler AS S INNER JOIN Noten AS N "
+                                          "ON S.SchülerNr = N.SchülerNr ORDER BY S.SchülerNr");
+    ASSERT_EQ(e.status, Ergebnis::Daten);
+    EXPECT_EQ(e.zeilen.size(), 3);
+    EXPECT_EQ(e.zeilen[0][e.felder.indexOf("Geburtsdatum")], "04.03.2009");
+}
+
+TEST_F(TypedFixture, TopKeepsTheRowsTiedWithTheLast)
+{
+    pruefen({
+        {"SELECT TOP 1 Klasse FROM Schüler WHERE Klasse Like '10*' ORDER BY Klasse", {"10a", "10a"}},
+        {"SELECT TOP 2 Klasse FROM Schüler WHERE Klasse Like '10*' ORDER BY Klasse", {"10a", "10a"}},
+        {"SELECT TOP 3 Klasse FROM Schüler WHERE Klasse Like '10*' ORDER BY Klasse", {"10a", "10a", "10B"}},
+        {"SELECT TOP 1 Klasse FROM Schüler WHERE Klasse Like '5*' ORDER BY Klasse", {"5A", "5a", "5a"}},
+        {"SELECT TOP 1 SchülerNr FROM Schüler ORDER BY Geburtsdatum DESC", {"3"}},
+        {"SELECT TOP 2 Name FROM Schüler ORDER BY Name DESC", {"Weiß", "Schmidt"}},
+        {"SELECT TOP 1 Trim(Klasse) AS K FROM Schüler WHERE Klasse Like '10*' ORDER BY K DESC", {"10B"}},
+        {"SELECT TOP 1 Klasse, Count(*) AS Anzahl FROM Schüler GROUP BY Klasse ORDER BY Count(*) DESC",
+         {"7b|4"}},
+        {"SELECT TOP 2 SchülerNr FROM Schüler WHERE Klasse = '7b'", {"7", "8"}},
+    });
+}
+
+TEST_F(TypedFixture, TrueIsMinusOneAndYesCountsMinusOne)
+{
+    pruefen({
+        {"SELECT True, False, 1 = 1, 2 < 1, Not (1 = 1)", {"-1|0|-1|0|0"}},
+        {"SELECT -Sum(LRS), Sum(LRS), Count(LRS), Avg(LRS) * 13 FROM Schüler", {"4|-4|13|-4"}},
+        {"SELECT CInt(LRS), Sgn(LRS), Abs(LRS) FROM Schüler WHERE SchülerNr = 1", {"-1|-1|1"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS = -1", {"4"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS = True", {"4"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS", {"4"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS = 0", {"9"}},
+        {"SELECT Count(*) FROM Schüler WHERE Not LRS", {"9"}},
+        {"SELECT LRS, LRS + 0, LRS * 2, (SchülerNr > 4) * 1 FROM Schüler WHERE SchülerNr = 1", {"Wahr|-1|-2|0"}},
+        {"SELECT Name FROM Schüler WHERE (Geburtsdatum > '01.01.2013') = True ORDER BY Name", {"meier", "Özdemir"}},
+    });
+}
+
+// A statement that compares a date with a text and also makes a date text: each place converts
+// its own way, and dates keep their order as dates in Min, Max, DISTINCT and groups.
+TEST_F(TypedFixture, DatesComparedAndShownAsTextInOneStatement)
+{
+    pruefen({
+        {"SELECT Name & \" \" & Geburtsdatum FROM Schüler WHERE Geburtsdatum > \"01.01.2012\" ORDER BY SchülerNr",
+         {"Özdemir 01.07.2013", "meier 15.01.2013", "MÜLLER 02.01.2012 10:30:00", "Lang 05.03.2012",
+          "Maier 05.05.2012"}},
+        {"SELECT IIf(Geburtsdatum > \"1.1.2012\", \"jung: \" & Geburtsdatum, \"alt\") FROM Schüler "
+         "WHERE SchülerNr In (7, 8, 9) ORDER BY SchülerNr",
+         {"alt", "alt", "jung: 02.01.2012 10:30:00"}},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum & \"\" = \"31.12.2011\" AND Left(Geburtsdatum, 2) = \"31\"",
+         {"Öztürk"}},
+        // Min and Max of dates as dates, of texts (dates made text too) in German order.
+        {"SELECT Min(Geburtsdatum), Max(Geburtsdatum), Max(Geburtsdatum) & '', Min(Name), Max(Trim(Name)) "
+         "FROM Schüler",
+         {"24.12.2008|01.07.2013|01.07.2013|Ärmel|Weiß"}},
+        {"SELECT Max(CStr(Geburtsdatum)), Min(CStr(Geburtsdatum)) FROM Schüler", {"31.12.2011|01.01.2012"}},
+        {"SELECT Klasse, Min(Geburtsdatum), Max(Name) FROM Schüler WHERE Klasse <> '7b' GROUP BY Klasse "
+         "ORDER BY Klasse",
+         {"10a|24.12.2008|Müller", "10B||Schmidt", "5a|15.01.2013|Özdemir", "6c|03.02.2011|Maier"}},
+        {"SELECT DISTINCT Geburtsdatum FROM Schüler WHERE Geburtsdatum Is Null Or Geburtsdatum < '1.1.2011' "
+         "ORDER BY Geburtsdatum",
+         {"", "24.12.2008", "04.03.2009", "15.06.2010"}},
+        {"SELECT DISTINCT Format(Geburtsdatum, \"mmmm\") FROM Schüler WHERE Geburtsdatum >= \"1.1.2012\"",
+         {"Januar", "Juli", "Mai", "März"}},
+        {"SELECT Format(Geburtsdatum, \"Short Date\"), Count(*) FROM Schüler WHERE Geburtsdatum Is Null "
+         "Or Year(Geburtsdatum) = 2012 GROUP BY Format(Geburtsdatum, \"Short Date\")",
+         {"|2", "01.01.2012|1", "02.01.2012|1", "05.03.2012|1", "05.05.2012|1"}},
+        {"SELECT Name FROM Schüler WHERE Nz(Geburtsdatum, \"unbekannt\") = \"unbekannt\" ORDER BY SchülerNr",
+         {"Schmidt", "Mayer"}},
+        // Choose and Switch pass a date on as IIf does.
+        {"SELECT Choose(1, Geburtsdatum, \"x\") & \"\", Choose(2, Geburtsdatum, \"x\") & \"\" FROM Schüler "
+         "WHERE SchülerNr = 7",
+         {"31.12.2011|x"}},
+        {"SELECT Switch(SchülerNr = 7, Geburtsdatum, True, \"x\") & \"\" FROM Schüler WHERE SchülerNr In (7, 8) "
+         "ORDER BY SchülerNr",
+         {"31.12.2011", "x"}},
+        {"SELECT Name FROM Schüler WHERE Choose(1, Geburtsdatum) > \"1.1.2013\" ORDER BY SchülerNr",
+         {"Özdemir", "meier"}},
+        // ORDER BY reads the dates of its SELECT as dates too.
+        {"SELECT Name FROM Schüler WHERE Klasse = '7b' ORDER BY IIf(Geburtsdatum < \"1.1.2012\", 0, 1), Name",
+         {"Ozean", "Öztürk", "MÜLLER", "Weiß"}},
+        {"SELECT Name FROM Schüler WHERE Klasse = '7b' ORDER BY CStr(Geburtsdatum)",
+         {"Weiß", "MÜLLER", "Ozean", "Öztürk"}},
+    });
+}
