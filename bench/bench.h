@@ -51,11 +51,20 @@ void klicken(QWidget *w, QPoint pos = QPoint(-1, -1));
 // A left mouse click on a grid cell, scrolled into view beforehand, through to the finished repaint.
 void klicken(VSGrid *g, int r, int c);
 
+// A view and its bare read run in turn (view, bare, view, bare ...): the medians of both and the median
+// of the pairs' ratios, which stays meaningful while other work on the machine changes its speed.
+struct Paar {
+    double ms = 0, bareMs = 0, verhaeltnis = 0;
+};
+Paar paarweise(const std::function<void()> &ansicht, const std::function<void()> &bare, int runs = 5);
+
 // Aims that "zandrel-bench --check" enforces; each prints its verdict beside the figure.
 // value must stay below limit:
 void aimBelow(const QString &what, double value, double limit);
 // value must stay within maxRatio times base (e.g. the bare read, or the 1x figure):
 void aimRatio(const QString &what, double value, double base, double maxRatio);
+// the same for a pair measured in turn, on the median of its ratios:
+void aimRatio(const QString &what, const Paar &p, double maxRatio);
 
 } // namespace bench
 

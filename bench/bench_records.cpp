@@ -93,21 +93,22 @@ void messen(int faktor)
             bench::report(x + ", " + f.was + ": entry missing in the list", 0, "");
             continue;
         }
-        const double ms = bench::medianMs([&] { bench::klicken(liste, r, 0); }, 3);
-        const int zeilen = w.fg_LNW->rows() - 2;
         zdb::Db db;
         db.open(datei, zdb::Db::ReadOnly);
-        const double roh = bench::medianMs([&] {
-            nackt(db, ohneSortierung(f.abfrage.kursSql()), f.abfrage.params);
-            nackt(db, f.abfrage.notenSql(false), f.abfrage.params);
-            nackt(db, f.abfrage.gewichteSql(false), f.abfrage.params);
-        }, 3);
+        const bench::Paar p = bench::paarweise([&] { bench::klicken(liste, r, 0); },
+                                               [&] {
+                                                   nackt(db, ohneSortierung(f.abfrage.kursSql()), f.abfrage.params);
+                                                   nackt(db, f.abfrage.notenSql(false), f.abfrage.params);
+                                                   nackt(db, f.abfrage.gewichteSql(false), f.abfrage.params);
+                                               },
+                                               5);
+        const int zeilen = w.fg_LNW->rows() - 2;
         const QString was = x + ", " + f.was;
-        bench::report(was + ": Klick in der Liste bis gemalt (" + QString::number(zeilen) + " Zeilen)", ms, "ms");
-        bench::report(was + ": nacktes Lesen derselben Zeilen", roh, "ms");
+        bench::report(was + ": Klick in der Liste bis gemalt (" + QString::number(zeilen) + " Zeilen)", p.ms, "ms");
+        bench::report(was + ": nacktes Lesen derselben Zeilen", p.bareMs, "ms");
         if (f.ganzeSchule && faktor == 20) {
-            bench::aimBelow(was + ": Klick bis gemalt, ms", ms, 2000);
-            bench::aimRatio(was + ": Klick bis gemalt zum nackten Lesen", ms, roh, 2.0);
+            bench::aimBelow(was + ": Klick bis gemalt, ms", p.ms, 2000);
+            bench::aimRatio(was + ": Klick bis gemalt zum nackten Lesen", p, 2.0);
         }
     }
     mdl::dbEigen.close();

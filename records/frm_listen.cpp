@@ -191,8 +191,9 @@ void frm_Listen::FensterpositionSpeichern()
 
 void frm_Listen::gridLeeren()
 {
-    fg->clear();
+    // Rows first: clearing the cells of rows that are dropped anyway would cost a pass over them.
     fg->setRows(1);
+    fg->clear();
     lblAnzahl->clear();
 }
 
@@ -264,10 +265,12 @@ void frm_Listen::ergebnisZeigen(const listen::Ergebnis &e)
         fg->setTextMatrix(0, c, e.felder[c]);
         fg->setColDataType(c, FlexDTString);
     }
+    // Straight into the cells: nothing listens to single cell changes of the list.
+    GridStore &zellen = fg->store();
     for (int r = 0; r < n; ++r) {
         const QStringList &zeile = e.zeilen[r];
         for (int c = 0; c < spalten && c < zeile.size(); ++c)
-            fg->setTextMatrix(r + 1, c, zeile[c]);
+            zellen.setTextMatrix(r + 1, c, zeile[c]);
     }
     fg->setRedraw(true);
 }

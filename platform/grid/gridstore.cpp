@@ -26,12 +26,17 @@ void applyEdge(grid::BorderEdge &edge, uint32_t color, int width)
     edge.color = width > 0 ? color : 0;
 }
 
+// Most rows hold every column, so the entry of column c is first looked for at index c.
 template <typename T> auto atColumn(std::vector<T> &cells, int c)
 {
+    if (c >= 0 && size_t(c) < cells.size() && cells[size_t(c)].col == c)
+        return cells.begin() + c;
     return std::lower_bound(cells.begin(), cells.end(), c, [](const T &cell, int col) { return cell.col < col; });
 }
 template <typename T> auto atColumn(const std::vector<T> &cells, int c)
 {
+    if (c >= 0 && size_t(c) < cells.size() && cells[size_t(c)].col == c)
+        return cells.begin() + c;
     return std::lower_bound(cells.begin(), cells.end(), c, [](const T &cell, int col) { return cell.col < col; });
 }
 
@@ -247,6 +252,13 @@ QString GridStore::textMatrix(int r, int c) const
 {
     const TextCell *cell = textPtr(r, c);
     return cell ? cell->text : QString();
+}
+
+const QString &GridStore::textRef(int r, int c) const
+{
+    static const QString leer;
+    const TextCell *cell = textPtr(r, c);
+    return cell ? cell->text : leer;
 }
 
 void GridStore::setTextMatrix(int r, int c, const QString &text)

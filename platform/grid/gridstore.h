@@ -76,6 +76,8 @@ public:
 
     // --- cells ------------------------------------------------------------------------------
     QString textMatrix(int r, int c) const;
+    // The same text without a copy, for passes over many cells; valid until the cell changes.
+    const QString &textRef(int r, int c) const;
     void setTextMatrix(int r, int c, const QString &text);
     // Returns true when the text changed.
     bool setTextChanged(int r, int c, const QString &text);

@@ -176,7 +176,8 @@ void VSGrid::autoSize(int c1, int c2)
             if (!m_pictures.empty())
                 if (const int pic = m_store.cellPicture(r, c); pic > 0 && size_t(pic) <= m_pictures.size())
                     w += m_pictures[size_t(pic - 1)].width() + 2;
-            const QString t = sp.boolCol && r >= fixedRows() ? QString() : m_store.textMatrix(r, c);
+            static const QString keiner;
+            const QString &t = sp.boolCol && r >= fixedRows() ? keiner : m_store.textRef(r, c);
             if (t.isEmpty()) {
                 sp.widest = std::max(sp.widest, w);
                 continue;
