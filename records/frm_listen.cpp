@@ -223,7 +223,7 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
         QCoreApplication::processEvents();
         return !frm_Warten::abgebrochen();
     };
-    const listen::Ergebnis e = listen::ausfuehren(rtfSQL->toPlainText(), listen::Verbindung::nmNurLesen(), grenzen);
+    listen::Ergebnis e = listen::ausfuehren(rtfSQL->toPlainText(), listen::Verbindung::nmNurLesen(), grenzen);
     if (gezeigt)
         frm_Warten::entladen();
     m_laeuft = false;
@@ -251,7 +251,7 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
         msg::box(listen::abgeschnittenText(int(e.zeilen.size())));
 }
 
-void frm_Listen::ergebnisZeigen(const listen::Ergebnis &e)
+void frm_Listen::ergebnisZeigen(listen::Ergebnis &e)
 {
     const int n = int(e.zeilen.size());
     const int spalten = int(e.felder.size());
@@ -265,12 +265,13 @@ void frm_Listen::ergebnisZeigen(const listen::Ergebnis &e)
         fg->setTextMatrix(0, c, e.felder[c]);
         fg->setColDataType(c, FlexDTString);
     }
-    // Straight into the cells: nothing listens to single cell changes of the list.
+    // Straight into the cells (nothing listens to single cell changes of the list), each text moved:
+    // copying would touch every text once more.
     GridStore &zellen = fg->store();
     for (int r = 0; r < n; ++r) {
-        const QStringList &zeile = e.zeilen[r];
+        QStringList &zeile = e.zeilen[r];
         for (int c = 0; c < spalten && c < zeile.size(); ++c)
-            zellen.setTextMatrix(r + 1, c, zeile[c]);
+            zellen.setTextMatrix(r + 1, c, std::move(zeile[c]));
     }
     fg->setRedraw(true);
 }

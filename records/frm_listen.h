@@ -31,8 +31,9 @@ public:
     void cmdSaveExcel_Click();
     void fg_KeyPress(int &keyAscii);
     void chkKopfFrei_Click();
-    // Puts a run's rows into the grid with the count label (the click then sizes the columns).
-    void ergebnisZeigen(const listen::Ergebnis &e);
+    // Puts a run's rows into the grid with the count label (the click then sizes the columns). The
+    // texts are moved out of e's rows; the rows and their count stay.
+    void ergebnisZeigen(listen::Ergebnis &e);
     void cmdAbfrageeditor_Click();
     void FensterpositionSpeichern();
 

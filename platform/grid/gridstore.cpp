@@ -267,6 +267,12 @@ void GridStore::setTextMatrix(int r, int c, const QString &text)
         cell->text = text;
 }
 
+void GridStore::setTextMatrix(int r, int c, QString &&text)
+{
+    if (TextCell *cell = textForWrite(r, c))
+        cell->text = std::move(text);
+}
+
 bool GridStore::setTextChanged(int r, int c, const QString &text)
 {
     if (!valid(r, c))

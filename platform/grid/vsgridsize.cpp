@@ -162,18 +162,23 @@ void VSGrid::autoSize(int c1, int c2)
     std::vector<Spalte> spalten(size_t(c2 - c1 + 1));
     for (int c = c1; c <= c2; ++c)
         spalten[size_t(c - c1)].boolCol = m_store.colDataType(c) == grid::TypeBoolean;
+    const bool verbunden = m_store.mergeCells() != grid::MergeNever;
     // Row by row, so that the cells of one row are read together.
     for (int r = 0; r < rows(); ++r) {
+        // A row without formats has no check box, picture or bold cell (a Yes/No column's values aside).
+        const bool formatiert = m_store.rowHasFormats(r);
         for (int c = c1; c <= c2; ++c) {
             Spalte &sp = spalten[size_t(c - c1)];
-            int s1, s2;
-            m_store.mergedSpan(r, c, s1, s2);
-            if (s1 != s2)
-                continue; // a merged caption spans its columns
+            if (verbunden) {
+                int s1, s2;
+                m_store.mergedSpan(r, c, s1, s2);
+                if (s1 != s2)
+                    continue; // a merged caption spans its columns
+            }
             int w = 0;
-            if (m_store.cellChecked(r, c) != grid::NoCheckbox)
+            if ((formatiert || sp.boolCol) && m_store.cellChecked(r, c) != grid::NoCheckbox)
                 w += box;
-            if (!m_pictures.empty())
+            if (formatiert && !m_pictures.empty())
                 if (const int pic = m_store.cellPicture(r, c); pic > 0 && size_t(pic) <= m_pictures.size())
                     w += m_pictures[size_t(pic - 1)].width() + 2;
             static const QString keiner;
@@ -182,7 +187,7 @@ void VSGrid::autoSize(int c1, int c2)
                 sp.widest = std::max(sp.widest, w);
                 continue;
             }
-            const bool b = m_store.cellFontBold(r, c);
+            const bool b = formatiert && m_store.cellFontBold(r, c);
             if (const int z = ziffern[b]->breite(t); z >= 0)
                 sp.widest = std::max(sp.widest, w + z);
             else
