@@ -43,8 +43,8 @@ double medianMs(const std::function<void()> &fn, int runs = 5, bool warmUp = tru
 // What a user waits for. The bench runs with the program's own start-up set-up (font, German texts).
 // Shows the window at the size and waits until it is on screen and painted.
 void zeigen(QWidget &fenster, QSize groesse = QSize(1400, 900));
-// Runs the action, then lets events through until the window of w has painted what changed (at
-// most a second).
+// Runs the action, then lets the pending events through until the window of w has painted what
+// changed.
 void bisGemalt(QWidget *w, const std::function<void()> &aktion);
 // A left mouse click at pos (default: the middle) on w, through to the finished repaint.
 void klicken(QWidget *w, QPoint pos = QPoint(-1, -1));

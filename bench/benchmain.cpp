@@ -110,11 +110,10 @@ void bisGemalt(QWidget *w, const std::function<void()> &aktion)
 {
     Maler maler(w->window());
     aktion();
-    QElapsedTimer t;
-    t.start();
-    do
+    // The repaint is a posted event: one pass paints it, a second one what a zero timer posted. An
+    // action that changes nothing on screen (a file written) ends after those passes.
+    for (int i = 0; i < 3 && (i == 0 || !maler.gemalt); ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-    while (!maler.gemalt && t.elapsed() < 1000);
 }
 
 void zeigen(QWidget &fenster, QSize groesse)
