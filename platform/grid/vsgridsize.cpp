@@ -121,14 +121,27 @@ struct Spalte {
     int widest = 0;
     bool boolCol = false;
     std::vector<Text> texte;
-    QHash<QString, int> stelle[2]; // text -> index in texte, per font
+    QHash<QString, int> stelle[2];  // text -> index in texte, per font
+    QHash<quint64, int> kurze[2];   // the same for texts of up to three characters, packed into a number
 
     void merken(const QString &t, bool b, int w)
     {
-        auto it = stelle[b].find(t);
-        if (it == stelle[b].end())
-            it = stelle[b].insert(t, -1);
-        int *i = &it.value();
+        int *i = nullptr;
+        if (t.size() <= 3) {
+            quint64 k = quint64(t.size()) << 48;
+            for (qsizetype j = 0; j < t.size(); ++j)
+                k |= quint64(t[j].unicode()) << (16 * j);
+            auto it = kurze[b].find(k);
+            if (it == kurze[b].end())
+                it = kurze[b].insert(k, -1);
+            i = &it.value();
+        }
+        if (!i) {
+            auto it = stelle[b].find(t);
+            if (it == stelle[b].end())
+                it = stelle[b].insert(t, -1);
+            i = &it.value();
+        }
         if (*i < 0) {
             *i = int(texte.size());
             texte.push_back({t, b, w, 0});
