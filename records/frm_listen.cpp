@@ -268,11 +268,8 @@ void frm_Listen::ergebnisZeigen(listen::Ergebnis &e)
     // Straight into the cells (nothing listens to single cell changes of the list), each text moved:
     // copying would touch every text once more.
     GridStore &zellen = fg->store();
-    for (int r = 0; r < n; ++r) {
-        QStringList &zeile = e.zeilen[r];
-        for (int c = 0; c < spalten && c < zeile.size(); ++c)
-            zellen.setTextMatrix(r + 1, c, std::move(zeile[c]));
-    }
+    for (int r = 0; r < n; ++r)
+        zellen.setRowTexts(r + 1, std::move(e.zeilen[r]));
     fg->setRedraw(true);
 }
 

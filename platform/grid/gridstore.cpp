@@ -273,6 +273,25 @@ void GridStore::setTextMatrix(int r, int c, QString &&text)
         cell->text = std::move(text);
 }
 
+void GridStore::setRowTexts(int r, QStringList &&texts)
+{
+    if (r < 0 || r >= rows())
+        return;
+    const int n = std::min(int(texts.size()), m_cols);
+    std::vector<TextCell> &cells = m_rows[size_t(r)].texts;
+    if (!cells.empty()) {
+        for (int c = 0; c < n; ++c)
+            setTextMatrix(r, c, std::move(texts[c]));
+        return;
+    }
+    // An empty row gets its cells at once.
+    cells.resize(size_t(n));
+    for (int c = 0; c < n; ++c) {
+        cells[size_t(c)].col = c;
+        cells[size_t(c)].text = std::move(texts[c]);
+    }
+}
+
 bool GridStore::setTextChanged(int r, int c, const QString &text)
 {
     if (!valid(r, c))

@@ -82,6 +82,8 @@ public:
     const QString &textRef(int r, int c) const;
     void setTextMatrix(int r, int c, const QString &text);
     void setTextMatrix(int r, int c, QString &&text);
+    // The texts moved into the columns 0, 1, ... of row r (those beyond the last column are left out).
+    void setRowTexts(int r, QStringList &&texts);
     // Returns true when the text changed.
     bool setTextChanged(int r, int c, const QString &text);
     QVariant cellData(int r, int c) const;
