@@ -135,14 +135,29 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     const QDate bis = von.addDays(Schuljahr::Tage);
     m_grid.setRedraw(false);
     GridStore &s = m_grid.store();
+    // A person's records come one after the other: the row is looked up once per stored id, and
+    // each stored day is read into its column once.
+    QString letzteId;
+    int letzteZeile = -1;
+    QHash<QString, int> spalten;
     eigen.forEach(absenzenSql(ascii),
                   {zdb::isoDate(von), zdb::isoDate(bis),
                    QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
                   [&](const QVariantList &r) {
-                      const int zeile = m_zeilen.value(vt::idSchluessel(vt::valueText(r[0])), -1);
-                      const int spalte = m_tage->spalte(zdb::dateFromStored(r[1]));
-                      if (zeile >= 0 && spalte >= 0)
-                          s.setTextMatrix(zeile, spalte, vt::valueText(r[2]));
+                      const QString id = vt::valueText(r[0]);
+                      if (letzteZeile < 0 || id != letzteId) {
+                          letzteZeile = m_zeilen.value(vt::idSchluessel(id), -1);
+                          letzteId = id;
+                      }
+                      if (letzteZeile < 0)
+                          return true;
+                      const QString tagText = vt::valueText(r[1]);
+                      auto tag = spalten.constFind(tagText);
+                      if (tag == spalten.cend())
+                          tag = spalten.insert(tagText, m_tage->spalte(zdb::dateFromStored(r[1])));
+                      const int spalte = tag.value();
+                      if (spalte >= 0)
+                          s.setTextMatrix(letzteZeile, spalte, vt::valueText(r[2]));
                       return true;
                   });
     m_grid.setRedraw(true);

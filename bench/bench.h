@@ -1,13 +1,18 @@
 #pragma once
 // Tiny benchmark registry: each area adds its figures with ZBENCH(name) { ... }.
-// Run all:  zandrel-bench        Run some:  zandrel-bench <name-substring>
+// Run all:  zandrel-bench        Run some:  zandrel-bench <name-substring>      zandrel-bench --help
 #include "tools/demo/demoschool.h"
 
 #include <QElapsedTimer>
+#include <QPoint>
+#include <QSize>
 #include <QString>
 #include <cstdio>
 #include <functional>
 #include <vector>
+
+class QWidget;
+class VSGrid;
 
 namespace bench {
 
@@ -35,11 +40,31 @@ const demo::Result &school(int factor, bool fresh = false);
 // Median milliseconds of `runs` calls of fn (after one warm-up call when warmUp is set).
 double medianMs(const std::function<void()> &fn, int runs = 5, bool warmUp = true);
 
+// What a user waits for. The bench runs with the program's own start-up set-up (font, German texts).
+// Shows the window at the size and waits until it is on screen and painted.
+void zeigen(QWidget &fenster, QSize groesse = QSize(1400, 900));
+// Runs the action, then lets the pending events through until the window of w has painted what
+// changed.
+void bisGemalt(QWidget *w, const std::function<void()> &aktion);
+// A left mouse click at pos (default: the middle) on w, through to the finished repaint.
+void klicken(QWidget *w, QPoint pos = QPoint(-1, -1));
+// A left mouse click on a grid cell, scrolled into view beforehand, through to the finished repaint.
+void klicken(VSGrid *g, int r, int c);
+
+// A view and its bare read run in turn (view, bare, view, bare ...): the medians of both and the median
+// of the pairs' ratios, which stays meaningful while other work on the machine changes its speed.
+struct Paar {
+    double ms = 0, bareMs = 0, verhaeltnis = 0;
+};
+Paar paarweise(const std::function<void()> &ansicht, const std::function<void()> &bare, int runs = 5);
+
 // Aims that "zandrel-bench --check" enforces; each prints its verdict beside the figure.
 // value must stay below limit:
 void aimBelow(const QString &what, double value, double limit);
 // value must stay within maxRatio times base (e.g. the bare read, or the 1x figure):
 void aimRatio(const QString &what, double value, double base, double maxRatio);
+// the same for a pair measured in turn, on the median of its ratios:
+void aimRatio(const QString &what, const Paar &p, double maxRatio);
 
 } // namespace bench
 

@@ -1,6 +1,7 @@
-// The absence window on the demo school at 1x and 20x: opening the window, a class click on a class
-// of the same size, a click on an absence cell, one person's absence list, the period overview and the
-// search with a single blank, each beside the bare SQLite read of the same rows.
+// The absence window, shown, on the demo school at 1x and 20x, each through to the finished repaint:
+// opening the window, a mouse click on a class of the same size, a click on an absence cell, one
+// person's absence list, a click on "Überblick" and typing a single blank into the search box, each
+// beside the bare SQLite read of the same rows (without the view's sorting).
 #include "absence/frm_fehltage.h"
 #include "absence/klassenliste.h"
 #include "absence/personensuche.h"
@@ -13,7 +14,11 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -28,6 +33,7 @@ struct Messung {
     double person = 0, personBar = 0;
     double ueberblick = 0;
     double suche = 0, sucheBar = 0;
+    bench::Paar sucheVerhaeltnis;
     int suchePersonen = 0;
 };
 
@@ -40,13 +46,20 @@ QString klasseDerGroesse(zdb::Db &nm)
         .toString();
 }
 
-// The persons of the query, then their absences of the shown year: SQLite alone.
+// The query's rows without the view's ORDER BY.
+QString ohneSortierung(const QString &sql)
+{
+    const qsizetype i = sql.lastIndexOf(QStringLiteral("ORDER BY"));
+    return i < 0 ? sql : sql.left(i);
+}
+
+// The persons of the query (unsorted), then their absences of the shown year: SQLite alone.
 int bareKlasse(const absence::Abfrage &personen, const QDate &heute)
 {
     zdb::Db nm;
     nm.open(mdl::nmDateiPfad());
     QJsonArray ids;
-    nm.forEach(personen.sql, personen.params, [&](const QVariantList &r) {
+    nm.forEach(ohneSortierung(personen.sql), personen.params, [&](const QVariantList &r) {
         ids.append(r[0].toString());
         return true;
     });
@@ -112,19 +125,25 @@ Messung messen(int faktor)
     }
     const int runs = faktor == 1 ? 9 : 5;
 
-    auto f = std::make_unique<frm_Fehltage>();
-    f->resize(1600, 1000);
-    f->show();
-    m.laden = bench::medianMs(
-        [&] {
-            f.reset();
+    std::unique_ptr<frm_Fehltage> f;
+    // From the new window to the painted class list, as the menu opens it.
+    std::vector<double> laden;
+    for (int i = 0; i < 4; ++i) {
+        f.reset();
+        QCoreApplication::processEvents();
+        laden.push_back(bench::timeMs([&] {
             f = std::make_unique<frm_Fehltage>();
             f->resize(1600, 1000);
-            f->show();
-            f->formLoad();
-            f->formActivate();
-        },
-        3);
+            bench::bisGemalt(f.get(), [&] {
+                f->show();
+                f->formLoad();
+                f->formActivate();
+            });
+        }));
+    }
+    std::sort(laden.begin() + 1, laden.end()); // the first is the warm-up
+    m.laden = laden[2];
+    QTest::qWaitForWindowExposed(f.get());
     m.ladenBar = bench::medianMs(bareLaden, runs);
 
     auto zeile = [&](const QString &k) {
@@ -133,10 +152,7 @@ Messung messen(int faktor)
                 return r;
         return -1;
     };
-    auto klick = [&] {
-        f->fgKlassen->select(zeile(klasse), 0);
-        emit f->fgKlassen->click();
-    };
+    auto klick = [&] { bench::klicken(f->fgKlassen, zeile(klasse), 0); };
     m.klasse = bench::medianMs(klick, runs);
     m.klassePersonen = f->fgSchueler->rows() - absence::Fehltagekalender::KopfZeilen;
     m.klasseBar = bench::medianMs([&] { bareKlasse(absence::Klassenliste::personenDerKlasse(klasse), heute); }, runs);
@@ -157,12 +173,7 @@ Messung messen(int faktor)
         }
     }
     const QString id = f->fgSchueler->textMatrix(zr, 2);
-    m.zelle = bench::medianMs(
-        [&] {
-            f->fgSchueler_MouseDown(1, zr, zc);
-            f->fgSchueler_MouseUp(1, zr, zc);
-        },
-        runs);
+    m.zelle = bench::medianMs([&] { bench::klicken(f->fgSchueler, zr, zc); }, runs);
     const QDate tag = vt::parseDate(f->fgSchueler->textMatrix(3, zc));
     m.zelleBar = bench::medianMs(
         [&] {
@@ -176,20 +187,23 @@ Messung messen(int faktor)
                                {zdb::isoDate(tag), zdb::isoDate(tag.addDays(1))});
         },
         runs);
-    m.person = bench::medianMs([&] { f->AbsenzenDerPersonAnzeigen(id); }, runs);
+    m.person = bench::medianMs([&] { bench::bisGemalt(f.get(), [&] { f->AbsenzenDerPersonAnzeigen(id); }); }, runs);
     m.personBar = bench::medianMs([&] { barePerson(id); }, runs);
 
     klick();
-    m.ueberblick = bench::medianMs([&] { f->cmdUeberblick_Click(); }, runs);
+    m.ueberblick = bench::medianMs([&] { bench::klicken(f->cmdUeberblick); }, runs);
 
-    m.suche = bench::medianMs(
+    // Typing the blank into the emptied search box.
+    const bench::Paar suche = bench::paarweise(
         [&] {
             f->txtSuche->setText(QString());
-            f->txtSuche->setText(QStringLiteral(" "));
+            bench::bisGemalt(f.get(), [&] { QTest::keyClick(f->txtSuche, Qt::Key_Space); });
         },
-        3);
+        [&] { bareKlasse(absence::Personensuche::abfrage(QStringLiteral(" ")), heute); }, 5);
+    m.suche = suche.ms;
+    m.sucheBar = suche.bareMs;
+    m.sucheVerhaeltnis = suche;
     m.suchePersonen = f->fgSchueler->rows() - absence::Fehltagekalender::KopfZeilen;
-    m.sucheBar = bench::medianMs([&] { bareKlasse(absence::Personensuche::abfrage(QStringLiteral(" ")), heute); }, 3);
     f.reset();
     frm_Fehltage::setHeuteFuerTests({});
     mdl::dbEigen.close();
@@ -224,6 +238,6 @@ ZBENCH("absence")
     bench::aimBelow(QStringLiteral("click on an absence cell 20x (ms)"), b.zelle, 150);
     bench::aimRatio(QStringLiteral("absence list of one person 20x / 1x"), b.person, a.person, 3);
     bench::aimRatio(QStringLiteral("period overview 20x / 1x"), b.ueberblick, std::max(1.0, a.ueberblick), 3);
-    bench::aimRatio(QStringLiteral("search \" \" 20x / bare read"), b.suche, b.sucheBar, 2);
+    bench::aimRatio(QStringLiteral("search \" \" 20x / bare read"), b.sucheVerhaeltnis, 2);
     bench::report(QStringLiteral("peak memory"), bench::peakMemoryMiB(), QStringLiteral("MiB"));
 }

@@ -1,5 +1,7 @@
 #include "absence/register_absence.h"
 #include "bench/bench.h"
+
+#include <QPushButton>
 #include "core/feiertag.h"
 #include "core/frm_anmeldung.h"
 #include "core/frm_main.h"
@@ -34,9 +36,10 @@ ZBENCH("core: Feiertag")
 }
 
 // Start-up to the main window, login included: the main window shown, the INI values, the
-// holiday file, the own database and its upgrade, the login window's list, the login of "X",
-// the person cache and the settings row. The first start of a day refills the person cache
-// from the grade manager; every later start of that day finds it current.
+// holiday file, the own database and its upgrade, the login window's list, the click that logs
+// "X" in, the person cache and the settings row, through to the painted main window. The first
+// start of a day refills the person cache from the grade manager; every later start of that day
+// finds it current.
 ZBENCH("core: Start")
 {
     registerAbsenceWindows(); // the person cache is the absence area's action
@@ -55,11 +58,11 @@ ZBENCH("core: Start")
             if (!start::vorbereiten({}))
                 return;
             frm_Anmeldung anmeldung(&haupt);
+            anmeldung.show();
             anmeldung.cmb_Kuerzel->setEditText(QStringLiteral("X"));
             anmeldung.txtPasswort->setText(QStringLiteral("admin"));
-            anmeldung.cmdAnmelden_Click();
-            start::nachAnmeldung();
-            QCoreApplication::processEvents();
+            bench::klicken(anmeldung.cmdAnmelden);
+            bench::bisGemalt(&haupt, [] { start::nachAnmeldung(); });
             mdl::NMDatenbankZuruecksetzen();
             mdl::dbEigen.close();
         };

@@ -1,9 +1,13 @@
 #include "bench/bench.h"
+#include "core/startup.h"
+#include "platform/grid/vsgrid.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -79,6 +83,86 @@ double medianMs(const std::function<void()> &fn, int runs, bool warmUp)
     return t[t.size() / 2];
 }
 
+namespace {
+
+// Notes a paint event of any widget of one window.
+class Maler : public QObject {
+public:
+    explicit Maler(QWidget *fenster) : m_fenster(fenster) { qApp->installEventFilter(this); }
+    ~Maler() override { qApp->removeEventFilter(this); }
+    bool gemalt = false;
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint && o->isWidgetType() && static_cast<QWidget *>(o)->window() == m_fenster)
+            gemalt = true;
+        return false;
+    }
+
+private:
+    QWidget *m_fenster;
+};
+
+} // namespace
+
+void bisGemalt(QWidget *w, const std::function<void()> &aktion)
+{
+    Maler maler(w->window());
+    aktion();
+    // The repaint is a posted event: one pass paints it, a second one what a zero timer posted. An
+    // action that changes nothing on screen (a file written) ends after those passes.
+    for (int i = 0; i < 3 && (i == 0 || !maler.gemalt); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void zeigen(QWidget &fenster, QSize groesse)
+{
+    fenster.resize(groesse);
+    bisGemalt(&fenster, [&] { fenster.show(); });
+    if (!QTest::qWaitForWindowExposed(&fenster))
+        std::printf("window not exposed: %s\n", fenster.metaObject()->className());
+}
+
+void klicken(QWidget *w, QPoint pos)
+{
+    if (pos == QPoint(-1, -1))
+        pos = w->rect().center();
+    bisGemalt(w, [&] { QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, pos); });
+}
+
+void klicken(VSGrid *g, int r, int c)
+{
+    if (g->cellRect(r, c).isEmpty()) {
+        if (r >= g->fixedRows())
+            g->setTopRow(r);
+        if (c >= g->fixedCols())
+            g->setLeftCol(c);
+        QCoreApplication::processEvents();
+    }
+    const QRect rect = g->cellRect(r, c);
+    if (rect.isEmpty())
+        std::printf("cell %d,%d not on screen\n", r, c);
+    klicken(g->viewport(), rect.center() - g->viewport()->geometry().topLeft());
+}
+
+Paar paarweise(const std::function<void()> &ansicht, const std::function<void()> &bare, int runs)
+{
+    ansicht();
+    bare();
+    std::vector<double> a, b, q;
+    for (int i = 0; i < std::max(1, runs); ++i) {
+        a.push_back(timeMs(ansicht));
+        b.push_back(timeMs(bare));
+        q.push_back(b.back() > 0 ? a.back() / b.back() : 0);
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    return {median(a), median(b), median(q)};
+}
+
 std::vector<QString> &misses()
 {
     static std::vector<QString> m;
@@ -107,6 +191,17 @@ void aimRatio(const QString &what, double value, double base, double maxRatio)
                                .arg(ratio, 0, 'f', 2).arg(maxRatio));
 }
 
+void aimRatio(const QString &what, const Paar &p, double maxRatio)
+{
+    const bool ok = p.bareMs > 0 && p.verhaeltnis <= maxRatio;
+    std::printf("%s: aim %s <= %.1fx: median of paired ratios %.2fx (medians %.2f / %.2f) %s\n", s_current,
+                qPrintable(what), maxRatio, p.verhaeltnis, p.ms, p.bareMs, ok ? "ok" : "MISSED");
+    std::fflush(stdout);
+    if (!ok)
+        misses().push_back(QStringLiteral("%1: %2 = %3x, aim <= %4x").arg(QString::fromUtf8(s_current), what)
+                               .arg(p.verhaeltnis, 0, 'f', 2).arg(maxRatio));
+}
+
 } // namespace bench
 
 namespace bench {
@@ -114,24 +209,56 @@ extern const char *s_current;
 std::vector<QString> &misses();
 }
 
+namespace {
+
+void hilfe()
+{
+    std::printf("zandrel-bench [--check] [FIGURE ...]\n\n"
+                "Times what a user waits for on the demo school at 1x and 20x: the windows shown, in the\n"
+                "program's own font and texts, from the click to the finished repaint, each beside the\n"
+                "bare read of the same rows.\n\n"
+                "  FIGURE   run only the figures whose name contains the word (several words: any of them)\n"
+                "  --check  exit code 1 when an aim is missed\n"
+                "  --help   this text\n\nFigures:\n");
+    for (const auto &e : bench::entries())
+        std::printf("  %s\n", e.name);
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
-    if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty() && qgetenv("DISPLAY").isEmpty() && qgetenv("WAYLAND_DISPLAY").isEmpty())
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("ZANDREL_NO_OPEN", "1");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Zandrel");
-    QApplication::setOrganizationName("Zandrel");
-    const char *filter = nullptr;
+    ZandrelApplication app(argc, argv);
+    start::einrichten(app); // the font and texts the program starts with
+    std::vector<const char *> woerter;
     bool check = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--check") == 0)
+        if (std::strcmp(argv[i], "--check") == 0) {
             check = true;
-        else
-            filter = argv[i];
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            hilfe();
+            return 0;
+        } else if (argv[i][0] == '-') {
+            std::fprintf(stderr, "zandrel-bench: unknown option %s (see --help)\n", argv[i]);
+            return 2;
+        } else {
+            woerter.push_back(argv[i]);
+        }
+    }
+    auto gewaehlt = [&](const char *name, const char *wort) { return std::strstr(name, wort) != nullptr; };
+    for (const char *wort : woerter) {
+        const auto &e = bench::entries();
+        if (std::none_of(e.begin(), e.end(), [&](const bench::Entry &x) { return gewaehlt(x.name, wort); })) {
+            std::fprintf(stderr, "zandrel-bench: no figure is named like \"%s\" (see --help)\n", wort);
+            return 2;
+        }
     }
     for (const auto &e : bench::entries()) {
-        if (filter && !std::strstr(e.name, filter))
+        if (!woerter.empty() &&
+            std::none_of(woerter.begin(), woerter.end(), [&](const char *w) { return gewaehlt(e.name, w); }))
             continue;
         bench::s_current = e.name;
         e.fn();

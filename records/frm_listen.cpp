@@ -191,8 +191,9 @@ void frm_Listen::FensterpositionSpeichern()
 
 void frm_Listen::gridLeeren()
 {
-    fg->clear();
+    // Rows first: clearing the cells of rows that are dropped anyway would cost a pass over them.
     fg->setRows(1);
+    fg->clear();
     lblAnzahl->clear();
 }
 
@@ -254,7 +255,7 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
         msg::box(listen::abgeschnittenText(int(e.zeilen.size())));
 }
 
-bool frm_Listen::ergebnisZeigen(const listen::Ergebnis &e, const std::function<bool(accesssql::RunPhase)> &weiter)
+bool frm_Listen::ergebnisZeigen(listen::Ergebnis &e, const std::function<bool(accesssql::RunPhase)> &weiter)
 {
     const int n = int(e.zeilen.size());
     const int spalten = int(e.felder.size());
@@ -268,14 +269,15 @@ bool frm_Listen::ergebnisZeigen(const listen::Ergebnis &e, const std::function<b
         fg->setTextMatrix(0, c, e.felder[c]);
         fg->setColDataType(c, FlexDTString);
     }
+    // Straight into the cells (nothing listens to single cell changes of the list), each text moved:
+    // copying would touch every text once more.
+    GridStore &zellen = fg->store();
     for (int r = 0; r < n; ++r) {
         if (weiter && !weiter(accesssql::RunPhase::Display)) {
             fg->setRedraw(true);
             return false;
         }
-        const QStringList &zeile = e.zeilen[r];
-        for (int c = 0; c < spalten && c < zeile.size(); ++c)
-            fg->setTextMatrix(r + 1, c, zeile[c]);
+        zellen.setRowTexts(r + 1, std::move(e.zeilen[r]));
     }
     fg->setRedraw(true);
     return true;

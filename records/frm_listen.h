@@ -31,9 +31,10 @@ public:
     void cmdSaveExcel_Click();
     void fg_KeyPress(int &keyAscii);
     void chkKopfFrei_Click();
-    // Puts a run's rows into the grid with the count label (the click then sizes the columns);
-    // weiter is asked row by row; false stops filling (the caller then clears the grid).
-    bool ergebnisZeigen(const listen::Ergebnis &e, const std::function<bool(accesssql::RunPhase)> &weiter = {});
+    // Puts a run's rows into the grid with the count label (the click then sizes the columns); the
+    // texts are moved out of e's rows, the rows and their count stay. weiter is asked row by row;
+    // false stops filling (the caller then clears the grid).
+    bool ergebnisZeigen(listen::Ergebnis &e, const std::function<bool(accesssql::RunPhase)> &weiter = {});
     void cmdAbfrageeditor_Click();
     void FensterpositionSpeichern();
 

@@ -11,6 +11,7 @@
 #include "platform/grid/vsgrid.h"
 #include "platform/msg.h"
 #include "platform/settings.h"
+#include "platform/takt.h"
 #include "platform/units.h"
 
 #include <QCheckBox>
@@ -418,10 +419,15 @@ void frm_LNW::LNW_Tabelle_fuellen(const lnw::KursAbfrage &abfrage)
     lnw::Fuellung f;
     shpBox1->setValue(0);
     shpBox1->show();
+    Takt takt;
     try {
-        f = lnw::lesen(mdl::dbNM(), abfrage, schwellen, [this](int n, int total) {
+        // The bar's value follows every 20 records; it is painted at most once per interval.
+        f = lnw::lesen(mdl::dbNM(), abfrage, schwellen, [this, &takt](int n, int total) {
             shpBox1->setValue(int(qint64(n) * 1000 / total));
-            shpBox1->repaint();
+            if (takt.faellig()) {
+                shpBox1->repaint();
+                takt.gezeigt();
+            }
         });
     } catch (const zdb::DbError &e) {
         shpBox1->hide();

@@ -158,12 +158,12 @@ void Datenvergleich::ereignisse()
 {
     if (m_b.ereignisse)
         m_b.ereignisse();
-    m_seitEreignissen.start();
+    m_takt.gezeigt();
 }
 
 void Datenvergleich::fortschritt(double prozentWert)
 {
-    if (m_seitEreignissen.isValid() && m_seitEreignissen.elapsed() < EreignisAbstandMs)
+    if (!m_takt.faellig())
         return;
     QString t = QString::number(prozentWert, 'f', 1);
     t.replace(QLatin1Char('.'), QLatin1Char(','));

@@ -5,8 +5,8 @@
 // row at r + 1), differing grade-manager cells are coloured, equal pairs get the height 0, and the
 // side lists collect the pupils found on one side only or in another class.
 #include "platform/db.h"
+#include "platform/takt.h"
 
-#include <QElapsedTimer>
 #include <QMap>
 #include <QString>
 #include <functional>
@@ -103,10 +103,8 @@ public:
 private:
     void fortschritt(double prozentWert);
     void ereignisse();
-    // Within a pass the percentage changes and events are let through at most this often: often
-    // enough for a responsive window, rarely enough that repainting does not cost more than the pass.
-    static constexpr int EreignisAbstandMs = 50;
-    QElapsedTimer m_seitEreignissen;
+    // Within a pass the percentage changes and events are let through at most once per interval.
+    Takt m_takt;
 
     Grids m_g;
     Beobachter m_b;

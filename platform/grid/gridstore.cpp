@@ -26,12 +26,17 @@ void applyEdge(grid::BorderEdge &edge, uint32_t color, int width)
     edge.color = width > 0 ? color : 0;
 }
 
+// Most rows hold every column, so the entry of column c is first looked for at index c.
 template <typename T> auto atColumn(std::vector<T> &cells, int c)
 {
+    if (c >= 0 && size_t(c) < cells.size() && cells[size_t(c)].col == c)
+        return cells.begin() + c;
     return std::lower_bound(cells.begin(), cells.end(), c, [](const T &cell, int col) { return cell.col < col; });
 }
 template <typename T> auto atColumn(const std::vector<T> &cells, int c)
 {
+    if (c >= 0 && size_t(c) < cells.size() && cells[size_t(c)].col == c)
+        return cells.begin() + c;
     return std::lower_bound(cells.begin(), cells.end(), c, [](const T &cell, int col) { return cell.col < col; });
 }
 
@@ -249,10 +254,42 @@ QString GridStore::textMatrix(int r, int c) const
     return cell ? cell->text : QString();
 }
 
+const QString &GridStore::textRef(int r, int c) const
+{
+    static const QString leer;
+    const TextCell *cell = textPtr(r, c);
+    return cell ? cell->text : leer;
+}
+
 void GridStore::setTextMatrix(int r, int c, const QString &text)
 {
     if (TextCell *cell = textForWrite(r, c))
         cell->text = text;
+}
+
+void GridStore::setTextMatrix(int r, int c, QString &&text)
+{
+    if (TextCell *cell = textForWrite(r, c))
+        cell->text = std::move(text);
+}
+
+void GridStore::setRowTexts(int r, QStringList &&texts)
+{
+    if (r < 0 || r >= rows())
+        return;
+    const int n = std::min(int(texts.size()), m_cols);
+    std::vector<TextCell> &cells = m_rows[size_t(r)].texts;
+    if (!cells.empty()) {
+        for (int c = 0; c < n; ++c)
+            setTextMatrix(r, c, std::move(texts[c]));
+        return;
+    }
+    // An empty row gets its cells at once.
+    cells.resize(size_t(n));
+    for (int c = 0; c < n; ++c) {
+        cells[size_t(c)].col = c;
+        cells[size_t(c)].text = std::move(texts[c]);
+    }
 }
 
 bool GridStore::setTextChanged(int r, int c, const QString &text)

@@ -76,7 +76,14 @@ public:
 
     // --- cells ------------------------------------------------------------------------------
     QString textMatrix(int r, int c) const;
+    // False when no cell of the row has a colour, check box, picture, bold font or alignment of its own.
+    bool rowHasFormats(int r) const { return r >= 0 && r < rows() && m_rows[size_t(r)].formats; }
+    // The same text without a copy, for passes over many cells; valid until the cell changes.
+    const QString &textRef(int r, int c) const;
     void setTextMatrix(int r, int c, const QString &text);
+    void setTextMatrix(int r, int c, QString &&text);
+    // The texts moved into the columns 0, 1, ... of row r (those beyond the last column are left out).
+    void setRowTexts(int r, QStringList &&texts);
     // Returns true when the text changed.
     bool setTextChanged(int r, int c, const QString &text);
     QVariant cellData(int r, int c) const;

@@ -1,15 +1,16 @@
 // Sizing columns to their contents. Shaping a text is the costly part of it, so each distinct text is
 // measured once, and texts whose rough width (the sum of their characters' advances) cannot reach the
-// widest text already measured are not shaped at all. The widths are those of measuring every cell.
+// widest text already measured are not shaped at all; numbers are added up from their digits. The
+// widths are those of measuring every cell.
 #include "platform/grid/vsgrid.h"
 #include "platform/grid/vsgridview.h"
 
 #include <QFontMetrics>
 #include <QHash>
-#include <QVarLengthArray>
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <memory>
 #include <cmath>
 #include <vector>
 
@@ -38,27 +39,71 @@ public:
         return int(std::min<qreal>(INT_MAX - 1, std::ceil(summe * 1.125) + 2));
     }
 
-    // True when every digit has one advance and no two digits kern: then all digit strings of one
-    // length shape to one width, so a column of numbers is measured once per length.
-    bool ziffernEinheitlich() const
-    {
-        const qreal w = m_fm.horizontalAdvance(QLatin1Char('0'));
-        for (char a = '0'; a <= '9'; ++a) {
-            if (m_fm.horizontalAdvance(QLatin1Char(a)) != w)
-                return false;
-            for (char b = '0'; b <= '9'; ++b) {
-                const char paar[] = {a, b, 0};
-                if (std::abs(m_fm.horizontalAdvance(QLatin1String(paar)) - 2 * w) > 1e-6)
-                    return false;
-            }
-        }
-        return true;
-    }
-
 private:
     static constexpr char16_t Erstes = 0x20, Letztes = 0x24F; // Basic Latin to Latin Extended-B
     const QFontMetricsF m_fm;
     std::array<qreal, Letztes - Erstes + 1> m_breite;
+};
+
+// The shaped width of a digit string from the digits' advances and the kerning of each digit pair,
+// counted in 1/64 pixel as the text layout does. Trusted only when every string of three digits
+// shapes to exactly that sum (kerning is by pairs); then numbers need no shaping at all, whether
+// the font kerns digits or not. Kept per font, as the check costs a thousand shapings.
+class Ziffernbreite {
+public:
+    static const Ziffernbreite &fuer(const QFont &f)
+    {
+        static QHash<QString, std::shared_ptr<const Ziffernbreite>> schon;
+        auto &z = schon[f.key()];
+        if (!z)
+            z = std::make_shared<const Ziffernbreite>(f);
+        return *z;
+    }
+
+    explicit Ziffernbreite(const QFont &f)
+    {
+        const QFontMetricsF fm(f);
+        auto mass = [&](std::initializer_list<int> ziffern) {
+            QString t;
+            for (const int d : ziffern)
+                t += QLatin1Char(char('0' + d));
+            return qRound64(fm.horizontalAdvance(t) * 64);
+        };
+        for (int a = 0; a < 10; ++a)
+            m_vor[a] = mass({a});
+        for (int a = 0; a < 10; ++a)
+            for (int b = 0; b < 10; ++b)
+                m_paar[a][b] = mass({a, b}) - m_vor[a] - m_vor[b];
+        for (int a = 0; a < 10; ++a)
+            for (int b = 0; b < 10; ++b)
+                for (int c = 0; c < 10; ++c)
+                    if (mass({a, b, c}) != m_vor[a] + m_vor[b] + m_vor[c] + m_paar[a][b] + m_paar[b][c])
+                        return;
+        m_gueltig = true;
+    }
+
+    // Pixels as QFontMetrics rounds the shaped width, or -1 when t is not a digit string or the
+    // font's digits do not add up by pairs.
+    int breite(const QString &t) const
+    {
+        if (!m_gueltig)
+            return -1;
+        qint64 summe = 0;
+        int vorige = -1;
+        for (const QChar ch : t) {
+            const int d = ch.unicode() - '0';
+            if (d < 0 || d > 9)
+                return -1;
+            summe += m_vor[d] + (vorige >= 0 ? m_paar[vorige][d] : 0);
+            vorige = d;
+        }
+        return summe < 0 ? -1 : int((summe + 32) >> 6);
+    }
+
+private:
+    bool m_gueltig = false;
+    qint64 m_vor[10] = {};
+    qint64 m_paar[10][10] = {};
 };
 
 struct Text {
@@ -67,14 +112,6 @@ struct Text {
     int zusatz = 0; // widest check box and picture in front of it
     int grenze = 0; // upper bound of text and zusatz
 };
-
-bool nurZiffern(const QString &t)
-{
-    for (const QChar ch : t)
-        if (ch.unicode() < '0' || ch.unicode() > '9')
-            return false;
-    return true;
-}
 
 } // namespace
 
@@ -85,18 +122,22 @@ struct Spalte {
     int widest = 0;
     bool boolCol = false;
     std::vector<Text> texte;
-    QHash<QString, int> stelle[2];             // text -> index in texte, per font
-    QVarLengthArray<int, 24> ziffernStelle[2]; // length of a digit string -> index in texte, per font
+    QHash<QString, int> stelle[2];  // text -> index in texte, per font
+    QHash<quint64, int> kurze[2];   // the same for texts of up to three characters, packed into a number
 
-    void merken(const QString &t, bool b, int w, bool ziffern)
+    void merken(const QString &t, bool b, int w)
     {
         int *i = nullptr;
-        if (ziffern) {
-            auto &st = ziffernStelle[b];
-            if (st.size() <= t.size())
-                st.resize(t.size() + 1, -1);
-            i = &st[t.size()];
-        } else {
+        if (t.size() <= 3) {
+            quint64 k = quint64(t.size()) << 48;
+            for (qsizetype j = 0; j < t.size(); ++j)
+                k |= quint64(t[j].unicode()) << (16 * j);
+            auto it = kurze[b].find(k);
+            if (it == kurze[b].end())
+                it = kurze[b].insert(k, -1);
+            i = &it.value();
+        }
+        if (!i) {
             auto it = stelle[b].find(t);
             if (it == stelle[b].end())
                 it = stelle[b].insert(t, -1);
@@ -139,35 +180,47 @@ bool VSGrid::autoSize(int c1, int c2, const std::function<bool()> &weiter)
     boldFont.setBold(true);
     const QFontMetrics fm(font()), fmBold(boldFont);
     Schaetzung normal(font()), fett(boldFont);
-    const bool ziffern[2] = {normal.ziffernEinheitlich(), fett.ziffernEinheitlich()};
+    const Ziffernbreite *ziffern[2] = {&Ziffernbreite::fuer(font()), &Ziffernbreite::fuer(boldFont)};
     const int pad = int(4 * m_dpiX / 96.0 + 0.5) + 2;
     const int box = int(13 * m_dpiX / 96.0 + 0.5) + int(2 * m_dpiX / 96.0 + 0.5);
     std::vector<Spalte> spalten(size_t(c2 - c1 + 1));
     for (int c = c1; c <= c2; ++c)
         spalten[size_t(c - c1)].boolCol = m_store.colDataType(c) == grid::TypeBoolean;
+    const bool verbunden = m_store.mergeCells() != grid::MergeNever;
     // Row by row, so that the cells of one row are read together.
     for (int r = 0; r < rows(); ++r) {
+        // A row without formats has no check box, picture or bold cell (a Yes/No column's values aside).
+        const bool formatiert = m_store.rowHasFormats(r);
         for (int c = c1; c <= c2; ++c) {
             if (gestoppt(1))
                 return false;
             Spalte &sp = spalten[size_t(c - c1)];
-            int s1, s2;
-            m_store.mergedSpan(r, c, s1, s2);
-            if (s1 != s2)
-                continue; // a merged caption spans its columns
+            if (verbunden) {
+                int s1, s2;
+                m_store.mergedSpan(r, c, s1, s2);
+                if (s1 != s2)
+                    continue; // a merged caption spans its columns
+            }
             int w = 0;
-            if (m_store.cellChecked(r, c) != grid::NoCheckbox)
+            if ((formatiert || sp.boolCol) && m_store.cellChecked(r, c) != grid::NoCheckbox)
                 w += box;
-            if (!m_pictures.empty())
+            if (formatiert && !m_pictures.empty())
                 if (const int pic = m_store.cellPicture(r, c); pic > 0 && size_t(pic) <= m_pictures.size())
                     w += m_pictures[size_t(pic - 1)].width() + 2;
-            const QString t = sp.boolCol && r >= fixedRows() ? QString() : grid::shapedPart(m_store.textMatrix(r, c));
+            static const QString keiner;
+            const QString &roh = sp.boolCol && r >= fixedRows() ? keiner : m_store.textRef(r, c);
+            // Only a huge text is copied: the part of it that is shaped at all.
+            const QString gekuerzt = roh.size() > grid::ShapedChars ? grid::shapedPart(roh) : QString();
+            const QString &t = gekuerzt.isEmpty() ? roh : gekuerzt;
             if (t.isEmpty()) {
                 sp.widest = std::max(sp.widest, w);
                 continue;
             }
-            const bool b = m_store.cellFontBold(r, c);
-            sp.merken(t, b, w, ziffern[b] && nurZiffern(t));
+            const bool b = formatiert && m_store.cellFontBold(r, c);
+            if (const int z = ziffern[b]->breite(t); z >= 0)
+                sp.widest = std::max(sp.widest, w + z);
+            else
+                sp.merken(t, b, w);
         }
     }
     for (int c = c1; c <= c2; ++c) {

@@ -225,3 +225,30 @@ TEST(Absenz, TwoWorkstationsSavingOnePersonAndDayLeaveOneRecord)
         EXPECT_EQ(s.fehltage("Fehltag = ?", {zdb::isoDate(d)}), 1);
     }
 }
+
+// A person's records written under several spellings of the id, on several days, with records of a
+// person not shown among them: each lands in its person's row on its day, none elsewhere.
+TEST(Absenz, TheCalendarPutsEveryRecordIntoItsPersonsRowWhateverTheIdsSpelling)
+{
+    absencetest::Schule s;
+    const QDate tage[] = {tag, tag.addDays(1), tag.addDays(2), tag.addDays(3)};
+    s.fehltag(" ab", tage[0], "kr");
+    s.fehltag("99", tage[0], "un");
+    s.fehltag("AB", tage[1], "un");
+    s.fehltag("12", tage[1], "kr");
+    s.fehltag("ab ", tage[2], "x");
+    s.fehltag("99", tage[2], "kr");
+    s.fehltag(" 12 ", tage[3], "un");
+    s.fehltag("aB", tage[3], "kr");
+
+    VSGrid g;
+    Fehltagekalender k(g);
+    k.personenZeilenSetzen({{"5a", "Abel, Anna", "ab"}, {"5a", "Zwölf, Zoe", "12"}}, tag);
+    k.absenzenEintragen(mdl::dbEigen);
+    const QStringList ab{"kr", "un", "x", "kr"}, zwoelf{"", "kr", "", "un"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(g.textMatrix(k.zeileVon("ab"), k.spalteVon(tage[i])), ab[i]) << i;
+        EXPECT_EQ(g.textMatrix(k.zeileVon("12"), k.spalteVon(tage[i])), zwoelf[i]) << i;
+    }
+    EXPECT_EQ(g.rows(), Fehltagekalender::KopfZeilen + 2);
+}

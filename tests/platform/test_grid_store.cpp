@@ -157,6 +157,24 @@ TEST(GridStoreStructure, GrowingGivesFreshCellsAndShrinkingDropsThem)
     EXPECT_EQ(g.textMatrix(2, 2), QString());
 }
 
+// A row's texts given at once read as the same texts written cell by cell: into an empty row and
+// over a row that already has cells, without the texts beyond the last column.
+TEST(GridStoreCells, RowTextsGivenAtOnceReadAsCellByCell)
+{
+    GridStore g = makeGrid(3, 3);
+    g.setRowTexts(1, {"a", "", "c", "jenseits"});
+    g.setTextMatrix(2, 2, "alt");
+    g.setCellBackColor(2, 0, 255);
+    g.setRowTexts(2, {"x", "y"});
+    const QStringList erwartet[] = {{"", "", ""}, {"a", "", "c"}, {"x", "y", "alt"}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(g.textMatrix(r, c), erwartet[r][c]) << r << "," << c;
+    EXPECT_EQ(g.cellBackColor(2, 0), 255);
+    g.setRowTexts(5, {"außerhalb"});
+    EXPECT_EQ(g.rows(), 3);
+}
+
 TEST(GridStoreStructure, RowsGivenFormatsTogetherChangeEachAlone)
 {
     GridStore g = makeGrid(6, 4);
