@@ -530,15 +530,23 @@ bool numberArg(sqlite3_value *v, double *d)
     return vt::parseNumber(s, d);
 }
 
-static void fnCInt(sqlite3_context *ctx, int, sqlite3_value **argv)
+// CInt and CLng: banker's rounding (the default FP mode), "Überlauf" beyond Integer or Long.
+static void toWhole(sqlite3_context *ctx, sqlite3_value **argv, double limit)
 {
     double d = 0;
     if (isNull(argv[0]) || !numberArg(argv[0], &d)) {
         sqlite3_result_error(ctx, "Typen unverträglich", -1);
         return;
     }
-    sqlite3_result_int64(ctx, sqlite3_int64(std::nearbyint(d))); // banker's rounding as the default FP mode
+    const double r = std::nearbyint(d);
+    if (!(r >= -limit - 1 && r <= limit)) {
+        sqlite3_result_error(ctx, "Überlauf", -1);
+        return;
+    }
+    sqlite3_result_int64(ctx, sqlite3_int64(r));
 }
+static void fnCInt(sqlite3_context *c, int, sqlite3_value **a) { toWhole(c, a, 32767); }
+static void fnCLng(sqlite3_context *c, int, sqlite3_value **a) { toWhole(c, a, 2147483647); }
 
 static void fnCDbl(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
@@ -694,7 +702,7 @@ void registerAccessFunctions(sqlite3 *db)
         {"Year", 1, fnYear},
         {"Month", 1, fnMonth},       {"Day", 1, fnDay},         {"Date", 0, fnDate, f},
         {"Now", 0, fnNow, f},             {"CStr", 1, fnCStr},       {"CInt", 1, fnCInt},
-        {"CLng", 1, fnCInt},         {"CDbl", 1, fnCDbl},       {"AccConcat", -1, fnAccConcat},
+        {"CLng", 1, fnCLng},         {"CDbl", 1, fnCDbl},       {"AccConcat", -1, fnAccConcat},
         {"AccPlus", 2, fnAccPlus},   {"AccMinus", 2, fnAccMinus},
     };
     registerScalars(db, fns);

@@ -103,6 +103,19 @@ void fnAccAsNumber(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_error(ctx, "Datentypen in Kriterienausdruck unverträglich", -1);
 }
 
+// A date where Access takes a number (CDbl, CLng, Int …): its serial number, the days since
+// 30.12.1899 with the time as fraction; any other value unchanged.
+void fnAccDateNumber(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    const QDateTime dt =
+        sqlite3_value_type(argv[0]) == SQLITE_TEXT ? zdb::dateTimeFromStored(argText(argv[0])) : QDateTime();
+    if (!dt.isValid()) {
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    resultNumber(ctx, double(QDate(1899, 12, 30).daysTo(dt.date())) + dt.time().msecsSinceStartOfDay() / 86400000.0);
+}
+
 } // namespace
 
 void registerCompareFunctions(sqlite3 *db)
@@ -111,6 +124,7 @@ void registerCompareFunctions(sqlite3 *db)
         {"AccAsDate", 1, fnAccAsDate},
         {"AccAsDate", 2, fnAccAsDate},
         {"AccAsNumber", 1, fnAccAsNumber},
+        {"AccDateNumber", 1, fnAccDateNumber},
     };
     registerScalars(db, fns);
     sqlite3_create_collation_v2(db, "DEU", SQLITE_UTF8, nullptr, collateDEU, nullptr);

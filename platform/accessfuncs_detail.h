@@ -66,7 +66,8 @@ void registerTextFunctions(sqlite3 *db); // platform/accessfuncs_text.cpp
 // where Access turns them into text), any other value unchanged. platform/accessfuncs_format.cpp
 void registerFormatFunctions(sqlite3 *db);
 // AccAsDate(value[, keepText]), AccAsNumber(value) where Access converts a text implicitly in a
-// comparison, and the collation DEU. platform/accessfuncs_compare.cpp
+// comparison, AccDateNumber(value) where a date meets a function that takes numbers, and the
+// collation DEU. platform/accessfuncs_compare.cpp
 void registerCompareFunctions(sqlite3 *db);
 
 } // namespace accessfn

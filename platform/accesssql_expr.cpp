@@ -468,6 +468,15 @@ Ex Parser::call()
         throw ParseError{t.pos, QStringLiteral("falsche Anzahl von Argumenten für %1").arg(t.text)};
     if (types::isAggregate(t.upper))
         m_aggregate = true;
+    // A date where a number is taken counts as its serial number (CDbl(#1/1/2012#) = 40909);
+    // Int and Fix of a date keep it a date (the day without its time).
+    bool wholeDate = false;
+    if (types::takesNumbers(t.upper) && !types::isAggregate(t.upper))
+        for (Ex &v : values)
+            if (v.date) {
+                wholeDate = t.upper == QLatin1String("INT") || t.upper == QLatin1String("FIX");
+                v = number("AccDateNumber(" + v.sql + ')', P_PRIMARY);
+            }
     const Ex typedCall = callType(Ex{}, t.upper, values);
     const bool dateResult = typedCall.date || !typedCall.dateIf.isEmpty();
     for (int i = 0; i < values.size(); ++i)
@@ -485,6 +494,10 @@ Ex Parser::call()
         textBranch = textBranch || values[k].vt == Vt::Text;
         sameBranches = sameBranches && values[k].vt == values[branchArgs[0]].vt;
     }
+    if (wholeDate) {
+        out = other("CDate(" + out.sql + ')', P_PRIMARY);
+        out.date = true;
+    }
     if (out.date)
         out.vt = textBranch ? Vt::DateOrText : Vt::Date;
     else if (f != Vt::Unknown)
@@ -494,7 +507,13 @@ Ex Parser::call()
     return out;
 }
 
-QString Parser::asText(const Ex &e) { return e.date ? "AccDateToText(" + e.sql + ')' : e.sql; }
+// A value made text: a date as a German date, a Yes/No as Access's -1 or 0 (stored as 1 or 0).
+QString Parser::asText(const Ex &e)
+{
+    if (e.date)
+        return "AccDateToText(" + e.sql + ')';
+    return e.vt == Vt::YesNo ? types::yesNoValue(e.sql) : e.sql;
+}
 
 QVector<int> Parser::branches(const QString &fn, int count)
 {
