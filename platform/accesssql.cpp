@@ -131,13 +131,13 @@ Query Parser::finish(const Core &c, const QString &order, const QString &window)
     if (!order.isEmpty())
         sql += " ORDER BY " + order;
     if (!c.top.isEmpty()) {
-        if (c.percent) // rounded up, as Access counts a started percent
-            sql += " LIMIT (SELECT (count(*) * " + c.top + " + 99) / 100 FROM (" + c.body + "))";
-        else if (!order.isEmpty() && !window.isEmpty() && !c.distinct) // with the rows tied with the n-th
+        // A percent counts a started row; either count keeps the rows tied with the last one.
+        const QString n = c.percent ? "(SELECT (count(*) * " + c.top + " + 99) / 100 FROM (" + c.body + "))" : c.top;
+        if (!order.isEmpty() && !window.isEmpty() && !c.distinct)
             sql += " LIMIT (SELECT count(*) FROM (SELECT rank() OVER (ORDER BY " + window + ") AS zRang" +
-                   c.rest + ") WHERE zRang <= " + c.top + ')';
+                   c.rest + ") WHERE zRang <= " + n + ')';
         else
-            sql += " LIMIT " + c.top;
+            sql += " LIMIT " + n;
     }
     return Query{sql, order.isEmpty() && c.top.isEmpty(), c.items, c.from};
 }
@@ -323,6 +323,8 @@ QString Parser::orderList(const Core *c, QString *window)
         Ex e = value(expr());
         QString item = e.kind == Ex::Number ? e.sql : wrap(e, P_COLLATE) + " COLLATE DE";
         QString w = windowKey(e, c);
+        if (c && e.vt == Vt::YesNo) // Yes (-1) sorts before No (0), as Access sorts it
+            item = w = arithmetic(e).sql;
         windowOk = windowOk && !w.isEmpty();
         if (acceptKw("DESC")) {
             item += QStringLiteral(" DESC");

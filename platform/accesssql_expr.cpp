@@ -468,6 +468,9 @@ Ex Parser::call()
         throw ParseError{t.pos, QStringLiteral("falsche Anzahl von Argumenten für %1").arg(t.text)};
     if (types::isAggregate(t.upper))
         m_aggregate = true;
+    // Min, Max, First and Last of a Yes/No see Yes as -1: Max is No when there is one.
+    if (types::isAggregate(t.upper) && values.size() == 1 && values[0].vt == Vt::YesNo)
+        values[0] = arithmetic(values[0]);
     // A date where a number is taken counts as its serial number (CDbl(#1/1/2012#) = 40909);
     // Int and Fix of a date keep it a date (the day without its time).
     bool wholeDate = false;

@@ -93,3 +93,40 @@ TEST_F(TypedCorpus, YesNoMadeTextIsMinusOneOrZero)
          {"Müller LRS", "Maier -"}},
     });
 }
+
+// Yes (-1) sorts before No (0) and is the smaller of the two, as Access keeps Yes/No.
+TEST_F(TypedCorpus, YesSortsBeforeNo)
+{
+    pruefen({
+        {"SELECT Name, LRS FROM Schüler WHERE Klasse = '10a' ORDER BY LRS", {"Müller|Wahr", "Maier|Falsch"}},
+        {"SELECT Name FROM Schüler WHERE Klasse = '10a' ORDER BY LRS DESC, Name", {"Maier", "Müller"}},
+        {"SELECT TOP 1 Name FROM Schüler WHERE Klasse = '10a' ORDER BY LRS", {"Müller"}},
+        {"SELECT LRS, Count(*) FROM Schüler GROUP BY LRS ORDER BY LRS", {"Wahr|3", "Falsch|6"}},
+        {"SELECT Min(LRS), Max(LRS) FROM Schüler", {"-1|0"}},
+        {"SELECT Max(LRS) FROM Schüler WHERE LRS", {"-1"}},
+    });
+}
+
+// TOP n PERCENT counts a started row and, like TOP n, keeps the rows tied with the last one.
+TEST_F(TypedCorpus, TopPercentKeepsTheTiedRows)
+{
+    pruefen({
+        {"SELECT TOP 50 PERCENT SchülerNr FROM Schüler ORDER BY SchülerNr", {"1", "2", "3", "4", "5"}},
+        {"SELECT TOP 10 PERCENT Name FROM Schüler ORDER BY SchülerNr", {"Müller"}},
+        {"SELECT TOP 20 PERCENT Klasse FROM Schüler ORDER BY Klasse", {"10a", "10a"}},
+        {"SELECT TOP 25 PERCENT Klasse FROM Schüler ORDER BY Klasse", {"10a", "10a", "10B"}},
+        {"SELECT TOP 30 PERCENT Klasse FROM Schüler ORDER BY Klasse", {"10a", "10a", "10B"}},
+        {"SELECT Count(*) FROM (SELECT TOP 40 PERCENT Klasse FROM Schüler ORDER BY Klasse)", {"6"}},
+    });
+}
+
+// Access's day zero (30.12.1899) is a time alone, midnight too.
+TEST_F(TypedCorpus, DayZeroShowsAsATime)
+{
+    pruefen({
+        {"SELECT TimeValue('1.1.2012'), CDate(0), #00:00:00#, CDate(0.5), 'um ' & TimeSerial(0, 0, 0)",
+         {"00:00:00|00:00:00|00:00:00|12:00:00|um 00:00:00"}},
+        {"SELECT Format(0, 'General Date'), Format(CDate(0), 'dd.mm.yyyy'), Format(#1/1/2012#, 'General Date')",
+         {"00:00:00|30.12.1899|01.01.2012"}},
+    });
+}
