@@ -250,6 +250,8 @@ QString Parser::scoutFrom(QVector<types::FromTable> *tables)
 QString Parser::selectList(Core &c, QStringList *unionItems)
 {
     QStringList items;
+    // Per item: the field's name, table.name for a qualified column, the union item without a name.
+    QStringList shownAs, qualifiedAs, unionValue;
     int unnamed = 1000;
     auto star = [&](const QString &item) {
         items << item;
@@ -284,12 +286,34 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
         } else if (e.kind != Ex::Column)
             as = QStringLiteral(" AS Ausdr%1").arg(unnamed++);
         items << e.sql + as;
+        QString bare = e.sql;
+        bare.remove('[');
+        bare.remove(']');
+        shownAs << (as.isEmpty() ? bare.section('.', -1).toUpper() : QString());
+        qualifiedAs << (as.isEmpty() && bare.contains('.') ? bare : QString());
         const QString key = groupKey(e);
+        unionValue << key;
         if (key == e.sql)
             *unionItems << e.sql + as;
         else
             *unionItems << key + (as.isEmpty() ? " AS " + e.sql.section('.', -1) : as);
     } while (acceptOp(","));
+    // Two columns of one name from different tables are named with their table, as Access names
+    // them ("S.Klasse", "K.Klasse").
+    auto fromTwoTables = [&](int k) {
+        for (int j = 0; j < shownAs.size(); ++j)
+            if (shownAs[j] == shownAs[k] && !qualifiedAs[j].isEmpty() &&
+                qualifiedAs[j].section('.', 0, -2).compare(qualifiedAs[k].section('.', 0, -2), Qt::CaseInsensitive) != 0)
+                return true;
+        return false;
+    };
+    if (!c.star)
+        for (int k = 0; k < shownAs.size(); ++k)
+            if (!qualifiedAs[k].isEmpty() && fromTwoTables(k)) {
+                const QString as = " AS \"" + qualifiedAs[k] + '"';
+                items[k] += as;
+                (*unionItems)[k] = unionValue[k] + as;
+            }
     return items.join(QStringLiteral(", "));
 }
 

@@ -130,3 +130,21 @@ TEST_F(TypedCorpus, DayZeroShowsAsATime)
          {"00:00:00|30.12.1899|01.01.2012"}},
     });
 }
+
+// Two selected columns of one name from different tables are named with their table.
+TEST_F(TypedCorpus, ColumnsOfOneNameFromTwoTablesNamedWithTheirTable)
+{
+    auto felder = [](const char *sql) { return listen::ausfuehren(QString::fromUtf8(sql)).felder; };
+    EXPECT_EQ(felder("SELECT S.Name, K.Klasse, S.Klasse, Count(*) FROM Schüler S INNER JOIN Klassen K "
+                     "ON S.Klasse = K.Klasse GROUP BY S.Name, K.Klasse, S.Klasse"),
+              QStringList({"Name", "K.Klasse", "S.Klasse", "Ausdr1000"}));
+    EXPECT_EQ(felder("SELECT Schüler.Name, Lehrkräfte.Name FROM Schüler, Lehrkräfte WHERE Schüler.SchülerNr = 1"),
+              QStringList({"Schüler.Name", "Lehrkräfte.Name"}));
+    EXPECT_EQ(felder("SELECT Name, Schüler.Name AS N, Schüler.Vorname FROM Schüler"),
+              QStringList({"Name", "N", "Vorname"}));
+    pruefen({
+        {"SELECT S.Klasse, K.Klasse FROM Schüler S INNER JOIN Klassen K ON S.Klasse = K.Klasse "
+         "WHERE S.SchülerNr < 3 UNION SELECT 'x', 'y' ORDER BY 1",
+         {"10a|10a", "x|y"}},
+    });
+}
