@@ -374,7 +374,10 @@ QString Parser::fromList()
 QString Parser::fromItem()
 {
     QString s = fromPrimary();
-    for (;;) {
+    for (bool joined = false;; joined = true) {
+        // Access joins two items at a time: a further join needs the first two in parentheses.
+        if (joined && (isKw(cur(), "INNER") || isKw(cur(), "LEFT") || isKw(cur(), "RIGHT") || isKw(cur(), "JOIN")))
+            throw ParseError{cur().pos, QStringLiteral("Syntaxfehler (fehlender Operator): Verknüpfungen klammern")};
         QString op;
         if (acceptKw("INNER"))
             op = QStringLiteral(" INNER JOIN ");

@@ -10,7 +10,7 @@ using listen::Ergebnis;
 
 namespace {
 
-// The lists' school with a pupil born at 10:30 and grades stored as text.
+// The lists' school with a pupil born at 10:30, grades stored as text and three subjects taught.
 class TypedCorpus : public listentest::ListenFixture {
 protected:
     void SetUp() override
@@ -21,7 +21,9 @@ protected:
             "(7,'Öztürk','Deniz','7b','2011-12-31',0),(8,'Weiß','Jan','7b','2012-01-01',1),"
             "(9,'MÜLLER','Tom','7b','2012-01-02 10:30:00',0);"
             "INSERT INTO Noten (ID, SchülerNr, UIndex, Archiv, sa1) VALUES "
-            "(1,1,1,0,'2'),(2,1,2,0,'2,5'),(3,1,3,0,'2-'),(4,2,1,0,NULL),(5,3,1,0,'');"));
+            "(1,1,1,0,'2'),(2,1,2,0,'2,5'),(3,1,3,0,'2-'),(4,2,1,0,NULL),(5,3,1,0,'');"
+            "INSERT INTO Unterricht (\"Index\", Klasse, Fach, Lehrkraft, AnzStd, Archiv) VALUES "
+            "(1,'10a','D','SCH',4,0),(2,'10a','M','bau',3.5,0),(3,'5a','E','BAU',2,1);"));
     }
 };
 
@@ -146,5 +148,24 @@ TEST_F(TypedCorpus, ColumnsOfOneNameFromTwoTablesNamedWithTheirTable)
         {"SELECT S.Klasse, K.Klasse FROM Schüler S INNER JOIN Klassen K ON S.Klasse = K.Klasse "
          "WHERE S.SchülerNr < 3 UNION SELECT 'x', 'y' ORDER BY 1",
          {"10a|10a", "x|y"}},
+    });
+}
+
+// Access joins two items at a time: a third table needs the first join in parentheses.
+TEST_F(TypedCorpus, AFurtherJoinNeedsParentheses)
+{
+    pruefen({
+        {"SELECT S.Name, U.Fach FROM (Schüler S INNER JOIN Noten N ON S.SchülerNr = N.SchülerNr) "
+         "INNER JOIN Unterricht U ON N.UIndex = U.[Index] ORDER BY U.Fach, S.SchülerNr",
+         {"Müller|D", "Maier|D", "Özdemir|D", "Müller|E", "Müller|M"}},
+        {"SELECT S.Name FROM Schüler S INNER JOIN (Noten N LEFT JOIN Unterricht U ON N.UIndex = U.[Index]) "
+         "ON S.SchülerNr = N.SchülerNr WHERE N.ID = 1",
+         {"Müller"}},
+        {"SELECT S.Name FROM Schüler S INNER JOIN Noten N ON S.SchülerNr = N.SchülerNr "
+         "INNER JOIN Unterricht U ON N.UIndex = U.[Index]",
+         fehler},
+        {"SELECT S.Name FROM Schüler S LEFT JOIN Noten N ON S.SchülerNr = N.SchülerNr "
+         "LEFT JOIN Unterricht U ON N.UIndex = U.[Index]",
+         fehler},
     });
 }
