@@ -59,6 +59,9 @@ void registerChecked(sqlite3 *db, const ScalarFn &fn);
 template <int N> void registerScalars(sqlite3 *db, const ScalarFn (&fns)[N]) { registerScalars(db, fns, N); }
 
 void registerDateFunctions(sqlite3 *db);
+// The date mask with its "w" and "ww" written out for d, counted from the first day of the week
+// and the first week of the year in argv[at] and argv[at + 1] (as DatePart reads them).
+QString withWeeks(const QString &mask, const QDate &d, int argc, sqlite3_value **argv, int at);
 void registerMoreFunctions(sqlite3 *db);
 void registerTextFunctions(sqlite3 *db); // platform/accessfuncs_text.cpp
 // Format, FormatNumber, FormatPercent, FormatCurrency, FormatDateTime, and AccDateToText(value):

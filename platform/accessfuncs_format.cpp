@@ -385,8 +385,10 @@ void fnFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         resultText(ctx, text);
         return;
     }
-    const QString dateMask = namedDateMask(name);
-    resultText(ctx, datetexts::format(dt, dateMask.isEmpty() ? fmt : dateMask));
+    QString dateMask = namedDateMask(name);
+    if (dateMask.isEmpty())
+        dateMask = argc > 2 ? withWeeks(fmt, dt.date(), argc, argv, 2) : fmt;
+    resultText(ctx, datetexts::format(dt, dateMask));
 }
 
 void fnDateText(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -457,6 +459,8 @@ void registerFormatFunctions(sqlite3 *db)
     const ScalarFn fns[] = {
         {"Format", 1, fnFormat},
         {"Format", 2, fnFormat},
+        {"Format", 3, fnFormat},
+        {"Format", 4, fnFormat},
         {"AccDateToText", 1, fnDateText},
     };
     registerScalars(db, fns);

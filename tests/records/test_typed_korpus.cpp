@@ -169,3 +169,22 @@ TEST_F(TypedCorpus, AFurtherJoinNeedsParentheses)
          fehler},
     });
 }
+
+// Format counts "w" and "ww" from the first day of the week and the first week of the year given
+// to it; a call with more arguments than Access takes is refused, never SQLite's own function.
+TEST_F(TypedCorpus, FormatWeeksAndArgumentCountsAsAccess)
+{
+    pruefen({
+        {"SELECT Format(#1/1/2012#, 'ww', 2, 2), Format(#12/31/2012#, 'ww', 2, 2), Format(#1/1/2012#, 'w', 2), "
+         "Format(#1/1/2012#, '\"KW \"ww', 2, 2), Format(#1/1/2012#, 'ww'), Format(1234.5, '0.0', 2)",
+         {"52|53|7|KW 52|1|1234,5"}},
+        {"SELECT Format(Geburtsdatum, 'ww', 2, 2) = DatePart('ww', Geburtsdatum, 2, 2) FROM Schüler WHERE SchülerNr = 1",
+         {"-1"}},
+        {"SELECT Format(#1/1/2012#, 'ww', 1, 1, 1)", fehler},
+        {"SELECT IIf(1 = 1, 'a')", fehler},
+        {"SELECT Date('now')", fehler},
+        {"SELECT Trim(Name, 'M') FROM Schüler", fehler},
+        {"SELECT Abs(-3), Abs(Null), Abs('-2,5'), Abs(-2.5)", {"3||2,5|2,5"}},
+        {"SELECT Abs('abc')", fehler},
+    });
+}
