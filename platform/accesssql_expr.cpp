@@ -42,6 +42,19 @@ Ex arithmetic(const Ex &e)
     return out;
 }
 
+// An operand of *, /, ^ and the sign: a text holding a number counts as that number ("2,5" * 2 =
+// 5, another text stops the statement) and a date as its serial number, as Access computes.
+Ex numeric(const Ex &e0)
+{
+    Ex e = arithmetic(e0);
+    if (e.kind == Ex::Number || e.kind == Ex::Null || e.kind == Ex::Bool || e.vt == Vt::Number || e.vt == Vt::Null)
+        return e;
+    const QString sql = e.date || !e.dateIf.isEmpty() ? "AccDateNumber(" + e.sql + ')' : e.sql;
+    Ex out = other("AccAsNumber(" + sql + ')', P_PRIMARY);
+    out.vt = Vt::Number;
+    return out;
+}
+
 Ex logic(const QString &sql, int prec)
 {
     Ex e = other(sql, prec);
@@ -293,12 +306,12 @@ Ex Parser::multiplicative()
     Ex l = unary();
     for (;;) {
         if (acceptOp("*")) {
-            l = arithmetic(l);
-            const Ex r = arithmetic(unary());
+            l = numeric(l);
+            const Ex r = numeric(unary());
             l = number(wrap(l, P_MUL) + " * " + wrap(r, P_MUL + 1), P_MUL);
         } else if (acceptOp("/")) {
-            l = arithmetic(l);
-            const Ex r = arithmetic(unary());
+            l = numeric(l);
+            const Ex r = numeric(unary());
             l = number("CAST(" + l.sql + " AS REAL) / " + wrap(r, P_MUL + 1), P_MUL); // never integer division
         } else
             return l;
@@ -309,7 +322,7 @@ Ex Parser::unary()
 {
     Depth depth(m_depth, cur().pos);
     if (acceptOp("-")) {
-        const Ex e = arithmetic(unary());
+        const Ex e = numeric(unary());
         // "--" would start a comment in SQLite
         const QString inner = e.sql.startsWith('-') ? '(' + e.sql + ')' : wrap(e, P_UNARY);
         Ex out = number('-' + inner, P_UNARY);
@@ -326,8 +339,8 @@ Ex Parser::power()
 {
     Ex l = primary();
     while (acceptOp("^")) {
-        l = arithmetic(l);
-        const Ex r = arithmetic(isOp(cur(), "-") || isOp(cur(), "+") ? unary() : primary());
+        l = numeric(l);
+        const Ex r = numeric(isOp(cur(), "-") || isOp(cur(), "+") ? unary() : primary());
         l = number("power(" + l.sql + ", " + r.sql + ')', P_PRIMARY);
     }
     return l;

@@ -43,6 +43,8 @@ Ex other(const QString &sql, int prec);
 Ex value(const Ex &e);
 // An operand of arithmetic: a Yes/No counts -1 for Yes (stored as 1).
 Ex arithmetic(const Ex &e);
+// An operand of *, /, ^ and the sign: numeric texts and dates as numbers.
+Ex numeric(const Ex &e);
 Ex logic(const QString &sql, int prec);
 Ex number(const QString &sql, int prec);
 types::Operand operand(const Ex &e, int prec);

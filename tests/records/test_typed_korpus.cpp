@@ -188,3 +188,19 @@ TEST_F(TypedCorpus, FormatWeeksAndArgumentCountsAsAccess)
         {"SELECT Abs('abc')", fehler},
     });
 }
+
+// *, /, ^ and the sign read a numeric text with the decimal comma and a date as its serial
+// number; a text that is no number stops the statement.
+TEST_F(TypedCorpus, ProductsReadNumericTextsAndDates)
+{
+    pruefen({
+        {"SELECT Format(12.5, '0.0') * 2, '12,5' * 2, '3' / '2', -'2,5', '2' ^ 2, 2 * Null", {"25|25|1,5|-2,5|4|"}},
+        {"SELECT ID, sa1 * 2, -sa1, sa1 / 2 FROM Noten WHERE ID In (1, 2) ORDER BY ID", {"1|4|-2|1", "2|5|-2,5|1,25"}},
+        {"SELECT #1/2/2012# * 1, Geburtsdatum * 1, (#9/1/2024# - Geburtsdatum) / 365.25 > 15 FROM Schüler "
+         "WHERE SchülerNr = 1",
+         {"40910|39876|-1"}},
+        {"SELECT Sum(LRS) * -1, True * 3, Nz(Null, '4') * 2 FROM Schüler", {"3|-3|8"}},
+        {"SELECT 'x' * 2", fehler},
+        {"SELECT sa1 * 2 FROM Noten WHERE ID = 5", fehler},
+    });
+}
