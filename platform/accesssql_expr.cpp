@@ -429,6 +429,12 @@ Ex Parser::primary()
     col.dateIf = n;
     if (m_refs)
         *m_refs << n;
+    // SQLite's own row number is no field in Access.
+    QString bare = n.section('.', -1).toUpper();
+    bare.remove('[');
+    bare.remove(']');
+    if (bare == QLatin1String("ROWID") || bare == QLatin1String("OID") || bare == QLatin1String("_ROWID_"))
+        throw ParseError{t.pos, QStringLiteral("unbekanntes Feld %1").arg(n)};
     resolve(col);
     return col;
 }

@@ -204,3 +204,27 @@ TEST_F(TypedCorpus, ProductsReadNumericTextsAndDates)
         {"SELECT sa1 * 2 FROM Noten WHERE ID = 5", fehler},
     });
 }
+
+// SQLite's own syntax and names are refused as Access refuses what it does not know; Access's
+// own forms run.
+TEST_F(TypedCorpus, SqliteOnlySyntaxRefusedAccessSyntaxRuns)
+{
+    for (const char *sql :
+         {"SELECT rowid FROM Klassen", "SELECT S.oid FROM Schüler S", "SELECT _rowid_ FROM Klassen",
+          "SELECT CAST(SchülerNr AS TEXT) FROM Schüler", "SELECT Name || Vorname FROM Schüler",
+          "SELECT Name FROM Schüler LIMIT 2", "SELECT Name FROM Schüler WHERE Name glob 'M*'",
+          "SELECT Name FROM Schüler WHERE Name IS NOT DISTINCT FROM 'Lang'", "SELECT json_extract('{}', '$.a')",
+          "SELECT CASE WHEN 1 = 1 THEN 'a' END", "WITH x AS (SELECT 1) SELECT * FROM x",
+          "SELECT Name FROM Schüler EXCEPT SELECT 'x'", "SELECT Name FROM Schüler WHERE SchülerNr % 2 = 0",
+          "SELECT Name FROM Schüler WHERE SchülerNr == 1", "SELECT Name FROM Schüler WHERE SchülerNr != 1",
+          "SELECT Name FROM Schüler NATURAL JOIN Klassen", "SELECT Name FROM Schüler S LEFT JOIN Klassen K USING (Klasse)",
+          "SELECT Name FROM Schüler WHERE SchülerNr = 1 -- Kommentar", "SELECT Name FROM Schüler WHERE Name = `Müller`",
+          "SELECT Count(DISTINCT Klasse) FROM Schüler", "SELECT Name Nachname FROM Schüler"})
+        EXPECT_EQ(zeilen(QString::fromUtf8(sql)), fehler) << sql;
+    pruefen({
+        {"SELECT [Name], [Schüler].[Vorname], Schüler!Klasse FROM [Schüler] WHERE [SchülerNr] = 1", {"Müller|Anna|10a"}},
+        {"SELECT Schüler.* FROM Schüler WHERE SchülerNr = 1", {"1|Müller|Anna|10a||04.03.2009||||Wahr|Falsch"}},
+        {"SELECT Name AS [Nach-name], 'It''s', \"Er sagt \"\"Hallo\"\"\" FROM Schüler WHERE SchülerNr = 1",
+         {"Müller|It's|Er sagt \"Hallo\""}},
+    });
+}
