@@ -144,6 +144,21 @@ Ex Parser::compare(const Ex &l0, const QString &op, const Ex &r0)
     return logic(types::converted(ops[0], t) + ' ' + op + ' ' + right, p);
 }
 
+// x op ANY/SOME/ALL (SELECT …): the comparison with each value of the sub-select, which may
+// refer to the outer rows; ALL holds only when no value fails or compares with Null.
+Ex Parser::quantified(const Ex &l, const QString &op)
+{
+    const bool all = isKw(cur(), "ALL");
+    m_i += 2;
+    const Query q = query();
+    expectOp(")");
+    const Ex v = other(QStringLiteral("zAlle.v"), P_PRIMARY);
+    const QString each = compare(l, op, v).sql;
+    const QString values = "(WITH zAlle(v) AS (" + q.sql + ") SELECT 1 FROM zAlle WHERE ";
+    return logic(all ? "NOT EXISTS " + values + "NOT coalesce(" + each + ", 0))" : "EXISTS " + values + each + ')',
+                 P_PRIMARY);
+}
+
 QString Parser::listLeft(const Ex &l, const QVector<Ex> &others, QStringList *converted)
 {
     QVector<types::Operand> ops{operand(l, P_EQ + 1)};
@@ -165,6 +180,11 @@ Ex Parser::comparison()
         if (t.kind == Tk::Op && (t.text == "=" || t.text == "<>" || t.text == "<" || t.text == ">" ||
                                  t.text == "<=" || t.text == ">=")) {
             ++m_i;
+            if ((isKw(cur(), "ANY") || isKw(cur(), "SOME") || isKw(cur(), "ALL")) && isOp(peek(), "(") &&
+                isKw(peek(2), "SELECT")) {
+                l = quantified(l, t.text);
+                continue;
+            }
             Ex r = concat();
             l = compare(l, t.text, r);
             continue;

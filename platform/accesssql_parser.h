@@ -199,6 +199,8 @@ private:
     Ex andExpr();
     Ex notExpr();
     Ex compare(const Ex &l0, const QString &op, const Ex &r0);
+    // x op ANY/SOME/ALL (SELECT …), the keyword at the current token.
+    Ex quantified(const Ex &l, const QString &op);
     // The left operand of Between or In with the others, converted as Access compares them.
     QString listLeft(const Ex &l, const QVector<Ex> &others, QStringList *converted);
     Ex comparison();

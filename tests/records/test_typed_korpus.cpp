@@ -228,3 +228,27 @@ TEST_F(TypedCorpus, SqliteOnlySyntaxRefusedAccessSyntaxRuns)
          {"Müller|It's|Er sagt \"Hallo\""}},
     });
 }
+
+// ANY, SOME and ALL compare with each value of a sub-select, as Access does; ALL over a Null
+// holds for no row, over no value for every row.
+TEST_F(TypedCorpus, AnySomeAndAllCompareWithEachValue)
+{
+    pruefen({
+        {"SELECT Name FROM Schüler WHERE Klasse = Any (SELECT Klasse FROM Klassen WHERE Klassenleiter = 'sch') "
+         "ORDER BY Name",
+         {"Maier", "Müller"}},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum > ALL (SELECT Geburtsdatum FROM Schüler WHERE Klasse = '7b') "
+         "ORDER BY Name",
+         {"meier", "Özdemir"}},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum < SOME (SELECT Geburtsdatum FROM Schüler WHERE Klasse = '10a')",
+         {"Maier"}},
+        {"SELECT Name FROM Schüler S WHERE S.SchülerNr >= ALL (SELECT T.SchülerNr FROM Schüler T "
+         "WHERE T.Klasse = S.Klasse) ORDER BY S.SchülerNr",
+         {"Maier", "Schmidt", "Mayer", "MÜLLER"}},
+        {"SELECT Name FROM Schüler WHERE Name < ALL (SELECT Name FROM Schüler WHERE Klasse = '7b') ORDER BY Name",
+         {"Maier", "Mayer", "meier"}},
+        {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum > ALL (SELECT Geburtsdatum FROM Schüler WHERE Klasse = '10B')",
+         {"0"}},
+        {"SELECT Count(*) FROM Schüler WHERE SchülerNr > ALL (SELECT SchülerNr FROM Schüler WHERE Klasse = 'x')", {"9"}},
+    });
+}
