@@ -219,6 +219,8 @@ Ex Parser::comparison()
                 list = query().sql;
                 const Ex v = value(l);
                 left = v.vt == Vt::Text ? wrap(v, P_COLLATE) + " COLLATE DEU" : wrap(v, P_EQ + 1);
+                if (v.date && v.vt != Vt::DateOrText) // the sub-select's values read as dates, texts too
+                    list = "WITH zIn(v) AS (" + list + ") SELECT AccAsDate(v) FROM zIn";
             } else {
                 QVector<Ex> values;
                 do

@@ -250,5 +250,11 @@ TEST_F(TypedCorpus, AnySomeAndAllCompareWithEachValue)
         {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum > ALL (SELECT Geburtsdatum FROM Schüler WHERE Klasse = '10B')",
          {"0"}},
         {"SELECT Count(*) FROM Schüler WHERE SchülerNr > ALL (SELECT SchülerNr FROM Schüler WHERE Klasse = 'x')", {"9"}},
+        // A date In the values of a sub-select reads them as dates, as Access compares them.
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum In (SELECT '01.01.2012' FROM Klassen)", {"Weiß"}},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum In (SELECT Max(Geburtsdatum) FROM Schüler GROUP BY Klasse) "
+         "ORDER BY SchülerNr",
+         {"Müller", "Özdemir", "MÜLLER"}},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum In (SELECT 'x' FROM Klassen)", fehler},
     });
 }
