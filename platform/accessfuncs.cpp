@@ -472,6 +472,8 @@ QDateTime dateArg(sqlite3_value *v)
             dt = QDateTime(d, timeOf(rest));
         else if (!d.isValid() && timeOf(s).isValid())
             dt = QDateTime(QDate(1899, 12, 30), timeOf(s));
+        else
+            dt = germanDate(s);
     }
     return dt;
 }

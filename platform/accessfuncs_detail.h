@@ -19,9 +19,12 @@ bool isNumberValue(sqlite3_value *v);
 bool numberArg(sqlite3_value *v, double *d);
 // The value as the program shows it ("1,5", "01.03.2024").
 QString textOf(sqlite3_value *v);
-// A stored date, a German date text ("04.02.2014", with a time), a time alone ("12:30") on day
-// zero, or a number of days since 30.12.1899; invalid when it is none of these.
+// A stored date, a German date text ("04.02.2014", "4. Februar 2014", with a time), a time alone
+// ("12:30") on day zero, or a number of days since 30.12.1899; invalid when it is none of these.
 QDateTime dateArg(sqlite3_value *v);
+// The further forms German settings read as a date: "1/2/2012", "1-2-12", "1.2." (this year),
+// "1. Februar 2012", "1 Feb 2012", each with an optional time; invalid for any other text.
+QDateTime germanDate(const QString &text);
 
 // False, with the engine's "too big" error as the result, when a value of that many bytes is
 // longer than the connection allows (its length limit).

@@ -290,6 +290,12 @@ Ex Parser::additive()
         if (acceptOp("+")) {
             l = arithmetic(l);
             const Ex r = arithmetic(modulo());
+            if (l.date && r.date) { // two dates add up: a day and a time of day
+                l = other("AccPlus(AccDateNumber(" + l.sql + "), " + r.sql + ')', P_PRIMARY);
+                l.date = true;
+                l.vt = Vt::Date;
+                continue;
+            }
             l = sumType(dayShift(other("AccPlus(" + l.sql + ", " + r.sql + ')', P_PRIMARY), l, r, true), l, r);
         } else if (acceptOp("-")) {
             l = arithmetic(l);

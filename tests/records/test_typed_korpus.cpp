@@ -258,3 +258,21 @@ TEST_F(TypedCorpus, AnySomeAndAllCompareWithEachValue)
         {"SELECT Name FROM Schüler WHERE Geburtsdatum In (SELECT 'x' FROM Klassen)", fehler},
     });
 }
+
+// CDate, DateValue, IsDate and the date parts read a text as German settings do, the same way a
+// text compared with a date is read; two dates added give a day with its time.
+TEST_F(TypedCorpus, DateTextsReadAlikeEverywhere)
+{
+    pruefen({
+        {"SELECT CDate('31. Dezember 2011'), CDate('31/12/2011'), CDate('12/31/2011'), CDate('31.12.11 14:30'), "
+         "CDate('14:30')",
+         {"31.12.2011|31.12.2011|31.12.2011|31.12.2011 14:30:00|14:30:00"}},
+        {"SELECT IsDate('1. Januar 2012'), DateValue('2. Februar 2012'), Year('1. März 2011'), Month('3/4/2012')",
+         {"-1|02.02.2012|2011|4"}},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum = '12/31/2011'", {"Öztürk"}},
+        {"SELECT CDate('31.13.2011')", fehler},
+        {"SELECT #1/1/2012# + #12:00#, Geburtsdatum + #10:00# FROM Schüler WHERE SchülerNr = 1",
+         {"01.01.2012 12:00:00|04.03.2009 10:00:00"}},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum + #10:30# = #1/2/2012 21:00#", {"MÜLLER"}},
+    });
+}
