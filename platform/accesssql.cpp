@@ -345,7 +345,8 @@ QString Parser::orderList(const Core *c, QString *window)
     bool windowOk = true;
     do {
         Ex e = value(expr());
-        QString item = e.kind == Ex::Number ? e.sql : wrap(e, P_COLLATE) + " COLLATE DE";
+        // A column's position sorts its texts in German order too.
+        QString item = e.kind == Ex::Number ? e.sql + " COLLATE DE" : wrap(e, P_COLLATE) + " COLLATE DE";
         QString w = windowKey(e, c);
         if (c && e.vt == Vt::YesNo) // Yes (-1) sorts before No (0), as Access sorts it
             item = w = arithmetic(e).sql;

@@ -276,3 +276,14 @@ TEST_F(TypedCorpus, DateTextsReadAlikeEverywhere)
         {"SELECT Name FROM Schüler WHERE Geburtsdatum + #10:30# = #1/2/2012 21:00#", {"MÜLLER"}},
     });
 }
+
+// A column's position in ORDER BY sorts in German order as its name does.
+TEST_F(TypedCorpus, OrderByPositionSortsInGermanOrder)
+{
+    pruefen({
+        {"SELECT DISTINCT UCase(Left(Name, 1)) FROM Schüler ORDER BY 1", {"M", "Ö", "S", "W"}},
+        {"SELECT Name FROM Schüler WHERE SchülerNr In (3, 7, 8) UNION SELECT 'Ober' FROM Klassen ORDER BY 1",
+         {"Ober", "Özdemir", "Öztürk", "Weiß"}},
+        {"SELECT Vorname, Name FROM Schüler WHERE Klasse = '10a' ORDER BY 1 DESC", {"Ömer|Maier", "Anna|Müller"}},
+    });
+}
