@@ -519,12 +519,14 @@ Ex Parser::call()
     if (types::isAggregate(t.upper) && values.size() == 1 && values[0].vt == Vt::YesNo)
         values[0] = arithmetic(values[0]);
     // A date where a number is taken counts as its serial number (CDbl(#1/1/2012#) = 40909);
-    // Int and Fix of a date keep it a date (the day without its time).
+    // Int and Fix of a date keep it a date (the day without its time), so do Sum and Avg.
     bool wholeDate = false;
-    if (types::takesNumbers(t.upper) && !types::isAggregate(t.upper))
+    const bool keepsDate = t.upper == QLatin1String("INT") || t.upper == QLatin1String("FIX") ||
+                           t.upper == QLatin1String("SUM") || t.upper == QLatin1String("AVG");
+    if (types::takesNumbers(t.upper))
         for (Ex &v : values)
-            if (v.date) {
-                wholeDate = t.upper == QLatin1String("INT") || t.upper == QLatin1String("FIX");
+            if (v.date && v.vt != Vt::DateOrText) {
+                wholeDate = keepsDate;
                 v = number("AccDateNumber(" + v.sql + ')', P_PRIMARY);
             }
     const Ex typedCall = callType(Ex{}, t.upper, values);

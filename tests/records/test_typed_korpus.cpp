@@ -67,6 +67,10 @@ TEST_F(TypedCorpus, DatesWhereNumbersAreTaken)
         {"SELECT Int(Now()) = Date(), Fix(Now()) = Date()", {"-1|-1"}},
         {"SELECT Int(Geburtsdatum) FROM Schüler WHERE SchülerNr = 4", {""}},
         {"SELECT #1/3/2012# - #1/1/2012#, CDate(40909), #1/1/2012# + 1", {"2|01.01.2012|02.01.2012"}},
+        // Avg and Sum of dates average and add their serial numbers and stay dates.
+        {"SELECT Avg(Geschrieben) FROM LNW", {"04.03.2024 16:07:30"}},
+        {"SELECT Klasse, Avg(Geburtsdatum) FROM Schüler WHERE Klasse In ('10a', '10B') GROUP BY Klasse ORDER BY Klasse",
+         {"10a|28.01.2009", "10B|"}},
     });
 }
 
