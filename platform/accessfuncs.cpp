@@ -313,7 +313,8 @@ static void fnAccLike(sqlite3_context *ctx, int, sqlite3_value **argv)
     using Tokens = QVector<LikeToken>;
     const auto *kept = static_cast<const Tokens *>(sqlite3_get_auxdata(ctx, 1));
     Tokens *read = kept ? nullptr : new Tokens(likeTokens(argText(argv[1]).toCaseFolded(), true, QChar()));
-    const bool match = likeMatch(argText(argv[0]).toCaseFolded(), kept ? *kept : *read);
+    // A number is matched as it shows ("2,5").
+    const bool match = likeMatch(textOf(argv[0]).toCaseFolded(), kept ? *kept : *read);
     if (read)
         sqlite3_set_auxdata(ctx, 1, read, [](void *p) { delete static_cast<Tokens *>(p); });
     sqlite3_result_int(ctx, match ? 1 : 0);

@@ -291,3 +291,14 @@ TEST_F(TypedCorpus, OrderByPositionSortsInGermanOrder)
         {"SELECT Vorname, Name FROM Schüler WHERE Klasse = '10a' ORDER BY 1 DESC", {"Ömer|Maier", "Anna|Müller"}},
     });
 }
+
+// Like matches a number as it shows, with the decimal comma.
+TEST_F(TypedCorpus, LikeMatchesNumbersAsTheyShow)
+{
+    pruefen({
+        {"SELECT ID FROM LNW WHERE Schnitt Like '2,*'", {"1"}},
+        {"SELECT ID FROM LNW WHERE Schnitt Like '*.*'", {}},
+        {"SELECT SchülerNr FROM Schüler WHERE SchülerNr Like '1*' ORDER BY 1", {"1"}},
+        {"SELECT ID FROM LNW WHERE Schnitt * 2 Like '5' OR Schnitt & '' Like '3'", {"1", "2"}},
+    });
+}
