@@ -28,7 +28,7 @@ bool argumentCountFits(const QString &fn, int count)
         {"AVG", {1, 1}},        {"COUNT", {1, 1}},      {"SUM", {1, 1}},        {"MIN", {1, 1}},
         {"MAX", {1, 1}},        {"ABS", {1, 1}},        {"LTRIM", {1, 1}},      {"RTRIM", {1, 1}},
         {"TRIM", {1, 1}},       {"FORMAT", {1, 4}},     {"IIF", {3, 3}},        {"DATE", {0, 0}},
-        {"TIME", {0, 0}},       {"NOW", {0, 0}},        {"REPLACE", {3, 3}},    {"LOG", {1, 1}},
+        {"TIME", {0, 0}},       {"NOW", {0, 0}},        {"REPLACE", {3, 6}},    {"LOG", {1, 1}},
         {"EXP", {1, 1}},        {"SIN", {1, 1}},        {"COS", {1, 1}},        {"TAN", {1, 1}},
         {"ATN", {1, 1}},        {"SQR", {1, 1}},        {"HEX", {1, 1}},        {"OCT", {1, 1}},
         {"LEN", {1, 1}},        {"UCASE", {1, 1}},      {"LCASE", {1, 1}},      {"INSTR", {2, 4}},

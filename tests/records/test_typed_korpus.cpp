@@ -300,5 +300,12 @@ TEST_F(TypedCorpus, LikeMatchesNumbersAsTheyShow)
         {"SELECT ID FROM LNW WHERE Schnitt Like '*.*'", {}},
         {"SELECT SchülerNr FROM Schüler WHERE SchülerNr Like '1*' ORDER BY 1", {"1"}},
         {"SELECT ID FROM LNW WHERE Schnitt * 2 Like '5' OR Schnitt & '' Like '3'", {"1", "2"}},
+        // So do Replace, LTrim and RTrim; Replace with its start, count and compare.
+        {"SELECT Replace(Schnitt, '5', 'x'), LTrim(Schnitt), RTrim(Schnitt) FROM LNW WHERE ID = 1", {"2,x|2,5|2,5"}},
+        {"SELECT Replace('Aa', 'a', 'x'), Replace('Aa', 'a', 'x', 1, -1, 1), Replace('abcabc', 'b', 'x', 3), "
+         "Replace('abcabc', 'b', 'x', 1, 1), Replace(Null, 'a', 'b'), Replace('abc', '', 'x')",
+         {"Ax|xx|caxc|axcabc||abc"}},
+        {"SELECT LTrim('  a  ') & '|' & RTrim('  a  ') & '|'", {"a  |  a|"}},
+        {"SELECT Replace('abc', Null, 'x')", fehler},
     });
 }
