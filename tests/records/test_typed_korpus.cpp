@@ -1,56 +1,31 @@
 // Typed statements a school office writes, with the rows German Access gives for them, run
-// through the lists window's own function: dates where numbers are taken, whole-number limits,
-// Yes/No values made text.
+// through the lists window's own function: dates and Yes/No values where numbers or texts are
+// taken, TOP PERCENT, joins, field names, ANY/ALL, Access's own functions and argument counts.
 #include "records/listenlogik.h"
 #include "test_listen_fixture.h"
+#include "test_typed_faelle.h"
 
 #include <vector>
 
-using listen::Ergebnis;
+using listentest::fehler;
+using listentest::pruefen;
+using listentest::zeilen;
 
 namespace {
 
-// The lists' school with a pupil born at 10:30, grades stored as text and three subjects taught.
-class TypedCorpus : public listentest::ListenFixture {
+// That school with grades stored as text and three subjects taught.
+class TypedCorpus : public listentest::JahreswechselFixture {
 protected:
     void SetUp() override
     {
-        ListenFixture::SetUp();
+        JahreswechselFixture::SetUp();
         einfuegen(QStringLiteral(
-            "INSERT INTO Schüler (SchülerNr, Name, Vorname, Klasse, Geburtsdatum, LRS) VALUES "
-            "(7,'Öztürk','Deniz','7b','2011-12-31',0),(8,'Weiß','Jan','7b','2012-01-01',1),"
-            "(9,'MÜLLER','Tom','7b','2012-01-02 10:30:00',0);"
             "INSERT INTO Noten (ID, SchülerNr, UIndex, Archiv, sa1) VALUES "
             "(1,1,1,0,'2'),(2,1,2,0,'2,5'),(3,1,3,0,'2-'),(4,2,1,0,NULL),(5,3,1,0,'');"
             "INSERT INTO Unterricht (\"Index\", Klasse, Fach, Lehrkraft, AnzStd, Archiv) VALUES "
             "(1,'10a','D','SCH',4,0),(2,'10a','M','bau',3.5,0),(3,'5a','E','BAU',2,1);"));
     }
 };
-
-// One typed statement and its rows (cells joined by "|"), or "Fehler" when Access refuses it.
-struct Fall {
-    const char *sql;
-    QStringList zeilen;
-};
-
-QStringList zeilen(const QString &sql)
-{
-    const Ergebnis e = listen::ausfuehren(sql);
-    if (e.status == Ergebnis::Fehler)
-        return {QStringLiteral("Fehler")};
-    QStringList out;
-    for (const QStringList &z : e.zeilen)
-        out << z.join('|');
-    return out;
-}
-
-void pruefen(const std::vector<Fall> &faelle)
-{
-    for (const Fall &f : faelle)
-        EXPECT_EQ(zeilen(QString::fromUtf8(f.sql)), f.zeilen) << f.sql;
-}
-
-const QStringList fehler{QStringLiteral("Fehler")};
 
 } // namespace
 
