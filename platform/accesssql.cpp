@@ -48,19 +48,22 @@ struct Parser::CoreState {
     Parser &p;
     QStringList *refs;
     QVector<types::FromTable> *tables;
+    QHash<QString, Ex> *itemAliases;
     bool aggregate;
     int scopes;
     explicit CoreState(Parser &parser)
-        : p(parser), refs(parser.m_refs), tables(parser.m_tables), aggregate(parser.m_aggregate),
-          scopes(int(parser.m_scopes.size()))
+        : p(parser), refs(parser.m_refs), tables(parser.m_tables), itemAliases(parser.m_itemAliases),
+          aggregate(parser.m_aggregate), scopes(int(parser.m_scopes.size()))
     {
         p.m_refs = nullptr;
         p.m_tables = nullptr;
+        p.m_itemAliases = nullptr;
     }
     ~CoreState()
     {
         p.m_refs = refs;
         p.m_tables = tables;
+        p.m_itemAliases = itemAliases;
         p.m_aggregate = aggregate;
         while (p.m_scopes.size() > scopes)
             p.m_scopes.removeLast();
@@ -252,6 +255,9 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
     QStringList items;
     // Per item: the field's name, table.name for a qualified column, the union item without a name.
     QStringList shownAs, qualifiedAs, unionValue;
+    // A later item may use the name given to an earlier one, as Access allows.
+    QHash<QString, Ex> named;
+    m_itemAliases = &named;
     int unnamed = 1000;
     auto star = [&](const QString &item) {
         items << item;
@@ -283,6 +289,7 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
             const QString alias = cur().text.toUpper();
             as = " AS " + name();
             c.aliases.insert(alias, e.sql);
+            named.insert(QString(alias).remove('[').remove(']'), e);
         } else if (e.kind != Ex::Column)
             as = QStringLiteral(" AS Ausdr%1").arg(unnamed++);
         items << e.sql + as;
@@ -298,6 +305,7 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
         else
             *unionItems << key + (as.isEmpty() ? " AS " + e.sql.section('.', -1) : as);
     } while (acceptOp(","));
+    m_itemAliases = nullptr;
     // Two columns of one name from different tables are named with their table, as Access names
     // them ("S.Klasse", "K.Klasse").
     auto fromTwoTables = [&](int k) {

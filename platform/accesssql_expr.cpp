@@ -453,6 +453,14 @@ Ex Parser::primary()
         ++m_i;
         n += '.' + name();
     }
+    if (const Ex *named = itemAlias(n)) {
+        Ex e = *named;
+        e.sql = '(' + e.sql + ')';
+        e.prec = P_PRIMARY;
+        if (e.kind == Ex::Column)
+            e.kind = Ex::Other;
+        return e;
+    }
     Ex col{n, P_PRIMARY, Ex::Column, false, false};
     col.dateIf = n;
     if (m_refs)
@@ -465,6 +473,22 @@ Ex Parser::primary()
         throw ParseError{t.pos, QStringLiteral("unbekanntes Feld %1").arg(n)};
     resolve(col);
     return col;
+}
+
+const Ex *Parser::itemAlias(const QString &n) const
+{
+    if (!m_itemAliases || !m_types || n.contains('.'))
+        return nullptr;
+    QString key = n.toUpper();
+    key.remove('[');
+    key.remove(']');
+    const auto it = m_itemAliases->constFind(key);
+    if (it == m_itemAliases->constEnd())
+        return nullptr;
+    for (const QString &scope : m_scopes) // a field of that name wins
+        if (!scope.isEmpty() && (*m_types)(n, scope) != ColumnType::Missing)
+            return nullptr;
+    return &*it;
 }
 
 void Parser::resolve(Ex &col) const

@@ -220,6 +220,8 @@ private:
     Ex primary();
     // A column's type from the FROM clauses around it, the innermost first.
     void resolve(Ex &col) const;
+    // The item an earlier name of the select list being read stands for, when no field has it.
+    const Ex *itemAlias(const QString &n) const;
     Ex call();
     // The expression as Access turns it into text: a date shows as "31.12.2011" (with the time
     // when it has one). A column counts as a date when its declared type says so (the columns'
@@ -237,6 +239,7 @@ private:
     QStringList *m_refs = nullptr;                 // column references of the select list being read
     QVector<types::FromTable> *m_tables = nullptr; // FROM entries while reading ahead
     bool m_aggregate = false;                      // the select list being read has an aggregate
+    QHash<QString, Ex> *m_itemAliases = nullptr;   // the names given so far in the select list being read
     int m_i = 0;
     int m_depth = 0;
     QHash<int, Memo<Query>> m_queries;

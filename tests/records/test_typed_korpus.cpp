@@ -284,3 +284,20 @@ TEST_F(TypedCorpus, LikeMatchesNumbersAsTheyShow)
         {"SELECT Replace('abc', Null, 'x')", fehler},
     });
 }
+
+// A later item of the select list may use the name given to an earlier one, as Access allows;
+// a field of that name wins.
+TEST_F(TypedCorpus, LaterItemsUseEarlierNames)
+{
+    pruefen({
+        {"SELECT SchülerNr * 2 AS x, x + 1 AS y, [x] * y FROM Schüler WHERE SchülerNr < 3 ORDER BY SchülerNr",
+         {"2|3|6", "4|5|20"}},
+        {"SELECT Name, DateDiff('yyyy', Geburtsdatum, #9/1/2024#) AS Jahre, IIf(Jahre >= 15, 'ja', 'nein') "
+         "FROM Schüler WHERE SchülerNr In (1, 3) ORDER BY SchülerNr",
+         {"Müller|15|ja", "Özdemir|11|nein"}},
+        {"SELECT Klasse, Count(*) AS Anz, Anz * 2 FROM Schüler WHERE Klasse Like '1*' GROUP BY Klasse ORDER BY Klasse",
+         {"10a|2|4", "10B|1|2"}},
+        {"SELECT Geburtsdatum AS G, G & '', G > '1.1.2009' FROM Schüler WHERE SchülerNr = 1", {"04.03.2009|04.03.2009|-1"}},
+        {"SELECT Name AS Vorname, Vorname FROM Schüler WHERE SchülerNr = 1", {"Müller|Anna"}},
+    });
+}
