@@ -530,7 +530,11 @@ bool numberArg(sqlite3_value *v, double *d)
         *d = 0;
         return true;
     }
-    return vt::parseNumber(s, d);
+    if (vt::parseNumber(s, d))
+        return true;
+    // "1.000,5", "2-", "(2)", "3 €"; a "." only between thousands, so that a date stays no number.
+    static const QRegularExpression looseDot(QStringLiteral("\\.(?!\\d{3}(?!\\d))"));
+    return !s.contains(looseDot) && numericText(s, d);
 }
 
 // CInt and CLng: banker's rounding (the default FP mode), "Überlauf" beyond Integer or Long.

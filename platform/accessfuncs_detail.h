@@ -15,8 +15,12 @@ QVariant argValue(sqlite3_value *v);
 bool isNull(sqlite3_value *v);
 bool truthy(sqlite3_value *v);
 bool isNumberValue(sqlite3_value *v);
-// A number, a text holding one (decimal comma or point), or Wahr/Falsch (-1/0).
+// A number, a text holding one (decimal comma or point, else as numericText reads it), or
+// Wahr/Falsch (-1/0).
 bool numberArg(sqlite3_value *v, double *d);
+// A text Access reads as a number in German settings ("1.000,5", "2-", "(2)", "3 €", "&H1F"),
+// its value in *value when given. platform/accessfuncs_text.cpp
+bool numericText(const QString &text, double *value = nullptr);
 // The value as the program shows it ("1,5", "01.03.2024").
 QString textOf(sqlite3_value *v);
 // A stored date, a German date text ("04.02.2014", "4. Februar 2014", with a time), a time alone

@@ -42,15 +42,25 @@ bool numberOrError(sqlite3_context *ctx, sqlite3_value *v, double *d)
     return false;
 }
 
+} // namespace
+
 // A number as Access reads a text in German settings: digits with "." between thousands, ","
 // as decimal sign, an exponent; one sign before or after it ("2-" is -2) or parentheses for a
-// negative one; a "€" before or after; blanks around; or &H / &O.
-bool numericText(const QString &text)
+// negative one; a "€" before or after; blanks around; or &H / &O. Its value in *value.
+bool numericText(const QString &text, double *value)
 {
     QString s = text.trimmed();
     static const QRegularExpression hex(QStringLiteral("^&[hH][0-9a-fA-F]{1,8}$|^&[oO][0-7]{1,11}$"));
-    if (hex.match(s).hasMatch())
+    if (hex.match(s).hasMatch()) {
+        if (value) {
+            const bool isHex = s[1].toLower() == 'h';
+            qint64 v = s.mid(2).toLongLong(nullptr, isHex ? 16 : 8);
+            if (isHex && s.size() <= 6 && v > 0x7FFF) // &HFFFF is the Integer -1
+                v -= 0x10000;
+            *value = double(v);
+        }
         return true;
+    }
     const bool parens = s.startsWith('(') && s.endsWith(')');
     if (parens)
         s = s.mid(1, s.size() - 2).trimmed();
@@ -62,20 +72,34 @@ bool numericText(const QString &text)
     };
     dropCurrency();
     int signs = 0;
+    bool minus = parens;
     if (s.startsWith('+') || s.startsWith('-')) {
+        minus = minus || s.startsWith('-');
         s = s.mid(1).trimmed();
         ++signs;
     }
     dropCurrency();
     if (s.endsWith('+') || s.endsWith('-')) {
         // an exponent's own sign needs digits after it, so a sign at the end is the number's
+        minus = minus || s.endsWith('-');
         s = s.chopped(1).trimmed();
         ++signs;
     }
     dropCurrency();
     static const QRegularExpression number(QStringLiteral("^(\\d[\\d.]*(,\\d*)?|,\\d+)([eEdD][+-]?\\d+)?$"));
-    return signs + (parens ? 1 : 0) <= 1 && number.match(s).hasMatch();
+    if (signs + (parens ? 1 : 0) > 1 || !number.match(s).hasMatch())
+        return false;
+    if (value) {
+        s.remove('.');
+        s.replace(',', '.');
+        s.replace('d', 'e');
+        s.replace('D', 'e');
+        *value = (minus ? -1 : 1) * s.toDouble();
+    }
+    return true;
 }
+
+namespace {
 
 void fnIsNumeric(sqlite3_context *ctx, int, sqlite3_value **argv)
 {

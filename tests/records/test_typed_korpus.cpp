@@ -301,3 +301,17 @@ TEST_F(TypedCorpus, LaterItemsUseEarlierNames)
         {"SELECT Name AS Vorname, Vorname FROM Schüler WHERE SchülerNr = 1", {"Müller|Anna"}},
     });
 }
+
+// A text read as a number takes the forms Access reads in German settings: thousands, a sign
+// after the number ("2-" is -2), parentheses, the euro sign, &H; a date text stays no number.
+TEST_F(TypedCorpus, NumericTextsInAccessForms)
+{
+    pruefen({
+        {"SELECT CDbl('1.000,5'), CDbl('2-'), '2-' + 0, '(2)' * 1, CDbl('3 €'), CInt('&H1F'), CLng('&HFFFF')",
+         {"1000,5|-2|-2|-2|3|31|-1"}},
+        {"SELECT ID, sa1 * 1 FROM Noten WHERE IsNumeric(sa1) ORDER BY ID", {"1|2", "2|2,5", "3|-2"}},
+        {"SELECT Str(Geburtsdatum), CDbl('1,5') FROM Schüler WHERE SchülerNr = 1", {"04.03.2009|1,5"}},
+        {"SELECT CDbl('04.03.2009')", fehler},
+        {"SELECT CDbl('abc')", fehler},
+    });
+}
