@@ -366,34 +366,52 @@ static void fnLen(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_int(ctx, int(textOf(argv[0]).size()));
 }
 
+// A length or position of Left, Right and Mid: rounded as Access rounds it (half to even); a
+// Null, a text that is no number or one below the least allowed stops the statement, as in Access.
+static bool countArg(sqlite3_context *ctx, sqlite3_value *v, int least, int *out)
+{
+    double d = 0;
+    if (isNull(v) || !numberArg(v, &d)) {
+        resultTypeError(ctx);
+        return false;
+    }
+    d = std::nearbyint(d);
+    if (d < least || d > 2147483647.0) {
+        sqlite3_result_error(ctx, "Ungültiger Prozeduraufruf oder ungültiges Argument", -1);
+        return false;
+    }
+    *out = int(d);
+    return true;
+}
+
 static void fnLeft(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
+    int n = 0;
     if (isNull(argv[0]))
         sqlite3_result_null(ctx);
-    else
-        resultText(ctx, textOf(argv[0]).left(qMax(0, sqlite3_value_int(argv[1]))));
+    else if (countArg(ctx, argv[1], 0, &n))
+        resultText(ctx, textOf(argv[0]).left(n));
 }
 
 static void fnRight(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
+    int n = 0;
     if (isNull(argv[0]))
         sqlite3_result_null(ctx);
-    else
-        resultText(ctx, textOf(argv[0]).right(qMax(0, sqlite3_value_int(argv[1]))));
+    else if (countArg(ctx, argv[1], 0, &n))
+        resultText(ctx, textOf(argv[0]).right(n));
 }
 
 static void fnMid(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
+    int start = 1, n = -1;
+    if (!countArg(ctx, argv[1], 1, &start) || (argc > 2 && !isNull(argv[2]) && !countArg(ctx, argv[2], 0, &n)))
+        return;
     if (isNull(argv[0])) {
         sqlite3_result_null(ctx);
         return;
     }
-    int start = qMax(1, sqlite3_value_int(argv[1]));
-    QString s = textOf(argv[0]);
-    if (argc > 2 && !isNull(argv[2]))
-        resultText(ctx, s.mid(start - 1, qMax(0, sqlite3_value_int(argv[2]))));
-    else
-        resultText(ctx, s.mid(start - 1));
+    resultText(ctx, textOf(argv[0]).mid(start - 1, n));
 }
 
 static void fnInStr(sqlite3_context *ctx, int argc, sqlite3_value **argv)

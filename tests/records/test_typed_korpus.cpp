@@ -315,3 +315,20 @@ TEST_F(TypedCorpus, NumericTextsInAccessForms)
         {"SELECT CDbl('abc')", fehler},
     });
 }
+
+// Left, Right and Mid round their lengths and positions as Access does and refuse a negative
+// length, a position before the first character or a Null count.
+TEST_F(TypedCorpus, LeftRightMidCountsAsAccess)
+{
+    pruefen({
+        {"SELECT Left(Name, 3), Right(Name, 2), Mid(Name, 3), Mid(Name, 10) & '|', Left(Name, 0) & '|', "
+         "Mid(Name, 2, 2.5), Left(Name, 2.6), Mid('abc', '2') FROM Schüler WHERE SchülerNr = 1",
+         {"Mül|er|ller|||||ül|Mül|bc"}},
+        {"SELECT Left(Null, 2) & '|', Left(Geburtsdatum, 2), Right(Schnitt, 1) FROM Schüler, LNW "
+         "WHERE SchülerNr = 1 AND ID = 1",
+         {"|04|5"}},
+        {"SELECT Left(Name, -1) FROM Schüler", fehler},
+        {"SELECT Mid(Name, 0, 2) FROM Schüler", fehler},
+        {"SELECT Right(Name, Null) FROM Schüler", fehler},
+    });
+}
