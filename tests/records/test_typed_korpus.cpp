@@ -326,7 +326,7 @@ TEST_F(TypedCorpus, LeftRightMidCountsAsAccess)
          {"Mül|er|ller|||||ül|Mül|bc"}},
         {"SELECT Left(Null, 2) & '|', Left(Geburtsdatum, 2), Right(Schnitt, 1) FROM Schüler, LNW "
          "WHERE SchülerNr = 1 AND ID = 1",
-         {"|04|5"}},
+         {"||04|5"}},
         {"SELECT Left(Name, -1) FROM Schüler", fehler},
         {"SELECT Mid(Name, 0, 2) FROM Schüler", fehler},
         {"SELECT Right(Name, Null) FROM Schüler", fehler},
