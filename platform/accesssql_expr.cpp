@@ -209,7 +209,18 @@ Ex Parser::comparison()
             const Ex b = value(concat());
             QStringList bounds;
             const QString left = listLeft(value(l), {a, b}, &bounds);
-            l = logic(left + (negated ? " NOT BETWEEN " : " BETWEEN ") + bounds[0] + " AND " + bounds[1], P_EQ);
+            // Access takes the bounds in either order: two numbers are put in order here, any
+            // other bounds are tried both ways.
+            const bool numbers = a.kind == Ex::Number && b.kind == Ex::Number;
+            if (numbers && a.sql.toDouble() > b.sql.toDouble())
+                bounds.swapItemsAt(0, 1);
+            if (numbers) {
+                l = logic(left + (negated ? " NOT BETWEEN " : " BETWEEN ") + bounds[0] + " AND " + bounds[1], P_EQ);
+                continue;
+            }
+            const QString either = '(' + left + " BETWEEN " + bounds[0] + " AND " + bounds[1] + " OR " + left +
+                                   " BETWEEN " + bounds[1] + " AND " + bounds[0] + ')';
+            l = negated ? logic("NOT " + either, P_NOT) : logic(either, P_PRIMARY);
             continue;
         }
         if (acceptKw("IN")) {

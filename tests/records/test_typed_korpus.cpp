@@ -332,3 +332,18 @@ TEST_F(TypedCorpus, LeftRightMidCountsAsAccess)
         {"SELECT Right(Name, Null) FROM Schüler", fehler},
     });
 }
+
+// Between takes its bounds in either order, as Jet does.
+TEST_F(TypedCorpus, BetweenTakesItsBoundsInEitherOrder)
+{
+    pruefen({
+        {"SELECT SchülerNr FROM Schüler WHERE SchülerNr Between 5 And 3 ORDER BY 1", {"3", "4", "5"}},
+        {"SELECT SchülerNr FROM Schüler WHERE SchülerNr Not Between 8 And 3 ORDER BY 1", {"1", "2", "9"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum Between '1.1.2012' And '31.12.2011' ORDER BY 1", {"7", "8"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum Between #1/1/2013# And #1/1/2012# ORDER BY 1", {"8", "9"}},
+        {"SELECT Name FROM Schüler WHERE Name Not Between 'Z' And 'N' ORDER BY Name", {"Maier", "Mayer", "meier",
+                                                                                    "MÜLLER", "Müller"}},
+        {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum Not Between #1/1/2013# And #1/1/2009#", {"3"}},
+        {"SELECT 2 Between 3 And 1, 2 Between Null And 3", {"-1|"}},
+    });
+}
