@@ -347,3 +347,17 @@ TEST_F(TypedCorpus, BetweenTakesItsBoundsInEitherOrder)
         {"SELECT 2 Between 3 And 1, 2 Between Null And 3", {"-1|"}},
     });
 }
+
+// A "," after a mask's integer digits counts in thousands, and a fourth section is what Null
+// shows (the sections joined with Chr(59): the window cuts the text after its last ";").
+TEST_F(TypedCorpus, FormatThousandsScalingAndNullSection)
+{
+    pruefen({
+        {"SELECT Format(1900000, '0,,'), Format(1900000, '0,,.0'), Format(1234567, '#,##0,'), "
+         "Format(1900000, '#,##0,, \"Mio.\"'), Format(1234567, '#,###'), Format(19, '\\####\\#')",
+         {"2|1,9|1.235|2 Mio.|1.234.567|#19#"}},
+        {"SELECT Format(Null, '0' & Chr(59) & '-0' & Chr(59) & '\"null\"' & Chr(59) & '\"nichts\"'), "
+         "Format(0, '0' & Chr(59) & '-0' & Chr(59) & '\"null\"' & Chr(59) & '\"nichts\"'), Format(Null, '0.00') & '|'",
+         {"nichts|null||"}},
+    });
+}
