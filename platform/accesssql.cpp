@@ -264,6 +264,7 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
         *unionItems << item;
         c.items << Item{true, false, {}};
         c.itemSql << QString();
+        c.itemYesNo << false;
         c.star = true;
         if (m_refs)
             *m_refs << item;
@@ -282,6 +283,7 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
         Ex e = value(expr());
         c.items << Item{false, e.date, e.date ? QString() : e.dateIf};
         c.itemSql << e.sql;
+        c.itemYesNo << (e.vt == Vt::YesNo);
         if (e.kind != Ex::Number)
             c.groupKeys << groupKey(e);
         QString as;
@@ -358,6 +360,9 @@ QString Parser::orderList(const Core *c, QString *window)
         QString w = windowKey(e, c);
         if (c && e.vt == Vt::YesNo) // Yes (-1) sorts before No (0), as Access sorts it
             item = w = arithmetic(e).sql;
+        const int k = e.kind == Ex::Number ? e.sql.toInt() : 0;
+        if (c && !c->star && k >= 1 && k <= c->itemYesNo.size() && c->itemYesNo[k - 1])
+            item = w = types::yesNoValue(c->itemSql[k - 1]);
         windowOk = windowOk && !w.isEmpty();
         if (acceptKw("DESC")) {
             item += QStringLiteral(" DESC");

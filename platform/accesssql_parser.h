@@ -68,6 +68,7 @@ struct Core {
     bool distinct = false;    // DISTINCT kept as such (not rewritten as GROUP BY)
     bool star = false;        // the select list has * or table.*
     QStringList itemSql;      // each select item's expression (empty for a star)
+    QVector<bool> itemYesNo;  // each select item is a Yes/No
     QStringList groupKeys;    // the select items as GROUP BY keys (constants left out)
     QHash<QString, QString> aliases; // upper-case alias -> expression
     QString unionBody;        // the body with its texts in German order, as the first member of a UNION

@@ -85,6 +85,9 @@ TEST_F(TypedCorpus, YesSortsBeforeNo)
         {"SELECT LRS, Count(*) FROM Schüler GROUP BY LRS ORDER BY LRS", {"Wahr|3", "Falsch|6"}},
         {"SELECT Min(LRS), Max(LRS) FROM Schüler", {"-1|0"}},
         {"SELECT Max(LRS) FROM Schüler WHERE LRS", {"-1"}},
+        {"SELECT DISTINCT LRS FROM Schüler ORDER BY LRS", {"Wahr", "Falsch"}},
+        {"SELECT LRS AS L, Count(*) FROM Schüler GROUP BY LRS ORDER BY 1", {"Wahr|3", "Falsch|6"}},
+        {"SELECT LRS, Name FROM Schüler WHERE Klasse = '10a' ORDER BY 1 DESC", {"Falsch|Maier", "Wahr|Müller"}},
     });
 }
 
