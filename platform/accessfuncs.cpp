@@ -313,7 +313,8 @@ static void fnAccLike(sqlite3_context *ctx, int, sqlite3_value **argv)
     using Tokens = QVector<LikeToken>;
     const auto *kept = static_cast<const Tokens *>(sqlite3_get_auxdata(ctx, 1));
     Tokens *read = kept ? nullptr : new Tokens(likeTokens(argText(argv[1]).toCaseFolded(), true, QChar()));
-    const bool match = likeMatch(argText(argv[0]).toCaseFolded(), kept ? *kept : *read);
+    // A number is matched as it shows ("2,5").
+    const bool match = likeMatch(textOf(argv[0]).toCaseFolded(), kept ? *kept : *read);
     if (read)
         sqlite3_set_auxdata(ctx, 1, read, [](void *p) { delete static_cast<Tokens *>(p); });
     sqlite3_result_int(ctx, match ? 1 : 0);
@@ -365,34 +366,52 @@ static void fnLen(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_int(ctx, int(textOf(argv[0]).size()));
 }
 
+// A length or position of Left, Right and Mid: rounded as Access rounds it (half to even); a
+// Null, a text that is no number or one below the least allowed stops the statement, as in Access.
+static bool countArg(sqlite3_context *ctx, sqlite3_value *v, int least, int *out)
+{
+    double d = 0;
+    if (isNull(v) || !numberArg(v, &d)) {
+        resultTypeError(ctx);
+        return false;
+    }
+    d = std::nearbyint(d);
+    if (d < least || d > 2147483647.0) {
+        sqlite3_result_error(ctx, "Ungültiger Prozeduraufruf oder ungültiges Argument", -1);
+        return false;
+    }
+    *out = int(d);
+    return true;
+}
+
 static void fnLeft(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
+    int n = 0;
     if (isNull(argv[0]))
         sqlite3_result_null(ctx);
-    else
-        resultText(ctx, textOf(argv[0]).left(qMax(0, sqlite3_value_int(argv[1]))));
+    else if (countArg(ctx, argv[1], 0, &n))
+        resultText(ctx, textOf(argv[0]).left(n));
 }
 
 static void fnRight(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
+    int n = 0;
     if (isNull(argv[0]))
         sqlite3_result_null(ctx);
-    else
-        resultText(ctx, textOf(argv[0]).right(qMax(0, sqlite3_value_int(argv[1]))));
+    else if (countArg(ctx, argv[1], 0, &n))
+        resultText(ctx, textOf(argv[0]).right(n));
 }
 
 static void fnMid(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
+    int start = 1, n = -1;
+    if (!countArg(ctx, argv[1], 1, &start) || (argc > 2 && !isNull(argv[2]) && !countArg(ctx, argv[2], 0, &n)))
+        return;
     if (isNull(argv[0])) {
         sqlite3_result_null(ctx);
         return;
     }
-    int start = qMax(1, sqlite3_value_int(argv[1]));
-    QString s = textOf(argv[0]);
-    if (argc > 2 && !isNull(argv[2]))
-        resultText(ctx, s.mid(start - 1, qMax(0, sqlite3_value_int(argv[2]))));
-    else
-        resultText(ctx, s.mid(start - 1));
+    resultText(ctx, textOf(argv[0]).mid(start - 1, n));
 }
 
 static void fnInStr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
@@ -472,6 +491,8 @@ QDateTime dateArg(sqlite3_value *v)
             dt = QDateTime(d, timeOf(rest));
         else if (!d.isValid() && timeOf(s).isValid())
             dt = QDateTime(QDate(1899, 12, 30), timeOf(s));
+        else
+            dt = germanDate(s);
     }
     return dt;
 }
@@ -527,18 +548,30 @@ bool numberArg(sqlite3_value *v, double *d)
         *d = 0;
         return true;
     }
-    return vt::parseNumber(s, d);
+    if (vt::parseNumber(s, d))
+        return true;
+    // "1.000,5", "2-", "(2)", "3 €"; a "." only between thousands, so that a date stays no number.
+    static const QRegularExpression looseDot(QStringLiteral("\\.(?!\\d{3}(?!\\d))"));
+    return !s.contains(looseDot) && numericText(s, d);
 }
 
-static void fnCInt(sqlite3_context *ctx, int, sqlite3_value **argv)
+// CInt and CLng: banker's rounding (the default FP mode), "Überlauf" beyond Integer or Long.
+static void toWhole(sqlite3_context *ctx, sqlite3_value **argv, double limit)
 {
     double d = 0;
     if (isNull(argv[0]) || !numberArg(argv[0], &d)) {
         sqlite3_result_error(ctx, "Typen unverträglich", -1);
         return;
     }
-    sqlite3_result_int64(ctx, sqlite3_int64(std::nearbyint(d))); // banker's rounding as the default FP mode
+    const double r = std::nearbyint(d);
+    if (!(r >= -limit - 1 && r <= limit)) {
+        sqlite3_result_error(ctx, "Überlauf", -1);
+        return;
+    }
+    sqlite3_result_int64(ctx, sqlite3_int64(r));
 }
+static void fnCInt(sqlite3_context *c, int, sqlite3_value **a) { toWhole(c, a, 32767); }
+static void fnCLng(sqlite3_context *c, int, sqlite3_value **a) { toWhole(c, a, 2147483647); }
 
 static void fnCDbl(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
@@ -694,7 +727,7 @@ void registerAccessFunctions(sqlite3 *db)
         {"Year", 1, fnYear},
         {"Month", 1, fnMonth},       {"Day", 1, fnDay},         {"Date", 0, fnDate, f},
         {"Now", 0, fnNow, f},             {"CStr", 1, fnCStr},       {"CInt", 1, fnCInt},
-        {"CLng", 1, fnCInt},         {"CDbl", 1, fnCDbl},       {"AccConcat", -1, fnAccConcat},
+        {"CLng", 1, fnCLng},         {"CDbl", 1, fnCDbl},       {"AccConcat", -1, fnAccConcat},
         {"AccPlus", 2, fnAccPlus},   {"AccMinus", 2, fnAccMinus},
     };
     registerScalars(db, fns);

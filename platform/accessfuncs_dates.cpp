@@ -311,6 +311,31 @@ void fnIsDate(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 } // namespace
 
+QString withWeeks(const QString &mask, const QDate &d, int argc, sqlite3_value **argv, int at)
+{
+    const int first = firstDayArg(argc, argv, at);
+    const int rule = argc > at + 1 && !isNull(argv[at + 1]) ? qBound(1, sqlite3_value_int(argv[at + 1]), 3) : 1;
+    QString out;
+    for (int i = 0; i < mask.size(); ++i) {
+        const QChar c = mask[i];
+        if (c == '\\' && i + 1 < mask.size()) {
+            out += mask.mid(i, 2);
+            ++i;
+        } else if (c == '"' || c == '[') {
+            const int close = int(mask.indexOf(c == '"' ? '"' : ']', i + 1));
+            const int end = close < 0 ? int(mask.size()) - 1 : close;
+            out += mask.mid(i, end - i + 1);
+            i = end;
+        } else if (c.toLower() == 'w') {
+            const bool week = i + 1 < mask.size() && mask[i + 1].toLower() == 'w';
+            out += '"' + QString::number(week ? weekOfYear(d, first, rule) : intoWeek(d, first) + 1) + '"';
+            i += week ? 1 : 0;
+        } else
+            out += c;
+    }
+    return out;
+}
+
 void registerDateFunctions(sqlite3 *db)
 {
     const ScalarFn fns[] = {

@@ -15,13 +15,20 @@ QVariant argValue(sqlite3_value *v);
 bool isNull(sqlite3_value *v);
 bool truthy(sqlite3_value *v);
 bool isNumberValue(sqlite3_value *v);
-// A number, a text holding one (decimal comma or point), or Wahr/Falsch (-1/0).
+// A number, a text holding one (decimal comma or point, else as numericText reads it), or
+// Wahr/Falsch (-1/0).
 bool numberArg(sqlite3_value *v, double *d);
+// A text Access reads as a number in German settings ("1.000,5", "2-", "(2)", "3 €", "&H1F"),
+// its value in *value when given. platform/accessfuncs_text.cpp
+bool numericText(const QString &text, double *value = nullptr);
 // The value as the program shows it ("1,5", "01.03.2024").
 QString textOf(sqlite3_value *v);
-// A stored date, a German date text ("04.02.2014", with a time), a time alone ("12:30") on day
-// zero, or a number of days since 30.12.1899; invalid when it is none of these.
+// A stored date, a German date text ("04.02.2014", "4. Februar 2014", with a time), a time alone
+// ("12:30") on day zero, or a number of days since 30.12.1899; invalid when it is none of these.
 QDateTime dateArg(sqlite3_value *v);
+// The further forms German settings read as a date: "1/2/2012", "1-2-12", "1.2." (this year),
+// "1. Februar 2012", "1 Feb 2012", each with an optional time; invalid for any other text.
+QDateTime germanDate(const QString &text);
 
 // False, with the engine's "too big" error as the result, when a value of that many bytes is
 // longer than the connection allows (its length limit).
@@ -59,6 +66,9 @@ void registerChecked(sqlite3 *db, const ScalarFn &fn);
 template <int N> void registerScalars(sqlite3 *db, const ScalarFn (&fns)[N]) { registerScalars(db, fns, N); }
 
 void registerDateFunctions(sqlite3 *db);
+// The date mask with its "w" and "ww" written out for d, counted from the first day of the week
+// and the first week of the year in argv[at] and argv[at + 1] (as DatePart reads them).
+QString withWeeks(const QString &mask, const QDate &d, int argc, sqlite3_value **argv, int at);
 void registerMoreFunctions(sqlite3 *db);
 void registerTextFunctions(sqlite3 *db); // platform/accessfuncs_text.cpp
 // Format, FormatNumber, FormatPercent, FormatCurrency, FormatDateTime, and AccDateToText(value):
@@ -66,7 +76,8 @@ void registerTextFunctions(sqlite3 *db); // platform/accessfuncs_text.cpp
 // where Access turns them into text), any other value unchanged. platform/accessfuncs_format.cpp
 void registerFormatFunctions(sqlite3 *db);
 // AccAsDate(value[, keepText]), AccAsNumber(value) where Access converts a text implicitly in a
-// comparison, and the collation DEU. platform/accessfuncs_compare.cpp
+// comparison, AccDateNumber(value) where a date meets a function that takes numbers, and the
+// collation DEU. platform/accessfuncs_compare.cpp
 void registerCompareFunctions(sqlite3 *db);
 
 } // namespace accessfn

@@ -69,6 +69,7 @@ struct NumberMask {
     int decimals = 0;        // placeholders after the decimal point
     int optional = 0;        // trailing '#' after the decimal point
     bool group = false;      // ',' between the integer placeholders
+    int scale = 0;           // ',' after the integer placeholders: the number in thousands each
     bool percent = false;
     bool scientific = false; // E+ / E-
     bool expSign = false;    // E+ shows the sign always
@@ -104,9 +105,14 @@ NumberMask readNumberMask(const QString &m)
 {
     NumberMask nm;
     bool seenDigit = false, afterPoint = false, inExp = false;
+    int commas = 0;  // ',' after the last integer placeholder
     QString literal; // literal text since the last placeholder
     for (int i = 0; i < m.size(); ++i) {
         const QChar c = m[i];
+        if (commas > 0 && (c == '0' || c == '#') && !afterPoint && !inExp)
+            nm.group = true, commas = 0;
+        else if (commas > 0 && c != ',')
+            nm.scale += commas, commas = 0;
         if (c == '0' || c == '#') {
             if (!seenDigit)
                 nm.prefix = literal;
@@ -124,7 +130,7 @@ NumberMask readNumberMask(const QString &m)
                 nm.prefix = literal, literal.clear(), seenDigit = true;
             afterPoint = true;
         } else if (c == ',' && seenDigit && !afterPoint) {
-            nm.group = true;
+            ++commas;
         } else if ((c == 'E' || c == 'e') && i + 1 < m.size() && (m[i + 1] == '+' || m[i + 1] == '-') && seenDigit) {
             nm.scientific = inExp = true;
             nm.expSign = m[++i] == '+';
@@ -141,6 +147,7 @@ NumberMask readNumberMask(const QString &m)
             literal += c;
         }
     }
+    nm.scale += commas;
     if (!seenDigit)
         nm.prefix = literal;
     else
@@ -193,7 +200,7 @@ QString formatNumber(double d, const QString &mask)
     } else if (d == 0 && secs.size() > 2 && !secs[2].isEmpty())
         sec = secs[2];
     const NumberMask nm = readNumberMask(sec);
-    const QString digits = digitsByMask(std::fabs(d), nm);
+    const QString digits = digitsByMask(std::fabs(d) / std::pow(1000.0, nm.scale), nm);
     const bool nonZero = digits.contains(QRegularExpression(QStringLiteral("[1-9]")));
     const QString sign = negative && !signShown && nonZero ? QStringLiteral("-") : QString();
     return sign + nm.prefix + digits + nm.suffix;
@@ -344,7 +351,12 @@ bool numberOrDate(sqlite3_value *v, double *d)
 void fnFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     if (isNull(argv[0])) {
-        sqlite3_result_null(ctx);
+        // A mask's fourth section is what Null shows.
+        const QStringList secs = argc > 1 && !isNull(argv[1]) ? sections(argText(argv[1])) : QStringList();
+        if (secs.size() > 3)
+            resultText(ctx, readNumberMask(secs[3]).prefix);
+        else
+            sqlite3_result_null(ctx);
         return;
     }
     const QString fmt = argc > 1 && !isNull(argv[1]) ? argText(argv[1]) : QString();
@@ -385,8 +397,10 @@ void fnFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         resultText(ctx, text);
         return;
     }
-    const QString dateMask = namedDateMask(name);
-    resultText(ctx, datetexts::format(dt, dateMask.isEmpty() ? fmt : dateMask));
+    QString dateMask = namedDateMask(name);
+    if (dateMask.isEmpty())
+        dateMask = argc > 2 ? withWeeks(fmt, dt.date(), argc, argv, 2) : fmt;
+    resultText(ctx, datetexts::format(dt, dateMask));
 }
 
 void fnDateText(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -457,6 +471,8 @@ void registerFormatFunctions(sqlite3 *db)
     const ScalarFn fns[] = {
         {"Format", 1, fnFormat},
         {"Format", 2, fnFormat},
+        {"Format", 3, fnFormat},
+        {"Format", 4, fnFormat},
         {"AccDateToText", 1, fnDateText},
     };
     registerScalars(db, fns);

@@ -1,10 +1,12 @@
-// Numbers and texts as Access computes them: Int, Fix, Sgn, AccRound (Round, half to even), Str,
+// Numbers and texts as Access computes them: Int, Fix, Sgn, Abs, AccRound (Round, half to even), Str,
 // Space, String, StrConv, and the aggregates First and Last. A Null argument gives Null.
 // Also IdSchluessel, the comparison form of the program's person ids.
 #include "platform/accessfuncs_detail.h"
 #include "platform/valuetext.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cmath>
 #include <cstring>
 #include <sqlite3.h>
@@ -49,6 +51,22 @@ void fnSgn(sqlite3_context *ctx, int, sqlite3_value **argv)
     double d = 0;
     if (number(ctx, argv[0], &d))
         sqlite3_result_int(ctx, d > 0 ? 1 : d < 0 ? -1 : 0);
+}
+
+// Abs of a number or a numeric text ("-2,5"); another text stops the statement, as in Access.
+void fnAbs(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER && sqlite3_value_int64(argv[0]) > LLONG_MIN) {
+        sqlite3_result_int64(ctx, std::llabs(sqlite3_value_int64(argv[0])));
+        return;
+    }
+    double d = 0;
+    if (number(ctx, argv[0], &d))
+        resultNumber(ctx, std::fabs(d));
 }
 
 // Half to even at the given decimals, as Access rounds: Round(2.5) = 2, Round(3.5) = 4,
@@ -242,7 +260,7 @@ void keptFinal(sqlite3_context *ctx)
 void registerMoreFunctions(sqlite3 *db)
 {
     const ScalarFn fns[] = {
-        {"Int", 1, fnInt},       {"Fix", 1, fnFix},       {"Sgn", 1, fnSgn},         {"AccRound", 1, fnRound},
+        {"Int", 1, fnInt},       {"Fix", 1, fnFix},       {"Sgn", 1, fnSgn}, {"Abs", 1, fnAbs},         {"AccRound", 1, fnRound},
         {"AccRound", 2, fnRound}, {"Str", 1, fnStr},       {"Space", 1, fnSpace},     {"String", 2, fnString},
         {"StrConv", 2, fnStrConv}, {"StrConv", 3, fnStrConv}, {"IdSchluessel", 1, fnIdSchluessel},
     };

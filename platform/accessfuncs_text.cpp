@@ -1,5 +1,5 @@
 // Further functions people type in lists, as Access computes them: IsNumeric, Switch, Choose,
-// StrReverse, InStrRev, InStr with its compare argument, StrComp, Asc, AscW, Chr, ChrW, CBool,
+// LTrim, RTrim, Replace, StrReverse, InStrRev, InStr with its compare argument, StrComp, Asc, AscW, Chr, ChrW, CBool,
 // CCur, CSng, CVar, WeekdayName, MonthName, Hex, Oct, Sqr, Exp, Log, Atn, Sin, Cos, Tan, Time,
 // TimeSerial, TimeValue, and the aggregates StDev, StDevP, Var, VarP.
 // A Null argument gives Null (IsNumeric: False).
@@ -42,15 +42,25 @@ bool numberOrError(sqlite3_context *ctx, sqlite3_value *v, double *d)
     return false;
 }
 
+} // namespace
+
 // A number as Access reads a text in German settings: digits with "." between thousands, ","
 // as decimal sign, an exponent; one sign before or after it ("2-" is -2) or parentheses for a
-// negative one; a "€" before or after; blanks around; or &H / &O.
-bool numericText(const QString &text)
+// negative one; a "€" before or after; blanks around; or &H / &O. Its value in *value.
+bool numericText(const QString &text, double *value)
 {
     QString s = text.trimmed();
     static const QRegularExpression hex(QStringLiteral("^&[hH][0-9a-fA-F]{1,8}$|^&[oO][0-7]{1,11}$"));
-    if (hex.match(s).hasMatch())
+    if (hex.match(s).hasMatch()) {
+        if (value) {
+            const bool isHex = s[1].toLower() == 'h';
+            qint64 v = s.mid(2).toLongLong(nullptr, isHex ? 16 : 8);
+            if (isHex && s.size() <= 6 && v > 0x7FFF) // &HFFFF is the Integer -1
+                v -= 0x10000;
+            *value = double(v);
+        }
         return true;
+    }
     const bool parens = s.startsWith('(') && s.endsWith(')');
     if (parens)
         s = s.mid(1, s.size() - 2).trimmed();
@@ -62,20 +72,34 @@ bool numericText(const QString &text)
     };
     dropCurrency();
     int signs = 0;
+    bool minus = parens;
     if (s.startsWith('+') || s.startsWith('-')) {
+        minus = minus || s.startsWith('-');
         s = s.mid(1).trimmed();
         ++signs;
     }
     dropCurrency();
     if (s.endsWith('+') || s.endsWith('-')) {
         // an exponent's own sign needs digits after it, so a sign at the end is the number's
+        minus = minus || s.endsWith('-');
         s = s.chopped(1).trimmed();
         ++signs;
     }
     dropCurrency();
     static const QRegularExpression number(QStringLiteral("^(\\d[\\d.]*(,\\d*)?|,\\d+)([eEdD][+-]?\\d+)?$"));
-    return signs + (parens ? 1 : 0) <= 1 && number.match(s).hasMatch();
+    if (signs + (parens ? 1 : 0) > 1 || !number.match(s).hasMatch())
+        return false;
+    if (value) {
+        s.remove('.');
+        s.replace(',', '.');
+        s.replace('d', 'e');
+        s.replace('D', 'e');
+        *value = (minus ? -1 : 1) * s.toDouble();
+    }
+    return true;
 }
+
+namespace {
 
 void fnIsNumeric(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
@@ -125,6 +149,69 @@ void fnChoose(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         sqlite3_result_null(ctx);
     else
         sqlite3_result_value(ctx, argv[int(k)]);
+}
+
+// LTrim and RTrim of the value as it shows ("2,5"), blanks only.
+void fnLTrim(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (!noNull(ctx, argv, 1))
+        return;
+    const QString s = textOf(argv[0]);
+    int i = 0;
+    while (i < s.size() && s[i] == ' ')
+        ++i;
+    resultText(ctx, s.mid(i));
+}
+
+void fnRTrim(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (!noNull(ctx, argv, 1))
+        return;
+    const QString s = textOf(argv[0]);
+    qsizetype n = s.size();
+    while (n > 0 && s[n - 1] == ' ')
+        --n;
+    resultText(ctx, s.left(n));
+}
+
+// Replace(text, find, with[, start[, count[, compare]]]) as Access: the text from start on (the
+// part before it is dropped), at most count replacements (-1 all), compare 1 ignores case.
+void fnReplace(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (isNull(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    double start = 1, count = -1, compare = 0;
+    if (isNull(argv[1]) || isNull(argv[2]) || (argc > 3 && !numberOrError(ctx, argv[3], &start)) ||
+        (argc > 4 && !numberOrError(ctx, argv[4], &count)) || (argc > 5 && !numberOrError(ctx, argv[5], &compare))) {
+        if (isNull(argv[1]) || isNull(argv[2]))
+            resultTypeError(ctx);
+        return;
+    }
+    if (start < 1 || count < -1) {
+        sqlite3_result_error(ctx, "Ungültiger Prozeduraufruf oder ungültiges Argument", -1);
+        return;
+    }
+    const QString text = textOf(argv[0]).mid(qsizetype(start) - 1), find = textOf(argv[1]), with = textOf(argv[2]);
+    const Qt::CaseSensitivity cs = compare == 1 ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    if (find.isEmpty() || count == 0) {
+        resultText(ctx, text);
+        return;
+    }
+    QString out;
+    qsizetype from = 0;
+    for (qint64 done = 0; count < 0 || done < qint64(count); ++done) {
+        const qsizetype at = text.indexOf(find, from, cs);
+        if (at < 0)
+            break;
+        out += QStringView(text).mid(from, at - from);
+        out += with;
+        from = at + find.size();
+    }
+    out += QStringView(text).mid(from);
+    if (fitsLength(ctx, qint64(out.size()) * 3))
+        resultText(ctx, out);
 }
 
 void fnStrReverse(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -487,6 +574,8 @@ void registerTextFunctions(sqlite3 *db)
     const int f = SQLITE_UTF8;
     const ScalarFn fns[] = {
         {"IsNumeric", 1, fnIsNumeric},   {"Switch", -1, fnSwitch},         {"Choose", -1, fnChoose},
+        {"LTrim", 1, fnLTrim},           {"RTrim", 1, fnRTrim},            {"Replace", 3, fnReplace},
+        {"Replace", 4, fnReplace},       {"Replace", 5, fnReplace},        {"Replace", 6, fnReplace},
         {"StrReverse", 1, fnStrReverse}, {"InStr", 4, fnInStrCompare},     {"InStrRev", 2, fnInStrRev},
         {"InStrRev", 3, fnInStrRev},     {"InStrRev", 4, fnInStrRev},      {"StrComp", 2, fnStrComp},
         {"StrComp", 3, fnStrComp},       {"Asc", 1, fnAsc},                {"AscW", 1, fnAscW},

@@ -48,19 +48,22 @@ struct Parser::CoreState {
     Parser &p;
     QStringList *refs;
     QVector<types::FromTable> *tables;
+    QHash<QString, Ex> *itemAliases;
     bool aggregate;
     int scopes;
     explicit CoreState(Parser &parser)
-        : p(parser), refs(parser.m_refs), tables(parser.m_tables), aggregate(parser.m_aggregate),
-          scopes(int(parser.m_scopes.size()))
+        : p(parser), refs(parser.m_refs), tables(parser.m_tables), itemAliases(parser.m_itemAliases),
+          aggregate(parser.m_aggregate), scopes(int(parser.m_scopes.size()))
     {
         p.m_refs = nullptr;
         p.m_tables = nullptr;
+        p.m_itemAliases = nullptr;
     }
     ~CoreState()
     {
         p.m_refs = refs;
         p.m_tables = tables;
+        p.m_itemAliases = itemAliases;
         p.m_aggregate = aggregate;
         while (p.m_scopes.size() > scopes)
             p.m_scopes.removeLast();
@@ -131,13 +134,13 @@ Query Parser::finish(const Core &c, const QString &order, const QString &window)
     if (!order.isEmpty())
         sql += " ORDER BY " + order;
     if (!c.top.isEmpty()) {
-        if (c.percent) // rounded up, as Access counts a started percent
-            sql += " LIMIT (SELECT (count(*) * " + c.top + " + 99) / 100 FROM (" + c.body + "))";
-        else if (!order.isEmpty() && !window.isEmpty() && !c.distinct) // with the rows tied with the n-th
+        // A percent counts a started row; either count keeps the rows tied with the last one.
+        const QString n = c.percent ? "(SELECT (count(*) * " + c.top + " + 99) / 100 FROM (" + c.body + "))" : c.top;
+        if (!order.isEmpty() && !window.isEmpty() && !c.distinct)
             sql += " LIMIT (SELECT count(*) FROM (SELECT rank() OVER (ORDER BY " + window + ") AS zRang" +
-                   c.rest + ") WHERE zRang <= " + c.top + ')';
+                   c.rest + ") WHERE zRang <= " + n + ')';
         else
-            sql += " LIMIT " + c.top;
+            sql += " LIMIT " + n;
     }
     return Query{sql, order.isEmpty() && c.top.isEmpty(), c.items, c.from};
 }
@@ -250,12 +253,18 @@ QString Parser::scoutFrom(QVector<types::FromTable> *tables)
 QString Parser::selectList(Core &c, QStringList *unionItems)
 {
     QStringList items;
+    // Per item: the field's name, table.name for a qualified column, the union item without a name.
+    QStringList shownAs, qualifiedAs, unionValue;
+    // A later item may use the name given to an earlier one, as Access allows.
+    QHash<QString, Ex> named;
+    m_itemAliases = &named;
     int unnamed = 1000;
     auto star = [&](const QString &item) {
         items << item;
         *unionItems << item;
         c.items << Item{true, false, {}};
         c.itemSql << QString();
+        c.itemYesNo << false;
         c.star = true;
         if (m_refs)
             *m_refs << item;
@@ -274,6 +283,7 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
         Ex e = value(expr());
         c.items << Item{false, e.date, e.date ? QString() : e.dateIf};
         c.itemSql << e.sql;
+        c.itemYesNo << (e.vt == Vt::YesNo);
         if (e.kind != Ex::Number)
             c.groupKeys << groupKey(e);
         QString as;
@@ -281,15 +291,39 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
             const QString alias = cur().text.toUpper();
             as = " AS " + name();
             c.aliases.insert(alias, e.sql);
+            named.insert(QString(alias).remove('[').remove(']'), e);
         } else if (e.kind != Ex::Column)
             as = QStringLiteral(" AS Ausdr%1").arg(unnamed++);
         items << e.sql + as;
+        QString bare = e.sql;
+        bare.remove('[');
+        bare.remove(']');
+        shownAs << (as.isEmpty() ? bare.section('.', -1).toUpper() : QString());
+        qualifiedAs << (as.isEmpty() && bare.contains('.') ? bare : QString());
         const QString key = groupKey(e);
+        unionValue << key;
         if (key == e.sql)
             *unionItems << e.sql + as;
         else
             *unionItems << key + (as.isEmpty() ? " AS " + e.sql.section('.', -1) : as);
     } while (acceptOp(","));
+    m_itemAliases = nullptr;
+    // Two columns of one name from different tables are named with their table, as Access names
+    // them ("S.Klasse", "K.Klasse").
+    auto fromTwoTables = [&](int k) {
+        for (int j = 0; j < shownAs.size(); ++j)
+            if (shownAs[j] == shownAs[k] && !qualifiedAs[j].isEmpty() &&
+                qualifiedAs[j].section('.', 0, -2).compare(qualifiedAs[k].section('.', 0, -2), Qt::CaseInsensitive) != 0)
+                return true;
+        return false;
+    };
+    if (!c.star)
+        for (int k = 0; k < shownAs.size(); ++k)
+            if (!qualifiedAs[k].isEmpty() && fromTwoTables(k)) {
+                const QString as = " AS \"" + qualifiedAs[k] + '"';
+                items[k] += as;
+                (*unionItems)[k] = unionValue[k] + as;
+            }
     return items.join(QStringLiteral(", "));
 }
 
@@ -321,8 +355,14 @@ QString Parser::orderList(const Core *c, QString *window)
     bool windowOk = true;
     do {
         Ex e = value(expr());
-        QString item = e.kind == Ex::Number ? e.sql : wrap(e, P_COLLATE) + " COLLATE DE";
+        // A column's position sorts its texts in German order too.
+        QString item = e.kind == Ex::Number ? e.sql + " COLLATE DE" : wrap(e, P_COLLATE) + " COLLATE DE";
         QString w = windowKey(e, c);
+        if (c && e.vt == Vt::YesNo) // Yes (-1) sorts before No (0), as Access sorts it
+            item = w = arithmetic(e).sql;
+        const int k = e.kind == Ex::Number ? e.sql.toInt() : 0;
+        if (c && !c->star && k >= 1 && k <= c->itemYesNo.size() && c->itemYesNo[k - 1])
+            item = w = types::yesNoValue(c->itemSql[k - 1]);
         windowOk = windowOk && !w.isEmpty();
         if (acceptKw("DESC")) {
             item += QStringLiteral(" DESC");
@@ -348,7 +388,10 @@ QString Parser::fromList()
 QString Parser::fromItem()
 {
     QString s = fromPrimary();
-    for (;;) {
+    for (bool joined = false;; joined = true) {
+        // Access joins two items at a time: a further join needs the first two in parentheses.
+        if (joined && (isKw(cur(), "INNER") || isKw(cur(), "LEFT") || isKw(cur(), "RIGHT") || isKw(cur(), "JOIN")))
+            throw ParseError{cur().pos, QStringLiteral("Syntaxfehler (fehlender Operator): Verknüpfungen klammern")};
         QString op;
         if (acceptKw("INNER"))
             op = QStringLiteral(" INNER JOIN ");

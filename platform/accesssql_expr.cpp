@@ -42,6 +42,19 @@ Ex arithmetic(const Ex &e)
     return out;
 }
 
+// An operand of *, /, ^ and the sign: a text holding a number counts as that number ("2,5" * 2 =
+// 5, another text stops the statement) and a date as its serial number, as Access computes.
+Ex numeric(const Ex &e0)
+{
+    Ex e = arithmetic(e0);
+    if (e.kind == Ex::Number || e.kind == Ex::Null || e.kind == Ex::Bool || e.vt == Vt::Number || e.vt == Vt::Null)
+        return e;
+    const QString sql = e.date || !e.dateIf.isEmpty() ? "AccDateNumber(" + e.sql + ')' : e.sql;
+    Ex out = other("AccAsNumber(" + sql + ')', P_PRIMARY);
+    out.vt = Vt::Number;
+    return out;
+}
+
 Ex logic(const QString &sql, int prec)
 {
     Ex e = other(sql, prec);
@@ -131,6 +144,21 @@ Ex Parser::compare(const Ex &l0, const QString &op, const Ex &r0)
     return logic(types::converted(ops[0], t) + ' ' + op + ' ' + right, p);
 }
 
+// x op ANY/SOME/ALL (SELECT …): the comparison with each value of the sub-select, which may
+// refer to the outer rows; ALL holds only when no value fails or compares with Null.
+Ex Parser::quantified(const Ex &l, const QString &op)
+{
+    const bool all = isKw(cur(), "ALL");
+    m_i += 2;
+    const Query q = query();
+    expectOp(")");
+    const Ex v = other(QStringLiteral("zAlle.v"), P_PRIMARY);
+    const QString each = compare(l, op, v).sql;
+    const QString values = "(WITH zAlle(v) AS (" + q.sql + ") SELECT 1 FROM zAlle WHERE ";
+    return logic(all ? "NOT EXISTS " + values + "NOT coalesce(" + each + ", 0))" : "EXISTS " + values + each + ')',
+                 P_PRIMARY);
+}
+
 QString Parser::listLeft(const Ex &l, const QVector<Ex> &others, QStringList *converted)
 {
     QVector<types::Operand> ops{operand(l, P_EQ + 1)};
@@ -152,6 +180,11 @@ Ex Parser::comparison()
         if (t.kind == Tk::Op && (t.text == "=" || t.text == "<>" || t.text == "<" || t.text == ">" ||
                                  t.text == "<=" || t.text == ">=")) {
             ++m_i;
+            if ((isKw(cur(), "ANY") || isKw(cur(), "SOME") || isKw(cur(), "ALL")) && isOp(peek(), "(") &&
+                isKw(peek(2), "SELECT")) {
+                l = quantified(l, t.text);
+                continue;
+            }
             Ex r = concat();
             l = compare(l, t.text, r);
             continue;
@@ -176,7 +209,18 @@ Ex Parser::comparison()
             const Ex b = value(concat());
             QStringList bounds;
             const QString left = listLeft(value(l), {a, b}, &bounds);
-            l = logic(left + (negated ? " NOT BETWEEN " : " BETWEEN ") + bounds[0] + " AND " + bounds[1], P_EQ);
+            // Access takes the bounds in either order: two numbers are put in order here, any
+            // other bounds are tried both ways.
+            const bool numbers = a.kind == Ex::Number && b.kind == Ex::Number;
+            if (numbers && a.sql.toDouble() > b.sql.toDouble())
+                bounds.swapItemsAt(0, 1);
+            if (numbers) {
+                l = logic(left + (negated ? " NOT BETWEEN " : " BETWEEN ") + bounds[0] + " AND " + bounds[1], P_EQ);
+                continue;
+            }
+            const QString either = '(' + left + " BETWEEN " + bounds[0] + " AND " + bounds[1] + " OR " + left +
+                                   " BETWEEN " + bounds[1] + " AND " + bounds[0] + ')';
+            l = negated ? logic("NOT " + either, P_NOT) : logic(either, P_PRIMARY);
             continue;
         }
         if (acceptKw("IN")) {
@@ -186,6 +230,8 @@ Ex Parser::comparison()
                 list = query().sql;
                 const Ex v = value(l);
                 left = v.vt == Vt::Text ? wrap(v, P_COLLATE) + " COLLATE DEU" : wrap(v, P_EQ + 1);
+                if (v.date && v.vt != Vt::DateOrText) // the sub-select's values read as dates, texts too
+                    list = "WITH zIn(v) AS (" + list + ") SELECT AccAsDate(v) FROM zIn";
             } else {
                 QVector<Ex> values;
                 do
@@ -255,6 +301,12 @@ Ex Parser::additive()
         if (acceptOp("+")) {
             l = arithmetic(l);
             const Ex r = arithmetic(modulo());
+            if (l.date && r.date) { // two dates add up: a day and a time of day
+                l = other("AccPlus(AccDateNumber(" + l.sql + "), " + r.sql + ')', P_PRIMARY);
+                l.date = true;
+                l.vt = Vt::Date;
+                continue;
+            }
             l = sumType(dayShift(other("AccPlus(" + l.sql + ", " + r.sql + ')', P_PRIMARY), l, r, true), l, r);
         } else if (acceptOp("-")) {
             l = arithmetic(l);
@@ -293,12 +345,12 @@ Ex Parser::multiplicative()
     Ex l = unary();
     for (;;) {
         if (acceptOp("*")) {
-            l = arithmetic(l);
-            const Ex r = arithmetic(unary());
+            l = numeric(l);
+            const Ex r = numeric(unary());
             l = number(wrap(l, P_MUL) + " * " + wrap(r, P_MUL + 1), P_MUL);
         } else if (acceptOp("/")) {
-            l = arithmetic(l);
-            const Ex r = arithmetic(unary());
+            l = numeric(l);
+            const Ex r = numeric(unary());
             l = number("CAST(" + l.sql + " AS REAL) / " + wrap(r, P_MUL + 1), P_MUL); // never integer division
         } else
             return l;
@@ -309,7 +361,7 @@ Ex Parser::unary()
 {
     Depth depth(m_depth, cur().pos);
     if (acceptOp("-")) {
-        const Ex e = arithmetic(unary());
+        const Ex e = numeric(unary());
         // "--" would start a comment in SQLite
         const QString inner = e.sql.startsWith('-') ? '(' + e.sql + ')' : wrap(e, P_UNARY);
         Ex out = number('-' + inner, P_UNARY);
@@ -326,8 +378,8 @@ Ex Parser::power()
 {
     Ex l = primary();
     while (acceptOp("^")) {
-        l = arithmetic(l);
-        const Ex r = arithmetic(isOp(cur(), "-") || isOp(cur(), "+") ? unary() : primary());
+        l = numeric(l);
+        const Ex r = numeric(isOp(cur(), "-") || isOp(cur(), "+") ? unary() : primary());
         l = number("power(" + l.sql + ", " + r.sql + ')', P_PRIMARY);
     }
     return l;
@@ -412,12 +464,42 @@ Ex Parser::primary()
         ++m_i;
         n += '.' + name();
     }
+    if (const Ex *named = itemAlias(n)) {
+        Ex e = *named;
+        e.sql = '(' + e.sql + ')';
+        e.prec = P_PRIMARY;
+        if (e.kind == Ex::Column)
+            e.kind = Ex::Other;
+        return e;
+    }
     Ex col{n, P_PRIMARY, Ex::Column, false, false};
     col.dateIf = n;
     if (m_refs)
         *m_refs << n;
+    // SQLite's own row number is no field in Access.
+    QString bare = n.section('.', -1).toUpper();
+    bare.remove('[');
+    bare.remove(']');
+    if (bare == QLatin1String("ROWID") || bare == QLatin1String("OID") || bare == QLatin1String("_ROWID_"))
+        throw ParseError{t.pos, QStringLiteral("unbekanntes Feld %1").arg(n)};
     resolve(col);
     return col;
+}
+
+const Ex *Parser::itemAlias(const QString &n) const
+{
+    if (!m_itemAliases || !m_types || n.contains('.'))
+        return nullptr;
+    QString key = n.toUpper();
+    key.remove('[');
+    key.remove(']');
+    const auto it = m_itemAliases->constFind(key);
+    if (it == m_itemAliases->constEnd())
+        return nullptr;
+    for (const QString &scope : m_scopes) // a field of that name wins
+        if (!scope.isEmpty() && (*m_types)(n, scope) != ColumnType::Missing)
+            return nullptr;
+    return &*it;
 }
 
 void Parser::resolve(Ex &col) const
@@ -468,6 +550,20 @@ Ex Parser::call()
         throw ParseError{t.pos, QStringLiteral("falsche Anzahl von Argumenten für %1").arg(t.text)};
     if (types::isAggregate(t.upper))
         m_aggregate = true;
+    // Min, Max, First and Last of a Yes/No see Yes as -1: Max is No when there is one.
+    if (types::isAggregate(t.upper) && values.size() == 1 && values[0].vt == Vt::YesNo)
+        values[0] = arithmetic(values[0]);
+    // A date where a number is taken counts as its serial number (CDbl(#1/1/2012#) = 40909);
+    // Int and Fix of a date keep it a date (the day without its time), so do Sum and Avg.
+    bool wholeDate = false;
+    const bool keepsDate = t.upper == QLatin1String("INT") || t.upper == QLatin1String("FIX") ||
+                           t.upper == QLatin1String("SUM") || t.upper == QLatin1String("AVG");
+    if (types::takesNumbers(t.upper))
+        for (Ex &v : values)
+            if (v.date && v.vt != Vt::DateOrText) {
+                wholeDate = keepsDate;
+                v = number("AccDateNumber(" + v.sql + ')', P_PRIMARY);
+            }
     const Ex typedCall = callType(Ex{}, t.upper, values);
     const bool dateResult = typedCall.date || !typedCall.dateIf.isEmpty();
     for (int i = 0; i < values.size(); ++i)
@@ -485,6 +581,10 @@ Ex Parser::call()
         textBranch = textBranch || values[k].vt == Vt::Text;
         sameBranches = sameBranches && values[k].vt == values[branchArgs[0]].vt;
     }
+    if (wholeDate) {
+        out = other("CDate(" + out.sql + ')', P_PRIMARY);
+        out.date = true;
+    }
     if (out.date)
         out.vt = textBranch ? Vt::DateOrText : Vt::Date;
     else if (f != Vt::Unknown)
@@ -494,7 +594,13 @@ Ex Parser::call()
     return out;
 }
 
-QString Parser::asText(const Ex &e) { return e.date ? "AccDateToText(" + e.sql + ')' : e.sql; }
+// A value made text: a date as a German date, a Yes/No as Access's -1 or 0 (stored as 1 or 0).
+QString Parser::asText(const Ex &e)
+{
+    if (e.date)
+        return "AccDateToText(" + e.sql + ')';
+    return e.vt == Vt::YesNo ? types::yesNoValue(e.sql) : e.sql;
+}
 
 QVector<int> Parser::branches(const QString &fn, int count)
 {

@@ -43,6 +43,8 @@ Ex other(const QString &sql, int prec);
 Ex value(const Ex &e);
 // An operand of arithmetic: a Yes/No counts -1 for Yes (stored as 1).
 Ex arithmetic(const Ex &e);
+// An operand of *, /, ^ and the sign: numeric texts and dates as numbers.
+Ex numeric(const Ex &e);
 Ex logic(const QString &sql, int prec);
 Ex number(const QString &sql, int prec);
 types::Operand operand(const Ex &e, int prec);
@@ -66,6 +68,7 @@ struct Core {
     bool distinct = false;    // DISTINCT kept as such (not rewritten as GROUP BY)
     bool star = false;        // the select list has * or table.*
     QStringList itemSql;      // each select item's expression (empty for a star)
+    QVector<bool> itemYesNo;  // each select item is a Yes/No
     QStringList groupKeys;    // the select items as GROUP BY keys (constants left out)
     QHash<QString, QString> aliases; // upper-case alias -> expression
     QString unionBody;        // the body with its texts in German order, as the first member of a UNION
@@ -197,6 +200,8 @@ private:
     Ex andExpr();
     Ex notExpr();
     Ex compare(const Ex &l0, const QString &op, const Ex &r0);
+    // x op ANY/SOME/ALL (SELECT …), the keyword at the current token.
+    Ex quantified(const Ex &l, const QString &op);
     // The left operand of Between or In with the others, converted as Access compares them.
     QString listLeft(const Ex &l, const QVector<Ex> &others, QStringList *converted);
     Ex comparison();
@@ -216,6 +221,8 @@ private:
     Ex primary();
     // A column's type from the FROM clauses around it, the innermost first.
     void resolve(Ex &col) const;
+    // The item an earlier name of the select list being read stands for, when no field has it.
+    const Ex *itemAlias(const QString &n) const;
     Ex call();
     // The expression as Access turns it into text: a date shows as "31.12.2011" (with the time
     // when it has one). A column counts as a date when its declared type says so (the columns'
@@ -233,6 +240,7 @@ private:
     QStringList *m_refs = nullptr;                 // column references of the select list being read
     QVector<types::FromTable> *m_tables = nullptr; // FROM entries while reading ahead
     bool m_aggregate = false;                      // the select list being read has an aggregate
+    QHash<QString, Ex> *m_itemAliases = nullptr;   // the names given so far in the select list being read
     int m_i = 0;
     int m_depth = 0;
     QHash<int, Memo<Query>> m_queries;

@@ -88,12 +88,12 @@ QString format(const QDateTime &dt, const QString &fmt)
             else out += QString::number((d.dayOfYear() - 1 + QDate(d.year(), 1, 1).dayOfWeek() % 7) / 7 + 1);
             i += k;
         } else if (c == 'c' || (c == 't' && run('t') == 5)) {
-            // c the date with the time when there is one (the time alone on day zero), ttttt the time
+            // c the date with the time when there is one (the time alone on day zero, midnight too), ttttt the time
             const bool dayZero = d == QDate(1899, 12, 30);
             QString part;
-            if (c == 'c' && !(dayZero && t != QTime(0, 0)))
+            if (c == 'c' && !dayZero)
                 part = format(d, QStringLiteral("dd.mm.yyyy"));
-            if (c == 't' || t != QTime(0, 0))
+            if (c == 't' || t != QTime(0, 0) || dayZero)
                 part += (part.isEmpty() ? QString() : QStringLiteral(" ")) + t.toString(QStringLiteral("HH:mm:ss"));
             out += part;
             i += c == 'c' ? 1 : 5;

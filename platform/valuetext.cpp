@@ -57,7 +57,7 @@ QString valueText(const QVariant &v)
 
 QString dateTimeText(const QDateTime &dt)
 {
-    if (dt.date() == QDate(1899, 12, 30) && dt.time() != QTime(0, 0))
+    if (dt.date() == QDate(1899, 12, 30)) // day zero itself is midnight: "00:00:00"
         return dt.time().toString(QStringLiteral("HH:mm:ss"));
     return valueText(dt);
 }

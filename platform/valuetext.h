@@ -10,7 +10,7 @@ namespace vt {
 
 QString valueText(const QVariant &v);
 // A date as Access shows it in a list or a text: the time only when there is one, and a time
-// alone (on Access's day zero, 30.12.1899) without the date: "10:20:30".
+// alone (on Access's day zero, 30.12.1899, itself "00:00:00") without the date: "10:20:30".
 QString dateTimeText(const QDateTime &dt);
 // Reads such a text back into a value ("" gives Null; anything else that is no
 // number, date or Wahr/Falsch stays text).

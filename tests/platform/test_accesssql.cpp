@@ -390,7 +390,7 @@ TEST(AccessSqlTyped, ConversionsFollowTheColumnsTypes)
         {"SELECT DISTINCT Name, Geburtsdatum, 1 FROM Schüler",
          "SELECT Name, Geburtsdatum, 1 AS Ausdr1000 FROM Schüler GROUP BY Name COLLATE DEU, Geburtsdatum"},
         {"SELECT TOP 1 Trim(Name) AS N FROM Schüler ORDER BY N, 1",
-         "SELECT Trim(Name) AS N FROM Schüler ORDER BY N COLLATE DE, 1 LIMIT (SELECT count(*) FROM (SELECT rank() "
+         "SELECT Trim(Name) AS N FROM Schüler ORDER BY N COLLATE DE, 1 COLLATE DE LIMIT (SELECT count(*) FROM (SELECT rank() "
          "OVER (ORDER BY (Trim(Name)) COLLATE DEU, (Trim(Name)) COLLATE DEU) AS zRang FROM Schüler) WHERE zRang <= 1)"},
     });
     // A text that is no number against a number literal is Access's type error, at run time.
