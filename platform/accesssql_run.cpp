@@ -142,9 +142,9 @@ enum class Cell { Read, Stopped, TooBig };
 
 // The cell's text; Stopped when the run was given up while converting it, TooBig when the
 // engine had no memory left for the value as text.
-Cell cellText(sqlite3_stmt *st, int i, Shown shown, const GoOn &goOn, QString *out)
+Cell cellText(sqlite3_stmt *st, int i, int type, Shown shown, const GoOn &goOn, QString *out)
 {
-    switch (sqlite3_column_type(st, i)) {
+    switch (type) {
     case SQLITE_NULL:
         *out = QString();
         return Cell::Read;
@@ -205,6 +205,15 @@ struct Progress {
         self->stopped = self->stopped || self->tooBig || !(*self->goOn)(RunPhase::Engine);
         return self->stopped ? 1 : 0;
     }
+};
+
+// The connection's lock, taken once for the reads of a row's values instead of once for each call.
+struct RowLock {
+    sqlite3_mutex *m;
+    explicit RowLock(sqlite3 *db) : m(sqlite3_db_mutex(db)) { sqlite3_mutex_enter(m); }
+    ~RowLock() { sqlite3_mutex_leave(m); }
+    RowLock(const RowLock &) = delete;
+    RowLock &operator=(const RowLock &) = delete;
 };
 
 // Puts back the connection's progress handler, its value limit and the engine's heap limit
@@ -318,6 +327,8 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
         QStringList row;
         row.reserve(n);
         bytes += 64;
+        // The connection's lock held for the whole row: each value call then only counts it up.
+        const RowLock lock(h);
         for (int i = 0; i < n; ++i) {
             // A value is counted before it is converted: one too big for the limit is never copied.
             const int type = sqlite3_column_type(s.st, i);
@@ -325,7 +336,7 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
                 bytes + textBytes(sqlite3_column_bytes(s.st, i)) > limits.maxBytes)
                 return endAs(ReadResult::TooBig);
             QString text;
-            switch (cellText(s.st, i, shown[i], goOn, &text)) {
+            switch (cellText(s.st, i, type, shown[i], goOn, &text)) {
             case Cell::Stopped:
                 return endAs(ReadResult::Stopped);
             case Cell::TooBig:
