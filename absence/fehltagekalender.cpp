@@ -15,6 +15,24 @@ namespace {
 // A value's text as vt::valueText gives it, a stored text read without a QVariant.
 QString wertText(const zdb::Row &r, int c) { return r.type(c) == zdb::Row::Text ? r.text(c) : vt::valueText(r.value(c)); }
 
+// The same for a column of few distinct texts (classes, reasons): each made text once and shared.
+class GeteilteTexte {
+public:
+    QString text(const zdb::Row &r, int c)
+    {
+        if (r.type(c) != zdb::Row::Text)
+            return wertText(r, c);
+        const QByteArrayView u = r.utf8(c);
+        auto it = m_texte.constFind(QByteArray::fromRawData(u.data(), u.size()));
+        if (it == m_texte.cend())
+            it = m_texte.insert(u.toByteArray(), QString::fromUtf8(u));
+        return it.value();
+    }
+
+private:
+    QHash<QByteArray, QString> m_texte;
+};
+
 } // namespace
 
 Fehltagekalender::Fehltagekalender(VSGrid &grid) : m_grid(grid) {}
@@ -52,20 +70,10 @@ void Fehltagekalender::vorbereiten(int zeilen, int spalten)
 QVector<PersonZeile> Fehltagekalender::personenLesen(zdb::Db &nm, const Abfrage &abfrage)
 {
     QVector<PersonZeile> personen;
-    QHash<QByteArray, QString> klassen; // few classes: each made text once, shared by its rows
+    GeteilteTexte klassen;
     nm.forEachRow(abfrage.sql, abfrage.params, [&](const zdb::Row &r) {
         const QString name = vt::trimBlanks(wertText(r, 2)) + QStringLiteral(", ") + vt::trimBlanks(wertText(r, 3));
-        QString klasse;
-        if (r.type(1) == zdb::Row::Text) {
-            const QByteArrayView k = r.utf8(1);
-            auto it = klassen.constFind(QByteArray::fromRawData(k.data(), k.size()));
-            if (it == klassen.cend())
-                it = klassen.insert(k.toByteArray(), QString::fromUtf8(k));
-            klasse = it.value();
-        } else {
-            klasse = wertText(r, 1);
-        }
-        personen.push_back({klasse, name, wertText(r, 0)});
+        personen.push_back({klassen.text(r, 1), name, wertText(r, 0)});
         return true;
     });
     return personen;
@@ -154,12 +162,11 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     m_grid.setRedraw(false);
     GridStore &s = m_grid.store();
     // A person's records come one after the other: the row is looked up once per stored id, and
-    // each stored day is read into its column once. The values are read as UTF-8 where they are
-    // texts: the few codes are made text once and shared by their cells.
+    // each stored day is read into its column once; the few codes are shared by their cells.
     QByteArray letzteId;
     int letzteZeile = -1;
     QHash<QByteArray, int> spalten;
-    QHash<QByteArray, QString> codes;
+    GeteilteTexte codes;
     eigen.forEachRow(absenzenSql(ascii),
                      {zdb::isoDate(von), zdb::isoDate(bis),
                       QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
@@ -185,15 +192,7 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
                          }
                          if (spalte < 0)
                              return true;
-                         if (r.type(2) == zdb::Row::Text) {
-                             const QByteArrayView code = r.utf8(2);
-                             auto it = codes.constFind(QByteArray::fromRawData(code.data(), code.size()));
-                             if (it == codes.cend())
-                                 it = codes.insert(code.toByteArray(), QString::fromUtf8(code));
-                             s.setTextMatrix(letzteZeile, spalte, it.value());
-                         } else {
-                             s.setTextMatrix(letzteZeile, spalte, wertText(r, 2));
-                         }
+                         s.setTextMatrix(letzteZeile, spalte, codes.text(r, 2));
                          return true;
                      });
     m_grid.setRedraw(true);
