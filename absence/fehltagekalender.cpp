@@ -5,9 +5,35 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QHash>
 #include <algorithm>
 
 namespace absence {
+
+namespace {
+
+// A value's text as vt::valueText gives it, a stored text read without a QVariant.
+QString wertText(const zdb::Row &r, int c) { return r.type(c) == zdb::Row::Text ? r.text(c) : vt::valueText(r.value(c)); }
+
+// The same for a column of few distinct texts (classes, reasons): each made text once and shared.
+class GeteilteTexte {
+public:
+    QString text(const zdb::Row &r, int c)
+    {
+        if (r.type(c) != zdb::Row::Text)
+            return wertText(r, c);
+        const QByteArrayView u = r.utf8(c);
+        auto it = m_texte.constFind(QByteArray::fromRawData(u.data(), u.size()));
+        if (it == m_texte.cend())
+            it = m_texte.insert(u.toByteArray(), QString::fromUtf8(u));
+        return it.value();
+    }
+
+private:
+    QHash<QByteArray, QString> m_texte;
+};
+
+} // namespace
 
 Fehltagekalender::Fehltagekalender(VSGrid &grid) : m_grid(grid) {}
 Fehltagekalender::~Fehltagekalender() = default;
@@ -44,10 +70,10 @@ void Fehltagekalender::vorbereiten(int zeilen, int spalten)
 QVector<PersonZeile> Fehltagekalender::personenLesen(zdb::Db &nm, const Abfrage &abfrage)
 {
     QVector<PersonZeile> personen;
-    nm.forEach(abfrage.sql, abfrage.params, [&](const QVariantList &r) {
-        const QString name =
-            vt::trimBlanks(vt::valueText(r[2])) + QStringLiteral(", ") + vt::trimBlanks(vt::valueText(r[3]));
-        personen.push_back({vt::valueText(r[1]), name, vt::valueText(r[0])});
+    GeteilteTexte klassen;
+    nm.forEachRow(abfrage.sql, abfrage.params, [&](const zdb::Row &r) {
+        const QString name = vt::trimBlanks(wertText(r, 2)) + QStringLiteral(", ") + vt::trimBlanks(wertText(r, 3));
+        personen.push_back({klassen.text(r, 1), name, wertText(r, 0)});
         return true;
     });
     return personen;
@@ -136,30 +162,39 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     m_grid.setRedraw(false);
     GridStore &s = m_grid.store();
     // A person's records come one after the other: the row is looked up once per stored id, and
-    // each stored day is read into its column once.
-    QString letzteId;
+    // each stored day is read into its column once; the few codes are shared by their cells.
+    QByteArray letzteId;
     int letzteZeile = -1;
-    QHash<QString, int> spalten;
-    eigen.forEach(absenzenSql(ascii),
-                  {zdb::isoDate(von), zdb::isoDate(bis),
-                   QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
-                  [&](const QVariantList &r) {
-                      const QString id = vt::valueText(r[0]);
-                      if (letzteZeile < 0 || id != letzteId) {
-                          letzteZeile = m_zeilen.value(vt::idSchluessel(id), -1);
-                          letzteId = id;
-                      }
-                      if (letzteZeile < 0)
-                          return true;
-                      const QString tagText = vt::valueText(r[1]);
-                      auto tag = spalten.constFind(tagText);
-                      if (tag == spalten.cend())
-                          tag = spalten.insert(tagText, m_tage->spalte(zdb::dateFromStored(r[1])));
-                      const int spalte = tag.value();
-                      if (spalte >= 0)
-                          s.setTextMatrix(letzteZeile, spalte, vt::valueText(r[2]));
-                      return true;
-                  });
+    QHash<QByteArray, int> spalten;
+    GeteilteTexte codes;
+    eigen.forEachRow(absenzenSql(ascii),
+                     {zdb::isoDate(von), zdb::isoDate(bis),
+                      QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
+                     [&](const zdb::Row &r) {
+                         if (r.type(0) != zdb::Row::Text) {
+                             letzteZeile = m_zeilen.value(vt::idSchluessel(wertText(r, 0)), -1);
+                             letzteId.clear();
+                         } else if (const QByteArrayView id = r.utf8(0); letzteZeile < 0 || id != letzteId) {
+                             letzteZeile = m_zeilen.value(vt::idSchluessel(QString::fromUtf8(id)), -1);
+                             letzteId = id.toByteArray();
+                         }
+                         if (letzteZeile < 0)
+                             return true;
+                         int spalte;
+                         if (r.type(1) == zdb::Row::Text) {
+                             const QByteArrayView tag = r.utf8(1);
+                             auto it = spalten.constFind(QByteArray::fromRawData(tag.data(), tag.size()));
+                             if (it == spalten.cend())
+                                 it = spalten.insert(tag.toByteArray(), m_tage->spalte(zdb::dateFromStored(r.value(1))));
+                             spalte = it.value();
+                         } else {
+                             spalte = m_tage->spalte(zdb::dateFromStored(r.value(1)));
+                         }
+                         if (spalte < 0)
+                             return true;
+                         s.setTextMatrix(letzteZeile, spalte, codes.text(r, 2));
+                         return true;
+                     });
     m_grid.setRedraw(true);
 }
 

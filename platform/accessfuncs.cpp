@@ -144,7 +144,7 @@ static QCollator &germanCollator()
     return c;
 }
 
-int germanCompare(const QString &a, const QString &b)
+int germanCompare(QStringView a, QStringView b)
 {
     int r = germanCollator().compare(a, b);
     if (r == 0)
@@ -156,8 +156,25 @@ int germanEqualCompare(const QString &a, const QString &b) { return germanCollat
 
 int noCaseCompare(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive); }
 
+// ASCII widened into buf, false for any other byte.
+static bool asciiInto(const void *p, int n, QVarLengthArray<char16_t, 64> &buf)
+{
+    const auto *s = static_cast<const unsigned char *>(p);
+    buf.resize(n);
+    for (int i = 0; i < n; ++i) {
+        if (s[i] >= 0x80)
+            return false;
+        buf[i] = s[i];
+    }
+    return true;
+}
+
 static int collateDE(void *, int la, const void *a, int lb, const void *b)
 {
+    // A sort calls this many times per row: ASCII names are compared from the stack.
+    QVarLengthArray<char16_t, 64> wa, wb;
+    if (asciiInto(a, la, wa) && asciiInto(b, lb, wb))
+        return germanCompare(QStringView(wa.constData(), la), QStringView(wb.constData(), lb));
     return germanCompare(QString::fromUtf8(static_cast<const char *>(a), la),
                          QString::fromUtf8(static_cast<const char *>(b), lb));
 }

@@ -43,7 +43,7 @@ bool accessLike(const QString &text, const QString &pattern);
 // SQL-standard wildcard match (% _ with optional escape), case folded.
 bool sqlLike(const QString &text, const QString &pattern, QChar escape = QChar());
 // German collation order (as names sort in lists); case-insensitive comparison.
-int germanCompare(const QString &a, const QString &b);
+int germanCompare(QStringView a, QStringView b);
 int noCaseCompare(const QString &a, const QString &b);
 // German order with case ignored and no tie-break: "MÜLLER" equals "Müller", O < Ö < P.
 int germanEqualCompare(const QString &a, const QString &b);

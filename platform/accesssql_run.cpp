@@ -7,7 +7,9 @@
 #include <QHash>
 #include <QStringDecoder>
 #include <algorithm>
+#include <cstring>
 #include <memory>
+#include <vector>
 #include <sqlite3.h>
 
 namespace accesssql {
@@ -140,24 +142,60 @@ bool utf8Text(const char *data, qint64 size, const GoOn &goOn, QString *out)
 
 enum class Cell { Read, Stopped, TooBig };
 
-// The cell's text; Stopped when the run was given up while converting it, TooBig when the
-// engine had no memory left for the value as text.
-Cell cellText(sqlite3_stmt *st, int i, Shown shown, const GoOn &goOn, QString *out)
+// Texts of numbers and of short values met before, shared by their cells: a big list repeats its
+// codes, grades and keys many times, and a shared text needs no memory of its own.
+class Shared {
+public:
+    const QString &number(qint64 v)
+    {
+        Slot &slot = m_numbers[size_t(quint64(v) % Slots)];
+        if (!slot.used || slot.key != quint64(v)) {
+            slot = {quint64(v), 0, true, QString::number(v)};
+        }
+        return slot.text;
+    }
+    // A UTF-8 value of up to 8 bytes, or nullptr when it is longer.
+    const QString *shortText(const char *data, int size)
+    {
+        if (size > 8 || size < 0)
+            return nullptr;
+        quint64 key = 0;
+        std::memcpy(&key, data, size_t(size));
+        Slot &slot = m_texts[size_t((key * 0x9E3779B97F4A7C15ull) >> 52) % Slots];
+        if (!slot.used || slot.key != key || slot.size != size)
+            slot = {key, size, true, QString::fromUtf8(data, size)};
+        return &slot.text;
+    }
+
+private:
+    static constexpr size_t Slots = 4096;
+    struct Slot {
+        quint64 key = 0;
+        int size = 0;
+        bool used = false;
+        QString text;
+    };
+    std::vector<Slot> m_numbers = std::vector<Slot>(Slots), m_texts = std::vector<Slot>(Slots);
+};
+
+// The cell's text from its value (read while the connection's lock is held); Stopped when the run
+// was given up while converting it, TooBig when the engine had no memory left for the value as text.
+Cell cellText(sqlite3_value *value, int type, Shown shown, const GoOn &goOn, Shared &shared, QString *out)
 {
-    switch (sqlite3_column_type(st, i)) {
+    switch (type) {
     case SQLITE_NULL:
         *out = QString();
         return Cell::Read;
     case SQLITE_INTEGER: {
-        const qint64 v = sqlite3_column_int64(st, i);
+        const qint64 v = sqlite3_value_int64(value);
         if (shown == Shown::YesNo)
             *out = v != 0 ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
         else
-            *out = QString::number(v);
+            *out = shared.number(v);
         return Cell::Read;
     }
     case SQLITE_FLOAT: {
-        const double v = sqlite3_column_double(st, i);
+        const double v = sqlite3_value_double(value);
         if (shown == Shown::YesNo)
             *out = v != 0.0 ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
         else
@@ -166,10 +204,16 @@ Cell cellText(sqlite3_stmt *st, int i, Shown shown, const GoOn &goOn, QString *o
     }
     default: {
         QString s;
-        const char *data = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
-        const int size = sqlite3_column_bytes(st, i);
+        const char *data = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        const int size = sqlite3_value_bytes(value);
         if (!data && size > 0)
             return Cell::TooBig;
+        if (shown == Shown::Plain && data) {
+            if (const QString *kurz = shared.shortText(data, size)) {
+                *out = *kurz;
+                return Cell::Read;
+            }
+        }
         if (!utf8Text(data, size, goOn, &s))
             return Cell::Stopped;
         if (shown == Shown::Date)
@@ -205,6 +249,15 @@ struct Progress {
         self->stopped = self->stopped || self->tooBig || !(*self->goOn)(RunPhase::Engine);
         return self->stopped ? 1 : 0;
     }
+};
+
+// The connection's lock, taken once for the reads of a row's values instead of once for each call.
+struct RowLock {
+    sqlite3_mutex *m;
+    explicit RowLock(sqlite3 *db) : m(sqlite3_db_mutex(db)) { sqlite3_mutex_enter(m); }
+    ~RowLock() { sqlite3_mutex_leave(m); }
+    RowLock(const RowLock &) = delete;
+    RowLock &operator=(const RowLock &) = delete;
 };
 
 // Puts back the connection's progress handler, its value limit and the engine's heap limit
@@ -288,6 +341,7 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
         sqlite3_limit(h, SQLITE_LIMIT_LENGTH, int(std::clamp<qint64>(limits.maxValueBytes, 1, guard.oldLength)));
     }
 
+    Shared shared;
     const auto endAs = [&out](ReadResult::Status status) {
         out.rows.clear();
         out.rows.squeeze();
@@ -318,14 +372,17 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
         QStringList row;
         row.reserve(n);
         bytes += 64;
+        // The connection's lock held for the whole row: its values are read as the engine holds them.
+        const RowLock lock(h);
         for (int i = 0; i < n; ++i) {
             // A value is counted before it is converted: one too big for the limit is never copied.
-            const int type = sqlite3_column_type(s.st, i);
+            sqlite3_value *value = sqlite3_column_value(s.st, i);
+            const int type = sqlite3_value_type(value);
             if (limits.maxBytes >= 0 && (type == SQLITE_TEXT || type == SQLITE_BLOB) &&
-                bytes + textBytes(sqlite3_column_bytes(s.st, i)) > limits.maxBytes)
+                bytes + textBytes(sqlite3_value_bytes(value)) > limits.maxBytes)
                 return endAs(ReadResult::TooBig);
             QString text;
-            switch (cellText(s.st, i, shown[i], goOn, &text)) {
+            switch (cellText(value, type, shown[i], goOn, shared, &text)) {
             case Cell::Stopped:
                 return endAs(ReadResult::Stopped);
             case Cell::TooBig:

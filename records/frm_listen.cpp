@@ -210,7 +210,16 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
     uhr.start();
     bool gezeigt = false;
     qint64 zuletzt = 0;
+    // Rows and cells come by the hundred thousand: before the window shows, the clock is read on
+    // the first call of each phase and then every 16th call, which is still well within the wait time.
+    accesssql::RunPhase vorige = accesssql::RunPhase::Engine;
+    int ohneUhr = 0;
     const std::function<bool(accesssql::RunPhase)> weiter = [&](accesssql::RunPhase phase) {
+        if (!gezeigt && phase == vorige &&
+            (phase == accesssql::RunPhase::Rows || phase == accesssql::RunPhase::Display) && ++ohneUhr < 16)
+            return true;
+        ohneUhr = 0;
+        vorige = phase;
         const qint64 jetzt = laufzeit ? laufzeit(phase) : uhr.elapsed();
         if (!gezeigt) {
             if (jetzt < wartefensterNachMs)

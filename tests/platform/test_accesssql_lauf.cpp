@@ -158,3 +158,29 @@ TEST(TypedRun, RepeatCountsAreCheckedBeforeAnythingIsMade)
     EXPECT_EQ(l.db.scalar("SELECT String(16, 'ä') || Space(18)").toString(), QString(16, QChar(0xE4)) + QString(18, ' '));
     EXPECT_EQ(l.db.scalar("SELECT AccConcat(1.5, NULL, Space(2), 'ü')").toString(), "1,5  ü");
 }
+
+// Values that repeat share their texts, yet every cell shows its own value: numbers far apart,
+// negative ones, short texts that differ only in length or in a later byte, dates and Yes/No
+// beside them, each met again in later rows.
+TEST(TypedRun, RepeatedNumbersAndShortTextsEachShowTheirOwnValue)
+{
+    Lauf l;
+    l.db.exec("CREATE TABLE w (n INTEGER, s TEXT, d DATE, b BIT)");
+    const QList<qint64> zahlen = {5, 4101, -5, 5 + 4096 * 1000, 0, -4091, 9007199254740993LL};
+    const QStringList texte = {"ab", "ab ", "abc", "abd", "", "ä", "aä", "12345678", "123456789", "a\tb"};
+    for (int runde = 0; runde < 3; ++runde)
+        for (int i = 0; i < 30; ++i)
+            l.db.exec("INSERT INTO w VALUES (?, ?, ?, ?)",
+                      {zahlen[i % zahlen.size()], texte[i % texte.size()], "2024-02-0" + QString::number(1 + i % 3),
+                       i % 2});
+    const ReadResult r = l.lesen("SELECT n, s, d, b FROM w");
+    ASSERT_EQ(r.status, ReadResult::Complete);
+    ASSERT_EQ(r.rows.size(), 90);
+    for (int k = 0; k < 90; ++k) {
+        const int i = k % 30;
+        EXPECT_EQ(r.rows[k][0], QString::number(zahlen[i % zahlen.size()])) << k;
+        EXPECT_EQ(r.rows[k][1], texte[i % texte.size()]) << k;
+        EXPECT_EQ(r.rows[k][2], QString("0%1.02.2024").arg(1 + i % 3)) << k;
+        EXPECT_EQ(r.rows[k][3], i % 2 ? "Wahr" : "Falsch") << k;
+    }
+}
