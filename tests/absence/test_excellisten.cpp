@@ -43,6 +43,14 @@ protected:
         mdl::dbEigen.exec("INSERT INTO tbl_Fehltage (S_Id, Fehltag, Grund, zaehlt, entschuldigt) VALUES (?, ?, ?, ?, ?)",
                           {id, zdb::isoDate(tag), grund, zaehlt, entschuldigt ? 1 : 0});
     }
+    // "Name, Vorname=Fehltage" of every row of the list of many days.
+    static QStringList summen(const xlsx::Workbook &book)
+    {
+        QStringList personen;
+        for (int r = 4; r <= book.sheet(1).lastRow(); ++r)
+            personen << book.sheet(1).text(r, 1) + "=" + book.sheet(1).text(r, 3);
+        return personen;
+    }
     QStringList zeile(const xlsx::Worksheet &ws, int r, int spalten = 6)
     {
         QStringList out;
@@ -105,10 +113,7 @@ TEST_F(ExcelListen, ManyDaysCountsHalvesAndEmptyValuesAndListsEveryoneForZero)
 
     xlsx::Workbook alle;
     ASSERT_TRUE(vieleFehltageFuellen(mdl::dbEigen, a, a.addDays(3), 0, "", "", alle));
-    QStringList personen;
-    for (int r = 4; r <= alle.sheet(1).lastRow(); ++r)
-        personen << alle.sheet(1).text(r, 1) + "=" + alle.sheet(1).text(r, 3);
-    EXPECT_EQ(personen, QStringList({"Abel, Bert=1,5", "Kiefer, Dora=0", "Moser, Cem=0", "Müller, Eva=1",
+    EXPECT_EQ(summen(alle), QStringList({"Abel, Bert=1,5", "Kiefer, Dora=0", "Moser, Cem=0", "Müller, Eva=1",
                                      "Zahn, Anna=2"}));
     xlsx::Workbook keine;
     EXPECT_FALSE(vieleFehltageFuellen(mdl::dbEigen, a, a.addDays(3), 3, "", "", keine));
@@ -137,10 +142,7 @@ TEST_F(ExcelListen, StoredIdsMatchTheirPersonAsInTheCalendar)
 
     xlsx::Workbook alle;
     ASSERT_TRUE(vieleFehltageFuellen(mdl::dbEigen, a, a.addDays(3), 1, "", "", alle));
-    QStringList personen;
-    for (int r = 4; r <= alle.sheet(1).lastRow(); ++r)
-        personen << alle.sheet(1).text(r, 1) + "=" + alle.sheet(1).text(r, 3);
-    EXPECT_EQ(personen, QStringList({"Kiefer, Dora=1", "Kiss, Ida=1", "Moser, Cem=1", "Müller, Eva=1",
+    EXPECT_EQ(summen(alle), QStringList({"Kiefer, Dora=1", "Kiss, Ida=1", "Moser, Cem=1", "Müller, Eva=1",
                                      "Strauß, Udo=2"}));
 }
 
