@@ -101,6 +101,13 @@ QString RueckschreibErgebnis::meldung() const
     return t;
 }
 
+QString RueckschreibErgebnis::abschluss() const
+{
+    if (geschrieben == 0 && uebersprungen() > 0)
+        return QStringLiteral("Es wurden keine Daten aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.");
+    return QStringLiteral("Die Daten wurden aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.");
+}
+
 QVector<RueckschreibPaar> sichtbarePaare(const GridStore &fg)
 {
     QVector<RueckschreibPaar> out;

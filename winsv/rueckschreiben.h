@@ -32,6 +32,9 @@ struct RueckschreibErgebnis {
     int uebersprungen() const { return mehrdeutig + ungueltigeId + abgelehnt; }
     // The German message for the skipped pupils; empty when none was skipped.
     QString meldung() const;
+    // The closing message before the new comparison: the update is reported only when a pupil was
+    // written or none had to be skipped.
+    QString abschluss() const;
 };
 
 // The visible pairs of the main grid.

@@ -1,4 +1,4 @@
-// The write-back when the grade manager's file goes away on the way (a network folder dropping).
+// What the write-back reports: a fault of the grade manager's file on the way, and the closing message.
 #include "winsvfixture.h"
 
 #include "platform/grid/gridstore.h"
@@ -52,7 +52,29 @@ TEST(RueckschreibenAusfall, EinLeseSchreibfehlerWirdMitDerDateiGemeldet)
         EXPECT_TRUE(m.contains("Die Datenbank\r" + f.nmPfad + "\rkann nicht gelesen oder geschrieben werden"))
             << qPrintable(m);
         EXPECT_FALSE(m.contains("Datensatz gesperrt oder Wert ungültig")) << qPrintable(m);
+        if (e.geschrieben == 0)
+            EXPECT_EQ(e.abschluss(), "Es wurden keine Daten aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.");
         f.nm.close();
     }
     s_netz = nullptr;
+}
+
+// The closing message tells an update only when a pupil was written or nothing had to be skipped.
+TEST(RueckschreibenAusfall, AbschlussNurMitGeschriebenenDaten)
+{
+    const QString ja = "Die Daten wurden aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.";
+    const QString nein = "Es wurden keine Daten aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.";
+    winsv::RueckschreibErgebnis e;
+    EXPECT_EQ(e.abschluss(), ja); // nothing to write
+    e.mehrdeutig = 1;
+    EXPECT_EQ(e.abschluss(), nein);
+    e.geschrieben = 1;
+    EXPECT_EQ(e.abschluss(), ja);
+    e = {};
+    e.abgelehnt = 2;
+    EXPECT_EQ(e.abschluss(), nein);
+    e = {};
+    e.ungueltigeId = 1;
+    e.ohneTreffer = 3;
+    EXPECT_EQ(e.abschluss(), nein);
 }
