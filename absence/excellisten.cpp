@@ -61,10 +61,15 @@ bool unentschuldigtFuellen(zdb::Db &eigen, const QDate &erster, const QDate &let
                            xlsx::Workbook &book)
 {
     const zdb::Result r = eigen.query(
-        QStringLiteral("SELECT pers.Klasse, pers.Name, pers.Vorname, fehl.Fehltag, fehl.Grund, fehl.zaehlt "
-                       "FROM tbl_Personen pers INNER JOIN tbl_Fehltage fehl ON pers.Id = fehl.S_Id COLLATE NOCASEU "
-                       "WHERE pers.Klasse <> 'LK' COLLATE NOCASE AND fehl.entschuldigt = 0 "
-                       "  AND fehl.Fehltag >= ? AND fehl.Fehltag < ? "
+        // A person matches a stored id by the one id rule (IdSchluessel), as in every absence view;
+        // the persons' forms are made once and found through an automatic index.
+        QStringLiteral("WITH pers AS MATERIALIZED (SELECT IdSchluessel(Id) AS schluessel, Klasse, Name, Vorname "
+                       "                          FROM tbl_Personen WHERE Klasse <> 'LK' COLLATE NOCASE), "
+                       "     fehl AS MATERIALIZED (SELECT IdSchluessel(S_Id) AS schluessel, Fehltag, Grund, zaehlt "
+                       "                          FROM tbl_Fehltage "
+                       "                          WHERE entschuldigt = 0 AND Fehltag >= ? AND Fehltag < ?) "
+                       "SELECT pers.Klasse, pers.Name, pers.Vorname, fehl.Fehltag, fehl.Grund, fehl.zaehlt "
+                       "FROM fehl INNER JOIN pers ON pers.schluessel = fehl.schluessel "
                        "ORDER BY pers.Klasse COLLATE NOCASEU, pers.Name COLLATE DE, pers.Vorname COLLATE DE, "
                        "         fehl.Fehltag"),
         {zdb::isoDate(erster), zdb::isoDate(letzter.addDays(1))});
@@ -121,9 +126,9 @@ bool vieleFehltageFuellen(zdb::Db &eigen, const QDate &erster, const QDate &letz
     const zdb::Result r = eigen.query(
         QStringLiteral("SELECT pers.Klasse, pers.Id, pers.Name, pers.Vorname, IFNULL(fehl.FehltageAnz, 0) "
                        "FROM tbl_Personen pers "
-                       "LEFT JOIN (SELECT S_Id, ") + ZaehltSumme + QStringLiteral(" AS FehltageAnz "
+                       "LEFT JOIN (SELECT IdSchluessel(S_Id) AS schluessel, ") + ZaehltSumme + QStringLiteral(" AS FehltageAnz "
                        "           FROM tbl_Fehltage WHERE Fehltag >= ? AND Fehltag < ? "
-                       "           GROUP BY S_Id COLLATE NOCASEU) AS fehl ON pers.Id = fehl.S_Id COLLATE NOCASEU "
+                       "           GROUP BY schluessel) AS fehl ON fehl.schluessel = IdSchluessel(pers.Id) "
                        "WHERE pers.Id <> 'X' COLLATE NOCASE AND pers.Id <> 'XS' COLLATE NOCASE "
                        "ORDER BY pers.Name COLLATE DE, pers.Vorname COLLATE DE"),
         {zdb::isoDate(erster), zdb::isoDate(letzter.addDays(1))});

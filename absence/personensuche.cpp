@@ -51,8 +51,8 @@ Kontaktdaten Kontakt::lesen(zdb::Db &nm, const QString &schuelerNr)
         "ad.gilt1, ad.gilt2, ad.ErzName1, ad.ErzRufname1, ad.ErzTelefon1, ad.ErzArt1, "
         "ad.ErzName2, ad.ErzRufname2, ad.ErzTelefon2, ad.ErzArt2 "
         "FROM Adressen ad LEFT JOIN Schüler sc ON sc.SchülerNr = ad.SchülerNr "
-        "WHERE ad.SchülerNr = ? "
-        "ORDER BY (IFNULL(ad.Hauptansprechpartner, 0) <> 0) DESC, ad.rowid LIMIT 1"); // any non-zero flag is Yes
+        "WHERE ad.SchülerNr = ? ORDER BY ")
+        + zdb::yesNoSql(QStringLiteral("ad.Hauptansprechpartner")) + QStringLiteral(" DESC, ad.rowid LIMIT 1");
     Kontaktdaten k;
     const QString nr = vt::trimBlanks(schuelerNr);
     if (nr.isEmpty())

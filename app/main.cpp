@@ -6,6 +6,7 @@
 #include "winsv/register_winsv.h"
 
 #include <cstdio>
+#include <optional>
 
 int main(int argc, char **argv)
 {
@@ -17,7 +18,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s\n", fehlt.toUtf8().constData());
         return 2;
     }
+    // A display variable naming no reachable display: Qt's abort becomes the German message.
+    std::optional<anzeige::PlattformWaechter> waechter(std::in_place);
     ZandrelApplication app(argc, argv);
+    waechter.reset();
     start::einrichten(app);
     registerAbsenceWindows();
     registerCalendarWindows();

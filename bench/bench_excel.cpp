@@ -1,6 +1,7 @@
 // Workbooks: the calendar's Excel export (400 day rows by 45 classes, an entry with a note in every
 // fifth cell) and the performance-record grid saved as a workbook (165 columns; 450 rows at 1x,
-// 9,000 at 20x), beside the same cells written with plain libxlsxwriter calls.
+// 9,000 at 20x), beside the same cells written with plain libxlsxwriter calls; the auto filter's block
+// around a long list.
 #include "bench/bench.h"
 #include "calendar/gridexcel.h"
 #include "platform/grid/vsgrid.h"
@@ -37,6 +38,17 @@ ZBENCH("excel-calendar")
     kalender::gridInMappe(g, book, QDateTime::currentDateTime());
     const QString pfad = QDir(bench::scratchDir()).filePath(QStringLiteral("kalender.xlsx"));
     bench::report(QStringLiteral("write .xlsx"), bench::medianMs([&] { book.save(pfad); }, 3), "ms");
+}
+
+ZBENCH("excel-filter-region")
+{
+    // An absence list of 60,000 rows by 6 columns: the filter's block is found around its heading.
+    xlsx::Worksheet ws(QStringLiteral("Tabelle1"));
+    for (int r = 3; r <= 60002; ++r)
+        for (int c = 1; c <= 6; ++c)
+            ws.setValue(r, c, QStringLiteral("x"));
+    bench::report(QStringLiteral("auto filter around a 60,000-row list"),
+                  bench::medianMs([&] { ws.setAutoFilterAround(3, 1); }, 3), "ms");
 }
 
 namespace {

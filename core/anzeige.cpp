@@ -1,5 +1,8 @@
 #include "core/anzeige.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace anzeige {
 
 namespace {
@@ -44,6 +47,40 @@ QString fehlt(const QStringList &args)
                           "(die Umgebungsvariablen DISPLAY und WAYLAND_DISPLAY sind leer).\n"
                           "Bitte starten Sie Zandrel in einer Desktop-Sitzung (X11 oder Wayland), "
                           "zum Beispiel über das Startmenü oder ein Terminal des Desktops.");
+}
+
+QString nichtErreichbar()
+{
+    return QStringLiteral("Zandrel kann nicht starten: Die grafische Oberfläche ist nicht erreichbar "
+                          "(DISPLAY=\"%1\", WAYLAND_DISPLAY=\"%2\").\n"
+                          "Bitte starten Sie Zandrel in einer Desktop-Sitzung (X11 oder Wayland), "
+                          "zum Beispiel über das Startmenü oder ein Terminal des Desktops.")
+        .arg(qEnvironmentVariable("DISPLAY"), qEnvironmentVariable("WAYLAND_DISPLAY"));
+}
+
+namespace {
+QtMessageHandler s_vorher = nullptr;
+} // namespace
+
+void PlattformWaechter::meldung(QtMsgType type, const QMessageLogContext &kontext, const QString &text)
+{
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", nichtErreichbar().toUtf8().constData());
+        std::fflush(stderr);
+        std::_Exit(2);
+    }
+    if (s_vorher)
+        s_vorher(type, kontext, text);
+    else
+        std::fprintf(stderr, "%s\n", qFormatLogMessage(type, kontext, text).toLocal8Bit().constData());
+}
+
+PlattformWaechter::PlattformWaechter() { s_vorher = qInstallMessageHandler(&PlattformWaechter::meldung); }
+
+PlattformWaechter::~PlattformWaechter()
+{
+    qInstallMessageHandler(s_vorher);
+    s_vorher = nullptr;
 }
 
 } // namespace anzeige

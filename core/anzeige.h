@@ -2,11 +2,28 @@
 // Whether the program can open its windows at all: Qt's desktop platforms (xcb, wayland) need a
 // display, and without one Qt ends the process with an English abort before any window exists.
 #include <QStringList>
+#include <QtGlobal>
 
 namespace anzeige {
 
 // The German message for a start without a display, or "" when the chosen platform has what it
 // needs. args: the whole command line (a "-platform name" there wins over QT_QPA_PLATFORM).
 QString fehlt(const QStringList &args);
+
+// The German message when the platform could not start although a display variable is set (the
+// display it names is not reachable), naming the variables' values.
+QString nichtErreichbar();
+
+// Lives while the application is being made: Qt's fatal end of a platform that cannot start
+// becomes the German message and exit code 2; other messages go on as before.
+class PlattformWaechter {
+public:
+    PlattformWaechter();
+    ~PlattformWaechter();
+    PlattformWaechter(const PlattformWaechter &) = delete;
+    PlattformWaechter &operator=(const PlattformWaechter &) = delete;
+    // The handler it installs (tests).
+    static void meldung(QtMsgType type, const QMessageLogContext &kontext, const QString &text);
+};
 
 } // namespace anzeige

@@ -18,9 +18,15 @@ frm_Warten_DB::frm_Warten_DB(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::W
     auto *lay = new QVBoxLayout(this);
     lblInfo = new QLabel(this);
     lblInfo->setObjectName("lblInfo");
+    lblDatei = new QLabel(this);
+    lblDatei->setObjectName("lblDatei");
+    lblDatei->setWordWrap(true);
+    lblDatei->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblDatei->hide();
     cmdAbbrechen = new QPushButton(QStringLiteral("Abbrechen"), this);
     cmdAbbrechen->setObjectName("cmdAbbrechen");
     lay->addWidget(lblInfo);
+    lay->addWidget(lblDatei);
     lay->addWidget(cmdAbbrechen);
     connect(cmdAbbrechen, &QPushButton::clicked, this, [] { abbrechen(); });
     resize(360, 90);
@@ -34,11 +40,15 @@ QString frm_Warten_DB::text(double sekunden)
            QStringLiteral(" sec");
 }
 
-void frm_Warten_DB::zeigen(double sekunden)
+void frm_Warten_DB::zeigen(double sekunden, const QString &hinweis)
 {
     if (!s_instance)
         s_instance = new frm_Warten_DB(frm_Main::instance());
     s_instance->lblInfo->setText(text(sekunden));
+    if (!hinweis.isEmpty()) {
+        s_instance->lblDatei->setText(hinweis);
+        s_instance->lblDatei->show();
+    }
     frm_Warten::ueberHauptfensterZeigen(s_instance);
     // Above the progress window, which a caller may have shown first.
     s_instance->raise();

@@ -9,7 +9,8 @@ class QPushButton;
 class frm_Warten_DB : public QWidget {
     Q_OBJECT
 public:
-    static void zeigen(double sekunden);
+    // `hinweis`, when given, names the file waited for (lblDatei).
+    static void zeigen(double sekunden, const QString &hinweis = QString());
     static void entladen();
     static bool istSichtbar();
     static frm_Warten_DB *instance(); // nullptr when not loaded
@@ -22,6 +23,7 @@ public:
     static void zuruecksetzen(); // at the start of the outermost wait
 
     QLabel *lblInfo = nullptr;
+    QLabel *lblDatei = nullptr;
     QPushButton *cmdAbbrechen = nullptr;
 
 protected:

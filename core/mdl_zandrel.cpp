@@ -8,6 +8,7 @@
 #include "platform/valuetext.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
@@ -45,6 +46,28 @@ QString nmDateiPfad()
     return folders::join(DatenPfad, NMDatei);
 }
 
+QString nmWarteHinweis()
+{
+    QString t = QStringLiteral("Gesucht wird die Notenmanager-Datenbank\n") + QDir::toNativeSeparators(nmDateiPfad());
+    if (!vt::trimBlanks(NMDateiParameter).isEmpty())
+        return t;
+    QStringList fehlend;
+    if (DatenPfad.isEmpty())
+        fehlend << QStringLiteral("Der Schlüssel \"dbFilePath\" im Abschnitt [nmSV] fehlt oder ist leer; gesucht "
+                                  "wird daher im Ordner des Programmstarts.");
+    if (registry::nmValue(QStringLiteral("dbFileName")).isEmpty())
+        fehlend << QStringLiteral("Der Schlüssel \"dbFileName\" im Abschnitt [nmSV] fehlt oder ist leer; gesucht "
+                                  "wird daher \"%1\".")
+                       .arg(NMDatei);
+    if (fehlend.isEmpty())
+        return t;
+    QStringList dateien;
+    for (const QString &f : registry::nmFiles())
+        dateien << QDir::toNativeSeparators(f);
+    return t + QLatin1Char('\n') + fehlend.join(QLatin1Char('\n')) + QStringLiteral("\nEinstellungsdateien: ")
+        + dateien.join(QStringLiteral(", "));
+}
+
 QString eigenDateiPfad() { return folders::join(DatenPfad, QStringLiteral("Zandrel.mdb")); }
 
 // ---- the grade manager's connections and the wait for its file
@@ -70,7 +93,7 @@ bool aufDateiWarten(const QString &pfad)
     ++s_wartetiefe;
     QElapsedTimer uhr;
     uhr.start();
-    frm_Warten_DB::zeigen(0.0);
+    frm_Warten_DB::zeigen(0.0, nmWarteHinweis());
     bool gefunden = false;
     while (!frm_Warten_DB::abgebrochen()) {
         if (QFileInfo(pfad).isFile()) {

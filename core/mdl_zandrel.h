@@ -45,6 +45,9 @@ extern QVector<Ferienzeit> Ferien;
 
 // The grade manager's database file in use (the command-line copy or DatenPfad + NMDatei).
 QString nmDateiPfad();
+// What the wait for the grade manager's file names: the file sought and, when it is the
+// settings' default, the key of the settings that is missing and the settings files read.
+QString nmWarteHinweis();
 // The own database file (DatenPfad + "Zandrel.mdb").
 QString eigenDateiPfad();
 

@@ -508,6 +508,8 @@ QDate dateFromStored(const QVariant &v)
     return tagUndZeit(v.toString().trimmed(), &d, &t) ? d : QDate();
 }
 
+QString yesNoSql(const QString &expr) { return QStringLiteral("IIf(") + expr + QStringLiteral(", 1, 0)"); }
+
 bool yesNo(const QVariant &v)
 {
     if (!v.isValid() || v.isNull())

@@ -150,6 +150,9 @@ QVariant toStored(const QVariant &v); // QDate/QDateTime -> ISO text, bool -> 0/
 QDate dateFromStored(const QVariant &v);         // invalid when not a date
 QDateTime dateTimeFromStored(const QVariant &v); // date only gives midnight
 bool yesNo(const QVariant &v);                   // any non-zero is true
+// An SQL expression that is 1 where yesNo reads `expr` as true, else 0 ("Falsch", an empty text and
+// Null are No): through the registered IIf, which reads its condition with yesNo.
+QString yesNoSql(const QString &expr);
 
 // The kind of fault an SQLite result code stands for (Other for a fault of the statement).
 DbError::Kind kindOfCode(int rc);

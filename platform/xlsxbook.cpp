@@ -591,25 +591,19 @@ Range Worksheet::currentRegion(int row, int col) const
                     return true;
         return false;
     };
-    // Grow the block while a neighbouring row or column (corners included) holds a value.
+    // Grow the block while a neighbouring row or column (corners included) holds a value. Each side
+    // grows as far as it goes before the next is looked at, so a long list costs its rows once, not
+    // a column's height for every row.
     for (bool grown = true; grown;) {
         grown = false;
-        if (r.row1 > 1 && filled(r.row1 - 1, r.col1 - 1, r.row1 - 1, r.col2 + 1)) {
+        for (; r.row1 > 1 && filled(r.row1 - 1, r.col1 - 1, r.row1 - 1, r.col2 + 1); grown = true)
             --r.row1;
-            grown = true;
-        }
-        if (filled(r.row2 + 1, r.col1 - 1, r.row2 + 1, r.col2 + 1)) {
+        for (; filled(r.row2 + 1, r.col1 - 1, r.row2 + 1, r.col2 + 1); grown = true)
             ++r.row2;
-            grown = true;
-        }
-        if (r.col1 > 1 && filled(r.row1 - 1, r.col1 - 1, r.row2 + 1, r.col1 - 1)) {
+        for (; r.col1 > 1 && filled(r.row1 - 1, r.col1 - 1, r.row2 + 1, r.col1 - 1); grown = true)
             --r.col1;
-            grown = true;
-        }
-        if (filled(r.row1 - 1, r.col2 + 1, r.row2 + 1, r.col2 + 1)) {
+        for (; filled(r.row1 - 1, r.col2 + 1, r.row2 + 1, r.col2 + 1); grown = true)
             ++r.col2;
-            grown = true;
-        }
     }
     return r;
 }

@@ -142,7 +142,7 @@ QString nmAbfrage(zdb::Db &nm)
 QString adressReihenfolge(zdb::Db &nm)
 {
     const QString haupt = nm.columnExists(QStringLiteral("Adressen"), QStringLiteral("Hauptansprechpartner"))
-                              ? QStringLiteral("(IFNULL(Adressen.Hauptansprechpartner, 0) <> 0), ")
+                              ? zdb::yesNoSql(QStringLiteral("Adressen.Hauptansprechpartner")) + QStringLiteral(", ")
                               : QString();
     return haupt + QStringLiteral("Adressen.rowid DESC");
 }

@@ -305,7 +305,7 @@ void frm_Datenabgleich::cmdAbgleich_Click()
     }
     if (!ergebnis.meldung().isEmpty())
         msg::box(ergebnis.meldung());
-    msg::box(QStringLiteral("Die Daten wurden aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich."));
+    msg::box(ergebnis.abschluss());
     vergleichen();
 }
 

@@ -88,13 +88,24 @@ QString RueckschreibErgebnis::meldung() const
                  .arg(mehrdeutig);
     if (ungueltigeId > 0)
         t += QStringLiteral("\r- %1 mit leerer oder ungültiger WinSV-Nummer").arg(ungueltigeId);
-    if (abgelehnt > 0)
+    if (abgelehnt > 0 && !dateifehler.isEmpty())
+        t += QStringLiteral("\r- %1, weil die Datei des Notenmanagers nicht geschrieben werden konnte:\r")
+                 .arg(abgelehnt)
+            + dateifehler + QLatin1Char('\r');
+    else if (abgelehnt > 0)
         t += QStringLiteral("\r- %1, weil der Notenmanager das Schreiben abgelehnt hat (Datensatz gesperrt oder Wert ungültig)")
                  .arg(abgelehnt);
     t += QStringLiteral("\rDiese Daten müssen leider konventionell korrigiert werden.");
     if (!unlesbar.isEmpty())
         t += QLatin1Char('\r') + unlesbar;
     return t;
+}
+
+QString RueckschreibErgebnis::abschluss() const
+{
+    if (geschrieben == 0 && uebersprungen() > 0)
+        return QStringLiteral("Es wurden keine Daten aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.");
+    return QStringLiteral("Die Daten wurden aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.");
 }
 
 QVector<RueckschreibPaar> sichtbarePaare(const GridStore &fg)
@@ -260,7 +271,8 @@ bool Rueckschreiben::schreiben(const Treffer &t, const RueckschreibPaar &p, int 
                 break;
             }
         }
-    } catch (const zdb::DbError &) {
+    } catch (const zdb::DbError &err) {
+        merken(err);
         ok = false;
     }
     if (!ok)
@@ -269,9 +281,16 @@ bool Rueckschreiben::schreiben(const Treffer &t, const RueckschreibPaar &p, int 
     return ok;
 }
 
+void Rueckschreiben::merken(const zdb::DbError &e)
+{
+    if (m_dateifehler.isEmpty() && e.kind() != zdb::DbError::Busy && e.kind() != zdb::DbError::Other)
+        m_dateifehler = e.germanText();
+}
+
 RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> &paare)
 {
     RueckschreibErgebnis e;
+    m_dateifehler.clear();
     spaltenLesen();
     trefferLesen();
     // Pupils are written in short transactions; events are let through only between them,
@@ -287,7 +306,8 @@ RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> 
             tx->commit();
             e.geschrieben += imBlock;
             e.nichtLesbar += imBlockNichtLesbar;
-        } catch (const zdb::DbError &) {
+        } catch (const zdb::DbError &err) {
+            merken(err);
             e.abgelehnt += imBlock;
         }
         tx.reset();
@@ -316,8 +336,10 @@ RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> 
                     } else {
                         ++e.abgelehnt;
                     }
-                } catch (const zdb::DbError &) {
-                    // The write lock was not to be had within the time-out: the others wait no longer.
+                } catch (const zdb::DbError &err) {
+                    // The write lock was not to be had within the time-out (or the file failed): the
+                    // others wait no longer.
+                    merken(err);
                     gesperrt = true;
                     ++e.abgelehnt;
                 }
@@ -334,6 +356,7 @@ RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> 
         if (m_zwischendurch)
             m_zwischendurch();
     }
+    e.dateifehler = m_dateifehler;
     return e;
 }
 

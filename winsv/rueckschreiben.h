@@ -28,9 +28,13 @@ struct RueckschreibErgebnis {
     int ungueltigeId = 0; // blank or non-numeric WinSV id
     int abgelehnt = 0;    // the database refused the write (locked row, changed meanwhile, value not accepted)
     int nichtLesbar = 0;  // written pupils of whom a WinSV value was kept back as not readable
+    QString dateifehler;  // the first fault of the file itself (gone away, full, damaged), in German
     int uebersprungen() const { return mehrdeutig + ungueltigeId + abgelehnt; }
     // The German message for the skipped pupils; empty when none was skipped.
     QString meldung() const;
+    // The closing message before the new comparison: the update is reported only when a pupil was
+    // written or none had to be skipped.
+    QString abschluss() const;
 };
 
 // The visible pairs of the main grid.
@@ -64,11 +68,14 @@ private:
     void trefferLesen();
     // False when the database refused the pupil; *zurueckgehalten counts the values kept back.
     bool schreiben(const Treffer &t, const RueckschreibPaar &p, int *zurueckgehalten);
+    // Keeps the first fault of the file itself; a lock or a refused value is told by the count.
+    void merken(const zdb::DbError &e);
 
     zdb::Db &m_db;
     std::function<void()> m_zwischendurch;
     QVector<Spalte> m_spalten; // the twelve columns in the written order
     QMap<double, QVector<Treffer>> m_treffer; // WinSV id -> its pupils, each with the address row shown
+    QString m_dateifehler;
 };
 
 } // namespace winsv

@@ -3,6 +3,7 @@
 #include "platform/settings.h"
 #include "platform/valuetext.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace winsv {
@@ -50,8 +51,17 @@ Aufloesung datendateiAufloesen(Wahl wahl, const QString &nmCaption, const QStrin
         return {QString(), QStringLiteral("Bitte wählen Sie aus, welche SD.DF1 - Datei verwendet werden soll.")};
     const QString pfad = vt::trimBlanks(wahl == Wahl::NM ? nmCaption : altCaption);
     wahlSpeichern(wahl);
-    if (!pfadVorhanden(pfad))
-        return {QString(), QStringLiteral("Die angegebene SD.DF1 - Datei wurde nicht gefunden.")};
+    if (!pfadVorhanden(pfad)) {
+        QString meldung = QStringLiteral("Die angegebene SD.DF1 - Datei wurde nicht gefunden.");
+        // The grade manager's registration names no file at all: say where it is looked up.
+        const QString nmPfad = nmCaption.endsWith(Fehlt) ? nmCaption.chopped(Fehlt.size()) : nmCaption;
+        if (wahl == Wahl::NM && vt::trimBlanks(nmPfad).isEmpty()) {
+            meldung += QStringLiteral("\rDer Schlüssel \"WinSDDB\" im Abschnitt [nmSV] fehlt oder ist leer in");
+            for (const QString &f : registry::nmFiles())
+                meldung += QLatin1Char('\r') + QDir::toNativeSeparators(f);
+        }
+        return {QString(), meldung};
+    }
     return {pfad, QString()};
 }
 

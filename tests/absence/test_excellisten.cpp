@@ -43,6 +43,14 @@ protected:
         mdl::dbEigen.exec("INSERT INTO tbl_Fehltage (S_Id, Fehltag, Grund, zaehlt, entschuldigt) VALUES (?, ?, ?, ?, ?)",
                           {id, zdb::isoDate(tag), grund, zaehlt, entschuldigt ? 1 : 0});
     }
+    // "Name, Vorname=Fehltage" of every row of the list of many days.
+    static QStringList summen(const xlsx::Workbook &book)
+    {
+        QStringList personen;
+        for (int r = 4; r <= book.sheet(1).lastRow(); ++r)
+            personen << book.sheet(1).text(r, 1) + "=" + book.sheet(1).text(r, 3);
+        return personen;
+    }
     QStringList zeile(const xlsx::Worksheet &ws, int r, int spalten = 6)
     {
         QStringList out;
@@ -105,13 +113,37 @@ TEST_F(ExcelListen, ManyDaysCountsHalvesAndEmptyValuesAndListsEveryoneForZero)
 
     xlsx::Workbook alle;
     ASSERT_TRUE(vieleFehltageFuellen(mdl::dbEigen, a, a.addDays(3), 0, "", "", alle));
-    QStringList personen;
-    for (int r = 4; r <= alle.sheet(1).lastRow(); ++r)
-        personen << alle.sheet(1).text(r, 1) + "=" + alle.sheet(1).text(r, 3);
-    EXPECT_EQ(personen, QStringList({"Abel, Bert=1,5", "Kiefer, Dora=0", "Moser, Cem=0", "Müller, Eva=1",
+    EXPECT_EQ(summen(alle), QStringList({"Abel, Bert=1,5", "Kiefer, Dora=0", "Moser, Cem=0", "Müller, Eva=1",
                                      "Zahn, Anna=2"}));
     xlsx::Workbook keine;
     EXPECT_FALSE(vieleFehltageFuellen(mdl::dbEigen, a, a.addDays(3), 3, "", "", keine));
+}
+
+// The lists match a stored id with a person by the rule of every absence view: blanks trimmed, case
+// ignored in every form (ß and SS, the long s), so they hold exactly what the calendar shows.
+TEST_F(ExcelListen, StoredIdsMatchTheirPersonAsInTheCalendar)
+{
+    person("Strauß", "Strauß", "Udo", "LK");
+    person("Kiſ", "Kiss", "Ida", "5a");
+    const QDate a(2016, 10, 4);
+    fehltag(" 4 ", a, "1,0");
+    fehltag("3 ", a.addDays(1), "1,0");
+    fehltag("kis ", a, "1,0");
+    fehltag(" mül", a, "1,0");
+    fehltag("STRAUSS", a, "1,0");
+    fehltag("strauß ", a.addDays(1), "1,0");
+    xlsx::Workbook book;
+    ASSERT_TRUE(unentschuldigtFuellen(mdl::dbEigen, a, a.addDays(3), klassen, book));
+    const auto &ws = book.sheet(1);
+    ASSERT_EQ(ws.lastRow(), 6);
+    EXPECT_EQ(zeile(ws, 4), QStringList({"10b", "Huber", "Moser, Cem", "Mi 05.10.2016", "kr", "1,0"}));
+    EXPECT_EQ(zeile(ws, 5), QStringList({"5a", " \"", "Kiss, Ida", "Di 04.10.2016", "kr", "1,0"}));
+    EXPECT_EQ(zeile(ws, 6), QStringList({"7c", "", "Kiefer, Dora", "Di 04.10.2016", "kr", "1,0"}));
+
+    xlsx::Workbook alle;
+    ASSERT_TRUE(vieleFehltageFuellen(mdl::dbEigen, a, a.addDays(3), 1, "", "", alle));
+    EXPECT_EQ(summen(alle), QStringList({"Kiefer, Dora=1", "Kiss, Ida=1", "Moser, Cem=1", "Müller, Eva=1",
+                                     "Strauß, Udo=2"}));
 }
 
 TEST_F(ExcelListen, NumberBoxAndPeriodBoxesAreReadSafely)

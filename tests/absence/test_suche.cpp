@@ -87,9 +87,12 @@ TEST(Kontakt, AnyNonZeroFlagMakesTheMainContact)
     absencetest::Schule s;
     const struct {
         qint64 nr;
-        QVector<int> flaggen;
+        QVariantList flaggen;
         QString erz; // ErzName1 of the row shown
-    } faelle[] = {{20, {0, -1}, "Erz1"}, {21, {0, 0}, "Erz0"}, {22, {0, -1, 1}, "Erz1"}, {23, {2, 0}, "Erz0"}};
+    } faelle[] = {{20, {0, -1}, "Erz1"}, {21, {0, 0}, "Erz0"}, {22, {0, -1, 1}, "Erz1"}, {23, {2, 0}, "Erz0"},
+                  // a flag stored as text reads as every Yes/No: "Falsch", "Nein", "0" and "" are No
+                  {30, {"Falsch", 1}, "Erz1"}, {31, {"", "Wahr"}, "Erz1"}, {32, {" 0", "-1"}, "Erz1"},
+                  {33, {"false", "0"}, "Erz0"}, {34, {"Nein", "wahr"}, "Erz1"}};
     for (const auto &f : faelle) {
         s.schueler(f.nr, "Name", "Vor", "5a");
         for (int i = 0; i < f.flaggen.size(); ++i) {

@@ -82,3 +82,20 @@ TEST(Anzeige, CommandLinePlatformWinsOverTheEnvironment)
     // A copy of the grade manager's database named on the command line is no platform.
     EXPECT_TRUE(anzeige::fehlt({"zandrel", "/srv/nm/kopie.mdb"}).isEmpty());
 }
+
+// A display variable that names no reachable display: Qt's fatal end of the platform becomes the
+// German message naming the variables, with exit code 2; other messages pass as before.
+TEST(Anzeige, UnreachableDisplayEndsWithTheGermanMessage)
+{
+    Umgebung u("xcb", ":99", nullptr);
+    EXPECT_TRUE(anzeige::nichtErreichbar().contains(QStringLiteral("DISPLAY=\":99\"")));
+    EXPECT_EXIT(
+        {
+            const anzeige::PlattformWaechter w;
+            qWarning("eine Warnung geht weiter");
+            qFatal("This application failed to start because no Qt platform plugin could be initialized.");
+        },
+        ::testing::ExitedWithCode(2),
+        "eine Warnung geht weiter(.|\n)*Zandrel kann nicht starten: Die grafische Oberfl.*che ist nicht erreichbar "
+        "\\(DISPLAY=\":99\"");
+}

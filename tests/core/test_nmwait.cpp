@@ -211,3 +211,27 @@ TEST(DatenbankDefekt, FileIsNamedWithWhatIsWrongAndTheProgramRunsOn)
         EXPECT_EQ(boxes.boxes.size(), 1);
     }
 }
+
+// The wait names the file it waits for, and the key of the settings whose default it is.
+TEST(DatenbankWarten, TheWaitNamesTheFileAndAMissingKeyOfTheSettings)
+{
+    Warteumgebung u;
+    QString hinweis;
+    bool sichtbar = false;
+    QTimer::singleShot(100, [&] {
+        if (frm_Warten_DB::instance()) {
+            hinweis = frm_Warten_DB::instance()->lblDatei->text();
+            sichtbar = frm_Warten_DB::instance()->lblDatei->isVisible();
+            frm_Warten_DB::instance()->cmdAbbrechen->click();
+        }
+    });
+    EXPECT_FALSE(mdl::NMDatenbankOeffnen());
+    EXPECT_TRUE(sichtbar);
+    EXPECT_TRUE(hinweis.startsWith("Gesucht wird die Notenmanager-Datenbank\n" + u.pfad())) << qPrintable(hinweis);
+    // No settings file names the file: the default is sought, and the message says which key is missing.
+    EXPECT_TRUE(hinweis.contains("Der Schlüssel \"dbFileName\" im Abschnitt [nmSV] fehlt oder ist leer; gesucht "
+                                 "wird daher \"nmdaten04.mdb\"."))
+        << qPrintable(hinweis);
+    EXPECT_TRUE(hinweis.contains("Einstellungsdateien: ")) << qPrintable(hinweis);
+    EXPECT_FALSE(hinweis.contains("dbFilePath")) << qPrintable(hinweis);
+}

@@ -5,9 +5,12 @@
 #include "platform/textcodec.h"
 #include "platform/textzuschnitt.h"
 #include "platform/units.h"
+#include "support/testsupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -92,6 +95,36 @@ TEST(DocOpener, NothingIsOpenedInTestsAndAutomationIsBuiltIn)
     EXPECT_EQ(docs::handOver("/tmp/a.docx"), docs::Handover::NotOpened);
     EXPECT_TRUE(docs::TestForDLL("Excel.Application"));
     EXPECT_TRUE(docs::TestForDLL("Word.Application"));
+}
+
+// The desktop's opener reports through its exit status whether an application took the file: an
+// opener that finds none is a failed hand-over, not an opened document.
+TEST(DocOpener, TheDesktopOpenersAnswerDecides)
+{
+    testsupport::Sandbox sb;
+    QDir().mkpath(sb.file("bin"));
+    const QString gerufen = sb.file("gerufen.txt");
+    auto opener = [&](int status) {
+        QFile f(sb.file("bin/xdg-open"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\nexit %2\n").arg(gerufen).arg(status).toUtf8());
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::remove(gerufen);
+    };
+    const QByteArray path = qgetenv("PATH"), noOpen = qgetenv("ZANDREL_NO_OPEN");
+    qputenv("PATH", QFile::encodeName(sb.file("bin")) + ":" + path);
+    qunsetenv("ZANDREL_NO_OPEN");
+    const QString datei = sb.file("Liste mit Blanks.xlsx");
+    opener(3); // xdg-open: no application for the file
+    EXPECT_EQ(docs::handOver(datei), docs::Handover::Failed);
+    opener(0);
+    EXPECT_EQ(docs::handOver(datei), docs::Handover::Opened);
+    QFile f(gerufen);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(f.readAll()), datei);
+    qputenv("PATH", path);
+    qputenv("ZANDREL_NO_OPEN", noOpen);
 }
 
 namespace {

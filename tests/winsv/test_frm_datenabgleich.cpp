@@ -44,6 +44,26 @@ TEST(DatenabgleichWahl, OhneDateienStartetNichts)
     EXPECT_FALSE(QFile::exists(mdl::PfadSDDF1));
 }
 
+// Without the key WinSDDB the grade manager's option names no file: the message says which key is
+// missing and in which settings files it was looked up.
+TEST(DatenabgleichWahl, OhneWinSDDBNenntDieMeldungSchluesselUndEinstellungsdateien)
+{
+    WinsvFixture f;
+    mdl::PfadSDDF1.clear();
+    frm_Datenabgleich w;
+    testsupport::MsgRecorder rec;
+    w.formActivate();
+    w.optSDDF1_NM->setChecked(true);
+    w.cmdVergleich_Click();
+    ASSERT_FALSE(rec.texts().isEmpty());
+    QString erwartet = "Die angegebene SD.DF1 - Datei wurde nicht gefunden.\rDer Schlüssel \"WinSDDB\" im Abschnitt "
+                       "[nmSV] fehlt oder ist leer in";
+    for (const QString &datei : registry::nmFiles())
+        erwartet += "\r" + datei;
+    EXPECT_EQ(rec.texts().last().toStdString(), erwartet.toStdString());
+    EXPECT_EQ(w.lblUnterschiede->text(), Bitte);
+}
+
 TEST(DatenabgleichWahl, GespeicherteWahlBeiZweiDateien)
 {
     WinsvFixture f;

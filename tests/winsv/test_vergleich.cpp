@@ -198,11 +198,12 @@ TEST(VergleichRueckschreiben, MehrereAdressenDieGezeigteZeileWirdGeschrieben)
     WinsvFixture f;
     struct Fall {
         QString id;
-        QVector<int> flaggen; // Hauptansprechpartner of the rows in the order written
+        QVariantList flaggen; // Hauptansprechpartner of the rows in the order written
         int gezeigt;          // index of the row shown and written
     };
-    const Fall faelle[] = {{"71", {0, -1}, 1}, {"72", {-1, 0}, 0}, {"73", {0, 0, 0}, 0},
-                           {"74", {0, 2, -1}, 1}, {"75", {1, 0}, 0}};
+    // A flag stored as text reads as every Yes/No: "Falsch" and "" are No.
+    const Fall faelle[] = {{"71", {0, -1}, 1}, {"72", {-1, 0}, 0}, {"73", {0, 0, 0}, 0}, {"74", {0, 2, -1}, 1},
+                           {"75", {1, 0}, 0}, {"76", {"Falsch", 1}, 1}, {"77", {"", "Wahr"}, 1}, {"78", {"-1", "0"}, 0}};
     QMap<QString, QVector<qint64>> zeilen;
     for (const Fall &fall : faelle) {
         WinsvPupil p = schueler(fall.id);
