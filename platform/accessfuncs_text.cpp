@@ -574,8 +574,8 @@ void registerTextFunctions(sqlite3 *db)
     const int f = SQLITE_UTF8;
     const ScalarFn fns[] = {
         {"IsNumeric", 1, fnIsNumeric},   {"Switch", -1, fnSwitch},         {"Choose", -1, fnChoose},
-        {"LTrim", 1, fnLTrim},           {"RTrim", 1, fnRTrim},            {"Replace", 3, fnReplace},
-        {"Replace", 4, fnReplace},       {"Replace", 5, fnReplace},        {"Replace", 6, fnReplace},
+        {"AccLTrim", 1, fnLTrim},        {"AccRTrim", 1, fnRTrim},         {"AccReplace", 3, fnReplace},
+        {"AccReplace", 4, fnReplace},    {"AccReplace", 5, fnReplace},     {"AccReplace", 6, fnReplace},
         {"StrReverse", 1, fnStrReverse}, {"InStr", 4, fnInStrCompare},     {"InStrRev", 2, fnInStrRev},
         {"InStrRev", 3, fnInStrRev},     {"InStrRev", 4, fnInStrRev},      {"StrComp", 2, fnStrComp},
         {"StrComp", 3, fnStrComp},       {"Asc", 1, fnAsc},                {"AscW", 1, fnAscW},

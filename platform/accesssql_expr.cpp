@@ -535,6 +535,14 @@ Ex Parser::call()
         fn = QStringLiteral("AccIsNull");
     else if (t.upper == QLatin1String("ROUND")) // SQLite's own rounds half away from zero
         fn = QStringLiteral("AccRound");
+    // The program's own statements and the stored index expressions use SQLite's ltrim, rtrim and
+    // replace: Access's forms go by names of their own, so they never stand in for those.
+    else if (t.upper == QLatin1String("LTRIM"))
+        fn = QStringLiteral("AccLTrim");
+    else if (t.upper == QLatin1String("RTRIM"))
+        fn = QStringLiteral("AccRTrim");
+    else if (t.upper == QLatin1String("REPLACE"))
+        fn = QStringLiteral("AccReplace");
     expectOp("(");
     QStringList args;
     QVector<Ex> values;
