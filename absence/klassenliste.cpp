@@ -103,11 +103,28 @@ Abfrage Klassenliste::personenDerKlasse(const QString &klasse, AusAuswahl aus)
     if (aus == AusMitUnterklassen && k.toUpper() == QLatin1String("AUS"))
         return {abfrage(QStringLiteral("Trim(Klasse) LIKE 'AUS%'")), {}};
     // SQLite's own NOCASE is far quicker than the comparison of every letter; it decides alone
-    // unless a class name holds the long s or the Kelvin sign, which fold into ASCII.
-    if (druckbaresAscii(k))
-        return {abfrage(QStringLiteral("(rtrim(ltrim(Klasse)) = ?1 COLLATE NOCASE OR (Klasse GLOB "
-                                       "'*[\u017F\u212A]*' AND Trim(Klasse) = ?1 COLLATE NOCASEU))")),
-                {k}};
+    // unless a class name holds the long s or the Kelvin sign, which fold into s and k: only a
+    // class with an s or a k can meet those. The pupils have no index on the class: a pattern of
+    // the class's letters in either case passes over the others before any text is trimmed.
+    if (druckbaresAscii(k)) {
+        QString muster = QStringLiteral("*");
+        for (const QChar c : k) {
+            if (c.isLetter())
+                muster += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+            else if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('['))
+                muster += QLatin1Char('[') + c + QLatin1Char(']');
+            else
+                muster += c;
+        }
+        muster += QLatin1Char('*');
+        const bool sOderK = k.contains(QLatin1Char('s'), Qt::CaseInsensitive)
+                            || k.contains(QLatin1Char('k'), Qt::CaseInsensitive);
+        return {abfrage(QStringLiteral("((Klasse GLOB ?2 AND rtrim(ltrim(Klasse)) = ?1 COLLATE NOCASE)")
+                        + (sOderK ? QStringLiteral(" OR (Klasse GLOB '*[\u017F\u212A]*' AND Trim(Klasse) = ?1 "
+                                                   "COLLATE NOCASEU))")
+                                  : QStringLiteral(")"))),
+                {k, muster}};
+    }
     return {abfrage(QStringLiteral("Trim(Klasse) = ?1 COLLATE NOCASEU")), {k}};
 }
 

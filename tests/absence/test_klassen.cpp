@@ -96,6 +96,17 @@ TEST(Klassenliste, AUSLoadsEveryAUSClassAndOtherNamesMatchLiterally)
     s.schueler(8, "Hahn", "H", "\u017F1");
     EXPECT_EQ(personen(s, "5Ä "), QStringList({"7:Gül"}));
     EXPECT_EQ(personen(s, "S1"), QStringList({"8:Hahn"}));
+    // Pattern characters in a class name are plain letters of it; padding and case still do not count.
+    s.schueler(10, "Jung", "J", "\u212A2");
+    s.schueler(11, "Kern", "K", "  7*b ");
+    s.schueler(12, "Lutz", "L", "7?B");
+    s.schueler(13, "Maas", "M", "[7]c");
+    s.schueler(14, "Nolte", "N", "7xb");
+    EXPECT_EQ(personen(s, "k2"), QStringList({"10:Jung"}));
+    EXPECT_EQ(personen(s, "7*B"), QStringList({"11:Kern"}));
+    EXPECT_EQ(personen(s, "7?b"), QStringList({"12:Lutz"}));
+    EXPECT_EQ(personen(s, "[7]C"), QStringList({"13:Maas"}));
+    EXPECT_EQ(personen(s, "2"), QStringList());
 
     // The class report takes the class "AUS" alone (its name trimmed, in any case).
     s.schueler(9, "Ida", "I", " aus ");
