@@ -83,7 +83,8 @@ TEST_F(TypedFixture, DatesAgainstTextsReadTheTextAsAGermanDate)
     });
 }
 
-TEST_F(TypedFixture, NumbersAgainstNumericTextsCompareAsNumbers)
+// Numbers against numeric texts, and Yes/No as the number -1 or 0.
+TEST_F(TypedFixture, NumbersAndYesNoCompareAsNumbers)
 {
     pruefen({
         {"SELECT SchülerNr FROM Schüler WHERE SchülerNr >= \"12\" ORDER BY 1", {"12", "13"}},
@@ -101,6 +102,14 @@ TEST_F(TypedFixture, NumbersAgainstNumericTextsCompareAsNumbers)
         {"SELECT ID FROM LNW WHERE Schnitt = ''", fehler},
         // A text column keeps comparing as text.
         {"SELECT Klasse FROM Schüler WHERE Klasse >= '5' AND Klasse < '6' ORDER BY SchülerNr", {"5a", "5a", "5A"}},
+        {"SELECT True, False, 1 = 1, 2 < 1, Not (1 = 1)", {"-1|0|-1|0|0"}},
+        {"SELECT -Sum(LRS), Sum(LRS), Count(LRS), Avg(LRS) * 13 FROM Schüler", {"4|-4|13|-4"}},
+        {"SELECT CInt(LRS), Sgn(LRS), Abs(LRS) FROM Schüler WHERE SchülerNr = 1", {"-1|-1|1"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS = -1", {"4"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS = True", {"4"}}, {"SELECT Count(*) FROM Schüler WHERE LRS", {"4"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS = 0", {"9"}}, {"SELECT Count(*) FROM Schüler WHERE Not LRS", {"9"}},
+        {"SELECT LRS, LRS + 0, LRS * 2, (SchülerNr > 4) * 1 FROM Schüler WHERE SchülerNr = 1", {"Wahr|-1|-2|0"}},
+        {"SELECT Name FROM Schüler WHERE (Geburtsdatum > '01.01.2013') = True ORDER BY Name", {"meier", "Özdemir"}},
     });
 }
 
@@ -185,22 +194,6 @@ TEST_F(TypedFixture, TopKeepsTheRowsTiedWithTheLast)
         {"SELECT TOP 1 Klasse, Count(*) AS Anzahl FROM Schüler GROUP BY Klasse ORDER BY Count(*) DESC",
          {"7b|4"}},
         {"SELECT TOP 2 SchülerNr FROM Schüler WHERE Klasse = '7b'", {"7", "8"}},
-    });
-}
-
-TEST_F(TypedFixture, TrueIsMinusOneAndYesCountsMinusOne)
-{
-    pruefen({
-        {"SELECT True, False, 1 = 1, 2 < 1, Not (1 = 1)", {"-1|0|-1|0|0"}},
-        {"SELECT -Sum(LRS), Sum(LRS), Count(LRS), Avg(LRS) * 13 FROM Schüler", {"4|-4|13|-4"}},
-        {"SELECT CInt(LRS), Sgn(LRS), Abs(LRS) FROM Schüler WHERE SchülerNr = 1", {"-1|-1|1"}},
-        {"SELECT Count(*) FROM Schüler WHERE LRS = -1", {"4"}},
-        {"SELECT Count(*) FROM Schüler WHERE LRS = True", {"4"}},
-        {"SELECT Count(*) FROM Schüler WHERE LRS", {"4"}},
-        {"SELECT Count(*) FROM Schüler WHERE LRS = 0", {"9"}},
-        {"SELECT Count(*) FROM Schüler WHERE Not LRS", {"9"}},
-        {"SELECT LRS, LRS + 0, LRS * 2, (SchülerNr > 4) * 1 FROM Schüler WHERE SchülerNr = 1", {"Wahr|-1|-2|0"}},
-        {"SELECT Name FROM Schüler WHERE (Geburtsdatum > '01.01.2013') = True ORDER BY Name", {"meier", "Özdemir"}},
     });
 }
 
