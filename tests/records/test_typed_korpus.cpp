@@ -36,8 +36,7 @@ TEST_F(TypedCorpus, DatesAreReadAndShownAsAccessDoes)
         // A date given to a function that takes a number counts as its serial number; Int and Fix keep
         // it a date without its time.
         {"SELECT Int(Geburtsdatum), Fix(Geburtsdatum), CDbl(Geburtsdatum), CLng(Geburtsdatum) FROM Schüler "
-         "WHERE SchülerNr = 9",
-         {"02.01.2012|02.01.2012|40910,4375|40910"}},
+         "WHERE SchülerNr = 9", {"02.01.2012|02.01.2012|40910,4375|40910"}},
         {"SELECT SchülerNr FROM Schüler WHERE Int(Geburtsdatum) = #1/2/2012# ORDER BY 1", {"9"}},
         {"SELECT 'am ' & Int(#1/2/2012 10:30#), CDbl(#12/30/1899 12:00#), CDbl(#1/1/1900#)", {"am 02.01.2012|0,5|2"}},
         {"SELECT Int(Now()) = Date(), Fix(Now()) = Date()", {"-1|-1"}},
@@ -55,8 +54,7 @@ TEST_F(TypedCorpus, DatesAreReadAndShownAsAccessDoes)
         // CDate, DateValue, IsDate and the date parts read a text as German settings do, the same way a
         // text compared with a date is read; two dates added give a day with its time.
         {"SELECT CDate('31. Dezember 2011'), CDate('31/12/2011'), CDate('12/31/2011'), CDate('31.12.11 14:30'), "
-         "CDate('14:30')",
-         {"31.12.2011|31.12.2011|31.12.2011|31.12.2011 14:30:00|14:30:00"}},
+         "CDate('14:30')", {"31.12.2011|31.12.2011|31.12.2011|31.12.2011 14:30:00|14:30:00"}},
         {"SELECT IsDate('1. Januar 2012'), DateValue('2. Februar 2012'), Year('1. März 2011'), Month('3/4/2012')",
          {"-1|02.02.2012|2011|4"}},
         {"SELECT Name FROM Schüler WHERE Geburtsdatum = '12/31/2011'", {"Öztürk"}},
@@ -82,8 +80,7 @@ TEST_F(TypedCorpus, NumbersAndNumericTextsAsAccessReadsThem)
         {"SELECT Format(12.5, '0.0') * 2, '12,5' * 2, '3' / '2', -'2,5', '2' ^ 2, 2 * Null", {"25|25|1,5|-2,5|4|"}},
         {"SELECT ID, sa1 * 2, -sa1, sa1 / 2 FROM Noten WHERE ID In (1, 2) ORDER BY ID", {"1|4|-2|1", "2|5|-2,5|1,25"}},
         {"SELECT #1/2/2012# * 1, Geburtsdatum * 1, (#9/1/2024# - Geburtsdatum) / 365.25 > 15 FROM Schüler "
-         "WHERE SchülerNr = 1",
-         {"40910|39876|-1"}},
+         "WHERE SchülerNr = 1", {"40910|39876|-1"}},
         {"SELECT Sum(LRS) * -1, True * 3, Nz(Null, '4') * 2 FROM Schüler", {"3|-3|8"}}, {"SELECT 'x' * 2", fehler},
         {"SELECT sa1 * 2 FROM Noten WHERE ID = 5", fehler},
         // A text read as a number takes the forms Access reads in German settings: thousands, a sign
@@ -102,8 +99,7 @@ TEST_F(TypedCorpus, YesNoShowsAndSortsAsAccess)
     pruefen({
         // A Yes/No made text is Access's -1 or 0; shown on its own it is "Wahr"/"Falsch".
         {"SELECT 'x' & LRS, CStr(LRS), LRS & '', Format(LRS), Format(LRS, 'Yes/No'), LRS FROM Schüler "
-         "WHERE SchülerNr In (1, 2) ORDER BY SchülerNr",
-         {"x-1|-1|-1|-1|Ja|Wahr", "x0|0|0|0|Nein|Falsch"}},
+         "WHERE SchülerNr In (1, 2) ORDER BY SchülerNr", {"x-1|-1|-1|-1|Ja|Wahr", "x0|0|0|0|Nein|Falsch"}},
         {"SELECT Name & ' ' & IIf(LRS, 'LRS', '-') FROM Schüler WHERE SchülerNr In (1, 2) ORDER BY SchülerNr",
          {"Müller LRS", "Maier -"}},
         // Yes (-1) sorts before No (0) and is the smaller of the two, as Access keeps Yes/No.
@@ -150,8 +146,7 @@ TEST_F(TypedCorpus, ColumnsOfOneNameFromTwoTablesNamedWithTheirTable)
               QStringList({"Name", "N", "Vorname"}));
     pruefen({
         {"SELECT S.Klasse, K.Klasse FROM Schüler S INNER JOIN Klassen K ON S.Klasse = K.Klasse "
-         "WHERE S.SchülerNr < 3 UNION SELECT 'x', 'y' ORDER BY 1",
-         {"10a|10a", "x|y"}},
+         "WHERE S.SchülerNr < 3 UNION SELECT 'x', 'y' ORDER BY 1", {"10a|10a", "x|y"}},
     });
 }
 
@@ -163,14 +158,11 @@ TEST_F(TypedCorpus, AFurtherJoinNeedsParentheses)
          "INNER JOIN Unterricht U ON N.UIndex = U.[Index] ORDER BY U.Fach, S.SchülerNr",
          {"Müller|D", "Maier|D", "Özdemir|D", "Müller|E", "Müller|M"}},
         {"SELECT S.Name FROM Schüler S INNER JOIN (Noten N LEFT JOIN Unterricht U ON N.UIndex = U.[Index]) "
-         "ON S.SchülerNr = N.SchülerNr WHERE N.ID = 1",
-         {"Müller"}},
+         "ON S.SchülerNr = N.SchülerNr WHERE N.ID = 1", {"Müller"}},
         {"SELECT S.Name FROM Schüler S INNER JOIN Noten N ON S.SchülerNr = N.SchülerNr "
-         "INNER JOIN Unterricht U ON N.UIndex = U.[Index]",
-         fehler},
+         "INNER JOIN Unterricht U ON N.UIndex = U.[Index]", fehler},
         {"SELECT S.Name FROM Schüler S LEFT JOIN Noten N ON S.SchülerNr = N.SchülerNr "
-         "LEFT JOIN Unterricht U ON N.UIndex = U.[Index]",
-         fehler},
+         "LEFT JOIN Unterricht U ON N.UIndex = U.[Index]", fehler},
     });
 }
 
@@ -230,16 +222,13 @@ TEST_F(TypedCorpus, SubSelectsAndBetweenCompareAsAccess)
         // ANY, SOME and ALL compare with each value of a sub-select, as Access does; ALL over a Null
         // holds for no row, over no value for every row.
         {"SELECT Name FROM Schüler WHERE Klasse = Any (SELECT Klasse FROM Klassen WHERE Klassenleiter = 'sch') "
-         "ORDER BY Name",
-         {"Maier", "Müller"}},
+         "ORDER BY Name", {"Maier", "Müller"}},
         {"SELECT Name FROM Schüler WHERE Geburtsdatum > ALL (SELECT Geburtsdatum FROM Schüler WHERE Klasse = '7b') "
-         "ORDER BY Name",
-         {"meier", "Özdemir"}},
+         "ORDER BY Name", {"meier", "Özdemir"}},
         {"SELECT Name FROM Schüler WHERE Geburtsdatum < SOME (SELECT Geburtsdatum FROM Schüler WHERE Klasse = '10a')",
          {"Maier"}},
         {"SELECT Name FROM Schüler S WHERE S.SchülerNr >= ALL (SELECT T.SchülerNr FROM Schüler T "
-         "WHERE T.Klasse = S.Klasse) ORDER BY S.SchülerNr",
-         {"Maier", "Schmidt", "Mayer", "MÜLLER"}},
+         "WHERE T.Klasse = S.Klasse) ORDER BY S.SchülerNr", {"Maier", "Schmidt", "Mayer", "MÜLLER"}},
         {"SELECT Name FROM Schüler WHERE Name < ALL (SELECT Name FROM Schüler WHERE Klasse = '7b') ORDER BY Name",
          {"Maier", "Mayer", "meier"}},
         {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum > ALL (SELECT Geburtsdatum FROM Schüler WHERE Klasse = '10B')",
@@ -248,8 +237,7 @@ TEST_F(TypedCorpus, SubSelectsAndBetweenCompareAsAccess)
         // A date In the values of a sub-select reads them as dates, as Access compares them.
         {"SELECT Name FROM Schüler WHERE Geburtsdatum In (SELECT '01.01.2012' FROM Klassen)", {"Weiß"}},
         {"SELECT Name FROM Schüler WHERE Geburtsdatum In (SELECT Max(Geburtsdatum) FROM Schüler GROUP BY Klasse) "
-         "ORDER BY SchülerNr",
-         {"Müller", "Özdemir", "MÜLLER"}},
+         "ORDER BY SchülerNr", {"Müller", "Özdemir", "MÜLLER"}},
         {"SELECT Name FROM Schüler WHERE Geburtsdatum In (SELECT 'x' FROM Klassen)", fehler},
         // Between takes its bounds in either order, as Jet does.
         {"SELECT SchülerNr FROM Schüler WHERE SchülerNr Between 5 And 3 ORDER BY 1", {"3", "4", "5"}},
@@ -284,8 +272,7 @@ TEST_F(TypedCorpus, LikeAndTextFunctionsAsAccess)
          "Mid(Name, 2, 2.5), Left(Name, 2.6), Mid('abc', '2') FROM Schüler WHERE SchülerNr = 1",
          {"Mül|er|ller|||||ül|Mül|bc"}},
         {"SELECT Left(Null, 2) & '|', Left(Geburtsdatum, 2), Right(Schnitt, 1) FROM Schüler, LNW "
-         "WHERE SchülerNr = 1 AND ID = 1",
-         {"||04|5"}},
+         "WHERE SchülerNr = 1 AND ID = 1", {"||04|5"}},
         {"SELECT Left(Name, -1) FROM Schüler", fehler}, {"SELECT Mid(Name, 0, 2) FROM Schüler", fehler},
         {"SELECT Right(Name, Null) FROM Schüler", fehler},
     });
@@ -299,8 +286,7 @@ TEST_F(TypedCorpus, LaterItemsUseEarlierNames)
         {"SELECT SchülerNr * 2 AS x, x + 1 AS y, [x] * y FROM Schüler WHERE SchülerNr < 3 ORDER BY SchülerNr",
          {"2|3|6", "4|5|20"}},
         {"SELECT Name, DateDiff('yyyy', Geburtsdatum, #9/1/2024#) AS Jahre, IIf(Jahre >= 15, 'ja', 'nein') "
-         "FROM Schüler WHERE SchülerNr In (1, 3) ORDER BY SchülerNr",
-         {"Müller|15|ja", "Özdemir|11|nein"}},
+         "FROM Schüler WHERE SchülerNr In (1, 3) ORDER BY SchülerNr", {"Müller|15|ja", "Özdemir|11|nein"}},
         {"SELECT Klasse, Count(*) AS Anz, Anz * 2 FROM Schüler WHERE Klasse Like '1*' GROUP BY Klasse ORDER BY Klasse",
          {"10a|2|4", "10B|1|2"}},
         {"SELECT Geburtsdatum AS G, G & '', G > '1.1.2009' FROM Schüler WHERE SchülerNr = 1", {"04.03.2009|04.03.2009|-1"}},
