@@ -5,37 +5,27 @@
 
 namespace {
 
-// Sets the display variables for one test and puts the old values back.
+// Sets the display variables for one test (nullptr: unset) and puts the old values back.
 class Umgebung {
 public:
     Umgebung(const char *plattform, const char *display, const char *wayland)
     {
-        for (const char *n : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            m_alt.push_back({n, qgetenv(n), qEnvironmentVariableIsSet(n)});
-        setzen("QT_QPA_PLATFORM", plattform);
-        setzen("DISPLAY", display);
-        setzen("WAYLAND_DISPLAY", wayland);
+        const char *werte[] = {plattform, display, wayland};
+        for (int i = 0; i < 3; ++i) {
+            m_alt[i] = {qgetenv(namen[i]), qEnvironmentVariableIsSet(namen[i])};
+            setzen(namen[i], werte[i]);
+        }
     }
     ~Umgebung()
     {
-        for (const auto &a : m_alt)
-            setzen(a.name, a.gesetzt ? a.wert.constData() : nullptr);
+        for (int i = 0; i < 3; ++i)
+            setzen(namen[i], m_alt[i].second ? m_alt[i].first.constData() : nullptr);
     }
 
 private:
-    static void setzen(const char *name, const char *wert)
-    {
-        if (wert)
-            qputenv(name, wert);
-        else
-            qunsetenv(name);
-    }
-    struct Alt {
-        const char *name;
-        QByteArray wert;
-        bool gesetzt;
-    };
-    std::vector<Alt> m_alt;
+    static constexpr const char *namen[] = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+    static void setzen(const char *name, const char *wert) { wert ? qputenv(name, wert) : qunsetenv(name); }
+    std::pair<QByteArray, bool> m_alt[3];
 };
 
 const QStringList programm{QStringLiteral("zandrel")};
