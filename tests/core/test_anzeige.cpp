@@ -5,82 +5,66 @@
 
 namespace {
 
-// Sets the display variables for one test and puts the old values back.
+// Sets the display variables for one test (nullptr: unset) and puts the old values back.
 class Umgebung {
 public:
     Umgebung(const char *plattform, const char *display, const char *wayland)
     {
-        for (const char *n : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            m_alt.push_back({n, qgetenv(n), qEnvironmentVariableIsSet(n)});
-        setzen("QT_QPA_PLATFORM", plattform);
-        setzen("DISPLAY", display);
-        setzen("WAYLAND_DISPLAY", wayland);
+        const char *werte[] = {plattform, display, wayland};
+        for (int i = 0; i < 3; ++i) {
+            m_alt[i] = {qgetenv(namen[i]), qEnvironmentVariableIsSet(namen[i])};
+            setzen(namen[i], werte[i]);
+        }
     }
     ~Umgebung()
     {
-        for (const auto &a : m_alt)
-            setzen(a.name, a.gesetzt ? a.wert.constData() : nullptr);
+        for (int i = 0; i < 3; ++i)
+            setzen(namen[i], m_alt[i].second ? m_alt[i].first.constData() : nullptr);
     }
 
 private:
-    static void setzen(const char *name, const char *wert)
-    {
-        if (wert)
-            qputenv(name, wert);
-        else
-            qunsetenv(name);
-    }
-    struct Alt {
-        const char *name;
-        QByteArray wert;
-        bool gesetzt;
-    };
-    std::vector<Alt> m_alt;
+    static constexpr const char *namen[] = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+    static void setzen(const char *name, const char *wert) { wert ? qputenv(name, wert) : qunsetenv(name); }
+    std::pair<QByteArray, bool> m_alt[3];
 };
 
 const QStringList programm{QStringLiteral("zandrel")};
 
 } // namespace
 
-TEST(Anzeige, DesktopPlatformWithoutDisplayGetsTheGermanMessage)
+// Qt needs a display only for a desktop platform, taken from the command line before the environment.
+TEST(Anzeige, GermanMessageOnlyWhereTheDesktopPlatformHasNoDisplay)
 {
-    for (const char *p : {static_cast<const char *>(nullptr), "", "xcb", "wayland", "wayland-egl", "wayland;xcb"}) {
-        Umgebung u(p, nullptr, "");
-        const QString t = anzeige::fehlt(programm);
-        EXPECT_TRUE(t.contains(QStringLiteral("keine grafische Oberfläche"))) << (p ? p : "(unset)");
-        EXPECT_TRUE(t.contains(QStringLiteral("Desktop-Sitzung")));
+    const char *const weg = nullptr;
+    const struct {
+        const char *plattform, *display, *wayland;
+        QStringList argumente;
+        bool meldung;
+    } faelle[] = {
+        {weg, weg, "", programm, true}, {"", weg, "", programm, true}, {"xcb", weg, "", programm, true},
+        {"wayland", weg, "", programm, true}, {"wayland-egl", weg, "", programm, true},
+        {"wayland;xcb", weg, "", programm, true},
+        // Any display variable is enough.
+        {"xcb", ":0", weg, programm, false}, {"wayland", weg, "wayland-0", programm, false},
+        // Platforms without a display start as before.
+        {"offscreen", weg, weg, programm, false}, {"minimal", weg, weg, programm, false},
+        {"vnc:size=800x600", weg, weg, programm, false}, {"xcb;offscreen", weg, weg, programm, false},
+        {"xcb", weg, weg, {"zandrel", "-platform", "offscreen"}, false},
+        {"xcb", weg, weg, {"zandrel", "--platform=offscreen"}, false},
+        {"offscreen", weg, weg, {"zandrel", "-platform", "xcb"}, true},
+        // A copy of the grade manager's database named on the command line is no platform.
+        {"offscreen", weg, weg, {"zandrel", "/srv/nm/kopie.mdb"}, false},
+    };
+    for (const auto &f : faelle) {
+        Umgebung u(f.plattform, f.display, f.wayland);
+        const QString t = anzeige::fehlt(f.argumente);
+        const QString was = QString("%1 %2").arg(f.plattform ? f.plattform : "(unset)", f.argumente.join(' '));
+        EXPECT_EQ(!t.isEmpty(), f.meldung) << qPrintable(was);
+        if (f.meldung && f.argumente == programm) {
+            EXPECT_TRUE(t.contains(QStringLiteral("keine grafische Oberfläche"))) << qPrintable(was);
+            EXPECT_TRUE(t.contains(QStringLiteral("Desktop-Sitzung"))) << qPrintable(was);
+        }
     }
-}
-
-TEST(Anzeige, AnyDisplayVariableIsEnough)
-{
-    {
-        Umgebung u("xcb", ":0", nullptr);
-        EXPECT_TRUE(anzeige::fehlt(programm).isEmpty());
-    }
-    {
-        Umgebung u("wayland", nullptr, "wayland-0");
-        EXPECT_TRUE(anzeige::fehlt(programm).isEmpty());
-    }
-}
-
-TEST(Anzeige, PlatformsWithoutDisplayStartAsBefore)
-{
-    for (const char *p : {"offscreen", "minimal", "vnc:size=800x600", "xcb;offscreen"}) {
-        Umgebung u(p, nullptr, nullptr);
-        EXPECT_TRUE(anzeige::fehlt(programm).isEmpty()) << p;
-    }
-}
-
-TEST(Anzeige, CommandLinePlatformWinsOverTheEnvironment)
-{
-    Umgebung u("xcb", nullptr, nullptr);
-    EXPECT_TRUE(anzeige::fehlt({"zandrel", "-platform", "offscreen"}).isEmpty());
-    EXPECT_TRUE(anzeige::fehlt({"zandrel", "--platform=offscreen"}).isEmpty());
-    Umgebung v("offscreen", nullptr, nullptr);
-    EXPECT_FALSE(anzeige::fehlt({"zandrel", "-platform", "xcb"}).isEmpty());
-    // A copy of the grade manager's database named on the command line is no platform.
-    EXPECT_TRUE(anzeige::fehlt({"zandrel", "/srv/nm/kopie.mdb"}).isEmpty());
 }
 
 // A display variable that names no reachable display: Qt's fatal end of the platform becomes the

@@ -244,6 +244,16 @@ protected:
         ASSERT_EQ(a.result(), int(QDialog::Accepted));
         start::nachAnmeldung();
     }
+    // The pupil-to-course window opened in a logged-in main window of the given size.
+    QWidget *kurswahl(frm_Main &haupt, const QSize &groesse)
+    {
+        haupt.resize(groesse);
+        haupt.show();
+        anmelden(haupt);
+        QWidget *w = haupt.zeigen(QStringLiteral("frm_UnterrichtBearbeiten"));
+        QApplication::processEvents();
+        return w;
+    }
     // Opens every window in a main window of the given size and checks each with pruefen.
     void alleOeffnen(const QSize &groesse, const std::function<void(const QString &, QWidget *)> &pruefen)
     {
@@ -363,12 +373,8 @@ TEST_F(Fensterlayout, PupilToCourseWindowKeepsItsDesignedSizeWhereItFitsAndShrin
     QSize klein, gross;
     for (const QSize groesse : {QSize(1024, 700), QSize(1600, 1000)}) {
         frm_Main haupt;
-        haupt.resize(groesse);
-        haupt.show();
-        anmelden(haupt);
-        QWidget *w = haupt.zeigen(QStringLiteral("frm_UnterrichtBearbeiten"));
+        QWidget *w = kurswahl(haupt, groesse);
         ASSERT_NE(w, nullptr);
-        QApplication::processEvents();
         (groesse.width() < 1600 ? klein : gross) = rahmenVon(w)->size();
         EXPECT_EQ(ausserhalbDesBereichs(w).toStdString(), "") << groesse.width();
         // The grid's lower edge, with its horizontal scroll bar, lies inside the window.
@@ -385,12 +391,8 @@ TEST_F(Fensterlayout, PupilToCourseWindowKeepsItsDesignedSizeWhereItFitsAndShrin
 TEST_F(Fensterlayout, AreaScrollsToAChildWindowTheMainWindowHasOutgrown)
 {
     frm_Main haupt;
-    haupt.resize(1024, 700);
-    haupt.show();
-    anmelden(haupt);
-    QWidget *w = haupt.zeigen(QStringLiteral("frm_UnterrichtBearbeiten"));
+    QWidget *w = kurswahl(haupt, QSize(1024, 700));
     ASSERT_NE(w, nullptr);
-    QApplication::processEvents();
     haupt.resize(600, 400);
     QApplication::processEvents();
     QMdiArea *a = haupt.mdiArea();

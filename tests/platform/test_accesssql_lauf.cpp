@@ -31,21 +31,6 @@ struct Lauf {
     }
 };
 
-const char *name(RunPhase p)
-{
-    switch (p) {
-    case RunPhase::Engine:
-        return "Engine";
-    case RunPhase::Rows:
-        return "Rows";
-    case RunPhase::Values:
-        return "Values";
-    case RunPhase::Display:
-        return "Display";
-    }
-    return "";
-}
-
 } // namespace
 
 // Each phase asks, and a "no" there ends the run with nothing read: the engine's steps (a
@@ -68,7 +53,7 @@ TEST(TypedRun, GivingUpInAnyPhaseEndsTheRunWithNothingRead)
         accesssql::ReadLimits limits;
         limits.goOn = [&](RunPhase p) { return p != f.phase || ++gefragt < 2; };
         const ReadResult r = l.lesen(f.sql, limits);
-        EXPECT_EQ(r.status, ReadResult::Stopped) << f.sql << " " << name(f.phase);
+        EXPECT_EQ(r.status, ReadResult::Stopped) << f.sql << " phase " << int(f.phase);
         EXPECT_TRUE(r.rows.isEmpty()) << f.sql;
         EXPECT_EQ(gefragt, 2) << f.sql;
         // The connection is as before: no handler, its functions answer again.

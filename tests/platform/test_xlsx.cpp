@@ -188,16 +188,12 @@ TEST(XlsxSave, OpenUnsavedNeverOverwrites)
     docs::Handover h = docs::Handover::Opened;
     const QString first = b.openUnsaved("Lehrerliste", &err, &h);
     EXPECT_EQ(h, docs::Handover::NotOpened);
-    QStringList gereicht;
-    const docs::ScopedOpener desktop([&](const QString &p) {
-        gereicht << p;
-        return false;
-    });
+    testsupport::Desktop desktop(false);
     const QString second = b.openUnsaved("Lehrerliste", &err, &h);
     EXPECT_TRUE(first.endsWith("/Lehrerliste.xlsx"));
     EXPECT_TRUE(second.endsWith("/Lehrerliste (2).xlsx"));
     EXPECT_TRUE(first.startsWith(box.file("tmp")));
-    EXPECT_EQ(gereicht, QStringList{second});
+    EXPECT_EQ(desktop.files, QStringList{second});
     EXPECT_EQ(h, docs::Handover::Failed);
 }
 
@@ -206,15 +202,11 @@ TEST(XlsxSave, OpenUnsavedHandsNothingOverWhenTheSaveFails)
     testsupport::Sandbox box;
     QDir(box.file("tmp")).removeRecursively(); // the temporary folder is gone
     Workbook b;
-    QStringList gereicht;
-    const docs::ScopedOpener desktop([&](const QString &p) {
-        gereicht << p;
-        return true;
-    });
+    testsupport::Desktop desktop(true);
     QString err;
     docs::Handover h = docs::Handover::Opened;
     EXPECT_EQ(b.openUnsaved("Lehrerliste", &err, &h), QString());
-    EXPECT_TRUE(gereicht.isEmpty());
+    EXPECT_TRUE(desktop.files.isEmpty());
     EXPECT_TRUE(err.startsWith("Datei: " + box.file("tmp/Lehrerliste.xlsx") + "\rGrund: ")) << err.toStdString();
 }
 

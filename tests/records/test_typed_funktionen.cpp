@@ -3,6 +3,7 @@
 // and no functions beyond Access's own.
 #include "records/listenlogik.h"
 #include "test_listen_fixture.h"
+#include "test_typed_faelle.h"
 
 #include <string>
 #include <vector>
@@ -22,9 +23,7 @@ protected:
     void SetUp() override
     {
         ListenFixture::SetUp();
-        zdb::Db db;
-        db.open(pfad);
-        db.exec(QStringLiteral("INSERT INTO Noten (ID, SchülerNr, UIndex, sa1) VALUES "
+        einfuegen(QStringLiteral("INSERT INTO Noten (ID, SchülerNr, UIndex, sa1) VALUES "
                                "(1, 1, 1, '2'), (2, 2, 1, '1,5'), (3, 3, 1, '2-'), (4, 4, 1, NULL), (5, 5, 1, ''),"
                                "(6, 6, 1, ' 3 '), (7, 7, 1, '1+'), (8, 8, 1, '(2)'), (9, 9, 1, '-2-'), (10, 10, 1, 'x1')"));
     }
@@ -43,13 +42,6 @@ protected:
         for (const Fall &f : faelle)
             EXPECT_EQ(zelle(QString::fromUtf8(f.ausdruck), schueler).toStdString(), std::string(f.erwartet)) << f.ausdruck;
     }
-
-    QVector<QStringList> zeilen(const QString &sql)
-    {
-        const Ergebnis e = listen::ausfuehren(sql);
-        EXPECT_TRUE(e.status == Ergebnis::Daten || e.status == Ergebnis::Leer) << sql.toStdString();
-        return e.zeilen;
-    }
 };
 
 } // namespace
@@ -59,99 +51,67 @@ protected:
 TEST_F(TypedFunctions, DatesInsideTextsShowAsGermanDates)
 {
     pruefen({
-        {"Name & \" (\" & Geburtsdatum & \")\"", "Müller (04.03.2009)"},
-        {"CStr(Geburtsdatum)", "04.03.2009"},
-        {"Str(Geburtsdatum)", "04.03.2009"},
-        {"Format(Geburtsdatum)", "04.03.2009"},
+        {"Name & \" (\" & Geburtsdatum & \")\"", "Müller (04.03.2009)"}, {"CStr(Geburtsdatum)", "04.03.2009"},
+        {"Str(Geburtsdatum)", "04.03.2009"}, {"Format(Geburtsdatum)", "04.03.2009"},
         {"Nz(Geburtsdatum, \"unbekannt\")", "04.03.2009"},
-        {"IIf(Geburtsdatum Is Null, \"fehlt\", Geburtsdatum)", "04.03.2009"},
-        {"Left(Geburtsdatum, 5)", "04.03"},
-        {"Len(Geburtsdatum & \"\")", "10"},
-        {"\"Stand: \" & #12/31/2011 10:20:30#", "Stand: 31.12.2011 10:20:30"},
-        {"CStr(#10:20:30#)", "10:20:30"},
-        {"CStr(DateAdd(\"d\", 1, Geburtsdatum))", "05.03.2009"},
-        {"CStr(Geburtsdatum + 1)", "05.03.2009"},
-        {"Klasse & Name & 5", "10aMüller5"},
-        {"Name & Null", "Müller"},
+        {"IIf(Geburtsdatum Is Null, \"fehlt\", Geburtsdatum)", "04.03.2009"}, {"Left(Geburtsdatum, 5)", "04.03"},
+        {"Len(Geburtsdatum & \"\")", "10"}, {"\"Stand: \" & #12/31/2011 10:20:30#", "Stand: 31.12.2011 10:20:30"},
+        {"CStr(#10:20:30#)", "10:20:30"}, {"CStr(DateAdd(\"d\", 1, Geburtsdatum))", "05.03.2009"},
+        {"CStr(Geburtsdatum + 1)", "05.03.2009"}, {"Klasse & Name & 5", "10aMüller5"}, {"Name & Null", "Müller"},
         {"Geburtsdatum", "04.03.2009"},
+        // Text that merely looks like a date stays as typed.
+        {"'2024-01-01' & ''", "2024-01-01"},
     });
     pruefen({
-        {"Nz(Geburtsdatum, \"unbekannt\")", "unbekannt"},
-        {"Name & \" (\" & Geburtsdatum & \")\"", "Schmidt ()"},
-        {"IIf(Geburtsdatum Is Null, \"fehlt\", Geburtsdatum)", "fehlt"},
-        {"CStr(Geburtsdatum)", ""},
+        {"Nz(Geburtsdatum, \"unbekannt\")", "unbekannt"}, {"Name & \" (\" & Geburtsdatum & \")\"", "Schmidt ()"},
+        {"IIf(Geburtsdatum Is Null, \"fehlt\", Geburtsdatum)", "fehlt"}, {"CStr(Geburtsdatum)", ""},
     },
             4);
-    EXPECT_EQ(zeilen("SELECT S.Name & ' ' & S.Geburtsdatum FROM Schüler AS S WHERE S.SchülerNr = 2"),
-              QVector<QStringList>({{"Maier 24.12.2008"}}));
-    EXPECT_EQ(zeilen("SELECT Name FROM Schüler WHERE Geburtsdatum Like '*.2013' ORDER BY Name"),
-              QVector<QStringList>({{"meier"}, {"Özdemir"}}));
-    EXPECT_EQ(zeilen("SELECT ID, 'am ' & Geschrieben FROM LNW ORDER BY ID"),
-              QVector<QStringList>({{"1", "am 01.03.2024 08:15:00"}, {"2", "am 08.03.2024"}}));
-    // Text that merely looks like a date stays as typed; a date column through a sub-select is a date.
-    EXPECT_EQ(zelle("'2024-01-01' & ''"), "2024-01-01");
-    EXPECT_EQ(zeilen("SELECT 'geb. ' & G FROM (SELECT Geburtsdatum AS G FROM Schüler WHERE SchülerNr = 3)"),
-              QVector<QStringList>({{"geb. 01.07.2013"}}));
+    listentest::pruefen({
+        {"SELECT S.Name & ' ' & S.Geburtsdatum FROM Schüler AS S WHERE S.SchülerNr = 2", {"Maier 24.12.2008"}},
+        {"SELECT Name FROM Schüler WHERE Geburtsdatum Like '*.2013' ORDER BY Name", {"meier", "Özdemir"}},
+        {"SELECT ID, 'am ' & Geschrieben FROM LNW ORDER BY ID", {"1|am 01.03.2024 08:15:00", "2|am 08.03.2024"}},
+        // A date column through a sub-select is a date.
+        {"SELECT 'geb. ' & G FROM (SELECT Geburtsdatum AS G FROM Schüler WHERE SchülerNr = 3)", {"geb. 01.07.2013"}},
+    });
 }
 
 // The named formats as German settings give them, masks with "/" ":" and "q", exact rounding.
 TEST_F(TypedFunctions, NamedFormatsAndMasks)
 {
     pruefen({
-        {"Format(0.256, 'Percent')", "25,60%"},
-        {"Format(1234.5, 'Standard')", "1.234,50"},
-        {"Format(1234.5, 'Fixed')", "1234,50"},
-        {"Format(0.5, 'fixed')", "0,50"},
-        {"Format(-1234.5, 'Currency')", "-1.234,50 €"},
-        {"Format(1234.5, 'Euro')", "1.234,50 €"},
-        {"Format(1234.5, 'General Number')", "1234,5"},
-        {"Format(1234.5, 'Scientific')", "1,23E+03"},
-        {"Format(0.000256, 'Scientific')", "2,56E-04"},
-        {"Format(0, 'Yes/No')", "Nein"},
-        {"Format(-1, 'Yes/No')", "Ja"},
-        {"Format(LRS, 'True/False')", "Wahr"},
-        {"Format(0, 'On/Off')", "Aus"},
+        {"Format(0.256, 'Percent')", "25,60%"}, {"Format(1234.5, 'Standard')", "1.234,50"},
+        {"Format(1234.5, 'Fixed')", "1234,50"}, {"Format(0.5, 'fixed')", "0,50"},
+        {"Format(-1234.5, 'Currency')", "-1.234,50 €"}, {"Format(1234.5, 'Euro')", "1.234,50 €"},
+        {"Format(1234.5, 'General Number')", "1234,5"}, {"Format(1234.5, 'Scientific')", "1,23E+03"},
+        {"Format(0.000256, 'Scientific')", "2,56E-04"}, {"Format(0, 'Yes/No')", "Nein"},
+        {"Format(-1, 'Yes/No')", "Ja"}, {"Format(LRS, 'True/False')", "Wahr"}, {"Format(0, 'On/Off')", "Aus"},
         {"Format(Geburtsdatum, 'Long Date')", "Mittwoch, 4. März 2009"},
-        {"Format(Geburtsdatum, 'Medium Date')", "04-Mrz-09"},
-        {"Format(Geburtsdatum, 'Short Date')", "04.03.2009"},
+        {"Format(Geburtsdatum, 'Medium Date')", "04-Mrz-09"}, {"Format(Geburtsdatum, 'Short Date')", "04.03.2009"},
         {"Format(#12/31/2011 17:05:09#, 'Long Time')", "17:05:09"},
         {"Format(#12/31/2011 17:05:09#, 'Medium Time')", "05:05 PM"},
         {"Format(#12/31/2011 17:05:09#, 'Short Time')", "17:05"},
         {"Format(#12/31/2011 17:05:09#, 'General Date')", "31.12.2011 17:05:09"},
-        {"Format(Geburtsdatum, 'General Date')", "04.03.2009"},
-        {"Format(Geburtsdatum, 'dd/mm/yyyy')", "04.03.2009"},
-        {"Format(#12/31/2011 17:05:09#, 'hh:nn:ss')", "17:05:09"},
-        {"Format(Geburtsdatum, 'yyyy/q')", "2009.1"},
+        {"Format(Geburtsdatum, 'General Date')", "04.03.2009"}, {"Format(Geburtsdatum, 'dd/mm/yyyy')", "04.03.2009"},
+        {"Format(#12/31/2011 17:05:09#, 'hh:nn:ss')", "17:05:09"}, {"Format(Geburtsdatum, 'yyyy/q')", "2009.1"},
         {"Format(#11/30/2011#, '\"Quartal \"q')", "Quartal 4"},
         {"Format(#1/8/2012 7:05:00#, 'h:nn am/pm')", "7:05 am"},
-        {"Format(#1/8/2012 19:05:00#, 'hh:nn A/P')", "07:05 P"},
-        {"Format(#1/8/2012#, 'w ww y')", "1 2 8"},
-        {"Format(#1/7/2012#, 'ww')", "1"},
-        {"Format(#1/8/2012 19:05:00#, 'c')", "08.01.2012 19:05:00"},
-        {"Format(#1/8/2012#, 'ddddd')", "08.01.2012"},
-        {"Format(#1/8/2012#, 'dddddd')", "Sonntag, 8. Januar 2012"},
-        {"Format(#1/8/2012 19:05:00#, 'ttttt')", "19:05:00"},
-        {"Format(5000000.009, '0.00')", "5000000,01"},
-        {"Format(-0.5, '0')", "-1"},
-        {"Format(1234.5, '#,##0.00 €')", "1.234,50 €"},
+        {"Format(#1/8/2012 19:05:00#, 'hh:nn A/P')", "07:05 P"}, {"Format(#1/8/2012#, 'w ww y')", "1 2 8"},
+        {"Format(#1/7/2012#, 'ww')", "1"}, {"Format(#1/8/2012 19:05:00#, 'c')", "08.01.2012 19:05:00"},
+        {"Format(#1/8/2012#, 'ddddd')", "08.01.2012"}, {"Format(#1/8/2012#, 'dddddd')", "Sonntag, 8. Januar 2012"},
+        {"Format(#1/8/2012 19:05:00#, 'ttttt')", "19:05:00"}, {"Format(5000000.009, '0.00')", "5000000,01"},
+        {"Format(-0.5, '0')", "-1"}, {"Format(1234.5, '#,##0.00 €')", "1.234,50 €"},
         // The window cuts the text after its last ";", so the sections are joined with Chr(59).
         {"Format(-3, '0' & Chr(59) & '(0)')", "(3)"},
         {"Format(0, '0.0' & Chr(59) & '-0.0' & Chr(59) & '\"keine\"')", "keine"},
-        {"Format(2.5, '0.0 \"kg\"')", "2,5 kg"},
-        {"Format(Null, 'Percent')", ""},
-        {"FormatNumber(1234.567)", "1.234,57"},
-        {"FormatNumber(-0.5, 0)", "-1"},
-        {"FormatPercent(0.256, 1)", "25,6%"},
+        {"Format(2.5, '0.0 \"kg\"')", "2,5 kg"}, {"Format(Null, 'Percent')", ""},
+        {"FormatNumber(1234.567)", "1.234,57"}, {"FormatNumber(-0.5, 0)", "-1"}, {"FormatPercent(0.256, 1)", "25,6%"},
         {"FormatCurrency(1234.5)", "1.234,50 €"},
         {"FormatDateTime(#12/31/2011 17:05:09#, 1)", "Samstag, 31. Dezember 2011"},
         {"FormatDateTime(#12/31/2011 17:05:09#)", "31.12.2011 17:05:09"},
-        {"FormatDateTime(Geburtsdatum, 2)", "04.03.2009"},
-        {"Format('abc', 'Fixed')", "abc"},
-        {"Format(Name, '>')", "MÜLLER"},
-        {"Format('abc', '@@@@@')", "  abc"},
-        {"Format('abc', '!@@@@@')", "abc  "},
-        {"Format('12345', '@@-@@@')", "12-345"},
-        {"Format('abc', '&&&&&')", "abc"},
+        {"FormatDateTime(Geburtsdatum, 2)", "04.03.2009"}, {"Format('abc', 'Fixed')", "abc"},
+        {"Format(Name, '>')", "MÜLLER"}, {"Format('abc', '@@@@@')", "  abc"}, {"Format('abc', '!@@@@@')", "abc  "},
+        {"Format('12345', '@@-@@@')", "12-345"}, {"Format('abc', '&&&&&')", "abc"},
         {"Format('1,5', 'Fixed')", "1,50"},
     });
 }
@@ -160,102 +120,50 @@ TEST_F(TypedFunctions, NamedFormatsAndMasks)
 TEST_F(TypedFunctions, FurtherFunctionsAsAccess)
 {
     pruefen({
-        {"Switch(SchülerNr = 2, 'zwei', SchülerNr = 1, 'eins')", "eins"},
-        {"Switch(SchülerNr = 2, 'zwei')", ""},
-        {"Choose(2, 'a', 'b', 'c')", "b"},
-        {"Choose(4, 'a', 'b', 'c')", ""},
-        {"Choose(0, 'a', 'b')", ""},
-        {"Choose(1.7, 'a', 'b')", "b"},
-        {"Choose(Null, 'a', 'b')", ""},
-        {"StrReverse(Name)", "rellüM"},
-        {"StrReverse(Null)", ""},
-        {"InStrRev('a-b-c', '-')", "4"},
-        {"InStrRev('a-b-c', '-', 3)", "2"},
-        {"InStrRev('a-b-c', 'x')", "0"},
-        {"InStrRev(Name, 'L')", "0"},
-        {"InStrRev(Name, 'L', -1, 1)", "4"},
-        {"InStrRev('', 'a')", "0"},
-        {"InStrRev(Null, 'a')", ""},
-        {"InStr(1, Name, 'm', 0)", "0"},
-        {"InStr(1, Name, 'm', 1)", "1"},
-        {"InStr(2, 'abcabc', 'C', 1)", "3"},
-        {"StrComp('abc', 'ABC')", "0"},
-        {"StrComp('abc', 'ABC', 0)", "1"},
-        {"StrComp('Öl', 'Pfad')", "-1"},
-        {"StrComp('b', 'a')", "1"},
-        {"StrComp(Null, 'a')", ""},
-        {"Asc('A')", "65"},
-        {"Asc('€')", "128"},
-        {"Asc('ä')", "228"},
-        {"Asc('')", "<Fehler>"},
-        {"Chr(65)", "A"},
-        {"Chr(128)", "€"},
-        {"Chr(65) & Chr(228)", "Aä"},
-        {"CBool(5)", "-1"},
-        {"CBool(0)", "0"},
-        {"CBool('Wahr')", "-1"},
-        {"CCur(1.23456)", "1,2346"},
-        {"CCur('2,00005')", "2"},
-        {"CSng(1.1)", "1,1"},
-        {"CSng(1/3)", "0,3333333"},
-        {"CVar(5)", "5"},
-        {"WeekdayName(1)", "Sonntag"},
-        {"WeekdayName(1, True)", "So"},
-        {"WeekdayName(1, False, 2)", "Montag"},
-        {"WeekdayName(Weekday(Geburtsdatum))", "Mittwoch"},
-        {"WeekdayName(8)", "<Fehler>"},
-        {"MonthName(3)", "März"},
-        {"MonthName(Month(Geburtsdatum), True)", "Mrz"},
-        {"MonthName(13)", "<Fehler>"},
-        {"Round(5000000.009, 2)", "5000000,01"},
-        {"Round(2.5)", "2"},
-        {"Round(3.5)", "4"},
-        {"Round(-2.5)", "-2"},
-        {"Round(0.125, 2)", "0,12"},
-        {"Round(-1.235, 2)", "-1,24"},
-        {"Round(123456789.125, 2)", "123456789,12"},
-        {"Hex(255)", "FF"},
-        {"Hex(-1)", "FFFF"},
-        {"Sqr(16)", "4"},
-        {"#12/11/2006 1:2:3#", "11.12.2006 01:02:03"},
-        {"#10:20:30#", "10:20:30"},
-        {"TimeSerial(8, 5, 0)", "08:05:00"},
-        {"TimeSerial(Null, 5, 0)", ""},
-        {"Hour(TimeValue('10:20'))", "10"},
-        {"#12/11/2006 10:20:30# - 0.5", "10.12.2006 22:20:30"},
-        {"#13/4/2014#", "13.04.2014"},
-        {"#4/13/2014#", "13.04.2014"},
+        {"Switch(SchülerNr = 2, 'zwei', SchülerNr = 1, 'eins')", "eins"}, {"Switch(SchülerNr = 2, 'zwei')", ""},
+        {"Choose(2, 'a', 'b', 'c')", "b"}, {"Choose(4, 'a', 'b', 'c')", ""}, {"Choose(0, 'a', 'b')", ""},
+        {"Choose(1.7, 'a', 'b')", "b"}, {"Choose(Null, 'a', 'b')", ""}, {"StrReverse(Name)", "rellüM"},
+        {"StrReverse(Null)", ""}, {"InStrRev('a-b-c', '-')", "4"}, {"InStrRev('a-b-c', '-', 3)", "2"},
+        {"InStrRev('a-b-c', 'x')", "0"}, {"InStrRev(Name, 'L')", "0"}, {"InStrRev(Name, 'L', -1, 1)", "4"},
+        {"InStrRev('', 'a')", "0"}, {"InStrRev(Null, 'a')", ""}, {"InStr(1, Name, 'm', 0)", "0"},
+        {"InStr(1, Name, 'm', 1)", "1"}, {"InStr(2, 'abcabc', 'C', 1)", "3"}, {"StrComp('abc', 'ABC')", "0"},
+        {"StrComp('abc', 'ABC', 0)", "1"}, {"StrComp('Öl', 'Pfad')", "-1"}, {"StrComp('b', 'a')", "1"},
+        {"StrComp(Null, 'a')", ""}, {"Asc('A')", "65"}, {"Asc('€')", "128"}, {"Asc('ä')", "228"},
+        {"Asc('')", "<Fehler>"}, {"Chr(65)", "A"}, {"Chr(128)", "€"}, {"Chr(65) & Chr(228)", "Aä"},
+        {"CBool(5)", "-1"}, {"CBool(0)", "0"}, {"CBool('Wahr')", "-1"}, {"CCur(1.23456)", "1,2346"},
+        {"CCur('2,00005')", "2"}, {"CSng(1.1)", "1,1"}, {"CSng(1/3)", "0,3333333"}, {"CVar(5)", "5"},
+        {"WeekdayName(1)", "Sonntag"}, {"WeekdayName(1, True)", "So"}, {"WeekdayName(1, False, 2)", "Montag"},
+        {"WeekdayName(Weekday(Geburtsdatum))", "Mittwoch"}, {"WeekdayName(8)", "<Fehler>"}, {"MonthName(3)", "März"},
+        {"MonthName(Month(Geburtsdatum), True)", "Mrz"}, {"MonthName(13)", "<Fehler>"},
+        {"Round(5000000.009, 2)", "5000000,01"}, {"Round(2.5)", "2"}, {"Round(3.5)", "4"}, {"Round(-2.5)", "-2"},
+        {"Round(0.125, 2)", "0,12"}, {"Round(-1.235, 2)", "-1,24"}, {"Round(123456789.125, 2)", "123456789,12"},
+        {"Hex(255)", "FF"}, {"Hex(-1)", "FFFF"}, {"Sqr(16)", "4"}, {"#12/11/2006 1:2:3#", "11.12.2006 01:02:03"},
+        {"#10:20:30#", "10:20:30"}, {"TimeSerial(8, 5, 0)", "08:05:00"}, {"TimeSerial(Null, 5, 0)", ""},
+        {"Hour(TimeValue('10:20'))", "10"}, {"#12/11/2006 10:20:30# - 0.5", "10.12.2006 22:20:30"},
+        {"#13/4/2014#", "13.04.2014"}, {"#4/13/2014#", "13.04.2014"},
+        {"IsNumeric('1.000,5 €') & IsNumeric('1e3') & IsNumeric('&H1F') & IsNumeric('') & IsNumeric(Null)", "-1-1-100"},
     });
-    EXPECT_EQ(zeilen("SELECT SchülerNr, IsNumeric(sa1) FROM Noten ORDER BY SchülerNr"),
-              QVector<QStringList>({{"1", "-1"}, {"2", "-1"}, {"3", "-1"}, {"4", "0"}, {"5", "0"}, {"6", "-1"},
-                                    {"7", "-1"}, {"8", "-1"}, {"9", "0"}, {"10", "0"}}));
-    EXPECT_EQ(zeilen("SELECT Var(Schnitt), VarP(Schnitt), StDevP(Schnitt), Round(StDev(Schnitt), 6) FROM LNW"),
-              QVector<QStringList>({{"0,125", "0,0625", "0,25", "0,353553"}}));
-    EXPECT_EQ(zeilen("SELECT StDev(Schnitt), VarP(Schnitt) FROM LNW WHERE ID = 1"), QVector<QStringList>({{"", "0"}}));
-    // A trailing sign counts as the number's sign ("2-" reads as -2), as Access reads numbers.
-    EXPECT_EQ(zeilen("SELECT Count(*) FROM Noten WHERE IsNumeric(sa1) AND Val(sa1) >= 2"), QVector<QStringList>({{"3"}}));
-    EXPECT_EQ(zelle("IsNumeric('1.000,5 €') & IsNumeric('1e3') & IsNumeric('&H1F') & IsNumeric('') & IsNumeric(Null)"),
-              "-1-1-100");
+    listentest::pruefen({
+        {"SELECT SchülerNr, IsNumeric(sa1) FROM Noten ORDER BY SchülerNr",
+         {"1|-1", "2|-1", "3|-1", "4|0", "5|0", "6|-1", "7|-1", "8|-1", "9|0", "10|0"}},
+        {"SELECT Var(Schnitt), VarP(Schnitt), StDevP(Schnitt), Round(StDev(Schnitt), 6) FROM LNW",
+         {"0,125|0,0625|0,25|0,353553"}},
+        {"SELECT StDev(Schnitt), VarP(Schnitt) FROM LNW WHERE ID = 1", {"|0"}},
+        // A trailing sign counts as the number's sign ("2-" reads as -2), as Access reads numbers.
+        {"SELECT Count(*) FROM Noten WHERE IsNumeric(sa1) AND Val(sa1) >= 2", {"3"}},
+    });
 }
 
 // Only Access's functions: SQLite's own names are refused like any unknown function.
 TEST_F(TypedFunctions, FunctionsAccessDoesNotKnowAreRefused)
 {
     pruefen({
-        {"randomblob(10)", "<Fehler>"},
-        {"zeroblob(10)", "<Fehler>"},
-        {"printf('%d', 5)", "<Fehler>"},
-        {"load_extension('x')", "<Fehler>"},
-        {"lower(Name)", "<Fehler>"},
-        {"substr(Name, 1, 2)", "<Fehler>"},
-        {"coalesce(Null, 1)", "<Fehler>"},
-        {"typeof(Name)", "<Fehler>"},
-        {"AccConcat(Name, 'x')", "<Fehler>"},
-        {"Abs(-3)", "3"},
-        {"Replace(Name, 'ü', 'ue')", "Mueller"},
-        {"LTrim('  a')", "a"},
+        {"randomblob(10)", "<Fehler>"}, {"zeroblob(10)", "<Fehler>"}, {"printf('%d', 5)", "<Fehler>"},
+        {"load_extension('x')", "<Fehler>"}, {"lower(Name)", "<Fehler>"}, {"substr(Name, 1, 2)", "<Fehler>"},
+        {"coalesce(Null, 1)", "<Fehler>"}, {"typeof(Name)", "<Fehler>"}, {"AccConcat(Name, 'x')", "<Fehler>"},
+        {"Abs(-3)", "3"}, {"Replace(Name, 'ü', 'ue')", "Mueller"}, {"LTrim('  a')", "a"},
         {"UCase(Left(Name, 3))", "MÜL"},
     });
-    EXPECT_EQ(zeilen("SELECT Count(*), Sum(SchülerNr), Avg(SchülerNr), Max(Name) FROM Schüler WHERE SchülerNr < 3"),
-              QVector<QStringList>({{"2", "3", "1,5", "Müller"}}));
+    listentest::pruefen({{"SELECT Count(*), Sum(SchülerNr), Avg(SchülerNr), Max(Name) FROM Schüler WHERE SchülerNr < 3",
+                          {"2|3|1,5|Müller"}}});
 }

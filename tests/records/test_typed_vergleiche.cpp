@@ -55,8 +55,7 @@ TEST_F(TypedFixture, DatesAgainstTextsReadTheTextAsAGermanDate)
         {"SELECT Count(*) FROM Schüler WHERE Date() >= '1.1.' AND Date() < '31.12.9999'", {"13"}},
         {"SELECT Name FROM Schüler WHERE Geburtsdatum = '1. Janus 2012'", fehler},
         {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum <> '01.01.2012'", {"10"}},
-        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum Between '31.12.2011' And '1.1.2012' ORDER BY 1",
-         {"7", "8"}},
+        {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum Between '31.12.2011' And '1.1.2012' ORDER BY 1", {"7", "8"}},
         {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum Not Between '01.01.2009' And '31.12.2012' ORDER BY 1",
          {"2", "3", "5"}},
         {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum In ('01.01.2012', #12/31/2011#, '3.2.2011') ORDER BY 1",
@@ -83,7 +82,8 @@ TEST_F(TypedFixture, DatesAgainstTextsReadTheTextAsAGermanDate)
     });
 }
 
-TEST_F(TypedFixture, NumbersAgainstNumericTextsCompareAsNumbers)
+// Numbers against numeric texts, and Yes/No as the number -1 or 0.
+TEST_F(TypedFixture, NumbersAndYesNoCompareAsNumbers)
 {
     pruefen({
         {"SELECT SchülerNr FROM Schüler WHERE SchülerNr >= \"12\" ORDER BY 1", {"12", "13"}},
@@ -101,6 +101,14 @@ TEST_F(TypedFixture, NumbersAgainstNumericTextsCompareAsNumbers)
         {"SELECT ID FROM LNW WHERE Schnitt = ''", fehler},
         // A text column keeps comparing as text.
         {"SELECT Klasse FROM Schüler WHERE Klasse >= '5' AND Klasse < '6' ORDER BY SchülerNr", {"5a", "5a", "5A"}},
+        {"SELECT True, False, 1 = 1, 2 < 1, Not (1 = 1)", {"-1|0|-1|0|0"}},
+        {"SELECT -Sum(LRS), Sum(LRS), Count(LRS), Avg(LRS) * 13 FROM Schüler", {"4|-4|13|-4"}},
+        {"SELECT CInt(LRS), Sgn(LRS), Abs(LRS) FROM Schüler WHERE SchülerNr = 1", {"-1|-1|1"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS = -1", {"4"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS = True", {"4"}}, {"SELECT Count(*) FROM Schüler WHERE LRS", {"4"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS = 0", {"9"}}, {"SELECT Count(*) FROM Schüler WHERE Not LRS", {"9"}},
+        {"SELECT LRS, LRS + 0, LRS * 2, (SchülerNr > 4) * 1 FROM Schüler WHERE SchülerNr = 1", {"Wahr|-1|-2|0"}},
+        {"SELECT Name FROM Schüler WHERE (Geburtsdatum > '01.01.2013') = True ORDER BY Name", {"meier", "Özdemir"}},
     });
 }
 
@@ -118,11 +126,9 @@ TEST_F(TypedFixture, TextsCompareInGermanOrderWithCaseIgnored)
         {"SELECT SchülerNr FROM Schüler WHERE Name In ('MÜLLER', 'ÖZTÜRK') ORDER BY 1", {"1", "7", "9"}},
         {"SELECT SchülerNr FROM Schüler WHERE UCase(Name) = 'öztürk'", {"7"}},
         {"SELECT A.SchülerNr FROM Schüler A, Schüler B WHERE A.Name = B.Name AND A.SchülerNr < B.SchülerNr "
-         "ORDER BY 1",
-         {"1", "2"}},
+         "ORDER BY 1", {"1", "2"}},
         {"SELECT SchülerNr FROM Schüler WHERE Name In (SELECT UCase(Name) FROM Schüler WHERE SchülerNr = 1) "
-         "ORDER BY 1",
-         {"1", "9"}},
+         "ORDER BY 1", {"1", "9"}},
         {"SELECT Max(Trim(Name)), Min(Name), Max(Name) FROM Schüler", {"Weiß|Ärmel|Weiß"}},
         {"SELECT Max(Vorname & '') FROM Schüler WHERE Klasse = '10a'", {"Ömer"}},
         // One group per name whatever its case; an umlaut is not its base letter.
@@ -133,11 +139,9 @@ TEST_F(TypedFixture, TextsCompareInGermanOrderWithCaseIgnored)
         {"SELECT LCase(Klasse), Count(*) FROM Schüler WHERE Klasse < '6' GROUP BY LCase(Klasse) ORDER BY 1",
          {"10a|2", "10b|1", "5a|3"}},
         {"SELECT Count(*) FROM (SELECT Name FROM Schüler WHERE SchülerNr = 1 UNION SELECT UCase(Name) FROM Schüler "
-         "WHERE SchülerNr = 9 UNION SELECT 'Muller')",
-         {"2"}},
+         "WHERE SchülerNr = 9 UNION SELECT 'Muller')", {"2"}},
         {"SELECT Name, Geburtsdatum, LRS FROM Schüler WHERE SchülerNr = 1 UNION SELECT Name, Geburtsdatum, LRS "
-         "FROM Schüler WHERE SchülerNr = 1",
-         {"Müller|04.03.2009|Wahr"}},
+         "FROM Schüler WHERE SchülerNr = 1", {"Müller|04.03.2009|Wahr"}},
         {"SELECT Name AS N FROM Schüler WHERE SchülerNr In (1, 9) UNION ALL SELECT Name FROM Schüler WHERE SchülerNr = 1",
          {"Müller", "MÜLLER", "Müller"}},
         // Null is not text: it compares as Null.
@@ -149,16 +153,13 @@ TEST_F(TypedFixture, DistinctRowGivesOneRowPerRecordOfTheTablesRead)
 {
     pruefen({
         {"SELECT DISTINCTROW Schüler.Name FROM Schüler INNER JOIN Noten ON Schüler.SchülerNr = Noten.SchülerNr "
-         "ORDER BY Schüler.Name",
-         {"Maier", "Maier", "Müller"}},
+         "ORDER BY Schüler.Name", {"Maier", "Maier", "Müller"}},
         {"SELECT DISTINCTROW Name, Vorname FROM Schüler INNER JOIN Noten ON Schüler.SchülerNr = Noten.SchülerNr "
-         "ORDER BY Name, Vorname",
-         {"Maier|Eva", "Maier|Ömer", "Müller|Anna"}},
+         "ORDER BY Name, Vorname", {"Maier|Eva", "Maier|Ömer", "Müller|Anna"}},
         {"SELECT DISTINCT Schüler.Name FROM Schüler INNER JOIN Noten ON Schüler.SchülerNr = Noten.SchülerNr",
          {"Maier", "Müller"}},
         {"SELECT DISTINCTROW S.Name, N.ID FROM Schüler S INNER JOIN Noten N ON S.SchülerNr = N.SchülerNr "
-         "ORDER BY N.ID",
-         {"Müller|1", "Müller|2", "Müller|3", "Maier|4", "Maier|5"}},
+         "ORDER BY N.ID", {"Müller|1", "Müller|2", "Müller|3", "Maier|4", "Maier|5"}},
         {"SELECT DISTINCTROW Klasse FROM Schüler WHERE Klasse = '10a'", {"10a", "10a"}},
         {"SELECT TOP 1 DISTINCTROW Count(*) FROM Schüler INNER JOIN Noten ON Schüler.SchülerNr = Noten.SchülerNr",
          fehler},
@@ -182,25 +183,8 @@ TEST_F(TypedFixture, TopKeepsTheRowsTiedWithTheLast)
         {"SELECT TOP 1 SchülerNr FROM Schüler ORDER BY Geburtsdatum DESC", {"3"}},
         {"SELECT TOP 2 Name FROM Schüler ORDER BY Name DESC", {"Weiß", "Schmidt"}},
         {"SELECT TOP 1 Trim(Klasse) AS K FROM Schüler WHERE Klasse Like '10*' ORDER BY K DESC", {"10B"}},
-        {"SELECT TOP 1 Klasse, Count(*) AS Anzahl FROM Schüler GROUP BY Klasse ORDER BY Count(*) DESC",
-         {"7b|4"}},
+        {"SELECT TOP 1 Klasse, Count(*) AS Anzahl FROM Schüler GROUP BY Klasse ORDER BY Count(*) DESC", {"7b|4"}},
         {"SELECT TOP 2 SchülerNr FROM Schüler WHERE Klasse = '7b'", {"7", "8"}},
-    });
-}
-
-TEST_F(TypedFixture, TrueIsMinusOneAndYesCountsMinusOne)
-{
-    pruefen({
-        {"SELECT True, False, 1 = 1, 2 < 1, Not (1 = 1)", {"-1|0|-1|0|0"}},
-        {"SELECT -Sum(LRS), Sum(LRS), Count(LRS), Avg(LRS) * 13 FROM Schüler", {"4|-4|13|-4"}},
-        {"SELECT CInt(LRS), Sgn(LRS), Abs(LRS) FROM Schüler WHERE SchülerNr = 1", {"-1|-1|1"}},
-        {"SELECT Count(*) FROM Schüler WHERE LRS = -1", {"4"}},
-        {"SELECT Count(*) FROM Schüler WHERE LRS = True", {"4"}},
-        {"SELECT Count(*) FROM Schüler WHERE LRS", {"4"}},
-        {"SELECT Count(*) FROM Schüler WHERE LRS = 0", {"9"}},
-        {"SELECT Count(*) FROM Schüler WHERE Not LRS", {"9"}},
-        {"SELECT LRS, LRS + 0, LRS * 2, (SchülerNr > 4) * 1 FROM Schüler WHERE SchülerNr = 1", {"Wahr|-1|-2|0"}},
-        {"SELECT Name FROM Schüler WHERE (Geburtsdatum > '01.01.2013') = True ORDER BY Name", {"meier", "Özdemir"}},
     });
 }
 
@@ -213,21 +197,17 @@ TEST_F(TypedFixture, DatesComparedAndShownAsTextInOneStatement)
          {"Özdemir 01.07.2013", "meier 15.01.2013", "MÜLLER 02.01.2012 10:30:00", "Lang 05.03.2012",
           "Maier 05.05.2012"}},
         {"SELECT IIf(Geburtsdatum > \"1.1.2012\", \"jung: \" & Geburtsdatum, \"alt\") FROM Schüler "
-         "WHERE SchülerNr In (7, 8, 9) ORDER BY SchülerNr",
-         {"alt", "alt", "jung: 02.01.2012 10:30:00"}},
+         "WHERE SchülerNr In (7, 8, 9) ORDER BY SchülerNr", {"alt", "alt", "jung: 02.01.2012 10:30:00"}},
         {"SELECT Name FROM Schüler WHERE Geburtsdatum & \"\" = \"31.12.2011\" AND Left(Geburtsdatum, 2) = \"31\"",
          {"Öztürk"}},
         // Min and Max of dates as dates, of texts (dates made text too) in German order.
         {"SELECT Min(Geburtsdatum), Max(Geburtsdatum), Max(Geburtsdatum) & '', Min(Name), Max(Trim(Name)) "
-         "FROM Schüler",
-         {"24.12.2008|01.07.2013|01.07.2013|Ärmel|Weiß"}},
+         "FROM Schüler", {"24.12.2008|01.07.2013|01.07.2013|Ärmel|Weiß"}},
         {"SELECT Max(CStr(Geburtsdatum)), Min(CStr(Geburtsdatum)) FROM Schüler", {"31.12.2011|01.01.2012"}},
         {"SELECT Klasse, Min(Geburtsdatum), Max(Name) FROM Schüler WHERE Klasse <> '7b' GROUP BY Klasse "
-         "ORDER BY Klasse",
-         {"10a|24.12.2008|Müller", "10B||Schmidt", "5a|15.01.2013|Özdemir", "6c|03.02.2011|Maier"}},
+         "ORDER BY Klasse", {"10a|24.12.2008|Müller", "10B||Schmidt", "5a|15.01.2013|Özdemir", "6c|03.02.2011|Maier"}},
         {"SELECT DISTINCT Geburtsdatum FROM Schüler WHERE Geburtsdatum Is Null Or Geburtsdatum < '1.1.2011' "
-         "ORDER BY Geburtsdatum",
-         {"", "24.12.2008", "04.03.2009", "15.06.2010"}},
+         "ORDER BY Geburtsdatum", {"", "24.12.2008", "04.03.2009", "15.06.2010"}},
         {"SELECT DISTINCT Format(Geburtsdatum, \"mmmm\") FROM Schüler WHERE Geburtsdatum >= \"1.1.2012\"",
          {"Januar", "Juli", "Mai", "März"}},
         {"SELECT Format(Geburtsdatum, \"Short Date\"), Count(*) FROM Schüler WHERE Geburtsdatum Is Null "
@@ -237,11 +217,9 @@ TEST_F(TypedFixture, DatesComparedAndShownAsTextInOneStatement)
          {"Schmidt", "Mayer"}},
         // Choose and Switch pass a date on as IIf does.
         {"SELECT Choose(1, Geburtsdatum, \"x\") & \"\", Choose(2, Geburtsdatum, \"x\") & \"\" FROM Schüler "
-         "WHERE SchülerNr = 7",
-         {"31.12.2011|x"}},
+         "WHERE SchülerNr = 7", {"31.12.2011|x"}},
         {"SELECT Switch(SchülerNr = 7, Geburtsdatum, True, \"x\") & \"\" FROM Schüler WHERE SchülerNr In (7, 8) "
-         "ORDER BY SchülerNr",
-         {"31.12.2011", "x"}},
+         "ORDER BY SchülerNr", {"31.12.2011", "x"}},
         {"SELECT Name FROM Schüler WHERE Choose(1, Geburtsdatum) > \"1.1.2013\" ORDER BY SchülerNr",
          {"Özdemir", "meier"}},
         // ORDER BY reads the dates of its SELECT as dates too.
