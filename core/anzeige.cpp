@@ -58,24 +58,45 @@ QString nichtErreichbar()
         .arg(qEnvironmentVariable("DISPLAY"), qEnvironmentVariable("WAYLAND_DISPLAY"));
 }
 
+QString modulFehlt()
+{
+    return QStringLiteral("Zandrel kann nicht starten: Das Qt-Modul für die grafische Oberfläche kann nicht geladen "
+                          "werden (die Meldung darüber nennt es).\n"
+                          "Bitte prüfen Sie die Umgebungsvariable QT_QPA_PLATFORM und die Option -platform; fehlt "
+                          "dem Modul eine Bibliothek, installieren Sie die Pakete mit ./scripts/install-deps.sh.");
+}
+
 namespace {
 QtMessageHandler s_vorher = nullptr;
+// What Qt reported before its fatal end: a display it could not reach, or a platform module it
+// could not find or load (Qt reports the module as well when the display is at fault).
+bool s_anzeigeFehlt = false, s_modulFehlt = false;
 } // namespace
 
 void PlattformWaechter::meldung(QtMsgType type, const QMessageLogContext &kontext, const QString &text)
 {
     if (type == QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", nichtErreichbar().toUtf8().constData());
+        const QString m = s_modulFehlt && !s_anzeigeFehlt ? modulFehlt() : nichtErreichbar();
+        std::fprintf(stderr, "%s\n", m.toUtf8().constData());
         std::fflush(stderr);
         std::_Exit(2);
     }
+    if (text.contains(QLatin1String("could not connect to display"), Qt::CaseInsensitive)
+        || text.contains(QLatin1String("wl_display")))
+        s_anzeigeFehlt = true;
+    else if (text.contains(QLatin1String("Qt platform plugin")))
+        s_modulFehlt = true;
     if (s_vorher)
         s_vorher(type, kontext, text);
     else
         std::fprintf(stderr, "%s\n", qFormatLogMessage(type, kontext, text).toLocal8Bit().constData());
 }
 
-PlattformWaechter::PlattformWaechter() { s_vorher = qInstallMessageHandler(&PlattformWaechter::meldung); }
+PlattformWaechter::PlattformWaechter()
+{
+    s_anzeigeFehlt = s_modulFehlt = false;
+    s_vorher = qInstallMessageHandler(&PlattformWaechter::meldung);
+}
 
 PlattformWaechter::~PlattformWaechter()
 {

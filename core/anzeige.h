@@ -13,9 +13,13 @@ QString fehlt(const QStringList &args);
 // The German message when the platform could not start although a display variable is set (the
 // display it names is not reachable), naming the variables' values.
 QString nichtErreichbar();
+// The German message when Qt could not find or load the platform module itself (a misspelt
+// platform name, a library the module needs missing) although the display may be there.
+QString modulFehlt();
 
 // Lives while the application is being made: Qt's fatal end of a platform that cannot start
-// becomes the German message and exit code 2; other messages go on as before.
+// becomes the German message (nichtErreichbar, or modulFehlt when Qt named only the module as the
+// fault) and exit code 2; other messages go on as before.
 class PlattformWaechter {
 public:
     PlattformWaechter();

@@ -83,3 +83,25 @@ TEST(Anzeige, UnreachableDisplayEndsWithTheGermanMessage)
         "eine Warnung geht weiter(.|\n)*Zandrel kann nicht starten: Die grafische Oberfl.*che ist nicht erreichbar "
         "\\(DISPLAY=\":99\"");
 }
+
+// Qt names the module before its fatal end: only when it names no display as well is the module
+// itself at fault (a misspelt platform, a missing library), and the message says so.
+TEST(Anzeige, AModuleThatCannotBeLoadedIsNotCalledAnUnreachableDisplay)
+{
+    Umgebung u("foo", ":0", nullptr);
+    EXPECT_EXIT(
+        {
+            const anzeige::PlattformWaechter w;
+            qWarning("Could not find the Qt platform plugin \"foo\" in \"\"");
+            qFatal("This application failed to start because no Qt platform plugin could be initialized.");
+        },
+        ::testing::ExitedWithCode(2), "Zandrel kann nicht starten: Das Qt-Modul f.*r die grafische Oberfl.*che");
+    EXPECT_EXIT(
+        {
+            const anzeige::PlattformWaechter w;
+            qWarning("could not connect to display :0");
+            qWarning("Could not load the Qt platform plugin \"xcb\" in \"\" even though it was found.");
+            qFatal("This application failed to start because no Qt platform plugin could be initialized.");
+        },
+        ::testing::ExitedWithCode(2), "Die grafische Oberfl.*che ist nicht erreichbar \\(DISPLAY=\":0\"");
+}
