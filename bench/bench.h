@@ -57,6 +57,8 @@ struct Paar {
     double ms = 0, bareMs = 0, verhaeltnis = 0;
 };
 Paar paarweise(const std::function<void()> &ansicht, const std::function<void()> &bare, int runs = 5);
+// A view's statement without its closing ORDER BY: the bare side reads the rows, not the view's order.
+QString ohneSortierung(const QString &sql);
 
 // Aims that "zandrel-bench --check" enforces; each prints its verdict beside the figure.
 // value must stay below limit:

@@ -14,7 +14,6 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -46,20 +45,13 @@ QString klasseDerGroesse(zdb::Db &nm)
         .toString();
 }
 
-// The query's rows without the view's ORDER BY.
-QString ohneSortierung(const QString &sql)
-{
-    const qsizetype i = sql.lastIndexOf(QStringLiteral("ORDER BY"));
-    return i < 0 ? sql : sql.left(i);
-}
-
 // The persons of the query (unsorted), then their absences of the shown year: SQLite alone.
 int bareKlasse(const absence::Abfrage &personen, const QDate &heute)
 {
     zdb::Db nm;
     nm.open(mdl::nmDateiPfad());
     QJsonArray ids;
-    nm.forEach(ohneSortierung(personen.sql), personen.params, [&](const QVariantList &r) {
+    nm.forEach(bench::ohneSortierung(personen.sql), personen.params, [&](const QVariantList &r) {
         ids.append(r[0].toString());
         return true;
     });

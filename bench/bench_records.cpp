@@ -44,13 +44,6 @@ int zeileVon(const VSGrid *liste, const QString &eintrag)
     return -1;
 }
 
-// The course statement without its ORDER BY: the rows, not the view's order.
-QString ohneSortierung(const QString &sql)
-{
-    const qsizetype i = sql.indexOf(QStringLiteral("ORDER BY"));
-    return i < 0 ? sql : sql.left(i);
-}
-
 void messen(int faktor)
 {
     const demo::Result &res = bench::school(faktor);
@@ -97,7 +90,7 @@ void messen(int faktor)
         db.open(datei, zdb::Db::ReadOnly);
         const bench::Paar p = bench::paarweise([&] { bench::klicken(liste, r, 0); },
                                                [&] {
-                                                   nackt(db, ohneSortierung(f.abfrage.kursSql()), f.abfrage.params);
+                                                   nackt(db, bench::ohneSortierung(f.abfrage.kursSql()), f.abfrage.params);
                                                    nackt(db, f.abfrage.notenSql(false), f.abfrage.params);
                                                    nackt(db, f.abfrage.gewichteSql(false), f.abfrage.params);
                                                },

@@ -163,6 +163,12 @@ Paar paarweise(const std::function<void()> &ansicht, const std::function<void()>
     return {median(a), median(b), median(q)};
 }
 
+QString ohneSortierung(const QString &sql)
+{
+    const qsizetype i = sql.lastIndexOf(QStringLiteral("ORDER BY"));
+    return i < 0 ? sql : sql.left(i);
+}
+
 std::vector<QString> &misses()
 {
     static std::vector<QString> m;

@@ -4,9 +4,7 @@
 #include "platform/db.h"
 #include "platform/xlsxbook.h"
 
-
 namespace lehrerliste {
-
 
 QVector<Lehrer> lehrerLesen(zdb::Db &nm)
 {

@@ -1,6 +1,5 @@
 #include "records/wunschzettel.h"
 
-#include "core/mdl_zandrel.h"
 #include "platform/db.h"
 #include "platform/folders.h"
 #include "platform/safefile.h"
