@@ -248,7 +248,7 @@ bool caseCounts(sqlite3_context *ctx, int argc, sqlite3_value **argv, int at, bo
     return c == 0;
 }
 
-// InStr(start, text, search, compare).
+// InStr(start, text, search[, compare]).
 void fnInStrCompare(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     double start = 0;
@@ -576,7 +576,7 @@ void registerTextFunctions(sqlite3 *db)
         {"IsNumeric", 1, fnIsNumeric},   {"Switch", -1, fnSwitch},         {"Choose", -1, fnChoose},
         {"AccLTrim", 1, fnLTrim},        {"AccRTrim", 1, fnRTrim},         {"AccReplace", 3, fnReplace},
         {"AccReplace", 4, fnReplace},    {"AccReplace", 5, fnReplace},     {"AccReplace", 6, fnReplace},
-        {"StrReverse", 1, fnStrReverse}, {"InStr", 4, fnInStrCompare},     {"InStrRev", 2, fnInStrRev},
+        {"StrReverse", 1, fnStrReverse}, {"InStr", 3, fnInStrCompare},     {"InStr", 4, fnInStrCompare},     {"InStrRev", 2, fnInStrRev},
         {"InStrRev", 3, fnInStrRev},     {"InStrRev", 4, fnInStrRev},      {"StrComp", 2, fnStrComp},
         {"StrComp", 3, fnStrComp},       {"Asc", 1, fnAsc},                {"AscW", 1, fnAscW},
         {"Chr", 1, fnChr},               {"ChrW", 1, fnChrW},              {"CBool", 1, fnCBool},
