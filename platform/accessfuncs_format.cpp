@@ -415,8 +415,7 @@ void fnDateText(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 // FormatNumber, FormatPercent and FormatCurrency(x[, decimals = 2[, leading zero …]]): the
 // German settings with thousands separators; only the number of decimals is read.
-void formatWithDecimals(sqlite3_context *ctx, int argc, sqlite3_value **argv, const QString &prefix,
-                        const QString &suffix)
+void formatWithDecimals(sqlite3_context *ctx, int argc, sqlite3_value **argv, const QString &suffix)
 {
     double d = 0, dec = 2;
     if (isNull(argv[0]) || (argc > 1 && isNull(argv[1]))) {
@@ -433,14 +432,11 @@ void formatWithDecimals(sqlite3_context *ctx, int argc, sqlite3_value **argv, co
         return;
     }
     const QString digits = decimals > 0 ? "#,##0." + QString(decimals, '0') : QStringLiteral("#,##0");
-    resultText(ctx, formatNumber(d, prefix + digits + suffix));
+    resultText(ctx, formatNumber(d, digits + suffix));
 }
-void fnFormatNumber(sqlite3_context *c, int n, sqlite3_value **a) { formatWithDecimals(c, n, a, {}, {}); }
-void fnFormatPercent(sqlite3_context *c, int n, sqlite3_value **a) { formatWithDecimals(c, n, a, {}, QStringLiteral("%")); }
-void fnFormatCurrency(sqlite3_context *c, int n, sqlite3_value **a)
-{
-    formatWithDecimals(c, n, a, {}, QStringLiteral(" €"));
-}
+void fnFormatNumber(sqlite3_context *c, int n, sqlite3_value **a) { formatWithDecimals(c, n, a, {}); }
+void fnFormatPercent(sqlite3_context *c, int n, sqlite3_value **a) { formatWithDecimals(c, n, a, QStringLiteral("%")); }
+void fnFormatCurrency(sqlite3_context *c, int n, sqlite3_value **a) { formatWithDecimals(c, n, a, QStringLiteral(" €")); }
 
 // FormatDateTime(date[, kind]): 0 the general date, 1 long date, 2 short date, 3 long time, 4 short time.
 void fnFormatDateTime(sqlite3_context *ctx, int argc, sqlite3_value **argv)
