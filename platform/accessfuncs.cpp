@@ -385,7 +385,7 @@ static void fnLen(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 // A length or position of Left, Right and Mid: rounded as Access rounds it (half to even); a
 // Null, a text that is no number or one below the least allowed stops the statement, as in Access.
-static bool countArg(sqlite3_context *ctx, sqlite3_value *v, int least, int *out)
+bool countArg(sqlite3_context *ctx, sqlite3_value *v, int least, int *out)
 {
     double d = 0;
     if (isNull(v) || !numberArg(v, &d)) {

@@ -251,17 +251,13 @@ bool caseCounts(sqlite3_context *ctx, int argc, sqlite3_value **argv, int at, bo
 // InStr(start, text, search[, compare]).
 void fnInStrCompare(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    double start = 0;
-    if (!noNull(ctx, argv, 3) || !numberOrError(ctx, argv[0], &start))
+    int start = 1;
+    if (!noNull(ctx, argv, 3) || !countArg(ctx, argv[0], 1, &start))
         return;
     bool ok = false;
     const bool binary = caseCounts(ctx, argc, argv, 3, &ok);
     if (!ok)
         return;
-    if (start < 1) {
-        invalidArgument(ctx);
-        return;
-    }
     const QString text = textOf(argv[1]), search = textOf(argv[2]);
     const qsizetype from = qsizetype(start) - 1;
     if (search.isEmpty()) {
@@ -278,14 +274,14 @@ void fnInStrRev(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     if (!noNull(ctx, argv, argc > 2 ? 3 : 2))
         return;
-    double start = -1;
-    if (argc > 2 && !numberOrError(ctx, argv[2], &start))
+    int start = -1;
+    if (argc > 2 && !countArg(ctx, argv[2], -1, &start))
         return;
     bool ok = false;
     const bool binary = caseCounts(ctx, argc, argv, 3, &ok, true);
     if (!ok)
         return;
-    if (start == 0 || start < -1) {
+    if (start == 0) {
         invalidArgument(ctx);
         return;
     }
