@@ -8,13 +8,19 @@
 #include "platform/valuetext.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QVector>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <sqlite3.h>
 
 namespace accessfn {
+
+// Whether a digit text is not zero; called once per formatted value, so without a pattern.
+static bool nonZeroDigits(const QString &digits)
+{
+    return std::any_of(digits.cbegin(), digits.cend(), [](QChar c) { return c >= u'1' && c <= u'9'; });
+}
 
 QString roundedDecimal(double d, int decimals, bool halfEven, int shift)
 {
@@ -54,7 +60,7 @@ QString roundedDecimal(double d, int decimals, bool halfEven, int shift)
     QString out = decimals > 0 ? kept.left(kept.size() - decimals) + '.' + kept.right(decimals) : kept;
     while (out.size() > 1 && out[0] == '0' && out[1] != '.')
         out.remove(0, 1);
-    const bool zero = !out.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    const bool zero = !nonZeroDigits(out);
     return d < 0 && !zero ? '-' + out : out;
 }
 
@@ -201,7 +207,7 @@ QString formatNumber(double d, const QString &mask)
         sec = secs[2];
     const NumberMask nm = readNumberMask(sec);
     const QString digits = digitsByMask(std::fabs(d) / std::pow(1000.0, nm.scale), nm);
-    const bool nonZero = digits.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    const bool nonZero = nonZeroDigits(digits);
     const QString sign = negative && !signShown && nonZero ? QStringLiteral("-") : QString();
     return sign + nm.prefix + digits + nm.suffix;
 }
