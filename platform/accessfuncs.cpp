@@ -385,7 +385,7 @@ static void fnLen(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 // A length or position of Left, Right and Mid: rounded as Access rounds it (half to even); a
 // Null, a text that is no number or one below the least allowed stops the statement, as in Access.
-static bool countArg(sqlite3_context *ctx, sqlite3_value *v, int least, int *out)
+bool countArg(sqlite3_context *ctx, sqlite3_value *v, int least, int *out)
 {
     double d = 0;
     if (isNull(v) || !numberArg(v, &d)) {
@@ -431,30 +431,19 @@ static void fnMid(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     resultText(ctx, textOf(argv[0]).mid(start - 1, n));
 }
 
-static void fnInStr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+// InStr(text, search); InStr with a start is the one with a compare (accessfuncs_text.cpp).
+static void fnInStr(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    // InStr([start,] text, search)
-    int start = 1;
-    int a = 0;
-    if (argc >= 3) {
-        if (isNull(argv[0])) {
-            sqlite3_result_null(ctx);
-            return;
-        }
-        start = qMax(1, sqlite3_value_int(argv[0]));
-        a = 1;
-    }
-    if (isNull(argv[a]) || isNull(argv[a + 1])) {
+    if (isNull(argv[0]) || isNull(argv[1])) {
         sqlite3_result_null(ctx);
         return;
     }
-    const QString text = textOf(argv[a]), search = textOf(argv[a + 1]);
+    const QString text = textOf(argv[0]), search = textOf(argv[1]);
     if (search.isEmpty()) {
-        sqlite3_result_int(ctx, start <= text.size() ? start : 0);
+        sqlite3_result_int(ctx, text.isEmpty() ? 0 : 1);
         return;
     }
-    int pos = int(text.indexOf(search, start - 1, Qt::CaseInsensitive));
-    sqlite3_result_int(ctx, pos + 1);
+    sqlite3_result_int(ctx, int(text.indexOf(search, 0, Qt::CaseInsensitive)) + 1);
 }
 
 static void fnUCase(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -739,7 +728,7 @@ void registerAccessFunctions(sqlite3 *db)
         {"IIf", 3, fnIIf},           {"Nz", 1, fnNz},           {"Nz", 2, fnNz},
         {"Val", 1, fnVal},           {"AccIsNull", 1, fnIsNull}, {"Len", 1, fnLen},
         {"AccLeft", 2, fnLeft},      {"AccRight", 2, fnRight},  {"Mid", 2, fnMid},
-        {"Mid", 3, fnMid},           {"InStr", 2, fnInStr},     {"InStr", 3, fnInStr},
+        {"Mid", 3, fnMid},           {"InStr", 2, fnInStr},
         {"UCase", 1, fnUCase},       {"LCase", 1, fnLCase},     {"Trim", 1, fnTrim},
         {"Year", 1, fnYear},
         {"Month", 1, fnMonth},       {"Day", 1, fnDay},         {"Date", 0, fnDate, f},

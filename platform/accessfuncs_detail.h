@@ -53,6 +53,9 @@ QString roundedDecimal(double d, int decimals, bool halfEven, int shift = 0);
 
 // The further functions (dates, numbers, texts, First/Last): accessfuncs_dates.cpp, accessfuncs_more.cpp,
 // accessfuncs_text.cpp.
+// A length or position argument as Access reads it (rounded half to even); false, with the
+// statement's error set, for Null, a value that is no number, or one below least.
+bool countArg(sqlite3_context *ctx, sqlite3_value *v, int least, int *out);
 // One scalar function of a registration table; flags 0 means deterministic UTF-8.
 struct ScalarFn {
     const char *name;

@@ -8,13 +8,19 @@
 #include "platform/valuetext.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QVector>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <sqlite3.h>
 
 namespace accessfn {
+
+// Whether a digit text is not zero; called once per formatted value, so without a pattern.
+static bool nonZeroDigits(const QString &digits)
+{
+    return std::any_of(digits.cbegin(), digits.cend(), [](QChar c) { return c >= u'1' && c <= u'9'; });
+}
 
 QString roundedDecimal(double d, int decimals, bool halfEven, int shift)
 {
@@ -54,7 +60,7 @@ QString roundedDecimal(double d, int decimals, bool halfEven, int shift)
     QString out = decimals > 0 ? kept.left(kept.size() - decimals) + '.' + kept.right(decimals) : kept;
     while (out.size() > 1 && out[0] == '0' && out[1] != '.')
         out.remove(0, 1);
-    const bool zero = !out.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    const bool zero = !nonZeroDigits(out);
     return d < 0 && !zero ? '-' + out : out;
 }
 
@@ -201,7 +207,7 @@ QString formatNumber(double d, const QString &mask)
         sec = secs[2];
     const NumberMask nm = readNumberMask(sec);
     const QString digits = digitsByMask(std::fabs(d) / std::pow(1000.0, nm.scale), nm);
-    const bool nonZero = digits.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    const bool nonZero = nonZeroDigits(digits);
     const QString sign = negative && !signShown && nonZero ? QStringLiteral("-") : QString();
     return sign + nm.prefix + digits + nm.suffix;
 }
@@ -415,8 +421,7 @@ void fnDateText(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 // FormatNumber, FormatPercent and FormatCurrency(x[, decimals = 2[, leading zero …]]): the
 // German settings with thousands separators; only the number of decimals is read.
-void formatWithDecimals(sqlite3_context *ctx, int argc, sqlite3_value **argv, const QString &prefix,
-                        const QString &suffix)
+void formatWithDecimals(sqlite3_context *ctx, int argc, sqlite3_value **argv, const QString &suffix)
 {
     double d = 0, dec = 2;
     if (isNull(argv[0]) || (argc > 1 && isNull(argv[1]))) {
@@ -433,14 +438,11 @@ void formatWithDecimals(sqlite3_context *ctx, int argc, sqlite3_value **argv, co
         return;
     }
     const QString digits = decimals > 0 ? "#,##0." + QString(decimals, '0') : QStringLiteral("#,##0");
-    resultText(ctx, formatNumber(d, prefix + digits + suffix));
+    resultText(ctx, formatNumber(d, digits + suffix));
 }
-void fnFormatNumber(sqlite3_context *c, int n, sqlite3_value **a) { formatWithDecimals(c, n, a, {}, {}); }
-void fnFormatPercent(sqlite3_context *c, int n, sqlite3_value **a) { formatWithDecimals(c, n, a, {}, QStringLiteral("%")); }
-void fnFormatCurrency(sqlite3_context *c, int n, sqlite3_value **a)
-{
-    formatWithDecimals(c, n, a, {}, QStringLiteral(" €"));
-}
+void fnFormatNumber(sqlite3_context *c, int n, sqlite3_value **a) { formatWithDecimals(c, n, a, {}); }
+void fnFormatPercent(sqlite3_context *c, int n, sqlite3_value **a) { formatWithDecimals(c, n, a, QStringLiteral("%")); }
+void fnFormatCurrency(sqlite3_context *c, int n, sqlite3_value **a) { formatWithDecimals(c, n, a, QStringLiteral(" €")); }
 
 // FormatDateTime(date[, kind]): 0 the general date, 1 long date, 2 short date, 3 long time, 4 short time.
 void fnFormatDateTime(sqlite3_context *ctx, int argc, sqlite3_value **argv)

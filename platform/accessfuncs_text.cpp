@@ -248,20 +248,16 @@ bool caseCounts(sqlite3_context *ctx, int argc, sqlite3_value **argv, int at, bo
     return c == 0;
 }
 
-// InStr(start, text, search, compare).
+// InStr(start, text, search[, compare]).
 void fnInStrCompare(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    double start = 0;
-    if (!noNull(ctx, argv, 3) || !numberOrError(ctx, argv[0], &start))
+    int start = 1;
+    if (!noNull(ctx, argv, 3) || !countArg(ctx, argv[0], 1, &start))
         return;
     bool ok = false;
     const bool binary = caseCounts(ctx, argc, argv, 3, &ok);
     if (!ok)
         return;
-    if (start < 1) {
-        invalidArgument(ctx);
-        return;
-    }
     const QString text = textOf(argv[1]), search = textOf(argv[2]);
     const qsizetype from = qsizetype(start) - 1;
     if (search.isEmpty()) {
@@ -278,14 +274,14 @@ void fnInStrRev(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     if (!noNull(ctx, argv, argc > 2 ? 3 : 2))
         return;
-    double start = -1;
-    if (argc > 2 && !numberOrError(ctx, argv[2], &start))
+    int start = -1;
+    if (argc > 2 && !countArg(ctx, argv[2], -1, &start))
         return;
     bool ok = false;
     const bool binary = caseCounts(ctx, argc, argv, 3, &ok, true);
     if (!ok)
         return;
-    if (start == 0 || start < -1) {
+    if (start == 0) {
         invalidArgument(ctx);
         return;
     }
@@ -576,7 +572,7 @@ void registerTextFunctions(sqlite3 *db)
         {"IsNumeric", 1, fnIsNumeric},   {"Switch", -1, fnSwitch},         {"Choose", -1, fnChoose},
         {"AccLTrim", 1, fnLTrim},        {"AccRTrim", 1, fnRTrim},         {"AccReplace", 3, fnReplace},
         {"AccReplace", 4, fnReplace},    {"AccReplace", 5, fnReplace},     {"AccReplace", 6, fnReplace},
-        {"StrReverse", 1, fnStrReverse}, {"InStr", 4, fnInStrCompare},     {"InStrRev", 2, fnInStrRev},
+        {"StrReverse", 1, fnStrReverse}, {"InStr", 3, fnInStrCompare},     {"InStr", 4, fnInStrCompare},     {"InStrRev", 2, fnInStrRev},
         {"InStrRev", 3, fnInStrRev},     {"InStrRev", 4, fnInStrRev},      {"StrComp", 2, fnStrComp},
         {"StrComp", 3, fnStrComp},       {"Asc", 1, fnAsc},                {"AscW", 1, fnAscW},
         {"Chr", 1, fnChr},               {"ChrW", 1, fnChrW},              {"CBool", 1, fnCBool},

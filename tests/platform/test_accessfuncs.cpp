@@ -300,6 +300,10 @@ TEST(AccessFunctions, NumberAndTextFunctionsAsAccess)
         {"Int(-2.5)", "-3"},        {"Fix(-2.5)", "-2"},          {"Int(2.7)", "2"},
         {"Fix(2.7)", "2"},          {"Int('3,9')", "3"},          {"Int(-3)", "-3"},
         {"Int(Null)", "<Null>"},    {"Fix('x')", "<Fehler>"},     {"Sgn(-0.1)", "-1"},
+        // InStr with a start, with or without a compare, refuses one below 1 and reads a text one.
+        {"InStr(0, 'abc', 'a')", "<Fehler>"}, {"InStr(0, 'abc', 'a', 1)", "<Fehler>"},
+        {"InStr('3,0', 'abab', 'B')", "4"}, {"InStr(1.6, 'abcabc', 'a')", "4"},
+        {"InStr(2.5, 'abcabc', 'b')", "2"}, {"InStrRev('a-b-c', '-', 3.6)", "4"},
         {"Sgn(0)", "0"},            {"Sgn(7)", "1"},              {"Sgn(Null)", "<Null>"},
         {"Round(2.5)", "2"},        {"Round(3.5)", "4"},          {"Round(-2.5)", "-2"},
         {"Round(-1.5)", "-2"},      {"Round(2.4)", "2"},          {"Round(0.125, 2)", "0.12"},
