@@ -346,7 +346,7 @@ QString Parser::windowKey(const Ex &e, const Core *c)
         if (it != c->aliases.constEnd())
             return '(' + *it + ") COLLATE DEU";
     }
-    return wrap(e, P_COLLATE) + " COLLATE DEU";
+    return groupKey(e);
 }
 
 QString Parser::orderList(const Core *c, QString *window)
@@ -355,8 +355,9 @@ QString Parser::orderList(const Core *c, QString *window)
     bool windowOk = true;
     do {
         Ex e = value(expr());
-        // A column's position sorts its texts in German order too.
-        QString item = e.kind == Ex::Number ? e.sql + " COLLATE DE" : wrap(e, P_COLLATE) + " COLLATE DE";
+        // Each key compares as Access compares it: texts in German order with case ignored, so that
+        // the next key decides between "MÜLLER" and "Müller"; a column's position likewise.
+        QString item = e.kind == Ex::Number ? e.sql + " COLLATE DEU" : groupKey(e);
         QString w = windowKey(e, c);
         if (c && e.vt == Vt::YesNo) // Yes (-1) sorts before No (0), as Access sorts it
             item = w = arithmetic(e).sql;

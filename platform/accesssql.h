@@ -16,7 +16,7 @@
 //   (SELECT ..) UNION ..   parenthesised UNION members unwrapped or turned into sub-selects
 //   Left( Right( IsNull(   AccLeft( AccRight( AccIsNull(;  Round( AccRound( (half to even)
 //   text comparisons       COLLATE DEU: German order, case ignored, for <, >, Between, In, Group By,
-//                          Distinct, Min and Max alike; ORDER BY in the same order (COLLATE DE)
+//                          Distinct, Min, Max and each ORDER BY key alike
 //   a date against a text  the text read as a German date (AccAsDate); a number against a text
 //                          likewise as a number (AccAsNumber); a text that is neither stops the query
 //   True, a comparison     -1 where they stand as a value; a Yes/No column in arithmetic -1 for Yes

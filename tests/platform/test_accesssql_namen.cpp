@@ -25,7 +25,7 @@ TEST(AccessSqlNames, OnlyAccessFunctionsTheTranslatorsOwnOutputAside)
     EXPECT_EQ(t.sql.toStdString(),
               "SELECT AccConcat(ucase(Name), Asc(Name)) AS Ausdr1000, power(2, 3) AS Ausdr1001, CAST(AccRound(7) AS "
               "INTEGER) / CAST(AccRound(2) AS INTEGER) AS Ausdr1002 FROM T WHERE AccLike(Name, 'a*') ORDER BY Name "
-              "COLLATE DE");
+              "COLLATE DEU");
 }
 
 TEST(AccessSqlNames, DateColumnsInTextsAreWrappedWhenTheirTypeIsADate)
