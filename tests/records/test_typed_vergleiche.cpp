@@ -272,6 +272,30 @@ TEST_F(TypedFixture, OrderByKeysCompareAsAccessOneAfterTheOther)
     });
 }
 
+// DISTINCT gives each row once, texts compared as Access compares them, in the order asked for or
+// else in the order of its columns; also as a sub-select.
+TEST_F(TypedFixture, DistinctGivesEachRowOnceInTheOrderAskedFor)
+{
+    pruefen({
+        {"SELECT DISTINCT UCase(Klasse) FROM Schüler", {"10A", "10B", "5A", "6C", "7B"}},
+        {"SELECT DISTINCT S.Klasse AS K FROM Schüler S WHERE SchülerNr <> 6 ORDER BY K DESC",
+         {"7b", "6c", "5a", "10B", "10a"}},
+        {"SELECT DISTINCT Klasse FROM Schüler WHERE SchülerNr <> 6 ORDER BY Schüler.Klasse DESC",
+         {"7b", "6c", "5a", "10B", "10a"}},
+        {"SELECT DISTINCT UCase(Left(Name, 1)), Klasse FROM Schüler WHERE Klasse < '6' AND SchülerNr <> 6 "
+         "ORDER BY 2, 1 DESC", {"M|10a", "S|10B", "Ö|5a", "M|5a"}},
+        {"SELECT DISTINCT Geburtsdatum, Klasse FROM Schüler WHERE Klasse = '7b' ORDER BY Geburtsdatum DESC",
+         {"02.01.2012 10:30:00|7b", "01.01.2012|7b", "31.12.2011|7b", "15.06.2010|7b"}},
+        {"SELECT DISTINCT SchülerNr Mod 3, Klasse FROM Schüler WHERE Klasse Like '1*' ORDER BY 1 DESC, 2",
+         {"2|10a", "1|10a", "1|10B"}},
+        {"SELECT DISTINCT S.Klasse, K.Klasse FROM Schüler S INNER JOIN Klassen K ON S.Klasse = K.Klasse "
+         "WHERE S.SchülerNr <> 6", {"10a|10a", "10B|10B", "5a|5a"}},
+        {"SELECT Name FROM Schüler WHERE Klasse In (SELECT DISTINCT Klasse FROM Klassen WHERE Klassenleiter = 'BAU') "
+         "ORDER BY Name", {"Mayer", "meier", "Özdemir", "Schmidt"}},
+        {"SELECT Count(*) FROM (SELECT DISTINCT Name, Vorname FROM Schüler WHERE Name Like 'M*')", {"6"}},
+    });
+}
+
 // Not of a number is bitwise, as in Access; of a comparison or a Yes/No it is the opposite truth.
 TEST_F(TypedFixture, NotOfANumberIsBitwise)
 {
