@@ -215,6 +215,7 @@ static void rebuildWithKey(zdb::Db &db, const Table &t)
     const zdb::Result info = db.query(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), {t.name});
     Table neu = t;
     QStringList von, nach; // the old table's columns and the new table's, the key left out
+    QStringList werte;     // the values copied: Null becomes the default in a column that takes no Null
     QString schluessel;
     for (const QVariantList &row : info.rows) {
         const QString name = row[0].toString();
@@ -230,6 +231,9 @@ static void rebuildWithKey(zdb::Db &db, const Table &t)
             neu.columns << Column{name, row[1].toString(), {}, false, {}};
         von << zdb::quoteName(name);
         nach << zdb::quoteName(c ? c->name : name);
+        werte << (c && c->notNull && !c->defaultSql.isEmpty()
+                      ? QStringLiteral("coalesce(%1, %2)").arg(von.last(), c->defaultSql)
+                      : von.last());
     }
     neu.name = t.name + QStringLiteral("_neu");
     db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + zdb::quoteName(neu.name));
@@ -243,7 +247,7 @@ static void rebuildWithKey(zdb::Db &db, const Table &t)
                        "rowid AS zandrel_rowid%3 FROM %4)")
             .arg(schluessel, gueltig, von.isEmpty() ? QString() : QStringLiteral(", ") + von.join(QStringLiteral(", ")),
                  zdb::quoteName(t.name));
-    const QString spalten = von.join(QStringLiteral(", "));
+    const QString spalten = werte.join(QStringLiteral(", "));
     const QString ziel = nach.join(QStringLiteral(", "));
     const QString komma = von.isEmpty() ? QString() : QStringLiteral(", ");
     // First the rows that keep their id, then the others, each in the order they were written.

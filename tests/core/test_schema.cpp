@@ -228,7 +228,7 @@ namespace {
 
 // tbl_Termin as a file converted from Access holds it: the AutoNumber a plain INTEGER without a key,
 // days with their midnight, Yes/No as INTEGER, text as varchar, no index; with a column of the
-// school's own. Ids: 1, 2, 2 again, none, "x", 7, then 8 .. from rows 7 on.
+// school's own. Ids: 1, 2, 2 again, none, "x", 7, then 8 .. from rows 7 on; row 4 has no Yes/No value.
 void convertedExamTable(zdb::Db &db, int extraRows = 0)
 {
     db.exec("CREATE TABLE `tbl_Termin` (`ID` INTEGER, `Datum` DateTime, `Klasse` varchar, `Fach` varchar, "
@@ -239,7 +239,7 @@ void convertedExamTable(zdb::Db &db, int extraRows = 0)
     for (int i = 0; i < ids.size() + extraRows; ++i)
         db.exec("INSERT INTO tbl_Termin VALUES (?, '2025-09-15 00:00:00', '5a', 'M', 'Hub', ?, ?, "
                 "'2025-09-01 07:50:00', 'Hub', NULL, NULL, ?)",
-                {i < ids.size() ? ids[i] : QVariant(i + 2), i % 2, QStringLiteral("Zeile %1").arg(i),
+                {i < ids.size() ? ids[i] : QVariant(i + 2), i == 4 ? QVariant() : QVariant(i % 2), QStringLiteral("Zeile %1").arg(i),
                  QStringLiteral("R%1").arg(i)});
     tx.commit();
 }
