@@ -1,9 +1,14 @@
 // A school whose files were converted from Access with mdbtools (tools/demo/konvertieren.h) beside
 // its untouched twin: the comparison with WinSV, the write-back, the contact panel, exam entries, the
 // class report and typed lists give the same results on both.
+#include "nmfixture.h"
 #include "absence/personensuche.h"
 #include "absence/worddokumente.h"
 #include "calendar/termine.h"
+#include "core/frm_anmeldung.h"
+#include "core/frm_main.h"
+#include "core/mdl_zandrel.h"
+#include "core/startup.h"
 #include "core/schema.h"
 #include "platform/accesssql_run.h"
 #include "platform/grid/gridstore.h"
@@ -17,6 +22,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -300,4 +308,39 @@ TEST(KonvertierteSchule, TypisierteListenWieBeimZwilling)
         EXPECT_EQ(spalten[1], spalten[0]) << qPrintable(sql);
         EXPECT_EQ(ergebnis[1], ergebnis[0]) << qPrintable(sql);
     }
+}
+
+// The demo school's files replaced by their converted copies: the program starts, brings its own
+// database into shape and logs the administrator in, without a message.
+TEST(KonvertierteSchule, StartUndAnmeldung)
+{
+    testsupport::Sandbox sb;
+    demo::Options o;
+    o.out = sb.path();
+    o.pupils = 60;
+    o.teachers = 8;
+    o.classes = 3;
+    o.today = QDate::currentDate();
+    const demo::Result r = demo::generate(o);
+    for (const QString &datei : {r.nmFile, r.ownFile}) {
+        demo::wieKonvertiert(datei, datei + ".konv");
+        QFile::remove(datei);
+        QFile::rename(datei + ".konv", datei);
+    }
+    testsupport::MsgRecorder boxes;
+    ASSERT_TRUE(start::vorbereiten({}));
+    frm_Main haupt;
+    frm_Anmeldung a(&haupt);
+    a.cmb_Kuerzel->setEditText("X");
+    a.txtPasswort->setText("admin");
+    a.cmdAnmelden->click();
+    EXPECT_EQ(a.result(), int(QDialog::Accepted));
+    start::nachAnmeldung();
+    EXPECT_TRUE(haupt.windowTitle().contains(" 0815 "));
+    EXPECT_TRUE(boxes.boxes.isEmpty()) << qPrintable(boxes.texts().join("\n"));
+    zdb::Db eigen;
+    eigen.open(r.ownFile, zdb::Db::ReadOnly);
+    EXPECT_EQ(eigen.scalar("SELECT pk FROM pragma_table_info('tbl_Termin') WHERE name = 'Id'").toInt(), 1);
+    eigen.close();
+    corefixture::sitzungZuruecksetzen();
 }
