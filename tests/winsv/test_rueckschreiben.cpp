@@ -153,6 +153,26 @@ TEST(Rueckschreiben, GesperrteDatenbankWirdGemeldetOhneLangesWarten)
     EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Schüler WHERE Name = 'Neumann'").toInt(), 0);
 }
 
+// A value the grade manager refuses is told with the database's own words, not as a lock.
+TEST(Rueckschreiben, AbgelehnterWertNenntDenGrund)
+{
+    WinsvFixture f;
+    f.addNm(schueler("70"));
+    f.addNm(schueler("71"));
+    f.nm.exec("CREATE TRIGGER kein_altdorf BEFORE UPDATE ON Adressen WHEN NEW.Ort = 'Altdorf' "
+              "BEGIN SELECT RAISE(ABORT, 'Ort Altdorf ist gesperrt'); END");
+    WinsvPupil anders = neu("71");
+    anders.ort = "Neudorf";
+    const RueckschreibErgebnis e = Rueckschreiben(f.nm).ausfuehren({paar("70", neu("70")), paar("71", anders)});
+    EXPECT_EQ(e.geschrieben, 1);
+    EXPECT_EQ(e.wertAbgelehnt, 1);
+    EXPECT_EQ(e.meldung(), "Die Daten von 1 Schülerinnen oder Schülern wurden nicht in den Notenmanager übernommen:\r"
+                           "- 1, weil der Notenmanager einen Wert nicht angenommen hat (Ort Altdorf ist gesperrt)\r"
+                           "Diese Daten müssen leider konventionell korrigiert werden.");
+    // The refused pupil keeps all of its values, its pupil row too.
+    EXPECT_EQ(f.nmValue("SELECT count(*) FROM Schüler WHERE Name = 'Neumann'").toInt(), 1);
+}
+
 TEST(Rueckschreiben, ZeileVonAndererStationGeaendertWirdNichtUeberschrieben)
 {
     // What another workstation does between the start of the write-back and the write of pupil 80.
