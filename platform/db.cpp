@@ -538,18 +538,19 @@ bool isYesNoColumn(const QString &declType, const QString &table, const QString 
     if (column.isEmpty())
         return false;
     // The Yes/No columns of the grade manager's and the own tables, as the Access files define them.
-    static const struct {
-        const char *table, *column;
-    } spalten[] = {
-        {"Adressen", "gilt1"},         {"Adressen", "gilt2"},       {"Adressen", "Hauptansprechpartner"},
-        {"Adressen", "LRS"},           {"Adressen", "Legasthenie"}, {"Schüler", "LRS"},
-        {"Schüler", "Legasthenie"},    {"Unterricht", "Archiv"},    {"Noten", "Archiv"},
-        {"SYS_Settings", "Gesperrt"},  {"tbl_Fehltage", "entschuldigt"}, {"tbl_Fehlgrund", "fuer_Schueler"},
-        {"tbl_Fehlgrund", "fuer_Lehrer"}, {"tbl_Termin", "nichtInternet"},
-    };
-    for (const auto &s : spalten)
-        if (column.compare(QString::fromUtf8(s.column), Qt::CaseInsensitive) == 0
-            && table.compare(QString::fromUtf8(s.table), Qt::CaseInsensitive) == 0)
+    static const QVector<QPair<QString, QString>> spalten = [] {
+        QVector<QPair<QString, QString>> v;
+        for (const auto &[t, c] : {std::pair{"Adressen", "gilt1"}, {"Adressen", "gilt2"},
+                                   {"Adressen", "Hauptansprechpartner"}, {"Adressen", "LRS"},
+                                   {"Adressen", "Legasthenie"}, {"Schüler", "LRS"}, {"Schüler", "Legasthenie"},
+                                   {"Unterricht", "Archiv"}, {"Noten", "Archiv"}, {"SYS_Settings", "Gesperrt"},
+                                   {"tbl_Fehltage", "entschuldigt"}, {"tbl_Fehlgrund", "fuer_Schueler"},
+                                   {"tbl_Fehlgrund", "fuer_Lehrer"}, {"tbl_Termin", "nichtInternet"}})
+            v.append({QString::fromUtf8(t), QString::fromUtf8(c)});
+        return v;
+    }();
+    for (const auto &[t, c] : spalten)
+        if (column.compare(c, Qt::CaseInsensitive) == 0 && table.compare(t, Qt::CaseInsensitive) == 0)
             return true;
     return false;
 }

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <atomic>
+#include <functional>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -19,6 +20,33 @@ void createFreshSchema(const testsupport::Sandbox &sb)
     zdb::Db db;
     db.open(p);
     schema::DatenbankAktualisieren(db);
+}
+
+// Two workstations start on the file at the same moment, each running the upgrade and then
+// `danach`; returns how many of them succeeded.
+int zweiStartsZugleich(const QString &p, const std::function<void(zdb::Db &)> &danach = {})
+{
+    std::atomic<int> ok{0};
+    std::atomic<bool> go{false};
+    auto run = [&] {
+        zdb::Db db;
+        db.open(p);
+        while (!go)
+            std::this_thread::yield();
+        try {
+            schema::DatenbankAktualisieren(db);
+            if (danach)
+                danach(db);
+            ++ok;
+        } catch (const std::exception &e) {
+            ADD_FAILURE() << e.what();
+        }
+    };
+    std::thread a(run), b(run);
+    go = true;
+    a.join();
+    b.join();
+    return ok.load();
 }
 
 } // namespace
@@ -156,25 +184,7 @@ TEST(SchemaUpgrade, TwoWorkstationsStartingAtOnceBothSucceed)
     for (int round = 0; round < 5; ++round) {
         QFile::remove(p);
         createPreparedOwnDb(p);
-        std::atomic<int> ok{0};
-        std::atomic<bool> go{false};
-        auto run = [&] {
-            zdb::Db db;
-            db.open(p);
-            while (!go)
-                std::this_thread::yield();
-            try {
-                schema::DatenbankAktualisieren(db);
-                ++ok;
-            } catch (const std::exception &e) {
-                ADD_FAILURE() << e.what();
-            }
-        };
-        std::thread a(run), b(run);
-        go = true;
-        a.join();
-        b.join();
-        EXPECT_EQ(ok.load(), 2);
+        EXPECT_EQ(zweiStartsZugleich(p), 2);
         zdb::Db db;
         db.open(p);
         EXPECT_EQ(db.scalar("SELECT count(*) FROM tbl_Fehlgrund").toInt(), 6);
@@ -315,27 +325,12 @@ TEST(SchemaUpgrade, TwoWorkstationsRebuildingTheKeyAtOnce)
                 continue;
             }
         }
-        std::atomic<int> ok{0};
-        std::atomic<bool> go{false};
-        auto run = [&] {
-            zdb::Db db;
-            db.open(p);
-            while (!go)
-                std::this_thread::yield();
-            try {
-                schema::DatenbankAktualisieren(db);
-                // Right after its start each workstation enters an exam.
-                db.exec("INSERT INTO tbl_Termin (Datum, Klasse, Fach, Bemerkung) VALUES ('2025-09-16', '5a', 'D', 'neu')");
-                ++ok;
-            } catch (const std::exception &e) {
-                ADD_FAILURE() << e.what();
-            }
-        };
-        std::thread a(run), b(run);
-        go = true;
-        a.join();
-        b.join();
-        EXPECT_EQ(ok.load(), 2);
+        // Right after its start each workstation enters an exam.
+        EXPECT_EQ(zweiStartsZugleich(p, [](zdb::Db &db) {
+                      db.exec("INSERT INTO tbl_Termin (Datum, Klasse, Fach, Bemerkung) "
+                              "VALUES ('2025-09-16', '5a', 'D', 'neu')");
+                  }),
+                  2);
         zdb::Db db;
         db.open(p);
         EXPECT_EQ(db.scalar("SELECT count(*) FROM tbl_Termin WHERE Bemerkung = 'neu'").toInt(), 2);
