@@ -129,7 +129,10 @@ QString RueckschreibErgebnis::meldung() const
 
 QString RueckschreibErgebnis::abschluss() const
 {
-    if (geschrieben == 0 && (uebersprungen() > 0 || ungeprueft > 0))
+    // Whether pupils that could not be checked were written, the new comparison shows.
+    if (geschrieben == 0 && ungeprueft > 0)
+        return QStringLiteral("Es erfolgt nun automatisch ein neuer Vergleich.");
+    if (geschrieben == 0 && uebersprungen() > 0)
         return QStringLiteral("Es wurden keine Daten aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.");
     return QStringLiteral("Die Daten wurden aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.");
 }

@@ -34,7 +34,7 @@ struct RueckschreibErgebnis {
     // The German message for the skipped pupils and values kept back; empty when there is none.
     QString meldung() const;
     // The closing message before the new comparison: the update is reported only when a pupil was
-    // written or none had to be skipped.
+    // written or none had to be skipped, and nothing is claimed when pupils could not be checked.
     QString abschluss() const;
 };
 

@@ -81,7 +81,9 @@ TEST(RueckschreibenAusfall, EinLeseSchreibfehlerWirdMitDerDateiGemeldet)
         EXPECT_FALSE(m.contains("Datensatz gesperrt oder Wert ungültig")) << qPrintable(m);
         EXPECT_LE(imDatei(f), e.geschrieben + e.ungeprueft);
         if (e.geschrieben == 0)
-            EXPECT_EQ(e.abschluss(), "Es wurden keine Daten aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.");
+            EXPECT_EQ(e.abschluss(), e.ungeprueft > 0 ? "Es erfolgt nun automatisch ein neuer Vergleich."
+                                                      : "Es wurden keine Daten aktualisiert. Es erfolgt nun "
+                                                        "automatisch ein neuer Vergleich.");
         f.nm.close();
     }
     s_netz = nullptr;
@@ -167,4 +169,7 @@ TEST(RueckschreibenAusfall, AbschlussNurMitGeschriebenenDaten)
     e.ungueltigeId = 1;
     e.ohneTreffer = 3;
     EXPECT_EQ(e.abschluss(), nein);
+    // Pupils whose writing could not be checked: nothing is claimed.
+    e.ungeprueft = 2;
+    EXPECT_EQ(e.abschluss(), "Es erfolgt nun automatisch ein neuer Vergleich.");
 }
