@@ -187,6 +187,8 @@ void frm_Kalender::aufbauen()
     picSchliess->hide();
 
     resize(px(15300), px(7800));
+    // The hint of the details frame whole; the HTML buttons below the month buttons.
+    setBenoetigteGroesse(13500, 7650);
     detailsLeeren();
 }
 

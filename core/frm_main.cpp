@@ -237,7 +237,7 @@ QWidget *frm_Main::zeigen(const QString &name)
         w = erzeugen(name);
         if (!w)
             return nullptr;
-        QMdiSubWindow *sub = m_mdi->addSubWindow(w);
+        QMdiSubWindow *sub = m_mdi->addSubWindow(ChildWindow::imRollbereich(w));
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->installEventFilter(this);
         if (ChildWindow *c = alsChild(w))
@@ -340,7 +340,7 @@ bool frm_Main::eventFilter(QObject *o, QEvent *e)
 {
     if (e->type() == QEvent::Close) {
         auto *sub = qobject_cast<QMdiSubWindow *>(o);
-        QWidget *w = sub ? sub->widget() : qobject_cast<QWidget *>(o);
+        QWidget *w = sub ? ChildWindow::fensterIn(sub) : qobject_cast<QWidget *>(o);
         if (ChildWindow *c = alsChild(w)) {
             bool darf = true;
             guarded([&] { darf = c->formUnload(); });
@@ -370,7 +370,7 @@ void frm_Main::subWindowAktiviert(QMdiSubWindow *w)
         return;
     m_letzteAktive = w;
     QPointer<QMdiSubWindow> sub = w;
-    if (ChildWindow *c = alsChild(w->widget()))
+    if (ChildWindow *c = alsChild(ChildWindow::fensterIn(w)))
         guarded([c] { c->formActivate(); });
     einpassen(sub);
 }
