@@ -500,3 +500,30 @@ TEST_F(Fensterlayout, AreaScrollsToAChildWindowTheMainWindowHasOutgrown)
     EXPECT_LE(g.bottom(), a->viewport()->height() - 1);
     haupt.UnloadChildren();
 }
+
+TEST_F(Fensterlayout, ChildWindowPlacedPastTheAreasEdgesComesBackWholeAtItsSizeWhenShownAgain)
+{
+    frm_Main haupt;
+    QWidget *w = kurswahl(haupt, QSize(1600, 1000));
+    ASSERT_NE(w, nullptr);
+    QMdiSubWindow *sub = rahmenVon(w);
+    const QSize groesse = sub->size();
+    QMdiArea *a = haupt.mdiArea();
+    const QSize bereich = a->viewport()->size();
+    ASSERT_LT(groesse.width(), bereich.width());
+    ASSERT_LT(groesse.height(), bereich.height());
+    // Moved by the user until most of it lies right of and below the area.
+    sub->move(bereich.width() - 200, bereich.height() - 100);
+    QApplication::processEvents();
+    ASSERT_NE(ausserhalbDesBereichs(w).toStdString(), "");
+
+    haupt.zeigen(QStringLiteral("frm_UnterrichtBearbeiten"));
+    QApplication::processEvents();
+    EXPECT_EQ(ausserhalbDesBereichs(w).toStdString(), "");
+    // It fits: it keeps its size and moves only as far as it must, to the right and lower edges.
+    EXPECT_EQ(sub->size(), groesse);
+    EXPECT_EQ(sub->geometry().right(), a->viewport()->width() - 1);
+    EXPECT_EQ(sub->geometry().bottom(), a->viewport()->height() - 1);
+    EXPECT_FALSE(a->horizontalScrollBar()->isVisible());
+    haupt.UnloadChildren();
+}
