@@ -74,9 +74,9 @@ frm_Main *s_instance = nullptr;
 
 ChildWindow *alsChild(QWidget *w) { return qobject_cast<ChildWindow *>(w); }
 
-// A child window larger than the main window's area takes the largest size that fits; one that
-// fits keeps its size and moves only as far as it must to lie inside. The area counts without
-// scroll bars: they go once the window fits.
+// A child window larger than the main window's area takes the largest size that fits (its contents
+// scroll); one that fits keeps its size and moves only as far as it must to lie inside. The area
+// counts without scroll bars: they go once the window fits.
 void einpassen(QMdiSubWindow *sub)
 {
     QMdiArea *a = sub ? sub->mdiArea() : nullptr;
