@@ -349,8 +349,6 @@ protected:
     windows::Registrations vorher;
 };
 
-} // namespace
-
 // Texts the windows put into their labels at work, at their longest.
 void arbeitstexteSetzen(const QString &n, QWidget *w)
 {
@@ -365,6 +363,8 @@ void arbeitstexteSetzen(const QString &n, QWidget *w)
 
 // A screen of 1280 x 800 pixels at a scale of 150 %.
 const QSize kKleinerBildschirm(853, 533);
+
+} // namespace
 
 TEST_F(Fensterlayout, TextsFitAndControlsDoNotOverlapAtStartSizeAndLarger)
 {
