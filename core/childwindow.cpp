@@ -10,8 +10,8 @@
 namespace {
 
 // The scroll area between a child frame and its window. The frame sees it as its widget, so it
-// passes on what the frame would otherwise take from the window: title, icon, showing and
-// hiding, and closing (which the window may refuse).
+// passes on what the frame would otherwise take from the window: title, icon and closing (which
+// the window may refuse).
 class Rollbereich : public QScrollArea {
 public:
     explicit Rollbereich(QWidget *fenster)
@@ -42,8 +42,6 @@ protected:
             switch (e->type()) {
             case QEvent::WindowTitleChange: setWindowTitle(widget()->windowTitle()); break;
             case QEvent::WindowIconChange: setWindowIcon(widget()->windowIcon()); break;
-            case QEvent::ShowToParent: show(); break;
-            case QEvent::HideToParent: hide(); break;
             default: break;
             }
         }
