@@ -22,7 +22,7 @@ public:
         setWidgetResizable(true);
         setWindowTitle(fenster->windowTitle());
         setWindowIcon(fenster->windowIcon());
-        // The frame starts at the window's designed size, as it would around the window itself.
+        // The frame starts at the size the window was designed at.
         if (fenster->testAttribute(Qt::WA_Resized))
             m_entwurf = fenster->size();
         setWidget(fenster);
