@@ -88,6 +88,8 @@ frm_Datenabgleich::frm_Datenabgleich(QWidget *parent) : ChildWindow(QStringLiter
     place(fg_nurNM, 5880, 6840, 5535, 3015);
     place(fg_falscheKlasse, 11520, 6840, 5535, 3015);
     lblProzent->hide();
+    // The result line beside the start button whole; the three lists a few rows high.
+    setBenoetigteGroesse(15060, 8700);
 
     // Neither sortable nor editable: a value can never land on another pupil's row.
     for (VSGrid *g : {fg, fg_nurWinSV, fg_nurNM, fg_falscheKlasse})
