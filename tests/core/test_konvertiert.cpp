@@ -278,7 +278,7 @@ TEST(KonvertierteSchule, PruefungstermineEintragenUndLoeschen)
 TEST(KonvertierteSchule, TypisierteListenWieBeimZwilling)
 {
     Zwillinge z;
-    const QStringList abfragen{
+    QStringList abfragen{
         "SELECT * FROM Adressen",
         "SELECT * FROM Schüler WHERE LRS = True ORDER BY Name, Vorname",
         "SELECT Name, Vorname, Geburtsdatum FROM Schüler WHERE Geburtsdatum < #1/1/2012# ORDER BY Geburtsdatum, Name",
@@ -290,6 +290,15 @@ TEST(KonvertierteSchule, TypisierteListenWieBeimZwilling)
         "SELECT * FROM LNW WHERE Geschrieben >= #9/15/2024# ORDER BY Geschrieben, LfdNr",
         "SELECT IIf(gilt1, 'ja', 'nein') AS g, Count(*) AS n FROM Adressen GROUP BY IIf(gilt1, 'ja', 'nein')",
     };
+    // A day compared exactly, and a Yes/No compared with a number, as users type them.
+    zdb::Db echt;
+    echt.open(z.echt.nm, zdb::Db::ReadOnly);
+    const QDate tag = zdb::dateFromStored(echt.scalar("SELECT Geburtsdatum FROM Schüler WHERE Geburtsdatum IS NOT NULL"));
+    echt.close();
+    abfragen << QStringLiteral("SELECT Name, Vorname FROM Schüler WHERE Geburtsdatum = #%1#").arg(tag.toString("M/d/yyyy"))
+             << QStringLiteral("SELECT Name FROM Schüler WHERE Geburtsdatum IN (#%1#, #1/1/2000#) ORDER BY Name")
+                    .arg(tag.toString("M/d/yyyy"))
+             << "SELECT Count(*) FROM Adressen WHERE gilt1 <> 0 AND Hauptansprechpartner = -1";
     for (const QString &sql : abfragen) {
         QVector<QStringList> ergebnis[2];
         QStringList spalten[2];
