@@ -223,15 +223,13 @@ private:
     void resolve(Ex &col) const;
     // The item an earlier name of the select list being read stands for, when no field has it.
     const Ex *itemAlias(const QString &n) const;
+    // A call of one of Access's functions, read as its entry (platform/accessfunctions) says.
     Ex call();
+    static Ex callOf(const accessfn::Function &f, const QString &fn, QVector<Ex> values);
     // The expression as Access turns it into text: a date shows as "31.12.2011" (with the time
     // when it has one). A column counts as a date when its declared type says so (the columns'
     // types given to translate); without them it stays as stored.
     static QString asText(const Ex &e);
-    // The arguments that give the value of IIf, Nz, Choose and Switch (their branches).
-    static QVector<int> branches(const QString &fn, int count);
-    // Functions whose value is a date, or a date when an argument is one.
-    static Ex callType(Ex out, const QString &fn, const QVector<Ex> &args);
 
     const QVector<Token> &m_t;
     LikeDialect m_dialect;
