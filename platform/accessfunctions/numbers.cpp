@@ -4,6 +4,7 @@
 #include "platform/accessfunctions/tables.h"
 #include "platform/accessfunctions/values.h"
 
+#include <QString>
 #include <atomic>
 #include <climits>
 #include <cmath>
@@ -117,7 +118,8 @@ void fnRnd(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         }
         x = rndNext(x);
     }
-    sqlite3_result_double(ctx, double(float(double(x) / 16777216.0)));
+    // A Single, shown with its seven digits as Access shows it.
+    sqlite3_result_double(ctx, QString::number(double(x) / 16777216.0, 'g', 7).toDouble());
 }
 
 // A whole number as VBA passes it to a Long or Integer: rounded half to even.
