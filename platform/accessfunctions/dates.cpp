@@ -26,6 +26,18 @@ Interval interval(const QString &text)
     return i < 0 ? NoInterval : Interval(i);
 }
 
+// The interval of DateAdd, DateDiff and DatePart in argv[0]; NoInterval when one of the first
+// count arguments is Null (the result Null) or the text names no interval (the type error).
+Interval intervalArg(sqlite3_context *ctx, sqlite3_value **argv, int count)
+{
+    if (!noNull(ctx, argv, count))
+        return NoInterval;
+    const Interval iv = interval(argText(argv[0]));
+    if (iv == NoInterval)
+        resultTypeError(ctx);
+    return iv;
+}
+
 // Sunday = 1 … Saturday = 7, as vbSunday … vbSaturday.
 int sundayBased(const QDate &d) { return d.dayOfWeek() % 7 + 1; }
 
@@ -115,14 +127,12 @@ void fnDateSerial(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 void fnDateAdd(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2])) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const Interval iv = interval(argText(argv[0]));
+    const Interval iv = intervalArg(ctx, argv, 3);
     double number = 0;
     QDateTime dt;
-    if (iv == NoInterval || !numberArg(argv[1], &number) || std::fabs(number) > 1e7) {
+    if (iv == NoInterval)
+        return;
+    if (!numberArg(argv[1], &number) || std::fabs(number) > 1e7) {
         resultTypeError(ctx);
         return;
     }
@@ -166,15 +176,9 @@ void fnDateAdd(sqlite3_context *ctx, int, sqlite3_value **argv)
 // "ww" counts the first days of the week (Sundays by default), "w" counts whole weeks.
 void fnDateDiff(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2])) {
-        sqlite3_result_null(ctx);
+    const Interval iv = intervalArg(ctx, argv, 3);
+    if (iv == NoInterval)
         return;
-    }
-    const Interval iv = interval(argText(argv[0]));
-    if (iv == NoInterval) {
-        resultTypeError(ctx);
-        return;
-    }
     QDateTime a, b;
     if (!dateArgs(ctx, argv[1], &a) || !dateArgs(ctx, argv[2], &b))
         return;
@@ -223,15 +227,9 @@ void fnDateDiff(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 
 void fnDatePartOf(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    if (isNull(argv[0]) || isNull(argv[1])) {
-        sqlite3_result_null(ctx);
+    const Interval iv = intervalArg(ctx, argv, 2);
+    if (iv == NoInterval)
         return;
-    }
-    const Interval iv = interval(argText(argv[0]));
-    if (iv == NoInterval) {
-        resultTypeError(ctx);
-        return;
-    }
     QDateTime dt;
     if (!dateArgs(ctx, argv[1], &dt))
         return;
@@ -283,15 +281,23 @@ void fnWeekday(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         sqlite3_result_int(ctx, intoWeek(dt.date(), firstDayArg(argc, argv, 1)) + 1);
 }
 
-void timePart(sqlite3_context *ctx, sqlite3_value *v, int which)
+// Year, Month, Day, Hour, Minute, Second of a date.
+void partOf(sqlite3_context *ctx, sqlite3_value *v, int which)
 {
     QDateTime dt;
-    if (datumOderNull(ctx, v, &dt))
-        sqlite3_result_int(ctx, which == 0 ? dt.time().hour() : which == 1 ? dt.time().minute() : dt.time().second());
+    if (!datumOderNull(ctx, v, &dt))
+        return;
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    const int parts[] = {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
+    sqlite3_result_int(ctx, parts[which]);
 }
-void fnHour(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 0); }
-void fnMinute(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 1); }
-void fnSecond(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 2); }
+void fnYear(sqlite3_context *c, int, sqlite3_value **a) { partOf(c, a[0], 0); }
+void fnMonth(sqlite3_context *c, int, sqlite3_value **a) { partOf(c, a[0], 1); }
+void fnDay(sqlite3_context *c, int, sqlite3_value **a) { partOf(c, a[0], 2); }
+void fnHour(sqlite3_context *c, int, sqlite3_value **a) { partOf(c, a[0], 3); }
+void fnMinute(sqlite3_context *c, int, sqlite3_value **a) { partOf(c, a[0], 4); }
+void fnSecond(sqlite3_context *c, int, sqlite3_value **a) { partOf(c, a[0], 5); }
 
 // CDate keeps the time, DateValue drops it.
 void zuDatum(sqlite3_context *ctx, sqlite3_value *v, bool ohneZeit)
@@ -334,16 +340,6 @@ void fnTimer(sqlite3_context *ctx, int, sqlite3_value **)
 {
     sqlite3_result_double(ctx, std::floor(QTime::currentTime().msecsSinceStartOfDay() / 10.0) / 100.0);
 }
-
-void datePart(sqlite3_context *ctx, sqlite3_value *v, int which)
-{
-    QDateTime dt;
-    if (datumOderNull(ctx, v, &dt))
-        sqlite3_result_int(ctx, which == 0 ? dt.date().year() : which == 1 ? dt.date().month() : dt.date().day());
-}
-void fnYear(sqlite3_context *c, int, sqlite3_value **a) { datePart(c, a[0], 0); }
-void fnMonth(sqlite3_context *c, int, sqlite3_value **a) { datePart(c, a[0], 1); }
-void fnDay(sqlite3_context *c, int, sqlite3_value **a) { datePart(c, a[0], 2); }
 
 // WeekdayName(n[, abbreviate[, firstdayofweek]]): n counts from Sunday unless another first
 // day is given (0: the system's, Monday).
