@@ -8,7 +8,6 @@ namespace accesssql::parse {
 // The value type that an expression passes on to a result of it.
 Ex typed(Ex e, const Ex &from)
 {
-    e.date = from.date;
     e.dateIf = from.dateIf;
     e.vt = from.vt;
     return e;
@@ -46,7 +45,7 @@ Ex numeric(const Ex &e0)
     Ex e = arithmetic(e0);
     if (e.kind == Ex::Number || e.kind == Ex::Null || e.kind == Ex::Bool || e.vt == Vt::Number || e.vt == Vt::Null)
         return e;
-    const QString sql = e.date || !e.dateIf.isEmpty() ? "AccDateNumber(" + e.sql + ')' : e.sql;
+    const QString sql = e.isDate() || !e.dateIf.isEmpty() ? "AccDateNumber(" + e.sql + ')' : e.sql;
     Ex out = other("AccAsNumber(" + sql + ')', P_PRIMARY);
     out.vt = Vt::Number;
     return out;
@@ -70,14 +69,13 @@ Ex number(const QString &sql, int prec)
 types::Operand operand(const Ex &e, int prec)
 {
     const bool literal = e.kind == Ex::Text || e.kind == Ex::Number || e.kind == Ex::Null;
-    const Vt vt = e.date && e.vt != Vt::DateOrText ? Vt::Date : e.vt;
-    return types::Operand{e.sql, wrap(e, prec), vt, literal, e.kind == Ex::Column};
+    return types::Operand{e.sql, wrap(e, prec), e.vt, literal, e.kind == Ex::Column};
 }
 
 // A GROUP BY key (also of DISTINCT): texts group in German order with case ignored.
 QString groupKey(const Ex &e)
 {
-    if (e.kind == Ex::Number || e.date || e.vt == Vt::Number || e.vt == Vt::Date || e.vt == Vt::YesNo ||
+    if (e.kind == Ex::Number || e.isDate() || e.vt == Vt::Number || e.vt == Vt::Date || e.vt == Vt::YesNo ||
         e.vt == Vt::Null)
         return e.sql;
     return wrap(e, P_COLLATE) + " COLLATE DEU";
@@ -227,7 +225,7 @@ Ex Parser::comparison()
                 list = query().sql;
                 const Ex v = value(l);
                 left = v.vt == Vt::Text ? wrap(v, P_COLLATE) + " COLLATE DEU" : wrap(v, P_EQ + 1);
-                if (v.date && v.vt != Vt::DateOrText) // the sub-select's values read as dates, texts too
+                if (v.vt == Vt::Date) // the sub-select's values read as dates, texts too
                     list = "WITH zIn(v) AS (" + list + ") SELECT AccAsDate(v) FROM zIn";
             } else {
                 QVector<Ex> values;
@@ -269,12 +267,10 @@ Ex Parser::concat()
 
 Ex Parser::dayShift(const Ex &sum, const Ex &l, const Ex &r, bool plus)
 {
-    auto days = [](const Ex &e) { return !e.date && e.dateIf.isEmpty() && e.kind != Ex::Text; };
+    auto days = [](const Ex &e) { return !e.isDate() && e.dateIf.isEmpty() && e.kind != Ex::Text; };
     Ex out = sum;
-    if (l.date && days(r))
-        out.date = true;
-    else if (plus && r.date && days(l))
-        out.date = true;
+    if ((l.isDate() && days(r)) || (plus && r.isDate() && days(l)))
+        out.vt = Vt::Date;
     else if (!l.dateIf.isEmpty() && days(r))
         out.dateIf = l.dateIf;
     else if (plus && !r.dateIf.isEmpty() && days(l))
@@ -284,10 +280,8 @@ Ex Parser::dayShift(const Ex &sum, const Ex &l, const Ex &r, bool plus)
 
 Ex Parser::sumType(Ex sum, const Ex &l, const Ex &r)
 {
-    if (!sum.date && l.vt == r.vt && (l.vt == Vt::Number || l.vt == Vt::Text))
+    if (!sum.isDate() && l.vt == r.vt && (l.vt == Vt::Number || l.vt == Vt::Text))
         sum.vt = l.vt;
-    else if (sum.date)
-        sum.vt = Vt::Date;
     return sum;
 }
 
@@ -298,9 +292,8 @@ Ex Parser::additive()
         if (acceptOp("+")) {
             l = arithmetic(l);
             const Ex r = arithmetic(modulo());
-            if (l.date && r.date) { // two dates add up: a day and a time of day
+            if (l.isDate() && r.isDate()) { // two dates add up: a day and a time of day
                 l = other("AccPlus(AccDateNumber(" + l.sql + "), " + r.sql + ')', P_PRIMARY);
-                l.date = true;
                 l.vt = Vt::Date;
                 continue;
             }
@@ -404,7 +397,6 @@ Ex Parser::primary()
     case Tk::Date: {
         ++m_i;
         Ex d{sqlString(t.text), P_PRIMARY, Ex::Text, false, false};
-        d.date = true;
         d.vt = Vt::Date;
         return d;
     }
@@ -510,9 +502,7 @@ void Parser::resolve(Ex &col) const
         if (t == ColumnType::Missing)
             continue;
         col.vt = types::fromColumnType(t);
-        if (col.vt == Vt::Date)
-            col.date = true;
-        else if (t != ColumnType::Unknown)
+        if (col.vt != Vt::Date && t != ColumnType::Unknown)
             col.dateIf.clear();
         return;
     }
@@ -553,11 +543,11 @@ Ex Parser::callOf(const accessfn::Function &f, const QString &fn, QVector<Ex> va
     // The values the result is chosen from: a date when one is a date and the others a date, Null or
     // a constant; a date column's type when the others are dates or Null (Nz(col, #date#)).
     auto either = [](const Ex &a, const Ex &b) {
-        auto fixed = [](const Ex &x) { return x.date || x.dateIf.isEmpty(); };
-        auto dateOrNull = [](const Ex &x) { return x.date || x.kind == Ex::Null; };
+        auto fixed = [](const Ex &x) { return x.isDate() || x.dateIf.isEmpty(); };
+        auto dateOrNull = [](const Ex &x) { return x.isDate() || x.kind == Ex::Null; };
         Ex r;
-        if ((a.date && fixed(b)) || (b.date && fixed(a)))
-            r.date = true;
+        if ((a.isDate() && fixed(b)) || (b.isDate() && fixed(a)))
+            r.vt = Vt::Date;
         else if (!a.dateIf.isEmpty() && (dateOrNull(b) || b.dateIf == a.dateIf))
             r.dateIf = a.dateIf;
         else if (!b.dateIf.isEmpty() && dateOrNull(a))
@@ -581,7 +571,7 @@ Ex Parser::callOf(const accessfn::Function &f, const QString &fn, QVector<Ex> va
         branchVt = values[i].vt;
         branched = true;
     }
-    const bool dateResult = branched ? chosen.date || !chosen.dateIf.isEmpty() : f.result == Vt::Date;
+    const bool dateResult = branched ? chosen.isDate() || !chosen.dateIf.isEmpty() : f.result == Vt::Date;
     QStringList args;
     bool wholeDate = false;
     for (int i = 0; i < n; ++i) {
@@ -598,7 +588,7 @@ Ex Parser::callOf(const accessfn::Function &f, const QString &fn, QVector<Ex> va
         case Arg::Number:
             // A date where a number is taken counts as its serial number (CDbl(#1/1/2012#) = 40909);
             // Int and Fix of a date keep it a date (the day without its time), so do Sum and Avg.
-            if (v.date && v.vt != Vt::DateOrText) {
+            if (v.vt == Vt::Date) {
                 wholeDate = f.args.at(i) == Arg::Serial;
                 args << "AccDateNumber(" + v.sql + ')';
             } else
@@ -615,16 +605,14 @@ Ex Parser::callOf(const accessfn::Function &f, const QString &fn, QVector<Ex> va
     if (f.flags & accessfn::Typed)
         args << QString::number(int(n > 0 ? operand(values[0], P_PRIMARY).vt : Vt::Unknown));
     Ex out = other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY);
-    if (branched) {
-        out.date = chosen.date;
+    bool date = branched ? chosen.isDate() : f.result == Vt::Date;
+    if (branched)
         out.dateIf = chosen.dateIf;
-    } else
-        out.date = f.result == Vt::Date;
     if (wholeDate) {
         out = other("CDate(" + out.sql + ')', P_PRIMARY);
-        out.date = true;
+        date = true;
     }
-    if (out.date)
+    if (date)
         out.vt = textBranch ? Vt::DateOrText : Vt::Date;
     else if (f.result != Vt::Unknown)
         out.vt = f.result;
@@ -636,7 +624,7 @@ Ex Parser::callOf(const accessfn::Function &f, const QString &fn, QVector<Ex> va
 // A value made text: a date as a German date, a Yes/No as Access's -1 or 0 (stored as 1 or 0).
 QString Parser::asText(const Ex &e)
 {
-    if (e.date)
+    if (e.isDate())
         return "AccDateToText(" + e.sql + ')';
     return e.vt == Vt::YesNo ? types::yesNoValue(e.sql) : e.sql;
 }

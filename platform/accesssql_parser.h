@@ -29,10 +29,12 @@ struct Ex {
     Kind kind = Other;
     bool letters = false; // a text literal that holds letters
     bool truth = false;   // value of a Bool literal
-    bool date = false;    // the value is a date (literal, Date(), DateAdd(…) …)
     QString dateIf;       // a date exactly when this column is one (Max(col), col + 1 …)
     Vt vt = Vt::Unknown;  // the value's type as far as the text and the columns' types tell
     bool logic = false;   // a truth value (comparison, Like …): true is -1 where it stands as a value
+
+    // A date (literal, Date(), DateAdd(…) …), also one that may be a text (Nz(date, "")).
+    bool isDate() const { return vt == Vt::Date || vt == Vt::DateOrText; }
 };
 
 // The value type that an expression passes on to a result of it.
