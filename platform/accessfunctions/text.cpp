@@ -9,7 +9,6 @@
 #include "platform/textcodec.h"
 #include "platform/valuetext.h"
 
-#include <QVarLengthArray>
 #include <cmath>
 #include <cstring>
 #include <string_view>

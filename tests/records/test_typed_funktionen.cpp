@@ -198,6 +198,17 @@ TEST_F(TypedFunctions, FurtherFunctionsAccessAcceptsInQueries)
         {"Pmt(0, 10, 1000)", "-100"}, {"IPmt(0.1, 4, 3, 8000)", "<Fehler>"}, {"SLN(1, 0, 0)", "<Fehler>"},
         {"Pmt(Null, 10, 1000)", ""},
     });
+    // Each function's value has its type: a text compared with a number is read as a number, a
+    // date made text shows as a German date.
+    listentest::pruefen({
+        {"SELECT FormatNumber(5) = 5, FormatNumber(1234) = 1234, FormatCurrency(2) > 10, Partition(3, 1, 6, 2) & ''",
+         {"-1|-1|0| 3: 4"}},
+        {"SELECT Count(*) FROM Schüler WHERE Rnd(1) < 1 AND TypeName(Name) = 'String' AND Left$(Name, 1) <> ''",
+         {"6"}},
+        {"SELECT Int(#1/2/2012 10:30#) & '', Max(Geburtsdatum) & '', Nz(Geburtsdatum, Date()) & '' FROM Schüler "
+         "WHERE SchülerNr = 1",
+         {"02.01.2012|04.03.2009|04.03.2009"}},
+    });
     // The office's grade histogram, and a list in random order: every pupil once.
     listentest::pruefen({
         {"SELECT Partition(SchülerNr, 1, 6, 2) AS Bereich, Count(*) FROM Schüler GROUP BY Partition(SchülerNr, 1, 6, 2)",
