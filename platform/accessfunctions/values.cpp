@@ -6,6 +6,7 @@
 #include "platform/valuetext.h"
 
 #include <QRegularExpression>
+#include <QStringView>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -91,31 +92,44 @@ bool numberOrError(sqlite3_context *ctx, sqlite3_value *v, double *d)
     return false;
 }
 
+// &H1F, &O17 (the whole text); false for any other.
+static bool baseNumber(QStringView s, double *value)
+{
+    if (s.size() < 3 || s[0] != '&')
+        return false;
+    const bool hex = s[1] == 'h' || s[1] == 'H';
+    if (!hex && s[1] != 'o' && s[1] != 'O')
+        return false;
+    const QStringView digits = s.mid(2);
+    if (digits.size() > (hex ? 8 : 11) || !digits[0].isLetterOrNumber())
+        return false;
+    bool ok = false;
+    qint64 v = digits.toLongLong(&ok, hex ? 16 : 8);
+    if (!ok || digits.startsWith('+') || digits.startsWith('-'))
+        return false;
+    if (hex && digits.size() <= 4 && v > 0x7FFF) // &HFFFF is the Integer -1
+        v -= 0x10000;
+    if (value)
+        *value = double(v);
+    return true;
+}
+
 bool numericText(const QString &text, double *value)
 {
-    QString s = text.trimmed();
-    static const QRegularExpression hex(QStringLiteral("^&[hH][0-9a-fA-F]{1,8}$|^&[oO][0-7]{1,11}$"));
-    if (hex.match(s).hasMatch()) {
-        if (value) {
-            const bool isHex = s[1].toLower() == 'h';
-            qint64 v = s.mid(2).toLongLong(nullptr, isHex ? 16 : 8);
-            if (isHex && s.size() <= 6 && v > 0x7FFF) // &HFFFF is the Integer -1
-                v -= 0x10000;
-            *value = double(v);
-        }
+    QStringView s = QStringView(text).trimmed();
+    if (baseNumber(s, value))
         return true;
-    }
     const bool parens = s.startsWith('(') && s.endsWith(')');
     if (parens)
         s = s.mid(1, s.size() - 2).trimmed();
-    auto dropCurrency = [&s] {
+    const auto dropCurrency = [&s] {
         if (s.startsWith(QChar(0x20AC)))
             s = s.mid(1).trimmed();
         else if (s.endsWith(QChar(0x20AC)))
             s = s.chopped(1).trimmed();
     };
     dropCurrency();
-    int signs = 0;
+    int signs = parens ? 1 : 0;
     bool minus = parens;
     if (s.startsWith('+') || s.startsWith('-')) {
         minus = minus || s.startsWith('-');
@@ -130,16 +144,44 @@ bool numericText(const QString &text, double *value)
         ++signs;
     }
     dropCurrency();
-    static const QRegularExpression number(QStringLiteral("^(\\d[\\d.]*(,\\d*)?|,\\d+)([eEdD][+-]?\\d+)?$"));
-    if (signs + (parens ? 1 : 0) > 1 || !number.match(s).hasMatch())
+    if (signs > 1 || s.isEmpty())
         return false;
-    if (value) {
-        s.remove('.');
-        s.replace(',', '.');
-        s.replace('d', 'e');
-        s.replace('D', 'e');
-        *value = (minus ? -1 : 1) * s.toDouble();
+    // Digits with "." anywhere between them after the first, one "," then digits, an exponent.
+    QByteArray plain;
+    plain.reserve(s.size());
+    qsizetype i = 0;
+    const auto digit = [&s](qsizetype k) { return k < s.size() && s[k] >= '0' && s[k] <= '9'; };
+    if (digit(0)) {
+        while (digit(i) || (i < s.size() && s[i] == '.')) {
+            if (s[i] != '.')
+                plain += char(s[i].unicode());
+            ++i;
+        }
+        if (i < s.size() && s[i] == ',') {
+            plain += '.';
+            for (++i; digit(i); ++i)
+                plain += char(s[i].unicode());
+        }
+    } else if (s[0] == ',' && digit(1)) {
+        plain += "0.";
+        for (i = 1; digit(i); ++i)
+            plain += char(s[i].unicode());
+    } else
+        return false;
+    if (i < s.size() && QStringLiteral("eEdD").contains(s[i])) {
+        plain += 'e';
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            plain += char(s[i++].unicode());
+        if (!digit(i))
+            return false;
+        for (; digit(i); ++i)
+            plain += char(s[i].unicode());
     }
+    if (i != s.size())
+        return false;
+    if (value)
+        *value = (minus ? -1 : 1) * plain.toDouble();
     return true;
 }
 
