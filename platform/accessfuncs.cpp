@@ -3,9 +3,16 @@
 #include "platform/accessfuncs.h"
 #include "platform/accessfunctions/function.h"
 #include "platform/accessfunctions/values.h"
+#include "platform/datetexts.h"
+#include "platform/db.h"
+#include "platform/valuetext.h"
 
 #include <QCollator>
+#include <QDateTime>
+#include <QRegularExpression>
 #include <QVarLengthArray>
+#include <cstring>
+#include <cmath>
 #include <sqlite3.h>
 
 namespace accessfn {
