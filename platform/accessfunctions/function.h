@@ -4,6 +4,13 @@
 // folder declares its functions once, in a table beside their implementations; the translator
 // (platform/accesssql*), its type checks and the registration on every connection read the
 // entries through find() and registerFunctions().
+//
+// A new function: its implementation in the file of its kind (text.cpp, dates.cpp …) and one line
+// in that file's table, e.g.
+//   {"Mid", Args({T, N, N}, 2), Vt::Text, Size::Args, fnMid},
+// Mid reads a text and two numbers, the last may be left out; its value is a text no longer than
+// its arguments. The implementation gets its arguments as SQLite values (values.h reads them as
+// Access does) and never builds a value past the engine's limit (Size).
 #include <QString>
 #include <initializer_list>
 
