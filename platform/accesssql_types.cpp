@@ -47,6 +47,11 @@ Vt commonType(const QVector<Operand> &ops)
 QString converted(const Operand &o, Vt target)
 {
     if (target == Vt::Date || target == Vt::DateOrText) {
+        // A date column holding a day with its midnight (a file converted from Access writes every
+        // day so) compares as that day.
+        if (o.column && o.vt == Vt::Date)
+            return "(CASE WHEN substr(" + o.sql + ", 11) = ' 00:00:00' THEN substr(" + o.sql + ", 1, 10) ELSE "
+                   + o.wrapped + " END)";
         // A column of unknown type is left as it is: it is compared the way SQLite compares it.
         if (o.vt == Vt::Date || o.vt == Vt::DateOrText || o.vt == Vt::Null || (o.column && o.vt == Vt::Unknown))
             return o.wrapped;

@@ -279,6 +279,7 @@ void frm_Datenabgleich::vergleichen()
     if (!meldung.isEmpty())
         msg::box(meldung);
     m_vergleichFertig = ausgang == winsv::Datenvergleich::Ausgang::Fertig;
+    m_paare = m_vergleichFertig ? vergleich.paare() : QVector<winsv::RueckschreibPaar>();
     if (m_vergleichFertig) {
         lblUnterschiede->setText(winsv::Datenvergleich::ergebnisZeile(vergleich.unterschiede()));
     }
@@ -300,7 +301,7 @@ void frm_Datenabgleich::cmdAbgleich_Click()
         if (!sitzung.offen())
             return;
         winsv::Rueckschreiben rueck(mdl::dbNM(), [] { QCoreApplication::processEvents(); });
-        ergebnis = rueck.ausfuehren(winsv::sichtbarePaare(fg->store()));
+        ergebnis = rueck.ausfuehren(m_paare);
     } catch (const zdb::DbError &e) {
         msg::box(e.germanText());
         return;
