@@ -57,7 +57,8 @@ QVector<TageslistenZeile> Tagesliste::lesen(zdb::Db &eigen, const QDate &tag, co
                       if (!alle && k != klasse)
                           return true;
                       TageslistenZeile z;
-                      z.id = id;
+                      const QString person = personen.zuordnung().personVon(id);
+                      z.id = person.isEmpty() ? id : person; // a click shows the person the record belongs to
                       z.klasse = k == QLatin1String("LK") ? QStringLiteral("LK") : p.klasse;
                       z.name = p.sname;
                       z.grund = vt::valueText(r[1]);

@@ -253,6 +253,20 @@ QString idNachAsciiGlob()
     return QStringLiteral("'*[\u00DF\u0131\u017F\u037E\u1E9E\u1FEF\u212A\uFB00-\uFB06]*'");
 }
 
+QString idFormSql(const QString &spalte)
+{
+    // The characters of idNachAsciiGlob, each replaced by its ASCII form; lower() folds ASCII only.
+    static const char *const ersatz[][2] = {
+        {"\u00DF", "ss"}, {"\u1E9E", "ss"}, {"\u0131", "i"},   {"\u017F", "s"},  {"\u212A", "k"},
+        {"\uFB00", "ff"}, {"\uFB01", "fi"}, {"\uFB02", "fl"},  {"\uFB03", "ffi"}, {"\uFB04", "ffl"},
+        {"\uFB05", "st"}, {"\uFB06", "st"}, {"\u037E", ";"},   {"\u1FEF", "`"}};
+    QString e = QStringLiteral("rtrim(ltrim(") + spalte + QStringLiteral(", ' '), ' ')");
+    for (const auto &paar : ersatz)
+        e = QStringLiteral("replace(") + e + QStringLiteral(", '") + QString::fromUtf8(paar[0]) + QStringLiteral("', '")
+            + QString::fromUtf8(paar[1]) + QStringLiteral("')");
+    return QStringLiteral("lower(") + e + QStringLiteral(")");
+}
+
 QString idSchluessel(const QString &s)
 {
     QString t = trimBlanks(s);

@@ -34,5 +34,9 @@ QString idSchluessel(const QString &s);
 // A GLOB pattern (quoted for SQL) that every id beyond ASCII whose comparison form is ASCII meets:
 // it holds a character whose own form is ASCII (ß, ı, ſ, ẞ, Kelvin sign, ﬀ to ﬆ, U+037E, U+1FEF).
 QString idNachAsciiGlob();
+// The comparison form of the id column `spalte` written with SQLite's own functions only (so any
+// connection keeps an index on it): equal to idSchluessel for every id whose form is ASCII, and
+// beyond ASCII for every other id.
+QString idFormSql(const QString &spalte);
 
 } // namespace vt
