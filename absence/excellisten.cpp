@@ -83,7 +83,7 @@ bool unentschuldigtFuellen(zdb::Db &eigen, const QDate &erster, const QDate &let
                        "SELECT pers.Klasse, pers.Name, pers.Vorname, fehl.Fehltag, fehl.Grund, fehl.zaehlt "
                        "FROM fehl INNER JOIN pers ON ") + GehoertZu + QStringLiteral(
                        " WHERE pers.Klasse <> 'LK' COLLATE NOCASE "
-                       "ORDER BY pers.Klasse COLLATE NOCASEU, pers.Name COLLATE DE, pers.Vorname COLLATE DE, "
+                       "ORDER BY pers.Klasse COLLATE DE, pers.Name COLLATE DE, pers.Vorname COLLATE DE, "
                        "         fehl.Fehltag"),
         {zdb::isoDate(erster), zdb::isoDate(letzter.addDays(1))});
     if (r.isEmpty())

@@ -8,7 +8,7 @@ void Personentabelle::laden(zdb::Db &nm)
     leeren();
     // Pupils first (by number), then teachers (by name); every teacher, "X" and "XS" too.
     static const QString sql = QStringLiteral(
-        "SELECT SchülerNr, Klasse, SName FROM ("
+        "SELECT SchülerNr, Klasse, SName, Teil FROM ("
         " SELECT 0 AS Teil, SchülerNr, Klasse, COALESCE(Name, '') || ', ' || COALESCE(Vorname, '') AS SName,"
         "  SchülerNr AS S1, '' AS S2 FROM Schüler"
         " UNION ALL"
@@ -20,7 +20,8 @@ void Personentabelle::laden(zdb::Db &nm)
         if (id.isEmpty())
             return true;
         if (!m_personen.contains(id)) {
-            m_personen.insert(id, Person{vt::trimBlanks(vt::valueText(r[2])), vt::trimBlanks(vt::valueText(r[1]))});
+            m_personen.insert(id, Person{vt::trimBlanks(vt::valueText(r[2])), vt::trimBlanks(vt::valueText(r[1])),
+                                         r[3].toInt() == 1});
             m_zuordnung.hinzufuegen(id);
         }
         return true;

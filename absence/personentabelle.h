@@ -13,6 +13,7 @@ public:
     struct Person {
         QString sname;  // "Name, Vorname"
         QString klasse; // "LK" for a teacher
+        bool lehrer = false;
     };
 
     // Reads every pupil, then every teacher (no limit), from the open grade manager's database.

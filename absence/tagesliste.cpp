@@ -1,5 +1,6 @@
 #include "absence/tagesliste.h"
 #include "absence/klassenliste.h"
+#include "core/mdl_zandrel.h"
 #include "platform/accessfuncs.h"
 #include "platform/valuetext.h"
 
@@ -17,8 +18,7 @@ QString Tagesliste::schluessel(const QString &klasse, const QString &name)
 {
     if (vt::upperTrim(klasse) == QLatin1String("LK"))
         return QStringLiteral("LK");
-    const double stufe = accessfn::accessVal(klasse);
-    const qint64 n = std::isfinite(stufe) ? qint64(std::trunc(stufe)) : 0;
+    const int n = mdl::KlassenStufe(klasse);
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')) + vt::trimBlanks(klasse) + vt::trimBlanks(name);
 }
 
