@@ -4,6 +4,7 @@
 #include "absencefixture.h"
 #include "core/mdl_zandrel.h"
 #include "platform/grid/vsgrid.h"
+#include "platform/valuetext.h"
 
 #include <gtest/gtest.h>
 #include <atomic>
@@ -188,6 +189,25 @@ TEST(Absenz, PersonLookupsAreServedByTheIndexOnTheIdsForm)
                 << qPrintable(text);
         }
     }
+}
+
+// The index holds the id's form as SQLite's own functions make it: for every printable ASCII
+// character and every character whose form is ASCII it is the form of the id rule.
+TEST(Absenz, TheIndexedFormIsTheIdRulesFormForEveryIdWhoseFormIsAscii)
+{
+    absencetest::Schule s;
+    QStringList ids;
+    for (char16_t c = 0x20; c < 0x7F; ++c)
+        ids << QStringLiteral("a") + QChar(c) + QStringLiteral("Z");
+    for (const char16_t c : {0x00DF, 0x1E9E, 0x0131, 0x017F, 0x212A, 0xFB00, 0xFB01, 0xFB02, 0xFB03, 0xFB04, 0xFB05,
+                             0xFB06, 0x037E, 0x1FEF})
+        ids << QStringLiteral(" Y") + QChar(c) + QStringLiteral("L ");
+    for (const QString &id : ids) {
+        const QString form = vt::idSchluessel(id);
+        ASSERT_TRUE(istAscii(form)) << qPrintable(id);
+        EXPECT_EQ(mdl::dbEigen.scalar("SELECT " + vt::idFormSql("?"), {id}).toString(), form) << qPrintable(id);
+    }
+    EXPECT_EQ(mdl::dbEigen.scalar("SELECT " + vt::idFormSql("?"), {"MÜ"}).toString(), "mÜ"); // beyond ASCII: left to IdSchluessel
 }
 
 TEST(Absenz, AnOlderDuplicateDoesNotOutliveTheDeletion)
