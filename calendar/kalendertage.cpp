@@ -47,7 +47,7 @@ QVector<Kurs> kurseLesen(zdb::Db &nm, const QString &klasse)
 {
     QVector<Kurs> out;
     nm.forEach(QStringLiteral("SELECT Fach, Lehrkraft FROM Unterricht WHERE Archiv = 0 AND Klasse = ? COLLATE NOCASE "
-                              "ORDER BY Fach COLLATE NOCASE"),
+                              "ORDER BY Fach COLLATE DE"),
                {klasse.trimmed()}, [&out](const QVariantList &r) {
                    out.append({r[0].isNull() ? QString() : r[0].toString(),
                                r[1].isNull() ? QString() : r[1].toString()});

@@ -32,6 +32,14 @@ QStringList sortiert(QStringList l)
 
 class GleicheIds : public absencetest::FensterTest {
 protected:
+    // The pair, their records and the window opened on the teachers' class; its messages recorded.
+    void oeffnenMit(const Paar &p)
+    {
+        lehrerAnlegen(p);
+        boxen.reset(); // one recorder at a time
+        boxen = std::make_unique<testsupport::MsgRecorder>();
+        oeffnen("X", "LK");
+    }
     void lehrerAnlegen(const Paar &p)
     {
         s.nm.exec("DELETE FROM Lehrkräfte WHERE Kürzel NOT IN ('HU', 'X')");
@@ -53,6 +61,7 @@ protected:
             l << f->fgSchuelerAbsenzen->textMatrix(r, 1);
         return l;
     }
+    std::unique_ptr<testsupport::MsgRecorder> boxen;
     QString grundVon(const QString &exakt)
     {
         return mdl::dbEigen.scalar("SELECT group_concat(Grund) FROM tbl_Fehltage WHERE S_Id = ? COLLATE BINARY",
@@ -67,13 +76,11 @@ TEST_F(GleicheIds, EveryViewShowsEachPersonHerOwnRecordOfTheSameDay)
 {
     for (const Paar &p : paare) {
         const QString a = QString::fromUtf8(p.a), b = QString::fromUtf8(p.b), was = a + " / " + b;
-        lehrerAnlegen(p);
-        testsupport::MsgRecorder boxen;
-        oeffnen("X", "LK");
-        ASSERT_EQ(boxen.boxes.size(), 1) << qPrintable(was);
+        oeffnenMit(p);
+        ASSERT_EQ(boxen->boxes.size(), 1) << qPrintable(was);
         for (const QString &person : {"\"" + a + "\" (" + QString::fromUtf8(p.nameA) + ", Ada, LK)",
                                       "\"" + b + "\" (" + QString::fromUtf8(p.nameB) + ", Ben, LK)"})
-            EXPECT_TRUE(boxen.texts().first().contains(person)) << qPrintable(boxen.texts().first());
+            EXPECT_TRUE(boxen->texts().first().contains(person)) << qPrintable(boxen->texts().first());
 
         ASSERT_NE(zeile(a), zeile(b)) << qPrintable(was);
         EXPECT_EQ(code(a, montag), "kr") << qPrintable(was);
@@ -122,9 +129,7 @@ TEST_F(GleicheIds, ASaveOrADeleteNeverTouchesTheOtherPersonsRecord)
 {
     for (const Paar &p : paare) {
         const QString a = QString::fromUtf8(p.a), b = QString::fromUtf8(p.b), was = a + " / " + b;
-        lehrerAnlegen(p);
-        testsupport::MsgRecorder boxen;
-        oeffnen("X", "LK");
+        oeffnenMit(p);
         f->GanztagAbsenzSpeichern(a, montag, "ab");
         EXPECT_EQ(grundVon(a), "ab") << qPrintable(was);
         EXPECT_EQ(grundVon(b), "bf") << qPrintable(was);
