@@ -71,24 +71,25 @@ QString fehltageSql(const QString &spalten, const QString &vergleich, const QStr
                     bool formenAscii, const QString &exaktWerte)
 {
     // The stored schema may name no function of ours, so the index holds the comparison form as
-    // SQLite's own functions make it (vt::idFormSql): exact for every id whose form is ASCII. The
-    // few ids whose form lies beyond ASCII have a small partial index and are compared by their
-    // form (IdSchluessel); the first branch leaves them to it. An exact id is found through the
+    // SQLite's own functions make it (vt::idFormSql): exact for every id whose form is ASCII, and
+    // for the ids of printable ASCII, letters folding into it and composed umlauts. The few other
+    // ids (decomposed, Greek, Cyrillic …) have a small partial index and are compared by their form
+    // (IdSchluessel) whenever a form beyond ASCII is sought; the first branch then leaves them to it. An exact id is found through the
     // form's index too, as its form is that of the records stored exactly under it. The indexes
     // are named where the planner, without statistics, may rather take the days' index.
     const QString form = vt::idFormSql(QStringLiteral("S_Id"));
-    const QString jenseitsAscii = form + QStringLiteral(" GLOB '*[^ -~]*'");
+    const QString jenseits = form + QStringLiteral(" GLOB ") + vt::idFormJenseitsGlob();
     const QString kopf = QStringLiteral("SELECT ") + spalten + QStringLiteral(", rowid AS nr, ");
     QStringList teile;
     if (!vergleich.isEmpty()) {
         teile << kopf + form + QStringLiteral(" AS form, 0 AS exakt FROM tbl_Fehltage WHERE ") + form
                      + QLatin1Char(' ') + vergleich
-                     + (formenAscii ? QString() : QStringLiteral(" AND NOT (") + jenseitsAscii + QLatin1Char(')'))
+                     + (formenAscii ? QString() : QStringLiteral(" AND NOT (") + jenseits + QLatin1Char(')'))
                      + weitere;
         if (!formenAscii)
             teile << kopf + QStringLiteral("IdSchluessel(S_Id), 0 FROM tbl_Fehltage INDEXED BY idx_Fehltage_IdFormSonstige "
                                            "WHERE ")
-                         + jenseitsAscii + QStringLiteral(" AND IdSchluessel(S_Id) ") + vergleich + weitere;
+                         + jenseits + QStringLiteral(" AND IdSchluessel(S_Id) ") + vergleich + weitere;
     }
     if (!exaktWerte.isEmpty()) {
         const QString getrimmt = QStringLiteral("rtrim(ltrim(S_Id, ' '), ' ')");

@@ -49,14 +49,14 @@ QVector<Table> buildTables()
     fehltage.columns << col("Bemerkung", "varchar(50)") << col("Eintrag", "date") << col("Edit", "date")
                      << yesNo("entschuldigt") << col("zaehlt", "char(3)");
     // A person's records are looked up by the comparison form of the id as SQLite's own functions
-    // make it (vt::idFormSql, exact for every id whose form is ASCII); the few ids whose form lies
-    // beyond ASCII have a small index of their own.
+    // make it (vt::idFormSql, exact for every id whose form is ASCII with ä, ö and ü); the few
+    // other ids have a small index of their own.
     fehltage.indexes << QStringLiteral("idx_Fehltage_Person(S_Id, Fehltag)")
                      << QStringLiteral("idx_Fehltage_Tag(Fehltag)")
                      << QStringLiteral("idx_Fehltage_IdForm(") + vt::idFormSql(QStringLiteral("S_Id"))
                             + QStringLiteral(", Fehltag)")
                      << QStringLiteral("idx_Fehltage_IdFormSonstige(Fehltag) WHERE ")
-                            + vt::idFormSql(QStringLiteral("S_Id")) + QStringLiteral(" GLOB '*[^ -~]*'");
+                            + vt::idFormSql(QStringLiteral("S_Id")) + QStringLiteral(" GLOB ") + vt::idFormJenseitsGlob();
     out << fehltage;
 
     Table grund;

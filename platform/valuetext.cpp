@@ -255,17 +255,21 @@ QString idNachAsciiGlob()
 
 QString idFormSql(const QString &spalte)
 {
-    // The characters of idNachAsciiGlob, each replaced by its ASCII form; lower() folds ASCII only.
+    // The characters of idNachAsciiGlob, each replaced by its ASCII form, and the capital umlauts by
+    // their small ones; lower() folds ASCII only.
     static const char *const ersatz[][2] = {
-        {"\u00DF", "ss"}, {"\u1E9E", "ss"}, {"\u0131", "i"},   {"\u017F", "s"},  {"\u212A", "k"},
+        {"\u00DF", "ss"}, {"\u1E9E", "ss"}, {"\u0131", "i"},   {"\u017F", "s"},   {"\u212A", "k"},
         {"\uFB00", "ff"}, {"\uFB01", "fi"}, {"\uFB02", "fl"},  {"\uFB03", "ffi"}, {"\uFB04", "ffl"},
-        {"\uFB05", "st"}, {"\uFB06", "st"}, {"\u037E", ";"},   {"\u1FEF", "`"}};
+        {"\uFB05", "st"}, {"\uFB06", "st"}, {"\u037E", ";"},   {"\u1FEF", "`"},   {"\u00C4", "\u00E4"},
+        {"\u00D6", "\u00F6"}, {"\u00DC", "\u00FC"}};
     QString e = QStringLiteral("rtrim(ltrim(") + spalte + QStringLiteral(", ' '), ' ')");
     for (const auto &paar : ersatz)
         e = QStringLiteral("replace(") + e + QStringLiteral(", '") + QString::fromUtf8(paar[0]) + QStringLiteral("', '")
             + QString::fromUtf8(paar[1]) + QStringLiteral("')");
     return QStringLiteral("lower(") + e + QStringLiteral(")");
 }
+
+QString idFormJenseitsGlob() { return QStringLiteral("'*[^ -~\u00E4\u00F6\u00FC]*'"); }
 
 QString idSchluessel(const QString &s)
 {

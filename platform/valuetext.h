@@ -36,7 +36,10 @@ QString idSchluessel(const QString &s);
 QString idNachAsciiGlob();
 // The comparison form of the id column `spalte` written with SQLite's own functions only (so any
 // connection keeps an index on it): equal to idSchluessel for every id whose form is ASCII, and
-// beyond ASCII for every other id.
+// for every id made of printable ASCII, the characters of idNachAsciiGlob and the umlauts; for
+// every other id a text that meets idFormJenseitsGlob.
 QString idFormSql(const QString &spalte);
+// A GLOB pattern (quoted for SQL) met by a text with a character beyond printable ASCII and ä, ö, ü.
+QString idFormJenseitsGlob();
 
 } // namespace vt
