@@ -1,12 +1,15 @@
 // The absence window on a school with many exotic ids, at 1x and 20x: a third of the teachers carry
 // an abbreviation with ı, ß, ſ, the Kelvin sign or a ligature, and their records, stored in several
 // spellings, make up 30 % of all absence records. Timed: a click on class 5a (pupils only) and on the
-// teachers' class "LK", each through to the finished repaint. The files are copies of the demo
+// teachers' class "LK", each through to the finished repaint, and the filling of the year's two
+// Excel lists. The files are copies of the demo
 // school's, so the other figures keep theirs.
+#include "absence/excellisten.h"
 #include "absence/frm_fehltage.h"
 #include "bench/bench.h"
 #include "core/mdl_zandrel.h"
 #include "platform/grid/vsgrid.h"
+#include "platform/xlsxbook.h"
 #include "tools/demo/demoschool.h"
 
 #include <QCoreApplication>
@@ -70,7 +73,7 @@ demo::Result exotischeSchule(int faktor)
 }
 
 struct Messung {
-    double klasse = 0, lk = 0;
+    double klasse = 0, lk = 0, listen = 0;
     int klassePersonen = 0, lkPersonen = 0;
 };
 
@@ -103,6 +106,16 @@ Messung messen(int faktor)
     m.klassePersonen = f->fgSchueler->rows() - absence::Fehltagekalender::KopfZeilen;
     m.lk = bench::medianMs([&] { bench::klicken(f->fgKlassen, zeile(QStringLiteral("LK")), 0); }, runs);
     m.lkPersonen = f->fgSchueler->rows() - absence::Fehltagekalender::KopfZeilen;
+    // Both Excel lists of the school year, filled (not saved).
+    frm_Fehltage::PersonenAktualisieren();
+    const QDate von = res.schoolYearStart, bis = von.addYears(1).addDays(-1);
+    m.listen = bench::medianMs(
+        [&] {
+            xlsx::Workbook a, b;
+            absence::excellisten::unentschuldigtFuellen(mdl::dbEigen, von, bis, *f->fgKlassen, a);
+            absence::excellisten::vieleFehltageFuellen(mdl::dbEigen, von, bis, 5, QString(), QString(), b);
+        },
+        3);
     f.reset();
     frm_Fehltage::setHeuteFuerTests({});
     mdl::dbEigen.close();
@@ -120,6 +133,7 @@ ZBENCH("absence-ids")
         bench::report(QStringLiteral("class click 5a, %1 persons").arg(x.klassePersonen) + f, x.klasse,
                       QStringLiteral("ms"));
         bench::report(QStringLiteral("class click LK, %1 persons").arg(x.lkPersonen) + f, x.lk, QStringLiteral("ms"));
+        bench::report(QStringLiteral("the year's two Excel lists filled") + f, x.listen, QStringLiteral("ms"));
     }
     bench::aimRatio(QStringLiteral("class click 5a 20x / 1x, exotic ids"), m[20].klasse, m[1].klasse, 3);
     bench::aimBelow(QStringLiteral("class click LK 20x, exotic ids (ms)"), m[20].lk, 150);
