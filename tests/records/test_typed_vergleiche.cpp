@@ -212,6 +212,9 @@ TEST_F(TypedFixture, TopKeepsTheRowsTiedWithTheLast)
         {"SELECT TOP 1 Klasse, Klasse & '' FROM Schüler ORDER BY 2", {"10a|10a", "10a|10a"}},
         {"SELECT Count(*) FROM (SELECT TOP 1 Name, Klasse FROM Schüler ORDER BY 2)", {"2"}},
         {"SELECT Count(*) FROM (SELECT TOP 2 Name, Klasse AS K FROM Schüler ORDER BY 2 DESC, 1)", {"2"}},
+        // TOP n PERCENT counts a started row (30 % of 13 is 4) and keeps the ties with the last one.
+        {"SELECT Count(*) FROM (SELECT TOP 30 PERCENT Klasse FROM Schüler ORDER BY 1)", {"6"}},
+        {"SELECT TOP 30 PERCENT UCase(Klasse) AS K FROM Schüler ORDER BY Klasse", {"10A", "10A", "10B", "5A", "5A", "5A"}},
         {"SELECT TOP 1 SchülerNr FROM Schüler ORDER BY Geburtsdatum DESC", {"3"}},
         {"SELECT TOP 2 Name FROM Schüler ORDER BY Name DESC", {"Weiß", "Schmidt"}},
         {"SELECT TOP 1 Trim(Klasse) AS K FROM Schüler WHERE Klasse Like '10*' ORDER BY K DESC", {"10B"}},
