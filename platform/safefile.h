@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <functional>
+#include <sys/types.h>
 
 namespace safefile {
 
@@ -61,6 +62,24 @@ bool writeFile(const QString &path, const QByteArray &data, QString *error = nul
 // fill returns false when it failed (errno is taken as the reason when it names one).
 bool writeWith(const QString &path, const std::function<bool(const QString &tempPath)> &fill,
                QString *error = nullptr);
+
+// The system calls through which the writers reach the disk. Tests put a fault or a watch in their
+// place; a call left empty is the system's own.
+struct SystemCalls {
+    std::function<ssize_t(int fd, const void *data, size_t size)> write;
+    std::function<int(int fd)> fsync; // the temporary file's, and the folder's after the rename
+    std::function<int(const char *from, const char *to)> rename;
+};
+class ScopedSystemCalls {
+public:
+    explicit ScopedSystemCalls(SystemCalls calls);
+    ~ScopedSystemCalls();
+    ScopedSystemCalls(const ScopedSystemCalls &) = delete;
+    ScopedSystemCalls &operator=(const ScopedSystemCalls &) = delete;
+
+private:
+    SystemCalls m_previous;
+};
 
 // Our own leftovers for `path`: temporary files no running write holds (for tests and cleanup).
 QStringList leftovers(const QString &path);

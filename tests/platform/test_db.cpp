@@ -117,6 +117,16 @@ TEST(DbLayer, HeldWriteLockBeyondTheTimeoutGivesBusyAndNothingHalfWritten)
 }
 
 namespace {
+// A file that cannot be read or written now: never "damaged", and the step can be repeated.
+QString ioText(const QString &pfad, const QString &technisch = QStringLiteral("disk I/O error"))
+{
+    return QStringLiteral("Die Datenbank\r%1\rkann nicht gelesen oder geschrieben werden: sie ist im Moment nicht "
+                          "erreichbar (Lese-/Schreibfehler, z. B. weil die Verbindung zum Netzwerkordner unterbrochen "
+                          "ist).\rSobald der Netzwerkordner wieder erreichbar ist, kann der Schritt wiederholt werden."
+                          "\r\r(%2)")
+        .arg(pfad, technisch);
+}
+
 void dateiSchreiben(const QString &pfad, const QByteArray &inhalt)
 {
     QFile f(pfad);
@@ -172,6 +182,20 @@ TEST(DbLayer, FaultsOfTheFileNameItAndSayWhatIsWrong)
              db.query("SELECT * FROM t");
          },
          "Die Datenbank\r%1\rist beschädigt und kann nicht gelesen werden.\r\r(database disk image is malformed)"},
+        {"mitten in einer Seite abgeschnitten", DbError::Damaged,
+         [](Db &db, const QString &p) {
+             {
+                 Db c;
+                 c.open(p);
+                 for (int i = 0; i < 40; ++i)
+                     c.exec("INSERT INTO t VALUES (zeroblob(1000))");
+             }
+             QFile f(p);
+             f.resize(4096 + 1000); // reading the second page gives fewer bytes: the file holds no more
+             db.open(p);
+             db.query("SELECT * FROM t");
+         },
+         "Die Datenbank\r%1\rist beschädigt und kann nicht gelesen werden.\r\r(database disk image is malformed)"},
     };
     for (const Fall &f : faelle) {
         SCOPED_TRACE(f.name);
@@ -204,12 +228,7 @@ TEST(DbLayer, AFolderGoneAwayIsAnIoErrorNamingTheFileAndTheConnectionRecovers)
         c.exec("CREATE TABLE t (x)");
         c.exec("INSERT INTO t VALUES (1)");
     }
-    const QString text = QStringLiteral("Die Datenbank\r%1\rkann nicht gelesen oder geschrieben werden: "
-                                        "Lese-/Schreibfehler, z. B. weil die Verbindung zum Netzlaufwerk "
-                                        "unterbrochen ist.\r"
-                                        "Bitte prüfen Sie die Verbindung und versuchen Sie es noch einmal.\r\r"
-                                        "(disk I/O error)")
-                             .arg(pfad);
+    const QString text = ioText(pfad);
     Db db;
     db.open(pfad);
     netz.ausfallen(true);
