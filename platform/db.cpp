@@ -202,7 +202,7 @@ void Db::open(const QString &path, Mode mode, int busyTimeoutMs)
     QString uri = url.toString(QUrl::FullyEncoded) + (mode == ReadOnly ? "?mode=ro" : "?mode=rw");
     int flags = SQLITE_OPEN_URI | (mode == ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
     sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(uri.toUtf8().constData(), &db, flags, vfsFuerVerbindung());
+    int rc = oeffnen(uri.toUtf8().constData(), &db, flags);
     if (rc != SQLITE_OK) {
         QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close_v2(db);
@@ -238,8 +238,7 @@ void Db::create(const QString &path)
 {
     close();
     sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, vfsFuerVerbindung());
+    int rc = oeffnen(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     if (rc != SQLITE_OK) {
         sqlite3_close_v2(db);
         throw DbError(kindOfCode(rc), rc, QString(), QString(), path);

@@ -204,8 +204,7 @@ namespace {
 std::mutex s_beobachterSperre;
 std::vector<std::unique_ptr<VfsHuelle>> s_beobachter;
 
-// SQLite's default VFS, passing over our own wrappers: one registered beside a default that goes
-// away becomes the default.
+// SQLite's default VFS, never one of our own wrappers.
 sqlite3_vfs *standardVfs()
 {
     sqlite3_vfs *v = sqlite3_vfs_find(nullptr);
@@ -259,11 +258,7 @@ VfsHuelle::VfsHuelle(std::string name, sqlite3_vfs *innen) : m_name(std::move(na
     };
 }
 
-VfsHuelle::~VfsHuelle()
-{
-    if (m_registriert)
-        sqlite3_vfs_unregister(&m_vfs);
-}
+VfsHuelle::~VfsHuelle() { abmelden(); }
 
 void VfsHuelle::registrieren(bool alsStandard)
 {
@@ -271,16 +266,32 @@ void VfsHuelle::registrieren(bool alsStandard)
     m_registriert = true;
 }
 
-const char *vfsFuerVerbindung()
+void VfsHuelle::abmelden()
+{
+    if (m_registriert)
+        sqlite3_vfs_unregister(&m_vfs);
+    m_registriert = false;
+}
+
+int oeffnen(const char *datei, sqlite3 **db, int flags)
 {
     const std::lock_guard<std::mutex> halten(s_beobachterSperre);
     sqlite3_vfs *standard = standardVfs();
-    for (const auto &h : s_beobachter)
-        if (h->innen() == standard && h->innenDateigroesse() == standard->szOsFile)
-            return h->name();
-    s_beobachter.push_back(std::make_unique<VfsHuelle>("zandrel-" + std::to_string(s_beobachter.size() + 1), standard));
-    s_beobachter.back()->registrieren(false);
-    return s_beobachter.back()->name();
+    VfsHuelle *h = nullptr;
+    for (const auto &b : s_beobachter)
+        if (b->innen() == standard && b->innenDateigroesse() == standard->szOsFile)
+            h = b.get();
+    if (!h) {
+        s_beobachter.push_back(
+            std::make_unique<VfsHuelle>("zandrel-" + std::to_string(s_beobachter.size() + 1), standard));
+        h = s_beobachter.back().get();
+    }
+    // Registered only while the connection is made, which keeps its VFS: never in SQLite's list
+    // when another VFS goes away, where it would become the default of every other user.
+    h->registrieren(false);
+    const int rc = sqlite3_open_v2(datei, db, flags, h->name());
+    h->abmelden();
+    return rc;
 }
 
 namespace {

@@ -36,6 +36,7 @@ public:
     VfsHuelle &operator=(const VfsHuelle &) = delete;
 
     void registrieren(bool alsStandard);
+    void abmelden();
     const char *name() const { return m_name.c_str(); }
     sqlite3_vfs *innen() const { return m_innen; }
     int innenDateigroesse() const { return m_innenDatei; }
@@ -58,8 +59,8 @@ private:
     std::vector<HuellenDatei *> m_offen; // the open database files, to tie a journal's faults to them
 };
 
-// The name of our wrapper around SQLite's current default VFS, to open a connection with.
-const char *vfsFuerVerbindung();
+// sqlite3_open_v2 through our wrapper around SQLite's current default VFS.
+int oeffnen(const char *datei, sqlite3 **db, int flags);
 
 // What failed in the calls on a connection's database file since stoerungVergessen.
 struct Dateistoerung {
