@@ -309,6 +309,15 @@ bool Writer::commit()
     return true;
 }
 
+bool check(const QString &path, QString *error)
+{
+    Writer w(path); // its temporary file goes with it
+    const bool ok = w.begin();
+    if (!ok && error)
+        *error = w.error();
+    return ok;
+}
+
 bool writeFile(const QString &path, const QByteArray &data, QString *error)
 {
     Writer w(path);

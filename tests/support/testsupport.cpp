@@ -178,11 +178,11 @@ FremdeSperre::FremdeSperre(const QString &pfad, Art art)
     if (pid == 0) {
         prctl(PR_SET_PDEATHSIG, SIGKILL); // never outlives a test that ends abruptly
         close(rohr[0]);
-        const int fd = open(name.constData(), O_RDWR);
+        const int fd = open(name.constData(), art == PosixLesen ? O_RDONLY : O_RDWR);
         bool ok = fd >= 0;
-        if (ok && art == Posix) {
+        if (ok && art != Flock) {
             struct flock fl = {};
-            fl.l_type = F_WRLCK;
+            fl.l_type = art == PosixLesen ? F_RDLCK : F_WRLCK;
             fl.l_whence = SEEK_SET;
             ok = fcntl(fd, F_SETLKW, &fl) == 0;
         } else if (ok) {

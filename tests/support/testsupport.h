@@ -71,10 +71,10 @@ QString imKind(const std::function<QString()> &fn);
 QString beiVollemDatentraeger(const std::function<QString()> &fn);
 
 // Another program holding a lock on a file for as long as this object lives: a child process
-// with a POSIX (fcntl) lock, or a whole-file flock.
+// with a POSIX (fcntl) write or read lock, or a whole-file flock.
 class FremdeSperre {
 public:
-    enum Art { Posix, Flock };
+    enum Art { Posix, Flock, PosixLesen };
     FremdeSperre(const QString &pfad, Art art);
     ~FremdeSperre();
     bool haelt() const { return m_pid > 0; }
