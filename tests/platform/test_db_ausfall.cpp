@@ -1,6 +1,8 @@
 // A network folder that drops away and a power cut, made real in the file calls of SQLite: a read
 // that fails is never called a damaged file, a commit that reached the file is saved, and every
 // commit is synced in the order that leaves the old or the new state.
+#include "platform/accesssql.h"
+#include "platform/accesssql_run.h"
 #include "platform/db.h"
 #include "support/testsupport.h"
 
@@ -81,6 +83,30 @@ TEST(DbAusfall, AReadThatFailsIsNeverADamagedFile)
         }
         EXPECT_EQ(db.scalar("SELECT count(*) FROM t").toInt(), 300);
     }
+}
+
+// A typed list reads through its own statement loop: the same judgement.
+TEST(DbAusfall, ATypedListWhoseReadFailsIsNotADamagedFile)
+{
+    testsupport::Netzausfall netz;
+    testsupport::Sandbox sb;
+    const QString pfad = sb.file("nmdaten04.mdb");
+    anlegen(pfad);
+    Db db;
+    db.open(pfad, Db::ReadOnly);
+    const accesssql::Translation t = accesssql::translate("SELECT n, Len(x) FROM t ORDER BY n");
+    ASSERT_TRUE(t.ok);
+    netz.nur({A::Lesen}, SQLITE_IOERR_CORRUPTFS);
+    netz.ausfallen(true);
+    try {
+        accesssql::readTexts(db, t);
+        ADD_FAILURE() << "kein Fehler";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.kind(), DbError::IoError);
+        EXPECT_FALSE(e.germanText().contains("beschädigt")) << e.germanText().toStdString();
+    }
+    netz.ausfallen(false);
+    EXPECT_EQ(accesssql::readTexts(db, t).rows.size(), 300);
 }
 
 // The share gone at the moment of opening: the file cannot be reached, it was not "not found".
