@@ -10,6 +10,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace zdb;
 using A = zdb::Dateiaufruf;
 
@@ -30,6 +32,18 @@ void anlegen(const QString &pfad, int zeilen = 300)
     for (int i = 1; i <= zeilen; ++i)
         c.exec("INSERT INTO t VALUES (?, zeroblob(200))", {i});
     tx.commit();
+}
+
+// The error a step throws.
+DbError fehlerVon(const std::function<void()> &schritt)
+{
+    try {
+        schritt();
+    } catch (const DbError &e) {
+        return e;
+    }
+    ADD_FAILURE() << "kein Fehler";
+    return DbError(DbError::Other, 0, QStringLiteral("kein Fehler"));
 }
 
 int zeilen(const QString &pfad)
@@ -66,20 +80,18 @@ TEST(DbAusfall, AReadThatFailsIsNeverADamagedFile)
         for (const bool beimOeffnen : {false, true}) {
             SCOPED_TRACE(beimOeffnen ? "beim Öffnen" : "beim Lesen");
             netz.ausfallen(true);
-            try {
+            const DbError e = fehlerVon([&] {
                 if (beimOeffnen) {
                     Db zweite;
                     zweite.open(pfad);
                 } else {
                     db.query("SELECT sum(length(x)) FROM t");
                 }
-                ADD_FAILURE() << "kein Fehler";
-            } catch (const DbError &e) {
-                EXPECT_EQ(e.kind(), DbError::IoError);
-                EXPECT_EQ(e.germanText(), "Die Datenbank\r" + pfad + "\rkann nicht gelesen oder geschrieben werden: "
-                                              + kNichtErreichbar + "\r\r(disk I/O error)");
-            }
+            });
             netz.ausfallen(false);
+            EXPECT_EQ(e.kind(), DbError::IoError);
+            EXPECT_EQ(e.germanText(), "Die Datenbank\r" + pfad + "\rkann nicht gelesen oder geschrieben werden: "
+                                          + kNichtErreichbar + "\r\r(disk I/O error)");
         }
         EXPECT_EQ(db.scalar("SELECT count(*) FROM t").toInt(), 300);
     }
@@ -98,14 +110,10 @@ TEST(DbAusfall, ATypedListWhoseReadFailsIsNotADamagedFile)
     ASSERT_TRUE(t.ok);
     netz.nur({A::Lesen}, SQLITE_IOERR_CORRUPTFS);
     netz.ausfallen(true);
-    try {
-        accesssql::readTexts(db, t);
-        ADD_FAILURE() << "kein Fehler";
-    } catch (const DbError &e) {
-        EXPECT_EQ(e.kind(), DbError::IoError);
-        EXPECT_FALSE(e.germanText().contains("beschädigt")) << e.germanText().toStdString();
-    }
+    const DbError e = fehlerVon([&] { accesssql::readTexts(db, t); });
     netz.ausfallen(false);
+    EXPECT_EQ(e.kind(), DbError::IoError);
+    EXPECT_FALSE(e.germanText().contains("beschädigt")) << e.germanText().toStdString();
     EXPECT_EQ(accesssql::readTexts(db, t).rows.size(), 300);
 }
 
@@ -120,34 +128,21 @@ TEST(DbAusfall, AnOpenWithoutTheShareSaysTheFileCannotBeReached)
     // The folder of the share is gone.
     ASSERT_TRUE(QDir().rename(sb.file("netz"), sb.file("weg")));
     Db db;
-    try {
-        db.open(pfad);
-        ADD_FAILURE() << "kein Fehler";
-    } catch (const DbError &e) {
-        EXPECT_EQ(e.kind(), DbError::IoError);
-        EXPECT_EQ(e.germanText(), text + "\r\r(Der Ordner existiert nicht.)");
-    }
+    const DbError weg = fehlerVon([&] { db.open(pfad); });
+    EXPECT_EQ(weg.kind(), DbError::IoError);
+    EXPECT_EQ(weg.germanText(), text + "\r\r(Der Ordner existiert nicht.)");
     ASSERT_TRUE(QDir().rename(sb.file("weg"), sb.file("netz")));
     // The file is listed, but opening it fails.
     {
         testsupport::Netzausfall netz;
         netz.nur({A::Oeffnen});
         netz.ausfallen(true);
-        try {
-            db.open(pfad);
-            ADD_FAILURE() << "kein Fehler";
-        } catch (const DbError &e) {
-            EXPECT_EQ(e.kind(), DbError::IoError);
-            EXPECT_TRUE(e.germanText().startsWith(text)) << e.germanText().toStdString();
-        }
+        const DbError e = fehlerVon([&] { db.open(pfad); });
+        EXPECT_EQ(e.kind(), DbError::IoError);
+        EXPECT_TRUE(e.germanText().startsWith(text)) << e.germanText().toStdString();
     }
     // A file that is missing in a folder that is there is still not found.
-    try {
-        db.open(sb.file("netz/gibtsnicht.mdb"));
-        ADD_FAILURE() << "kein Fehler";
-    } catch (const DbError &e) {
-        EXPECT_EQ(e.kind(), DbError::NotFound);
-    }
+    EXPECT_EQ(fehlerVon([&] { db.open(sb.file("netz/gibtsnicht.mdb")); }).kind(), DbError::NotFound);
     db.open(pfad);
     EXPECT_EQ(db.scalar("SELECT count(*) FROM t").toInt(), 1);
 }
@@ -192,12 +187,7 @@ TEST(DbAusfall, ACommitThatReachedTheFileIsSavedEvenWhenItsLockCannotBeReleased)
             WriteTransaction tx(db);
             db.exec("INSERT INTO t (n) VALUES (?)", {f.n});
             netz.ausfallen(true);
-            try {
-                tx.commit();
-                ADD_FAILURE() << "kein Fehler";
-            } catch (const DbError &e) {
-                EXPECT_EQ(e.kind(), DbError::IoError);
-            }
+            EXPECT_EQ(fehlerVon([&] { tx.commit(); }).kind(), DbError::IoError);
         }
         netz.ausfallen(false);
     }
