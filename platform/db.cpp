@@ -166,9 +166,15 @@ DbError errorOf(sqlite3 *db, int rc, const QString &sql, const QString &file)
     if ((kind == DbError::Damaged || kind == DbError::NotADatabase) && dateistoerung(db).ioFehler)
         return DbError(DbError::IoError, SQLITE_IOERR_READ, QString::fromUtf8(sqlite3_errstr(SQLITE_IOERR)), sql,
                        file);
-    if (kind == DbError::NotFound && !file.isEmpty())
+    // An open database whose journal cannot be made: its folder is gone, takes no file, or failed.
+    if (kind == DbError::NotFound && !file.isEmpty()) {
         if (const int err = unerreichbar(file))
             return unreachableError(file, err);
+        if (db && !QFileInfo(QFileInfo(file).absolutePath()).isWritable())
+            return DbError(DbError::ReadOnly, rc, msg, sql, file);
+        if (db)
+            return DbError(DbError::IoError, SQLITE_IOERR, msg, sql, file);
+    }
     return DbError(kind, rc, msg, sql, file);
 }
 

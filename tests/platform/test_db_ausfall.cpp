@@ -191,6 +191,13 @@ TEST(DbAusfall, ACommitThatReachedTheFileIsSavedEvenWhenItsLockCannotBeReleased)
         }
         netz.ausfallen(false);
     }
+    // Its journal cannot be made: not a missing file either.
+    netz.nur({A::Oeffnen});
+    netz.ausfallen(true);
+    const DbError ohneJournal = fehlerVon([&] { db.exec("INSERT INTO t (n) VALUES (6)"); });
+    netz.ausfallen(false);
+    EXPECT_EQ(ohneJournal.kind(), DbError::IoError);
+    EXPECT_TRUE(ohneJournal.germanText().contains(kNichtErreichbar)) << ohneJournal.germanText().toStdString();
     EXPECT_EQ(db.scalar("SELECT count(*) FROM t WHERE n >= 4").toInt(), 0);
     EXPECT_EQ(zeilen(pfad), 1);
 }
