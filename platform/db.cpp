@@ -164,7 +164,7 @@ DbError errorOf(sqlite3 *db, int rc, const QString &sql, const QString &file)
     // A page that looks damaged after a read that failed, or that gave fewer bytes than the file
     // holds, is a file that could not be read just now.
     if ((kind == DbError::Damaged || kind == DbError::NotADatabase) && dateistoerung(db).ioFehler)
-        return DbError(DbError::IoError, SQLITE_IOERR_READ, QString::fromUtf8(sqlite3_errstr(SQLITE_IOERR)), sql,
+        return DbError(DbError::IoError, SQLITE_IOERR, QString::fromUtf8(sqlite3_errstr(SQLITE_IOERR)), sql,
                        file);
     // An open database whose journal cannot be made: its folder is gone, takes no file, or failed.
     if (kind == DbError::NotFound && !file.isEmpty()) {
@@ -257,8 +257,7 @@ void Db::create(const QString &path)
 void Db::verbindungEinrichten(int busyTimeoutMs)
 {
     sqlite3_busy_timeout(m_db, busyTimeoutMs);
-    // The extended codes tell a read that failed from a damaged page.
-    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_extended_result_codes(m_db, 0);
     registerAccessFunctions(m_db);
     // Every commit synced in full (journal, then database, then the journal's removal), whatever the
     // library was built with: a power cut leaves the old or the new state.
