@@ -180,11 +180,15 @@ DbError errorOf(sqlite3 *db, int rc, const QString &sql, const QString &file)
 
 void Db::fail(int rc, const QString &sql) const { throw errorOf(m_db, rc, sql, m_path); }
 
-// The transaction reached the file and only releasing its lock failed afterwards (a network folder
-// dropping away at that moment): the statement is done and its changes are saved.
+// The transaction reached the file and only what came after failed (a network folder dropping
+// away as the lock is released, or as the removed journal is reported): the statement is done and
+// its changes are saved.
 bool Db::nurFreigabeGescheitert(sqlite3_stmt *st, bool eigeneTransaktion) const
 {
-    if (!sqlite3_get_autocommit(m_db) || !dateistoerung(m_db).zuerstEntsperren)
+    if (!sqlite3_get_autocommit(m_db))
+        return false;
+    const Dateistoerung stoerung = dateistoerung(m_db);
+    if (!stoerung.zuerstEntsperren && !stoerung.journalDennochWeg)
         return false;
     if (eigeneTransaktion)
         return !sqlite3_stmt_readonly(st);

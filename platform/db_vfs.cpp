@@ -312,7 +312,15 @@ Dateistoerung dateistoerung(sqlite3 *db)
     Dateistoerung s;
     if (HuellenDatei *d = datenbankDatei(db)) {
         s.ioFehler = std::atomic_ref<int>(d->ioFehler).load() != 0;
-        s.zuerstEntsperren = std::atomic_ref<int>(d->ersteStoerung).load() == Dateiaufruf::Entsperren;
+        const int erste = std::atomic_ref<int>(d->ersteStoerung).load();
+        s.zuerstEntsperren = erste == Dateiaufruf::Entsperren;
+        if (erste == Dateiaufruf::Loeschen) {
+            // Asked without our wrapper's watch: the answer must come from the folder itself.
+            sqlite3_vfs *v = d->huelle->innen();
+            const std::string journal = std::string(d->name) + "-journal";
+            int da = 1;
+            s.journalDennochWeg = v->xAccess(v, journal.c_str(), SQLITE_ACCESS_EXISTS, &da) == SQLITE_OK && !da;
+        }
     }
     return s;
 }

@@ -68,6 +68,9 @@ struct Dateistoerung {
     bool ioFehler = false;
     // The first call that failed released a lock: what came before it went through.
     bool zuerstEntsperren = false;
+    // The first call that failed removed the journal, and the journal is gone all the same: the
+    // commit went through.
+    bool journalDennochWeg = false;
 };
 Dateistoerung dateistoerung(sqlite3 *db);
 void stoerungVergessen(sqlite3 *db);

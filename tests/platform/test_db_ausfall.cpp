@@ -147,8 +147,9 @@ TEST(DbAusfall, AnOpenWithoutTheShareSaysTheFileCannotBeReached)
     EXPECT_EQ(db.scalar("SELECT count(*) FROM t").toInt(), 1);
 }
 
-// The share fails exactly as the lock is released after a commit: the rows are in the file, and
-// the write is not reported as failed. A fault before that point is one.
+// The share fails exactly as the lock is released after a commit, or reports a failure after the
+// journal is gone: the rows are in the file, and the write is not reported as failed. A fault
+// before that point is one.
 TEST(DbAusfall, ACommitThatReachedTheFileIsSavedEvenWhenItsLockCannotBeReleased)
 {
     testsupport::Netzausfall netz;
@@ -157,9 +158,16 @@ TEST(DbAusfall, ACommitThatReachedTheFileIsSavedEvenWhenItsLockCannotBeReleased)
     anlegen(pfad, 1);
     Db db;
     db.open(pfad);
-    for (const bool nachDemAufruf : {false, true}) {
-        SCOPED_TRACE(nachDemAufruf ? "Sperre freigegeben, dann Fehler" : "Sperre bleibt");
-        netz.nur({A::Entsperren}, 0, nachDemAufruf);
+    const struct {
+        const char *name;
+        A::Art art;
+        bool nachDemAufruf;
+    } danach[] = {{"Sperre bleibt", A::Entsperren, false},
+                  {"Sperre freigegeben, dann Fehler", A::Entsperren, true},
+                  {"Journal entfernt, dann Fehler", A::Loeschen, true}};
+    for (const auto &f : danach) {
+        SCOPED_TRACE(f.name);
+        netz.nur({f.art}, 0, f.nachDemAufruf);
         {
             WriteTransaction tx(db);
             db.exec("INSERT INTO t (n) VALUES (2)");
@@ -180,7 +188,7 @@ TEST(DbAusfall, ACommitThatReachedTheFileIsSavedEvenWhenItsLockCannotBeReleased)
     const struct {
         std::initializer_list<A::Art> arten;
         int n;
-    } vorher[] = {{{A::Loeschen, A::Entsperren}, 4}, {{A::Sync}, 5}};
+    } vorher[] = {{{A::Loeschen, A::Entsperren}, 4}, {{A::Loeschen}, 4}, {{A::Sync}, 5}};
     for (const auto &f : vorher) {
         netz.nur(f.arten);
         {
