@@ -142,6 +142,9 @@ void frm_Fehltage::setHeuteFuerTests(const QDate &d) { s_testHeute = d; }
 void frm_Fehltage::steuerelementeErstellen()
 {
     resize(px(19000), px(11000));
+    // The day's date and count need the room right of the period frame; the class list and
+    // the calendar keep a few rows above the two panels.
+    setBenoetigteGroesse(15200, 8250);
 
     // Search and period lists at the top left.
     Frame5 = new QGroupBox(QStringLiteral("Schülersuche"), this);

@@ -113,14 +113,18 @@ static QVector<Termin> lesen(zdb::Db &db, const QString &restSql, const zdb::Par
     return out;
 }
 
+// A day as a file converted from Access writes it, with its midnight: an entry's day is found in
+// either form (Termin::tag).
+static QString tagMitMitternacht(const QDate &d) { return zdb::isoDate(d) + QStringLiteral(" 00:00:00"); }
+
 QVector<Termin> alleTermine(zdb::Db &db) { return lesen(db, QStringLiteral("ORDER BY Id"), {}, true); }
 
 QVector<Termin> termineVonTag(zdb::Db &db, const QString &klasse, const QDate &datum)
 {
     return lesen(db,
-                 QStringLiteral("WHERE trim(Klasse) = ? COLLATE NOCASE AND Datum = ? "
+                 QStringLiteral("WHERE trim(Klasse) = ? COLLATE NOCASE AND Datum IN (?, ?) "
                                 "ORDER BY geloeschtDatum, Id"),
-                 {klasse.trimmed(), zdb::isoDate(datum)});
+                 {klasse.trimmed(), zdb::isoDate(datum), tagMitMitternacht(datum)});
 }
 
 QVector<Termin> termineVonLehrkraft(zdb::Db &db, const QString &lehrkraft)
@@ -356,7 +360,8 @@ Eintragen terminEintragen(zdb::Db &db, const NeuerTermin &t, const QString &benu
     if (!istFreieArt(t.fach)) {
         const QString klasse = vergleichsform(t.klasse), fach = vergleichsform(t.fach),
                       lk = vergleichsform(lehrkraft);
-        for (const Termin &e : lesen(db, QStringLiteral("WHERE Datum = ?"), {zdb::isoDate(t.datum)}))
+        for (const Termin &e : lesen(db, QStringLiteral("WHERE Datum IN (?, ?)"),
+                                     {zdb::isoDate(t.datum), tagMitMitternacht(t.datum)}))
             if (!e.geloescht && vergleichsform(e.klasse) == klasse && vergleichsform(e.fach) == fach
                 && vergleichsform(e.lehrkraft) == lk)
                 return Eintragen::BereitsEingetragen;

@@ -123,9 +123,7 @@ QDate readDate(const QString &s, qsizetype *i)
         const qsizetype y0 = *i;
         if (!digits(s, i, 2, 4, &c) || *i - y0 == 3)
             return {};
-        if (*i - y0 == 2)
-            c += c < 30 ? 2000 : 1900;
-        return QDate(c, b, a);
+        return QDate(fullYear(c, int(*i - y0)), b, a);
     }
     *i = start;
     if (digits(s, i, 4, 4, &a) && expect(s, i, '-') && digits(s, i, 2, 2, &b) && expect(s, i, '-')
@@ -135,6 +133,13 @@ QDate readDate(const QString &s, qsizetype *i)
 }
 
 } // namespace
+
+int fullYear(int year, int digits)
+{
+    if (digits > 2 || year < 0 || year > 99)
+        return year;
+    return year + (year < 30 ? 2000 : 1900);
+}
 
 QDate parseDate(const QString &text)
 {
