@@ -49,7 +49,7 @@ QByteArray klassenPlan(const QStringList &klassen, const QVector<Termin> &termin
 
 // Whether a plan can be written at `pfad` (its folder there and taking a new file, the file not
 // write-protected or held by another program); if not, the file and the German reason in *fehler.
-// Changes nothing.
+// The plan itself is not touched.
 bool planSchreibbar(const QString &pfad, QString *fehler = nullptr);
 // Writes the plan; false (the file and a German reason in *fehler) leaves the previous plan as it was.
 bool planSpeichern(const QString &pfad, const QByteArray &inhalt, QString *fehler = nullptr);

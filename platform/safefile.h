@@ -56,7 +56,8 @@ private:
     unsigned m_uid = 0, m_gid = 0;
 };
 
-// Whether `path` can be replaced now (the checks of Writer::begin); changes nothing.
+// Whether `path` can be replaced now (the checks of Writer::begin); only our own leftovers for it
+// are removed.
 bool check(const QString &path, QString *error = nullptr);
 // Replaces the file at `path` with `data`.
 bool writeFile(const QString &path, const QByteArray &data, QString *error = nullptr);
