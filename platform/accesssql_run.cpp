@@ -344,7 +344,6 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
     Shared shared;
     const auto endAs = [&out](ReadResult::Status status) {
         out.rows.clear();
-        out.rows.squeeze();
         out.status = status;
         return out;
     };
@@ -369,7 +368,7 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
             return endAs(ReadResult::Stopped);
         if (rc != SQLITE_ROW)
             throw zdb::DbError(zdb::kindOfCode(rc), rc, QString::fromUtf8(sqlite3_errmsg(h)), t.sql, db.path());
-        QStringList row;
+        grid::RowTexts row;
         row.reserve(n);
         bytes += 64;
         // The connection's lock held for the whole row: its values are read as the engine holds them.
@@ -391,9 +390,9 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
                 break;
             }
             bytes += cellBytes(text);
-            row << std::move(text);
+            row.append(text);
         }
-        out.rows << row;
+        out.rows.append(std::move(row));
         if (limits.maxBytes >= 0 && bytes > limits.maxBytes)
             return endAs(ReadResult::TooBig);
     }

@@ -286,7 +286,7 @@ bool frm_Listen::ergebnisZeigen(listen::Ergebnis &e, const std::function<bool(ac
             fg->setRedraw(true);
             return false;
         }
-        zellen.setRowTexts(r + 1, std::move(e.zeilen[r]));
+        zellen.setRowTexts(r + 1, e.zeilen.take(r));
     }
     fg->setRedraw(true);
     return true;
