@@ -10,7 +10,24 @@ namespace grid {
 
 namespace {
 
-constexpr qsizetype ShortMax = 7;
+// Short forms, told apart by the lowest bit (a block's address is even): bits 1-3 hold the length
+// of a Latin-1 text of 1 to 7 characters in bytes 1-7; a 0 there marks a text of 8 to 14 characters
+// of the digit alphabet, its length in bits 4-7 and 4 bits a character from bit 8 on. Each text
+// has exactly one form, so two short texts are equal when their 8 bytes are.
+constexpr qsizetype Latin1Max = 7;
+constexpr qsizetype DigitsMax = 14;
+constexpr char16_t Digits[16] = {u'0', u'1', u'2', u'3', u'4', u'5', u'6', u'7',
+                                 u'8', u'9', u',', u'.', u'-', u':', u' ', u'/'};
+
+int digitCode(char16_t u)
+{
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    for (int i = 10; i < 16; ++i)
+        if (Digits[i] == u)
+            return i;
+    return -1;
+}
 
 struct Block {
     qsizetype size;
@@ -37,7 +54,7 @@ CellText::CellText(QStringView text)
     const qsizetype n = text.size();
     if (n == 0)
         return;
-    if (n <= ShortMax) {
+    if (n <= Latin1Max) {
         quint64 v = 1u | (quint64(n) << 1);
         bool latin1 = true;
         for (qsizetype i = 0; i < n && latin1; ++i) {
@@ -46,6 +63,18 @@ CellText::CellText(QStringView text)
             v |= quint64(u & 0xFF) << (8 * (i + 1));
         }
         if (latin1) {
+            m_v = v;
+            return;
+        }
+    } else if (n <= DigitsMax) {
+        quint64 v = 1u | (quint64(n) << 4);
+        bool digits = true;
+        for (qsizetype i = 0; i < n && digits; ++i) {
+            const int d = digitCode(text[i].unicode());
+            digits = d >= 0;
+            v |= quint64(d & 15) << (8 + 4 * i);
+        }
+        if (digits) {
             m_v = v;
             return;
         }
@@ -88,12 +117,19 @@ qsizetype CellText::size() const
 {
     if (!m_v)
         return 0;
-    return isShort() ? qsizetype((m_v >> 1) & 7u) : blockOf(m_v)->size;
+    if (!isShort())
+        return blockOf(m_v)->size;
+    const qsizetype latin1 = qsizetype((m_v >> 1) & 7u);
+    return latin1 ? latin1 : qsizetype((m_v >> 4) & 15u);
 }
 
 char16_t CellText::at(qsizetype i) const
 {
-    return isShort() ? char16_t((m_v >> (8 * (i + 1))) & 0xFF) : blockOf(m_v)->chars[i];
+    if (!isShort())
+        return blockOf(m_v)->chars[i];
+    if ((m_v >> 1) & 7u)
+        return char16_t((m_v >> (8 * (i + 1))) & 0xFF);
+    return Digits[(m_v >> (8 + 4 * i)) & 15u];
 }
 
 QStringView CellText::longText() const

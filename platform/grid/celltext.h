@@ -2,8 +2,9 @@
 // Compact cell texts. A grid of a whole table holds millions of cells, most of them empty, a
 // digit or two, a short code or a number; a QString per cell (24 bytes and a block of its own)
 // would cost several times the texts themselves.
-//   CellText  one text in 8 bytes: up to 7 Latin-1 characters (digits, grades, "Falsch") inside the
-//             8 bytes themselves, a longer text in one block of its own (UTF-16).
+//   CellText  one text in 8 bytes: up to 7 Latin-1 characters (grades, codes, "Falsch") or up to 14
+//             of digits and number signs (numbers, dates, times) inside the 8 bytes themselves, 4
+//             bits a digit; any other text in one block of its own (UTF-16).
 //   RowTexts  the texts of one row: dense (column i at index i) while the row is filled from the
 //             left, sparse (columns listed) when only a few far-apart columns hold a text.
 //   TextTable rows of texts as a query delivers them, which a grid takes over row by row.
@@ -44,7 +45,7 @@ public:
 private:
     bool isShort() const { return (m_v & 1u) != 0; }
     void release();
-    quint64 m_v = 0; // 0 empty; odd: short text (bits 1-3 length, bytes 1-7 Latin-1); else a block
+    quint64 m_v = 0; // 0 empty; odd: a short text (celltext.cpp); else the address of a block
 };
 
 class RowTexts {

@@ -14,7 +14,9 @@ namespace {
 const QStringList &texte()
 {
     static const QStringList t = {
-        "", "1", "-12", "1,5", "Falsch", "1234567", "12345678", "Müßig", "ÄÖÜäöüß", "éàç ÿ",
+        "", "1", "-12", "1,5", "Falsch", "1234567", "12345678", "01.02.2024", "12:30:00", "-1.234.567,25",
+        "0815 4711/12", "12345678901234", "123456789012345", "01.02.2024 12:30", "1,5E+20", "12345678a",
+        "Müßig", "ÄÖÜäöüß", "éàç ÿ",
         QString(7, QChar(0xFF)), "€", "ſ", QString(QChar(0x212A)) + "elvin", "ﬁ", "a\tb", QString(QChar(0)),
         QString::fromUtf16(u"\U0001F600"), " ", "  x  ", "Mathematik (MÜL)\nDeutsch", QString(5000, 'y'),
         QString(40000, QChar(0x20AC))};
