@@ -1,7 +1,11 @@
 // The grid's compact cell texts: every kind of text reads back exactly as written, through edits,
 // far-apart columns, cleared ranges, sorting and merging, and a query's rows taken over whole.
+#include "platform/accesssql.h"
+#include "platform/accesssql_run.h"
+#include "platform/db.h"
 #include "platform/grid/gridstore.h"
 #include "platform/grid/vsgrid.h"
+#include "support/testsupport.h"
 
 #include <QFont>
 #include <gtest/gtest.h>
@@ -207,4 +211,27 @@ TEST(GridCellTexts, SizingGivesTheWidthOfMeasuringEveryCell)
             breitest = std::max(breitest, g->textWidthTwips(g->textMatrix(r, c), g->cellFontBold(r, c)));
         EXPECT_EQ(g->colWidth(c), breitest) << c;
     }
+}
+
+// A query's memory limit counts the rows as they are kept: 3,600 rows of ten short values fit in
+// 600 KB (a text per cell would have needed about 2 MB), one more long text per row does not.
+TEST(GridCellTexts, AQueryIsCountedAsItsRowsAreKept)
+{
+    testsupport::Sandbox sb;
+    zdb::Db db;
+    db.create(sb.file("f.db"));
+    db.exec("CREATE TABLE t (x INTEGER); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+            "WHERE i < 3600) INSERT INTO t SELECT i FROM n");
+    accesssql::ReadLimits limits;
+    limits.maxBytes = 600000;
+    const auto lesen = [&](const char *sql) { return accesssql::readTexts(db, accesssql::translate(sql), limits); };
+    const accesssql::ReadResult r =
+        lesen("SELECT x, x Mod 7, 'Falsch', x * 3, '1,5', '', Null, 'ÄÖÜ', x Mod 2, '01.02.2024' FROM t");
+    ASSERT_EQ(r.status, accesssql::ReadResult::Complete);
+    ASSERT_EQ(r.rows.size(), 3600);
+    EXPECT_EQ(r.rows[3599], QStringList({"3600", "2", "Falsch", "10800", "1,5", "", "", "ÄÖÜ", "0", "01.02.2024"}));
+    EXPECT_EQ(lesen("SELECT x, x Mod 7, 'Falsch', x * 3, '1,5', '', Null, 'ÄÖÜ', x Mod 2, "
+                    "'Mathematik und Informatik' FROM t")
+                  .status,
+              accesssql::ReadResult::TooBig);
 }
