@@ -25,9 +25,17 @@ Shown shownByDeclType(const char *decl)
     const QString t = QString::fromUtf8(decl).section('(', 0, 0).trimmed().toUpper();
     if (t == QLatin1String("DATE") || t == QLatin1String("DATETIME") || t == QLatin1String("TIMESTAMP"))
         return Shown::Date;
-    if (t == QLatin1String("BIT") || t == QLatin1String("YESNO") || t == QLatin1String("BOOLEAN"))
-        return Shown::YesNo;
     return Shown::Plain;
+}
+
+// How result column i is shown by the column behind it: Yes/No as zdb::isYesNoColumn decides.
+Shown shownByColumn(sqlite3_stmt *st, int i)
+{
+    const char *decl = sqlite3_column_decltype(st, i);
+    if (zdb::isYesNoColumn(QString::fromUtf8(decl), QString::fromUtf8(sqlite3_column_table_name(st, i)),
+                           QString::fromUtf8(sqlite3_column_origin_name(st, i))))
+        return Shown::YesNo;
+    return shownByDeclType(decl);
 }
 
 struct Statement {
@@ -35,11 +43,12 @@ struct Statement {
     ~Statement() { sqlite3_finalize(st); }
 };
 
-ColumnType typeByDecl(const char *decl)
+ColumnType typeByColumn(sqlite3_stmt *st, int i)
 {
+    const char *decl = sqlite3_column_decltype(st, i);
     if (!decl)
         return ColumnType::Unknown;
-    switch (shownByDeclType(decl)) {
+    switch (shownByColumn(st, i)) {
     case Shown::Date:
         return ColumnType::Date;
     case Shown::YesNo:
@@ -69,7 +78,7 @@ ColumnType declaredType(sqlite3 *db, const QString &column, const QString &from)
     if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &s.st, nullptr) != SQLITE_OK || !s.st ||
         sqlite3_column_count(s.st) != 1)
         return ColumnType::Missing;
-    return typeByDecl(sqlite3_column_decltype(s.st, 0));
+    return typeByColumn(s.st, 0);
 }
 
 // How each result column is shown: its declared type, else the type of its select item.
@@ -93,7 +102,7 @@ QVector<Shown> shownColumns(sqlite3 *db, sqlite3_stmt *st, const Translation &t)
     }
     for (int i = 0; i < n; ++i) {
         const char *decl = sqlite3_column_decltype(st, i);
-        out[i] = shownByDeclType(decl);
+        out[i] = shownByColumn(st, i);
         if (decl || !itemOf[i])
             continue;
         const Item &item = *itemOf[i];

@@ -81,7 +81,7 @@ QVariant Result::typedValue(int row, int col) const
             return dt.date();
         return dt;
     }
-    if (t == QLatin1String("BIT") || t == QLatin1String("YESNO") || t == QLatin1String("BOOLEAN"))
+    if (col < yesNoColumns.size() ? yesNoColumns[col] : isYesNoColumn(t))
         return yesNo(v);
     return v;
 }
@@ -296,6 +296,20 @@ int Db::exec(const QString &sql, const Params &params)
     return changes;
 }
 
+// Names, declared types and Yes/No columns of a prepared statement's result.
+static void kopfLesen(sqlite3_stmt *st, Result &r)
+{
+    const int n = sqlite3_column_count(st);
+    for (int i = 0; i < n; ++i) {
+        r.columns << QString::fromUtf8(sqlite3_column_name(st, i));
+        const char *dt = sqlite3_column_decltype(st, i);
+        const QString typ = dt ? QString::fromUtf8(dt).section('(', 0, 0).trimmed().toUpper() : QString();
+        r.declTypes << typ;
+        r.yesNoColumns << isYesNoColumn(typ, QString::fromUtf8(sqlite3_column_table_name(st, i)),
+                                        QString::fromUtf8(sqlite3_column_origin_name(st, i)));
+    }
+}
+
 Result Db::query(const QString &sql, const Params &params, int maxRows)
 {
     Result r;
@@ -304,11 +318,7 @@ Result Db::query(const QString &sql, const Params &params, int maxRows)
         auto *st = static_cast<sqlite3_stmt *>(p);
         int n = sqlite3_column_count(st);
         if (!headerDone) {
-            for (int i = 0; i < n; ++i) {
-                r.columns << QString::fromUtf8(sqlite3_column_name(st, i));
-                const char *dt = sqlite3_column_decltype(st, i);
-                r.declTypes << (dt ? QString::fromUtf8(dt).section('(', 0, 0).trimmed().toUpper() : QString());
-            }
+            kopfLesen(st, r);
             headerDone = true;
         }
         QVariantList row;
@@ -322,14 +332,8 @@ Result Db::query(const QString &sql, const Params &params, int maxRows)
         // No rows: still report the column names.
         sqlite3_stmt *st = nullptr;
         QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &st, nullptr) == SQLITE_OK && st) {
-            int n = sqlite3_column_count(st);
-            for (int i = 0; i < n; ++i) {
-                r.columns << QString::fromUtf8(sqlite3_column_name(st, i));
-                const char *dt = sqlite3_column_decltype(st, i);
-                r.declTypes << (dt ? QString::fromUtf8(dt).section('(', 0, 0).trimmed().toUpper() : QString());
-            }
-        }
+        if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &st, nullptr) == SQLITE_OK && st)
+            kopfLesen(st, r);
         sqlite3_finalize(st);
     }
     return r;
@@ -523,6 +527,39 @@ bool yesNo(const QVariant &v)
         return ok && d != 0.0;
     }
     return v.toDouble() != 0.0;
+}
+
+bool isYesNoColumn(const QString &declType, const QString &table, const QString &column)
+{
+    const QString t = declType.section('(', 0, 0).trimmed().toUpper();
+    for (const char *art : {"BIT", "BOOL", "BOOLEAN", "YESNO", "LOGICAL"})
+        if (t == QLatin1String(art))
+            return true;
+    if (column.isEmpty())
+        return false;
+    // The Yes/No columns of the grade manager's and the own tables, as the Access files define them.
+    static const QVector<QPair<QString, QString>> spalten = [] {
+        QVector<QPair<QString, QString>> v;
+        for (const auto &[t, c] : {std::pair{"Adressen", "gilt1"}, {"Adressen", "gilt2"},
+                                   {"Adressen", "Hauptansprechpartner"}, {"Adressen", "LRS"},
+                                   {"Adressen", "Legasthenie"}, {"Schüler", "LRS"}, {"Schüler", "Legasthenie"},
+                                   {"Unterricht", "Archiv"}, {"Noten", "Archiv"}, {"SYS_Settings", "Gesperrt"},
+                                   {"tbl_Fehltage", "entschuldigt"}, {"tbl_Fehlgrund", "fuer_Schueler"},
+                                   {"tbl_Fehlgrund", "fuer_Lehrer"}, {"tbl_Termin", "nichtInternet"}})
+            v.append({QString::fromUtf8(t), QString::fromUtf8(c)});
+        return v;
+    }();
+    for (const auto &[t, c] : spalten)
+        if (column.compare(c, Qt::CaseInsensitive) == 0 && table.compare(t, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+qint64 storedYes(Db &db, const QString &table, const QString &column)
+{
+    const QVariant minusEins = db.scalar(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = -1 LIMIT 1")
+                                             .arg(quoteName(table), quoteName(column)));
+    return minusEins.isNull() ? 1 : -1;
 }
 
 QString quoteName(const QString &name)

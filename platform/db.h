@@ -43,10 +43,11 @@ private:
 
 // The rows of one finished query. Values: Null = invalid QVariant, INTEGER = qlonglong,
 // REAL = double, TEXT = QString. typedValue() turns stored forms back into the declared
-// type (DATE/DATETIME text -> QDate/QDateTime, BIT/YESNO -> bool).
+// type (DATE/DATETIME text -> QDate/QDateTime, a Yes/No column (isYesNoColumn) -> bool).
 struct Result {
     QStringList columns;
     QStringList declTypes; // upper-cased declared type of each column ("" for expressions)
+    QVector<bool> yesNoColumns; // each column is a Yes/No column of its table (isYesNoColumn)
     QVector<QVariantList> rows;
 
     int rowCount() const { return rows.size(); }
@@ -150,6 +151,15 @@ QVariant toStored(const QVariant &v); // QDate/QDateTime -> ISO text, bool -> 0/
 QDate dateFromStored(const QVariant &v);         // invalid when not a date
 QDateTime dateTimeFromStored(const QVariant &v); // date only gives midnight
 bool yesNo(const QVariant &v);                   // any non-zero is true
+// Whether a column holds Yes/No values: the one decision that reading, comparing, showing and
+// writing use. Yes/No is a column declared BIT, BOOL, BOOLEAN, YESNO or LOGICAL, and a Yes/No column
+// of the grade manager or of the own database whatever its declared type: a file converted from
+// Access declares these INTEGER and holds 0/1 or -1/0. table and column are the column's own names
+// (not an alias); empty for a value that is no column.
+bool isYesNoColumn(const QString &declType, const QString &table = {}, const QString &column = {});
+// The value a Yes/No column stores for Yes: -1 where the column already holds -1 (as Access and some
+// converters write it), else 1.
+qint64 storedYes(Db &db, const QString &table, const QString &column);
 // An SQL expression that is 1 where yesNo reads `expr` as true, else 0 ("Falsch", an empty text and
 // Null are No): through the registered IIf, which reads its condition with yesNo.
 QString yesNoSql(const QString &expr);

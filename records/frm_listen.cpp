@@ -96,6 +96,8 @@ frm_Listen::frm_Listen(QWidget *parent) : ChildWindow(QStringLiteral("frm_Listen
 
     laufwerkeFuellen();
     resize(units::twipsToPixels(15100), units::twipsToPixels(9750));
+    // The row of buttons whole; a few rows of the result below the file lists.
+    setBenoetigteGroesse(14540, 4500);
 }
 
 void frm_Listen::place(QWidget *w, int left, int top, int width, int height)

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using kalfix::T;
@@ -101,6 +102,38 @@ TEST_F(Fenster, LehrerBekommtSeineKurseUndSeineWahlStehtSofortImGitter)
     w->lstSchA_Click(listenZeile("Sp"));
     EXPECT_EQ(boxes.boxes.size(), 1);
     EXPECT_EQ(mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin").toInt(), 1);
+}
+
+TEST_F(Fenster, EscapeSchliesstDasFachangebotOhneEintragWoImmerDerFokusIst)
+{
+    mdl::KalenderFreigabeSonstigeTermine = "all";
+    oeffnen("mk");
+    w->show();
+    const int r = zeile(kDi), c = spalte("5a");
+    w->fgKalender_MouseDown(2, 0, r, c);
+    ASSERT_TRUE(w->lstSchA->isVisible());
+    QTest::keyClick(w->fgKalender, Qt::Key_Escape);
+    EXPECT_FALSE(w->lstSchA->isVisible());
+    EXPECT_FALSE(w->frmSchA->isVisible());
+    EXPECT_TRUE(w->fgKalender->textMatrix(r, c).isEmpty());
+    EXPECT_EQ(mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin").toInt(), 0);
+
+    // With the focus in the pop-up itself, and on another control of the window.
+    w->fgKalender_MouseDown(2, 0, r, c);
+    ASSERT_TRUE(w->lstSchA->isVisible());
+    QTest::keyClick(w->lstSchA, Qt::Key_Escape);
+    EXPECT_FALSE(w->lstSchA->isVisible());
+    w->fgKalender_MouseDown(2, 0, r, c);
+    QTest::keyClick(w->chkMeineKlassen, Qt::Key_Escape);
+    EXPECT_FALSE(w->lstSchA->isVisible());
+    EXPECT_EQ(mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin").toInt(), 0);
+
+    // Other keys leave it open, and a choice still enters the subject.
+    w->fgKalender_MouseDown(2, 0, r, c);
+    QTest::keyClick(w->lstSchA, Qt::Key_Down);
+    EXPECT_TRUE(w->lstSchA->isVisible());
+    w->lstSchA_Click(listenZeile("D"));
+    EXPECT_EQ(w->fgKalender->textMatrix(r, c), "D");
 }
 
 TEST_F(Fenster, DruckAusserhalbDerZellenTutNichts)

@@ -56,6 +56,30 @@ TEST(DbLayer, StoredFormsOfDatesAndYesNo)
     EXPECT_EQ(dateFromStored(QString("2024-03-05 10:00:00")), QDate(2024, 3, 5));
 }
 
+// One decision for Yes/No: a Yes/No declared type, or a known Yes/No column of its table whatever a
+// converted file declares; never an alias that only borrows the name, nor another table's column.
+TEST(DbLayer, YesNoColumnsByTypeAndByTheirTable)
+{
+    testsupport::Sandbox sb;
+    Db db;
+    db.create(sb.file("t.db"));
+    db.exec("CREATE TABLE Adressen (SchülerNr INTEGER, gilt1 INTEGER, GILT2 varchar, Ort varchar, b BOOLEAN, l LOGICAL)");
+    db.exec("CREATE TABLE Eigene (gilt1 INTEGER)");
+    db.exec("INSERT INTO Adressen VALUES (1, -1, '0', 'Ort', 1, 0)");
+    db.exec("INSERT INTO Eigene VALUES (1)");
+    const Result r = db.query("SELECT a.gilt1, a.GILT2, a.Ort, a.b, a.l, a.SchülerNr AS gilt1, e.gilt1 "
+                              "FROM Adressen a, Eigene e");
+    EXPECT_EQ(r.yesNoColumns, (QVector<bool>{true, true, false, true, true, false, false}));
+    EXPECT_EQ(r.typedValue(0, 0), QVariant(true));
+    EXPECT_EQ(r.typedValue(0, 1), QVariant(false));
+    EXPECT_EQ(r.typedValue(0, 5), QVariant(qlonglong(1)));
+    EXPECT_TRUE(isYesNoColumn("bit"));
+    EXPECT_TRUE(isYesNoColumn("INTEGER", "schüler", "lrs"));
+    EXPECT_FALSE(isYesNoColumn("INTEGER", "Schüler", "WinSVSnr"));
+    EXPECT_EQ(storedYes(db, "Adressen", "gilt1"), -1);
+    EXPECT_EQ(storedYes(db, "Eigene", "gilt1"), 1);
+}
+
 TEST(DbLayer, WriteWaitsForAnotherWorkstationsLockAndSucceeds)
 {
     testsupport::Sandbox sb;
