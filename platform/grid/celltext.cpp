@@ -448,6 +448,15 @@ QString TextTable::text(int r, int c) const
     return t ? t->toString() : QString();
 }
 
+TextTable::operator QVector<QStringList>() const
+{
+    QVector<QStringList> out;
+    out.reserve(size());
+    for (int r = 0; r < size(); ++r)
+        out.append((*this)[r]);
+    return out;
+}
+
 bool TextTable::operator==(const QVector<QStringList> &rows) const
 {
     if (rows.size() != size())

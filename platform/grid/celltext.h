@@ -114,6 +114,8 @@ public:
     // Hands a row over (to the grid); the row stays, empty.
     RowTexts take(int r) { return std::move(m_rows[size_t(r)]); }
     bool operator==(const QVector<QStringList> &rows) const;
+    // All rows as lists (for comparisons and small results).
+    operator QVector<QStringList>() const;
     // The rows as lists, one made at a time.
     class Iterator {
     public:
