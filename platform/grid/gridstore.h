@@ -86,7 +86,7 @@ public:
     void setTextMatrix(int r, int c, QString &&text);
     // The texts put into the columns 0, 1, ... of row r (those beyond the last column are left out).
     void setRowTexts(int r, const QStringList &texts);
-    // The same, taken over as they are: a row of a query result.
+    // A row of a query result taken over as it is kept: it replaces all texts of row r.
     void setRowTexts(int r, grid::RowTexts &&texts);
     // Returns true when the text changed.
     bool setTextChanged(int r, int c, const QString &text);
