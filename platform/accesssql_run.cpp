@@ -237,8 +237,8 @@ Cell cellText(sqlite3_value *value, int type, Shown shown, const GoOn &goOn, Sha
 }
 
 // Memory of one cell text held in a list: the string object and its characters.
-qint64 textBytes(qint64 chars) { return qint64(sizeof(QString)) + (chars <= 0 ? 0 : 24 + 2 * chars); }
-qint64 cellBytes(const QString &s) { return textBytes(s.isEmpty() ? 0 : s.capacity()); }
+// Memory of one cell text as the rows keep it (grid::CellText): the cell, and a block for a long text.
+qint64 textBytes(qint64 chars) { return qint64(sizeof(grid::CellText)) + (chars <= 7 ? 0 : 24 + 2 * chars); }
 
 // Asked by the engine between its steps and before each call of a registered function. It also
 // ends the run as too big when the engine's memory (sorting, distinct values) and the texts read
@@ -352,7 +352,6 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
     Shared shared;
     const auto endAs = [&out](ReadResult::Status status) {
         out.rows.clear();
-        out.rows.squeeze();
         out.status = status;
         return out;
     };
@@ -377,7 +376,7 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
             return endAs(ReadResult::Stopped);
         if (rc != SQLITE_ROW)
             throw zdb::errorOf(h, rc, t.sql, db.path());
-        QStringList row;
+        grid::RowTexts row;
         row.reserve(n);
         bytes += 64;
         // The connection's lock held for the whole row: its values are read as the engine holds them.
@@ -398,10 +397,10 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
             case Cell::Read:
                 break;
             }
-            bytes += cellBytes(text);
-            row << std::move(text);
+            row.append(text);
+            bytes += qint64(sizeof(grid::CellText)) + row.at(row.count() - 1).extraBytes();
         }
-        out.rows << row;
+        out.rows.append(std::move(row));
         if (limits.maxBytes >= 0 && bytes > limits.maxBytes)
             return endAs(ReadResult::TooBig);
     }
