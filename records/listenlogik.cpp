@@ -111,6 +111,9 @@ Ergebnis lesen(const Auftrag &auftrag, const Grenzen &grenzen, accesssql::Interr
             e.meldung = db->germanText();
         }
     }
+    // Given up, a run shows nothing, also when it ended otherwise meanwhile (a busy file waited for).
+    if (abbruch && abbruch->stopped())
+        e = Ergebnis{Ergebnis::Abgebrochen};
     return e;
 }
 

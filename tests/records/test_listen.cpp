@@ -134,6 +134,17 @@ TEST_F(ListenFixture, BackgroundRunComesWholeAndEndsAtOnceWhenGivenUp)
     EXPECT_EQ(lang.ergebnis().status, Ergebnis::Abgebrochen);
     EXPECT_FALSE(mdl::dbNMNurLesen().isOpen());
     EXPECT_EQ(listen::ausfuehren("SELECT Count(*) FROM Schüler").zeilen, QVector<QStringList>({{"6"}}));
+
+    // Given up while the file failed, the run shows nothing rather than the file's fault.
+    testsupport::Netzausfall netz;
+    const listen::Auftrag auftrag = listen::vorbereiten("SELECT Name FROM Schüler");
+    netz.ausfallen(true);
+    accesssql::Interrupt aufgegeben;
+    aufgegeben.stop();
+    EXPECT_EQ(listen::lesen(auftrag, {}, &aufgegeben).status, Ergebnis::Abgebrochen);
+    EXPECT_EQ(listen::lesen(auftrag).status, Ergebnis::Datenbankfehler);
+    netz.ausfallen(false);
+    EXPECT_EQ(listen::lesen(auftrag).zeilen.size(), 6);
 }
 
 // A second statement after the first is refused; the cut message counts in German digits.
