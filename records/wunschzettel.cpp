@@ -14,7 +14,8 @@ namespace {
 
 const QString Trenner = QStringLiteral("\",\"");
 
-// The subject's first word; the uncoupled group key is empty and sorts first.
+// The subject's first word; the uncoupled group key is empty and sorts first. Abbreviations and
+// subjects compare without regard to case, as Access compares them, whatever the columns declare.
 const char *const kAbfrage =
     "SELECT   L.Kürzel AS LE, L.Name AS NN, L.Vorname AS VN, L.Dienstbezeichnung AS DB, "
     "         CASE WHEN U.Koppel IS NULL OR U.Koppel = '' THEN '' ELSE L.Kürzel || '-' || U.Koppel END AS MixKoppel, "
