@@ -50,6 +50,7 @@ void Fehltagekalender::leeren()
 void Fehltagekalender::vorbereiten(int zeilen, int spalten)
 {
     m_zeilen.clear();
+    m_exaktZeilen.clear();
     m_idListe.clear();
     m_grid.setRedraw(false);
     m_grid.setRows(KopfZeilen);
@@ -92,9 +93,11 @@ void Fehltagekalender::personenZeilenSetzen(const QVector<PersonZeile> &personen
         s.setTextMatrix(r, 1, p.name);
         s.setTextMatrix(r, 2, p.id);
         m_idListe += QLatin1Char('/') + p.id + QLatin1Char('/');
-        const QString key = vt::idSchluessel(p.id);
-        if (!key.isEmpty() && !m_zeilen.contains(key))
-            m_zeilen.insert(key, r);
+        const Kennung k = kennung(p.id);
+        const QString wert = k.suchwert();
+        QHash<QString, int> &zeilen = k.nurExakt ? m_exaktZeilen : m_zeilen;
+        if (!wert.isEmpty() && !zeilen.contains(wert))
+            zeilen.insert(wert, r);
     }
     if (!personen.isEmpty()) {
         m_grid.autoSize(0, 1);
@@ -149,64 +152,82 @@ void Fehltagekalender::kalenderErstellen(const QDate &heute)
 
 void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
 {
-    if (m_zeilen.isEmpty() || !m_tage || m_grid.cols() < Spalten)
+    if ((m_zeilen.isEmpty() && m_exaktZeilen.isEmpty()) || !m_tage || m_grid.cols() < Spalten)
         return;
-    QJsonArray ids;
+    QJsonArray formen, exakte;
     bool ascii = true;
     for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it) {
-        ids.append(it.key());
+        formen.append(it.key());
         ascii = ascii && istAscii(it.key());
     }
+    for (auto it = m_exaktZeilen.cbegin(); it != m_exaktZeilen.cend(); ++it)
+        exakte.append(it.key());
     const QDate von = m_tage->beginn();
     const QDate bis = von.addDays(Schuljahr::Tage);
     m_grid.setRedraw(false);
     GridStore &s = m_grid.store();
-    // A person's records come one after the other: the row is looked up once per stored id, and
+    // A person's records come one after the other: the row is looked up once per form found, and
     // each stored day is read into its column once; the few codes are shared by their cells.
-    QByteArray letzteId;
+    QByteArray letzteForm;
     int letzteZeile = -1;
+    bool letzteExakt = false;
     QHash<QByteArray, int> spalten;
     GeteilteTexte codes;
-    eigen.forEachRow(absenzenSql(ascii),
-                     {zdb::isoDate(von), zdb::isoDate(bis),
-                      QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
+    auto json = [](const QJsonArray &a) { return QString::fromUtf8(QJsonDocument(a).toJson(QJsonDocument::Compact)); };
+    eigen.forEachRow(absenzenSql(ascii, !formen.isEmpty(), !exakte.isEmpty()),
+                     {zdb::isoDate(von), zdb::isoDate(bis), json(formen), json(exakte)},
                      [&](const zdb::Row &r) {
-                         if (r.type(0) != zdb::Row::Text) {
-                             letzteZeile = m_zeilen.value(vt::idSchluessel(wertText(r, 0)), -1);
-                             letzteId.clear();
-                         } else if (const QByteArrayView id = r.utf8(0); letzteZeile < 0 || id != letzteId) {
-                             letzteZeile = m_zeilen.value(vt::idSchluessel(QString::fromUtf8(id)), -1);
-                             letzteId = id.toByteArray();
+                         const bool exakt = r.value(4).toInt() != 0;
+                         const QByteArrayView form = r.utf8(3);
+                         if (letzteZeile < 0 || exakt != letzteExakt || form != letzteForm) {
+                             letzteZeile = (exakt ? m_exaktZeilen : m_zeilen).value(QString::fromUtf8(form), -1);
+                             letzteForm = form.toByteArray();
+                             letzteExakt = exakt;
                          }
                          if (letzteZeile < 0)
                              return true;
                          int spalte;
-                         if (r.type(1) == zdb::Row::Text) {
-                             const QByteArrayView tag = r.utf8(1);
+                         if (r.type(0) == zdb::Row::Text) {
+                             const QByteArrayView tag = r.utf8(0);
                              auto it = spalten.constFind(QByteArray::fromRawData(tag.data(), tag.size()));
                              if (it == spalten.cend())
-                                 it = spalten.insert(tag.toByteArray(), m_tage->spalte(zdb::dateFromStored(r.value(1))));
+                                 it = spalten.insert(tag.toByteArray(), m_tage->spalte(zdb::dateFromStored(r.value(0))));
                              spalte = it.value();
                          } else {
-                             spalte = m_tage->spalte(zdb::dateFromStored(r.value(1)));
+                             spalte = m_tage->spalte(zdb::dateFromStored(r.value(0)));
                          }
                          if (spalte < 0)
                              return true;
-                         s.setTextMatrix(letzteZeile, spalte, codes.text(r, 2));
+                         s.setTextMatrix(letzteZeile, spalte, codes.text(r, 1));
                          return true;
                      });
     m_grid.setRedraw(true);
 }
 
-QString Fehltagekalender::absenzenSql(bool ascii)
+QString Fehltagekalender::absenzenSql(bool ascii, bool mitRegel, bool mitExakt)
 {
     // Unsorted: a person's records of a day come by time and order of writing, so the last one
     // written into a cell is the latest, as in the day's order; sorting the whole year costs more.
-    return fehltageSql(QStringLiteral("S_Id, Fehltag, Grund"), QStringLiteral("IN (SELECT value FROM json_each(?3))"),
-                       QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QString(), ascii);
+    return fehltageSql(QStringLiteral("Fehltag, Grund"),
+                       mitRegel ? QStringLiteral("IN (SELECT value FROM json_each(?3))") : QString(),
+                       QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QString(), ascii,
+                       mitExakt ? QStringLiteral("SELECT value FROM json_each(?4)") : QString());
 }
 
-int Fehltagekalender::zeileVon(const QString &id) const { return m_zeilen.value(vt::idSchluessel(id), -1); }
+Kennung Fehltagekalender::kennung(const QString &id) const
+{
+    return Kennung(id, m_zuordnung && m_zuordnung->nurExakt(id));
+}
+
+int Fehltagekalender::zeileVon(const QString &id) const
+{
+    const QString t = vt::trimBlanks(id);
+    if (const auto it = m_exaktZeilen.constFind(t); it != m_exaktZeilen.cend())
+        return it.value();
+    if (m_zuordnung && m_zuordnung->nurExakt(t))
+        return -1; // the rule links it to several persons
+    return m_zeilen.value(vt::idSchluessel(t), -1);
+}
 
 int Fehltagekalender::spalteVon(const QDate &tag) const { return m_tage ? m_tage->spalte(tag) : -1; }
 

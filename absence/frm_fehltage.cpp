@@ -76,6 +76,7 @@ frm_Fehltage::frm_Fehltage(QWidget *parent) : ChildWindow(QStringLiteral("frm_Fe
     setMouseTracking(true);
     steuerelementeErstellen();
     m_kalender = std::make_unique<Fehltagekalender>(*fgSchueler);
+    m_kalender->setZuordnung(&m_personen.zuordnung());
 }
 
 frm_Fehltage::~frm_Fehltage()
@@ -358,6 +359,14 @@ void frm_Fehltage::formLoad()
     }
     mdl::NMDatenbankSchliessen();
     EingabeLeeren();
+    // Persons the id rule cannot tell apart keep only the records stored exactly under their ids.
+    const QString gleiche = m_personen.gleicheIdsText();
+    if (!gleiche.isEmpty())
+        msg::box(QStringLiteral("Im Notenmanager gibt es Personen, deren Kennungen sich nur in der Schreibweise "
+                                "unterscheiden:\r")
+                 + gleiche
+                 + QStringLiteral("\rIhre Absenzen werden nur unter der genau gleichen Kennung gezeigt und "
+                                  "gespeichert; anders geschriebene Einträge gehören keiner dieser Personen."));
 }
 
 void frm_Fehltage::formActivate()

@@ -73,7 +73,8 @@ static const char *kSpalten = "SELECT Id, Datum, Klasse, Fach, Lehrkraft, nichtI
                               "FROM tbl_Termin ";
 
 // Classes by their leading grade number, classes without one after grade 19, then by name.
-static const char *kKlassenOrdnung = "IIf(Val(Klasse)=0,20,Val(Klasse)), Klasse COLLATE NOCASE";
+static const QString kKlassenOrdnung = mdl::KlassenOrdnungSql(QStringLiteral("Klasse"))
+                                       + QStringLiteral(", Klasse COLLATE DE");
 
 static QString text(const QVariant &v) { return v.isNull() ? QString() : v.toString(); }
 
@@ -130,8 +131,8 @@ QVector<Termin> termineVonTag(zdb::Db &db, const QString &klasse, const QDate &d
 QVector<Termin> termineVonLehrkraft(zdb::Db &db, const QString &lehrkraft)
 {
     return lesen(db,
-                 QStringLiteral("WHERE trim(Lehrkraft) = ? COLLATE NOCASE ORDER BY %1, Fach COLLATE NOCASE, Id")
-                     .arg(QLatin1String(kKlassenOrdnung)),
+                 QStringLiteral("WHERE trim(Lehrkraft) = ? COLLATE NOCASE ORDER BY ") + kKlassenOrdnung
+                     + QStringLiteral(", Fach COLLATE DE, Datum, Id"),
                  {lehrkraft.trimmed()});
 }
 
@@ -260,14 +261,14 @@ Schluessel fachZuletztSchluessel(const QVariant &v)
     const QString f = v.toString();
     return {2, 0, nocase(istSoOderKF(f) ? QStringLiteral("ZZ") + f : f)};
 }
-// IIf(Val(Klasse)=0,20,Val(Klasse)), Klasse COLLATE NOCASE: by grade number, without one after 19.
+// mdl::KlassenOrdnungSql, Klasse COLLATE NOCASE: by grade number, without one after 19.
 Schluessel klassenSchluessel(const QVariant &v)
 {
     if (v.isNull())
         return {};
     const QString k = v.toString();
-    const double val = accessfn::accessVal(k);
-    return {2, val == 0 ? 20.0 : val, nocase(k)};
+    const int stufe = mdl::KlassenStufe(k);
+    return {2, stufe == 0 ? 20.0 : double(stufe), nocase(k)};
 }
 
 } // namespace

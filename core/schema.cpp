@@ -48,15 +48,15 @@ QVector<Table> buildTables()
         fehltage.columns << col(QStringLiteral("s%1").arg(i, 2, 10, QChar('0')), "char(2)");
     fehltage.columns << col("Bemerkung", "varchar(50)") << col("Eintrag", "date") << col("Edit", "date")
                      << yesNo("entschuldigt") << col("zaehlt", "char(3)");
-    // A person's records are looked up by the trimmed id without regard to case; ids with other
-    // than printable ASCII characters, which NOCASE does not fold, have small indexes of their own
-    // (all of them; those with a letter whose case forms lie in ASCII: ß, ı, ſ, ẞ, the Kelvin sign,
-    // the ligatures ﬀ to ﬆ, and two signs that decompose into ASCII, U+037E and U+1FEF).
+    // A person's records are looked up by the comparison form of the id as SQLite's own functions
+    // make it (vt::idFormSql, exact for every id whose form is ASCII with ä, ö and ü); the few
+    // other ids have a small index of their own.
     fehltage.indexes << QStringLiteral("idx_Fehltage_Person(S_Id, Fehltag)")
                      << QStringLiteral("idx_Fehltage_Tag(Fehltag)")
-                     << QStringLiteral("idx_Fehltage_IdGetrimmt(rtrim(ltrim(S_Id)) COLLATE NOCASE, Fehltag)")
-                     << QStringLiteral("idx_Fehltage_IdSonstige(Fehltag) WHERE S_Id GLOB '*[^ -~]*'")
-                     << QStringLiteral("idx_Fehltage_IdNachAscii(Fehltag) WHERE S_Id GLOB ") + vt::idNachAsciiGlob();
+                     << QStringLiteral("idx_Fehltage_IdForm(") + vt::idFormSql(QStringLiteral("S_Id"))
+                            + QStringLiteral(", Fehltag)")
+                     << QStringLiteral("idx_Fehltage_IdFormSonstige(Fehltag) WHERE ")
+                            + vt::idFormSql(QStringLiteral("S_Id")) + QStringLiteral(" GLOB ") + vt::idFormJenseitsGlob();
     out << fehltage;
 
     Table grund;

@@ -313,8 +313,7 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
     const char *tail = nullptr;
     // A fault of the file (busy, unreadable, gone away) keeps its kind; a fault of the text is Other.
     if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &s.st, &tail) != SQLITE_OK || !s.st)
-        throw zdb::DbError(zdb::kindOfCode(sqlite3_errcode(h)), sqlite3_errcode(h), QString::fromUtf8(sqlite3_errmsg(h)),
-                           t.sql, db.path());
+        throw zdb::errorOf(h, sqlite3_errcode(h), t.sql, db.path());
     // One statement only: the translation never gives more, and nothing after it is run.
     if (!QByteArray(tail).trimmed().isEmpty() || !sqlite3_stmt_readonly(s.st))
         throw zdb::DbError(zdb::DbError::Other, SQLITE_MISUSE, QStringLiteral("nur eine Abfrage erlaubt"), t.sql);
@@ -377,7 +376,7 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
         if (rc == SQLITE_INTERRUPT || progress.stopped)
             return endAs(ReadResult::Stopped);
         if (rc != SQLITE_ROW)
-            throw zdb::DbError(zdb::kindOfCode(rc), rc, QString::fromUtf8(sqlite3_errmsg(h)), t.sql, db.path());
+            throw zdb::errorOf(h, rc, t.sql, db.path());
         QStringList row;
         row.reserve(n);
         bytes += 64;

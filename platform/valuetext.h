@@ -37,5 +37,12 @@ QString idSchluessel(const QString &s);
 // A GLOB pattern (quoted for SQL) that every id beyond ASCII whose comparison form is ASCII meets:
 // it holds a character whose own form is ASCII (ß, ı, ſ, ẞ, Kelvin sign, ﬀ to ﬆ, U+037E, U+1FEF).
 QString idNachAsciiGlob();
+// The comparison form of the id column `spalte` written with SQLite's own functions only (so any
+// connection keeps an index on it): equal to idSchluessel for every id whose form is ASCII, and
+// for every id made of printable ASCII, the characters of idNachAsciiGlob and the umlauts; for
+// every other id a text that meets idFormJenseitsGlob.
+QString idFormSql(const QString &spalte);
+// A GLOB pattern (quoted for SQL) met by a text with a character beyond printable ASCII and ä, ö, ü.
+QString idFormJenseitsGlob();
 
 } // namespace vt

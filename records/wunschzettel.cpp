@@ -26,8 +26,7 @@ const char *const kAbfrage =
     "         AND U.Klasse IS NOT NULL AND U.Klasse <> '' "
     "         AND substr(COALESCE(U.Fach, '') || ' ', 1, instr(COALESCE(U.Fach, '') || ' ', ' ') - 1) "
     "             COLLATE NOCASEU NOT IN ('Smd', 'Swd') "
-    "ORDER BY L.Name COLLATE DE, L.Vorname COLLATE DE, MixKoppel COLLATE NOCASEU, K COLLATE NOCASEU, "
-    "         F COLLATE NOCASEU";
+    "ORDER BY L.Name COLLATE DE, L.Vorname COLLATE DE, MixKoppel COLLATE DE, K COLLATE DE, F COLLATE DE";
 
 struct Gruppe {
     QString fach, klassen, stunden;

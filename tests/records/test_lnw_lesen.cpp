@@ -49,6 +49,23 @@ Fuellung fuellen(lnwtest::NM &nm, const KursAbfrage &a, const Schwellen &s = {})
 class LnwLesen : public ::testing::TestWithParam<Layout> {};
 INSTANTIATE_TEST_SUITE_P(Layouts, LnwLesen, ::testing::Values(Layout::Current, Layout::Older));
 
+// The teacher view lists abbreviations in German order (an umlaut beside its base letter), and the
+// subject view orders course groups such as "5e2" and "10e1" by their leading grade.
+TEST_P(LnwLesen, TeachersInGermanOrderAndCourseGroupsByTheirLeadingGrade)
+{
+    lnwtest::NM nm(GetParam());
+    for (const char *lehrer : {"Bzz", "Bäu", "Abr", "Abä"})
+        nm.lnw(nm.kurs("M", "5a", QString::fromUtf8(lehrer)), 0);
+    EXPECT_EQ(zeilenText(fuellen(nm, *nachLehrern(liste({"*"}, {"*"})))),
+              QStringList({"M|5a|Abä", "M|5a|Abr", "M|5a|Bäu", "M|5a|Bzz"}));
+
+    lnwtest::NM nm2(GetParam());
+    for (const char *klasse : {"10e1", "5e2", "6a", "5d1", "Q11"})
+        nm2.lnw(nm2.kurs("D", QString::fromUtf8(klasse), "AB"), 0);
+    EXPECT_EQ(zeilenText(fuellen(nm2, *nachFaechern(liste({"D"}, {"D"})))),
+              QStringList({"D|5d1|AB", "D|5e2|AB", "D|6a|AB", "D|10e1|AB", "D|Q11|AB"}));
+}
+
 // Which courses each statement selects, and in which order.
 TEST_P(LnwLesen, CourseStatementsSelectByPrefixCaseAndLiteralCodes)
 {
