@@ -474,15 +474,7 @@ QByteArray klassenPlan(const QStringList &klassen, const QVector<Termin> &termin
     return p.bytes();
 }
 
-bool planSchreibbar(const QString &pfad)
-{
-    const QFileInfo datei(pfad);
-    if (pfad.trimmed().isEmpty() || datei.isDir())
-        return false;
-    // The plan is replaced through a temporary file beside it: the folder must take a new file.
-    const QFileInfo ordner(datei.absolutePath());
-    return ordner.isDir() && ordner.isWritable();
-}
+bool planSchreibbar(const QString &pfad, QString *fehler) { return safefile::check(pfad, fehler); }
 
 bool planSpeichern(const QString &pfad, const QByteArray &inhalt, QString *fehler)
 {

@@ -37,7 +37,7 @@ QStringList klassenLesen(zdb::Db &nm)
 QStringList eigeneKlassenLesen(zdb::Db &nm, const QString &benutzer)
 {
     return ersteSpalte(nm,
-                       QStringLiteral("SELECT Klasse FROM Unterricht WHERE Archiv = 0 AND Lehrkraft = ? COLLATE NOCASE ")
+                       QStringLiteral("SELECT Klasse FROM Unterricht WHERE Archiv = 0 AND Lehrkraft = ? COLLATE NOCASEU ")
                            + kKlassenOrdnung,
                        {benutzer.trimmed()});
 }
@@ -45,7 +45,7 @@ QStringList eigeneKlassenLesen(zdb::Db &nm, const QString &benutzer)
 QVector<Kurs> kurseLesen(zdb::Db &nm, const QString &klasse)
 {
     QVector<Kurs> out;
-    nm.forEach(QStringLiteral("SELECT Fach, Lehrkraft FROM Unterricht WHERE Archiv = 0 AND Klasse = ? COLLATE NOCASE "
+    nm.forEach(QStringLiteral("SELECT Fach, Lehrkraft FROM Unterricht WHERE Archiv = 0 AND Klasse = ? COLLATE NOCASEU "
                               "ORDER BY Fach COLLATE DE"),
                {klasse.trimmed()}, [&out](const QVariantList &r) {
                    out.append({r[0].isNull() ? QString() : r[0].toString(),

@@ -124,7 +124,7 @@ QVector<Termin> alleTermine(zdb::Db &db) { return lesen(db, QStringLiteral("ORDE
 QVector<Termin> termineVonTag(zdb::Db &db, const QString &klasse, const QDate &datum)
 {
     return lesen(db,
-                 QStringLiteral("WHERE trim(Klasse) = ? COLLATE NOCASE AND Datum IN (?, ?) "
+                 QStringLiteral("WHERE trim(Klasse) = ? COLLATE NOCASEU AND Datum IN (?, ?) "
                                 "ORDER BY geloeschtDatum, Id"),
                  {klasse.trimmed(), zdb::isoDate(datum), tagMitMitternacht(datum)});
 }

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace zdb {
 
@@ -87,8 +88,9 @@ public:
     Db(const Db &) = delete;
     Db &operator=(const Db &) = delete;
 
-    // Opens an existing file, never creates one. Throws DbError: NotFound when missing,
-    // NotADatabase or Damaged when its first page cannot be read as a database.
+    // Opens an existing file, never creates one. Throws DbError: NotFound when missing, IoError
+    // when its place cannot be reached (a network folder gone away), NotADatabase or Damaged when
+    // its first page cannot be read as a database.
     void open(const QString &path, Mode mode = ReadWrite, int busyTimeoutMs = 5000);
     // Creates a new file (demo generator and test fixtures only).
     void create(const QString &path);
@@ -125,6 +127,8 @@ private:
     void prepareAndRun(const QString &sql, const Params &params,
                        const std::function<bool(void *stmt)> &onRow, int *changes);
     [[noreturn]] void fail(int rc, const QString &sql = {}) const;
+    bool nurFreigabeGescheitert(sqlite3_stmt *st, bool eigeneTransaktion) const;
+    void verbindungEinrichten(int busyTimeoutMs);
 
     sqlite3 *m_db = nullptr;
     QString m_path;
@@ -166,6 +170,9 @@ QString yesNoSql(const QString &expr);
 
 // The kind of fault an SQLite result code stands for (Other for a fault of the statement).
 DbError::Kind kindOfCode(int rc);
+// The error for a failed call on connection `db` of `file`: only a file that is damaged is called
+// damaged, not one whose read failed; a missing file whose folder cannot be reached is an IoError.
+DbError errorOf(sqlite3 *db, int rc, const QString &sql, const QString &file);
 
 // Quotes a name for SQL ("Index" -> "[Index]"-free form "\"Index\"").
 QString quoteName(const QString &name);

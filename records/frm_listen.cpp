@@ -280,15 +280,15 @@ bool frm_Listen::ergebnisZeigen(listen::Ergebnis &e, const std::function<bool(ac
         fg->setTextMatrix(0, c, e.felder[c]);
         fg->setColDataType(c, FlexDTString);
     }
-    // Straight into the cells (nothing listens to single cell changes of the list), each text moved:
-    // copying would touch every text once more.
+    // Straight into the cells (nothing listens to single cell changes of the list), each row handed
+    // over in the compact form it was read in.
     GridStore &zellen = fg->store();
     for (int r = 0; r < n; ++r) {
         if (weiter && !weiter(accesssql::RunPhase::Display)) {
             fg->setRedraw(true);
             return false;
         }
-        zellen.setRowTexts(r + 1, std::move(e.zeilen[r]));
+        zellen.setRowTexts(r + 1, e.zeilen.take(r));
     }
     fg->setRedraw(true);
     return true;

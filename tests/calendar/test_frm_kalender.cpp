@@ -274,3 +274,29 @@ TEST_F(Fenster, WeekendLabelsLeaveNoMarkAtAnyScaling)
     EXPECT_FALSE(mit == bild(1.5));
     EXPECT_EQ(g->textMatrix(sonntag, 0), "So 19.09.");
 }
+
+// The network folder fails exactly as the lock is released after the entry's commit: the entry is
+// saved, and nothing says otherwise.
+TEST_F(Fenster, EinEintragDessenSperreNichtFreigegebenWirdIstGespeichert)
+{
+    oeffnen("X");
+    {
+        testsupport::Netzausfall netz;
+        mdl::dbEigen.open(s.eigenPfad); // from now on through the folder that can fail
+        const int r = zeile(kDi), c = spalte("5a");
+        w->fgKalender_MouseDown(2, 0, r, c);
+        testsupport::MsgRecorder boxes;
+        netz.nur({zdb::Dateiaufruf::Entsperren});
+        netz.ausfallen(true);
+        w->lstSchA_Click(listenZeile("D"));
+        netz.ausfallen(false);
+        EXPECT_EQ(boxes.texts(), QStringList());
+        EXPECT_EQ(w->fgDetail->textMatrix(1, 3), "D");
+        EXPECT_EQ(mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin WHERE Fach = 'D'").toInt(), 1);
+        mdl::dbEigen.close();
+    }
+    mdl::dbEigen.open(s.eigenPfad);
+    zdb::Db andere;
+    andere.open(s.eigenPfad);
+    EXPECT_EQ(andere.scalar("SELECT Klasse || Fach FROM tbl_Termin").toString(), "5aD");
+}

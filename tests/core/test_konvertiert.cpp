@@ -2,8 +2,10 @@
 // its untouched twin: the comparison with WinSV, the write-back, the contact panel, exam entries, the
 // class report and typed lists give the same results on both.
 #include "nmfixture.h"
+#include "absence/klassenliste.h"
 #include "absence/personensuche.h"
 #include "absence/worddokumente.h"
+#include "calendar/kalendertage.h"
 #include "calendar/termine.h"
 #include "core/frm_anmeldung.h"
 #include "core/frm_main.h"
@@ -13,9 +15,14 @@
 #include "platform/accesssql_run.h"
 #include "platform/grid/gridstore.h"
 #include "platform/valuetext.h"
+#include "records/lehrerliste.h"
+#include "records/lnwfuellung.h"
+#include "records/wunschzettel.h"
+#include "records/zuordnungen.h"
 #include "support/testsupport.h"
 #include "tools/demo/demoschool.h"
 #include "tools/demo/konvertieren.h"
+#include "winsv/ap1logik.h"
 #include "winsv/datenvergleich.h"
 #include "winsv/rueckschreiben.h"
 
@@ -352,4 +359,136 @@ TEST(KonvertierteSchule, StartUndAnmeldung)
     EXPECT_EQ(eigen.scalar("SELECT pk FROM pragma_table_info('tbl_Termin') WHERE name = 'Id'").toInt(), 1);
     eigen.close();
     corefixture::sitzungZuruecksetzen();
+}
+
+namespace {
+
+// A teacher whose abbreviation holds a letter outside ASCII ("Güm").
+QString umlautKuerzel(zdb::Db &nm)
+{
+    return nm.scalar("SELECT Kürzel FROM Lehrkräfte WHERE Kürzel GLOB '*[^ -~]*' ORDER BY Kürzel LIMIT 1").toString();
+}
+
+// Texts that differ only in case between tables, as years of typing leave them: the classes
+// upper-cased in Klassen ("5A" beside "5a" in Schüler and Unterricht), a class teacher's
+// abbreviation lower-cased there, teachers' abbreviations and subjects in another case in
+// Unterricht than in Lehrkräfte and FächerGym, one of them with an umlaut.
+void schreibungVerschieben(const QString &nm)
+{
+    zdb::Db db;
+    db.open(nm);
+    db.exec("UPDATE Klassen SET Klasse = upper(Klasse)");
+    db.exec("UPDATE Klassen SET Klassenleiter = lower(Klassenleiter) WHERE Klassenleiter IN ('Bra', 'Hom')");
+    db.exec("UPDATE Unterricht SET Lehrkraft = lower(Lehrkraft) WHERE Lehrkraft IN ('Hub', 'Bra')");
+    db.exec("UPDATE Unterricht SET Lehrkraft = upper(Lehrkraft) WHERE Lehrkraft IN ('Wei', 'Lor')");
+    db.exec("UPDATE Unterricht SET Fach = upper(Fach) WHERE Fach IN ('Smd', 'Ku', 'Rel Ev')");
+    const QString umlaut = umlautKuerzel(db);
+    EXPECT_GT(db.exec("UPDATE Unterricht SET Lehrkraft = ? WHERE Lehrkraft = ?", {vt::upperCase(umlaut), umlaut}), 0)
+        << qPrintable(umlaut);
+}
+
+// What the views built on the grade manager's file show (and the exam entries of the own file),
+// one line per row: teacher list, teaching-assignment file, the classes of the exam calendar,
+// the pupil-to-course overview, the class lists of the absence window, the AP1 pupils, the
+// performance records and the WinSV comparison.
+QStringList ansichten(const QString &nmPfad, const QString &eigenPfad, const QString &winsv)
+{
+    QStringList out;
+    auto zeile = [&out](const char *ansicht, const QStringList &teile) {
+        out << QString::fromUtf8(ansicht) + ": " + teile.join('|');
+    };
+    {
+        zdb::Db nm, eigen;
+        nm.open(nmPfad, zdb::Db::ReadOnly);
+        eigen.open(eigenPfad, zdb::Db::ReadOnly);
+        for (const lehrerliste::Lehrer &l : lehrerliste::lehrerLesen(nm))
+            zeile("Lehrerliste", {l.kuerzel, l.name, l.vorname});
+        for (const QString &z : wunsch::lehrerZeilen(wunsch::kurseLesen(nm)))
+            zeile("Wunsch.txt", {z});
+        const QString umlaut = umlautKuerzel(nm);
+        for (const QString &wer : {QStringLiteral("Hub"), QStringLiteral("bra"), QStringLiteral("WEI"), umlaut})
+            zeile("meine Klassen", QStringList{wer} + kalender::eigeneKlassenLesen(nm, wer));
+        QVector<QDate> tage;
+        for (const kalender::Termin &t : kalender::alleTermine(eigen))
+            if (t.tag().isValid() && !tage.contains(t.tag()) && tage.size() < 15)
+                tage << t.tag();
+        const QStringList klassen = kalender::klassenLesen(nm);
+        zeile("Kalenderklassen", klassen);
+        EXPECT_EQ(zuordnungen::klassenLesen(nm).size(), klassen.size());
+        for (const QString &k : klassen) {
+            for (const kalender::Kurs &kurs : kalender::kurseLesen(nm, k))
+                zeile("Kalenderkurs", {k, kurs.fach, kurs.lehrkraft});
+            for (const QDate &tag : tage)
+                for (const kalender::Termin &t : kalender::termineVonTag(eigen, k, tag))
+                    zeile("Termin", {k, QString::number(t.id), t.fach, t.lehrkraft});
+            const zuordnungen::Daten d = zuordnungen::lesen(nm, k);
+            for (const zuordnungen::Schueler &s : d.schueler)
+                zeile("Zuordnung Schüler", {k, vt::valueText(s.nr), s.name});
+            for (const zuordnungen::Kurs &kurs : d.kurse)
+                zeile("Zuordnung Kurs", {k, vt::valueText(kurs.index), kurs.fach, kurs.lehrkraft, kurs.std});
+            for (const auto &[nr, index] : d.zuordnungen)
+                zeile("Zuordnung", {k, QString::number(nr), QString::number(index)});
+            const absence::Abfrage a = absence::Klassenliste::personenDerKlasse(k);
+            nm.forEach(a.sql, a.params, [&](const QVariantList &r) {
+                zeile("Klassenliste", {k, vt::valueText(r[0]), vt::valueText(r[2])});
+                return true;
+            });
+            for (const ap1::Schueler &s : ap1::schuelerDerKlasse(nm, k))
+                zeile("AP1", {k, s.anzeige});
+        }
+        for (const char *wer : {"X", "bra"})
+            for (const absence::KlassenZeile &k : absence::Klassenliste::laden(nm, wer))
+                zeile("Fehltage-Klassen", {wer, k.klasse, k.name, k.klassenleiter});
+        const auto kurse = [&](const char *was, const lnw::KursAbfrage &a) {
+            for (const lnw::KursZeile &k : lnw::lesen(nm, a, {}).zeilen) {
+                QStringList z{was, k.fach, k.klasse, k.lehrer};
+                for (const QString &c : k.zellen)
+                    z << c;
+                zeile("Leistungsnachweise", z);
+            }
+        };
+        kurse("eigener", lnw::eigenerUnterricht("Hub"));
+        kurse("eigener", lnw::eigenerUnterricht(umlaut));
+        kurse("Lehrer", *lnw::nachLehrern({{"*", true}}));
+        kurse("Fach", *lnw::nachFaechern({{"M", true}, {"Ku", true}, {"Rel Ev", true}}));
+    }
+    Vergleich v(winsv, nmPfad);
+    for (const QString &z : v.bild())
+        zeile("Datenabgleich", {z});
+    return out;
+}
+
+// The first line in which two views differ, "" when they are alike.
+QString ersteAbweichung(const QStringList &ist, const QStringList &soll, bool gefaltet = false)
+{
+    for (int i = 0; i < std::max(ist.size(), soll.size()); ++i) {
+        const QString a = ist.value(i, "(keine Zeile)"), b = soll.value(i, "(keine Zeile)");
+        if (gefaltet ? a.toCaseFolded() != b.toCaseFolded() : a != b)
+            return QStringLiteral("Zeile %1:\n%2\nstatt\n%3").arg(i).arg(a, b);
+    }
+    return QString();
+}
+
+} // namespace
+
+// A converted file compares texts without regard to case wherever Access does: classes, teachers'
+// abbreviations and subjects written in another case in one table than in another give the same
+// rows as in the untouched file, and as in the school before the case changed.
+TEST(KonvertierteSchule, GrossUndKleinschreibungZwischenTabellen)
+{
+    Zwillinge z;
+    const QStringList vorher = ansichten(z.echt.nm, z.echt.eigen, z.res.winsvFile);
+    for (const Seite *s : {&z.echt, &z.konvertiert})
+        schreibungVerschieben(s->nm);
+    const QStringList echt = ansichten(z.echt.nm, z.echt.eigen, z.res.winsvFile);
+    const QStringList konv = ansichten(z.konvertiert.nm, z.konvertiert.eigen, z.res.winsvFile);
+    for (const char *ansicht : {"Wunsch.txt: \"Hub\"", "meine Klassen: Hub|", "meine Klassen: bra|5a",
+                                "Kalenderkurs: 5A|", "Termin: 5A|", "Zuordnung Kurs: 5A|", "Zuordnung: 5A|",
+                                "Klassenliste: 5A|", "AP1: 5A|", "Fehltage-Klassen: bra|5A|",
+                                "Leistungsnachweise: eigener|"})
+        EXPECT_TRUE(std::any_of(echt.cbegin(), echt.cend(), [&](const QString &l) { return l.startsWith(ansicht); }))
+            << ansicht;
+    const QString gegenVorher = ersteAbweichung(echt, vorher, true), gegenEcht = ersteAbweichung(konv, echt);
+    EXPECT_TRUE(gegenVorher.isEmpty()) << qPrintable(gegenVorher);
+    EXPECT_TRUE(gegenEcht.isEmpty()) << qPrintable(gegenEcht);
 }
