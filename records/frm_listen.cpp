@@ -479,7 +479,7 @@ void frm_Listen::Dir1_Change()
     }
     Dir1->setCurrentRow(Dir1->count() - 1);
     const QDir aktuell(m_dirPath);
-    for (const QString &sub : aktuell.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
+    for (const QString &sub : listen::unterordner(m_dirPath)) {
         auto *item = new QListWidgetItem(QString(tiefe * 2, ' ') + sub, Dir1);
         item->setData(Qt::UserRole, aktuell.absoluteFilePath(sub));
     }

@@ -1,5 +1,6 @@
 #include "records/listenlogik.h"
 #include "core/mdl_zandrel.h"
+#include "platform/accessfuncs.h"
 #include "platform/accesssql.h"
 #include "platform/accesssql_run.h"
 #include "platform/accessfuncs.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <algorithm>
 #include <stdexcept>
 
 namespace listen {
@@ -202,17 +204,30 @@ bool abfrageLaden(const QString &pfad, QString *text)
     return true;
 }
 
+// File and folder names as every list of the program sorts texts: in German order.
+static QStringList deutschSortiert(QStringList namen)
+{
+    std::stable_sort(namen.begin(), namen.end(),
+                     [](const QString &a, const QString &b) { return accessfn::germanCompare(a, b) < 0; });
+    return namen;
+}
+
 QStringList abfrageDateien(const QString &ordner)
 {
     QDir d(ordner);
     d.setNameFilters({QStringLiteral("*.sql")});
     d.setFilter(QDir::Files); // name filters ignore case: "x.SQL" and "y.sql" alike
-    d.setSorting(QDir::Name | QDir::IgnoreCase);
+    d.setSorting(QDir::Unsorted);
     QStringList out;
     for (const QString &n : d.entryList())
         if (n.endsWith(QLatin1String(".sql"), Qt::CaseInsensitive))
             out << n;
-    return out;
+    return deutschSortiert(out);
+}
+
+QStringList unterordner(const QString &ordner)
+{
+    return deutschSortiert(QDir(ordner).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted));
 }
 
 QString excelDateiname(const QString &name)

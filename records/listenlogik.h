@@ -122,8 +122,10 @@ QString anfuehrungszeichenErsetzen(const QString &text);
 bool abfrageSpeichern(const QString &pfad, const QString &text, QString *fehler = nullptr);
 // Reads a file (UTF-8, else Windows-1252) with its line breaks as "\n"; false when unreadable.
 bool abfrageLaden(const QString &pfad, QString *text);
-// "*.sql" regardless of case, sorted by name.
+// "*.sql" regardless of case, sorted by name in German order.
 QStringList abfrageDateien(const QString &ordner);
+// The folder's subfolders, sorted by name in German order.
+QStringList unterordner(const QString &ordner);
 
 // The workbook name: "….xls" gets ".xlsx", a name without an extension gets ".xlsx".
 QString excelDateiname(const QString &name);

@@ -270,6 +270,24 @@ TEST_F(ListenFenster, ActivationPointsTheListsAtTheStartFolder)
     EXPECT_EQ(w->dirPath(), QDir::cleanPath(w->drive()));
 }
 
+TEST_F(ListenFenster, FolderAndFileListsComeInGermanOrder)
+{
+    for (const char *o : {"Zeugnis", "\xc3\x9c" "bersicht", "aber", "Ober", "\xc3\xb6" "ffentlich", "Oz"})
+        QDir(sb.path()).mkpath(QStringLiteral("Abfragen/") + QString::fromUtf8(o));
+    for (const char *d : {"Zahl.sql", "\xc3\xa4rger.SQL", "Abc.sql", "abd.sql", "Ma\xc3\x9f.sql", "Masse.sql", "Mast.sql"})
+        QFile(sb.file(QStringLiteral("Abfragen/") + QString::fromUtf8(d))).open(QIODevice::WriteOnly);
+    settings::saveSetting("Save", "SaveSQL", sb.file("Abfragen"));
+    w->formActivate();
+    QStringList dateien, ordner;
+    for (int i = 0; i < w->File1->count(); ++i)
+        dateien << w->File1->item(i)->text();
+    const int start = w->Dir1->currentRow() + 1; // the folders below the current one
+    for (int i = start; i < w->Dir1->count(); ++i)
+        ordner << w->Dir1->item(i)->text().trimmed();
+    EXPECT_EQ(dateien.join(' ').toStdString(), "Abc.sql abd.sql \xc3\xa4rger.SQL Ma\xc3\x9f.sql Masse.sql Mast.sql Zahl.sql");
+    EXPECT_EQ(ordner.join(' ').toStdString(), "aber Ober \xc3\xb6" "ffentlich Oz \xc3\x9c" "bersicht Zeugnis");
+}
+
 TEST_F(ListenFenster, DriveThatCannotBeReadIsReported)
 {
     w->setDrive(QDir::rootPath());
