@@ -132,7 +132,7 @@ QVector<Termin> termineVonTag(zdb::Db &db, const QString &klasse, const QDate &d
 QVector<Termin> termineVonLehrkraft(zdb::Db &db, const QString &lehrkraft)
 {
     return lesen(db,
-                 QStringLiteral("WHERE trim(Lehrkraft) = ? COLLATE NOCASE ORDER BY ") + kKlassenOrdnung
+                 QStringLiteral("WHERE trim(Lehrkraft) = ? COLLATE NOCASEU ORDER BY ") + kKlassenOrdnung
                      + QStringLiteral(", Fach COLLATE DE, Datum, Id"),
                  {lehrkraft.trimmed()});
 }
