@@ -38,7 +38,7 @@ uint32_t rgbFromColorIndex(int index)
     return index >= 1 && index <= 56 ? palette[index - 1] : Automatic;
 }
 
-bool plainNumber(const QString &text, double &value, int &decimals)
+bool plainNumber(QStringView text, double &value, int &decimals)
 {
     // -?(0|[1-9][0-9]{0,14})([.,][0-9]{1,10})? : no leading zeros ("007" and "01234" stay texts).
     // Called for every cell of a grid: plain character tests, no expressions.
@@ -265,20 +265,16 @@ int Worksheet::lastCol() const
 
 // ------------------------------------------------------------------------------------------ formats
 
-namespace {
-
-size_t styleHash(const Style &s)
+size_t qHash(const Style &s, size_t seed)
 {
-    return qHashMulti(0, s.fontName, s.fontSize, s.bold, s.italic, s.underline, s.fontColor, s.fill, s.left.weight,
+    return qHashMulti(seed, s.fontName, s.fontSize, s.bold, s.italic, s.underline, s.fontColor, s.fill, s.left.weight,
                       s.left.color, s.top.weight, s.top.color, s.right.weight, s.right.color, s.bottom.weight,
                       s.bottom.color, s.numberFormat, s.hAlign, s.vAlign, s.wrap);
 }
 
-} // namespace
-
 int Worksheet::styleIndex(const Style &s)
 {
-    std::vector<int> &same = m_styleLookup[styleHash(s)];
+    std::vector<int> &same = m_styleLookup[qHash(s)];
     for (int i : same)
         if (m_styles[size_t(i)] == s)
             return i;
@@ -296,6 +292,12 @@ void Worksheet::setCell(int row, int col, const QVariant &stored, int style)
     Cell &c = m_cells.emplace_hint(m_cells.end(), key(row, col), Cell())->second;
     c.value = stored;
     c.style = style < int(m_styles.size()) ? style : -1;
+}
+
+void Worksheet::setCellSource(int rows, int cols, std::function<void(CellSink &)> fill)
+{
+    m_source = std::move(fill);
+    m_sourceCells = m_source ? qint64(std::max(0, rows)) * std::max(0, cols) : 0;
 }
 
 Style Worksheet::style(int row, int col) const
