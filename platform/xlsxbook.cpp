@@ -38,7 +38,7 @@ uint32_t rgbFromColorIndex(int index)
     return index >= 1 && index <= 56 ? palette[index - 1] : Automatic;
 }
 
-bool plainNumber(QStringView text, double &value, int &decimals)
+bool plainNumber(const QString &text, double &value, int &decimals)
 {
     // -?(0|[1-9][0-9]{0,14})([.,][0-9]{1,10})? : no leading zeros ("007" and "01234" stay texts).
     // Called for every cell of a grid: plain character tests, no expressions.

@@ -16,7 +16,6 @@
 #include "platform/docopener.h"
 
 #include <QString>
-#include <QStringView>
 #include <QVariant>
 
 #include <cstdint>
@@ -36,7 +35,7 @@ uint32_t rgbFromBgr(long bgr);
 // Excel's colour index (1 … 56 of the standard palette) as 0xRRGGBB; Automatic for others.
 uint32_t rgbFromColorIndex(int index);
 // A plain decimal ("12", "-3", "2,50", "4.5", no leading zeros) read as a number, with its decimals.
-bool plainNumber(QStringView text, double &value, int &decimals);
+bool plainNumber(const QString &text, double &value, int &decimals);
 
 constexpr uint32_t Automatic = 0xFFFFFFFFu; // the automatic (default) colour
 
