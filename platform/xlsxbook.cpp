@@ -283,17 +283,6 @@ int Worksheet::styleIndex(const Style &s)
     return int(m_styles.size() - 1);
 }
 
-int Worksheet::addStyle(const Style &s) { return styleIndex(s); }
-
-void Worksheet::setCell(int row, int col, const QVariant &stored, int style)
-{
-    if (row < 1 || col < 1 || (!stored.isValid() && style < 0))
-        return;
-    Cell &c = m_cells.emplace_hint(m_cells.end(), key(row, col), Cell())->second;
-    c.value = stored;
-    c.style = style < int(m_styles.size()) ? style : -1;
-}
-
 void Worksheet::setCellSource(int rows, int cols, std::function<void(CellSink &)> fill)
 {
     m_source = std::move(fill);

@@ -130,10 +130,6 @@ public:
     void setText(int row, int col, const QString &text);   // always text, no conversion
     void setNumber(int row, int col, double value, const QString &numberFormat = QString());
     void clear(int row, int col);
-    // Filling many cells at once (a grid's cells): a look made once with addStyle, then each cell
-    // with its value as stored (QString, double, QDateTime; invalid = empty) and that style (-1 none).
-    int addStyle(const Style &s);
-    void setCell(int row, int col, const QVariant &stored, int style);
     // Text as stored (numbers as written by QString::number), Null for an empty cell.
     QVariant value(int row, int col) const;
     QString text(int row, int col) const;
