@@ -278,12 +278,17 @@ bool Workbook::write(const QString &file, QString *badSheetName) const
 
     for (const auto &sheetPtr : m_sheets) {
         const Worksheet &src = *sheetPtr;
-        lxw_worksheet *ws = workbook_add_worksheet(wb, src.name().toUtf8().constData());
+        // Written row by row, a sheet starts with a temporary file of its own, which may fail. The
+        // workbook is dropped unwritten then: closing it would try once more and fall over.
+        const QByteArray name = src.name().toUtf8();
+        const bool badName = workbook_validate_sheet_name(wb, name.constData()) != LXW_NO_ERROR;
+        lxw_worksheet *ws = badName ? nullptr : workbook_add_worksheet(wb, name.constData());
         if (!ws) {
-            workbook_close(wb);
-            if (badSheetName)
+            const int err = badName ? EINVAL : (errno ? errno : EIO);
+            lxw_workbook_free(wb);
+            if (badName && badSheetName)
                 *badSheetName = src.name();
-            errno = EINVAL;
+            errno = err;
             return false;
         }
         for (const auto &[c, info] : src.m_cols) {

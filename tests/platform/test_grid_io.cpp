@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <minizip/unzip.h>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -229,6 +231,29 @@ TEST(GridSave, ListPastTheRowByRowSizeHoldsEveryCellAsShown)
     QString sheet;
     checkSavedList(rows, &sheet);
     EXPECT_TRUE(sheet.contains("t=\"inlineStr\"")); // written row by row
+}
+
+// Written row by row, the sheet needs a temporary file of its own: when none can be made the
+// message tells why and does not blame the sheet's name.
+TEST(GridSave, ListPastTheRowByRowSizeReportsATemporaryFileThatCannotBeMade)
+{
+    testsupport::Sandbox sb;
+    VSGrid g;
+    fillList(g, int(xlsx::RowByRowCells / Spalten) + 40);
+    const QString path = sb.file("Liste.xlsx");
+    const QString antwort = testsupport::imKind([&] {
+        // Room for the one descriptor of the file being written, none for another.
+        const int frei = ::open("/dev/null", O_RDONLY);
+        ::close(frei);
+        struct rlimit grenze = {};
+        ::getrlimit(RLIMIT_NOFILE, &grenze);
+        grenze.rlim_cur = rlim_t(frei + 1);
+        ::setrlimit(RLIMIT_NOFILE, &grenze);
+        QString fehler;
+        return g.saveXlsx(path, &fehler) ? QStringLiteral("gespeichert") : fehler;
+    });
+    EXPECT_EQ(antwort, "Datei: " + path + "\rGrund: Zu viele Dateien sind geöffnet.");
+    EXPECT_FALSE(QFileInfo::exists(path));
 }
 
 TEST(GridSave, UnwritablePathReportsFailure)

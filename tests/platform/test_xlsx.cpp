@@ -179,6 +179,19 @@ TEST(XlsxSave, LongTextsAreCutToTheCellLimitNotLeftOut)
     EXPECT_EQ(cells.value("A5"), QString(32767, QChar('m')));
 }
 
+TEST(XlsxSave, AnInvalidSheetNameIsNamedAndNothingIsWritten)
+{
+    testsupport::Sandbox box;
+    Workbook b;
+    b.sheet(1).setName("Noten [5a]");
+    b.sheet(1).setValue(1, 1, "x");
+    QString fehler;
+    EXPECT_FALSE(b.save(box.file("Noten.xlsx"), &fehler));
+    EXPECT_EQ(fehler, "Datei: " + box.file("Noten.xlsx") + "\rGrund: Der Tabellenname \"Noten [5a]\" ist ungültig.");
+    EXPECT_FALSE(QFileInfo::exists(box.file("Noten.xlsx")));
+    EXPECT_TRUE(QDir(box.path()).entryList(QDir::Files).isEmpty()) << "no temporary file left";
+}
+
 TEST(XlsxSave, OpenUnsavedNeverOverwrites)
 {
     testsupport::Sandbox box;
