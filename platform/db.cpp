@@ -178,7 +178,23 @@ DbError errorOf(sqlite3 *db, int rc, const QString &sql, const QString &file)
     return DbError(kind, rc, msg, sql, file);
 }
 
-void Db::fail(int rc, const QString &sql) const { throw errorOf(m_db, rc, sql, m_path); }
+void Db::fail(int rc, const QString &sql)
+{
+    DbError e = errorOf(m_db, rc, sql, m_path);
+    if (e.kind() == DbError::IoError || e.kind() == DbError::Damaged || e.kind() == DbError::NotADatabase)
+        m_seitenVerdaechtig = true;
+    throw e;
+}
+
+// A page that came as zeros while the share was gone stays in the connection's cache as long as
+// the file seems unchanged: once no transaction holds them, the cached pages go and are read anew.
+void Db::seitenVerwerfen()
+{
+    if (m_seitenVerdaechtig && m_db && sqlite3_get_autocommit(m_db)) {
+        sqlite3_db_release_memory(m_db);
+        m_seitenVerdaechtig = false;
+    }
+}
 
 // The transaction reached the file and only what came after failed (a network folder dropping
 // away as the lock is released, or as the removed journal is reported): the statement is done and
@@ -340,6 +356,7 @@ void Db::prepareAndRun(const QString &sql, const Params &params,
 {
     if (!m_db)
         throw DbError(DbError::NotFound, SQLITE_MISUSE, QStringLiteral("Datenbank ist nicht geöffnet"), sql);
+    seitenVerwerfen();
     QByteArray text = sql.toUtf8();
     const char *tail = text.constData();
     const char *end = tail + text.size();
@@ -512,6 +529,7 @@ void Db::rollback()
 {
     if (m_db && !sqlite3_get_autocommit(m_db))
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    seitenVerwerfen();
 }
 bool Db::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
 

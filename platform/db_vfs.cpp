@@ -79,11 +79,12 @@ struct VfsZugang {
         const int rc = rufen(f, Dateiaufruf::Lesen, o, n,
                              [&](sqlite3_file *i) { return i->pMethods->xRead(i, p, n, o); }, p);
         // SQLite reads past the end of a file on purpose and takes the zeros; a database that says it
-        // holds the bytes and gives fewer is a file that cannot be read just now.
+        // holds the bytes and gives fewer, or whose size cannot be asked either (the share is gone),
+        // is a file that cannot be read just now.
         HuellenDatei *d = datei(f);
         sqlite3_int64 groesse = 0;
         if (rc == SQLITE_IOERR_SHORT_READ && d->datenbank
-            && d->innen()->pMethods->xFileSize(d->innen(), &groesse) == SQLITE_OK && groesse >= o + n)
+            && (d->innen()->pMethods->xFileSize(d->innen(), &groesse) != SQLITE_OK || groesse >= o + n))
             notieren(d, Dateiaufruf::Lesen, true);
         return rc;
     }

@@ -97,6 +97,28 @@ TEST(DbAusfall, AReadThatFailsIsNeverADamagedFile)
     }
 }
 
+// The share gone altogether: a read brings nothing and the file's size cannot be asked either.
+// That is no damaged file, and once the share is back the zeros read are not kept for pages.
+TEST(DbAusfall, AReadThatBringsNothingWhileTheSizeCannotBeAskedIsNoDamagedFileAndIsReadAnew)
+{
+    testsupport::Netzausfall netz;
+    testsupport::Sandbox sb;
+    const QString pfad = sb.file("Zandrel.mdb");
+    anlegen(pfad);
+    Db db;
+    db.open(pfad);
+    // Inside a write transaction whose first page was read before the share went.
+    db.beginImmediate();
+    netz.nur({A::Lesen, A::Groesse}, SQLITE_IOERR_SHORT_READ);
+    netz.ausfallen(true);
+    const DbError e = fehlerVon([&] { db.query("SELECT sum(length(x)) FROM t"); });
+    netz.ausfallen(false);
+    db.rollback();
+    EXPECT_EQ(e.kind(), DbError::IoError);
+    EXPECT_FALSE(e.germanText().contains("beschädigt")) << e.germanText().toStdString();
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM t").toInt(), 300);
+}
+
 // A typed list reads through its own statement loop: the same judgement.
 TEST(DbAusfall, ATypedListWhoseReadFailsIsNotADamagedFile)
 {
