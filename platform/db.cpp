@@ -131,23 +131,14 @@ int unerreichbar(const QString &path)
     if (::stat(QFile::encodeName(path).constData(), &st) == 0)
         return 0;
     const int err = errno;
-    switch (err) {
-    case ENOENT: {
+    if (err == ENOENT) {
         // A file may be missing; its folder gone means the share is.
         const QString folder = QFileInfo(path).absolutePath();
         if (::stat(QFile::encodeName(folder).constData(), &st) == 0)
             return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
         return errno == EACCES ? 0 : errno;
     }
-    case ENOTDIR:
-    case EACCES:
-    case EPERM:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return 0;
-    default:
-        return err;
-    }
+    return safefile::unreachable(err) ? err : 0;
 }
 
 DbError unreachableError(const QString &path, int err)
