@@ -335,6 +335,28 @@ bool Writer::commit()
     return true;
 }
 
+bool missing(const QString &path, int *err)
+{
+    struct stat st = {};
+    int fehler = 0;
+    if (sysStat(path, &st) == 0) {
+        fehler = 0;
+    } else {
+        fehler = errno;
+        // Missing also where its folder is missing (the writer then names that).
+        if (fehler == ENOENT && sysStat(QFileInfo(path).absolutePath(), &st) != 0)
+            fehler = errno;
+        if (!unreachable(fehler)) {
+            if (err)
+                *err = 0;
+            return true;
+        }
+    }
+    if (err)
+        *err = fehler;
+    return false;
+}
+
 bool check(const QString &path, QString *error)
 {
     Writer w(path); // its temporary file goes with it

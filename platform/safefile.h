@@ -92,6 +92,10 @@ private:
     SystemCalls m_previous;
 };
 
+// Whether `path` is missing from a folder that can be reached: only then may a default file be
+// made in its place. When it cannot be asked for now, *err gets the reason (errno), else 0.
+bool missing(const QString &path, int *err = nullptr);
+
 // Our own leftovers for `path`: temporary files no running write holds (for tests and cleanup).
 QStringList leftovers(const QString &path);
 
