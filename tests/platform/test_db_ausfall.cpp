@@ -232,6 +232,46 @@ TEST(DbAusfall, ACommitThatReachedTheFileIsSavedEvenWhenItsLockCannotBeReleased)
     EXPECT_EQ(zeilen(pfad), 1);
 }
 
+namespace {
+// The share drops as the journal is to be removed after a commit: the journal stays, and asked
+// whether it is there the folder gives no answer, which SQLite takes for "no journal".
+class JournalBleibtUnbeantwortet : public testsupport::Netzausfall {
+public:
+    bool scharf = false;
+
+protected:
+    int vorher(const A &a) override
+    {
+        return scharf && a.art == A::Loeschen ? SQLITE_IOERR_DELETE : SQLITE_OK;
+    }
+    int nachher(const A &a, int rc) override
+    {
+        if (scharf && a.art == A::Zugriff && a.puffer)
+            *static_cast<int *>(a.puffer) = 0;
+        return rc;
+    }
+};
+} // namespace
+
+// A commit whose journal could not be removed did not happen, even when the folder cannot say
+// whether the journal is still there: it is told as failed, and the journal takes the file back.
+TEST(DbAusfall, ACommitWhoseJournalMayStillBeThereIsNotSaved)
+{
+    JournalBleibtUnbeantwortet netz;
+    testsupport::Sandbox sb;
+    const QString pfad = sb.file("Zandrel.mdb");
+    anlegen(pfad, 1);
+    {
+        Db db;
+        db.open(pfad);
+        netz.scharf = true;
+        const DbError e = fehlerVon([&] { db.exec("INSERT INTO t (n) VALUES (2)"); });
+        netz.scharf = false;
+        EXPECT_EQ(e.kind(), DbError::IoError);
+    }
+    EXPECT_EQ(zeilen(pfad), 1);
+}
+
 // Power loss: the journal's records are on the disk before its header counts them, the journal
 // before the database is written, the database before the journal goes. Every connection does
 // so, whatever the library was built with.
