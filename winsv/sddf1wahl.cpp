@@ -20,6 +20,19 @@ bool pfadVorhanden(const QString &pfad)
     return !p.isEmpty() && !p.endsWith(Fehlt) && QFileInfo(p).isFile();
 }
 
+QString nichtErreichbar(const QString &pfad)
+{
+    const QString p = vt::trimBlanks(pfad);
+    int err = 0;
+    if (!p.isEmpty())
+        safefile::missing(p, &err);
+    if (!err)
+        return QString();
+    return QStringLiteral("Die SD.DF1 - Datei \"%1\" kann im Moment nicht erreicht werden: %2\r"
+                          "Sobald der Netzwerkordner wieder erreichbar ist, kann der Schritt wiederholt werden.")
+        .arg(QDir::toNativeSeparators(p), safefile::reason(err));
+}
+
 QString optionText(const QString &pfad) { return pfadVorhanden(pfad) ? pfad : pfad + Fehlt; }
 
 Wahl wahlBeiAktivierung(const QString &nmPfad, const QString &altPfad, const QString &gespeichert)
@@ -52,16 +65,9 @@ Aufloesung datendateiAufloesen(Wahl wahl, const QString &nmCaption, const QStrin
         return {QString(), QStringLiteral("Bitte wählen Sie aus, welche SD.DF1 - Datei verwendet werden soll.")};
     const QString pfad = vt::trimBlanks(wahl == Wahl::NM ? nmCaption : altCaption);
     wahlSpeichern(wahl);
-    // A file on a network folder that cannot be asked for now is not called missing.
-    const QString datei = pfad.endsWith(Fehlt) ? pfad.chopped(Fehlt.size()) : pfad;
-    int unerreichbar = 0;
-    if (!datei.isEmpty())
-        safefile::missing(datei, &unerreichbar);
-    if (unerreichbar)
-        return {QString(), QStringLiteral("Die SD.DF1 - Datei \"%1\" kann im Moment nicht erreicht werden: %2\r"
-                                          "Sobald der Netzwerkordner wieder erreichbar ist, kann der Schritt "
-                                          "wiederholt werden.")
-                               .arg(QDir::toNativeSeparators(datei), safefile::reason(unerreichbar))};
+    if (const QString weg = nichtErreichbar(pfad.endsWith(Fehlt) ? pfad.chopped(Fehlt.size()) : pfad);
+        !weg.isEmpty())
+        return {QString(), weg};
     if (!pfadVorhanden(pfad)) {
         QString meldung = QStringLiteral("Die angegebene SD.DF1 - Datei wurde nicht gefunden.");
         // The grade manager's registration names no file at all: say where it is looked up.

@@ -3,11 +3,14 @@
 #include "winsvfixture.h"
 
 #include "core/mdl_zandrel.h"
+#include "platform/safefile.h"
 #include "platform/settings.h"
 #include "winsv/ap1blatt.h"
 #include "winsv/ap1logik.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace ap1;
 
@@ -121,6 +124,29 @@ TEST(Ap1Datendatei, GespeicherterPfadDannDialog)
     EXPECT_EQ(d.pfad, f.winsvPfad);
     EXPECT_TRUE(d.meldung.isEmpty());
     EXPECT_EQ(settings::getSetting("PFAD", "sd.df1"), f.winsvPfad);
+}
+
+// The registered file's network folder cannot be asked for just now: the message says so with the
+// file, and no other file is asked for.
+TEST(Ap1Datendatei, EinNichtErreichbarerOrdnerIstKeineFehlendeDatei)
+{
+    WinsvFixture f;
+    bool gefragt = false;
+    safefile::SystemCalls weg;
+    const QByteArray datei = QFile::encodeName(f.winsvPfad);
+    weg.stat = [datei](const char *p, struct stat *st) {
+        if (datei == p) {
+            errno = ESTALE;
+            return -1;
+        }
+        return ::stat(p, st);
+    };
+    const safefile::ScopedSystemCalls gestoert(weg);
+    const Datendatei d = datendateiBestimmen(f.winsvPfad, [&] { gefragt = true; return QString(); }, nullptr);
+    EXPECT_FALSE(gefragt);
+    EXPECT_EQ(d.meldung, "Die SD.DF1 - Datei \"" + f.winsvPfad + "\" kann im Moment nicht erreicht werden: Die "
+                         "Verbindung zum Netzwerkordner ist unterbrochen.\rSobald der Netzwerkordner wieder "
+                         "erreichbar ist, kann der Schritt wiederholt werden.");
 }
 
 TEST(Ap1Lesen, ApostrophImKlassennamenUndLeereNummer)
