@@ -73,11 +73,13 @@ QString schluesselLesen(const QString &text)
     return out;
 }
 
-// A text value in quotes, so that it is read back whole (commas, blanks and umlauts included).
+// A text value as QSettings writes it: quoted where a comma, semicolon, equals sign or an outer blank
+// would otherwise change how it is read back.
 QByteArray iniWert(const QString &value)
 {
     const QString v = value.startsWith(u'@') ? u'@' + value : value;
-    QByteArray out = "\"";
+    QByteArray out;
+    bool quoted = v.startsWith(u' ') || v.endsWith(u' ');
     for (const QChar c : v) {
         switch (c.unicode()) {
         case u'\\': out += "\\\\"; break;
@@ -85,12 +87,15 @@ QByteArray iniWert(const QString &value)
         case u'\n': out += "\\n"; break;
         case u'\r': out += "\\r"; break;
         case u'\t': out += "\\t"; break;
+        case u';':
+        case u',':
+        case u'=': quoted = true; out += char(c.unicode()); break;
         default:
             if (c.unicode() >= 0x20)
                 out += QString(c).toUtf8();
         }
     }
-    return out + '"';
+    return quoted ? '"' + out + '"' : out;
 }
 
 // A value as QSettings reads it: quoted parts as they stand, escapes resolved, blanks around

@@ -55,6 +55,13 @@ TEST(SettingsStore, TextsComeBackAsTheyWereSaved)
         EXPECT_EQ(settings::getSetting("Fenster", QString("Wert %1").arg(i), "-"), werte[i]) << i;
     EXPECT_EQ(settings::getSetting("Save", "Excel"), QString("C:\\Listen\\Klasse 5a, alt"));
     EXPECT_EQ(settings::getSetting("Größe", "Höhe"), QString("  7 \"cm\""));
+    // And QSettings reads the file as it was written.
+    const QString kopie = sb.file("kopie.ini");
+    ASSERT_TRUE(QFile::copy(sb.file("config/Zandrel/Zandrel.ini"), kopie));
+    QSettings lesen(kopie, QSettings::IniFormat);
+    for (int i = 0; i < werte.size(); ++i)
+        EXPECT_EQ(lesen.value(QString("Fenster/Wert %1").arg(i)).toString(), werte[i]) << i;
+    EXPECT_EQ(lesen.value("Größe/Höhe").toString(), QString("  7 \"cm\""));
     // Saved one after the other in the same moment, each is read as it now is.
     for (int i = 0; i < 20; ++i) {
         settings::saveSetting("Fenster", "ListenHeight", QString::number(5000 + i));
