@@ -265,6 +265,19 @@ struct LikeToken {
 struct LikePattern {
     QVector<LikeToken> tokens;
     QChar esc;
+    int fixed = 0;      // tokens that take one character each
+    bool star = false;  // without one, a text matches only with exactly `fixed` characters
+
+    LikePattern(QVector<LikeToken> t, QChar e) : tokens(std::move(t)), esc(e)
+    {
+        for (const LikeToken &k : tokens) {
+            if (k.kind == LikeToken::Star)
+                star = true;
+            else
+                ++fixed;
+        }
+    }
+    bool lengthFits(qsizetype n) const { return star ? n >= fixed : n == fixed; }
 };
 
 static QVector<LikeToken> likeTokens(const QString &p, bool access, QChar esc)
@@ -335,7 +348,7 @@ static bool likeMatch(const QString &t, const QVector<LikeToken> &p)
 // A stored text of ASCII characters is matched on its bytes (folding an ASCII letter is making it
 // small); any other text is decoded and case folded.
 template <typename AsText>
-static bool likeMatchValue(sqlite3_value *v, const QVector<LikeToken> &p, const AsText &asText)
+static bool likeMatchValue(sqlite3_value *v, const LikePattern &p, const AsText &asText)
 {
     if (sqlite3_value_type(v) == SQLITE_TEXT) {
         const auto *s = sqlite3_value_text(v);
@@ -344,9 +357,11 @@ static bool likeMatchValue(sqlite3_value *v, const QVector<LikeToken> &p, const 
         while (i < n && s[i] < 0x80)
             ++i;
         if (i == n)
-            return likeMatch(n, [s](int k) { return QChar(s[k] >= 'A' && s[k] <= 'Z' ? s[k] + 32 : s[k]); }, p);
+            return p.lengthFits(n)
+                && likeMatch(n, [s](int k) { return QChar(s[k] >= 'A' && s[k] <= 'Z' ? s[k] + 32 : s[k]); }, p.tokens);
     }
-    return likeMatch(asText().toCaseFolded(), p);
+    const QString t = asText().toCaseFolded();
+    return p.lengthFits(t.size()) && likeMatch(t, p.tokens);
 }
 
 bool accessLike(const QString &text, const QString &pattern)
@@ -366,7 +381,7 @@ static bool withPattern(sqlite3_context *ctx, sqlite3_value **argv, int arg, boo
 {
     if (const auto *kept = static_cast<const LikePattern *>(sqlite3_get_auxdata(ctx, arg)); kept && kept->esc == esc)
         return match(*kept);
-    auto *read = new LikePattern{likeTokens(argText(argv[arg]).toCaseFolded(), access, esc), esc};
+    auto *read = new LikePattern(likeTokens(argText(argv[arg]).toCaseFolded(), access, esc), esc);
     const bool r = match(*read);
     sqlite3_set_auxdata(ctx, arg, read, [](void *p) { delete static_cast<LikePattern *>(p); });
     return r;
@@ -381,15 +396,17 @@ static void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     }
     QChar esc;
     if (argc == 3 && !isNull(argv[2])) {
-        QString e = argText(argv[2]);
-        if (e.size() != 1) {
+        // Asked on every row: an ASCII escape is read without making a text.
+        const unsigned char *e = sqlite3_value_text(argv[2]);
+        const QString t = sqlite3_value_bytes(argv[2]) == 1 && e[0] < 0x80 ? QString() : argText(argv[2]);
+        if (!t.isNull() && t.size() != 1) {
             sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
             return;
         }
-        esc = e[0].toCaseFolded();
+        esc = (t.isNull() ? QChar(e[0]) : t[0]).toCaseFolded();
     }
     const bool match = withPattern(ctx, argv, 0, false, esc, [argv](const LikePattern &p) {
-        return likeMatchValue(argv[1], p.tokens, [argv] { return argText(argv[1]); });
+        return likeMatchValue(argv[1], p, [argv] { return argText(argv[1]); });
     });
     sqlite3_result_int(ctx, match ? 1 : 0);
 }
@@ -402,7 +419,7 @@ static void fnAccLike(sqlite3_context *ctx, int, sqlite3_value **argv)
     }
     // A number is matched as it shows ("2,5").
     const bool match = withPattern(ctx, argv, 1, true, QChar(), [argv](const LikePattern &p) {
-        return likeMatchValue(argv[0], p.tokens, [argv] { return textOf(argv[0]); });
+        return likeMatchValue(argv[0], p, [argv] { return textOf(argv[0]); });
     });
     sqlite3_result_int(ctx, match ? 1 : 0);
 }
