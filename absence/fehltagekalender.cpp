@@ -23,15 +23,28 @@ public:
         if (r.type(c) != zdb::Row::Text)
             return wertText(r, c);
         const QByteArrayView u = r.utf8(c);
+        if (m_hatLetzten && u == m_letzter.key())
+            return m_letzter.value();
         auto it = m_texte.constFind(QByteArray::fromRawData(u.data(), u.size()));
         if (it == m_texte.cend())
             it = m_texte.insert(u.toByteArray(), QString::fromUtf8(u));
+        m_letzter = it;
+        m_hatLetzten = true;
         return it.value();
     }
 
 private:
     QHash<QByteArray, QString> m_texte;
+    QHash<QByteArray, QString>::const_iterator m_letzter; // the text asked last, often asked again
+    bool m_hatLetzten = false;
 };
+
+// The day of the month of a stored "2026-09-15", -1 when its last two characters are no digits.
+int zweiZiffern(QByteArrayView t)
+{
+    const char a = t[8], b = t[9];
+    return a >= '0' && a <= '9' && b >= '0' && b <= '9' ? (a - '0') * 10 + (b - '0') : -1;
+}
 
 } // namespace
 
@@ -85,6 +98,7 @@ void Fehltagekalender::personenZeilenSetzen(const QVector<PersonZeile> &personen
     vorbereiten(KopfZeilen + int(personen.size()), std::clamp(m_grid.cols(), 3, int(Spalten)));
     GridStore &s = m_grid.store();
     m_idListe.reserve(int(personen.size()) * 8);
+    m_zeilen.reserve(personen.size());
     for (int i = 0; i < personen.size(); ++i) {
         const int r = KopfZeilen + i;
         const PersonZeile &p = personen[i];
@@ -151,50 +165,119 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
 {
     if (m_zeilen.isEmpty() || !m_tage || m_grid.cols() < Spalten)
         return;
-    QJsonArray ids;
-    bool ascii = true;
-    for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it) {
-        ids.append(it.key());
-        ascii = ascii && istAscii(it.key());
-    }
     const QDate von = m_tage->beginn();
     const QDate bis = von.addDays(Schuljahr::Tage);
+    const zdb::Params tage{zdb::isoDate(von), zdb::isoDate(bis)};
+    // With most of the school shown (the search " "), an index probe for every id costs more than
+    // reading the year's records in one pass over the table and passing over the others'; a probe
+    // costs about as much as reading eight records in order. Read through the days' index instead,
+    // the records would be fetched in no order at all. Below a few thousand persons the probes
+    // cost less than counting the year's records.
+    bool bereich = false;
+    if (m_zeilen.size() >= 2000)
+        bereich = qint64(m_zeilen.size()) * 8
+               >= eigen.scalar(QStringLiteral("SELECT count(*) FROM tbl_Fehltage WHERE Fehltag >= ?1 AND Fehltag < ?2"),
+                               tage)
+                      .toLongLong();
+    QString sql;
+    zdb::Params params = tage;
+    if (bereich) {
+        // As written: of one cell's records the last written stays, unless an earlier one has a
+        // later time (see below).
+        sql = QStringLiteral("SELECT S_Id, Fehltag, Grund FROM tbl_Fehltage NOT INDEXED WHERE Fehltag >= ?1 "
+                             "AND Fehltag < ?2");
+    } else {
+        QJsonArray ids;
+        bool ascii = true;
+        for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it) {
+            ids.append(it.key());
+            ascii = ascii && istAscii(it.key());
+        }
+        sql = absenzenSql(ascii);
+        params << QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact));
+    }
     m_grid.setRedraw(false);
     GridStore &s = m_grid.store();
-    // A person's records come one after the other: the row is looked up once per stored id, and
-    // each stored day is read into its column once; the few codes are shared by their cells.
+    // The row of each stored id is looked up once, and a person's records mostly follow each
+    // other; each stored day is read into its column once; the few codes are shared by their cells.
+    // An id of digits alone (a pupil's) is known by its number and length, any other by its bytes.
+    QHash<qint64, int> nachZahl;
+    nachZahl.reserve(m_zeilen.size());
+    QHash<QByteArray, int> zeilen;
+    auto zeileVon = [&](QByteArrayView id) {
+        auto nachgesehen = [&](QByteArrayView id) { return m_zeilen.value(vt::idSchluessel(QString::fromUtf8(id)), -1); };
+        qint64 zahl = 0;
+        bool ziffern = !id.isEmpty() && id.size() <= 17;
+        for (qsizetype i = 0; ziffern && i < id.size(); ++i) {
+            ziffern = id[i] >= '0' && id[i] <= '9';
+            zahl = zahl * 10 + (id[i] - '0');
+        }
+        if (ziffern) {
+            auto it = nachZahl.constFind(zahl * 32 + id.size());
+            if (it == nachZahl.cend())
+                it = nachZahl.insert(zahl * 32 + id.size(), nachgesehen(id));
+            return it.value();
+        }
+        auto it = zeilen.constFind(QByteArray::fromRawData(id.data(), id.size()));
+        if (it == zeilen.cend())
+            it = zeilen.insert(id.toByteArray(), nachgesehen(id));
+        return it.value();
+    };
     QByteArray letzteId;
     int letzteZeile = -1;
     QHash<QByteArray, int> spalten;
+    QByteArray letzterTag;
+    int letzteSpalte = -1;
     GeteilteTexte codes;
-    eigen.forEachRow(absenzenSql(ascii),
-                     {zdb::isoDate(von), zdb::isoDate(bis),
-                      QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
-                     [&](const zdb::Row &r) {
-                         if (r.type(0) != zdb::Row::Text) {
-                             letzteZeile = m_zeilen.value(vt::idSchluessel(wertText(r, 0)), -1);
-                             letzteId.clear();
-                         } else if (const QByteArrayView id = r.utf8(0); letzteZeile < 0 || id != letzteId) {
-                             letzteZeile = m_zeilen.value(vt::idSchluessel(QString::fromUtf8(id)), -1);
-                             letzteId = id.toByteArray();
-                         }
-                         if (letzteZeile < 0)
-                             return true;
-                         int spalte;
-                         if (r.type(1) == zdb::Row::Text) {
-                             const QByteArrayView tag = r.utf8(1);
-                             auto it = spalten.constFind(QByteArray::fromRawData(tag.data(), tag.size()));
-                             if (it == spalten.cend())
-                                 it = spalten.insert(tag.toByteArray(), m_tage->spalte(zdb::dateFromStored(r.value(1))));
-                             spalte = it.value();
-                         } else {
-                             spalte = m_tage->spalte(zdb::dateFromStored(r.value(1)));
-                         }
-                         if (spalte < 0)
-                             return true;
-                         s.setTextMatrix(letzteZeile, spalte, codes.text(r, 2));
-                         return true;
-                     });
+    // Read as written, a cell ends with the latest record by time, then by writing, as the
+    // person's records come otherwise: a day alone sorts before the same day with a time, so the
+    // cells that got a time keep it to be compared.
+    QHash<qint64, QByteArray> mitZeit;
+    eigen.forEachRow(sql, params, [&](const zdb::Row &r) {
+        int zeile;
+        if (r.type(0) != zdb::Row::Text) {
+            zeile = m_zeilen.value(vt::idSchluessel(wertText(r, 0)), -1);
+        } else if (const QByteArrayView id = r.utf8(0); id == letzteId && !letzteId.isNull()) {
+            zeile = letzteZeile;
+        } else {
+            zeile = letzteZeile = zeileVon(id);
+            letzteId = id.toByteArray();
+        }
+        if (zeile < 0)
+            return true;
+        int spalte = -1;
+        if (r.type(1) == zdb::Row::Text) {
+            const QByteArrayView tag = r.utf8(1);
+            // A later day of the same month as the last record's lies as many columns further.
+            if (letzteSpalte >= 0 && tag.size() == 10 && letzterTag.size() == 10
+                && tag.first(8) == QByteArrayView(letzterTag).first(8) && zweiZiffern(tag) >= 0
+                && zweiZiffern(letzterTag) >= 0) {
+                spalte = letzteSpalte + zweiZiffern(tag) - zweiZiffern(letzterTag);
+            } else {
+                auto it = spalten.constFind(QByteArray::fromRawData(tag.data(), tag.size()));
+                if (it == spalten.cend())
+                    it = spalten.insert(tag.toByteArray(), m_tage->spalte(zdb::dateFromStored(r.value(1))));
+                spalte = it.value();
+            }
+            letzterTag = tag.toByteArray();
+            letzteSpalte = spalte;
+        } else {
+            spalte = m_tage->spalte(zdb::dateFromStored(r.value(1)));
+        }
+        if (spalte < 0)
+            return true;
+        if (bereich && r.type(1) == zdb::Row::Text) {
+            const qint64 zelle = qint64(zeile) * Spalten + spalte;
+            const QByteArrayView tag = r.utf8(1);
+            auto it = mitZeit.find(zelle);
+            if (it != mitZeit.end() && tag < QByteArrayView(*it))
+                return true;
+            if (tag.size() > 10)
+                mitZeit.insert(zelle, tag.toByteArray());
+        }
+        s.setTextMatrix(zeile, spalte, codes.text(r, 2));
+        return true;
+    });
     m_grid.setRedraw(true);
 }
 

@@ -23,10 +23,10 @@ constexpr int KurseDesLehrers = 6;
 
 const char *const kTests = "SELECT Unt.Fach, Unt.Klasse, Unt.Lehrkraft, LNW.Spalte, LNW.Notenart, LNW.Bemerkung, "
                            "LNW.Schnitt, LNW.Zeit, LNW.Geschrieben, LNW.Rückgabe, LNW.Abgabe, LNW.LfdNr "
-                           "FROM Unterricht Unt %J LNW ON Unt.\"Index\" = LNW.UIndex WHERE (%W) AND LNW.Spalte < 18";
+                           "FROM Unterricht Unt JOIN LNW ON Unt.\"Index\" = LNW.UIndex WHERE (%W) AND LNW.Spalte < 18";
 const char *const kNoten = "SELECT Unt.Fach, Unt.Klasse, Unt.Lehrkraft, Unt.\"Index\", N.sa1, N.sa2, N.sa3, N.sa4, "
                            "N.sa5, N.sa6, N.ka1, N.ka2, N.ka3, N.ka4, N.ex1, N.ex2, N.ex3, N.ex4, N.ex5, N.ex6, N.ex7, "
-                           "N.ex8 FROM Unterricht Unt %J Noten N ON N.UIndex = Unt.\"Index\" WHERE (%W)";
+                           "N.ex8 FROM Unterricht Unt JOIN Noten N ON N.UIndex = Unt.\"Index\" WHERE (%W)";
 const char *const kGewichte = "SELECT \"Index\", sa1, sa2, sa3, sa4, sa5, sa6, ka1, ka2, ka3, ka4, ex1, ex2, ex3, ex4, "
                               "ex5, ex6, ex7, ex8 FROM Unterricht Unt WHERE (%W)";
 
@@ -35,7 +35,6 @@ struct Fall {
     int option;           // 0 by subject, 1 by teacher
     QString eintrag;      // the list entry clicked
     QString bedingung;    // the plain condition over Unt with ?1
-    QString verbindung;   // the join plain SQLite is fastest with for these rows
 };
 
 // The teacher in the list whose number of shown courses (with a test) is nearest to KurseDesLehrers.
@@ -93,13 +92,10 @@ std::map<QString, bench::Paar> messen(int faktor)
     w.formActivate();
     bench::bisGemalt(&w, [] {});
     const QString lehrer = lehrerMitKursen(res.nmFile, w.lstLehrer);
-    QVector<Fall> faelle{{QStringLiteral("Lehrer %1").arg(lehrer), 1, lehrer, QStringLiteral("Unt.Lehrkraft = ?1 COLLATE NOCASE"),
-                          QStringLiteral("CROSS JOIN")}};
+    QVector<Fall> faelle{{QStringLiteral("Lehrer %1").arg(lehrer), 1, lehrer, QStringLiteral("Unt.Lehrkraft = ?1 COLLATE NOCASE")}};
     if (faktor != 39) {
-        faelle.prepend({QStringLiteral("Fach M"), 0, QStringLiteral("M"), QStringLiteral("Unt.Fach || ' 1' LIKE 'M %'"),
-                        QStringLiteral("CROSS JOIN")});
-        faelle.append({QStringLiteral("ganze Schule (X, *)"), 1, QStringLiteral("*"), QStringLiteral("1"),
-                       QStringLiteral("JOIN")});
+        faelle.prepend({QStringLiteral("Fach M"), 0, QStringLiteral("M"), QStringLiteral("Unt.Fach || ' 1' LIKE 'M %'")});
+        faelle.append({QStringLiteral("ganze Schule (X, *)"), 1, QStringLiteral("*"), QStringLiteral("1")});
     }
     for (const Fall &f : faelle) {
         QRadioButton *option = w.optUnterrichtLehrer[size_t(f.option)];
@@ -116,7 +112,7 @@ std::map<QString, bench::Paar> messen(int faktor)
                                                    // Opened for the read, as the view opens it for each click.
                                                    bench::Nackt nm(res.nmFile);
                                                    for (const char *sql : {kTests, kNoten, kGewichte})
-                                                       nm.lesen(QString::fromUtf8(sql).replace("%J", f.verbindung).replace("%W", f.bedingung),
+                                                       nm.lesen(QString::fromUtf8(sql).replace("%W", f.bedingung),
                                                                 f.option == 1 && f.eintrag != "*" ? params : QVariantList());
                                                },
                                                faktor == 20 ? 5 : 9);
