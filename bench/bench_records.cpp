@@ -1,5 +1,5 @@
 // Performance-record overview in the shown window, as "X": a click on one subject ("M", by
-// subjects), on one teacher of six courses and on "*" (by teachers, the whole school), through to
+// subjects), on one teacher of six courses with a test each and on "*" (by teachers, the whole school), through to
 // the finished repaint, beside the bare read of the same rows (courses with their tests, grade
 // rows, weights; no sorting) on a plain SQLite connection; at 1x and 20x, the teacher at 39x too.
 #include "bench/bench.h"
@@ -37,7 +37,8 @@ struct Fall {
     QString bedingung;    // the plain condition over Unt with ?1
 };
 
-// The teacher in the list whose number of shown courses (with a test) is nearest to KurseDesLehrers.
+// The teacher in the list whose shown courses (those with a test) and tests are nearest to
+// KurseDesLehrers each, so that every size shows the same amount.
 QString lehrerMitKursen(const QString &datei, const VSGrid *liste)
 {
     QSet<QString> inListe;
@@ -45,9 +46,9 @@ QString lehrerMitKursen(const QString &datei, const VSGrid *liste)
         inListe.insert(liste->textMatrix(r, 0));
     QString gefunden;
     bench::Nackt(datei).lesen(
-        QStringLiteral("SELECT Lehrkraft FROM (SELECT DISTINCT Lehrkraft, Fach, Klasse FROM Unterricht U "
-                       "WHERE Lehrkraft <> '' AND EXISTS (SELECT 1 FROM LNW WHERE UIndex = U.\"Index\" AND Spalte < 18)) "
-                       "GROUP BY Lehrkraft ORDER BY abs(count(*) - ?1), Lehrkraft"),
+        QStringLiteral("SELECT Lehrkraft, count(DISTINCT Fach || '|' || Klasse) AS k, count(*) AS t FROM Unterricht U "
+                       "JOIN LNW ON LNW.UIndex = U.\"Index\" AND LNW.Spalte < 18 WHERE Lehrkraft <> '' "
+                       "GROUP BY Lehrkraft ORDER BY abs(k - ?1), abs(t - ?1), Lehrkraft"),
         {KurseDesLehrers}, [&](sqlite3_stmt *st) {
             const QString l = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
             if (gefunden.isEmpty() && inListe.contains(l))
