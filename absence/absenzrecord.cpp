@@ -14,14 +14,16 @@ namespace {
 // The person's records of one day, whatever time the day carries.
 const QString tagBedingung = QStringLiteral(" AND Fehltag >= ?2 AND Fehltag < ?3");
 
-QString personSql(const QString &id, const QString &spalten, const QString &weitere, const QString &ordnung)
+QString personSql(const Kennung &id, const QString &spalten, const QString &weitere, const QString &ordnung)
 {
-    return fehltageSql(spalten, QStringLiteral("= ?1"), weitere, ordnung, istAscii(vt::idSchluessel(id)));
+    if (id.nurExakt)
+        return fehltageSql(spalten, QString(), weitere, ordnung, true, QStringLiteral("SELECT ?1 AS value"));
+    return fehltageSql(spalten, QStringLiteral("= ?1"), weitere, ordnung, istAscii(id.suchwert()));
 }
 
-zdb::Params tagParams(const QString &id, const QDate &tag)
+zdb::Params tagParams(const Kennung &id, const QDate &tag)
 {
-    return {vt::idSchluessel(id), zdb::isoDate(tag), zdb::isoDate(tag.addDays(1))};
+    return {id.suchwert(), zdb::isoDate(tag), zdb::isoDate(tag.addDays(1))};
 }
 
 QString code(const QString &s) { return vt::trimBlanks(s).left(Absenz::MaxCode); }
@@ -31,7 +33,7 @@ struct Gefunden {
     QString zaehlt;         // of the first
 };
 
-Gefunden suchen(zdb::Db &eigen, const QString &id, const QDate &tag)
+Gefunden suchen(zdb::Db &eigen, const Kennung &id, const QDate &tag)
 {
     Gefunden g;
     eigen.forEach(personSql(id, QStringLiteral("zaehlt"), tagBedingung, QStringLiteral("nr")), tagParams(id, tag),
@@ -63,26 +65,42 @@ bool istAscii(const QString &s)
     return std::all_of(s.begin(), s.end(), [](QChar ch) { return ch.unicode() < 0x80; });
 }
 
+QString Kennung::suchwert() const { return nurExakt ? vt::trimBlanks(id) : vt::idSchluessel(id); }
+
 QString fehltageSql(const QString &spalten, const QString &vergleich, const QString &weitere, const QString &ordnung,
-                    bool formenAscii)
+                    bool formenAscii, const QString &exaktWerte)
 {
-    // The stored schema may name no function of ours, so no index holds the comparison form.
-    // An id of ASCII characters has its lower case as that form: SQLite's NOCASE on the trimmed
-    // id decides exactly for it, through the index on the trimmed id. The other ids are read
-    // through a small partial index and compared by their form: when only ASCII forms are sought,
-    // those with a character whose form is ASCII (no other such id can have an ASCII form), else
-    // all of them. So the result never depends on which other ids are sought. The indexes are
-    // named, since without statistics the planner may rather take the days' index.
-    const QString getrimmt = QStringLiteral("rtrim(ltrim(S_Id)) COLLATE NOCASE ") + vergleich;
-    const QString sonstige = formenAscii
-                                 ? QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdNachAscii WHERE S_Id GLOB ")
-                                       + vt::idNachAsciiGlob()
-                                 : QStringLiteral("tbl_Fehltage INDEXED BY idx_Fehltage_IdSonstige WHERE S_Id GLOB "
-                                                  "'*[^ -~]*'");
-    return QStringLiteral("SELECT * FROM (SELECT ") + spalten + QStringLiteral(", rowid AS nr FROM tbl_Fehltage WHERE ")
-        + getrimmt + weitere + QStringLiteral(" UNION ALL SELECT ") + spalten + QStringLiteral(", rowid FROM ")
-        + sonstige + QStringLiteral(" AND NOT (") + getrimmt + QStringLiteral(") AND IdSchluessel(S_Id) ") + vergleich
-        + weitere + QStringLiteral(")") + (ordnung.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + ordnung);
+    // The stored schema may name no function of ours, so the index holds the comparison form as
+    // SQLite's own functions make it (vt::idFormSql): exact for every id whose form is ASCII, and
+    // for the ids of printable ASCII, letters folding into it and composed umlauts. The few other
+    // ids (decomposed, Greek, Cyrillic …) have a small partial index and are compared by their form
+    // (IdSchluessel) whenever a form beyond ASCII is sought; the first branch then leaves them to it. An exact id is found through the
+    // form's index too, as its form is that of the records stored exactly under it. The indexes
+    // are named where the planner, without statistics, may rather take the days' index.
+    const QString form = vt::idFormSql(QStringLiteral("S_Id"));
+    const QString jenseits = form + QStringLiteral(" GLOB ") + vt::idFormJenseitsGlob();
+    const QString kopf = QStringLiteral("SELECT ") + spalten + QStringLiteral(", rowid AS nr, ");
+    QStringList teile;
+    if (!vergleich.isEmpty()) {
+        teile << kopf + form + QStringLiteral(" AS form, 0 AS exakt FROM tbl_Fehltage WHERE ") + form
+                     + QLatin1Char(' ') + vergleich
+                     + (formenAscii ? QString() : QStringLiteral(" AND NOT (") + jenseits + QLatin1Char(')'))
+                     + weitere;
+        if (!formenAscii)
+            teile << kopf + QStringLiteral("IdSchluessel(S_Id), 0 FROM tbl_Fehltage INDEXED BY idx_Fehltage_IdFormSonstige "
+                                           "WHERE ")
+                         + jenseits + QStringLiteral(" AND IdSchluessel(S_Id) ") + vergleich + weitere;
+    }
+    if (!exaktWerte.isEmpty()) {
+        const QString getrimmt = QStringLiteral("rtrim(ltrim(S_Id, ' '), ' ')");
+        teile << kopf + getrimmt + QStringLiteral(", 1 FROM tbl_Fehltage INDEXED BY idx_Fehltage_IdForm WHERE ") + form
+                     + QStringLiteral(" IN (SELECT ") + vt::idFormSql(QStringLiteral("value")) + QStringLiteral(" FROM (")
+                     + exaktWerte + QStringLiteral(")) AND ") + getrimmt
+                     + QStringLiteral(" COLLATE BINARY IN (SELECT value FROM (") + exaktWerte + QStringLiteral("))")
+                     + weitere;
+    }
+    return QStringLiteral("SELECT * FROM (") + teile.join(QStringLiteral(" UNION ALL ")) + QStringLiteral(")")
+           + (ordnung.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + ordnung);
 }
 
 bool Absenz::istKr(const QString &grund) { return vt::upperTrim(grund) == QLatin1String("KR"); }
@@ -101,7 +119,7 @@ std::optional<QString> Absenz::zaehltNormalisieren(const QString &text)
 
 QString Absenz::bemerkungKuerzen(const QString &text) { return zuschnitt::kuerzen(text, MaxBemerkung); }
 
-std::optional<AbsenzDaten> Absenz::laden(zdb::Db &eigen, const QString &id, const QDate &tag)
+std::optional<AbsenzDaten> Absenz::laden(zdb::Db &eigen, const Kennung &id, const QDate &tag)
 {
     const zdb::Result r = eigen.query(
         personSql(id, QStringLiteral("Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, Bemerkung, zaehlt, "
@@ -120,11 +138,11 @@ std::optional<AbsenzDaten> Absenz::laden(zdb::Db &eigen, const QString &id, cons
     return d;
 }
 
-Schreibergebnis Absenz::speichern(zdb::Db &eigen, const QString &id, const QDate &tag, const AbsenzDaten &panel,
+Schreibergebnis Absenz::speichern(zdb::Db &eigen, const Kennung &id, const QDate &tag, const AbsenzDaten &panel,
                                   const QDateTime &jetzt)
 {
     const QString R = code(panel.grund);
-    if (vt::trimBlanks(id).isEmpty() || !tag.isValid())
+    if (vt::trimBlanks(id.id).isEmpty() || !tag.isValid())
         return Schreibergebnis::Nichts; // no person or day chosen
     zdb::WriteTransaction tx(eigen);
     const Gefunden g = suchen(eigen, id, tag);
@@ -152,7 +170,7 @@ Schreibergebnis Absenz::speichern(zdb::Db &eigen, const QString &id, const QDate
         eigen.exec(QStringLiteral("INSERT INTO tbl_Fehltage (Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, "
                                   "Bemerkung, zaehlt, entschuldigt, S_Id, Fehltag, Eintrag, Edit) "
                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                   felder + zdb::Params{id, zdb::isoDate(tag), stempel, stempel});
+                   felder + zdb::Params{id.id, zdb::isoDate(tag), stempel, stempel});
         tx.commit();
         return Schreibergebnis::Hinzugefuegt;
     }
@@ -164,12 +182,12 @@ Schreibergebnis Absenz::speichern(zdb::Db &eigen, const QString &id, const QDate
     return Schreibergebnis::Geaendert;
 }
 
-Schreibergebnis Absenz::ganztagSpeichern(zdb::Db &eigen, const QString &id, const QDate &tag, const QString &grund,
+Schreibergebnis Absenz::ganztagSpeichern(zdb::Db &eigen, const Kennung &id, const QDate &tag, const QString &grund,
                                          const QDateTime &jetzt)
 {
     const QString G = code(grund);
     const QString stempel = zdb::isoDateTime(jetzt);
-    if (vt::trimBlanks(id).isEmpty() || !tag.isValid())
+    if (vt::trimBlanks(id.id).isEmpty() || !tag.isValid())
         return Schreibergebnis::Nichts;
     zdb::WriteTransaction tx(eigen);
     const Gefunden g = suchen(eigen, id, tag);
@@ -178,7 +196,7 @@ Schreibergebnis Absenz::ganztagSpeichern(zdb::Db &eigen, const QString &id, cons
             return Schreibergebnis::Nichts;
         eigen.exec(QStringLiteral("INSERT INTO tbl_Fehltage (S_Id, Fehltag, Grund, Eintrag, Edit, zaehlt, entschuldigt) "
                                   "VALUES (?, ?, ?, ?, ?, '1,0', 0)"),
-                   {id, zdb::isoDate(tag), G, stempel, stempel});
+                   {id.id, zdb::isoDate(tag), G, stempel, stempel});
         tx.commit();
         return Schreibergebnis::Hinzugefuegt;
     }
@@ -197,18 +215,18 @@ Schreibergebnis Absenz::ganztagSpeichern(zdb::Db &eigen, const QString &id, cons
     return Schreibergebnis::Geaendert;
 }
 
-QString Absenz::derPersonSql(const QString &id)
+QString Absenz::derPersonSql(const Kennung &id)
 {
     return personSql(id, QStringLiteral("Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, "
                                                     "s10, entschuldigt, zaehlt, Bemerkung"),
                                  QString(), QStringLiteral("Fehltag, nr"));
 }
 
-QVector<Absenz::Zeile> Absenz::derPerson(zdb::Db &eigen, const QString &id)
+QVector<Absenz::Zeile> Absenz::derPerson(zdb::Db &eigen, const Kennung &id)
 {
     QVector<Zeile> zeilen;
     eigen.forEach(Absenz::derPersonSql(id),
-                  {vt::idSchluessel(id)}, [&](const QVariantList &r) {
+                  {id.suchwert()}, [&](const QVariantList &r) {
                       Zeile z;
                       z.fehltag = zdb::dateFromStored(r[0]);
                       z.grund = vt::valueText(r[1]);

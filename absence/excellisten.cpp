@@ -26,6 +26,18 @@ const QString ZaehltSumme = QStringLiteral(
     "SUM(CASE WHEN zaehlt IS NULL OR trim(zaehlt) = '' THEN 1.0 "
     "ELSE CAST(replace(trim(zaehlt), ',', '.') AS REAL) END)");
 
+// The cached persons with their ids' comparison forms and how many persons share each form.
+const QString Getrimmt = QStringLiteral("rtrim(ltrim(S_Id, ' '), ' ')");
+const QString PersonenMitForm = QStringLiteral(
+    "pers0 AS MATERIALIZED (SELECT rowid AS nr, Id, Klasse, Name, Vorname, IdSchluessel(Id) AS schluessel, "
+    "  rtrim(ltrim(Id, ' '), ' ') AS exakt FROM tbl_Personen), "
+    "formen AS MATERIALIZED (SELECT schluessel, COUNT(DISTINCT exakt COLLATE BINARY) AS gleiche FROM pers0 "
+    "  GROUP BY schluessel), "
+    "pers AS MATERIALIZED (SELECT pers0.*, formen.gleiche FROM pers0 JOIN formen USING (schluessel))");
+// A record belongs to the person whose id it equals exactly, else to the one person of its form.
+const QString GehoertZu = QStringLiteral(
+    "pers.schluessel = fehl.schluessel AND (pers.exakt = fehl.exakt COLLATE BINARY OR pers.gleiche = 1)");
+
 void kopfUndFilter(xlsx::Worksheet &ws, const QStringList &titel, int spalten, const QString &ueberschrift)
 {
     for (int c = 0; c < titel.size(); ++c)
@@ -61,16 +73,17 @@ bool unentschuldigtFuellen(zdb::Db &eigen, const QDate &erster, const QDate &let
                            xlsx::Workbook &book)
 {
     const zdb::Result r = eigen.query(
-        // A person matches a stored id by the one id rule (IdSchluessel), as in every absence view;
-        // the persons' forms are made once and found through an automatic index.
-        QStringLiteral("WITH pers AS MATERIALIZED (SELECT IdSchluessel(Id) AS schluessel, Klasse, Name, Vorname "
-                       "                          FROM tbl_Personen WHERE Klasse <> 'LK' COLLATE NOCASE), "
-                       "     fehl AS MATERIALIZED (SELECT IdSchluessel(S_Id) AS schluessel, Fehltag, Grund, zaehlt "
+        // A stored id belongs to the person whose id it equals exactly, else to the one person it
+        // equals by the id rule (IdSchluessel), as in every absence view; the forms are made once.
+        QStringLiteral("WITH ") + PersonenMitForm + QStringLiteral(", "
+                       "     fehl AS MATERIALIZED (SELECT IdSchluessel(S_Id) AS schluessel, ") + Getrimmt + QStringLiteral(
+                       " AS exakt, Fehltag, Grund, zaehlt "
                        "                          FROM tbl_Fehltage "
                        "                          WHERE entschuldigt = 0 AND Fehltag >= ? AND Fehltag < ?) "
                        "SELECT pers.Klasse, pers.Name, pers.Vorname, fehl.Fehltag, fehl.Grund, fehl.zaehlt "
-                       "FROM fehl INNER JOIN pers ON pers.schluessel = fehl.schluessel "
-                       "ORDER BY pers.Klasse COLLATE NOCASEU, pers.Name COLLATE DE, pers.Vorname COLLATE DE, "
+                       "FROM fehl INNER JOIN pers ON ") + GehoertZu + QStringLiteral(
+                       " WHERE pers.Klasse <> 'LK' COLLATE NOCASE "
+                       "ORDER BY pers.Klasse COLLATE DE, pers.Name COLLATE DE, pers.Vorname COLLATE DE, "
                        "         fehl.Fehltag"),
         {zdb::isoDate(erster), zdb::isoDate(letzter.addDays(1))});
     if (r.isEmpty())
@@ -124,12 +137,15 @@ bool vieleFehltageFuellen(zdb::Db &eigen, const QDate &erster, const QDate &letz
                           const QString &startText, const QString &endeText, xlsx::Workbook &book)
 {
     const zdb::Result r = eigen.query(
-        QStringLiteral("SELECT pers.Klasse, pers.Id, pers.Name, pers.Vorname, IFNULL(fehl.FehltageAnz, 0) "
-                       "FROM tbl_Personen pers "
-                       "LEFT JOIN (SELECT IdSchluessel(S_Id) AS schluessel, ") + ZaehltSumme + QStringLiteral(" AS FehltageAnz "
-                       "           FROM tbl_Fehltage WHERE Fehltag >= ? AND Fehltag < ? "
-                       "           GROUP BY schluessel) AS fehl ON fehl.schluessel = IdSchluessel(pers.Id) "
-                       "WHERE pers.Id <> 'X' COLLATE NOCASE AND pers.Id <> 'XS' COLLATE NOCASE "
+        QStringLiteral("WITH ") + PersonenMitForm + QStringLiteral(", "
+                       "     fehl AS MATERIALIZED (SELECT IdSchluessel(S_Id) AS schluessel, ") + Getrimmt + QStringLiteral(
+                       " AS exakt, ") + ZaehltSumme + QStringLiteral(" AS anz "
+                       "                          FROM tbl_Fehltage WHERE Fehltag >= ? AND Fehltag < ? "
+                       "                          GROUP BY 1, 2) "
+                       "SELECT pers.Klasse, pers.Id, pers.Name, pers.Vorname, IFNULL(SUM(fehl.anz), 0) "
+                       "FROM pers LEFT JOIN fehl ON ") + GehoertZu + QStringLiteral(
+                       " WHERE pers.Id <> 'X' COLLATE NOCASE AND pers.Id <> 'XS' COLLATE NOCASE "
+                       "GROUP BY pers.nr "
                        "ORDER BY pers.Name COLLATE DE, pers.Vorname COLLATE DE"),
         {zdb::isoDate(erster), zdb::isoDate(letzter.addDays(1))});
     xlsx::Worksheet &ws = book.sheet(1);

@@ -63,6 +63,7 @@ void Fehltagekalender::leeren()
 void Fehltagekalender::vorbereiten(int zeilen, int spalten)
 {
     m_zeilen.clear();
+    m_exaktZeilen.clear();
     m_idListe.clear();
     m_grid.setRedraw(false);
     m_grid.setRows(KopfZeilen);
@@ -106,9 +107,11 @@ void Fehltagekalender::personenZeilenSetzen(const QVector<PersonZeile> &personen
         s.setTextMatrix(r, 1, p.name);
         s.setTextMatrix(r, 2, p.id);
         m_idListe += QLatin1Char('/') + p.id + QLatin1Char('/');
-        const QString key = vt::idSchluessel(p.id);
-        if (!key.isEmpty() && !m_zeilen.contains(key))
-            m_zeilen.insert(key, r);
+        const Kennung k = kennung(p.id);
+        const QString wert = k.suchwert();
+        QHash<QString, int> &zeilen = k.nurExakt ? m_exaktZeilen : m_zeilen;
+        if (!wert.isEmpty() && !zeilen.contains(wert))
+            zeilen.insert(wert, r);
     }
     if (!personen.isEmpty()) {
         m_grid.autoSize(0, 1);
@@ -163,7 +166,7 @@ void Fehltagekalender::kalenderErstellen(const QDate &heute)
 
 void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
 {
-    if (m_zeilen.isEmpty() || !m_tage || m_grid.cols() < Spalten)
+    if ((m_zeilen.isEmpty() && m_exaktZeilen.isEmpty()) || !m_tage || m_grid.cols() < Spalten)
         return;
     const QDate von = m_tage->beginn();
     const QDate bis = von.addDays(Schuljahr::Tage);
@@ -173,39 +176,42 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     // costs about as much as reading eight records in order. Read through the days' index instead,
     // the records would be fetched in no order at all. Below a few thousand persons the probes
     // cost less than counting the year's records.
+    const qint64 personen = m_zeilen.size() + m_exaktZeilen.size();
     bool bereich = false;
-    if (m_zeilen.size() >= 2000)
-        bereich = qint64(m_zeilen.size()) * 8
+    if (personen >= 2000)
+        bereich = personen * 8
                >= eigen.scalar(QStringLiteral("SELECT count(*) FROM tbl_Fehltage WHERE Fehltag >= ?1 AND Fehltag < ?2"),
                                tage)
                       .toLongLong();
+    // Columns: Fehltag, Grund, then the stored id (one pass) or the form found and whether exactly.
     QString sql;
     zdb::Params params = tage;
     if (bereich) {
         // As written: of one cell's records the last written stays, unless an earlier one has a
         // later time (see below).
-        sql = QStringLiteral("SELECT S_Id, Fehltag, Grund FROM tbl_Fehltage NOT INDEXED WHERE Fehltag >= ?1 "
+        sql = QStringLiteral("SELECT Fehltag, Grund, S_Id FROM tbl_Fehltage NOT INDEXED WHERE Fehltag >= ?1 "
                              "AND Fehltag < ?2");
     } else {
-        QJsonArray ids;
+        QJsonArray formen, exakte;
         bool ascii = true;
         for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it) {
-            ids.append(it.key());
+            formen.append(it.key());
             ascii = ascii && istAscii(it.key());
         }
-        sql = absenzenSql(ascii);
-        params << QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact));
+        for (auto it = m_exaktZeilen.cbegin(); it != m_exaktZeilen.cend(); ++it)
+            exakte.append(it.key());
+        auto json = [](const QJsonArray &a) { return QString::fromUtf8(QJsonDocument(a).toJson(QJsonDocument::Compact)); };
+        sql = absenzenSql(ascii, !formen.isEmpty(), !exakte.isEmpty());
+        params << json(formen) << json(exakte);
     }
     m_grid.setRedraw(false);
     GridStore &s = m_grid.store();
-    // The row of each stored id is looked up once, and a person's records mostly follow each
-    // other; each stored day is read into its column once; the few codes are shared by their cells.
-    // An id of digits alone (a pupil's) is known by its number and length, any other by its bytes.
+    // A person's records come one after the other: the row is looked up once per form found (per
+    // stored id in the one pass: an id of digits alone, a pupil's, by its number and length), and
+    // each stored day is read into its column once; the few codes are shared by their cells.
     QHash<qint64, int> nachZahl;
-    nachZahl.reserve(m_zeilen.size());
-    QHash<QByteArray, int> zeilen;
-    auto zeileVon = [&](QByteArrayView id) {
-        auto nachgesehen = [&](QByteArrayView id) { return m_zeilen.value(vt::idSchluessel(QString::fromUtf8(id)), -1); };
+    QHash<QByteArray, int> nachId;
+    auto zeileDerId = [&](QByteArrayView id) {
         qint64 zahl = 0;
         bool ziffern = !id.isEmpty() && id.size() <= 17;
         for (qsizetype i = 0; ziffern && i < id.size(); ++i) {
@@ -215,16 +221,17 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
         if (ziffern) {
             auto it = nachZahl.constFind(zahl * 32 + id.size());
             if (it == nachZahl.cend())
-                it = nachZahl.insert(zahl * 32 + id.size(), nachgesehen(id));
+                it = nachZahl.insert(zahl * 32 + id.size(), zeileVon(QString::fromUtf8(id)));
             return it.value();
         }
-        auto it = zeilen.constFind(QByteArray::fromRawData(id.data(), id.size()));
-        if (it == zeilen.cend())
-            it = zeilen.insert(id.toByteArray(), nachgesehen(id));
+        auto it = nachId.constFind(QByteArray::fromRawData(id.data(), id.size()));
+        if (it == nachId.cend())
+            it = nachId.insert(id.toByteArray(), zeileVon(QString::fromUtf8(id)));
         return it.value();
     };
-    QByteArray letzteId;
+    QByteArray letzteForm;
     int letzteZeile = -1;
+    bool letzteExakt = false;
     QHash<QByteArray, int> spalten;
     QByteArray letzterTag;
     int letzteSpalte = -1;
@@ -234,20 +241,29 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     // cells that got a time keep it to be compared.
     QHash<qint64, QByteArray> mitZeit;
     eigen.forEachRow(sql, params, [&](const zdb::Row &r) {
-        int zeile;
-        if (r.type(0) != zdb::Row::Text) {
-            zeile = m_zeilen.value(vt::idSchluessel(wertText(r, 0)), -1);
-        } else if (const QByteArrayView id = r.utf8(0); id == letzteId && !letzteId.isNull()) {
-            zeile = letzteZeile;
+        if (bereich) {
+            const QByteArrayView id = r.type(2) == zdb::Row::Text ? r.utf8(2) : QByteArrayView();
+            if (!id.data()) {
+                letzteZeile = zeileVon(wertText(r, 2));
+                letzteForm = QByteArray();
+            } else if (letzteForm.isNull() || id != letzteForm) {
+                letzteZeile = zeileDerId(id);
+                letzteForm = id.toByteArray();
+            }
         } else {
-            zeile = letzteZeile = zeileVon(id);
-            letzteId = id.toByteArray();
+            const bool exakt = r.value(4).toInt() != 0;
+            const QByteArrayView form = r.utf8(3);
+            if (letzteZeile < 0 || exakt != letzteExakt || form != letzteForm) {
+                letzteZeile = (exakt ? m_exaktZeilen : m_zeilen).value(QString::fromUtf8(form), -1);
+                letzteForm = form.toByteArray();
+                letzteExakt = exakt;
+            }
         }
-        if (zeile < 0)
+        if (letzteZeile < 0)
             return true;
         int spalte = -1;
-        if (r.type(1) == zdb::Row::Text) {
-            const QByteArrayView tag = r.utf8(1);
+        if (r.type(0) == zdb::Row::Text) {
+            const QByteArrayView tag = r.utf8(0);
             // A later day of the same month as the last record's lies as many columns further.
             if (letzteSpalte >= 0 && tag.size() == 10 && letzterTag.size() == 10
                 && tag.first(8) == QByteArrayView(letzterTag).first(8) && zweiZiffern(tag) >= 0
@@ -256,40 +272,55 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
             } else {
                 auto it = spalten.constFind(QByteArray::fromRawData(tag.data(), tag.size()));
                 if (it == spalten.cend())
-                    it = spalten.insert(tag.toByteArray(), m_tage->spalte(zdb::dateFromStored(r.value(1))));
+                    it = spalten.insert(tag.toByteArray(), m_tage->spalte(zdb::dateFromStored(r.value(0))));
                 spalte = it.value();
             }
             letzterTag = tag.toByteArray();
             letzteSpalte = spalte;
         } else {
-            spalte = m_tage->spalte(zdb::dateFromStored(r.value(1)));
+            spalte = m_tage->spalte(zdb::dateFromStored(r.value(0)));
         }
         if (spalte < 0)
             return true;
-        if (bereich && r.type(1) == zdb::Row::Text) {
-            const qint64 zelle = qint64(zeile) * Spalten + spalte;
-            const QByteArrayView tag = r.utf8(1);
+        if (bereich && r.type(0) == zdb::Row::Text) {
+            const qint64 zelle = qint64(letzteZeile) * Spalten + spalte;
+            const QByteArrayView tag = r.utf8(0);
             auto it = mitZeit.find(zelle);
             if (it != mitZeit.end() && tag < QByteArrayView(*it))
                 return true;
             if (tag.size() > 10)
                 mitZeit.insert(zelle, tag.toByteArray());
         }
-        s.setTextMatrix(zeile, spalte, codes.text(r, 2));
+        s.setTextMatrix(letzteZeile, spalte, codes.text(r, 1));
         return true;
     });
     m_grid.setRedraw(true);
 }
 
-QString Fehltagekalender::absenzenSql(bool ascii)
+QString Fehltagekalender::absenzenSql(bool ascii, bool mitRegel, bool mitExakt)
 {
     // Unsorted: a person's records of a day come by time and order of writing, so the last one
     // written into a cell is the latest, as in the day's order; sorting the whole year costs more.
-    return fehltageSql(QStringLiteral("S_Id, Fehltag, Grund"), QStringLiteral("IN (SELECT value FROM json_each(?3))"),
-                       QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QString(), ascii);
+    return fehltageSql(QStringLiteral("Fehltag, Grund"),
+                       mitRegel ? QStringLiteral("IN (SELECT value FROM json_each(?3))") : QString(),
+                       QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QString(), ascii,
+                       mitExakt ? QStringLiteral("SELECT value FROM json_each(?4)") : QString());
 }
 
-int Fehltagekalender::zeileVon(const QString &id) const { return m_zeilen.value(vt::idSchluessel(id), -1); }
+Kennung Fehltagekalender::kennung(const QString &id) const
+{
+    return Kennung(id, m_zuordnung && m_zuordnung->nurExakt(id));
+}
+
+int Fehltagekalender::zeileVon(const QString &id) const
+{
+    const QString t = vt::trimBlanks(id);
+    if (const auto it = m_exaktZeilen.constFind(t); it != m_exaktZeilen.cend())
+        return it.value();
+    if (m_zuordnung && m_zuordnung->nurExakt(t))
+        return -1; // the rule links it to several persons
+    return m_zeilen.value(vt::idSchluessel(t), -1);
+}
 
 int Fehltagekalender::spalteVon(const QDate &tag) const { return m_tage ? m_tage->spalte(tag) : -1; }
 

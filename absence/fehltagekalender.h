@@ -1,7 +1,9 @@
 #pragma once
 // The calendar grid fgSchueler: one row per person, one column per day of the school year,
 // today and holidays coloured, the recorded reason codes in the day cells.
+#include "absence/idzuordnung.h"
 #include "absence/klassenliste.h"
+#include "absence/absenzrecord.h"
 #include "absence/schuljahr.h"
 #include "platform/db.h"
 
@@ -29,6 +31,10 @@ public:
     explicit Fehltagekalender(VSGrid &grid);
     ~Fehltagekalender();
 
+    // The persons of the grade manager, by which a stored id is given to a shown person; without
+    // them every id goes by the rule alone. Kept by the caller.
+    void setZuordnung(const IdZuordnung *z) { m_zuordnung = z; }
+
     // The empty calendar before the first class: headers only.
     void leeren();
     // The persons the query yields from the grade manager.
@@ -38,14 +44,18 @@ public:
     void personenZeilenSetzen(const QVector<PersonZeile> &personen, const QDate &heute = QDate::currentDate());
     // Writes the reason codes of the shown persons on the shown days.
     void absenzenEintragen(zdb::Db &eigen);
-    // The statement absenzenEintragen runs: ?1 and ?2 the days, ?3 the ids' comparison forms
-    // (vt::idSchluessel) as a JSON array; `ascii` when every form is ASCII.
-    static QString absenzenSql(bool ascii);
+    // The statement absenzenEintragen runs: ?1 and ?2 the days, ?3 the comparison forms
+    // (vt::idSchluessel) of the persons found by the rule and ?4 the trimmed ids of those found
+    // exactly, each a JSON array; `ascii` when every form is ASCII. Columns: Fehltag, Grund, nr,
+    // form, exakt (as fehltageSql).
+    static QString absenzenSql(bool ascii, bool mitRegel = true, bool mitExakt = false);
 
     // Ids of the shown persons, each between slashes ("/12//123/").
     const QString &idListe() const { return m_idListe; }
-    // Grid row of a person (by the one id rule, vt::idSchluessel), -1 when not shown.
+    // Grid row of the shown person a stored id belongs to, -1 when it is nobody shown.
     int zeileVon(const QString &id) const;
+    // How the records of the person with the id are looked up.
+    Kennung kennung(const QString &id) const;
     // Grid column of a day, -1 when not shown.
     int spalteVon(const QDate &tag) const;
     const KalenderTage *tage() const { return m_tage.get(); }
@@ -57,7 +67,9 @@ private:
 
     VSGrid &m_grid;
     std::unique_ptr<KalenderTage> m_tage;
-    QHash<QString, int> m_zeilen; // comparison form of the id -> row
+    const IdZuordnung *m_zuordnung = nullptr;
+    QHash<QString, int> m_zeilen;       // comparison form of the id -> row (persons found by the rule)
+    QHash<QString, int> m_exaktZeilen;  // trimmed id -> row (persons found by their exact id)
     QString m_idListe;
 };
 

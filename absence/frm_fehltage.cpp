@@ -76,6 +76,7 @@ frm_Fehltage::frm_Fehltage(QWidget *parent) : ChildWindow(QStringLiteral("frm_Fe
     setMouseTracking(true);
     steuerelementeErstellen();
     m_kalender = std::make_unique<Fehltagekalender>(*fgSchueler);
+    m_kalender->setZuordnung(&m_personen.zuordnung());
 }
 
 frm_Fehltage::~frm_Fehltage()
@@ -142,6 +143,9 @@ void frm_Fehltage::setHeuteFuerTests(const QDate &d) { s_testHeute = d; }
 void frm_Fehltage::steuerelementeErstellen()
 {
     resize(px(19000), px(11000));
+    // The day's date and count need the room right of the period frame; the class list and
+    // the calendar keep a few rows above the two panels.
+    setBenoetigteGroesse(15200, 8250);
 
     // Search and period lists at the top left.
     Frame5 = new QGroupBox(QStringLiteral("Schülersuche"), this);
@@ -355,6 +359,14 @@ void frm_Fehltage::formLoad()
     }
     mdl::NMDatenbankSchliessen();
     EingabeLeeren();
+    // Persons the id rule cannot tell apart keep only the records stored exactly under their ids.
+    const QString gleiche = m_personen.gleicheIdsText();
+    if (!gleiche.isEmpty())
+        msg::box(QStringLiteral("Im Notenmanager gibt es Personen, deren Kennungen sich nur in der Schreibweise "
+                                "unterscheiden:\r")
+                 + gleiche
+                 + QStringLiteral("\rIhre Absenzen werden nur unter der genau gleichen Kennung gezeigt und "
+                                  "gespeichert; anders geschriebene Einträge gehören keiner dieser Personen."));
 }
 
 void frm_Fehltage::formActivate()

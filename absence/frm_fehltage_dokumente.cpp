@@ -46,7 +46,7 @@ void frm_Fehltage::dokumenteVerbinden()
             if (!z)
                 return;
             KlassenberichtWordErstellen(mdl::dbEigen, gewaehlteKlassen(*fgKlassen), z->first, z->second,
-                                        chkExtraSeite->isChecked(), lblInfo, heute());
+                                        chkExtraSeite->isChecked(), lblInfo, heute(), &m_personen.zuordnung());
         });
     });
     connect(cmd_unentschuldigt, &QPushButton::clicked, this, [this] {

@@ -45,7 +45,7 @@ void frm_Fehltage::FehltagLaden(const QString &id, const QDate &tag)
 {
     std::optional<AbsenzDaten> d;
     try {
-        d = Absenz::laden(mdl::dbEigen, id, tag);
+        d = Absenz::laden(mdl::dbEigen, m_kalender->kennung(id), tag);
     } catch (const zdb::DbError &e) {
         msg::box(e.germanText());
         return;
@@ -71,7 +71,7 @@ void frm_Fehltage::AbsenzSpeichern(const QString &id, const QDate &tag)
     if (!tag.isValid())
         return;
     try {
-        Absenz::speichern(mdl::dbEigen, id, tag, panelDaten());
+        Absenz::speichern(mdl::dbEigen, m_kalender->kennung(id), tag, panelDaten());
     } catch (const zdb::DbError &e) {
         msg::box(QStringLiteral("Die Absenz konnte nicht gespeichert werden.\r") + e.germanText());
     }
@@ -82,7 +82,7 @@ void frm_Fehltage::GanztagAbsenzSpeichern(const QString &id, const QDate &tag, c
     if (!tag.isValid())
         return;
     try {
-        Absenz::ganztagSpeichern(mdl::dbEigen, id, tag, grund);
+        Absenz::ganztagSpeichern(mdl::dbEigen, m_kalender->kennung(id), tag, grund);
     } catch (const zdb::DbError &e) {
         msg::box(QStringLiteral("Die Absenz konnte nicht gespeichert werden.\r") + e.germanText());
     }
@@ -97,7 +97,7 @@ void frm_Fehltage::txt_Zaehlt_LostFocus()
         QString gespeichert;
         if (tag.isValid()) {
             try {
-                if (const auto d = Absenz::laden(mdl::dbEigen, lblSNr->text(), tag))
+                if (const auto d = Absenz::laden(mdl::dbEigen, m_kalender->kennung(lblSNr->text()), tag))
                     gespeichert = d->zaehlt;
             } catch (const zdb::DbError &) {
             }
@@ -204,7 +204,7 @@ void frm_Fehltage::AbsenzenDerPersonAnzeigen(const QString &id)
     AbsenzListeKopfErstellen();
     QVector<Absenz::Zeile> zeilen;
     try {
-        zeilen = Absenz::derPerson(mdl::dbEigen, id);
+        zeilen = Absenz::derPerson(mdl::dbEigen, m_kalender->kennung(id));
     } catch (const zdb::DbError &e) {
         msg::box(e.germanText());
         return;

@@ -130,7 +130,8 @@ QString TageslisteWordErstellen(const QString &datum, const QVector<TageslistenZ
 }
 
 QStringList KlassenberichtWordErstellen(zdb::Db &eigen, const QVector<BerichtsKlasse> &klassen, const QDate &start,
-                                        const QDate &ende, bool extraSeite, QLabel *lblInfo, const QDate &heute)
+                                        const QDate &ende, bool extraSeite, QLabel *lblInfo, const QDate &heute,
+                                        const IdZuordnung *zuordnung)
 {
     static bool laeuft = false;
     if (!wordBereit(laeuft))
@@ -144,7 +145,7 @@ QStringList KlassenberichtWordErstellen(zdb::Db &eigen, const QVector<BerichtsKl
         QString pfad;
         {
             WordStatus status(lblInfo);
-            const QVector<BerichtsPerson> personen = berichtsPersonen(mdl::dbNM(), k.klasse);
+            const QVector<BerichtsPerson> personen = berichtsPersonen(mdl::dbNM(), k.klasse, zuordnung);
             const docx::Dokument d =
                 klassenberichtDokument(eigen, k, personen, start, ende, extraSeite, heute);
             pfad = wordSpeichern(d, wordPfad(QStringLiteral("Fehltage ") + k.klasse));

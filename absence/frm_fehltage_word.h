@@ -22,9 +22,11 @@ QString TageslisteWordErstellen(const QString &datum, const QVector<TageslistenZ
 // The class report after the period check: one document per class ("Fehltage <Klasse>.docx"), each
 // saved, opened and reported. Returns the written paths (empty when the user gave up waiting).
 // heute: the day of the "Stand:" line (the window's clock).
+// zuordnung: the grade manager's persons, so that a person gets only her own records.
 QStringList KlassenberichtWordErstellen(zdb::Db &eigen, const QVector<BerichtsKlasse> &klassen, const QDate &start,
                                         const QDate &ende, bool extraSeite, QLabel *lblInfo,
-                                        const QDate &heute = QDate::currentDate());
+                                        const QDate &heute = QDate::currentDate(),
+                                        const IdZuordnung *zuordnung = nullptr);
 
 // Saves the document; on failure the reason is shown and "" returned.
 QString wordSpeichern(const docx::Dokument &d, const QString &pfad);

@@ -1,5 +1,6 @@
 #include "absence/klassenliste.h"
 #include "absence/absenzrecord.h"
+#include "core/mdl_zandrel.h"
 #include "platform/accessfuncs.h"
 #include "platform/valuetext.h"
 
@@ -37,9 +38,9 @@ QVector<KlassenZeile> Klassenliste::laden(zdb::Db &nm, const QString &benutzer)
     const auto kleiner = [](const Lehrer &a, const Lehrer &b) { return accessfn::noCaseCompare(a.kuerzel, b.kuerzel) < 0; };
     std::stable_sort(lehrer.begin(), lehrer.end(), kleiner);
 
-    static const QString sql = QStringLiteral(
-        "SELECT Klasse, Klassenleiter FROM Klassen WHERE Klasse IS NOT NULL "
-        "ORDER BY IIf(Val(Klasse) = 0, 20, Val(Klasse)), Klasse COLLATE DE");
+    static const QString sql = QStringLiteral("SELECT Klasse, Klassenleiter FROM Klassen WHERE Klasse IS NOT NULL "
+                                              "ORDER BY ")
+                               + mdl::KlassenOrdnungSql(QStringLiteral("Klasse")) + QStringLiteral(", Klasse COLLATE DE");
     const bool alle = istVerwaltung(benutzer);
     const QString ich = vt::upperTrim(benutzer);
     QVector<KlassenZeile> zeilen;
@@ -72,7 +73,7 @@ QVector<KlassenZeile> Klassenliste::laden(zdb::Db &nm, const QString &benutzer)
     return zeilen;
 }
 
-int Klassenliste::stufe(const QString &klasse) { return int(accessfn::accessVal(klasse)); }
+int Klassenliste::stufe(const QString &klasse) { return mdl::KlassenStufe(klasse); }
 
 QVector<bool> Klassenliste::stufenwechsel(const QVector<KlassenZeile> &zeilen)
 {

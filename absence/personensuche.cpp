@@ -1,6 +1,10 @@
 #include "absence/personensuche.h"
 #include "platform/valuetext.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 namespace absence {
 
 bool Personensuche::startet(const QString &text)
@@ -8,19 +12,57 @@ bool Personensuche::startet(const QString &text)
     return vt::trimBlanks(text).size() >= 4 || text.endsWith(QLatin1Char(' '));
 }
 
+namespace {
+
+// Letters a German keyboard cannot type, each with the keyboard letter it looks like.
+constexpr std::pair<char16_t, char16_t> Tastatur[] = {{u'\u0131', u'i'}, {u'\u0130', u'I'}, {u'\u0142', u'l'},
+                                                      {u'\u0141', u'L'}, {u'\u00F8', u'o'}, {u'\u00D8', u'O'},
+                                                      {u'\u0111', u'd'}, {u'\u0110', u'D'}};
+
+QString tastaturForm(QString t)
+{
+    for (QChar &c : t)
+        for (const auto &[fremd, taste] : Tastatur)
+            if (c.unicode() == fremd)
+                c = QChar(taste);
+    return t;
+}
+
+// The first n characters of the column with those letters as their keyboard letters.
+QString tastaturSql(const QString &spalte, qsizetype n)
+{
+    QString e = QStringLiteral("substr(") + spalte + QStringLiteral(", 1, ") + QString::number(n) + QLatin1Char(')');
+    for (const auto &[fremd, taste] : Tastatur)
+        e = QStringLiteral("replace(") + e + QStringLiteral(", '") + QChar(fremd) + QStringLiteral("', '") + QChar(taste)
+            + QStringLiteral("')");
+    return e;
+}
+
+} // namespace
+
 Abfrage Personensuche::abfrage(const QString &text)
 {
-    QString muster = vt::trimBlanks(text);
+    const QString getrimmt = tastaturForm(vt::trimBlanks(text));
+    QString muster = getrimmt;
     muster.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
     muster.replace(QLatin1Char('%'), QStringLiteral("\\%"));
     muster.replace(QLatin1Char('_'), QStringLiteral("\\_"));
     muster += QLatin1Char('%');
-    static const QString sql = QStringLiteral(
-        "SELECT s.SchülerNr, s.Klasse, s.Name, s.Vorname FROM Schüler s "
-        "WHERE s.Name LIKE ?1 ESCAPE '\\' OR s.Vorname LIKE ?1 ESCAPE '\\' "
-        "OR s.SchülerNr IN (SELECT a.SchülerNr FROM Adressen a "
-        "WHERE a.ErzName1 LIKE ?1 ESCAPE '\\' OR a.ErzName2 LIKE ?1 ESCAPE '\\') "
-        "ORDER BY s.Name COLLATE DE, s.Vorname COLLATE DE");
+    // A name can hold a letter beyond the keyboard only where the text holds its keyboard letter;
+    // only then are the names' first characters read in their keyboard form.
+    const bool tastatur = std::any_of(getrimmt.begin(), getrimmt.end(), [](QChar c) {
+        return std::any_of(std::begin(Tastatur), std::end(Tastatur),
+                           [c](const auto &p) { return c.toLower().unicode() == QChar(p.second).toLower().unicode(); });
+    });
+    auto spalte = [&](const QString &s) { return tastatur ? tastaturSql(s, getrimmt.size()) : s; };
+    const QString sql = QStringLiteral("SELECT s.SchülerNr, s.Klasse, s.Name, s.Vorname FROM Schüler s WHERE ")
+                        + spalte(QStringLiteral("s.Name")) + QStringLiteral(" LIKE ?1 ESCAPE '\\' OR ")
+                        + spalte(QStringLiteral("s.Vorname"))
+                        + QStringLiteral(" LIKE ?1 ESCAPE '\\' OR s.SchülerNr IN (SELECT a.SchülerNr FROM Adressen a "
+                                         "WHERE ")
+                        + spalte(QStringLiteral("a.ErzName1")) + QStringLiteral(" LIKE ?1 ESCAPE '\\' OR ")
+                        + spalte(QStringLiteral("a.ErzName2"))
+                        + QStringLiteral(" LIKE ?1 ESCAPE '\\') ORDER BY s.Name COLLATE DE, s.Vorname COLLATE DE");
     return {sql, {muster}};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // All pupils and teachers of the grade manager, for looking up a person's name and class by id.
+#include "absence/idzuordnung.h"
 #include "platform/db.h"
 
 #include <QHash>
@@ -12,17 +13,27 @@ public:
     struct Person {
         QString sname;  // "Name, Vorname"
         QString klasse; // "LK" for a teacher
+        bool lehrer = false;
     };
 
     // Reads every pupil, then every teacher (no limit), from the open grade manager's database.
     void laden(zdb::Db &nm);
-    void leeren() { m_personen.clear(); }
+    void leeren()
+    {
+        m_personen.clear();
+        m_zuordnung.leeren();
+    }
     int anzahl() const { return int(m_personen.size()); }
-    // Looks an id up by the one id rule (vt::idSchluessel); both texts empty when not found.
+    // The person a stored id belongs to (IdZuordnung); both texts empty when it belongs to nobody.
     Person suchen(const QString &id) const;
+    const IdZuordnung &zuordnung() const { return m_zuordnung; }
+    // "Name, Vorname" of each person whose id the rule makes equal to another's, one line a group,
+    // for the message when the window opens; empty when there is none.
+    QString gleicheIdsText() const;
 
 private:
-    QHash<QString, Person> m_personen; // key: the id's comparison form; the first person with an id wins
+    QHash<QString, Person> m_personen; // key: the trimmed id; the first person with an id wins
+    IdZuordnung m_zuordnung;
 };
 
 } // namespace absence

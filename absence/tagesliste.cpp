@@ -1,5 +1,6 @@
 #include "absence/tagesliste.h"
 #include "absence/klassenliste.h"
+#include "core/mdl_zandrel.h"
 #include "platform/accessfuncs.h"
 #include "platform/valuetext.h"
 
@@ -17,8 +18,7 @@ QString Tagesliste::schluessel(const QString &klasse, const QString &name)
 {
     if (vt::upperTrim(klasse) == QLatin1String("LK"))
         return QStringLiteral("LK");
-    const double stufe = accessfn::accessVal(klasse);
-    const qint64 n = std::isfinite(stufe) ? qint64(std::trunc(stufe)) : 0;
+    const int n = mdl::KlassenStufe(klasse);
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')) + vt::trimBlanks(klasse) + vt::trimBlanks(name);
 }
 
@@ -57,7 +57,8 @@ QVector<TageslistenZeile> Tagesliste::lesen(zdb::Db &eigen, const QDate &tag, co
                       if (!alle && k != klasse)
                           return true;
                       TageslistenZeile z;
-                      z.id = id;
+                      const QString person = personen.zuordnung().personVon(id);
+                      z.id = person.isEmpty() ? id : person; // a click shows the person the record belongs to
                       z.klasse = k == QLatin1String("LK") ? QStringLiteral("LK") : p.klasse;
                       z.name = p.sname;
                       z.grund = vt::valueText(r[1]);

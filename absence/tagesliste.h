@@ -19,7 +19,7 @@ struct TageslistenOptionen {
 };
 
 struct TageslistenZeile {
-    QString id;        // S_Id as stored
+    QString id;        // the id of the person the record belongs to; S_Id as stored when nobody's
     QString klasse;    // from the person table; "LK" for a teacher
     QString name;      // "Name, Vorname" from the person table
     QString grund;     // reason code as stored

@@ -1,4 +1,5 @@
 #include "absence/uebertragung.h"
+#include "absence/personentabelle.h"
 #include "platform/accessfuncs.h"
 #include "platform/valuetext.h"
 
@@ -42,12 +43,30 @@ int Uebertragung::uebertragen(zdb::Db &eigen, zdb::Db &nm, const Monate &monate)
     // Sums in thousandths, so that tenths add up without binary remainders.
     using Summen = std::array<qint64, 13>;
     QMap<qint64, Summen> summen;
+    Personentabelle personen;
+    personen.laden(nm);
+    // The pupil number a record counts for, once per stored id (a pupil's records come together).
+    QString letzteId;
+    std::optional<qint64> letzteNr;
+    auto nummer = [&](const QString &sId) {
+        if (sId == letzteId && !letzteId.isNull())
+            return letzteNr;
+        letzteId = sId;
+        const QString person = personen.zuordnung().personVon(sId);
+        if (person.isEmpty()) {
+            const auto nr = schuelerNummer(sId);
+            letzteNr = nr && QString::number(*nr) == vt::trimBlanks(sId) ? nr : std::nullopt;
+        } else {
+            letzteNr = personen.suchen(person).lehrer ? std::nullopt : schuelerNummer(person);
+        }
+        return letzteNr;
+    };
     {
         zdb::WriteTransaction tx(eigen);
         QVector<qint64> ohneWert;
         eigen.forEach(QStringLiteral("SELECT rowid, S_Id, Fehltag, zaehlt FROM tbl_Fehltage ORDER BY S_Id, Fehltag"), {},
                       [&](const QVariantList &r) {
-                          const auto nr = schuelerNummer(vt::valueText(r[1]));
+                          const auto nr = nummer(vt::valueText(r[1]));
                           if (!nr)
                               return true; // teachers are never transferred
                           Summen &s = summen[*nr]; // a pupil with a record is written even when nothing counts

@@ -22,7 +22,10 @@ public:
     static double zaehltWert(const QString &zaehlt);
 
     // Adds up each pupil's counted days per calendar month (of any year) and writes the ticked
-    // months into fehltage, adding a pupil's row when it is missing. Records with an empty zaehlt
+    // months into fehltage, adding a pupil's row when it is missing. A record counts for the pupil
+    // it belongs to as in every absence view (IdZuordnung over the grade manager's pupils and
+    // teachers); a record of nobody counts for the number it names only when it is written as
+    // that number ("0990001" is nobody's and counts for no one). Records with an empty zaehlt
     // count a whole day and get "1,0". Every pupil with a record is written, also without ticked
     // months. Returns the number of pupils written. The own database and the grade manager are
     // each written in one transaction.

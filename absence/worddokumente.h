@@ -4,6 +4,7 @@
 // with the platform's .docx writer; the window passes what it shows, and its buttons
 // (frm_fehltage_word.h) save, open and report the documents.
 #include "absence/absenzrecord.h"
+#include "absence/idzuordnung.h"
 #include "absence/tagesliste.h"
 #include "platform/docx.h"
 
@@ -52,13 +53,16 @@ struct BerichtsKlasse {
 };
 struct BerichtsPerson {
     QString id, name, vorname;
+    bool nurExakt = false; // Kennung::nurExakt
 };
 
 // The chosen rows of the class list (the selected range and picked rows), in row order.
 QVector<BerichtsKlasse> gewaehlteKlassen(const VSGrid &fgKlassen);
 // The persons of the class from the open grade manager's database, in the calendar's order: for
 // "AUS" only that class, not the classes beginning with "AUS" that the calendar shows with it.
-QVector<BerichtsPerson> berichtsPersonen(zdb::Db &nm, const QString &klasse);
+// With the grade manager's persons (`zuordnung`), a person whose id the rule makes equal to another's
+// gets only the records stored exactly under hers.
+QVector<BerichtsPerson> berichtsPersonen(zdb::Db &nm, const QString &klasse, const IdZuordnung *zuordnung = nullptr);
 // One person's day entries in the period, four to a line, ready to type; *anzahl = the reported days.
 QString fehltageText(const QVector<Absenz::Zeile> &zeilen, const QDate &start, const QDate &ende, int *anzahl);
 // The document of one class; the absences come from the own database.

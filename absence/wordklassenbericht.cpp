@@ -27,32 +27,45 @@ QString bemerkungFuerBericht(const QString &bemerkung)
     return vt::trimBlanks(b);
 }
 
-// The absences of the persons in the period, earliest first, by the id's comparison form: one
-// read for the whole class.
-QHash<QString, QVector<Absenz::Zeile>> absenzenDerPersonen(zdb::Db &eigen, const QVector<BerichtsPerson> &personen,
-                                                           const QDate &start, const QDate &ende)
+// The absences of the persons in the period, earliest first: one read for the whole class. Keyed
+// by the comparison form of those found by the rule and by the trimmed id of those found exactly.
+struct Absenzen {
+    QHash<QString, QVector<Absenz::Zeile>> regel, exakt;
+    const QVector<Absenz::Zeile> &der(const BerichtsPerson &p) const
+    {
+        static const QVector<Absenz::Zeile> keine;
+        const auto &h = p.nurExakt ? exakt : regel;
+        const auto it = h.constFind(p.nurExakt ? vt::trimBlanks(p.id) : vt::idSchluessel(p.id));
+        return it == h.cend() ? keine : it.value();
+    }
+};
+
+Absenzen absenzenDerPersonen(zdb::Db &eigen, const QVector<BerichtsPerson> &personen, const QDate &start,
+                             const QDate &ende)
 {
-    QJsonArray ids;
+    QJsonArray formen, exakte;
     bool ascii = true;
     for (const BerichtsPerson &p : personen) {
-        ids.append(vt::idSchluessel(p.id));
-        ascii = ascii && istAscii(ids.last().toString());
+        const Kennung k(p.id, p.nurExakt);
+        (k.nurExakt ? exakte : formen).append(k.suchwert());
+        ascii = ascii && (k.nurExakt || istAscii(k.suchwert()));
     }
-    QHash<QString, QVector<Absenz::Zeile>> tage;
-    eigen.forEach(fehltageSql(QStringLiteral("S_Id, Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, "
+    auto json = [](const QJsonArray &a) { return QString::fromUtf8(QJsonDocument(a).toJson(QJsonDocument::Compact)); };
+    Absenzen tage;
+    eigen.forEach(fehltageSql(QStringLiteral("Fehltag, Grund, s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, "
                                              "Bemerkung"),
-                              QStringLiteral("IN (SELECT value FROM json_each(?3))"),
-                              QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QStringLiteral("Fehltag, nr"), ascii),
-                  {zdb::isoDate(start), zdb::isoDate(ende.addDays(1)),
-                   QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))},
+                              formen.isEmpty() ? QString() : QStringLiteral("IN (SELECT value FROM json_each(?3))"),
+                              QStringLiteral(" AND Fehltag >= ?1 AND Fehltag < ?2"), QStringLiteral("Fehltag, nr"), ascii,
+                              exakte.isEmpty() ? QString() : QStringLiteral("SELECT value FROM json_each(?4)")),
+                  {zdb::isoDate(start), zdb::isoDate(ende.addDays(1)), json(formen), json(exakte)},
                   [&](const QVariantList &r) {
                       Absenz::Zeile z;
-                      z.fehltag = zdb::dateFromStored(r[1]);
-                      z.grund = vt::valueText(r[2]);
+                      z.fehltag = zdb::dateFromStored(r[0]);
+                      z.grund = vt::valueText(r[1]);
                       for (int i = 0; i < 10; ++i)
-                          z.std[size_t(i)] = vt::valueText(r[3 + i]);
-                      z.bemerkung = vt::valueText(r[13]);
-                      tage[vt::idSchluessel(vt::valueText(r[0]))].push_back(z);
+                          z.std[size_t(i)] = vt::valueText(r[2 + i]);
+                      z.bemerkung = vt::valueText(r[12]);
+                      (r[15].toInt() ? tage.exakt : tage.regel)[r[14].toString()].push_back(z);
                       return true;
                   });
     return tage;
@@ -84,16 +97,18 @@ QVector<BerichtsKlasse> gewaehlteKlassen(const VSGrid &fgKlassen)
     return klassen;
 }
 
-QVector<BerichtsPerson> berichtsPersonen(zdb::Db &nm, const QString &klasse)
+QVector<BerichtsPerson> berichtsPersonen(zdb::Db &nm, const QString &klasse, const IdZuordnung *zuordnung)
 {
     const Abfrage a = Klassenliste::personenDerKlasse(klasse, Klassenliste::NurDieseKlasse);
     QVector<BerichtsPerson> personen;
     const zdb::Result res = nm.query(a.sql, a.params);
     const int id = res.columnIndex(QStringLiteral("SchülerNr")), name = res.columnIndex(QStringLiteral("Name")),
               vorname = res.columnIndex(QStringLiteral("Vorname"));
-    for (int r = 0; r < res.rowCount(); ++r)
-        personen.push_back({vt::trimBlanks(vt::valueText(res.value(r, id))), vt::valueText(res.value(r, name)),
-                            vt::valueText(res.value(r, vorname))});
+    for (int r = 0; r < res.rowCount(); ++r) {
+        const QString pid = vt::trimBlanks(vt::valueText(res.value(r, id)));
+        personen.push_back({pid, vt::valueText(res.value(r, name)), vt::valueText(res.value(r, vorname)),
+                            zuordnung && zuordnung->nurExakt(pid)});
+    }
     return personen;
 }
 
@@ -155,12 +170,12 @@ docx::Dokument klassenberichtDokument(zdb::Db &eigen, const BerichtsKlasse &k, c
     for (double pos : {5.0, 8.0, 11.0, 14.0})
         f.tabstoppHinzufuegen(docx::cm(pos));
 
-    const QHash<QString, QVector<Absenz::Zeile>> tageAller = absenzenDerPersonen(eigen, personen, start, ende);
+    const Absenzen tageAller = absenzenDerPersonen(eigen, personen, start, ende);
     for (const BerichtsPerson &p : personen) {
         if (extraSeite)
             ueberschriftSchreiben(t, QStringLiteral("Fehltage im Zeitraum ") + zeitraum, QString(), heute);
         int n = 0;
-        const QString tage = fehltageText(tageAller.value(vt::idSchluessel(p.id)), start, ende, &n);
+        const QString tage = fehltageText(tageAller.der(p), start, ende, &n);
         t.schrift.fett = true;
         t.schreiben(vt::trimBlanks(p.name) + QStringLiteral(", ") + vt::trimBlanks(p.vorname));
         t.schrift.fett = false;

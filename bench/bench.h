@@ -34,6 +34,8 @@ QString scratchDir();
 // figure: 1 is the demo's defaults, 20 is 16,000 pupils, 1,400 teachers, 600 classes, 100,000
 // absences and 8,000 exam entries. A figure that changes the files regenerates with fresh = true.
 const demo::Result &school(int factor, bool fresh = false);
+// In a child run of the memory figure: the school its parent generated, when there is one.
+bool gespeicherteSchule(int factor, demo::Result &out);
 // Median milliseconds of `runs` calls of fn (after one warm-up call when warmUp is set).
 double medianMs(const std::function<void()> &fn, int runs = 5, bool warmUp = true);
 

@@ -127,7 +127,7 @@ ZBENCH("winsv")
         frm_Datenabgleich w;
         fensterVorbereiten(w, res.winsvFile);
         w.cmdVergleich_Click();
-        bench::report("pupils to write back 20x", winsv::sichtbarePaare(w.fg->store()).size(), "");
+        bench::report("pupils to write back 20x", w.paare().size(), "");
         const double runde = bench::timeMs([&] { bench::klicken(w.cmdAbgleich); });
         bench::report("write-back with the new comparison 20x", runde, "ms");
         bench::report("pairs with differences afterwards 20x", unterschiede(w), "");

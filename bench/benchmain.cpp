@@ -43,6 +43,8 @@ const demo::Result &school(int factor, bool fresh)
     auto it = made.find(factor);
     if (it != made.end() && !fresh)
         return it->second;
+    if (demo::Result gespeichert; !fresh && gespeicherteSchule(factor, gespeichert))
+        return made[factor] = gespeichert;
     demo::Options o;
     o.out = QDir(scratchDir()).filePath(QStringLiteral("schule-%1x").arg(factor));
     if (factor != 1) {

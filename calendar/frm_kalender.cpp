@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -161,6 +162,14 @@ void frm_Kalender::aufbauen()
     lstSchA->setFixedCols(0);
     lstSchA->hide();
     connect(lstSchA, &VSGrid::click, this, [this] { lstSchA_Click(lstSchA->mouseRow()); });
+    // Escape in either grid closes an open pop-up; the grids would take the key themselves.
+    for (VSGrid *g : {fgKalender, lstSchA})
+        connect(g, &VSGrid::keyDown, this, [this](int &keyCode, int) {
+            if (keyCode != 27 || !lstSchA->isVisible())
+                return;
+            keyCode = 0;
+            popupSchliessen();
+        });
 
     // The delete symbol of active entries in the details.
     m_schliessen = QPixmap(13, 13);
@@ -178,6 +187,8 @@ void frm_Kalender::aufbauen()
     picSchliess->hide();
 
     resize(px(15300), px(7800));
+    // The hint of the details frame whole; the HTML buttons below the month buttons.
+    setBenoetigteGroesse(13500, 7650);
     detailsLeeren();
 }
 
@@ -411,6 +422,23 @@ void frm_Kalender::popupVerstecken()
 {
     frmSchA->hide();
     lstSchA->hide();
+}
+
+// Escape closes the subject pop-up as it closes other pop-ups: nothing is chosen, the focus goes
+// back to the calendar.
+void frm_Kalender::popupSchliessen()
+{
+    popupVerstecken();
+    fgKalender->setFocus();
+}
+
+void frm_Kalender::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && lstSchA->isVisible()) {
+        popupSchliessen();
+        return;
+    }
+    ChildWindow::keyPressEvent(event);
 }
 
 PlanErstellung frm_Kalender::planErstellung() const

@@ -98,6 +98,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // Keeps a handler from running again inside itself while it lets events through.
@@ -118,6 +119,7 @@ private:
     int twips(int px) const;
     int px(int twips) const;
     void popupVerstecken();
+    void popupSchliessen();
     void markierungenEntfernen();
     void einfuegen(int r, int c);
     void markieren(int r, int c);

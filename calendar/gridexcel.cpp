@@ -1,5 +1,6 @@
 #include "calendar/gridexcel.h"
 #include "calendar/kalendertage.h"
+#include "core/mdl_zandrel.h"
 #include "platform/datetexts.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/units.h"
@@ -65,7 +66,7 @@ void gridInMappe(const VSGrid &grid, xlsx::Workbook &book, const QDateTime &jetz
         for (int c = 1; c <= lastCol + 1; ++c) {
             melden(c, lastCol);
             ws.autoFitColumn(c);
-            if (c > 1 && klassenStufe(ws.text(ErsteZeile, c - 1)) != klassenStufe(ws.text(ErsteZeile, c)))
+            if (c > 1 && mdl::KlassenStufe(ws.text(ErsteZeile, c - 1)) != mdl::KlassenStufe(ws.text(ErsteZeile, c)))
                 ws.setBorder(xlsx::Range(ErsteZeile, c, lastRow, c), xlsx::EdgeLeft, xlsx::Medium);
         }
     }

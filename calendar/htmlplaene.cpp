@@ -1,4 +1,5 @@
 #include "calendar/htmlplaene.h"
+#include "core/mdl_zandrel.h"
 #include "platform/datetexts.h"
 #include "platform/db.h"
 #include "platform/safefile.h"
@@ -299,7 +300,7 @@ QByteArray tabellenPlan(const KalenderTabelle &t, const QVector<Termin> &nachDat
     QByteArray kopfZeile = "  <tr>\r\n";
     for (int c = 0; c < C; ++c)
         zellAnfang[c] = c == 0 ? QByteArray("colA")
-            : klassenStufe(t.zelle(0, c).text) != klassenStufe(t.zelle(0, c - 1).text) ? QByteArray("colB")
+            : mdl::KlassenStufe(t.zelle(0, c).text) != mdl::KlassenStufe(t.zelle(0, c - 1).text) ? QByteArray("colB")
                                                                                        : QByteArray("colC");
     for (int pos = 0; pos <= C; ++pos) {
         const int c = pos == C ? 0 : pos;
@@ -383,8 +384,8 @@ QByteArray tabellenPlan(const KalenderTabelle &t, const QVector<Termin> &nachDat
 QStringList klassenFuerKlassenplan(zdb::Db &nm)
 {
     QStringList out;
-    nm.forEach(QStringLiteral("SELECT Klasse FROM Klassen WHERE NOT (Klasse LIKE 'AUS%') "
-                              "ORDER BY IIf(Val(Klasse)=0,20,Val(Klasse)), Klasse COLLATE NOCASE"),
+    nm.forEach(QStringLiteral("SELECT Klasse FROM Klassen WHERE NOT (Klasse LIKE 'AUS%') ORDER BY ")
+                   + mdl::KlassenOrdnungSql(QStringLiteral("Klasse")) + QStringLiteral(", Klasse COLLATE NOCASE"),
                {}, [&out](const QVariantList &r) {
                    out << (r[0].isNull() ? QString() : r[0].toString());
                    return true;
@@ -473,15 +474,7 @@ QByteArray klassenPlan(const QStringList &klassen, const QVector<Termin> &termin
     return p.bytes();
 }
 
-bool planSchreibbar(const QString &pfad)
-{
-    const QFileInfo datei(pfad);
-    if (pfad.trimmed().isEmpty() || datei.isDir())
-        return false;
-    // The plan is replaced through a temporary file beside it: the folder must take a new file.
-    const QFileInfo ordner(datei.absolutePath());
-    return ordner.isDir() && ordner.isWritable();
-}
+bool planSchreibbar(const QString &pfad, QString *fehler) { return safefile::check(pfad, fehler); }
 
 bool planSpeichern(const QString &pfad, const QByteArray &inhalt, QString *fehler)
 {

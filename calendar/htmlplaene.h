@@ -47,9 +47,10 @@ QStringList klassenFuerKlassenplan(zdb::Db &nm);
 QByteArray klassenPlan(const QStringList &klassen, const QVector<Termin> &termine, const QVector<int> &folge,
                        const QDateTime &jetzt, const Fortschritt &fortschritt = {});
 
-// Whether a plan can be written at `pfad`: into its folder (temporary file and rename), or, when
-// the folder is not writable, directly into the existing file. Changes nothing.
-bool planSchreibbar(const QString &pfad);
+// Whether a plan can be written at `pfad` (its folder there and taking a new file, the file not
+// write-protected or held by another program); if not, the file and the German reason in *fehler.
+// The plan itself is not touched.
+bool planSchreibbar(const QString &pfad, QString *fehler = nullptr);
 // Writes the plan; false (the file and a German reason in *fehler) leaves the previous plan as it was.
 bool planSpeichern(const QString &pfad, const QByteArray &inhalt, QString *fehler = nullptr);
 

@@ -8,22 +8,14 @@ namespace kalender {
 
 QString tagesLabel(const QDate &d) { return datetexts::format(d, QStringLiteral("ddd dd.mm.")).trimmed(); }
 
-int klassenStufe(const QString &klasse)
-{
-    const QString t = klasse.trimmed();
-    int n = 0;
-    for (int i = 0; i < t.size() && i < 9 && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'); ++i)
-        n = n * 10 + (t[i].unicode() - '0');
-    return n;
-}
-
 bool istWochenende(const QDate &d)
 {
     const QString w = datetexts::format(d, QStringLiteral("ddd")).trimmed();
     return w == QLatin1String("Sa") || w == QLatin1String("So");
 }
 
-static const char *kKlassenOrdnung = "ORDER BY IIf(Val(Klasse)=0,20,Val(Klasse)), Klasse COLLATE NOCASE";
+static const QString kKlassenOrdnung =
+    QStringLiteral("ORDER BY ") + mdl::KlassenOrdnungSql(QStringLiteral("Klasse")) + QStringLiteral(", Klasse COLLATE NOCASE");
 
 static QStringList ersteSpalte(zdb::Db &db, const QString &sql, const zdb::Params &params)
 {
@@ -39,23 +31,23 @@ QStringList klassenLesen(zdb::Db &nm)
 {
     return ersteSpalte(nm,
                        QStringLiteral("SELECT Klasse FROM Klassen WHERE Klasse <> 'AUS' COLLATE NOCASE ")
-                           + QLatin1String(kKlassenOrdnung),
+                           + kKlassenOrdnung,
                        {});
 }
 
 QStringList eigeneKlassenLesen(zdb::Db &nm, const QString &benutzer)
 {
     return ersteSpalte(nm,
-                       QStringLiteral("SELECT Klasse FROM Unterricht WHERE Archiv = 0 AND Lehrkraft = ? COLLATE NOCASE ")
-                           + QLatin1String(kKlassenOrdnung),
+                       QStringLiteral("SELECT Klasse FROM Unterricht WHERE Archiv = 0 AND Lehrkraft = ? COLLATE NOCASEU ")
+                           + kKlassenOrdnung,
                        {benutzer.trimmed()});
 }
 
 QVector<Kurs> kurseLesen(zdb::Db &nm, const QString &klasse)
 {
     QVector<Kurs> out;
-    nm.forEach(QStringLiteral("SELECT Fach, Lehrkraft FROM Unterricht WHERE Archiv = 0 AND Klasse = ? COLLATE NOCASE "
-                              "ORDER BY Fach COLLATE NOCASE"),
+    nm.forEach(QStringLiteral("SELECT Fach, Lehrkraft FROM Unterricht WHERE Archiv = 0 AND Klasse = ? COLLATE NOCASEU "
+                              "ORDER BY Fach COLLATE DE"),
                {klasse.trimmed()}, [&out](const QVariantList &r) {
                    out.append({r[0].isNull() ? QString() : r[0].toString(),
                                r[1].isNull() ? QString() : r[1].toString()});
@@ -92,7 +84,7 @@ void KalenderTabelle::aufbauen(const QDate &erster, const QDate &letzter, const 
         const QString key = mdl::GrossGetrimmt(m_klassen[c - 1]);
         if (!m_spalteVon.contains(key))
             m_spalteVon.insert(key, c);
-        m_trenn[c] = accessfn::accessVal(zelle(0, c - 1).text) != accessfn::accessVal(zelle(0, c).text);
+        m_trenn[c] = mdl::KlassenStufe(zelle(0, c - 1).text) != mdl::KlassenStufe(zelle(0, c).text);
     }
     for (int r = 1; r < rows(); ++r) {
         const QDate d = m_tage[r - 1];

@@ -25,8 +25,6 @@ constexpr int HoeheWerktag = 240; // twips
 constexpr int HoeheWochenende = 30;
 
 QString tagesLabel(const QDate &d); // "Mo 13.09."
-// The grade of a class name: the number formed by its leading digits ("10b" -> 10), 0 without one.
-int klassenStufe(const QString &klasse);
 bool istWochenende(const QDate &d); // "Sa" or "So"
 
 // Classes of the grade manager without "AUS", by grade number, classes without one after 19, then name.

@@ -17,12 +17,14 @@ namespace {
 
 const QString kFehler = QStringLiteral("Fehler beim Erstellen der HTML-Datei");
 
-// A blank path or a plan that cannot be written: the text to show; "" when the plan can be written.
+// A blank path or a plan that cannot be written: the text to show, with the file and the reason;
+// "" when the plan can be written.
 QString pfadFehler(const QString &pfad)
 {
     if (pfad.isEmpty())
         return QStringLiteral("Es wurde kein Name für die HTML-Datei angegeben.");
-    return planSchreibbar(pfad) ? QString() : kFehler;
+    QString grund;
+    return planSchreibbar(pfad, &grund) ? QString() : kFehler + QStringLiteral("\r\r") + grund;
 }
 
 PlanErgebnis speichern(const QString &pfad, const QByteArray &inhalt)

@@ -73,7 +73,8 @@ static const char *kSpalten = "SELECT Id, Datum, Klasse, Fach, Lehrkraft, nichtI
                               "FROM tbl_Termin ";
 
 // Classes by their leading grade number, classes without one after grade 19, then by name.
-static const char *kKlassenOrdnung = "IIf(Val(Klasse)=0,20,Val(Klasse)), Klasse COLLATE NOCASE";
+static const QString kKlassenOrdnung = mdl::KlassenOrdnungSql(QStringLiteral("Klasse"))
+                                       + QStringLiteral(", Klasse COLLATE DE");
 
 static QString text(const QVariant &v) { return v.isNull() ? QString() : v.toString(); }
 
@@ -113,21 +114,25 @@ static QVector<Termin> lesen(zdb::Db &db, const QString &restSql, const zdb::Par
     return out;
 }
 
+// A day as a file converted from Access writes it, with its midnight: an entry's day is found in
+// either form (Termin::tag).
+static QString tagMitMitternacht(const QDate &d) { return zdb::isoDate(d) + QStringLiteral(" 00:00:00"); }
+
 QVector<Termin> alleTermine(zdb::Db &db) { return lesen(db, QStringLiteral("ORDER BY Id"), {}, true); }
 
 QVector<Termin> termineVonTag(zdb::Db &db, const QString &klasse, const QDate &datum)
 {
     return lesen(db,
-                 QStringLiteral("WHERE trim(Klasse) = ? COLLATE NOCASE AND Datum = ? "
+                 QStringLiteral("WHERE trim(Klasse) = ? COLLATE NOCASEU AND Datum IN (?, ?) "
                                 "ORDER BY geloeschtDatum, Id"),
-                 {klasse.trimmed(), zdb::isoDate(datum)});
+                 {klasse.trimmed(), zdb::isoDate(datum), tagMitMitternacht(datum)});
 }
 
 QVector<Termin> termineVonLehrkraft(zdb::Db &db, const QString &lehrkraft)
 {
     return lesen(db,
-                 QStringLiteral("WHERE trim(Lehrkraft) = ? COLLATE NOCASE ORDER BY %1, Fach COLLATE NOCASE, Id")
-                     .arg(QLatin1String(kKlassenOrdnung)),
+                 QStringLiteral("WHERE trim(Lehrkraft) = ? COLLATE NOCASE ORDER BY ") + kKlassenOrdnung
+                     + QStringLiteral(", Fach COLLATE DE, Datum, Id"),
                  {lehrkraft.trimmed()});
 }
 
@@ -256,14 +261,14 @@ Schluessel fachZuletztSchluessel(const QVariant &v)
     const QString f = v.toString();
     return {2, 0, nocase(istSoOderKF(f) ? QStringLiteral("ZZ") + f : f)};
 }
-// IIf(Val(Klasse)=0,20,Val(Klasse)), Klasse COLLATE NOCASE: by grade number, without one after 19.
+// mdl::KlassenOrdnungSql, Klasse COLLATE NOCASE: by grade number, without one after 19.
 Schluessel klassenSchluessel(const QVariant &v)
 {
     if (v.isNull())
         return {};
     const QString k = v.toString();
-    const double val = accessfn::accessVal(k);
-    return {2, val == 0 ? 20.0 : val, nocase(k)};
+    const int stufe = mdl::KlassenStufe(k);
+    return {2, stufe == 0 ? 20.0 : double(stufe), nocase(k)};
 }
 
 } // namespace
@@ -356,7 +361,8 @@ Eintragen terminEintragen(zdb::Db &db, const NeuerTermin &t, const QString &benu
     if (!istFreieArt(t.fach)) {
         const QString klasse = vergleichsform(t.klasse), fach = vergleichsform(t.fach),
                       lk = vergleichsform(lehrkraft);
-        for (const Termin &e : lesen(db, QStringLiteral("WHERE Datum = ?"), {zdb::isoDate(t.datum)}))
+        for (const Termin &e : lesen(db, QStringLiteral("WHERE Datum IN (?, ?)"),
+                                     {zdb::isoDate(t.datum), tagMitMitternacht(t.datum)}))
             if (!e.geloescht && vergleichsform(e.klasse) == klasse && vergleichsform(e.fach) == fach
                 && vergleichsform(e.lehrkraft) == lk)
                 return Eintragen::BereitsEingetragen;

@@ -9,7 +9,7 @@ QStringList kuerzelListe(zdb::Db &nm)
     QStringList out;
     const zdb::Result r = nm.query(QStringLiteral(
         "SELECT \"Kürzel\" FROM \"Lehrkräfte\" WHERE Trim(Nz(Passwort, '')) <> '' OR Trim(Nz(pwdh, '')) <> '' "
-        "ORDER BY \"Kürzel\" COLLATE NOCASEU"));
+        "ORDER BY \"Kürzel\" COLLATE DE"));
     for (const auto &row : r.rows)
         out << vt::valueText(row[0]);
     return out;

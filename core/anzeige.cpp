@@ -66,21 +66,44 @@ QString modulFehlt()
                           "dem Modul eine Bibliothek, installieren Sie die Pakete mit ./scripts/install-deps.sh.");
 }
 
+QString waylandFehlt()
+{
+    return QStringLiteral("Zandrel kann nicht starten: Die Desktop-Sitzung ist eine Wayland-Sitzung ohne X11 "
+                          "(WAYLAND_DISPLAY=\"%1\", DISPLAY ist leer), und das Qt-Modul für Wayland ist nicht "
+                          "installiert.\n"
+                          "Bitte installieren Sie das Paket qt6-wayland (./scripts/install-deps.sh installiert es) und "
+                          "starten Sie Zandrel erneut, bei Bedarf mit QT_QPA_PLATFORM=wayland.")
+        .arg(qEnvironmentVariable("WAYLAND_DISPLAY"));
+}
+
 namespace {
 QtMessageHandler s_vorher = nullptr;
-// What Qt reported before its fatal end: a display it could not reach, or a platform module it
-// could not find or load (Qt reports the module as well when the display is at fault).
-bool s_anzeigeFehlt = false, s_modulFehlt = false;
+// What Qt reported before its fatal end: a display it could not reach, a Wayland display it tried,
+// or a platform module it could not find or load (Qt reports the module as well when the display
+// is at fault).
+bool s_anzeigeFehlt = false, s_modulFehlt = false, s_waylandVersucht = false;
+
+// A Wayland session without X11 whose Wayland display Qt never tried: its Wayland module is missing.
+bool ohneWaylandModul()
+{
+    const QString p = qEnvironmentVariable("QT_QPA_PLATFORM").trimmed().toLower();
+    return !s_waylandVersucht && qEnvironmentVariable("DISPLAY").isEmpty()
+           && !qEnvironmentVariable("WAYLAND_DISPLAY").isEmpty()
+           && (p.isEmpty() || p.startsWith(QLatin1String("wayland")) || p.startsWith(QLatin1String("xcb")));
+}
 } // namespace
 
 void PlattformWaechter::meldung(QtMsgType type, const QMessageLogContext &kontext, const QString &text)
 {
     if (type == QtFatalMsg) {
-        const QString m = s_modulFehlt && !s_anzeigeFehlt ? modulFehlt() : nichtErreichbar();
+        const QString m = ohneWaylandModul()                ? waylandFehlt()
+                          : s_modulFehlt && !s_anzeigeFehlt ? modulFehlt()
+                                                            : nichtErreichbar();
         std::fprintf(stderr, "%s\n", m.toUtf8().constData());
         std::fflush(stderr);
         std::_Exit(2);
     }
+    s_waylandVersucht = s_waylandVersucht || text.contains(QLatin1String("wl_display"));
     if (text.contains(QLatin1String("could not connect to display"), Qt::CaseInsensitive)
         || text.contains(QLatin1String("wl_display")))
         s_anzeigeFehlt = true;
@@ -94,7 +117,7 @@ void PlattformWaechter::meldung(QtMsgType type, const QMessageLogContext &kontex
 
 PlattformWaechter::PlattformWaechter()
 {
-    s_anzeigeFehlt = s_modulFehlt = false;
+    s_anzeigeFehlt = s_modulFehlt = s_waylandVersucht = false;
     s_vorher = qInstallMessageHandler(&PlattformWaechter::meldung);
 }
 

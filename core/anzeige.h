@@ -16,10 +16,14 @@ QString nichtErreichbar();
 // The German message when Qt could not find or load the platform module itself (a misspelt
 // platform name, a library the module needs missing) although the display may be there.
 QString modulFehlt();
+// The German message when a Wayland session without X11 (WAYLAND_DISPLAY set, DISPLAY empty) cannot
+// start because Qt's Wayland module is not installed: what to install and what to set.
+QString waylandFehlt();
 
 // Lives while the application is being made: Qt's fatal end of a platform that cannot start
-// becomes the German message (nichtErreichbar, or modulFehlt when Qt named only the module as the
-// fault) and exit code 2; other messages go on as before.
+// becomes the German message (nichtErreichbar, modulFehlt when Qt named only the module as the
+// fault, waylandFehlt in a Wayland session without X11 whose Wayland display Qt never tried) and
+// exit code 2; other messages go on as before.
 class PlattformWaechter {
 public:
     PlattformWaechter();

@@ -74,9 +74,9 @@ frm_Main *s_instance = nullptr;
 
 ChildWindow *alsChild(QWidget *w) { return qobject_cast<ChildWindow *>(w); }
 
-// A child window larger than the main window's area takes the largest size that fits; one that
-// fits keeps its size and moves only as far as it must to lie inside. The area counts without
-// scroll bars: they go once the window fits.
+// A child window larger than the main window's area takes the largest size that fits (its contents
+// scroll); one that fits keeps its size and moves only as far as it must to lie inside. The area
+// counts without scroll bars: they go once the window fits.
 void einpassen(QMdiSubWindow *sub)
 {
     QMdiArea *a = sub ? sub->mdiArea() : nullptr;
@@ -237,7 +237,7 @@ QWidget *frm_Main::zeigen(const QString &name)
         w = erzeugen(name);
         if (!w)
             return nullptr;
-        QMdiSubWindow *sub = m_mdi->addSubWindow(w);
+        QMdiSubWindow *sub = m_mdi->addSubWindow(ChildWindow::imRollbereich(w));
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->installEventFilter(this);
         if (ChildWindow *c = alsChild(w))
@@ -340,7 +340,7 @@ bool frm_Main::eventFilter(QObject *o, QEvent *e)
 {
     if (e->type() == QEvent::Close) {
         auto *sub = qobject_cast<QMdiSubWindow *>(o);
-        QWidget *w = sub ? sub->widget() : qobject_cast<QWidget *>(o);
+        QWidget *w = sub ? ChildWindow::fensterIn(sub) : qobject_cast<QWidget *>(o);
         if (ChildWindow *c = alsChild(w)) {
             bool darf = true;
             guarded([&] { darf = c->formUnload(); });
@@ -370,7 +370,7 @@ void frm_Main::subWindowAktiviert(QMdiSubWindow *w)
         return;
     m_letzteAktive = w;
     QPointer<QMdiSubWindow> sub = w;
-    if (ChildWindow *c = alsChild(w->widget()))
+    if (ChildWindow *c = alsChild(ChildWindow::fensterIn(w)))
         guarded([c] { c->formActivate(); });
     einpassen(sub);
 }

@@ -12,6 +12,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
+#include <algorithm>
+#include <limits>
 
 namespace mdl {
 
@@ -170,10 +172,33 @@ bool wartetAufDatenbank() { return s_wartetiefe > 0; }
 // ---- value helpers
 
 QString GrossGetrimmt(const QVariant &v) { return vt::upperTrim(vt::valueText(v)); }
+
+int KlassenStufe(const QString &klasse)
+{
+    int i = 0;
+    while (i < klasse.size() && klasse[i].isSpace())
+        ++i;
+    bool minus = false;
+    if (i < klasse.size() && (klasse[i] == QLatin1Char('-') || klasse[i] == QLatin1Char('+')))
+        minus = klasse[i++] == QLatin1Char('-');
+    qint64 n = 0;
+    for (; i < klasse.size() && klasse[i] >= QLatin1Char('0') && klasse[i] <= QLatin1Char('9'); ++i)
+        n = std::min<qint64>(n * 10 + (klasse[i].unicode() - '0'), std::numeric_limits<int>::max());
+    return int(minus ? -n : n);
+}
+
+QString KlassenStufeSql(const QString &spalte) { return QStringLiteral("CAST(") + spalte + QStringLiteral(" AS INTEGER)"); }
+
+QString KlassenOrdnungSql(const QString &spalte)
+{
+    const QString s = KlassenStufeSql(spalte);
+    return QStringLiteral("CASE WHEN ") + s + QStringLiteral(" = 0 THEN 20 ELSE ") + s + QStringLiteral(" END");
+}
 QVariant Nz(const QVariant &v, const QVariant &ersatz) { return (!v.isValid() || v.isNull()) ? ersatz : v; }
 QString NullZuText(const QVariant &v) { return vt::valueText(v); }
 QString MitBackslash(const QString &folder) { return folders::withSeparator(folder); }
-bool TestForDLL(const QString &progId) { return docs::TestForDLL(progId); }
+// The workbook and document writers are built in, so every automation class "exists".
+bool TestForDLL(const QString &) { return true; }
 
 int SpalteSuchen(int cols, const std::function<QString(int)> &kopfText, const QString &header)
 {

@@ -90,6 +90,13 @@ bool wartetAufDatenbank();     // a database wait is running
 QString GrossGetrimmt(const QVariant &v); // blanks trimmed, upper case; Null gives ""
 QVariant Nz(const QVariant &v, const QVariant &ersatz = QString());
 QString NullZuText(const QVariant &v);
+// A class's grade: its leading whole number (white space before it ignored), 0 without one; course
+// groups such as "10e1" or "5d1" are grades 10 and 5 (read as SQLite's CAST to INTEGER reads it).
+int KlassenStufe(const QString &klasse);
+// The grade of the class column in SQL, as KlassenStufe reads it.
+QString KlassenStufeSql(const QString &spalte);
+// The grade of the class column for ordering: 20 for a class without one, so it follows grade 19.
+QString KlassenOrdnungSql(const QString &spalte);
 QString MitBackslash(const QString &folder);
 bool TestForDLL(const QString &progId);
 

@@ -48,15 +48,15 @@ QVector<Table> buildTables()
         fehltage.columns << col(QStringLiteral("s%1").arg(i, 2, 10, QChar('0')), "char(2)");
     fehltage.columns << col("Bemerkung", "varchar(50)") << col("Eintrag", "date") << col("Edit", "date")
                      << yesNo("entschuldigt") << col("zaehlt", "char(3)");
-    // A person's records are looked up by the trimmed id without regard to case; ids with other
-    // than printable ASCII characters, which NOCASE does not fold, have small indexes of their own
-    // (all of them; those with a letter whose case forms lie in ASCII: ß, ı, ſ, ẞ, the Kelvin sign,
-    // the ligatures ﬀ to ﬆ, and two signs that decompose into ASCII, U+037E and U+1FEF).
+    // A person's records are looked up by the comparison form of the id as SQLite's own functions
+    // make it (vt::idFormSql, exact for every id whose form is ASCII with ä, ö and ü); the few
+    // other ids have a small index of their own.
     fehltage.indexes << QStringLiteral("idx_Fehltage_Person(S_Id, Fehltag)")
                      << QStringLiteral("idx_Fehltage_Tag(Fehltag)")
-                     << QStringLiteral("idx_Fehltage_IdGetrimmt(rtrim(ltrim(S_Id)) COLLATE NOCASE, Fehltag)")
-                     << QStringLiteral("idx_Fehltage_IdSonstige(Fehltag) WHERE S_Id GLOB '*[^ -~]*'")
-                     << QStringLiteral("idx_Fehltage_IdNachAscii(Fehltag) WHERE S_Id GLOB ") + vt::idNachAsciiGlob();
+                     << QStringLiteral("idx_Fehltage_IdForm(") + vt::idFormSql(QStringLiteral("S_Id"))
+                            + QStringLiteral(", Fehltag)")
+                     << QStringLiteral("idx_Fehltage_IdFormSonstige(Fehltag) WHERE ")
+                            + vt::idFormSql(QStringLiteral("S_Id")) + QStringLiteral(" GLOB ") + vt::idFormJenseitsGlob();
     out << fehltage;
 
     Table grund;
@@ -192,6 +192,76 @@ static void completeTable(zdb::Db &db, const Table &t)
     }
 }
 
+// Whether the table's key column is its INTEGER PRIMARY KEY, the number SQLite gives a new row.
+static bool keyInPlace(zdb::Db &db, const Table &t)
+{
+    const zdb::Result r = db.query(QStringLiteral("SELECT name, upper(type), pk FROM pragma_table_info(?)"), {t.name});
+    bool key = false;
+    int keys = 0;
+    for (const QVariantList &row : r.rows) {
+        keys += row[2].toInt() > 0;
+        if (row[0].toString().compare(t.primaryKey, Qt::CaseInsensitive) == 0)
+            key = row[2].toInt() == 1 && row[1].toString() == QLatin1String("INTEGER");
+    }
+    return key && keys == 1;
+}
+
+// Rebuilds a table whose key column is not its key (a file converted from Access declares an
+// AutoNumber a plain INTEGER): every row is kept with its columns; a row keeps its id when that is
+// a whole number above 0 that no earlier row holds, the others are given new ones. Runs inside the
+// upgrade's transaction, so another workstation starting at the same moment finds it done.
+static void rebuildWithKey(zdb::Db &db, const Table &t)
+{
+    const zdb::Result info = db.query(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), {t.name});
+    Table neu = t;
+    QStringList von, nach; // the old table's columns and the new table's, the key left out
+    QStringList werte;     // the values copied: Null becomes the default in a column that takes no Null
+    QString schluessel;
+    for (const QVariantList &row : info.rows) {
+        const QString name = row[0].toString();
+        if (name.compare(t.primaryKey, Qt::CaseInsensitive) == 0) {
+            schluessel = zdb::quoteName(name);
+            continue;
+        }
+        const Column *c = nullptr;
+        for (const Column &k : t.columns)
+            if (k.name.compare(name, Qt::CaseInsensitive) == 0)
+                c = &k;
+        if (!c) // a column of the school's own stays, with its declared type
+            neu.columns << Column{name, row[1].toString(), {}, false, {}};
+        von << zdb::quoteName(name);
+        nach << zdb::quoteName(c ? c->name : name);
+        werte << (c && c->notNull && !c->defaultSql.isEmpty()
+                      ? QStringLiteral("coalesce(%1, %2)").arg(von.last(), c->defaultSql)
+                      : von.last());
+    }
+    neu.name = t.name + QStringLiteral("_neu");
+    db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + zdb::quoteName(neu.name));
+    db.exec(createSql(neu));
+    const QString gueltig = QStringLiteral("coalesce(CAST(%1 AS INTEGER) > 0 AND trim(CAST(%1 AS TEXT)) = "
+                                           "CAST(CAST(%1 AS INTEGER) AS TEXT), 0)")
+                                .arg(schluessel);
+    const QString zeilen =
+        QStringLiteral("(SELECT CAST(%1 AS INTEGER) AS zandrel_id, %2 AS zandrel_gueltig, row_number() OVER "
+                       "(PARTITION BY CASE WHEN %2 THEN CAST(%1 AS INTEGER) END ORDER BY rowid) AS zandrel_nr, "
+                       "rowid AS zandrel_rowid%3 FROM %4)")
+            .arg(schluessel, gueltig, von.isEmpty() ? QString() : QStringLiteral(", ") + von.join(QStringLiteral(", ")),
+                 zdb::quoteName(t.name));
+    const QString spalten = werte.join(QStringLiteral(", "));
+    const QString ziel = nach.join(QStringLiteral(", "));
+    const QString komma = von.isEmpty() ? QString() : QStringLiteral(", ");
+    // First the rows that keep their id, then the others, each in the order they were written.
+    db.exec(QStringLiteral("INSERT INTO %1 (%2%3%4) SELECT zandrel_id%3%5 FROM %6 "
+                           "WHERE zandrel_gueltig AND zandrel_nr = 1 ORDER BY zandrel_rowid")
+                .arg(zdb::quoteName(neu.name), zdb::quoteName(t.primaryKey), komma, ziel, spalten, zeilen));
+    if (!von.isEmpty())
+        db.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 "
+                               "WHERE NOT (zandrel_gueltig AND zandrel_nr = 1) ORDER BY zandrel_rowid")
+                    .arg(zdb::quoteName(neu.name), ziel, spalten, zeilen));
+    db.exec(QStringLiteral("DROP TABLE ") + zdb::quoteName(t.name));
+    db.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(zdb::quoteName(neu.name), zdb::quoteName(t.name)));
+}
+
 void DatenbankAktualisieren(zdb::Db &db, const QDate &today)
 {
     for (const QString &name : requiredTables()) {
@@ -206,10 +276,13 @@ void DatenbankAktualisieren(zdb::Db &db, const QDate &today)
     // look at the file again inside the transaction.
     zdb::WriteTransaction tx(db);
     for (const Table &t : tables()) {
-        if (!db.tableExists(t.name))
+        if (!db.tableExists(t.name)) {
             createTable(db, t);
-        else
+        } else {
             completeTable(db, t);
+            if (!t.primaryKey.isEmpty() && !keyInPlace(db, t))
+                rebuildWithKey(db, t);
+        }
         createIndexes(db, t);
     }
 

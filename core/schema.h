@@ -53,8 +53,9 @@ private:
     QString m_table, m_text;
 };
 
-// Checks the required tables, creates missing tables and columns, adds the default rows and
-// the settings row, and deletes the class-has-reported marks that are not from `today`.
+// Checks the required tables, creates missing tables and columns, rebuilds a table whose key
+// column is not its key (rows kept), creates the indexes, adds the default rows and the settings
+// row, and deletes the class-has-reported marks that are not from `today`. All in one transaction.
 // Throws MissingTable, or zdb::DbError when the file is busy or unwritable (nothing changed then).
 void DatenbankAktualisieren(zdb::Db &db, const QDate &today = QDate::currentDate());
 

@@ -1,19 +1,10 @@
 #pragma once
-// The Access functions, Like and collations registered on every SQLite connection.
-//   IIf Nz Val AccIsNull Len AccLeft AccRight Mid InStr UCase LCase Trim Format
-//   Year Month Day Date() Now() CStr CInt CLng CDbl
-//   DateSerial DateAdd DateDiff DatePart Weekday CDate CVDate DateValue IsDate Hour Minute Second
-//   Int Fix Sgn AccRound Str Space String StrConv, aggregates First Last
-//   IsNumeric Switch Choose StrReverse InStrRev StrComp Asc AscW Chr ChrW CBool CCur CSng CVar
-//   WeekdayName MonthName Hex Oct Sqr Exp Log Atn Sin Cos Tan Time TimeSerial TimeValue,
-//   aggregates Var VarP StDev StDevP; AccDateToText(x) (a stored date as German text)
+// What every SQLite connection gets: the Access functions of platform/accessfunctions/ (one
+// entry each, see function.h there), Like with Access's and SQL's wildcards, and the collations.
 //   like(pattern, text[, esc])   SQLite's LIKE with %/_ but folding case for all letters (umlauts too)
 //   AccLike(text, pattern)       Access wildcards * ? # [a-z] [!a-z], case folded
-//   AccConcat(a, b, …) AccPlus(a, b) AccMinus(a, b)   Access's &, + and - (see platform/accesssql.h)
 // Collations: DE (German order for names), NOCASEU (case-insensitive for all letters),
 // DEU (the German order without a tie-break: how typed statements compare, group and sort text).
-//   AccAsDate(x) AccAsNumber(x)   x as a date / number where Access converts a text implicitly
-// Left, Right and IsNull are SQLite keywords, hence the Acc prefix; AccRound leaves SQLite's round.
 #include <QString>
 #include <functional>
 

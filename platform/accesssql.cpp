@@ -281,7 +281,7 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
             continue;
         }
         Ex e = value(expr());
-        c.items << Item{false, e.date, e.date ? QString() : e.dateIf};
+        c.items << Item{false, e.isDate(), e.isDate() ? QString() : e.dateIf};
         c.itemSql << e.sql;
         c.itemYesNo << (e.vt == Vt::YesNo);
         if (e.kind != Ex::Number)

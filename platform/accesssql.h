@@ -27,7 +27,7 @@
 //   date values            typed per select item (Translation::items), so that they show as dates
 //   dates made text        in &, CStr, Str, Format(x), Left …, Like: AccDateToText(x) ("31.12.2011");
 //                          a column only when its declared type is a date (translate with types)
-//   functions              only Access's (accessFunctions in accesssql_functions.cpp); any other
+//   functions              only Access's (the entries of platform/accessfunctions); any other
 //                          name typed is refused
 //
 // Reading takes polynomial time in the length of the text (a position is never read twice the

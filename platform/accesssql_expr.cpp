@@ -1,17 +1,13 @@
 // Expressions of the Access dialect, by Access's precedence: operators, comparisons that convert
 // as Access does, texts in German order, the types of values and function calls.
-#include "platform/accesssql_functions.h"
+#include "platform/accessfunctions/function.h"
 #include "platform/accesssql_parser.h"
 
 namespace accesssql::parse {
 
-using detail::accessFunctions;
-using detail::textArgument;
-
 // The value type that an expression passes on to a result of it.
 Ex typed(Ex e, const Ex &from)
 {
-    e.date = from.date;
     e.dateIf = from.dateIf;
     e.vt = from.vt;
     return e;
@@ -49,7 +45,7 @@ Ex numeric(const Ex &e0)
     Ex e = arithmetic(e0);
     if (e.kind == Ex::Number || e.kind == Ex::Null || e.kind == Ex::Bool || e.vt == Vt::Number || e.vt == Vt::Null)
         return e;
-    const QString sql = e.date || !e.dateIf.isEmpty() ? "AccDateNumber(" + e.sql + ')' : e.sql;
+    const QString sql = e.isDate() || !e.dateIf.isEmpty() ? "AccDateNumber(" + e.sql + ')' : e.sql;
     Ex out = other("AccAsNumber(" + sql + ')', P_PRIMARY);
     out.vt = Vt::Number;
     return out;
@@ -73,14 +69,13 @@ Ex number(const QString &sql, int prec)
 types::Operand operand(const Ex &e, int prec)
 {
     const bool literal = e.kind == Ex::Text || e.kind == Ex::Number || e.kind == Ex::Null;
-    const Vt vt = e.date && e.vt != Vt::DateOrText ? Vt::Date : e.vt;
-    return types::Operand{e.sql, wrap(e, prec), vt, literal, e.kind == Ex::Column};
+    return types::Operand{e.sql, wrap(e, prec), e.vt, literal, e.kind == Ex::Column};
 }
 
 // A GROUP BY key (also of DISTINCT): texts group in German order with case ignored.
 QString groupKey(const Ex &e)
 {
-    if (e.kind == Ex::Number || e.date || e.vt == Vt::Number || e.vt == Vt::Date || e.vt == Vt::YesNo ||
+    if (e.kind == Ex::Number || e.isDate() || e.vt == Vt::Number || e.vt == Vt::Date || e.vt == Vt::YesNo ||
         e.vt == Vt::Null)
         return e.sql;
     return wrap(e, P_COLLATE) + " COLLATE DEU";
@@ -230,7 +225,7 @@ Ex Parser::comparison()
                 list = query().sql;
                 const Ex v = value(l);
                 left = v.vt == Vt::Text ? wrap(v, P_COLLATE) + " COLLATE DEU" : wrap(v, P_EQ + 1);
-                if (v.date && v.vt != Vt::DateOrText) // the sub-select's values read as dates, texts too
+                if (v.vt == Vt::Date) // the sub-select's values read as dates, texts too
                     list = "WITH zIn(v) AS (" + list + ") SELECT AccAsDate(v) FROM zIn";
             } else {
                 QVector<Ex> values;
@@ -272,12 +267,10 @@ Ex Parser::concat()
 
 Ex Parser::dayShift(const Ex &sum, const Ex &l, const Ex &r, bool plus)
 {
-    auto days = [](const Ex &e) { return !e.date && e.dateIf.isEmpty() && e.kind != Ex::Text; };
+    auto days = [](const Ex &e) { return !e.isDate() && e.dateIf.isEmpty() && e.kind != Ex::Text; };
     Ex out = sum;
-    if (l.date && days(r))
-        out.date = true;
-    else if (plus && r.date && days(l))
-        out.date = true;
+    if ((l.isDate() && days(r)) || (plus && r.isDate() && days(l)))
+        out.vt = Vt::Date;
     else if (!l.dateIf.isEmpty() && days(r))
         out.dateIf = l.dateIf;
     else if (plus && !r.dateIf.isEmpty() && days(l))
@@ -287,10 +280,8 @@ Ex Parser::dayShift(const Ex &sum, const Ex &l, const Ex &r, bool plus)
 
 Ex Parser::sumType(Ex sum, const Ex &l, const Ex &r)
 {
-    if (!sum.date && l.vt == r.vt && (l.vt == Vt::Number || l.vt == Vt::Text))
+    if (!sum.isDate() && l.vt == r.vt && (l.vt == Vt::Number || l.vt == Vt::Text))
         sum.vt = l.vt;
-    else if (sum.date)
-        sum.vt = Vt::Date;
     return sum;
 }
 
@@ -301,9 +292,8 @@ Ex Parser::additive()
         if (acceptOp("+")) {
             l = arithmetic(l);
             const Ex r = arithmetic(modulo());
-            if (l.date && r.date) { // two dates add up: a day and a time of day
+            if (l.isDate() && r.isDate()) { // two dates add up: a day and a time of day
                 l = other("AccPlus(AccDateNumber(" + l.sql + "), " + r.sql + ')', P_PRIMARY);
-                l.date = true;
                 l.vt = Vt::Date;
                 continue;
             }
@@ -407,7 +397,6 @@ Ex Parser::primary()
     case Tk::Date: {
         ++m_i;
         Ex d{sqlString(t.text), P_PRIMARY, Ex::Text, false, false};
-        d.date = true;
         d.vt = Vt::Date;
         return d;
     }
@@ -513,9 +502,7 @@ void Parser::resolve(Ex &col) const
         if (t == ColumnType::Missing)
             continue;
         col.vt = types::fromColumnType(t);
-        if (col.vt == Vt::Date)
-            col.date = true;
-        else if (t != ColumnType::Unknown)
+        if (col.vt != Vt::Date && t != ColumnType::Unknown)
             col.dateIf.clear();
         return;
     }
@@ -524,142 +511,122 @@ void Parser::resolve(Ex &col) const
 Ex Parser::call()
 {
     const Token &t = m_t[m_i++];
-    if (!accessFunctions().contains(t.upper))
-        throw ParseError{t.pos, QStringLiteral("unbekannte Funktion %1").arg(t.text)};
-    QString fn = t.text;
-    if (t.upper == QLatin1String("LEFT"))
-        fn = QStringLiteral("AccLeft");
-    else if (t.upper == QLatin1String("RIGHT"))
-        fn = QStringLiteral("AccRight");
-    else if (t.upper == QLatin1String("ISNULL"))
-        fn = QStringLiteral("AccIsNull");
-    else if (t.upper == QLatin1String("ROUND")) // SQLite's own rounds half away from zero
-        fn = QStringLiteral("AccRound");
-    // The program's own statements and the stored index expressions use SQLite's ltrim, rtrim and
-    // replace: Access's forms go by names of their own, so they never stand in for those.
-    else if (t.upper == QLatin1String("LTRIM"))
-        fn = QStringLiteral("AccLTrim");
-    else if (t.upper == QLatin1String("RTRIM"))
-        fn = QStringLiteral("AccRTrim");
-    else if (t.upper == QLatin1String("REPLACE"))
-        fn = QStringLiteral("AccReplace");
     expectOp("(");
-    QStringList args;
     QVector<Ex> values;
-    if (acceptOp("*"))
-        args << QStringLiteral("*");
-    else if (!isOp(cur(), ")")) {
+    const bool star = acceptOp("*");
+    if (!star && !isOp(cur(), ")")) {
         do
-            values << (types::takesNumbers(t.upper) ? arithmetic(expr()) : value(expr()));
+            values << value(expr());
         while (acceptOp(","));
     }
     expectOp(")");
-    if (!detail::argumentCountFits(t.upper, int(qMax(args.size(), values.size()))))
+    bool known = false;
+    const accessfn::Function *f =
+        accessfn::find(t.dollar ? t.upper + '$' : t.upper, star ? 1 : int(values.size()), &known);
+    if (!f && known)
         throw ParseError{t.pos, QStringLiteral("falsche Anzahl von Argumenten für %1").arg(t.text)};
-    if (types::isAggregate(t.upper))
+    if (!f) // Access's own words, also for its domain functions (DLookup …), which the engine lacks
+        throw ParseError{t.pos, QStringLiteral("Undefinierte Funktion '%1' in Ausdruck.").arg(t.text)};
+    if (f->aggregate())
         m_aggregate = true;
-    // Min, Max, First and Last of a Yes/No see Yes as -1: Max is No when there is one.
-    if (types::isAggregate(t.upper) && values.size() == 1 && values[0].vt == Vt::YesNo)
-        values[0] = arithmetic(values[0]);
-    // A date where a number is taken counts as its serial number (CDbl(#1/1/2012#) = 40909);
-    // Int and Fix of a date keep it a date (the day without its time), so do Sum and Avg.
-    bool wholeDate = false;
-    const bool keepsDate = t.upper == QLatin1String("INT") || t.upper == QLatin1String("FIX") ||
-                           t.upper == QLatin1String("SUM") || t.upper == QLatin1String("AVG");
-    if (types::takesNumbers(t.upper))
-        for (Ex &v : values)
-            if (v.date && v.vt != Vt::DateOrText) {
-                wholeDate = keepsDate;
-                v = number("AccDateNumber(" + v.sql + ')', P_PRIMARY);
-            }
-    const Ex typedCall = callType(Ex{}, t.upper, values);
-    const bool dateResult = typedCall.date || !typedCall.dateIf.isEmpty();
-    for (int i = 0; i < values.size(); ++i)
-        args << (textArgument(t.upper, i, int(values.size()), dateResult) ? asText(values[i]) : values[i].sql);
-    // Min and Max of texts in German order, as Access sorts them.
-    const bool minMax = t.upper == QLatin1String("MIN") || t.upper == QLatin1String("MAX");
-    if (minMax && values.size() == 1 && groupKey(values[0]) != values[0].sql)
-        args[0] = groupKey(values[0]);
-    Ex out = callType(other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY), t.upper, values);
-    const Vt f = types::functionType(t.upper);
-    // Nz(date, ""), IIf(…, date, "…"), Choose and Switch with a date and a text give a date or a text.
-    const QVector<int> branchArgs = branches(t.upper, int(values.size()));
-    bool textBranch = false, sameBranches = !branchArgs.isEmpty();
-    for (int k : branchArgs) {
-        textBranch = textBranch || values[k].vt == Vt::Text;
-        sameBranches = sameBranches && values[k].vt == values[branchArgs[0]].vt;
-    }
-    if (wholeDate) {
-        out = other("CDate(" + out.sql + ')', P_PRIMARY);
-        out.date = true;
-    }
-    if (out.date)
-        out.vt = textBranch ? Vt::DateOrText : Vt::Date;
-    else if (f != Vt::Unknown)
-        out.vt = f;
-    else if (sameBranches) // IIf(…, 1, 2) is a number, IIf(…, "a", "b") a text
-        out.vt = values[branchArgs[0]].vt;
-    return out;
-}
-
-// A value made text: a date as a German date, a Yes/No as Access's -1 or 0 (stored as 1 or 0).
-QString Parser::asText(const Ex &e)
-{
-    if (e.date)
-        return "AccDateToText(" + e.sql + ')';
-    return e.vt == Vt::YesNo ? types::yesNoValue(e.sql) : e.sql;
-}
-
-QVector<int> Parser::branches(const QString &fn, int count)
-{
-    QVector<int> out;
-    if (fn == QLatin1String("IIF") && count == 3)
-        out = {1, 2};
-    else if (fn == QLatin1String("NZ") && count <= 2)
-        for (int i = 0; i < count; ++i)
-            out << i;
-    else if (fn == QLatin1String("CHOOSE"))
-        for (int i = 1; i < count; ++i)
-            out << i;
-    else if (fn == QLatin1String("SWITCH"))
-        for (int i = 1; i < count; i += 2)
-            out << i;
-    return out;
-}
-
-Ex Parser::callType(Ex out, const QString &fn, const QVector<Ex> &args)
-{
-    static const QSet<QString> firstArg{"MAX", "MIN", "FIRST", "LAST", "NZ"};
-    if (types::functionType(fn) == Vt::Date) {
-        out.date = true;
+    const QString fn = f->sql ? f->sqlName() : t.text;
+    if (star) {
+        Ex out = number(fn + "(*)", P_PRIMARY);
         return out;
     }
-    // Either of two values: a date when one is a date and the other a date, Null or a
-    // constant; a date column's type when the other is a date or Null (Nz(col, #date#)).
+    return callOf(*f, fn, values);
+}
+
+Ex Parser::callOf(const accessfn::Function &f, const QString &fn, QVector<Ex> values)
+{
+    using accessfn::Arg;
+    // The values the result is chosen from: a date when one is a date and the others a date, Null or
+    // a constant; a date column's type when the others are dates or Null (Nz(col, #date#)).
     auto either = [](const Ex &a, const Ex &b) {
-        auto fixed = [](const Ex &x) { return x.date || x.dateIf.isEmpty(); };
-        auto dateOrNull = [](const Ex &x) { return x.date || x.kind == Ex::Null; };
+        auto fixed = [](const Ex &x) { return x.isDate() || x.dateIf.isEmpty(); };
+        auto dateOrNull = [](const Ex &x) { return x.isDate() || x.kind == Ex::Null; };
         Ex r;
-        if ((a.date && fixed(b)) || (b.date && fixed(a)))
-            r.date = true;
+        if ((a.isDate() && fixed(b)) || (b.isDate() && fixed(a)))
+            r.vt = Vt::Date;
         else if (!a.dateIf.isEmpty() && (dateOrNull(b) || b.dateIf == a.dateIf))
             r.dateIf = a.dateIf;
         else if (!b.dateIf.isEmpty() && dateOrNull(a))
             r.dateIf = b.dateIf;
         return r;
     };
-    const QVector<int> values = branches(fn, int(args.size()));
-    if (!values.isEmpty()) {
-        Ex one = args[values[0]];
-        for (int k = 1; k < values.size(); ++k)
-            one = either(one, args[values[k]]);
-        out.date = one.date;
-        out.dateIf = one.dateIf;
-        return out;
+    const int n = int(values.size());
+    // An aggregate sees a Yes/No as -1: Max is No when there is one.
+    if (f.aggregate() && n == 1)
+        values[0] = arithmetic(values[0]);
+    Ex chosen;
+    bool branched = false, textBranch = false, sameBranches = true;
+    Vt branchVt = Vt::Unknown;
+    for (int i = 0; i < n; ++i) {
+        const Arg k = f.args.at(i);
+        if (k != Arg::Branch && k != Arg::Ordered)
+            continue;
+        chosen = branched ? either(chosen, values[i]) : values[i];
+        textBranch = textBranch || values[i].vt == Vt::Text || values[i].vt == Vt::DateOrText;
+        sameBranches = sameBranches && (!branched || values[i].vt == branchVt);
+        branchVt = values[i].vt;
+        branched = true;
     }
-    if (firstArg.contains(fn) && !args.isEmpty())
-        return typed(out, args[0]);
+    const bool dateResult = branched ? chosen.isDate() || !chosen.dateIf.isEmpty() : f.result == Vt::Date;
+    QStringList args;
+    bool wholeDate = false;
+    for (int i = 0; i < n; ++i) {
+        Ex &v = values[i];
+        switch (f.args.at(i)) {
+        case Arg::Any:
+        case Arg::Date:
+            args << v.sql;
+            break;
+        case Arg::Text:
+            args << asText(v);
+            break;
+        case Arg::Serial:
+        case Arg::Number:
+            // A date where a number is taken counts as its serial number (CDbl(#1/1/2012#) = 40909);
+            // Int and Fix of a date keep it a date (the day without its time), so do Sum and Avg.
+            if (v.vt == Vt::Date) {
+                wholeDate = f.args.at(i) == Arg::Serial;
+                args << "AccDateNumber(" + v.sql + ')';
+            } else
+                args << arithmetic(v).sql;
+            break;
+        case Arg::Branch:
+            args << (dateResult ? v.sql : asText(v));
+            break;
+        case Arg::Ordered: // Min and Max: texts in German order, Yes (-1) below No
+            args << groupKey(v);
+            break;
+        }
+    }
+    if (f.flags & accessfn::Typed)
+        args << QString::number(int(n > 0 ? operand(values[0], P_PRIMARY).vt : Vt::Unknown));
+    Ex out = other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY);
+    bool date = branched ? chosen.isDate() : f.result == Vt::Date;
+    if (branched)
+        out.dateIf = chosen.dateIf;
+    if (wholeDate) {
+        out = other("CDate(" + out.sql + ')', P_PRIMARY);
+        date = true;
+    }
+    if (date)
+        out.vt = textBranch ? Vt::DateOrText : Vt::Date;
+    else if (f.result != Vt::Unknown)
+        out.vt = f.result;
+    else if (branched && sameBranches) // IIf(…, 1, 2) is a number, IIf(…, "a", "b") a text
+        out.vt = branchVt;
     return out;
+}
+
+// A value made text: a date as a German date, a Yes/No as Access's -1 or 0 (stored as 1 or 0).
+QString Parser::asText(const Ex &e)
+{
+    if (e.isDate())
+        return "AccDateToText(" + e.sql + ')';
+    return e.vt == Vt::YesNo ? types::yesNoValue(e.sql) : e.sql;
 }
 
 } // namespace accesssql::parse

@@ -29,10 +29,12 @@ struct Ex {
     Kind kind = Other;
     bool letters = false; // a text literal that holds letters
     bool truth = false;   // value of a Bool literal
-    bool date = false;    // the value is a date (literal, Date(), DateAdd(…) …)
     QString dateIf;       // a date exactly when this column is one (Max(col), col + 1 …)
     Vt vt = Vt::Unknown;  // the value's type as far as the text and the columns' types tell
     bool logic = false;   // a truth value (comparison, Like …): true is -1 where it stands as a value
+
+    // A date (literal, Date(), DateAdd(…) …), also one that may be a text (Nz(date, "")).
+    bool isDate() const { return vt == Vt::Date || vt == Vt::DateOrText; }
 };
 
 // The value type that an expression passes on to a result of it.
@@ -223,15 +225,13 @@ private:
     void resolve(Ex &col) const;
     // The item an earlier name of the select list being read stands for, when no field has it.
     const Ex *itemAlias(const QString &n) const;
+    // A call of one of Access's functions, read as its entry (platform/accessfunctions) says.
     Ex call();
+    static Ex callOf(const accessfn::Function &f, const QString &fn, QVector<Ex> values);
     // The expression as Access turns it into text: a date shows as "31.12.2011" (with the time
     // when it has one). A column counts as a date when its declared type says so (the columns'
     // types given to translate); without them it stays as stored.
     static QString asText(const Ex &e);
-    // The arguments that give the value of IIf, Nz, Choose and Switch (their branches).
-    static QVector<int> branches(const QString &fn, int count);
-    // Functions whose value is a date, or a date when an argument is one.
-    static Ex callType(Ex out, const QString &fn, const QVector<Ex> &args);
 
     const QVector<Token> &m_t;
     LikeDialect m_dialect;

@@ -25,9 +25,17 @@ Shown shownByDeclType(const char *decl)
     const QString t = QString::fromUtf8(decl).section('(', 0, 0).trimmed().toUpper();
     if (t == QLatin1String("DATE") || t == QLatin1String("DATETIME") || t == QLatin1String("TIMESTAMP"))
         return Shown::Date;
-    if (t == QLatin1String("BIT") || t == QLatin1String("YESNO") || t == QLatin1String("BOOLEAN"))
-        return Shown::YesNo;
     return Shown::Plain;
+}
+
+// How result column i is shown by the column behind it: Yes/No as zdb::isYesNoColumn decides.
+Shown shownByColumn(sqlite3_stmt *st, int i)
+{
+    const char *decl = sqlite3_column_decltype(st, i);
+    if (zdb::isYesNoColumn(QString::fromUtf8(decl), QString::fromUtf8(sqlite3_column_table_name(st, i)),
+                           QString::fromUtf8(sqlite3_column_origin_name(st, i))))
+        return Shown::YesNo;
+    return shownByDeclType(decl);
 }
 
 struct Statement {
@@ -35,11 +43,12 @@ struct Statement {
     ~Statement() { sqlite3_finalize(st); }
 };
 
-ColumnType typeByDecl(const char *decl)
+ColumnType typeByColumn(sqlite3_stmt *st, int i)
 {
+    const char *decl = sqlite3_column_decltype(st, i);
     if (!decl)
         return ColumnType::Unknown;
-    switch (shownByDeclType(decl)) {
+    switch (shownByColumn(st, i)) {
     case Shown::Date:
         return ColumnType::Date;
     case Shown::YesNo:
@@ -69,7 +78,7 @@ ColumnType declaredType(sqlite3 *db, const QString &column, const QString &from)
     if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &s.st, nullptr) != SQLITE_OK || !s.st ||
         sqlite3_column_count(s.st) != 1)
         return ColumnType::Missing;
-    return typeByDecl(sqlite3_column_decltype(s.st, 0));
+    return typeByColumn(s.st, 0);
 }
 
 // How each result column is shown: its declared type, else the type of its select item.
@@ -93,7 +102,7 @@ QVector<Shown> shownColumns(sqlite3 *db, sqlite3_stmt *st, const Translation &t)
     }
     for (int i = 0; i < n; ++i) {
         const char *decl = sqlite3_column_decltype(st, i);
-        out[i] = shownByDeclType(decl);
+        out[i] = shownByColumn(st, i);
         if (decl || !itemOf[i])
             continue;
         const Item &item = *itemOf[i];
@@ -228,8 +237,8 @@ Cell cellText(sqlite3_value *value, int type, Shown shown, const GoOn &goOn, Sha
 }
 
 // Memory of one cell text held in a list: the string object and its characters.
-qint64 textBytes(qint64 chars) { return qint64(sizeof(QString)) + (chars <= 0 ? 0 : 24 + 2 * chars); }
-qint64 cellBytes(const QString &s) { return textBytes(s.isEmpty() ? 0 : s.capacity()); }
+// Memory of one cell text as the rows keep it (grid::CellText): the cell, and a block for a long text.
+qint64 textBytes(qint64 chars) { return qint64(sizeof(grid::CellText)) + (chars <= 7 ? 0 : 24 + 2 * chars); }
 
 // Asked by the engine between its steps and before each call of a registered function. It also
 // ends the run as too big when the engine's memory (sorting, distinct values) and the texts read
@@ -304,8 +313,7 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
     const char *tail = nullptr;
     // A fault of the file (busy, unreadable, gone away) keeps its kind; a fault of the text is Other.
     if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &s.st, &tail) != SQLITE_OK || !s.st)
-        throw zdb::DbError(zdb::kindOfCode(sqlite3_errcode(h)), sqlite3_errcode(h), QString::fromUtf8(sqlite3_errmsg(h)),
-                           t.sql, db.path());
+        throw zdb::errorOf(h, sqlite3_errcode(h), t.sql, db.path());
     // One statement only: the translation never gives more, and nothing after it is run.
     if (!QByteArray(tail).trimmed().isEmpty() || !sqlite3_stmt_readonly(s.st))
         throw zdb::DbError(zdb::DbError::Other, SQLITE_MISUSE, QStringLiteral("nur eine Abfrage erlaubt"), t.sql);
@@ -344,7 +352,6 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
     Shared shared;
     const auto endAs = [&out](ReadResult::Status status) {
         out.rows.clear();
-        out.rows.squeeze();
         out.status = status;
         return out;
     };
@@ -368,8 +375,8 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
         if (rc == SQLITE_INTERRUPT || progress.stopped)
             return endAs(ReadResult::Stopped);
         if (rc != SQLITE_ROW)
-            throw zdb::DbError(zdb::kindOfCode(rc), rc, QString::fromUtf8(sqlite3_errmsg(h)), t.sql, db.path());
-        QStringList row;
+            throw zdb::errorOf(h, rc, t.sql, db.path());
+        grid::RowTexts row;
         row.reserve(n);
         bytes += 64;
         // The connection's lock held for the whole row: its values are read as the engine holds them.
@@ -390,10 +397,10 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
             case Cell::Read:
                 break;
             }
-            bytes += cellBytes(text);
-            row << std::move(text);
+            row.append(text);
+            bytes += qint64(sizeof(grid::CellText)) + row.at(row.count() - 1).extraBytes();
         }
-        out.rows << row;
+        out.rows.append(std::move(row));
         if (limits.maxBytes >= 0 && bytes > limits.maxBytes)
             return endAs(ReadResult::TooBig);
     }

@@ -4,6 +4,7 @@
 // Yes/No "Wahr"/"Falsch", numbers with a decimal comma, Null empty. A value is a date when its
 // column is declared DATE or the translation typed its select item as one.
 #include "platform/accesssql.h"
+#include "platform/grid/celltext.h"
 
 #include <QStringList>
 #include <QVector>
@@ -35,7 +36,7 @@ struct ReadResult {
     enum Status { Complete, Cut, TooBig, Stopped };
     Status status = Complete;
     QStringList columns;
-    QVector<QStringList> rows; // empty for TooBig and Stopped
+    grid::TextTable rows; // empty for TooBig and Stopped; kept compact, as a grid takes them over
 };
 
 // The declared types of columns on db, for accesssql::translate: a column is a date, number,

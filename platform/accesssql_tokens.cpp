@@ -1,5 +1,6 @@
 #include "platform/accesssql_tokens.h"
 #include "platform/accesssql.h"
+#include "platform/valuetext.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -31,13 +32,7 @@ static bool parseTime(const QString &s, QTime *out)
     return true;
 }
 
-static int fullYear(const QString &y)
-{
-    int v = y.toInt();
-    if (y.size() <= 2)
-        v += v < 30 ? 2000 : 1900; // Access's century window
-    return v;
-}
+static int fullYear(const QString &y) { return vt::fullYear(y.toInt(), int(y.size())); }
 
 QString dateLiteral(const QString &text)
 {
@@ -108,8 +103,10 @@ QVector<Token> tokenize(const QString &s)
                 ++j;
             t.kind = Tk::Ident;
             t.text = s.mid(i, j - i);
-            if (j < n && s[j] == '$') // Mid$, Left$ … are the same functions
+            if (j < n && s[j] == '$') { // Mid$, Left$ … are the same functions; Date$ is another
+                t.dollar = true;
                 ++j;
+            }
             i = j;
         } else if (c == '[') {
             int close = int(s.indexOf(']', i + 1));

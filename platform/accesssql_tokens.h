@@ -13,6 +13,7 @@ struct Token {
     QString text;   // identifier (without brackets), number, operator, or the literal's value
     QString upper;  // upper-cased identifier for keyword tests
     bool bracketed = false;
+    bool dollar = false; // a name written with "$" at its end (Date$, Mid$)
     int pos = 0;
 };
 

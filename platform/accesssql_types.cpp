@@ -1,6 +1,5 @@
 #include "platform/accesssql_types.h"
 
-#include <QSet>
 
 namespace accesssql::types {
 
@@ -20,41 +19,6 @@ Vt fromColumnType(ColumnType t)
         break;
     }
     return Vt::Unknown;
-}
-
-Vt functionType(const QString &fn)
-{
-    static const QSet<QString> numbers{
-        "LEN", "VAL", "INSTR", "INSTRREV", "YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "SECOND", "WEEKDAY",
-        "DATEPART", "DATEDIFF", "INT", "FIX", "SGN", "ABS", "ROUND", "ACCROUND", "CINT", "CLNG", "CDBL", "CSNG",
-        "CCUR", "COUNT", "SUM", "AVG", "STDEV", "STDEVP", "VAR", "VARP", "ASC", "SQR", "EXP", "LOG", "STRCOMP",
-        "ISNULL", "ISDATE", "ISNUMERIC", "CBOOL", "RND", "ATN", "SIN", "COS", "TAN"};
-    static const QSet<QString> texts{
-        "LEFT", "RIGHT", "MID", "TRIM", "LTRIM", "RTRIM", "UCASE", "LCASE", "FORMAT", "CSTR", "STR", "SPACE",
-        "STRING", "STRCONV", "CHR", "STRREVERSE", "WEEKDAYNAME", "MONTHNAME", "REPLACE", "HEX", "OCT"};
-    static const QSet<QString> dates{"DATE", "NOW", "DATESERIAL", "DATEADD", "DATEVALUE", "CDATE", "CVDATE",
-                                     "TIMESERIAL", "TIMEVALUE", "TIME"};
-    if (numbers.contains(fn))
-        return Vt::Number;
-    if (texts.contains(fn))
-        return Vt::Text;
-    if (dates.contains(fn))
-        return Vt::Date;
-    return Vt::Unknown;
-}
-
-bool isAggregate(const QString &fn)
-{
-    static const QSet<QString> agg{"COUNT", "SUM", "AVG", "MIN", "MAX", "FIRST", "LAST",
-                                   "STDEV", "STDEVP", "VAR", "VARP"};
-    return agg.contains(fn);
-}
-
-bool takesNumbers(const QString &fn)
-{
-    static const QSet<QString> fns{"SUM",  "AVG",  "STDEV", "STDEVP", "VAR", "VARP", "CINT", "CLNG",
-                                   "CDBL", "CSNG", "CCUR",  "SGN",    "INT", "FIX",  "ABS",  "ROUND"};
-    return fns.contains(fn);
 }
 
 namespace {
@@ -83,6 +47,11 @@ Vt commonType(const QVector<Operand> &ops)
 QString converted(const Operand &o, Vt target)
 {
     if (target == Vt::Date || target == Vt::DateOrText) {
+        // A date column holding a day with its midnight (a file converted from Access writes every
+        // day so) compares as that day.
+        if (o.column && o.vt == Vt::Date)
+            return "(CASE WHEN substr(" + o.sql + ", 11) = ' 00:00:00' THEN substr(" + o.sql + ", 1, 10) ELSE "
+                   + o.wrapped + " END)";
         // A column of unknown type is left as it is: it is compared the way SQLite compares it.
         if (o.vt == Vt::Date || o.vt == Vt::DateOrText || o.vt == Vt::Null || (o.column && o.vt == Vt::Unknown))
             return o.wrapped;

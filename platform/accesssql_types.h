@@ -2,21 +2,17 @@
 // Value types in the Access-dialect translator (platform/accesssql.h): which operands are dates,
 // numbers, Yes/No values or texts, how a comparison converts them as Access does, and the
 // clauses that depend on them (DISTINCT, DISTINCTROW, TOP with ties).
+#include "platform/accessfunctions/function.h"
 #include "platform/accesssql.h"
 
 #include <QStringList>
 
 namespace accesssql::types {
 
-// DateOrText: a date or a text (Nz(date, ""), IIf(…, date, "…")).
-enum class Vt { Unknown, Text, Number, Date, YesNo, Null, DateOrText };
+// The one type system of typed statements, shared with the functions' entries.
+using accessfn::Vt;
 
 Vt fromColumnType(ColumnType t);
-// The type of a function's value by its name (upper case); Unknown when it follows the arguments.
-Vt functionType(const QString &fn);
-bool isAggregate(const QString &fn);
-// Functions that compute with their arguments as numbers (Sum, CInt …): a Yes/No counts -1 there.
-bool takesNumbers(const QString &fn);
 
 // One operand of a comparison.
 struct Operand {

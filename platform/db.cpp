@@ -1,11 +1,17 @@
 #include "platform/db.h"
 #include "platform/accessfuncs.h"
+#include "platform/db_vfs.h"
+#include "platform/safefile.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 #include <sqlite3.h>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace zdb {
 
@@ -39,9 +45,12 @@ QString DbError::germanText() const
         t = datei + QStringLiteral("kann nicht geschrieben werden: der Datenträger ist voll.");
         break;
     case IoError:
-        t = datei + QStringLiteral("kann nicht gelesen oder geschrieben werden: Lese-/Schreibfehler, z. B. weil "
-                                   "die Verbindung zum Netzlaufwerk unterbrochen ist.\r"
-                                   "Bitte prüfen Sie die Verbindung und versuchen Sie es noch einmal.");
+        // Not "damaged": the file itself may well be whole, and nobody should restore a backup over it.
+        t = datei + ((m_code & 0xff) == SQLITE_CANTOPEN ? QStringLiteral("kann nicht geöffnet werden: ")
+                                                         : QStringLiteral("kann nicht gelesen oder geschrieben werden: "))
+            + QStringLiteral("sie ist im Moment nicht erreichbar (Lese-/Schreibfehler, z. B. weil die Verbindung "
+                             "zum Netzwerkordner unterbrochen ist).\r"
+                             "Sobald der Netzwerkordner wieder erreichbar ist, kann der Schritt wiederholt werden.");
         break;
     case Other:
         t = m_file.isEmpty() ? QStringLiteral("Datenbankfehler.")
@@ -81,7 +90,7 @@ QVariant Result::typedValue(int row, int col) const
             return dt.date();
         return dt;
     }
-    if (t == QLatin1String("BIT") || t == QLatin1String("YESNO") || t == QLatin1String("BOOLEAN"))
+    if (col < yesNoColumns.size() ? yesNoColumns[col] : isYesNoColumn(t))
         return yesNo(v);
     return v;
 }
@@ -112,18 +121,90 @@ DbError::Kind kindOfCode(int rc)
     }
 }
 
-void Db::fail(int rc, const QString &sql) const
+namespace {
+
+// Why the place of a file cannot be reached (a network folder gone away): errno, 0 when it can be
+// (the file may still be missing there).
+int unerreichbar(const QString &path)
 {
-    QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    throw DbError(kindOfCode(rc), rc, msg, sql, m_path);
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        return 0;
+    const int err = errno;
+    switch (err) {
+    case ENOENT: {
+        // A file may be missing; its folder gone means the share is.
+        const QString folder = QFileInfo(path).absolutePath();
+        if (::stat(QFile::encodeName(folder).constData(), &st) == 0)
+            return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+        return errno == EACCES ? 0 : errno;
+    }
+    case ENOTDIR:
+    case EACCES:
+    case EPERM:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return 0;
+    default:
+        return err;
+    }
+}
+
+DbError unreachableError(const QString &path, int err)
+{
+    return DbError(DbError::IoError, SQLITE_CANTOPEN, safefile::reason(err), QString(), path);
+}
+
+} // namespace
+
+DbError errorOf(sqlite3 *db, int rc, const QString &sql, const QString &file)
+{
+    DbError::Kind kind = kindOfCode(rc);
+    QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    // A page that looks damaged after a read that failed, or that gave fewer bytes than the file
+    // holds, is a file that could not be read just now.
+    if ((kind == DbError::Damaged || kind == DbError::NotADatabase) && dateistoerung(db).ioFehler)
+        return DbError(DbError::IoError, SQLITE_IOERR, QString::fromUtf8(sqlite3_errstr(SQLITE_IOERR)), sql,
+                       file);
+    // An open database whose journal cannot be made: its folder is gone, takes no file, or failed.
+    if (kind == DbError::NotFound && !file.isEmpty()) {
+        if (const int err = unerreichbar(file))
+            return unreachableError(file, err);
+        if (db && !QFileInfo(QFileInfo(file).absolutePath()).isWritable())
+            return DbError(DbError::ReadOnly, rc, msg, sql, file);
+        if (db)
+            return DbError(DbError::IoError, SQLITE_IOERR, msg, sql, file);
+    }
+    return DbError(kind, rc, msg, sql, file);
+}
+
+void Db::fail(int rc, const QString &sql) const { throw errorOf(m_db, rc, sql, m_path); }
+
+// The transaction reached the file and only what came after failed (a network folder dropping
+// away as the lock is released, or as the removed journal is reported): the statement is done and
+// its changes are saved.
+bool Db::nurFreigabeGescheitert(sqlite3_stmt *st, bool eigeneTransaktion) const
+{
+    if (!sqlite3_get_autocommit(m_db))
+        return false;
+    const Dateistoerung stoerung = dateistoerung(m_db);
+    if (!stoerung.zuerstEntsperren && !stoerung.journalDennochWeg)
+        return false;
+    if (eigeneTransaktion)
+        return !sqlite3_stmt_readonly(st);
+    const QByteArray text = QByteArray(sqlite3_sql(st)).trimmed().toUpper();
+    return text.startsWith("COMMIT") || text.startsWith("END");
 }
 
 void Db::open(const QString &path, Mode mode, int busyTimeoutMs)
 {
     close();
     const QFileInfo datei(path);
-    if (!datei.isFile())
+    if (!datei.isFile()) {
+        if (const int err = unerreichbar(path))
+            throw unreachableError(path, err);
         throw DbError(DbError::NotFound, SQLITE_CANTOPEN, QString(), QString(), path);
+    }
     // SQLite takes an empty file for an empty database; here it is one cut off while copying.
     if (datei.size() == 0)
         throw DbError(DbError::NotADatabase, SQLITE_NOTADB, QStringLiteral("die Datei ist leer"), QString(), path);
@@ -133,17 +214,25 @@ void Db::open(const QString &path, Mode mode, int busyTimeoutMs)
     // pay a lock for every value it takes (sqlite3_interrupt from another thread stays safe).
     int flags = SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX | (mode == ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
     sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(uri.toUtf8().constData(), &db, flags, nullptr);
+    int rc = oeffnen(uri.toUtf8().constData(), &db, flags);
     if (rc != SQLITE_OK) {
         QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close_v2(db);
-        throw DbError(kindOfCode(rc) == DbError::Other ? DbError::NotFound : kindOfCode(rc), rc, msg, QString(), path);
+        // The file was there a moment ago: when it cannot be opened now although it can be read,
+        // its place failed.
+        const DbError::Kind kind = kindOfCode(rc);
+        if (kind == DbError::Other || kind == DbError::NotFound) {
+            if (const int err = unerreichbar(path))
+                throw unreachableError(path, err);
+            if (QFileInfo(path).isReadable())
+                throw DbError(DbError::IoError, SQLITE_CANTOPEN, msg, QString(), path);
+            throw DbError(DbError::NotFound, rc, msg, QString(), path);
+        }
+        throw DbError(kind, rc, msg, QString(), path);
     }
     m_db = db;
     m_path = path;
-    sqlite3_busy_timeout(m_db, busyTimeoutMs);
-    sqlite3_extended_result_codes(m_db, 0);
-    registerAccessFunctions(m_db);
+    verbindungEinrichten(busyTimeoutMs);
     // Rollback journal only: the files lie in a shared folder. Reading the schema here finds
     // a file that is no database, or whose first page is damaged, before any piece of work starts.
     try {
@@ -161,16 +250,24 @@ void Db::create(const QString &path)
 {
     close();
     sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc = oeffnen(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     if (rc != SQLITE_OK) {
         sqlite3_close_v2(db);
         throw DbError(kindOfCode(rc), rc, QString(), QString(), path);
     }
     m_db = db;
     m_path = path;
-    sqlite3_busy_timeout(m_db, 5000);
+    verbindungEinrichten(5000);
+}
+
+void Db::verbindungEinrichten(int busyTimeoutMs)
+{
+    sqlite3_busy_timeout(m_db, busyTimeoutMs);
+    sqlite3_extended_result_codes(m_db, 0);
     registerAccessFunctions(m_db);
+    // Every commit synced in full (journal, then database, then the journal's removal), whatever the
+    // library was built with: a power cut leaves the old or the new state.
+    sqlite3_exec(m_db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
 }
 
 void Db::close()
@@ -270,13 +367,15 @@ void Db::prepareAndRun(const QString &sql, const Params &params,
         } else if (!params.isEmpty()) {
             throw DbError(DbError::Other, SQLITE_MISUSE, QStringLiteral("mehrere Anweisungen mit Parametern"), sql);
         }
+        const bool eigeneTransaktion = sqlite3_get_autocommit(m_db);
+        stoerungVergessen(m_db);
         bool go = true;
         while (go) {
             rc = sqlite3_step(st);
             if (rc == SQLITE_ROW) {
                 if (onRow && !onRow(st))
                     go = false;
-            } else if (rc == SQLITE_DONE) {
+            } else if (rc == SQLITE_DONE || nurFreigabeGescheitert(st, eigeneTransaktion)) {
                 break;
             } else {
                 fail(rc, sql);
@@ -298,6 +397,20 @@ int Db::exec(const QString &sql, const Params &params)
     return changes;
 }
 
+// Names, declared types and Yes/No columns of a prepared statement's result.
+static void kopfLesen(sqlite3_stmt *st, Result &r)
+{
+    const int n = sqlite3_column_count(st);
+    for (int i = 0; i < n; ++i) {
+        r.columns << QString::fromUtf8(sqlite3_column_name(st, i));
+        const char *dt = sqlite3_column_decltype(st, i);
+        const QString typ = dt ? QString::fromUtf8(dt).section('(', 0, 0).trimmed().toUpper() : QString();
+        r.declTypes << typ;
+        r.yesNoColumns << isYesNoColumn(typ, QString::fromUtf8(sqlite3_column_table_name(st, i)),
+                                        QString::fromUtf8(sqlite3_column_origin_name(st, i)));
+    }
+}
+
 Result Db::query(const QString &sql, const Params &params, int maxRows)
 {
     Result r;
@@ -306,11 +419,7 @@ Result Db::query(const QString &sql, const Params &params, int maxRows)
         auto *st = static_cast<sqlite3_stmt *>(p);
         int n = sqlite3_column_count(st);
         if (!headerDone) {
-            for (int i = 0; i < n; ++i) {
-                r.columns << QString::fromUtf8(sqlite3_column_name(st, i));
-                const char *dt = sqlite3_column_decltype(st, i);
-                r.declTypes << (dt ? QString::fromUtf8(dt).section('(', 0, 0).trimmed().toUpper() : QString());
-            }
+            kopfLesen(st, r);
             headerDone = true;
         }
         QVariantList row;
@@ -324,14 +433,8 @@ Result Db::query(const QString &sql, const Params &params, int maxRows)
         // No rows: still report the column names.
         sqlite3_stmt *st = nullptr;
         QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &st, nullptr) == SQLITE_OK && st) {
-            int n = sqlite3_column_count(st);
-            for (int i = 0; i < n; ++i) {
-                r.columns << QString::fromUtf8(sqlite3_column_name(st, i));
-                const char *dt = sqlite3_column_decltype(st, i);
-                r.declTypes << (dt ? QString::fromUtf8(dt).section('(', 0, 0).trimmed().toUpper() : QString());
-            }
-        }
+        if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &st, nullptr) == SQLITE_OK && st)
+            kopfLesen(st, r);
         sqlite3_finalize(st);
     }
     return r;
@@ -525,6 +628,39 @@ bool yesNo(const QVariant &v)
         return ok && d != 0.0;
     }
     return v.toDouble() != 0.0;
+}
+
+bool isYesNoColumn(const QString &declType, const QString &table, const QString &column)
+{
+    const QString t = declType.section('(', 0, 0).trimmed().toUpper();
+    for (const char *art : {"BIT", "BOOL", "BOOLEAN", "YESNO", "LOGICAL"})
+        if (t == QLatin1String(art))
+            return true;
+    if (column.isEmpty())
+        return false;
+    // The Yes/No columns of the grade manager's and the own tables, as the Access files define them.
+    static const QVector<QPair<QString, QString>> spalten = [] {
+        QVector<QPair<QString, QString>> v;
+        for (const auto &[t, c] : {std::pair{"Adressen", "gilt1"}, {"Adressen", "gilt2"},
+                                   {"Adressen", "Hauptansprechpartner"}, {"Adressen", "LRS"},
+                                   {"Adressen", "Legasthenie"}, {"Schüler", "LRS"}, {"Schüler", "Legasthenie"},
+                                   {"Unterricht", "Archiv"}, {"Noten", "Archiv"}, {"SYS_Settings", "Gesperrt"},
+                                   {"tbl_Fehltage", "entschuldigt"}, {"tbl_Fehlgrund", "fuer_Schueler"},
+                                   {"tbl_Fehlgrund", "fuer_Lehrer"}, {"tbl_Termin", "nichtInternet"}})
+            v.append({QString::fromUtf8(t), QString::fromUtf8(c)});
+        return v;
+    }();
+    for (const auto &[t, c] : spalten)
+        if (column.compare(c, Qt::CaseInsensitive) == 0 && table.compare(t, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+qint64 storedYes(Db &db, const QString &table, const QString &column)
+{
+    const QVariant minusEins = db.scalar(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = -1 LIMIT 1")
+                                             .arg(quoteName(table), quoteName(column)));
+    return minusEins.isNull() ? 1 : -1;
 }
 
 QString quoteName(const QString &name)

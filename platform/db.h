@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace zdb {
 
@@ -43,10 +44,11 @@ private:
 
 // The rows of one finished query. Values: Null = invalid QVariant, INTEGER = qlonglong,
 // REAL = double, TEXT = QString. typedValue() turns stored forms back into the declared
-// type (DATE/DATETIME text -> QDate/QDateTime, BIT/YESNO -> bool).
+// type (DATE/DATETIME text -> QDate/QDateTime, a Yes/No column (isYesNoColumn) -> bool).
 struct Result {
     QStringList columns;
     QStringList declTypes; // upper-cased declared type of each column ("" for expressions)
+    QVector<bool> yesNoColumns; // each column is a Yes/No column of its table (isYesNoColumn)
     QVector<QVariantList> rows;
 
     int rowCount() const { return rows.size(); }
@@ -86,8 +88,9 @@ public:
     Db(const Db &) = delete;
     Db &operator=(const Db &) = delete;
 
-    // Opens an existing file, never creates one. Throws DbError: NotFound when missing,
-    // NotADatabase or Damaged when its first page cannot be read as a database.
+    // Opens an existing file, never creates one. Throws DbError: NotFound when missing, IoError
+    // when its place cannot be reached (a network folder gone away), NotADatabase or Damaged when
+    // its first page cannot be read as a database.
     void open(const QString &path, Mode mode = ReadWrite, int busyTimeoutMs = 5000);
     // Creates a new file (demo generator and test fixtures only).
     void create(const QString &path);
@@ -124,6 +127,8 @@ private:
     void prepareAndRun(const QString &sql, const Params &params,
                        const std::function<bool(void *stmt)> &onRow, int *changes);
     [[noreturn]] void fail(int rc, const QString &sql = {}) const;
+    bool nurFreigabeGescheitert(sqlite3_stmt *st, bool eigeneTransaktion) const;
+    void verbindungEinrichten(int busyTimeoutMs);
 
     sqlite3 *m_db = nullptr;
     QString m_path;
@@ -150,12 +155,24 @@ QVariant toStored(const QVariant &v); // QDate/QDateTime -> ISO text, bool -> 0/
 QDate dateFromStored(const QVariant &v);         // invalid when not a date
 QDateTime dateTimeFromStored(const QVariant &v); // date only gives midnight
 bool yesNo(const QVariant &v);                   // any non-zero is true
+// Whether a column holds Yes/No values: the one decision that reading, comparing, showing and
+// writing use. Yes/No is a column declared BIT, BOOL, BOOLEAN, YESNO or LOGICAL, and a Yes/No column
+// of the grade manager or of the own database whatever its declared type: a file converted from
+// Access declares these INTEGER and holds 0/1 or -1/0. table and column are the column's own names
+// (not an alias); empty for a value that is no column.
+bool isYesNoColumn(const QString &declType, const QString &table = {}, const QString &column = {});
+// The value a Yes/No column stores for Yes: -1 where the column already holds -1 (as Access and some
+// converters write it), else 1.
+qint64 storedYes(Db &db, const QString &table, const QString &column);
 // An SQL expression that is 1 where yesNo reads `expr` as true, else 0 ("Falsch", an empty text and
 // Null are No): through the registered IIf, which reads its condition with yesNo.
 QString yesNoSql(const QString &expr);
 
 // The kind of fault an SQLite result code stands for (Other for a fault of the statement).
 DbError::Kind kindOfCode(int rc);
+// The error for a failed call on connection `db` of `file`: only a file that is damaged is called
+// damaged, not one whose read failed; a missing file whose folder cannot be reached is an IoError.
+DbError errorOf(sqlite3 *db, int rc, const QString &sql, const QString &file);
 
 // Quotes a name for SQL ("Index" -> "[Index]"-free form "\"Index\"").
 QString quoteName(const QString &name);

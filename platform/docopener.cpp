@@ -82,6 +82,4 @@ ScopedOpener::ScopedOpener(std::function<bool(const QString &)> open) : m_previo
 
 ScopedOpener::~ScopedOpener() { opener() = std::move(m_previous); }
 
-bool TestForDLL(const QString &) { return true; }
-
 } // namespace docs

@@ -33,7 +33,4 @@ private:
     std::function<bool(const QString &)> m_previous;
 };
 
-// The writers are built in, so every automation class "exists".
-bool TestForDLL(const QString &progId);
-
 } // namespace docs

@@ -21,6 +21,19 @@ constexpr int TempRandom = 6;
 
 QByteArray native(const QString &path) { return QFile::encodeName(path); }
 
+SystemCalls &calls()
+{
+    static SystemCalls c;
+    return c;
+}
+
+ssize_t sysWrite(int fd, const void *p, size_t n) { return calls().write ? calls().write(fd, p, n) : ::write(fd, p, n); }
+int sysFsync(int fd) { return calls().fsync ? calls().fsync(fd) : ::fsync(fd); }
+int sysRename(const char *from, const char *to)
+{
+    return calls().rename ? calls().rename(from, to) : ::rename(from, to);
+}
+
 QString tempPrefix(const QFileInfo &target) { return QLatin1Char('.') + target.fileName() + TempMark; }
 
 bool isOurTemp(const QString &entry, const QString &prefix)
@@ -66,7 +79,8 @@ void syncFolder(const QString &folder)
 {
     const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
-        ::fsync(fd);
+        // Some network shares cannot sync a folder; the file has been replaced all the same.
+        sysFsync(fd);
         ::close(fd);
     }
 }
@@ -96,6 +110,15 @@ QString reason(int err)
     case EAGAIN:
     case EDEADLK: return QStringLiteral("Die Datei ist gesperrt oder in einem anderen Programm geöffnet.");
     case EIO: return QStringLiteral("Lese-/Schreibfehler des Datenträgers.");
+    case ENOTCONN:
+    case ESTALE:
+    case EHOSTDOWN:
+    case EHOSTUNREACH:
+    case ENETDOWN:
+    case ENETUNREACH:
+    case ECONNRESET:
+    case ECONNABORTED:
+    case ETIMEDOUT: return QStringLiteral("Die Verbindung zum Netzwerkordner ist unterbrochen.");
     case ENAMETOOLONG: return QStringLiteral("Der Dateiname ist zu lang.");
     case EINVAL: return QStringLiteral("Der Dateiname ist ungültig.");
     case EMFILE:
@@ -142,6 +165,10 @@ QStringList abandoned(const QString &path, bool remove)
 } // namespace
 
 QStringList leftovers(const QString &path) { return abandoned(path, false); }
+
+ScopedSystemCalls::ScopedSystemCalls(SystemCalls c) : m_previous(calls()) { calls() = std::move(c); }
+
+ScopedSystemCalls::~ScopedSystemCalls() { calls() = std::move(m_previous); }
 
 Writer::Writer(const QString &path)
 {
@@ -236,7 +263,7 @@ bool Writer::write(const QByteArray &data)
     const char *p = data.constData();
     qsizetype left = data.size();
     while (left > 0) {
-        const ssize_t n = ::write(m_fd, p, size_t(left));
+        const ssize_t n = sysWrite(m_fd, p, size_t(left));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -262,7 +289,9 @@ bool Writer::commit()
 {
     if (m_fd < 0)
         return false;
-    while (::fsync(m_fd) != 0)
+    // The content on the disk before the name points to it: after a power cut the target is the
+    // old file or the whole new one.
+    while (sysFsync(m_fd) != 0)
         if (errno != EINTR)
             return fail(errno);
     if (m_existed) {
@@ -271,12 +300,22 @@ bool Writer::commit()
             // Another owner cannot be kept by a normal user; the file becomes the user's.
         }
     }
-    if (::rename(native(m_temp).constData(), native(m_target).constData()) != 0)
+    if (sysRename(native(m_temp).constData(), native(m_target).constData()) != 0)
         return fail(errno);
+    // The rename itself lasts only once the folder is synced.
     syncFolder(QFileInfo(m_target).absolutePath());
     ::close(m_fd);
     m_fd = -1;
     return true;
+}
+
+bool check(const QString &path, QString *error)
+{
+    Writer w(path); // its temporary file goes with it
+    const bool ok = w.begin();
+    if (!ok && error)
+        *error = w.error();
+    return ok;
 }
 
 bool writeFile(const QString &path, const QByteArray &data, QString *error)

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <functional>
+#include <sys/types.h>
 
 namespace safefile {
 
@@ -55,12 +56,33 @@ private:
     unsigned m_uid = 0, m_gid = 0;
 };
 
+// Whether `path` can be replaced now (the checks of Writer::begin); only our own leftovers for it
+// are removed.
+bool check(const QString &path, QString *error = nullptr);
 // Replaces the file at `path` with `data`.
 bool writeFile(const QString &path, const QByteArray &data, QString *error = nullptr);
 // Replaces the file at `path` with what `fill` writes into the temporary path it is given;
 // fill returns false when it failed (errno is taken as the reason when it names one).
 bool writeWith(const QString &path, const std::function<bool(const QString &tempPath)> &fill,
                QString *error = nullptr);
+
+// The system calls through which the writers reach the disk. Tests put a fault or a watch in their
+// place; a call left empty is the system's own.
+struct SystemCalls {
+    std::function<ssize_t(int fd, const void *data, size_t size)> write;
+    std::function<int(int fd)> fsync; // the temporary file's, and the folder's after the rename
+    std::function<int(const char *from, const char *to)> rename;
+};
+class ScopedSystemCalls {
+public:
+    explicit ScopedSystemCalls(SystemCalls calls);
+    ~ScopedSystemCalls();
+    ScopedSystemCalls(const ScopedSystemCalls &) = delete;
+    ScopedSystemCalls &operator=(const ScopedSystemCalls &) = delete;
+
+private:
+    SystemCalls m_previous;
+};
 
 // Our own leftovers for `path`: temporary files no running write holds (for tests and cleanup).
 QStringList leftovers(const QString &path);

@@ -1,4 +1,5 @@
 #include "platform/settings.h"
+#include "platform/textcodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,7 +63,8 @@ static QString readIni(const QString &file, const QString &group, const QString 
     if (!f.open(QIODevice::ReadOnly))
         return {};
     QString current;
-    const QStringList lines = QString::fromUtf8(f.readAll()).split('\n');
+    // A file written on Windows is in its ANSI code page: what is not valid UTF-8 is Windows-1252.
+    const QStringList lines = textcodec::decodeUtf8OrWindows1252(f.readAll()).split('\n');
     for (QString line : lines) {
         line = line.trimmed();
         if (line.isEmpty() || line.startsWith(';') || line.startsWith('#'))

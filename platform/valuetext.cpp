@@ -123,9 +123,7 @@ QDate readDate(const QString &s, qsizetype *i)
         const qsizetype y0 = *i;
         if (!digits(s, i, 2, 4, &c) || *i - y0 == 3)
             return {};
-        if (*i - y0 == 2)
-            c += c < 30 ? 2000 : 1900;
-        return QDate(c, b, a);
+        return QDate(fullYear(c, int(*i - y0)), b, a);
     }
     *i = start;
     if (digits(s, i, 4, 4, &a) && expect(s, i, '-') && digits(s, i, 2, 2, &b) && expect(s, i, '-')
@@ -135,6 +133,13 @@ QDate readDate(const QString &s, qsizetype *i)
 }
 
 } // namespace
+
+int fullYear(int year, int digits)
+{
+    if (digits > 2 || year < 0 || year > 99)
+        return year;
+    return year + (year < 30 ? 2000 : 1900);
+}
 
 QDate parseDate(const QString &text)
 {
@@ -248,10 +253,53 @@ QString upperCase(const QString &s)
 
 QString upperTrim(const QString &s) { return upperCase(trimBlanks(s)); }
 
+// The form of one character that idFormSql maps (ASCII, the letters folding into it, the umlauts);
+// nullptr for any other, which needs the full rule.
+static const char16_t *einfacheForm(char16_t c)
+{
+    switch (c) {
+    case 0x00DF: case 0x1E9E: return u"ss";
+    case 0x0131: return u"i";
+    case 0x017F: return u"s";
+    case 0x212A: return u"k";
+    case 0xFB00: return u"ff";
+    case 0xFB01: return u"fi";
+    case 0xFB02: return u"fl";
+    case 0xFB03: return u"ffi";
+    case 0xFB04: return u"ffl";
+    case 0xFB05: case 0xFB06: return u"st";
+    case 0x037E: return u";";
+    case 0x1FEF: return u"`";
+    case 0x00C4: case 0x00E4: return u"\u00E4";
+    case 0x00D6: case 0x00F6: return u"\u00F6";
+    case 0x00DC: case 0x00FC: return u"\u00FC";
+    default: return nullptr;
+    }
+}
+
 QString idNachAsciiGlob()
 {
     return QStringLiteral("'*[\u00DF\u0131\u017F\u037E\u1E9E\u1FEF\u212A\uFB00-\uFB06]*'");
 }
+
+QString idFormSql(const QString &spalte)
+{
+    // The characters of idNachAsciiGlob, each replaced by its ASCII form, and the capital umlauts by
+    // their small ones; lower() folds ASCII only.
+    static const char *const ersatz[][2] = {
+        {"\u00DF", "ss"}, {"\u1E9E", "ss"}, {"\u0131", "i"},   {"\u017F", "s"},   {"\u212A", "k"},
+        {"\uFB00", "ff"}, {"\uFB01", "fi"}, {"\uFB02", "fl"},  {"\uFB03", "ffi"}, {"\uFB04", "ffl"},
+        {"\uFB05", "st"}, {"\uFB06", "st"}, {"\u037E", ";"},   {"\u1FEF", "`"},   {"\u00C4", "\u00E4"},
+        {"\u00D6", "\u00F6"}, {"\u00DC", "\u00FC"}};
+    QString e = QStringLiteral("rtrim(ltrim(") + spalte + QStringLiteral(", ' '), ' ')");
+    for (const auto &paar : ersatz)
+        e = QStringLiteral("replace(") + e + QStringLiteral(", '") + QString::fromUtf8(paar[0]) + QStringLiteral("', '")
+            + QString::fromUtf8(paar[1]) + QStringLiteral("')");
+    return QStringLiteral("lower(") + e + QStringLiteral(")");
+}
+
+QString idFormJenseitsGlob() { return QStringLiteral("'*[^ -~\u00E4\u00F6\u00FC]*'"); }
+
 
 QString idSchluessel(const QString &s)
 {
@@ -267,6 +315,27 @@ QString idSchluessel(const QString &s)
     }
     if (ascii)
         return t;
+    // Printable ASCII with the letters whose form is ASCII and the composed umlauts: each character
+    // has a form of its own, the same the full rule gives; anything else takes the full rule.
+    {
+        const QString g = trimBlanks(s);
+        QString out;
+        out.reserve(g.size() + 4);
+        bool einfach = true;
+        for (const QChar ch : g) {
+            const char16_t c = ch.unicode();
+            if (c >= 0x20 && c < 0x7F) {
+                out += (c >= u'A' && c <= u'Z') ? QChar(c + 32) : ch;
+            } else if (const char16_t *f = einfacheForm(c)) {
+                out += QString::fromUtf16(f);
+            } else {
+                einfach = false;
+                break;
+            }
+        }
+        if (einfach)
+            return out;
+    }
     // Folding, then the full upper case (which expands "ß" and the ligatures), then folding again
     // brings every case form of a letter to one text; decomposed first, so that a sign such as
     // Ångström and a letter with its mark written apart meet their composed letter.

@@ -11,7 +11,7 @@ QVector<Eintrag> laden(zdb::Db &eigen)
     const zdb::Result r = eigen.query(QStringLiteral("SELECT   Fachkürzel, "
                                                      "         Fachbetreuer "
                                                      "FROM     tbl_Fachbetreuer "
-                                                     "ORDER BY FachKürzel COLLATE NOCASEU"));
+                                                     "ORDER BY FachKürzel COLLATE DE"));
     out.reserve(r.rowCount());
     for (const QVariantList &row : r.rows)
         out.append({row[0], row[1]});

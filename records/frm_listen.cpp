@@ -96,6 +96,8 @@ frm_Listen::frm_Listen(QWidget *parent) : ChildWindow(QStringLiteral("frm_Listen
 
     laufwerkeFuellen();
     resize(units::twipsToPixels(15100), units::twipsToPixels(9750));
+    // The row of buttons whole; a few rows of the result below the file lists.
+    setBenoetigteGroesse(14540, 4500);
 }
 
 void frm_Listen::place(QWidget *w, int left, int top, int width, int height)
@@ -278,15 +280,15 @@ bool frm_Listen::ergebnisZeigen(listen::Ergebnis &e, const std::function<bool(ac
         fg->setTextMatrix(0, c, e.felder[c]);
         fg->setColDataType(c, FlexDTString);
     }
-    // Straight into the cells (nothing listens to single cell changes of the list), each text moved:
-    // copying would touch every text once more.
+    // Straight into the cells (nothing listens to single cell changes of the list), each row handed
+    // over in the compact form it was read in.
     GridStore &zellen = fg->store();
     for (int r = 0; r < n; ++r) {
         if (weiter && !weiter(accesssql::RunPhase::Display)) {
             fg->setRedraw(true);
             return false;
         }
-        zellen.setRowTexts(r + 1, std::move(e.zeilen[r]));
+        zellen.setRowTexts(r + 1, e.zeilen.take(r));
     }
     fg->setRedraw(true);
     return true;

@@ -87,6 +87,8 @@ frm_SQL::frm_SQL(QWidget *parent) : ChildWindow(QStringLiteral("frm_SQL"), paren
     connect(cmdClear, &QPushButton::clicked, this, [this] { guarded([this] { cmdClear_Click(); }); });
 
     resize(units::twipsToPixels(15100), units::twipsToPixels(9750));
+    // The criteria grid keeps its columns in view and a few rows below the lists.
+    setBenoetigteGroesse(10000, 4600);
 }
 
 void frm_SQL::resizeEvent(QResizeEvent *event)

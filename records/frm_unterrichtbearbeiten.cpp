@@ -76,6 +76,8 @@ frm_UnterrichtBearbeiten::frm_UnterrichtBearbeiten(QWidget *parent)
     setzen(lstKlassen, 120, 480, 735, 10590);
     setzen(fg, 960, 480, 12375, 10695);
     resize(units::twipsToPixels(13500), units::twipsToPixels(11300));
+    // The hint above the grid whole; some rows of the grid.
+    setBenoetigteGroesse(11760, 3000);
 }
 
 void frm_UnterrichtBearbeiten::resizeEvent(QResizeEvent *event)

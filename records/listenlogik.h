@@ -38,7 +38,7 @@ struct Ergebnis {
     Status status = Fehler;
     QString meldung;
     QStringList felder;
-    QVector<QStringList> zeilen;
+    grid::TextTable zeilen;
     bool abgeschnitten = false; // Daten: more rows than the cap, the rest not read
 };
 

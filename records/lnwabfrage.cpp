@@ -1,6 +1,7 @@
 #include "records/lnwabfrage.h"
 
 #include "records/lnwspalten.h"
+#include "core/mdl_zandrel.h"
 #include "platform/valuetext.h"
 
 #include <functional>
@@ -30,26 +31,26 @@ QString KursAbfrage::kursSql(bool ueberKurse) const
     sql += QStringLiteral("FROM     Unterricht Unt") + verbindung(ueberKurse) + QStringLiteral("LNW ON Unt.[Index] = LNW.UIndex "
                           "WHERE        (") + bedingung + QStringLiteral(")  "
                           "         AND LNW.Spalte < 18 ");
-    // Texts sort without regard to case, as the grade manager's engine sorts them.
+    // Texts sort in German order without regard to case, as the grade manager's engine sorts them.
     switch (sicht) {
     case Sicht::Lehrer:
-        sql += QStringLiteral("ORDER BY Unt.Lehrkraft COLLATE NOCASEU, "
-                              "         Unt.Klasse COLLATE NOCASEU, "
-                              "         Unt.Fach COLLATE NOCASEU, "
+        sql += QStringLiteral("ORDER BY Unt.Lehrkraft COLLATE DE, "
+                              "         Unt.Klasse COLLATE DE, "
+                              "         Unt.Fach COLLATE DE, "
                               "         LNW.Spalte");
         break;
     case Sicht::Fach:
         // Leading grade number first (20 for a class without one); the teacher keeps each course together.
-        sql += QStringLiteral("ORDER BY IIf(Val(Unt.Klasse)=0,20,Val(Unt.Klasse)), "
-                              "         Unt.Klasse COLLATE NOCASEU, "
-                              "         Unt.Fach COLLATE NOCASEU, "
-                              "         Unt.Lehrkraft COLLATE NOCASEU, "
+        sql += QStringLiteral("ORDER BY ") + mdl::KlassenOrdnungSql(QStringLiteral("Unt.Klasse")) + QStringLiteral(", "
+                              "         Unt.Klasse COLLATE DE, "
+                              "         Unt.Fach COLLATE DE, "
+                              "         Unt.Lehrkraft COLLATE DE, "
                               "         LNW.Spalte");
         break;
     case Sicht::Eigen:
-        sql += QStringLiteral("ORDER BY Unt.Klasse COLLATE NOCASEU, "
-                              "         Unt.Fach COLLATE NOCASEU, "
-                              "         Unt.Lehrkraft COLLATE NOCASEU, "
+        sql += QStringLiteral("ORDER BY Unt.Klasse COLLATE DE, "
+                              "         Unt.Fach COLLATE DE, "
+                              "         Unt.Lehrkraft COLLATE DE, "
                               "         LNW.Spalte");
         break;
     }

@@ -14,19 +14,19 @@ namespace {
 
 const QString Trenner = QStringLiteral("\",\"");
 
-// The subject's first word; the uncoupled group key is empty and sorts first.
+// The subject's first word; the uncoupled group key is empty and sorts first. Abbreviations and
+// subjects compare without regard to case, as Access compares them, whatever the columns declare.
 const char *const kAbfrage =
     "SELECT   L.Kürzel AS LE, L.Name AS NN, L.Vorname AS VN, L.Dienstbezeichnung AS DB, "
     "         CASE WHEN U.Koppel IS NULL OR U.Koppel = '' THEN '' ELSE L.Kürzel || '-' || U.Koppel END AS MixKoppel, "
     "         U.Klasse AS K, U.AnzStd AS S, "
     "         substr(COALESCE(U.Fach, '') || ' ', 1, instr(COALESCE(U.Fach, '') || ' ', ' ') - 1) AS F "
-    "FROM     Lehrkräfte L INNER JOIN Unterricht U ON L.Kürzel = U.Lehrkraft "
-    "WHERE    length(L.Kürzel) <> 4 AND L.Kürzel NOT IN ('X', 'XS') "
+    "FROM     Lehrkräfte L INNER JOIN Unterricht U ON L.Kürzel = U.Lehrkraft COLLATE NOCASEU "
+    "WHERE    length(L.Kürzel) <> 4 AND L.Kürzel COLLATE NOCASEU NOT IN ('X', 'XS') "
     "         AND U.Klasse IS NOT NULL AND U.Klasse <> '' "
     "         AND substr(COALESCE(U.Fach, '') || ' ', 1, instr(COALESCE(U.Fach, '') || ' ', ' ') - 1) "
     "             COLLATE NOCASEU NOT IN ('Smd', 'Swd') "
-    "ORDER BY L.Name COLLATE DE, L.Vorname COLLATE DE, MixKoppel COLLATE NOCASEU, K COLLATE NOCASEU, "
-    "         F COLLATE NOCASEU";
+    "ORDER BY L.Name COLLATE DE, L.Vorname COLLATE DE, MixKoppel COLLATE DE, K COLLATE DE, F COLLATE DE";
 
 struct Gruppe {
     QString fach, klassen, stunden;

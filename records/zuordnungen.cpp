@@ -1,4 +1,5 @@
 #include "records/zuordnungen.h"
+#include "core/mdl_zandrel.h"
 #include "platform/grid/gridstore.h"
 #include "platform/valuetext.h"
 
@@ -34,8 +35,8 @@ bool zahlVon(const QVariant &v, qint64 *out)
 QStringList klassenLesen(zdb::Db &nm)
 {
     QStringList klassen;
-    nm.forEach(QStringLiteral("SELECT Klasse FROM Klassen WHERE NOT (Klasse LIKE 'AUS%') "
-                              "ORDER BY Val(Klasse), Klasse COLLATE DE"),
+    nm.forEach(QStringLiteral("SELECT Klasse FROM Klassen WHERE NOT (Klasse LIKE 'AUS%') ORDER BY ")
+                   + mdl::KlassenStufeSql(QStringLiteral("Klasse")) + QStringLiteral(", Klasse COLLATE DE"),
                {}, [&](const QVariantList &row) {
                    klassen << text(row[0]);
                    return true;

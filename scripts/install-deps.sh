@@ -4,7 +4,7 @@ set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 PKGS=(build-essential cmake ninja-build pkg-config ccache
-      qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc qt6-translations-l10n
+      qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc qt6-translations-l10n qt6-wayland
       libgl1-mesa-dev libxkbcommon-dev
       libxlsxwriter-dev zlib1g-dev libminizip-dev
       unixodbc unixodbc-dev odbcinst libsqliteodbc

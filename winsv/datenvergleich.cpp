@@ -183,6 +183,7 @@ void Datenvergleich::leeren()
         g->clear(grid::ClearEverywhere, grid::ClearEverything);
     }
     m_paarZeile.clear();
+    m_paare.clear();
     m_letzterProzent.clear();
     m_n = 0;
 }
@@ -274,7 +275,7 @@ int Datenvergleich::paarDurchlauf()
             listeAnhaengen(*m_g.falscheKlasse, fg.textMatrix(r, 1), fg.textMatrix(r, 2), fg.textMatrix(r, 3),
                            fg.textMatrix(r, 4));
 
-        bool unterschied = false;
+        RueckschreibPaar paar;
         if (!vt::trimBlanks(fg.textMatrix(r, SpalteId)).isEmpty() && vt::trimBlanks(fg.textMatrix(nmZeile, SpalteId)).isEmpty()) {
             if (vt::upperTrim(fg.textMatrix(r, SpalteKlasse)) != QLatin1String("AUS"))
                 listeAnhaengen(*m_g.nurWinSV, fg.textMatrix(r, 1), fg.textMatrix(r, 2), fg.textMatrix(r, 3),
@@ -286,11 +287,17 @@ int Datenvergleich::paarDurchlauf()
                 const bool vonHand = c == SpalteId || c == SpalteKlasse || c == SpalteAR;
                 fg.setCellBackColor(nmZeile, c, vonHand ? Hellrot : Gelb);
                 fg.setCellBackColor(nmZeile, 0, Gelb);
-                unterschied = true;
+                paar.abweichend << c;
             }
         }
-        if (unterschied) {
+        if (!paar.abweichend.isEmpty()) {
             ++n;
+            paar.id = fg.textMatrix(r, SpalteId);
+            for (int c : GeschriebeneSpalten) {
+                paar.werte << fg.textMatrix(r, c);
+                paar.unlesbar << unlesbar(fg, r, c);
+            }
+            m_paare.append(std::move(paar));
         } else {
             fg.setRowHeight(r, 0);
             fg.setRowHeight(nmZeile, 0);

@@ -9,6 +9,8 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
+#include <QVector>
 #include <functional>
 
 class GridStore;
@@ -19,6 +21,19 @@ constexpr long Gelb = 65535;      // written back by the write-back
 constexpr long Hellrot = 9869055; // RGB 255, 150, 150: to be corrected by hand
 constexpr int SpaltenFg = 16;
 constexpr int SpalteId = 1, SpalteKlasse = 2, SpalteName = 3, SpalteVorname = 4, SpalteAR = 6, SpalteGebDat = 7;
+
+// The grid columns the write-back writes, in its order: Name, Vorname, G., Geb.Dat., Straße, PLZ,
+// Ort, Telefon, gilt1, gilt2, LRS, Leg.
+constexpr int GeschriebeneSpalten[12] = {3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+
+// One pair of the comparison's result that the write-back writes: WinSV's values of the written
+// columns and the columns in which the grade manager differs.
+struct RueckschreibPaar {
+    QString id;
+    QStringList werte;       // WinSV's texts in the order of GeschriebeneSpalten
+    QVector<bool> unlesbar;  // per value: WinSV's value could not be read; such a value is never written
+    QVector<int> abweichend; // grid columns (1 .. 15) in which the grade manager's value differs
+};
 
 // One text form for both sides: Null "", numbers and dates through vt::valueText, Yes/No "Wahr"/"Falsch".
 // Blanks and case stay as stored.
@@ -91,6 +106,8 @@ public:
     Ergebnis ausfuehren(const QString &pfad, const NMArbeit &nm);
     // Number of pairs with at least one difference after the last finished run.
     int unterschiede() const { return m_n; }
+    // The pairs with at least one difference (the visible ones) after the last finished run.
+    const QVector<RueckschreibPaar> &paare() const { return m_paare; }
     static QString ergebnisZeile(int n);
 
     // The single steps, public for the tests.
@@ -109,6 +126,7 @@ private:
     Grids m_g;
     Beobachter m_b;
     QMap<double, int> m_paarZeile; // WinSV id -> row of its first pair
+    QVector<RueckschreibPaar> m_paare;
     QString m_letzterProzent;
     int m_n = 0;
 };

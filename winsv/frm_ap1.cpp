@@ -64,6 +64,8 @@ frm_AP1::frm_AP1(QWidget *parent) : ChildWindow(QStringLiteral("frm_AP1"), paren
 {
     setWindowTitle(QStringLiteral("Abschlussprüfung"));
     bauen();
+    // The pupil's sheet and the offered exams below it, whole.
+    setBenoetigteGroesse(13575, 7800);
     connect(lstKlasse, &QListWidget::currentRowChanged, this, [this] { guarded([this] { lstKlasse_Click(); }); });
     connect(fg_Schueler, &VSGrid::click, this, [this] { guarded([this] { fg_Schueler_Click(); }); });
     // After the move, so the sheet shows the row that is now current (also for the keyboard).

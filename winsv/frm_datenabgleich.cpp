@@ -88,6 +88,8 @@ frm_Datenabgleich::frm_Datenabgleich(QWidget *parent) : ChildWindow(QStringLiter
     place(fg_nurNM, 5880, 6840, 5535, 3015);
     place(fg_falscheKlasse, 11520, 6840, 5535, 3015);
     lblProzent->hide();
+    // The result line beside the start button whole; the three lists a few rows high.
+    setBenoetigteGroesse(15060, 8700);
 
     // Neither sortable nor editable: a value can never land on another pupil's row.
     for (VSGrid *g : {fg, fg_nurWinSV, fg_nurNM, fg_falscheKlasse})
@@ -277,6 +279,7 @@ void frm_Datenabgleich::vergleichen()
     if (!meldung.isEmpty())
         msg::box(meldung);
     m_vergleichFertig = ausgang == winsv::Datenvergleich::Ausgang::Fertig;
+    m_paare = m_vergleichFertig ? vergleich.paare() : QVector<winsv::RueckschreibPaar>();
     if (m_vergleichFertig) {
         lblUnterschiede->setText(winsv::Datenvergleich::ergebnisZeile(vergleich.unterschiede()));
     }
@@ -298,7 +301,7 @@ void frm_Datenabgleich::cmdAbgleich_Click()
         if (!sitzung.offen())
             return;
         winsv::Rueckschreiben rueck(mdl::dbNM(), [] { QCoreApplication::processEvents(); });
-        ergebnis = rueck.ausfuehren(winsv::sichtbarePaare(fg->store()));
+        ergebnis = rueck.ausfuehren(m_paare);
     } catch (const zdb::DbError &e) {
         msg::box(e.germanText());
         return;

@@ -3,6 +3,7 @@
 // values back. One run at a time: while a comparison or a write-back runs, activations start
 // nothing, both buttons are disabled and closing waits for the end of the run.
 #include "core/childwindow.h"
+#include "winsv/datenvergleich.h"
 #include "winsv/sddf1wahl.h"
 
 #include <functional>
@@ -30,6 +31,8 @@ public:
 
     bool laeuft() const { return m_laeuft; }
     bool vergleichFertig() const { return m_vergleichFertig; }
+    // What the write-back writes: the differing pairs of the last finished comparison.
+    const QVector<winsv::RueckschreibPaar> &paare() const { return m_paare; }
     // The open-file dialog (tests answer it without a window): returns the chosen name or "".
     std::function<QString()> dateiDialog;
 
@@ -57,5 +60,6 @@ private:
 
     bool m_laeuft = false;
     bool m_vergleichFertig = false;
+    QVector<winsv::RueckschreibPaar> m_paare;
     bool m_schliessenNachLauf = false;
 };

@@ -1,6 +1,5 @@
 #include "winsv/rueckschreiben.h"
 
-#include "platform/grid/gridstore.h"
 #include "platform/textzuschnitt.h"
 #include "platform/valuetext.h"
 #include "winsv/datenvergleich.h"
@@ -14,28 +13,26 @@ namespace winsv {
 
 namespace {
 
-// Grid column of the WinSV row -> the grade manager's column, in the written order.
+// The grade manager's column behind each of GeschriebeneSpalten, in the written order.
 struct Ziel {
-    int gridSpalte;
     const char *tabelle; // nullptr: the table that holds the column
     const char *spalte;
 };
 const Ziel ziele[12] = {
-    {3, "Schüler", "Name"},    {4, "Schüler", "Vorname"}, {5, "Schüler", "Geschlecht"}, {7, "Schüler", "Geburtsdatum"},
-    {8, "Adressen", "Straße"}, {9, "Adressen", "PLZ"},    {10, "Adressen", "Ort"},      {11, "Adressen", "Telefon"},
-    {12, "Adressen", "gilt1"}, {13, "Adressen", "gilt2"}, {14, nullptr, "LRS"},         {15, nullptr, "Legasthenie"},
+    {"Schüler", "Name"},    {"Schüler", "Vorname"}, {"Schüler", "Geschlecht"}, {"Schüler", "Geburtsdatum"},
+    {"Adressen", "Straße"}, {"Adressen", "PLZ"},    {"Adressen", "Ort"},      {"Adressen", "Telefon"},
+    {"Adressen", "gilt1"},  {"Adressen", "gilt2"},  {nullptr, "LRS"},         {nullptr, "Legasthenie"},
 };
 
 QString u(const char *s) { return QString::fromUtf8(s); }
 
 enum class Art { Text, Datum, JaNein, Ganzzahl, Zahl };
 
-Art artVon(const QString &declType)
+Art artVon(const QString &declType, bool jaNein)
 {
-    const QString t = declType.toUpper();
-    if (t.contains(QLatin1String("BIT")) || t.contains(QLatin1String("BOOL")) || t.contains(QLatin1String("YESNO"))
-        || t.contains(QLatin1String("LOGICAL")))
+    if (jaNein || zdb::isYesNoColumn(declType))
         return Art::JaNein;
+    const QString t = declType.toUpper();
     if (t.contains(QLatin1String("DATE")) || t.contains(QLatin1String("TIME")))
         return Art::Datum;
     if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("TEXT")) || t.contains(QLatin1String("MEMO"))
@@ -69,70 +66,85 @@ bool alsZahl(const QVariant &v, double *zahl)
     return ok;
 }
 
+// A lock of another workstation, a value the database refused, or a fault of the file itself.
+bool istDateifehler(const zdb::DbError &e) { return e.kind() != zdb::DbError::Busy && e.kind() != zdb::DbError::Other; }
+
 } // namespace
 
 QString RueckschreibErgebnis::meldung() const
 {
-    const QString unlesbar =
-        nichtLesbar > 0
-            ? QStringLiteral("Bei %1 Schülerinnen oder Schülern konnten Werte der WinSV nicht gelesen werden; "
-                             "diese Werte wurden nicht übernommen, der Notenmanager behält seine.")
-                  .arg(nichtLesbar)
-            : QString();
-    if (uebersprungen() == 0)
-        return unlesbar;
-    QString t = QStringLiteral("Die Daten von %1 Schülerinnen oder Schülern wurden nicht in den Notenmanager übernommen:")
-                    .arg(uebersprungen());
-    if (mehrdeutig > 0)
-        t += QStringLiteral("\r- %1 ohne eindeutige Zuordnung (mehrere Datensätze zur WinSV-Nummer im Notenmanager)")
-                 .arg(mehrdeutig);
-    if (ungueltigeId > 0)
-        t += QStringLiteral("\r- %1 mit leerer oder ungültiger WinSV-Nummer").arg(ungueltigeId);
-    if (abgelehnt > 0 && !dateifehler.isEmpty())
-        t += QStringLiteral("\r- %1, weil die Datei des Notenmanagers nicht geschrieben werden konnte:\r")
-                 .arg(abgelehnt)
-            + dateifehler + QLatin1Char('\r');
-    else if (abgelehnt > 0)
-        t += QStringLiteral("\r- %1, weil der Notenmanager das Schreiben abgelehnt hat (Datensatz gesperrt oder Wert ungültig)")
-                 .arg(abgelehnt);
-    t += QStringLiteral("\rDiese Daten müssen leider konventionell korrigiert werden.");
-    if (!unlesbar.isEmpty())
-        t += QLatin1Char('\r') + unlesbar;
-    return t;
+    QStringList saetze;
+    if (uebersprungen() > 0) {
+        QString t = QStringLiteral("Die Daten von %1 Schülerinnen oder Schülern wurden nicht in den Notenmanager übernommen:")
+                        .arg(uebersprungen());
+        if (mehrdeutig > 0)
+            t += QStringLiteral("\r- %1 ohne eindeutige Zuordnung (mehrere Datensätze zur WinSV-Nummer im Notenmanager)")
+                     .arg(mehrdeutig);
+        if (ungueltigeId > 0)
+            t += QStringLiteral("\r- %1 mit leerer oder ungültiger WinSV-Nummer").arg(ungueltigeId);
+        if (gesperrt > 0)
+            t += QStringLiteral("\r- %1, weil der Notenmanager gerade an einem anderen Arbeitsplatz geschrieben wurde "
+                                "(Datensatz gesperrt)")
+                     .arg(gesperrt);
+        if (geaendert > 0)
+            t += QStringLiteral("\r- %1, weil ihre Daten inzwischen an einem anderen Arbeitsplatz geändert wurden")
+                     .arg(geaendert);
+        if (wertAbgelehnt > 0)
+            t += QStringLiteral("\r- %1, weil der Notenmanager einen Wert nicht angenommen hat (%2)")
+                     .arg(wertAbgelehnt)
+                     .arg(ablehnung);
+        if (dateiFehler > 0)
+            t += QStringLiteral("\r- %1, weil die Datei des Notenmanagers nicht geschrieben werden konnte:\r").arg(dateiFehler)
+                + dateifehler + QLatin1Char('\r');
+        t += QStringLiteral("\rDiese Daten müssen leider konventionell korrigiert werden.");
+        saetze << t;
+    }
+    if (ungeprueft > 0) {
+        QString t = QStringLiteral("Bei %1 Schülerinnen oder Schülern konnte nicht geprüft werden, ob ihre Daten in den "
+                                   "Notenmanager übernommen wurden, weil die Datei nicht gelesen werden konnte:\r")
+                        .arg(ungeprueft);
+        if (dateiFehler == 0)
+            t += dateifehler + QLatin1Char('\r');
+        t += QStringLiteral("Bitte prüfen Sie das Ergebnis des neuen Vergleichs.");
+        saetze << t;
+    }
+    // After a fault of the file, what did get into it is told as well.
+    if (!dateifehler.isEmpty() && (dateiFehler > 0 || ungeprueft > 0))
+        saetze << (ungeprueft > 0 ? QStringLiteral("Sicher übernommen wurden die Daten von %1 Schülerinnen oder Schülern.")
+                                  : QStringLiteral("Die Daten von %1 Schülerinnen oder Schülern wurden in den "
+                                                   "Notenmanager übernommen."))
+                      .arg(geschrieben);
+    if (nichtLesbar > 0)
+        saetze << QStringLiteral("Bei %1 Schülerinnen oder Schülern konnten Werte der WinSV nicht gelesen werden; "
+                                 "diese Werte wurden nicht übernommen, der Notenmanager behält seine.")
+                      .arg(nichtLesbar);
+    if (nichtPassend > 0)
+        saetze << QStringLiteral("Bei %1 Schülerinnen oder Schülern passt ein Wert der WinSV nicht zur Spalte des "
+                                 "Notenmanagers (z. B. %2); diese Werte wurden nicht übernommen, der Notenmanager "
+                                 "behält seine.")
+                      .arg(nichtPassend)
+                      .arg(passendBeispiel);
+    return saetze.join(QLatin1Char('\r'));
 }
 
 QString RueckschreibErgebnis::abschluss() const
 {
+    // Whether pupils that could not be checked were written, the new comparison shows.
+    if (geschrieben == 0 && ungeprueft > 0)
+        return QStringLiteral("Es erfolgt nun automatisch ein neuer Vergleich.");
     if (geschrieben == 0 && uebersprungen() > 0)
         return QStringLiteral("Es wurden keine Daten aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.");
     return QStringLiteral("Die Daten wurden aktualisiert. Es erfolgt nun automatisch ein neuer Vergleich.");
 }
 
-QVector<RueckschreibPaar> sichtbarePaare(const GridStore &fg)
-{
-    QVector<RueckschreibPaar> out;
-    for (int r = 1; r + 1 < fg.rows(); r += 2) {
-        if (fg.rowHeight(r) == 0)
-            continue;
-        RueckschreibPaar p;
-        p.id = fg.textMatrix(r, SpalteId);
-        for (const Ziel &z : ziele) {
-            p.werte << fg.textMatrix(r, z.gridSpalte);
-            p.unlesbar << unlesbar(fg, r, z.gridSpalte);
-        }
-        out.append(p);
-    }
-    return out;
-}
-
-bool spaltenwert(const QString &text, const QString &declType, QVariant *wert)
+bool spaltenwert(const QString &text, const QString &declType, QVariant *wert, bool jaNein)
 {
     const QString t = vt::trimBlanks(text);
     if (t.isEmpty()) {
         *wert = QVariant();
         return true;
     }
-    switch (artVon(declType)) {
+    switch (artVon(declType, jaNein)) {
     case Art::Text: {
         const int n = textGroesse(declType);
         *wert = n > 0 ? zuschnitt::kuerzen(t, n) : t;
@@ -199,6 +211,14 @@ void Rueckschreiben::spaltenLesen()
                 continue;
             s.typ = r.value(i, QStringLiteral("type")).toString();
             s.notNull = r.value(i, QStringLiteral("notnull")).toInt() != 0;
+            s.jaNein = zdb::isYesNoColumn(s.typ, s.tabelle, s.name);
+            if (s.jaNein)
+                s.ja = zdb::storedYes(m_db, s.tabelle, s.name);
+            else if (artVon(s.typ, false) == Art::Datum)
+                // A converted file writes every day with its midnight; a new day is written alike.
+                s.tagMitZeit = !m_db.scalar(QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIKE '____-__-__ 00:00:00' LIMIT 1")
+                                                .arg(zdb::quoteName(s.tabelle), zdb::quoteName(s.name)))
+                                    .isNull();
             m_spalten.append(s);
             break;
         }
@@ -231,87 +251,168 @@ void Rueckschreiben::trefferLesen()
                  });
 }
 
-bool Rueckschreiben::schreiben(const Treffer &t, const RueckschreibPaar &p, int *zurueckgehalten)
+Rueckschreiben::Versuch Rueckschreiben::schreiben(const Treffer &t, const RueckschreibPaar &p, RueckschreibErgebnis &e)
 {
-    *zurueckgehalten = 0;
-    // A savepoint per pupil: a refused second statement takes the first one back with it.
-    m_db.exec(QStringLiteral("SAVEPOINT schueler"));
-    bool ok = true;
-    try {
-        for (const QString &tabelle : {QStringLiteral("Schüler"), QStringLiteral("Adressen")}) {
-            QStringList setzen;
-            zdb::Params params;
-            for (int i = 0; i < m_spalten.size(); ++i) {
-                const Spalte &s = m_spalten[i];
-                if (s.tabelle != tabelle)
-                    continue;
-                QVariant v;
-                // A value WinSV could not give, or a text that is no value of the column's type,
-                // is kept back: the grade manager keeps its own.
-                if (p.unlesbar.value(i) || !spaltenwert(p.werte.value(i), s.typ, &v)) {
-                    ++*zurueckgehalten;
-                    continue;
-                }
-                if (s.notNull && v.isNull())
-                    continue;
-                setzen << zdb::quoteName(s.name) + QStringLiteral(" = ?");
-                params << v;
-            }
-            if (setzen.isEmpty())
+    Versuch v;
+    for (const QString &tabelle : {QStringLiteral("Schüler"), QStringLiteral("Adressen")}) {
+        Satz satz{tabelle, tabelle == QStringLiteral("Schüler") ? t.schuelerRowid : t.adressRowid, {}, {}};
+        for (int i = 0; i < m_spalten.size(); ++i) {
+            const Spalte &s = m_spalten[i];
+            if (s.tabelle != tabelle)
                 continue;
+            // A value WinSV could not give, or a text that is no value of the column's type, is
+            // kept back: the grade manager keeps its own.
+            if (p.unlesbar.value(i)) {
+                v.nichtLesbar = 1;
+                continue;
+            }
+            QVariant w;
+            if (!spaltenwert(p.werte.value(i), s.typ, &w, s.jaNein)) {
+                if (!v.nichtPassend && e.passendBeispiel.isEmpty())
+                    e.passendBeispiel = QStringLiteral("\"%1\" für %2").arg(vt::trimBlanks(p.werte.value(i)), s.name);
+                v.nichtPassend = 1;
+                continue;
+            }
+            if (s.notNull && w.isNull())
+                continue;
+            if (s.jaNein && !w.isNull())
+                w = w.toInt() != 0 ? s.ja : 0;
+            else if (s.tagMitZeit && !w.isNull())
+                w = w.toString() + QStringLiteral(" 00:00:00");
+            satz.spalten << s.name;
+            satz.werte << w;
+        }
+        if (!satz.spalten.isEmpty())
+            v.saetze << satz;
+    }
+
+    auto ausgangVon = [this](const zdb::DbError &err) {
+        merken(err);
+        return err.kind() == zdb::DbError::Busy    ? Ausgang::Gesperrt
+               : err.kind() == zdb::DbError::Other ? Ausgang::WertAbgelehnt
+                                                   : Ausgang::Dateifehler;
+    };
+    // A savepoint per pupil: a refused second statement takes the first one back with it.
+    try {
+        m_db.exec(QStringLiteral("SAVEPOINT schueler"));
+    } catch (const zdb::DbError &err) {
+        v.ausgang = ausgangVon(err);
+        return v;
+    }
+    try {
+        for (const Satz &satz : v.saetze) {
+            QStringList setzen;
+            for (const QString &name : satz.spalten)
+                setzen << zdb::quoteName(name) + QStringLiteral(" = ?");
             // The key guard refuses a row that another workstation changed since the start.
-            const bool schueler = tabelle == QStringLiteral("Schüler");
-            params << (schueler ? t.schuelerRowid : t.adressRowid) << (schueler ? t.winsvSnr : t.schuelerNr);
+            const bool schueler = satz.tabelle == QStringLiteral("Schüler");
             const int n = m_db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ? AND %3 IS ?")
-                                        .arg(zdb::quoteName(tabelle), setzen.join(QStringLiteral(", ")),
+                                        .arg(zdb::quoteName(satz.tabelle), setzen.join(QStringLiteral(", ")),
                                              schueler ? QStringLiteral("WinSVSnr") : QStringLiteral("SchülerNr")),
-                                    params);
+                                    satz.werte + zdb::Params{satz.rowid, schueler ? t.winsvSnr : t.schuelerNr});
             if (n != 1) {
-                ok = false;
+                v.ausgang = Ausgang::Geaendert;
                 break;
             }
         }
     } catch (const zdb::DbError &err) {
-        merken(err);
-        ok = false;
+        v.ausgang = ausgangVon(err);
     }
-    if (!ok)
-        m_db.exec(QStringLiteral("ROLLBACK TO schueler"));
-    m_db.exec(QStringLiteral("RELEASE schueler"));
-    return ok;
+    // SQLite may have rolled the whole transaction back by itself after a fault of the file.
+    if (m_db.inTransaction()) {
+        try {
+            if (v.ausgang != Ausgang::Geschrieben)
+                m_db.exec(QStringLiteral("ROLLBACK TO schueler"));
+            m_db.exec(QStringLiteral("RELEASE schueler"));
+        } catch (const zdb::DbError &err) {
+            merken(err);
+            v.ausgang = Ausgang::Dateifehler; // what is in the file is checked afterwards
+        }
+    }
+    return v;
+}
+
+void Rueckschreiben::ausgangZaehlen(Ausgang a, RueckschreibErgebnis &e)
+{
+    switch (a) {
+    case Ausgang::Geschrieben:
+        ++e.geschrieben;
+        break;
+    case Ausgang::Geaendert:
+        ++e.geaendert;
+        break;
+    case Ausgang::Gesperrt:
+        ++e.gesperrt;
+        break;
+    case Ausgang::WertAbgelehnt:
+        ++e.wertAbgelehnt;
+        break;
+    case Ausgang::Dateifehler:
+        ++e.dateiFehler;
+        break;
+    }
+}
+
+bool Rueckschreiben::imDatei(const QVector<Satz> &saetze)
+{
+    for (const Satz &satz : saetze) {
+        QStringList gleich;
+        for (const QString &name : satz.spalten)
+            gleich << zdb::quoteName(name) + QStringLiteral(" IS ? COLLATE BINARY");
+        const QVariant n = m_db.scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE rowid = ? AND %2")
+                                           .arg(zdb::quoteName(satz.tabelle), gleich.join(QStringLiteral(" AND "))),
+                                       zdb::Params{satz.rowid} + satz.werte);
+        if (n.toLongLong() != 1)
+            return false;
+    }
+    return true;
 }
 
 void Rueckschreiben::merken(const zdb::DbError &e)
 {
-    if (m_dateifehler.isEmpty() && e.kind() != zdb::DbError::Busy && e.kind() != zdb::DbError::Other)
+    if (m_dateifehler.isEmpty() && istDateifehler(e))
         m_dateifehler = e.germanText();
+    if (m_ablehnung.isEmpty() && e.kind() == zdb::DbError::Other)
+        m_ablehnung = e.message();
 }
 
 RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> &paare)
 {
     RueckschreibErgebnis e;
     m_dateifehler.clear();
+    m_ablehnung.clear();
     spaltenLesen();
     trefferLesen();
     // Pupils are written in short transactions; events are let through only between them,
     // never while this connection holds the write lock.
     std::unique_ptr<zdb::WriteTransaction> tx;
     QElapsedTimer dauer;
-    int imBlock = 0, imBlockNichtLesbar = 0;
+    QVector<Versuch> block;       // written in the open transaction
+    QVector<Versuch> zweifelhaft; // a fault of the file came between them and the file: checked at the end
     bool gesperrt = false;
+    auto zaehlen = [&e](const Versuch &v) {
+        ++e.geschrieben;
+        e.nichtLesbar += v.nichtLesbar;
+        e.nichtPassend += v.nichtPassend;
+    };
     auto blockAbschliessen = [&] {
         if (!tx)
             return;
         try {
             tx->commit();
-            e.geschrieben += imBlock;
-            e.nichtLesbar += imBlockNichtLesbar;
+            for (const Versuch &v : block)
+                zaehlen(v);
         } catch (const zdb::DbError &err) {
             merken(err);
-            e.abgelehnt += imBlock;
+            if (istDateifehler(err)) {
+                zweifelhaft += block;
+            } else {
+                for (const Versuch &v : block)
+                    ++(err.kind() == zdb::DbError::Busy ? e.gesperrt : e.wertAbgelehnt);
+            }
         }
+        block.clear();
         tx.reset();
-        imBlock = imBlockNichtLesbar = 0;
     };
     for (const RueckschreibPaar &p : paare) {
         double id = 0;
@@ -323,25 +424,34 @@ RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> 
                 ++e.ohneTreffer;
             } else if (treffer.size() > 1) {
                 ++e.mehrdeutig;
+            } else if (gesperrt) {
+                ++e.gesperrt; // after one wait for the lock the others wait no longer
             } else {
-                try {
-                    if (!tx && !gesperrt) {
+                if (!tx) {
+                    try {
                         tx = std::make_unique<zdb::WriteTransaction>(m_db);
                         dauer.start();
+                    } catch (const zdb::DbError &err) {
+                        // Nothing of this pupil was written: the lock was not to be had, or the file failed.
+                        merken(err);
+                        gesperrt = err.kind() == zdb::DbError::Busy;
+                        ++(gesperrt ? e.gesperrt : istDateifehler(err) ? e.dateiFehler : e.wertAbgelehnt);
                     }
-                    int zurueck = 0;
-                    if (tx && schreiben(treffer.first(), p, &zurueck)) {
-                        ++imBlock;
-                        imBlockNichtLesbar += zurueck > 0;
-                    } else {
-                        ++e.abgelehnt;
+                }
+                if (tx) {
+                    Versuch v = schreiben(treffer.first(), p, e);
+                    if (v.ausgang == Ausgang::Geschrieben)
+                        block << v;
+                    else if (v.ausgang == Ausgang::Dateifehler)
+                        zweifelhaft << v;
+                    else
+                        ausgangZaehlen(v.ausgang, e);
+                    if (!m_db.inTransaction()) {
+                        // The block was rolled back: the next pupils must not run without a transaction.
+                        zweifelhaft += block;
+                        block.clear();
+                        tx.reset();
                     }
-                } catch (const zdb::DbError &err) {
-                    // The write lock was not to be had within the time-out (or the file failed): the
-                    // others wait no longer.
-                    merken(err);
-                    gesperrt = true;
-                    ++e.abgelehnt;
                 }
             }
         }
@@ -356,7 +466,20 @@ RueckschreibErgebnis Rueckschreiben::ausfuehren(const QVector<RueckschreibPaar> 
         if (m_zwischendurch)
             m_zwischendurch();
     }
+    // Each pupil a fault came between is counted by what the file holds now.
+    for (const Versuch &v : std::as_const(zweifelhaft)) {
+        try {
+            if (imDatei(v.saetze))
+                zaehlen(v);
+            else
+                ++e.dateiFehler;
+        } catch (const zdb::DbError &err) {
+            merken(err);
+            ++e.ungeprueft;
+        }
+    }
     e.dateifehler = m_dateifehler;
+    e.ablehnung = m_ablehnung;
     return e;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/grid/gridstore.h"
 
+#include <climits>
+
 namespace {
 
 constexpr uint32_t BoldBit = 1u;
@@ -122,14 +124,20 @@ void GridStore::setCols(int n)
     n = std::max(0, n);
     if (n < m_cols) {
         for (Row &row : m_rows) {
-            eraseColumns(row.texts, n, m_cols - 1);
-            eraseColumns(row.data, n, m_cols - 1);
-            const bool had = !row.borders.empty();
-            while (!row.borders.empty() && row.borders.back().c1 >= n)
-                row.borders.pop_back();
-            if (!row.borders.empty())
-                row.borders.back().c2 = std::min(row.borders.back().c2, n - 1);
-            m_borderCount -= int(had && row.borders.empty());
+            row.texts.erase(n, m_cols - 1);
+            if (row.data)
+                eraseColumns(*row.data, n, m_cols - 1);
+            if (!row.borders)
+                continue;
+            std::vector<BorderRun> &runs = *row.borders;
+            while (!runs.empty() && runs.back().c1 >= n)
+                runs.pop_back();
+            if (!runs.empty()) {
+                runs.back().c2 = std::min(runs.back().c2, n - 1);
+            } else {
+                row.borders.reset();
+                --m_borderCount;
+            }
         }
         const int old = m_cols;
         editFormats(0, rows() - 1, false, [&](Formats &f) { eraseColumns(f, n, old - 1); });
@@ -178,8 +186,8 @@ void GridStore::removeItem(int row)
 
 void GridStore::dropRow(Row &row)
 {
-    m_borderCount -= int(!row.borders.empty());
-    row.borders.clear();
+    m_borderCount -= int(bool(row.borders));
+    row.borders.reset();
 }
 
 bool GridStore::clampRange(int &r1, int &c1, int &r2, int &c2) const
@@ -212,31 +220,23 @@ void GridStore::clearRange(int r1, int c1, int r2, int c2, grid::ClearWhat what)
     // A cleared cell reads as one never written.
     if (what != grid::ClearFormatting)
         for (int r = r1; r <= r2; ++r) {
-            eraseColumns(m_rows[size_t(r)].texts, c1, c2);
-            eraseColumns(m_rows[size_t(r)].data, c1, c2);
+            m_rows[size_t(r)].texts.erase(c1, c2);
+            if (m_rows[size_t(r)].data)
+                eraseColumns(*m_rows[size_t(r)].data, c1, c2);
         }
     if (what != grid::ClearText) {
         editFormats(r1, r2, false, [&](Formats &f) { eraseColumns(f, c1, c2); });
         for (int r = r1; r <= r2; ++r)
-            if (!m_rows[size_t(r)].borders.empty())
+            if (m_rows[size_t(r)].borders)
                 editBorders(m_rows[size_t(r)], c1, c2, [](grid::CellBorders &b) { b = grid::CellBorders(); });
     }
 }
 
 // --------------------------------------------------------------------------------------------- cells
 
-const GridStore::TextCell *GridStore::textPtr(int r, int c) const
+const grid::CellText *GridStore::textPtr(int r, int c) const
 {
-    if (!valid(r, c))
-        return nullptr;
-    const std::vector<TextCell> &texts = m_rows[size_t(r)].texts;
-    auto it = atColumn(texts, c);
-    return it != texts.end() && it->col == c ? &*it : nullptr;
-}
-
-GridStore::TextCell *GridStore::textForWrite(int r, int c)
-{
-    return valid(r, c) ? &entry(m_rows[size_t(r)].texts, c) : nullptr;
+    return valid(r, c) ? m_rows[size_t(r)].texts.find(c) : nullptr;
 }
 
 const GridStore::FormatCell *GridStore::formatPtr(int r, int c) const
@@ -250,72 +250,86 @@ const GridStore::FormatCell *GridStore::formatPtr(int r, int c) const
 
 QString GridStore::textMatrix(int r, int c) const
 {
-    const TextCell *cell = textPtr(r, c);
-    return cell ? cell->text : QString();
+    const grid::CellText *cell = textPtr(r, c);
+    return cell ? cell->toString() : QString();
 }
 
-const QString &GridStore::textRef(int r, int c) const
+const grid::CellText &GridStore::cellText(int r, int c) const
 {
-    static const QString leer;
-    const TextCell *cell = textPtr(r, c);
-    return cell ? cell->text : leer;
+    static const grid::CellText leer;
+    const grid::CellText *cell = textPtr(r, c);
+    return cell ? *cell : leer;
 }
 
 void GridStore::setTextMatrix(int r, int c, const QString &text)
 {
-    if (TextCell *cell = textForWrite(r, c))
-        cell->text = text;
+    if (!valid(r, c))
+        return;
+    grid::RowTexts &texts = m_rows[size_t(r)].texts;
+    // An empty text needs no cell (a cell never written reads empty too).
+    if (text.isEmpty()) {
+        if (grid::CellText *cell = texts.find(c))
+            *cell = grid::CellText();
+        return;
+    }
+    texts.cell(c) = grid::CellText(text);
 }
 
-void GridStore::setTextMatrix(int r, int c, QString &&text)
-{
-    if (TextCell *cell = textForWrite(r, c))
-        cell->text = std::move(text);
-}
+void GridStore::setTextMatrix(int r, int c, QString &&text) { setTextMatrix(r, c, static_cast<const QString &>(text)); }
 
-void GridStore::setRowTexts(int r, QStringList &&texts)
+void GridStore::setRowTexts(int r, const QStringList &texts)
 {
     if (r < 0 || r >= rows())
         return;
     const int n = std::min(int(texts.size()), m_cols);
-    std::vector<TextCell> &cells = m_rows[size_t(r)].texts;
-    if (!cells.empty()) {
+    grid::RowTexts &cells = m_rows[size_t(r)].texts;
+    if (!cells.isEmpty()) {
         for (int c = 0; c < n; ++c)
-            setTextMatrix(r, c, std::move(texts[c]));
+            setTextMatrix(r, c, texts[c]);
         return;
     }
     // An empty row gets its cells at once.
-    cells.resize(size_t(n));
-    for (int c = 0; c < n; ++c) {
-        cells[size_t(c)].col = c;
-        cells[size_t(c)].text = std::move(texts[c]);
-    }
+    cells.reserve(n);
+    for (int c = 0; c < n; ++c)
+        cells.append(texts[c]);
+}
+
+void GridStore::setRowTexts(int r, grid::RowTexts &&texts)
+{
+    if (r < 0 || r >= rows())
+        return;
+    texts.erase(m_cols, INT_MAX);
+    m_rows[size_t(r)].texts = std::move(texts);
 }
 
 bool GridStore::setTextChanged(int r, int c, const QString &text)
 {
     if (!valid(r, c))
         return false;
-    const TextCell *old = textPtr(r, c);
-    if (old ? old->text == text : text.isEmpty())
+    const grid::CellText *old = textPtr(r, c);
+    if (old ? old->equals(text) : text.isEmpty())
         return false;
-    textForWrite(r, c)->text = text;
+    setTextMatrix(r, c, text);
     return true;
 }
 
 QVariant GridStore::cellData(int r, int c) const
 {
-    if (!valid(r, c))
+    if (!valid(r, c) || !m_rows[size_t(r)].data)
         return QVariant();
-    const std::vector<DataCell> &data = m_rows[size_t(r)].data;
+    const std::vector<DataCell> &data = *m_rows[size_t(r)].data;
     auto it = atColumn(data, c);
     return it != data.end() && it->col == c ? it->data : QVariant();
 }
 
 void GridStore::setCellData(int r, int c, const QVariant &value)
 {
-    if (valid(r, c))
-        entry(m_rows[size_t(r)].data, c).data = value;
+    if (!valid(r, c))
+        return;
+    std::unique_ptr<std::vector<DataCell>> &data = m_rows[size_t(r)].data;
+    if (!data)
+        data = std::make_unique<std::vector<DataCell>>();
+    entry(*data, c).data = value;
 }
 
 long GridStore::cellBackColor(int r, int c) const
@@ -513,16 +527,16 @@ void GridStore::mergedSpan(int r, int c, int &c1, int &c2) const
         return;
     if (m_mergeMode != grid::MergeFree && m_mergeMode != grid::MergeFixedOnly)
         return;
-    const TextCell *cell = textPtr(r, c);
-    if (!cell || cell->text.isEmpty())
+    const grid::CellText *cell = textPtr(r, c);
+    if (!cell || cell->isEmpty())
         return;
-    const QString &text = cell->text;
+    const grid::CellText &text = *cell;
     // A merge never crosses the line between fixed and scrollable columns.
     const int lo = c < m_fixedCols ? 0 : m_fixedCols;
     const int hi = c < m_fixedCols ? m_fixedCols - 1 : m_cols - 1;
     auto sameText = [&](int col) {
-        const TextCell *other = textPtr(r, col);
-        return other && other->text == text;
+        const grid::CellText *other = textPtr(r, col);
+        return other && *other == text;
     };
     while (c1 > lo && sameText(c1 - 1))
         --c1;
@@ -566,9 +580,11 @@ void GridStore::cellBorderRange(int r1, int c1, int r2, int c2, long color, int 
 // Applies `edit` to the borders of columns [c1, c2] of a row, splitting and joining runs as needed.
 template <typename F> void GridStore::editBorders(Row &row, int c1, int c2, F edit)
 {
-    const bool had = !row.borders.empty();
+    const bool had = bool(row.borders);
+    static const std::vector<BorderRun> keine;
+    const std::vector<BorderRun> &runs = had ? *row.borders : keine;
     std::vector<BorderRun> out;
-    out.reserve(row.borders.size() + 3);
+    out.reserve(runs.size() + 3);
     auto put = [&out](int a, int b, const grid::CellBorders &e) {
         if (a > b || !e.any())
             return;
@@ -582,7 +598,7 @@ template <typename F> void GridStore::editBorders(Row &row, int c1, int c2, F ed
         return e;
     };
     int next = c1; // first column of [c1, c2] not yet edited
-    for (const BorderRun &run : row.borders) {
+    for (const BorderRun &run : runs) {
         if (run.c2 < c1 || run.c1 > c2) {
             if (run.c1 > c2 && next <= c2) {
                 put(next, c2, changed(grid::CellBorders()));
@@ -600,15 +616,18 @@ template <typename F> void GridStore::editBorders(Row &row, int c1, int c2, F ed
     }
     if (next <= c2)
         put(next, c2, changed(grid::CellBorders()));
-    row.borders = std::move(out);
-    m_borderCount += int(!row.borders.empty()) - int(had);
+    if (out.empty())
+        row.borders.reset();
+    else
+        row.borders = std::make_unique<std::vector<BorderRun>>(std::move(out));
+    m_borderCount += int(bool(row.borders)) - int(had);
 }
 
 grid::CellBorders GridStore::cellBorders(int r, int c) const
 {
-    if (!valid(r, c))
+    if (!valid(r, c) || !m_rows[size_t(r)].borders)
         return grid::CellBorders();
-    const std::vector<BorderRun> &runs = m_rows[size_t(r)].borders;
+    const std::vector<BorderRun> &runs = *m_rows[size_t(r)].borders;
     auto it = std::lower_bound(runs.begin(), runs.end(), c, [](const BorderRun &run, int col) { return run.c2 < col; });
     return it != runs.end() && it->c1 <= c ? it->borders : grid::CellBorders();
 }

@@ -3,6 +3,8 @@
 // merging, borders, selection and sorting. VSGrid paints it; logic classes and tests may use it alone.
 // Rows and columns count from 0 and include the fixed ones. Out-of-range reads give empty values,
 // out-of-range writes are ignored.
+#include "platform/grid/celltext.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -78,12 +80,14 @@ public:
     QString textMatrix(int r, int c) const;
     // False when no cell of the row has a colour, check box, picture, bold font or alignment of its own.
     bool rowHasFormats(int r) const { return r >= 0 && r < rows() && m_rows[size_t(r)].formats; }
-    // The same text without a copy, for passes over many cells; valid until the cell changes.
-    const QString &textRef(int r, int c) const;
+    // The cell's text as kept, for passes over many cells; valid until the cell changes.
+    const grid::CellText &cellText(int r, int c) const;
     void setTextMatrix(int r, int c, const QString &text);
     void setTextMatrix(int r, int c, QString &&text);
-    // The texts moved into the columns 0, 1, ... of row r (those beyond the last column are left out).
-    void setRowTexts(int r, QStringList &&texts);
+    // The texts put into the columns 0, 1, ... of row r (those beyond the last column are left out).
+    void setRowTexts(int r, const QStringList &texts);
+    // A row of a query result taken over as it is kept: it replaces all texts of row r.
+    void setRowTexts(int r, grid::RowTexts &&texts);
     // Returns true when the text changed.
     bool setTextChanged(int r, int c, const QString &text);
     QVariant cellData(int r, int c) const;
@@ -198,10 +202,6 @@ public:
 
 private:
     // A row keeps only the cells written to, by column: the large calendars are mostly empty.
-    struct TextCell {
-        QString text;
-        int col = 0;
-    };
     struct DataCell {
         QVariant data;
         int col = 0;
@@ -220,10 +220,10 @@ private:
         grid::CellBorders borders;
     };
     struct Row {
-        std::vector<TextCell> texts;
-        std::vector<DataCell> data; // rare
+        grid::RowTexts texts;
+        std::unique_ptr<std::vector<DataCell>> data; // null: none (rare)
         std::shared_ptr<Formats> formats; // null: none; rows given the same formats at once share them
-        std::vector<BorderRun> borders;   // by column, not overlapping
+        std::unique_ptr<std::vector<BorderRun>> borders; // null: none; by column, not overlapping
         int height = -1;
         bool hidden = false;
         bool picked = false;
@@ -235,8 +235,7 @@ private:
         int dataType = 0;
     };
 
-    const TextCell *textPtr(int r, int c) const;
-    TextCell *textForWrite(int r, int c);
+    const grid::CellText *textPtr(int r, int c) const;
     const FormatCell *formatPtr(int r, int c) const;
     template <typename F> void editFormat(int r, int c, F edit);
     template <typename F> void editFormats(int r1, int r2, bool create, F edit);

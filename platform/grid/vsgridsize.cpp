@@ -86,12 +86,22 @@ public:
     // font's digits do not add up by pairs.
     int breite(const QString &t) const
     {
+        return breite(t.size(), [&t](qsizetype i) { return t[i].unicode(); });
+    }
+    int breite(const grid::CellText &t) const
+    {
+        return breite(t.size(), [&t](qsizetype i) { return t.at(i); });
+    }
+
+private:
+    template <typename Zeichen> int breite(qsizetype n, Zeichen zeichen) const
+    {
         if (!m_gueltig)
             return -1;
         qint64 summe = 0;
         int vorige = -1;
-        for (const QChar ch : t) {
-            const int d = ch.unicode() - '0';
+        for (qsizetype i = 0; i < n; ++i) {
+            const int d = zeichen(i) - '0';
             if (d < 0 || d > 9)
                 return -1;
             summe += m_vor[d] + (vorige >= 0 ? m_paar[vorige][d] : 0);
@@ -100,7 +110,6 @@ public:
         return summe < 0 ? -1 : int((summe + 32) >> 6);
     }
 
-private:
     bool m_gueltig = false;
     qint64 m_vor[10] = {};
     qint64 m_paar[10][10] = {};
@@ -123,31 +132,31 @@ struct Spalte {
     bool boolCol = false;
     std::vector<Text> texte;
     QHash<QString, int> stelle[2];  // text -> index in texte, per font
-    QHash<quint64, int> kurze[2];   // the same for texts of up to three characters, packed into a number
+    QHash<quint64, int> kurze[2];   // the same for the short texts a cell keeps in its 8 bytes
 
+    // A short text by its 8 bytes: made a string only when it is new.
+    void merken(const grid::CellText &zelle, bool b, int w)
+    {
+        auto it = kurze[b].find(zelle.shortKey());
+        if (it == kurze[b].end())
+            it = kurze[b].insert(zelle.shortKey(), -1);
+        merkenAn(it.value(), [&] { return zelle.toString(); }, b, w);
+    }
+    // t may share its characters with the cell: it is copied only when it is new.
     void merken(const QString &t, bool b, int w)
     {
-        int *i = nullptr;
-        if (t.size() <= 3) {
-            quint64 k = quint64(t.size()) << 48;
-            for (qsizetype j = 0; j < t.size(); ++j)
-                k |= quint64(t[j].unicode()) << (16 * j);
-            auto it = kurze[b].find(k);
-            if (it == kurze[b].end())
-                it = kurze[b].insert(k, -1);
-            i = &it.value();
-        }
-        if (!i) {
-            auto it = stelle[b].find(t);
-            if (it == stelle[b].end())
-                it = stelle[b].insert(t, -1);
-            i = &it.value();
-        }
-        if (*i < 0) {
-            *i = int(texte.size());
-            texte.push_back({t, b, w, 0});
+        auto it = stelle[b].find(t);
+        if (it == stelle[b].end())
+            it = stelle[b].insert(QString(t.constData(), t.size()), -1);
+        merkenAn(it.value(), [&] { return QString(t.constData(), t.size()); }, b, w);
+    }
+    template <typename Text> void merkenAn(int &i, Text text, bool b, int w)
+    {
+        if (i < 0) {
+            i = int(texte.size());
+            texte.push_back({text(), b, w, 0});
         } else {
-            texte[size_t(*i)].zusatz = std::max(texte[size_t(*i)].zusatz, w);
+            texte[size_t(i)].zusatz = std::max(texte[size_t(i)].zusatz, w);
         }
     }
 };
@@ -207,20 +216,25 @@ bool VSGrid::autoSize(int c1, int c2, const std::function<bool()> &weiter)
             if (formatiert && !m_pictures.empty())
                 if (const int pic = m_store.cellPicture(r, c); pic > 0 && size_t(pic) <= m_pictures.size())
                     w += m_pictures[size_t(pic - 1)].width() + 2;
-            static const QString keiner;
-            const QString &roh = sp.boolCol && r >= fixedRows() ? keiner : m_store.textRef(r, c);
-            // Only a huge text is copied: the part of it that is shaped at all.
-            const QString gekuerzt = roh.size() > grid::ShapedChars ? grid::shapedPart(roh) : QString();
-            const QString &t = gekuerzt.isEmpty() ? roh : gekuerzt;
-            if (t.isEmpty()) {
+            static const grid::CellText keiner;
+            const grid::CellText &zelle = sp.boolCol && r >= fixedRows() ? keiner : m_store.cellText(r, c);
+            if (zelle.isEmpty()) {
                 sp.widest = std::max(sp.widest, w);
                 continue;
             }
             const bool b = formatiert && m_store.cellFontBold(r, c);
-            if (const int z = ziffern[b]->breite(t); z >= 0)
+            if (const int z = ziffern[b]->breite(zelle); z >= 0) {
                 sp.widest = std::max(sp.widest, w + z);
-            else
-                sp.merken(t, b, w);
+                continue;
+            }
+            if (zelle.shortKey()) {
+                sp.merken(zelle, b, w);
+                continue;
+            }
+            // A long text is read in place; only a huge one is cut to the part that is shaped at all.
+            const QStringView lang = zelle.longText();
+            const QString roh = QString::fromRawData(reinterpret_cast<const QChar *>(lang.utf16()), lang.size());
+            sp.merken(roh.size() > grid::ShapedChars ? grid::shapedPart(roh) : roh, b, w);
         }
     }
     for (int c = c1; c <= c2; ++c) {

@@ -4,6 +4,7 @@
 #include "absencefixture.h"
 #include "core/mdl_zandrel.h"
 #include "platform/grid/vsgrid.h"
+#include "platform/valuetext.h"
 
 #include <gtest/gtest.h>
 #include <atomic>
@@ -155,9 +156,10 @@ TEST(Absenz, PersonLookupsMatchTheTrimmedIdWithoutRegardToCase)
     }
 }
 
-// The class click and the person's absence list look ids up through the index on the trimmed id,
-// never by reading the absence table through (as a table scan or over the year's days).
-TEST(Absenz, PersonLookupsAreServedByTheIndexOnTheTrimmedId)
+// The class click and the person's absence list look ids up through the index on the id's form,
+// never by reading the absence table through (as a table scan or over the year's days); so does a
+// person whose records are those stored exactly under her id.
+TEST(Absenz, PersonLookupsAreServedByTheIndexOnTheIdsForm)
 {
     absencetest::Schule s;
     const QString ids = QStringLiteral("[\"12\",\"mü\"]");
@@ -166,6 +168,8 @@ TEST(Absenz, PersonLookupsAreServedByTheIndexOnTheTrimmedId)
         zdb::Params params;
     } statements[] = {{Absenz::derPersonSql("12"), {"12"}},
                       {Absenz::derPersonSql("mü"), {"mü"}},
+                      {Absenz::derPersonSql(Kennung("Yıl", true)), {"Yıl"}},
+                      {Fehltagekalender::absenzenSql(true, true, true), {"2024-08-01", "2025-08-15", "[\"12\"]", "[\"Yıl\"]"}},
                       {Fehltagekalender::absenzenSql(true), {"2024-08-01", "2025-08-15", "[\"12\"]"}},
                       {Fehltagekalender::absenzenSql(false), {"2024-08-01", "2025-08-15", ids}}};
     for (const auto &st : statements) {
@@ -175,16 +179,45 @@ TEST(Absenz, PersonLookupsAreServedByTheIndexOnTheTrimmedId)
             return true;
         });
         const QString text = plan.join('\n');
-        EXPECT_TRUE(text.contains("SEARCH tbl_Fehltage USING INDEX idx_Fehltage_IdGetrimmt")) << qPrintable(text);
+        EXPECT_TRUE(text.contains("SEARCH tbl_Fehltage USING INDEX idx_Fehltage_IdForm (")) << qPrintable(text);
         for (const QString &zeile : plan) {
             if (!zeile.contains("tbl_Fehltage"))
                 continue;
-            // Only the small partial indexes of ids beyond ASCII may be read through.
-            const bool teilindex = zeile.contains("idx_Fehltage_IdSonstige") || zeile.contains("idx_Fehltage_IdNachAscii");
-            EXPECT_TRUE(teilindex || zeile.startsWith("SEARCH tbl_Fehltage USING INDEX idx_Fehltage_IdGetrimmt"))
+            // Only the small partial index of ids whose form lies beyond ASCII may be read through.
+            const bool teilindex = zeile.contains("idx_Fehltage_IdFormSonstige");
+            EXPECT_TRUE(teilindex || zeile.startsWith("SEARCH tbl_Fehltage USING INDEX idx_Fehltage_IdForm (<expr>="))
                 << qPrintable(text);
         }
     }
+}
+
+// The index holds the id's form as SQLite's own functions make it: for every printable ASCII
+// character, every character whose form is ASCII and the umlauts it is the form of the id rule.
+TEST(Absenz, TheIndexedFormIsTheIdRulesFormForEveryIdWhoseFormIsAsciiOrAnUmlaut)
+{
+    absencetest::Schule s;
+    QStringList ids;
+    for (char16_t c = 0x20; c < 0x7F; ++c)
+        ids << QStringLiteral("a") + QChar(c) + QStringLiteral("Z");
+    for (const char16_t c : {0x00DF, 0x1E9E, 0x0131, 0x017F, 0x212A, 0xFB00, 0xFB01, 0xFB02, 0xFB03, 0xFB04, 0xFB05,
+                             0xFB06, 0x037E, 0x1FEF})
+        ids << QStringLiteral(" Y") + QChar(c) + QStringLiteral("L ");
+    for (const char *id : {"MÜ", "mü", "Öz", "ÄÖÜß", "äöü"})
+        ids << QString::fromUtf8(id);
+    for (const QString &id : ids) {
+        const QString form = vt::idSchluessel(id);
+        EXPECT_EQ(mdl::dbEigen.scalar("SELECT " + vt::idFormSql("?"), {id}).toString(), form) << qPrintable(id);
+        EXPECT_EQ(mdl::dbEigen.scalar("SELECT " + vt::idFormSql("?") + " GLOB " + vt::idFormJenseitsGlob(), {id}).toInt(),
+                  0)
+            << qPrintable(id);
+    }
+    // Every other id's SQL form is left to IdSchluessel: it meets the pattern of the small index.
+    for (const char *id : {"Mu\u0308l", "Éa", "Жук", "ǅa", "\u212Bs", "a\tb"})
+        EXPECT_EQ(mdl::dbEigen.scalar("SELECT " + vt::idFormSql("?") + " GLOB " + vt::idFormJenseitsGlob(),
+                                      {QString::fromUtf8(id)})
+                      .toInt(),
+                  1)
+            << id;
 }
 
 TEST(Absenz, AnOlderDuplicateDoesNotOutliveTheDeletion)

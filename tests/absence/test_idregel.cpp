@@ -107,3 +107,21 @@ TEST_F(IdRegel, EveryViewShowsTheSameRecordsForEverySpecialLetter)
         }
     }
 }
+
+// "Z" is a capital letter like every other: a teacher "Zim" keeps the days stored as "zim" or "ZIM".
+TEST_F(IdRegel, ACapitalZKeepsTheDaysStoredInEitherCase)
+{
+    s.lehrer("Zim", "Zimmer", "Zora");
+    const QVector<QDate> alle = tage(3);
+    const QStringList formen{"zim", "ZIM", " Zim"};
+    std::set<QString> erwartet;
+    for (int i = 0; i < formen.size(); ++i) {
+        s.fehltag(formen[i], alle[i], "kr");
+        erwartet.insert(datum(alle[i]));
+    }
+    const Ansichten a = ansehen("Zim", alle);
+    EXPECT_EQ(a.klasse, erwartet);
+    EXPECT_EQ(a.zelle, erwartet);
+    EXPECT_EQ(a.liste, erwartet);
+    EXPECT_EQ(a.bericht, erwartet);
+}

@@ -1,5 +1,6 @@
 // Class list: rights, order, the persons of a class and the class-has-reported marks.
 #include "absence/klassenliste.h"
+#include "absence/tagesliste.h"
 #include "absence/worddokumente.h"
 #include "absencefixture.h"
 #include "core/mdl_zandrel.h"
@@ -47,6 +48,20 @@ TEST(Klassenliste, AdministratorSeesEveryClassInGradeOrderAndTheTeachers)
     EXPECT_EQ(z[4].klassenleiter, QString());
     EXPECT_TRUE(z.last().istLK);
     EXPECT_EQ(Klassenliste::stufenwechsel(z), QVector<bool>({true, false, true, true, true, false, false}));
+}
+
+// Course groups are ordered by their leading grade, not read as numbers with an exponent ("5e2"
+// is grade 5, not 500); the day list keys them the same way.
+TEST(Klassenliste, CourseGroupsFollowTheirLeadingGrade)
+{
+    absencetest::Schule s;
+    for (const char *k : {"10e1", "5e2", "10a", "5d1", "6b", "Musik"})
+        s.klasse(QString::fromUtf8(k), "HU");
+    const auto z = Klassenliste::laden(s.nm, "x");
+    EXPECT_EQ(namen(z), QStringList({"5d1", "5e2", "6b", "10a", "10e1", "Musik", "LK"}));
+    EXPECT_EQ(Klassenliste::stufenwechsel(z), QVector<bool>({true, false, true, true, false, true, false}));
+    EXPECT_EQ(Tagesliste::schluessel("5e2", "Abel, Anna"), "055e2Abel, Anna");
+    EXPECT_EQ(Tagesliste::schluessel("10e1", "Abel, Anna"), "1010e1Abel, Anna");
 }
 
 TEST(Klassenliste, ClassTeacherSeesAndOpensOnlyHisClassesAndNoTeachersRow)

@@ -68,6 +68,32 @@ TEST(Personensuche, FindsNamesAndGuardiansByLiteralPrefixFoldingUmlauts)
         EXPECT_EQ(finden(s, QString::fromUtf8(f.text)), f.gefunden) << f.text;
 }
 
+// Letters a German keyboard cannot type are found by the keyboard letter they look like, in names
+// and guardians' names alike; the letters themselves still find them.
+TEST(Personensuche, LettersBeyondTheKeyboardAreFoundByTheirKeyboardLetter)
+{
+    absencetest::Schule s;
+    s.schueler(1, "Yılmaz", "Can", "5a");
+    s.schueler(2, "Yilmer", "Ida", "5a");
+    s.schueler(3, "Łukasz", "Ola", "6b");
+    s.schueler(4, "Ørsted", "Dag", "6b");
+    s.schueler(5, "Đukić", "Ana", "7c");
+    s.schueler(6, "Berg", "İlkay", "7c");
+    s.schueler(7, "Kern", "Tom", "8a");
+    s.adresse(7, "Frau", "Yıldız", "Ayşe");
+    const struct {
+        const char *text;
+        QStringList gefunden;
+    } faelle[] = {{"Yilm", {"Yilmer", "Yılmaz"}}, {"YILM", {"Yilmer", "Yılmaz"}}, {"yılm", {"Yilmer", "Yılmaz"}},
+                  {"Yıld", {"Kern"}},             {"Luka", {"Łukasz"}},           {"Orst", {"Ørsted"}},
+                  {"duki", {"Đukić"}},            {"ilka", {"Berg"}},             {"Yilz", {}}};
+    for (const auto &f : faelle) {
+        QStringList gefunden = finden(s, QString::fromUtf8(f.text));
+        gefunden.sort();
+        EXPECT_EQ(gefunden, f.gefunden) << f.text;
+    }
+}
+
 TEST(Kontakt, MainContactRowComesFirst)
 {
     absencetest::Schule s;

@@ -73,6 +73,22 @@ TEST_F(Transfer, EmptyCountIsAWholeDayAndIsRepairedTeachersAreLeftAlone)
     EXPECT_EQ(s.nm.scalar("SELECT COUNT(*) FROM fehltage").toInt(), 1);
 }
 
+// The transfer counts exactly the records the views show for a pupil: a zero-padded number is
+// not hers, and a teacher's id that reads like no number is never counted.
+TEST_F(Transfer, APupilGetsTheRecordsTheViewsShowForHer)
+{
+    s.schueler(990001, "Abel", "Anna", "5a");
+    s.lehrer("Yıl", "Yıldırım", "Ada");
+    for (int d : {14, 15, 16})
+        eintragen("990001", QDate(2024, 10, d), "1,0");
+    eintragen(" 990001 ", QDate(2024, 10, 18), "0,5");
+    eintragen("0990001", QDate(2024, 10, 17), "1,0");
+    eintragen("YIL", QDate(2024, 10, 17), "1,0");
+    EXPECT_EQ(uebertragen(nur({10})), 1);
+    EXPECT_EQ(monat(990001, "okt").toDouble(), 3.5);
+    EXPECT_EQ(s.nm.scalar("SELECT COUNT(*) FROM fehltage").toInt(), 1);
+}
+
 TEST_F(Transfer, NoTickedMonthStillAddsMissingPupils)
 {
     s.nm.exec("INSERT INTO fehltage (schülernr, nov) VALUES (5, 4)");

@@ -192,3 +192,21 @@ TEST_F(Eintraege, TageseintraegeAktiveZuerstGeloeschteNachLoeschzeit)
     EXPECT_EQ(t[1].fach, "M");
     EXPECT_EQ(t[2].fach, "E");
 }
+
+// "meine Termine": by the class's leading grade (course groups such as "10e1" by theirs), class,
+// subject, then date, whatever order the entries were made in.
+TEST_F(Eintraege, MeineTermineNachStufeKlasseFachUndDatum)
+{
+    const struct {
+        QDate datum;
+        const char *klasse, *fach;
+    } eintraege[] = {{QDate(2010, 12, 10), "5a", "M"}, {QDate(2010, 12, 17), "5a", "M"}, {QDate(2010, 12, 3), "5a", "M"},
+                     {QDate(2010, 11, 5), "10e1", "D"}, {QDate(2010, 11, 4), "5e2", "D"}, {QDate(2010, 11, 3), "5a", "D"}};
+    for (const auto &e : eintraege)
+        s.termin({e.datum, e.klasse, e.fach, "MK", "", false, s.uhr, "MK", {}, ""});
+    QStringList l;
+    for (const Termin &t : termineVonLehrkraft(mdl::dbEigen, "MK"))
+        l << t.klasse + " " + t.fach + " " + t.datum.date().toString("dd.MM.");
+    EXPECT_EQ(l, QStringList({"5a D 03.11.", "5a M 03.12.", "5a M 10.12.", "5a M 17.12.", "5e2 D 04.11.",
+                              "10e1 D 05.11."}));
+}

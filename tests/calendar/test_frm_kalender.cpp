@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using kalfix::T;
@@ -101,6 +102,38 @@ TEST_F(Fenster, LehrerBekommtSeineKurseUndSeineWahlStehtSofortImGitter)
     w->lstSchA_Click(listenZeile("Sp"));
     EXPECT_EQ(boxes.boxes.size(), 1);
     EXPECT_EQ(mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin").toInt(), 1);
+}
+
+TEST_F(Fenster, EscapeSchliesstDasFachangebotOhneEintragWoImmerDerFokusIst)
+{
+    mdl::KalenderFreigabeSonstigeTermine = "all";
+    oeffnen("mk");
+    w->show();
+    const int r = zeile(kDi), c = spalte("5a");
+    w->fgKalender_MouseDown(2, 0, r, c);
+    ASSERT_TRUE(w->lstSchA->isVisible());
+    QTest::keyClick(w->fgKalender, Qt::Key_Escape);
+    EXPECT_FALSE(w->lstSchA->isVisible());
+    EXPECT_FALSE(w->frmSchA->isVisible());
+    EXPECT_TRUE(w->fgKalender->textMatrix(r, c).isEmpty());
+    EXPECT_EQ(mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin").toInt(), 0);
+
+    // With the focus in the pop-up itself, and on another control of the window.
+    w->fgKalender_MouseDown(2, 0, r, c);
+    ASSERT_TRUE(w->lstSchA->isVisible());
+    QTest::keyClick(w->lstSchA, Qt::Key_Escape);
+    EXPECT_FALSE(w->lstSchA->isVisible());
+    w->fgKalender_MouseDown(2, 0, r, c);
+    QTest::keyClick(w->chkMeineKlassen, Qt::Key_Escape);
+    EXPECT_FALSE(w->lstSchA->isVisible());
+    EXPECT_EQ(mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin").toInt(), 0);
+
+    // Other keys leave it open, and a choice still enters the subject.
+    w->fgKalender_MouseDown(2, 0, r, c);
+    QTest::keyClick(w->lstSchA, Qt::Key_Down);
+    EXPECT_TRUE(w->lstSchA->isVisible());
+    w->lstSchA_Click(listenZeile("D"));
+    EXPECT_EQ(w->fgKalender->textMatrix(r, c), "D");
 }
 
 TEST_F(Fenster, DruckAusserhalbDerZellenTutNichts)
@@ -240,4 +273,30 @@ TEST_F(Fenster, WeekendLabelsLeaveNoMarkAtAnyScaling)
     g->setTextMatrix(zeile(kDi), 0, QString());
     EXPECT_FALSE(mit == bild(1.5));
     EXPECT_EQ(g->textMatrix(sonntag, 0), "So 19.09.");
+}
+
+// The network folder fails exactly as the lock is released after the entry's commit: the entry is
+// saved, and nothing says otherwise.
+TEST_F(Fenster, EinEintragDessenSperreNichtFreigegebenWirdIstGespeichert)
+{
+    oeffnen("X");
+    {
+        testsupport::Netzausfall netz;
+        mdl::dbEigen.open(s.eigenPfad); // from now on through the folder that can fail
+        const int r = zeile(kDi), c = spalte("5a");
+        w->fgKalender_MouseDown(2, 0, r, c);
+        testsupport::MsgRecorder boxes;
+        netz.nur({zdb::Dateiaufruf::Entsperren});
+        netz.ausfallen(true);
+        w->lstSchA_Click(listenZeile("D"));
+        netz.ausfallen(false);
+        EXPECT_EQ(boxes.texts(), QStringList());
+        EXPECT_EQ(w->fgDetail->textMatrix(1, 3), "D");
+        EXPECT_EQ(mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin WHERE Fach = 'D'").toInt(), 1);
+        mdl::dbEigen.close();
+    }
+    mdl::dbEigen.open(s.eigenPfad);
+    zdb::Db andere;
+    andere.open(s.eigenPfad);
+    EXPECT_EQ(andere.scalar("SELECT Klasse || Fach FROM tbl_Termin").toString(), "5aD");
 }

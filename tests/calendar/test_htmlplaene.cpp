@@ -233,9 +233,32 @@ TEST_F(Plaene, LeererPfadUndNichtSchreibbarerOrdnerMeldetDasFenster)
     mdl::HTML_S = s.sandbox.file("fehlt/HTML_S.html");
     w->lblHTML_Click();
     EXPECT_EQ(boxes.texts(), QStringList({"Es wurde kein Name für die HTML-Datei angegeben.",
-                                          "Fehler beim Erstellen der HTML-Datei"}));
+                                          "Fehler beim Erstellen der HTML-Datei\r\rDatei: " + mdl::HTML_S
+                                              + "\rGrund: Der Ordner \"" + s.sandbox.file("fehlt")
+                                              + "\" existiert nicht."}));
     EXPECT_TRUE(QFileInfo::exists(mdl::HTML_S2)); // the third plan is still written
     EXPECT_TRUE(w->Geaendert);                    // not all three were published
+}
+
+// A plan that cannot be written names its file and why, whatever stands in the way; the old plan
+// stays and nothing is left beside it.
+TEST_F(Plaene, EinNichtSchreibbarerPlanNenntDateiUndGrund)
+{
+    QFile alt(mdl::HTML_L);
+    ASSERT_TRUE(alt.open(QIODevice::WriteOnly));
+    alt.write("alter Plan");
+    alt.close();
+    const QString kopf = "Fehler beim Erstellen der HTML-Datei\r\rDatei: " + mdl::HTML_L + "\rGrund: ";
+    ASSERT_TRUE(alt.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    EXPECT_EQ(erstellung().lehrerPlan().meldung, kopf + "Die Datei ist schreibgeschützt.");
+    ASSERT_TRUE(alt.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+    {
+        testsupport::FremdeSperre sperre(mdl::HTML_L, testsupport::FremdeSperre::PosixLesen);
+        ASSERT_TRUE(sperre.haelt());
+        EXPECT_EQ(erstellung().lehrerPlan().meldung, kopf + "Die Datei ist in einem anderen Programm geöffnet.");
+    }
+    EXPECT_EQ(bytes(mdl::HTML_L), QByteArray("alter Plan"));
+    EXPECT_EQ(QDir(s.sandbox.path()).entryList(QDir::Files | QDir::Hidden).filter("HTML_l").size(), 1);
 }
 
 TEST_F(Plaene, FehlgeschlagenesSchreibenLaesstDenAltenPlan)

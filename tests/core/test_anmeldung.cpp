@@ -35,6 +35,19 @@ TEST(Passwort, StoredFormIsExactAndHashFormIgnoresCase)
     EXPECT_FALSE(passwortPasst("  ", "  ", " "));
 }
 
+// Abbreviations with umlauts stand beside their base letter, as Access sorts them.
+TEST(Anmeldung, ListSortsAbbreviationsInGermanOrder)
+{
+    testsupport::Sandbox sb;
+    corefixture::Umgebung u(sb);
+    zdb::Db nm;
+    nm.open(u.nmPfad);
+    nm.exec("DELETE FROM Lehrkräfte");
+    for (const char *k : {"Bzz", "Abr", "Bäu", "Abä", "Öz", "Pa"})
+        nm.exec("INSERT INTO Lehrkräfte (Kürzel, Passwort) VALUES (?, 'x')", {QString::fromUtf8(k)});
+    EXPECT_EQ(anmeldung::kuerzelListe(nm), QStringList({"Abä", "Abr", "Bäu", "Bzz", "Öz", "Pa"}));
+}
+
 // The lock flag: AnmeldeFenster.LockedDatabaseShowsAMessage.
 TEST(Anmeldung, ListHoldsTeachersWithAPasswordFoundWithoutRegardToCase)
 {

@@ -105,3 +105,28 @@ TEST(Anzeige, AModuleThatCannotBeLoadedIsNotCalledAnUnreachableDisplay)
         },
         ::testing::ExitedWithCode(2), "Die grafische Oberfl.*che ist nicht erreichbar \\(DISPLAY=\":0\"");
 }
+
+// A Wayland session without X11 whose Wayland module is missing: Qt falls back to X11 and finds no
+// display; the message says what to install and set instead of blaming the display.
+TEST(Anzeige, WaylandSessionWithoutItsModuleSaysWhatToInstall)
+{
+    Umgebung u(nullptr, nullptr, "wayland-0");
+    EXPECT_EXIT(
+        {
+            const anzeige::PlattformWaechter w;
+            qWarning("qt.qpa.xcb: could not connect to display");
+            qWarning("Could not load the Qt platform plugin \"xcb\" in \"\" even though it was found.");
+            qFatal("This application failed to start because no Qt platform plugin could be initialized.");
+        },
+        ::testing::ExitedWithCode(2),
+        "Wayland-Sitzung ohne X11 \\(WAYLAND_DISPLAY=\"wayland-0\", DISPLAY ist leer\\)(.|\n)*qt6-wayland(.|\n)*"
+        "QT_QPA_PLATFORM=wayland");
+    // The Wayland module was there and could not reach its display: that display is at fault.
+    EXPECT_EXIT(
+        {
+            const anzeige::PlattformWaechter w;
+            qWarning("Failed to create wl_display (No such file or directory)");
+            qFatal("This application failed to start because no Qt platform plugin could be initialized.");
+        },
+        ::testing::ExitedWithCode(2), "Die grafische Oberfl.*che ist nicht erreichbar");
+}

@@ -1,5 +1,6 @@
-// Every window opened offscreen in the main window at its start size and at a larger one: the
-// texts fit their controls, sibling controls do not overlap, and design texts are in place.
+// Every window opened offscreen in the main window at its start size, at a larger one and on a
+// small screen (1280 x 800 at 150 %): the texts fit their controls, sibling controls do not
+// overlap, every control can be scrolled into view, and design texts are in place.
 #include "nmfixture.h"
 #include "absence/register_absence.h"
 #include "calendar/register_calendar.h"
@@ -25,6 +26,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -210,6 +212,65 @@ QString ausserhalbDesBereichs(QWidget *w)
         .arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()).arg(bereich.width()).arg(bereich.height());
 }
 
+// The scroll area between a child frame and its window, nullptr for a window of its own.
+QScrollArea *rollbereichVon(QWidget *w)
+{
+    for (QWidget *p = w->parentWidget(); p && !qobject_cast<QMdiSubWindow *>(p); p = p->parentWidget())
+        if (auto *s = qobject_cast<QScrollArea *>(p))
+            return s;
+    return nullptr;
+}
+
+// The window's controls as the layout checks see them: visible, in the window or its frames,
+// and not moved out of sight on purpose (wholly outside the window).
+void steuerelementeSammeln(QWidget *top, QWidget *b, QList<QWidget *> &liste)
+{
+    for (QObject *o : b->children()) {
+        auto *w = qobject_cast<QWidget *>(o);
+        if (!w || w->isWindow() || !w->isVisibleTo(top))
+            continue;
+        if (!QRect(w->mapTo(top, QPoint(0, 0)), w->size()).intersects(top->rect()))
+            continue;
+        liste << w;
+        if (istBehaelter(w))
+            steuerelementeSammeln(top, w, liste);
+    }
+}
+
+// Controls of a child window that cannot be scrolled wholly into view (as much of them as the
+// area shows, for one larger than the area), with where they end up.
+QStringList nichtErreichbar(const QString &fenster, QWidget *w)
+{
+    QStringList fehler;
+    QScrollArea *rb = rollbereichVon(w);
+    if (!rb)
+        return {fenster + ": no scroll area around the window"};
+    QWidget *bereich = rahmenVon(w)->mdiArea()->viewport();
+    QList<QWidget *> steuerelemente;
+    steuerelementeSammeln(w, w, steuerelemente);
+    // As far as the area scrolls: the control's end at the viewport's end, or its start at the
+    // viewport's start for one larger than the viewport.
+    auto rollen = [](QScrollBar *b, int anfang, int laenge, int sicht) {
+        b->setValue(laenge > sicht ? anfang : anfang + laenge - sicht);
+    };
+    for (QWidget *c : steuerelemente) {
+        const QRect imFenster(c->mapTo(w, QPoint(0, 0)), c->size());
+        rollen(rb->horizontalScrollBar(), imFenster.x(), imFenster.width(), rb->viewport()->width());
+        rollen(rb->verticalScrollBar(), imFenster.y(), imFenster.height(), rb->viewport()->height());
+        const QRect sichtbar = QRect(rb->viewport()->mapTo(bereich, QPoint(0, 0)), rb->viewport()->size())
+                                   .intersected(bereich->rect());
+        const QRect r(c->mapTo(bereich, QPoint(0, 0)), c->size());
+        const QSize soll = c->size().boundedTo(sichtbar.size());
+        const QSize ist = r.intersected(sichtbar).size();
+        if (ist.width() < soll.width() || ist.height() < soll.height())
+            fehler << fenster + ": not reachable: " + lage(c) + " shows " + QString::number(ist.width()) + "x"
+                          + QString::number(ist.height()) + " of it";
+    }
+    rb->horizontalScrollBar()->setValue(0);
+    rb->verticalScrollBar()->setValue(0);
+    return fehler;
+}
+
 // The demo school, logged in as the administrator, with the program's own set-up.
 class Fensterlayout : public ::testing::Test {
 protected:
@@ -288,6 +349,21 @@ protected:
     windows::Registrations vorher;
 };
 
+// Texts the windows put into their labels at work, at their longest.
+void arbeitstexteSetzen(const QString &n, QWidget *w)
+{
+    if (n != QLatin1String("frm_Fehltage"))
+        return;
+    w->findChild<QLabel *>(QStringLiteral("lblDatum"))->setText(QStringLiteral("28.02.2026"));
+    w->findChild<QLabel *>(QStringLiteral("lblAnzahl"))->setText(QStringLiteral("888 Einträge"));
+    auto *info = w->findChild<QLabel *>(QStringLiteral("lblInfo"));
+    info->setText(QStringLiteral("Word-Dokument wird erstellt"));
+    info->show();
+}
+
+// A screen of 1280 x 800 pixels at a scale of 150 %.
+const QSize kKleinerBildschirm(853, 533);
+
 } // namespace
 
 TEST_F(Fensterlayout, TextsFitAndControlsDoNotOverlapAtStartSizeAndLarger)
@@ -296,20 +372,32 @@ TEST_F(Fensterlayout, TextsFitAndControlsDoNotOverlapAtStartSizeAndLarger)
         int geprueft = 0;
         alleOeffnen(groesse, [&](const QString &n, QWidget *w) {
             ++geprueft;
-            // Texts the windows put into their labels at work, at their longest.
-            if (n == QLatin1String("frm_Fehltage")) {
-                w->findChild<QLabel *>(QStringLiteral("lblDatum"))->setText(QStringLiteral("28.02.2026"));
-                w->findChild<QLabel *>(QStringLiteral("lblAnzahl"))->setText(QStringLiteral("888 Einträge"));
-                auto *info = w->findChild<QLabel *>(QStringLiteral("lblInfo"));
-                info->setText(QStringLiteral("Word-Dokument wird erstellt"));
-                info->show();
-            }
+            arbeitstexteSetzen(n, w);
             const QStringList fehler = fensterPruefen(n, w);
             EXPECT_TRUE(fehler.isEmpty()) << groesse.width() << "x" << groesse.height() << "\n"
                                           << qPrintable(fehler.join('\n'));
         });
         EXPECT_EQ(geprueft, int(std::size(alleFenster)));
     }
+}
+
+TEST_F(Fensterlayout, EveryControlCanBeScrolledIntoViewOnASmallScreenAndNoneOverlap)
+{
+    int geprueft = 0;
+    alleOeffnen(kKleinerBildschirm, [&](const QString &n, QWidget *w) {
+        ++geprueft;
+        arbeitstexteSetzen(n, w);
+        QStringList fehler = fensterPruefen(n, w);
+        if (rahmenVon(w)) {
+            if (const QString a = ausserhalbDesBereichs(w); !a.isEmpty())
+                fehler << n + ": " + a;
+            fehler << nichtErreichbar(n, w);
+        } else if (w->width() > kKleinerBildschirm.width() || w->height() > kKleinerBildschirm.height()) {
+            fehler << n + ": larger than the screen: " + lage(w);
+        }
+        EXPECT_TRUE(fehler.isEmpty()) << qPrintable(fehler.join('\n'));
+    });
+    EXPECT_EQ(geprueft, int(std::size(alleFenster)));
 }
 
 TEST_F(Fensterlayout, ControlsStartWithTheirDesignTexts)
@@ -364,6 +452,11 @@ TEST_F(Fensterlayout, EveryChildWindowLiesInsideTheMainWindowsAreaAtStartSize)
         QMdiArea *a = rahmenVon(w)->mdiArea();
         EXPECT_FALSE(a->verticalScrollBar()->isVisible()) << qPrintable(n);
         EXPECT_FALSE(a->horizontalScrollBar()->isVisible()) << qPrintable(n);
+        // The window shows whole in its frame: its contents need no scrolling at this size.
+        QScrollArea *rb = rollbereichVon(w);
+        ASSERT_NE(rb, nullptr) << qPrintable(n);
+        EXPECT_FALSE(rb->verticalScrollBar()->isVisible()) << qPrintable(n);
+        EXPECT_FALSE(rb->horizontalScrollBar()->isVisible()) << qPrintable(n);
     });
     EXPECT_EQ(geprueft, 10);
 }
@@ -405,5 +498,32 @@ TEST_F(Fensterlayout, AreaScrollsToAChildWindowTheMainWindowHasOutgrown)
     const QRect g = rahmenVon(w)->geometry();
     EXPECT_LE(g.right(), a->viewport()->width() - 1);
     EXPECT_LE(g.bottom(), a->viewport()->height() - 1);
+    haupt.UnloadChildren();
+}
+
+TEST_F(Fensterlayout, ChildWindowPlacedPastTheAreasEdgesComesBackWholeAtItsSizeWhenShownAgain)
+{
+    frm_Main haupt;
+    QWidget *w = kurswahl(haupt, QSize(1600, 1000));
+    ASSERT_NE(w, nullptr);
+    QMdiSubWindow *sub = rahmenVon(w);
+    const QSize groesse = sub->size();
+    QMdiArea *a = haupt.mdiArea();
+    const QSize bereich = a->viewport()->size();
+    ASSERT_LT(groesse.width(), bereich.width());
+    ASSERT_LT(groesse.height(), bereich.height());
+    // Moved by the user until most of it lies right of and below the area.
+    sub->move(bereich.width() - 200, bereich.height() - 100);
+    QApplication::processEvents();
+    ASSERT_NE(ausserhalbDesBereichs(w).toStdString(), "");
+
+    haupt.zeigen(QStringLiteral("frm_UnterrichtBearbeiten"));
+    QApplication::processEvents();
+    EXPECT_EQ(ausserhalbDesBereichs(w).toStdString(), "");
+    // It fits: it keeps its size and moves only as far as it must, to the right and lower edges.
+    EXPECT_EQ(sub->size(), groesse);
+    EXPECT_EQ(sub->geometry().right(), a->viewport()->width() - 1);
+    EXPECT_EQ(sub->geometry().bottom(), a->viewport()->height() - 1);
+    EXPECT_FALSE(a->horizontalScrollBar()->isVisible());
     haupt.UnloadChildren();
 }

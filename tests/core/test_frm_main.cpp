@@ -9,6 +9,7 @@
 #include "support/testsupport.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -38,6 +39,22 @@ public:
     {
         ++zaehler()[formName()].unload;
         return zaehler()[formName()].darfSchliessen;
+    }
+};
+
+// Refuses its own closing while busy, as a window does in the middle of a pass.
+class BeschaeftigtesFenster : public ChildWindow {
+public:
+    using ChildWindow::ChildWindow;
+    bool beschaeftigt = true;
+
+protected:
+    void closeEvent(QCloseEvent *e) override
+    {
+        if (beschaeftigt)
+            e->ignore();
+        else
+            ChildWindow::closeEvent(e);
     }
 };
 
@@ -154,6 +171,29 @@ TEST_F(MainWindow, RefusedUnloadKeepsTheWindowAndStopsTheUnloading)
     // A new instance is loaded on the next use.
     m.zeigen("frm_Fehltage");
     EXPECT_EQ(zaehler()["frm_Fehltage"].load, 2);
+}
+
+// The frame holds the window in a scroll area; it still shows the window's title and leaves the
+// last word on closing to the window.
+TEST_F(MainWindow, ChildFrameShowsTheWindowsTitleAndLetsTheWindowRefuseClosing)
+{
+    BeschaeftigtesFenster *b = nullptr;
+    windows::registerWindow("frm_Beschaeftigt", [&b](QWidget *) { return b = new BeschaeftigtesFenster("frm_Beschaeftigt"); });
+    frm_Main m;
+    m.show();
+    ASSERT_NE(m.zeigen("frm_Beschaeftigt"), nullptr);
+    auto *sub = qobject_cast<QMdiSubWindow *>(b->rahmen());
+    ASSERT_NE(sub, nullptr);
+    b->setWindowTitle(QStringLiteral("Übersicht"));
+    EXPECT_EQ(sub->windowTitle(), "Übersicht");
+
+    EXPECT_FALSE(sub->close());
+    EXPECT_TRUE(sub->isVisible());
+    EXPECT_TRUE(b->isVisible());
+    b->beschaeftigt = false;
+    EXPECT_TRUE(sub->close());
+    QApplication::processEvents();
+    EXPECT_TRUE(m.mdiArea()->subWindowList().isEmpty());
 }
 
 TEST_F(MainWindow, LogOffUnloadsEveryWindowHidesMenusAndShowsTheLoginModeless)

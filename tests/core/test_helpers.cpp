@@ -22,6 +22,7 @@ TEST(Helfer, NzAndNullZuText)
     EXPECT_EQ(mdl::NullZuText(QDate(2024, 3, 5)), QString("05.03.2024"));
     EXPECT_EQ(mdl::MitBackslash("/daten"), QString("/daten/"));
     EXPECT_TRUE(mdl::TestForDLL("Excel.Application"));
+    EXPECT_TRUE(mdl::TestForDLL("Word.Application"));
 }
 
 TEST(Helfer, SpalteSuchenComparesHeadersInTheirComparisonForm)

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <atomic>
+#include <functional>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -19,6 +20,33 @@ void createFreshSchema(const testsupport::Sandbox &sb)
     zdb::Db db;
     db.open(p);
     schema::DatenbankAktualisieren(db);
+}
+
+// Two workstations start on the file at the same moment, each running the upgrade and then
+// `danach`; returns how many of them succeeded.
+int zweiStartsZugleich(const QString &p, const std::function<void(zdb::Db &)> &danach = {})
+{
+    std::atomic<int> ok{0};
+    std::atomic<bool> go{false};
+    auto run = [&] {
+        zdb::Db db;
+        db.open(p);
+        while (!go)
+            std::this_thread::yield();
+        try {
+            schema::DatenbankAktualisieren(db);
+            if (danach)
+                danach(db);
+            ++ok;
+        } catch (const std::exception &e) {
+            ADD_FAILURE() << e.what();
+        }
+    };
+    std::thread a(run), b(run);
+    go = true;
+    a.join();
+    b.join();
+    return ok.load();
 }
 
 } // namespace
@@ -156,25 +184,7 @@ TEST(SchemaUpgrade, TwoWorkstationsStartingAtOnceBothSucceed)
     for (int round = 0; round < 5; ++round) {
         QFile::remove(p);
         createPreparedOwnDb(p);
-        std::atomic<int> ok{0};
-        std::atomic<bool> go{false};
-        auto run = [&] {
-            zdb::Db db;
-            db.open(p);
-            while (!go)
-                std::this_thread::yield();
-            try {
-                schema::DatenbankAktualisieren(db);
-                ++ok;
-            } catch (const std::exception &e) {
-                ADD_FAILURE() << e.what();
-            }
-        };
-        std::thread a(run), b(run);
-        go = true;
-        a.join();
-        b.join();
-        EXPECT_EQ(ok.load(), 2);
+        EXPECT_EQ(zweiStartsZugleich(p), 2);
         zdb::Db db;
         db.open(p);
         EXPECT_EQ(db.scalar("SELECT count(*) FROM tbl_Fehlgrund").toInt(), 6);
@@ -222,4 +232,111 @@ TEST(SchemaUpgrade, BusyFileGivesBusyErrorAndLeavesTheFileUntouched)
     holder.rollback();
     EXPECT_FALSE(db.tableExists("tbl_Fehltage"));
     EXPECT_FALSE(db.inTransaction());
+}
+
+namespace {
+
+// tbl_Termin as a file converted from Access holds it: the AutoNumber a plain INTEGER without a key,
+// days with their midnight, Yes/No as INTEGER, text as varchar, no index; with a column of the
+// school's own. Ids: 1, 2, 2 again, none, "x", 7, then 8 .. from rows 7 on; row 4 has no Yes/No value.
+void convertedExamTable(zdb::Db &db, int extraRows = 0)
+{
+    db.exec("CREATE TABLE `tbl_Termin` (`ID` INTEGER, `Datum` DateTime, `Klasse` varchar, `Fach` varchar, "
+            "`Lehrkraft` varchar, `nichtInternet` INTEGER, `Bemerkung` varchar, `eingetragenDatum` DateTime, "
+            "`eingetragenPerson` varchar, `geloeschtDatum` DateTime, `geloeschtPerson` varchar, `Raum` varchar)");
+    const QVariantList ids{1, 2, 2, QVariant(), "x", 7};
+    zdb::WriteTransaction tx(db);
+    for (int i = 0; i < ids.size() + extraRows; ++i)
+        db.exec("INSERT INTO tbl_Termin VALUES (?, '2025-09-15 00:00:00', '5a', 'M', 'Hub', ?, ?, "
+                "'2025-09-01 07:50:00', 'Hub', NULL, NULL, ?)",
+                {i < ids.size() ? ids[i] : QVariant(i + 2), i == 4 ? QVariant() : QVariant(i % 2), QStringLiteral("Zeile %1").arg(i),
+                 QStringLiteral("R%1").arg(i)});
+    tx.commit();
+}
+
+QString terminZeilen(zdb::Db &db)
+{
+    QStringList out;
+    db.forEach("SELECT Bemerkung, Id, Datum, Klasse, nichtInternet, eingetragenDatum, Raum FROM tbl_Termin "
+               "ORDER BY Bemerkung", {}, [&out](const QVariantList &r) {
+        QStringList z;
+        for (const QVariant &v : r)
+            z << v.toString();
+        out << z.join('|');
+        return true;
+    });
+    return out.join('\n');
+}
+
+} // namespace
+
+// A converted own database: the exam table gets its key with every row and column kept (ids that
+// are no whole number, or that an earlier row holds, are given new ones), and every index the
+// program's tables need is there.
+TEST(SchemaUpgrade, ConvertedExamTableGetsItsKeyWithEveryRow)
+{
+    testsupport::Sandbox sb;
+    const QString p = sb.file("Zandrel.mdb");
+    createPreparedOwnDb(p);
+    zdb::Db db;
+    db.open(p);
+    convertedExamTable(db);
+    schema::DatenbankAktualisieren(db);
+
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM pragma_table_info('tbl_Termin') WHERE name = 'Id' AND pk = 1 "
+                        "AND upper(type) = 'INTEGER'").toInt(), 1);
+    EXPECT_EQ(terminZeilen(db), "Zeile 0|1|2025-09-15 00:00:00|5a|0|2025-09-01 07:50:00|R0\n"
+                                "Zeile 1|2|2025-09-15 00:00:00|5a|1|2025-09-01 07:50:00|R1\n"
+                                "Zeile 2|8|2025-09-15 00:00:00|5a|0|2025-09-01 07:50:00|R2\n"
+                                "Zeile 3|9|2025-09-15 00:00:00|5a|1|2025-09-01 07:50:00|R3\n"
+                                "Zeile 4|10|2025-09-15 00:00:00|5a|0|2025-09-01 07:50:00|R4\n"
+                                "Zeile 5|7|2025-09-15 00:00:00|5a|1|2025-09-01 07:50:00|R5");
+    // A new entry gets the next number, and is found and deleted by it.
+    db.exec("INSERT INTO tbl_Termin (Datum, Klasse, Fach) VALUES ('2025-09-16', '5a', 'D')");
+    EXPECT_EQ(db.lastInsertId(), 11);
+    EXPECT_EQ(db.exec("DELETE FROM tbl_Termin WHERE Id = 11"), 1);
+    for (const schema::Table &t : schema::tables())
+        for (const QString &ix : t.indexes)
+            EXPECT_EQ(db.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ?",
+                                {ix.section('(', 0, 0)}).toInt(), 1) << qPrintable(ix);
+    // Once in shape, the next start leaves the table as it is.
+    const QString vorher = schemaDump(db) + terminZeilen(db);
+    schema::DatenbankAktualisieren(db);
+    EXPECT_EQ(schemaDump(db) + terminZeilen(db), vorher);
+}
+
+// Two workstations start at the same moment on a converted file: one rebuilds, the other finds it
+// done; no row is lost or doubled and both starts succeed.
+TEST(SchemaUpgrade, TwoWorkstationsRebuildingTheKeyAtOnce)
+{
+    testsupport::Sandbox sb;
+    const QString p = sb.file("Zandrel.mdb");
+    QString erwartet;
+    for (int round = 0; round < 6; ++round) {
+        QFile::remove(p);
+        createPreparedOwnDb(p);
+        {
+            zdb::Db db;
+            db.open(p);
+            convertedExamTable(db, 2000);
+            if (round == 0) { // one workstation alone: the result both must reach
+                schema::DatenbankAktualisieren(db);
+                erwartet = terminZeilen(db);
+                continue;
+            }
+        }
+        // Right after its start each workstation enters an exam.
+        EXPECT_EQ(zweiStartsZugleich(p, [](zdb::Db &db) {
+                      db.exec("INSERT INTO tbl_Termin (Datum, Klasse, Fach, Bemerkung) "
+                              "VALUES ('2025-09-16', '5a', 'D', 'neu')");
+                  }),
+                  2);
+        zdb::Db db;
+        db.open(p);
+        EXPECT_EQ(db.scalar("SELECT count(*) FROM tbl_Termin WHERE Bemerkung = 'neu'").toInt(), 2);
+        EXPECT_EQ(db.scalar("SELECT count(DISTINCT Id) FROM tbl_Termin").toInt(), 2008);
+        db.exec("DELETE FROM tbl_Termin WHERE Bemerkung = 'neu'");
+        EXPECT_EQ(terminZeilen(db), erwartet);
+        EXPECT_EQ(db.scalar("SELECT count(*) FROM sqlite_master WHERE name LIKE 'tbl_Termin%' AND type = 'table'").toInt(), 1);
+    }
 }

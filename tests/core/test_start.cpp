@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -144,6 +145,40 @@ TEST(Start, MissingOwnDatabaseEndsWithAMessageAndCreatesNothing)
                                          "Das Programm wird beendet."});
     EXPECT_FALSE(QFileInfo::exists(sb.file("Zandrel.mdb")));
     EXPECT_FALSE(mdl::dbEigen.isOpen());
+}
+
+// The own database on a network folder that is gone or fails to read at start-up: the file is
+// named as one that cannot be reached now, not as damaged or missing, before the program ends.
+TEST(Start, AnUnreachableOwnDatabaseEndsWithItsFileAndNoClaimOfDamage)
+{
+    const QString nichtErreichbar =
+        QStringLiteral("sie ist im Moment nicht erreichbar (Lese-/Schreibfehler, z. B. weil die Verbindung zum "
+                       "Netzwerkordner unterbrochen ist).\rSobald der Netzwerkordner wieder erreichbar ist, kann der "
+                       "Schritt wiederholt werden.");
+    testsupport::Sandbox sb;
+    Aufraeumen a;
+    QDir().mkpath(sb.file("netz"));
+    const QString pfad = sb.file("netz/Zandrel.mdb");
+    corefixture::createPreparedOwnDb(pfad);
+    iniSchreiben(sb.file("xdg"), ("[nmSV]\ndbFilePath=" + sb.file("netz")).toUtf8());
+    {
+        testsupport::Netzausfall netz;
+        netz.nur({zdb::Dateiaufruf::Lesen}, SQLITE_IOERR_CORRUPTFS); // EIO, as the system gives it
+        netz.ausfallen(true);
+        testsupport::MsgRecorder boxes;
+        EXPECT_FALSE(start::vorbereiten({}));
+        EXPECT_EQ(boxes.texts(), QStringList{"Die Datenbank\r" + pfad + "\rkann nicht gelesen oder geschrieben werden: "
+                                             + nichtErreichbar + "\r\r(disk I/O error)\rDas Programm wird beendet."});
+        EXPECT_FALSE(mdl::dbEigen.isOpen());
+    }
+    // The share's folder is gone altogether.
+    ASSERT_TRUE(QDir().rename(sb.file("netz"), sb.file("weg")));
+    testsupport::MsgRecorder boxes;
+    EXPECT_FALSE(start::vorbereiten({}));
+    ASSERT_FALSE(boxes.texts().isEmpty());
+    EXPECT_EQ(boxes.texts().last(), "Die Datenbank\r" + pfad + "\rkann nicht geöffnet werden: " + nichtErreichbar
+                                        + "\r\r(Der Ordner existiert nicht.)\rDas Programm wird beendet.")
+        << boxes.texts().join("\n|").toStdString();
 }
 
 TEST(Start, WithoutTheGradeManagersFolderTheMessageNamesTheKeyTheSettingsFilesAndTheFolderSearched)

@@ -121,6 +121,46 @@ TEST(TypedRun, ValuesBeyondTheLimitsAreRefusedBeforeTheyAreConvertedOrMade)
     EXPECT_EQ(l.db.scalar("SELECT Len(String(10000000, 'x'))").toInt(), 10000000);
 }
 
+// A function that works through a long value asks the run's go-on check as it goes, not only when
+// it is called: a "no" ends the run in the middle of one call.
+TEST(TypedRun, FunctionsWorkingThroughALongValueAskAsTheyGo)
+{
+    const auto gefragt = [](const char *sql, int stopp) {
+        Lauf l;
+        int n = 0;
+        accesssql::ReadLimits limits;
+        limits.goOn = [&](RunPhase p) { return p != RunPhase::Engine || ++n < stopp; };
+        return l.lesen(QString::fromUtf8(sql), limits).status;
+    };
+    // Made at once, asked once: the check of the calls alone does not reach the sixth question.
+    EXPECT_EQ(gefragt("SELECT String(8000000, 'a') IS NULL", 6), ReadResult::Complete);
+    for (const char *sql : {"SELECT Replace(String(8000000, 'a'), 'a', 'b') IS NULL",
+                            "SELECT Replace(String(8000000, 'a'), 'A', 'b', 1, -1, 1) IS NULL",
+                            "SELECT StrReverse(String(8000000, 'a')) IS NULL",
+                            "SELECT StrConv(String(8000000, 'a'), 3) IS NULL", "SELECT UCase(String(8000000, 'ä')) IS NULL",
+                            "SELECT LCase(String(8000000, 'a')) IS NULL", "SELECT Mid(String(8000000, 'a'), 7000000) IS NULL",
+                            "SELECT Left(String(8000000, 'a'), 7000000) IS NULL",
+                            "SELECT Right(String(8000000, 'a'), 7000000) IS NULL", "SELECT Len(String(8000000, 'a')) IS NULL"})
+        EXPECT_EQ(gefragt(sql, 6), ReadResult::Stopped) << sql;
+}
+
+// A result that grows beyond its arguments is counted before it is made: beyond the value limit
+// it is refused, within it complete.
+TEST(TypedRun, GrowingResultsAreCountedBeforeTheyAreMade)
+{
+    Lauf l;
+    accesssql::ReadLimits wert;
+    wert.maxValueBytes = 1000;
+    for (const char *sql : {"SELECT Replace(String(200, 'a'), 'a', 'aaaaaa')", "SELECT Replace(String(500, 'a'), 'A', 'ää', 1, -1, 1)",
+                            "SELECT UCase(String(400, 592))", "SELECT StrConv(String(400, 592), 1)"})
+        EXPECT_EQ(l.lesen(sql, wert).status, ReadResult::TooBig) << sql;
+    const ReadResult r = l.lesen("SELECT Replace(String(100, 'a'), 'a', 'aa'), Replace('xAxa', 'a', 'ä', 2, -1, 1), "
+                                 "StrReverse('Ärger😀'), StrConv('der gROßE weg', 3), Mid('a😀b', 2, 2), Right('😀b', 1)",
+                                 wert);
+    ASSERT_EQ(r.status, ReadResult::Complete);
+    EXPECT_EQ(r.rows[0], QStringList({QString(200, 'a'), "äxä", "😀regrÄ", "Der Große Weg", "😀", "b"}));
+}
+
 // String and Space outside a run: a negative count is Access's invalid argument, a count beyond
 // the connection's length limit the engine's "too big", never an allocation of that size.
 TEST(TypedRun, RepeatCountsAreCheckedBeforeAnythingIsMade)

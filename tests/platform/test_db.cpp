@@ -56,6 +56,30 @@ TEST(DbLayer, StoredFormsOfDatesAndYesNo)
     EXPECT_EQ(dateFromStored(QString("2024-03-05 10:00:00")), QDate(2024, 3, 5));
 }
 
+// One decision for Yes/No: a Yes/No declared type, or a known Yes/No column of its table whatever a
+// converted file declares; never an alias that only borrows the name, nor another table's column.
+TEST(DbLayer, YesNoColumnsByTypeAndByTheirTable)
+{
+    testsupport::Sandbox sb;
+    Db db;
+    db.create(sb.file("t.db"));
+    db.exec("CREATE TABLE Adressen (SchülerNr INTEGER, gilt1 INTEGER, GILT2 varchar, Ort varchar, b BOOLEAN, l LOGICAL)");
+    db.exec("CREATE TABLE Eigene (gilt1 INTEGER)");
+    db.exec("INSERT INTO Adressen VALUES (1, -1, '0', 'Ort', 1, 0)");
+    db.exec("INSERT INTO Eigene VALUES (1)");
+    const Result r = db.query("SELECT a.gilt1, a.GILT2, a.Ort, a.b, a.l, a.SchülerNr AS gilt1, e.gilt1 "
+                              "FROM Adressen a, Eigene e");
+    EXPECT_EQ(r.yesNoColumns, (QVector<bool>{true, true, false, true, true, false, false}));
+    EXPECT_EQ(r.typedValue(0, 0), QVariant(true));
+    EXPECT_EQ(r.typedValue(0, 1), QVariant(false));
+    EXPECT_EQ(r.typedValue(0, 5), QVariant(qlonglong(1)));
+    EXPECT_TRUE(isYesNoColumn("bit"));
+    EXPECT_TRUE(isYesNoColumn("INTEGER", "schüler", "lrs"));
+    EXPECT_FALSE(isYesNoColumn("INTEGER", "Schüler", "WinSVSnr"));
+    EXPECT_EQ(storedYes(db, "Adressen", "gilt1"), -1);
+    EXPECT_EQ(storedYes(db, "Eigene", "gilt1"), 1);
+}
+
 TEST(DbLayer, WriteWaitsForAnotherWorkstationsLockAndSucceeds)
 {
     testsupport::Sandbox sb;
@@ -117,6 +141,31 @@ TEST(DbLayer, HeldWriteLockBeyondTheTimeoutGivesBusyAndNothingHalfWritten)
 }
 
 namespace {
+// A file that cannot be read or written now: never "damaged", and the step can be repeated.
+QString ioText(const QString &pfad, const QString &technisch = QStringLiteral("disk I/O error"))
+{
+    return QStringLiteral("Die Datenbank\r%1\rkann nicht gelesen oder geschrieben werden: sie ist im Moment nicht "
+                          "erreichbar (Lese-/Schreibfehler, z. B. weil die Verbindung zum Netzwerkordner unterbrochen "
+                          "ist).\rSobald der Netzwerkordner wieder erreichbar ist, kann der Schritt wiederholt werden."
+                          "\r\r(%2)")
+        .arg(pfad, technisch);
+}
+
+// A file of many pages cut off after `groesse` bytes, then read.
+void abgeschnittenLesen(Db &db, const QString &p, int groesse)
+{
+    {
+        Db c;
+        c.open(p);
+        for (int i = 0; i < 40; ++i)
+            c.exec("INSERT INTO t VALUES (zeroblob(1000))");
+    }
+    QFile f(p);
+    f.resize(groesse);
+    db.open(p);
+    db.query("SELECT * FROM t");
+}
+
 void dateiSchreiben(const QString &pfad, const QByteArray &inhalt)
 {
     QFile f(pfad);
@@ -158,19 +207,12 @@ TEST(DbLayer, FaultsOfTheFileNameItAndSayWhatIsWrong)
          },
          "Die Datenbank\r%1\rkann nicht geschrieben werden: der Datenträger ist voll.\r\r"
          "(database or disk is full)"},
-        {"beschädigt", DbError::Damaged,
-         [](Db &db, const QString &p) {
-             {
-                 Db c;
-                 c.open(p);
-                 for (int i = 0; i < 40; ++i)
-                     c.exec("INSERT INTO t VALUES (zeroblob(1000))");
-             }
-             QFile f(p);
-             f.resize(4096); // only the first page is left
-             db.open(p);
-             db.query("SELECT * FROM t");
-         },
+        // Only the first page is left.
+        {"beschädigt", DbError::Damaged, [](Db &db, const QString &p) { abgeschnittenLesen(db, p, 4096); },
+         "Die Datenbank\r%1\rist beschädigt und kann nicht gelesen werden.\r\r(database disk image is malformed)"},
+        // Reading the second page gives fewer bytes: the file holds no more, it is no failed read.
+        {"mitten in einer Seite abgeschnitten", DbError::Damaged,
+         [](Db &db, const QString &p) { abgeschnittenLesen(db, p, 4096 + 1000); },
          "Die Datenbank\r%1\rist beschädigt und kann nicht gelesen werden.\r\r(database disk image is malformed)"},
     };
     for (const Fall &f : faelle) {
@@ -204,12 +246,7 @@ TEST(DbLayer, AFolderGoneAwayIsAnIoErrorNamingTheFileAndTheConnectionRecovers)
         c.exec("CREATE TABLE t (x)");
         c.exec("INSERT INTO t VALUES (1)");
     }
-    const QString text = QStringLiteral("Die Datenbank\r%1\rkann nicht gelesen oder geschrieben werden: "
-                                        "Lese-/Schreibfehler, z. B. weil die Verbindung zum Netzlaufwerk "
-                                        "unterbrochen ist.\r"
-                                        "Bitte prüfen Sie die Verbindung und versuchen Sie es noch einmal.\r\r"
-                                        "(disk I/O error)")
-                             .arg(pfad);
+    const QString text = ioText(pfad);
     Db db;
     db.open(pfad);
     netz.ausfallen(true);

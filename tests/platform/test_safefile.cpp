@@ -145,8 +145,8 @@ TEST(SafeFile, AMissingFolderIsNamed)
 TEST(SafeFile, AFileLockedByAnotherProgramIsKeptWhateverKindOfLock)
 {
     using testsupport::FremdeSperre;
-    for (const FremdeSperre::Art art : {FremdeSperre::Posix, FremdeSperre::Flock}) {
-        SCOPED_TRACE(art == FremdeSperre::Posix ? "fcntl" : "flock");
+    for (const FremdeSperre::Art art : {FremdeSperre::Posix, FremdeSperre::PosixLesen, FremdeSperre::Flock}) {
+        SCOPED_TRACE(art == FremdeSperre::Posix ? "fcntl" : art == FremdeSperre::PosixLesen ? "fcntl lesen" : "flock");
         jederSchreiber([&](const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad) {
             QString fehler;
             {
@@ -286,4 +286,84 @@ TEST(SafeFile, OnlyOurOwnAbandonedLeftoversAreRemoved)
     erwartet.sort();
     EXPECT_EQ(QDir(box.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), erwartet);
     EXPECT_EQ(inhalt(pfad), QByteArray("<html/>"));
+}
+
+namespace {
+
+// The path behind a descriptor.
+QString pfadVon(int fd)
+{
+    return QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd));
+}
+
+} // namespace
+
+// Power loss: the new content is synced before the name points to it, and the folder after the
+// rename, so that a power cut at any moment leaves the old file or the whole new one.
+TEST(SafeFile, TheContentIsSyncedBeforeTheRenameAndTheFolderAfterIt)
+{
+    jederSchreiber([](const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad) {
+        QStringList schritte;
+        safefile::SystemCalls calls;
+        calls.fsync = [&](int fd) {
+            struct stat st = {};
+            fstat(fd, &st);
+            const QString p = pfadVon(fd);
+            if (S_ISDIR(st.st_mode))
+                schritte << (p == box.path() ? QStringLiteral("Ordner gesichert") : QStringLiteral("anderer Ordner"));
+            else if (QFileInfo(p).fileName().startsWith(QLatin1Char('.') + QLatin1String(s.datei) + ".zandrel-")
+                     && st.st_size > 1000)
+                schritte << QStringLiteral("Inhalt gesichert");
+            else
+                schritte << QStringLiteral("andere Datei ") + p;
+            return ::fsync(fd);
+        };
+        calls.rename = [&](const char *von, const char *nach) {
+            schritte << (QFile::decodeName(nach) == pfad ? QStringLiteral("umbenannt") : QStringLiteral("anders"));
+            return ::rename(von, nach);
+        };
+        {
+            const safefile::ScopedSystemCalls unterAufsicht(calls);
+            QString fehler;
+            ASSERT_TRUE(s.speichern(pfad, &fehler)) << fehler.toStdString();
+        }
+        EXPECT_EQ(schritte, (QStringList{"Inhalt gesichert", "umbenannt", "Ordner gesichert"}));
+        EXPECT_GT(inhalt(pfad).size(), 1000);
+    });
+}
+
+// The disk or the network folder fails while the new file is written, synced or renamed: the old
+// file is whole, nothing is left beside it, and the reason is told with the file.
+TEST(SafeFile, AFaultWhileWritingSyncingOrRenamingKeepsTheOldFile)
+{
+    const struct {
+        const char *name;
+        std::function<void(safefile::SystemCalls &)> stoeren;
+        const char *grund;
+        bool nurEigenesSchreiben; // libraries write their temporary file themselves
+    } faelle[] = {
+        {"Sync", [](safefile::SystemCalls &c) { c.fsync = [](int) { errno = EIO; return -1; }; },
+         "Lese-/Schreibfehler des Datenträgers.", false},
+        {"Umbenennen", [](safefile::SystemCalls &c) { c.rename = [](const char *, const char *) { errno = ESTALE; return -1; }; },
+         "Die Verbindung zum Netzwerkordner ist unterbrochen.", false},
+        {"Schreiben",
+         [](safefile::SystemCalls &c) { c.write = [](int, const void *, size_t) -> ssize_t { errno = ENOTCONN; return -1; }; },
+         "Die Verbindung zum Netzwerkordner ist unterbrochen.", true},
+    };
+    for (const auto &f : faelle) {
+        SCOPED_TRACE(f.name);
+        jederSchreiber([&](const Schreiber &s, const testsupport::Sandbox &box, const QString &pfad) {
+            if (f.nurEigenesSchreiben && QString::fromLatin1(s.name) != QLatin1String("Text"))
+                return;
+            safefile::SystemCalls calls;
+            f.stoeren(calls);
+            QString fehler;
+            {
+                const safefile::ScopedSystemCalls gestoert(calls);
+                EXPECT_FALSE(s.speichern(pfad, &fehler));
+            }
+            deutscherGrund(fehler, pfad, QString::fromUtf8(f.grund));
+            unversehrt(s, box, pfad);
+        });
+    }
 }

@@ -50,6 +50,18 @@ TEST(RegistryStandIn, MachineFileFirstUserFileAsFallbackValuesAsWritten)
     EXPECT_EQ(registry::installationValue("WunschzettelSchulnummer"), QString("0815"));
 }
 
+// A settings file written on Windows is in the ANSI code page; one in UTF-8 (with or without a byte
+// order mark) is read as UTF-8.
+TEST(RegistryStandIn, WindowsFileInTheAnsiCodePageAndUtf8WithMark)
+{
+    testsupport::Sandbox sb;
+    schreiben(sb.file("xdg/Zandrel/nmSV.ini"), "[nmSV]\r\ndbFilePath=\"/srv/Sch\xfcler Daten\"\r\nWinSDDB=/srv/gr\xfc\xdf\r\n");
+    EXPECT_EQ(registry::nmValue("dbFilePath"), QString("/srv/Schüler Daten"));
+    EXPECT_EQ(registry::nmValue("WinSDDB"), QString("/srv/grüß"));
+    schreiben(sb.file("xdg/Zandrel/nmSV.ini"), "\xef\xbb\xbf[nmSV]\r\ndbFilePath=/srv/Sch\xc3\xbcler\r\n");
+    EXPECT_EQ(registry::nmValue("dbFilePath"), QString("/srv/Schüler"));
+}
+
 TEST(Folders, JoinAndSeparator)
 {
     EXPECT_EQ(folders::join("/tmp", "\\HTML_l.html"), QString("/tmp/HTML_l.html"));

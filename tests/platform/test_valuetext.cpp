@@ -115,6 +115,23 @@ TEST(ValueText, IdComparisonFormJoinsEveryCaseFormOfALetterAndNothingElse)
     EXPECT_EQ(vt::idSchluessel("  Ab C "), QString("ab c"));
 }
 
+// The short way for ids of printable ASCII, the letters folding into it and the composed umlauts
+// gives what the full rule gives: a letter beyond it ("é") at the end takes the id the full way.
+TEST(ValueText, IdComparisonFormTakesTheShortWayWithTheFullRulesResult)
+{
+    QString zeichen;
+    for (char16_t c = 0x20; c < 0x7F; ++c)
+        zeichen += QChar(c);
+    for (const char16_t c : {0x00DF, 0x1E9E, 0x0131, 0x017F, 0x212A, 0xFB00, 0xFB01, 0xFB02, 0xFB03, 0xFB04, 0xFB05,
+                             0xFB06, 0x037E, 0x1FEF, 0x00C4, 0x00D6, 0x00DC, 0x00E4, 0x00F6, 0x00FC})
+        zeichen += QChar(c);
+    for (const QChar c : zeichen) {
+        const QString id = QStringLiteral("Zy") + c + QStringLiteral("Q");
+        EXPECT_EQ(vt::idSchluessel(id) + QStringLiteral("\u00E9"), vt::idSchluessel(id + QStringLiteral("\u00C9")))
+            << int(c.unicode());
+    }
+}
+
 TEST(ValueText, TwoDigitYearsUpTo29AreThisCenturyFrom30TheLast)
 {
     EXPECT_EQ(vt::parseDate("31.12.29"), QDate(2029, 12, 31));

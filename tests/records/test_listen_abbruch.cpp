@@ -66,6 +66,7 @@ TEST_F(ListenAbbruch, HugeValuesGiveTheMemoryMessageAndShowNothing)
         qint64 maxBytes;
         const char *sql;
     } faelle[] = {{0, "SELECT String(300000000, 'x')"}, {0, "SELECT Name & Space(270000000) FROM Schüler"},
+                  {0, "SELECT Replace(String(100000000, 'a'), 'a', 'aaaaaaaa')"},
                   {4000000, "SELECT String(1000001, 'x')"}, {4000000, "SELECT Name & String(400000, 'ß') FROM Schüler"},
                   {4000000, "SELECT a.Name, String(100000, 'x') FROM Schüler a, Schüler b"}};
     const auto eigene = w->maxBytes;

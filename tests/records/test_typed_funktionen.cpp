@@ -1,6 +1,7 @@
 // Typed statements in the lists window give the values Access gives in German settings: dates
 // inside texts, named formats and masks, the further functions, exact rounding, date literals,
 // and no functions beyond Access's own.
+#include "platform/accesssql.h"
 #include "records/listenlogik.h"
 #include "test_listen_fixture.h"
 #include "test_typed_faelle.h"
@@ -166,4 +167,77 @@ TEST_F(TypedFunctions, FunctionsAccessDoesNotKnowAreRefused)
     });
     listentest::pruefen({{"SELECT Count(*), Sum(SchülerNr), Avg(SchülerNr), Max(Name) FROM Schüler WHERE SchülerNr < 3",
                           {"2|3|1,5|Müller"}}});
+}
+
+// Functions Access accepts in queries beyond the everyday ones: the grade histogram of Partition,
+// Rnd as VBA makes it, the tests and types of a value, RGB, Timer, Date$ and the financial
+// functions with the values Access gives.
+TEST_F(TypedFunctions, FurtherFunctionsAccessAcceptsInQueries)
+{
+    pruefen({
+        {"Partition(1, 1, 6, 2)", " 1: 2"}, {"Partition(4, 1, 6, 2)", " 3: 4"}, {"Partition(6, 1, 6, 2)", " 5: 6"},
+        {"Partition(0, 1, 6, 2)", "  : 0"}, {"Partition(7, 1, 6, 2)", " 7:  "}, {"Partition(55, 0, 99, 5)", " 55: 59"},
+        {"Partition(100, 0, 99, 5)", "100:   "}, {"Partition(Null, 1, 6, 2)", ""}, {"Partition(1, 6, 1, 2)", "<Fehler>"},
+        {"Rnd(-1)", "0,224007"}, {"Rnd(-1) & ' ' & Rnd(0) & ' ' & Rnd(1)", "0,224007 0,224007 0,03584582"},
+        {"CByte(254.5)", "254"}, {"CByte(255.5)", "<Fehler>"}, {"CByte(-1)", "<Fehler>"}, {"CByte('12')", "12"},
+        {"IsEmpty(Name) & IsEmpty(Null) & IsError(1 / 1)", "000"},
+        {"TypeName(Name) & ' ' & TypeName(Geburtsdatum) & ' ' & TypeName(LRS) & ' ' & TypeName(SchülerNr)",
+         "String Date Boolean Long"},
+        {"TypeName(1.5) & ' ' & TypeName(Null) & ' ' & TypeName(#1/1/2012#) & ' ' & TypeName(Date())",
+         "Double Null Date Date"},
+        {"VarType(Name) & ' ' & VarType(Geburtsdatum) & ' ' & VarType(LRS) & ' ' & VarType(Null)", "8 7 11 1"},
+        {"RGB(255, 128, 0)", "33023"}, {"RGB(300, 0, 1)", "65791"}, {"RGB(-1, 0, 0)", "<Fehler>"},
+        {"Timer() >= 0 And Timer() < 86400", "-1"},
+        {"Len(Time$())", "8"}, {"Date$() = Format(Date(), 'mm-dd-yyyy')", "-1"},
+        {"Round(Pmt(0.05 / 12, 36, 10000), 2)", "-299,71"}, {"Round(FV(0.06 / 12, 10, -200, -500, 1), 2)", "2581,4"},
+        {"Round(PV(0.08 / 12, 240, 500), 2)", "-59777,15"}, {"Round(IPmt(0.1 / 12, 1, 36, 8000), 2)", "-66,67"},
+        {"Round(IPmt(0.1, 3, 3, 8000), 2)", "-292,45"}, {"Round(PPmt(0.1 / 12, 1, 24, 2000), 2)", "-75,62"},
+        {"Round(NPer(0.12 / 12, -100, -1000, 10000, 1), 4)", "59,6739"}, {"Round(Rate(48, -200, 8000), 4)", "0,0077"},
+        {"SLN(30000, 7500, 10)", "2250"}, {"Round(SYD(30000, 7500, 10, 1), 2)", "4090,91"},
+        {"DDB(2400, 300, 10, 1)", "480"}, {"Round(DDB(2400, 300, 10, 10), 2)", "22,12"},
+        {"Pmt(0, 10, 1000)", "-100"}, {"IPmt(0.1, 4, 3, 8000)", "<Fehler>"}, {"SLN(1, 0, 0)", "<Fehler>"},
+        {"Pmt(Null, 10, 1000)", ""},
+    });
+    // Each function's value has its type: a text compared with a number is read as a number, a
+    // date made text shows as a German date.
+    listentest::pruefen({
+        {"SELECT FormatNumber(5) = 5, FormatNumber(1234) = 1234, FormatCurrency(2) > 10, Partition(3, 1, 6, 2) & ''",
+         {"-1|-1|0| 3: 4"}},
+        {"SELECT Count(*) FROM Schüler WHERE Rnd(1) < 1 AND TypeName(Name) = 'String' AND Left$(Name, 1) <> ''",
+         {"6"}},
+        {"SELECT Int(#1/2/2012 10:30#) & '', Max(Geburtsdatum) & '', Nz(Geburtsdatum, Date()) & '' FROM Schüler "
+         "WHERE SchülerNr = 1",
+         {"02.01.2012|04.03.2009|04.03.2009"}},
+    });
+    // The office's grade histogram, and a list in random order: every pupil once.
+    listentest::pruefen({
+        {"SELECT Partition(SchülerNr, 1, 6, 2) AS Bereich, Count(*) FROM Schüler GROUP BY Partition(SchülerNr, 1, 6, 2)",
+         {" 1: 2|2", " 3: 4|2", " 5: 6|2"}},
+        {"SELECT Count(*), Sum(SchülerNr) FROM (SELECT SchülerNr FROM Schüler ORDER BY Rnd(SchülerNr))", {"6|21"}},
+    });
+}
+
+// A number inside a text reads as German settings read it: "." groups thousands wherever it
+// stands, "," is the decimal sign; Val keeps "." as its decimal point, and a whole date stays
+// no number.
+TEST_F(TypedFunctions, NumbersInsideTextsReadWithGermanSettings)
+{
+    pruefen({
+        {"CDbl('1.234')", "1234"}, {"'2.5' * 2", "50"}, {"CLng('1.234.567')", "1234567"}, {"CDbl('1.234,5')", "1234,5"},
+        {"Val('2.5')", "2,5"}, {"Val('1.234')", "1,234"}, {"'2,5' * 2", "5"}, {"CInt('2.5')", "25"},
+        {"CDbl('04.03.2009')", "<Fehler>"}, {"IsNumeric('1.234')", "-1"},
+    });
+    listentest::pruefen({{"SELECT Count(*) FROM Schüler WHERE SchülerNr < '1.0'", {"6"}}});
+}
+
+// Functions of the Access application that the database engine cannot call are refused as Access
+// refuses them when a statement runs through the engine.
+TEST_F(TypedFunctions, DomainFunctionsAreRefused)
+{
+    for (const char *f : {"DLookup('Name', 'Schüler')", "DCount('*', 'Schüler')", "DSum('SchülerNr', 'Schüler')",
+                          "DMax('Name', 'Schüler')", "DFirst('Name', 'Schüler')"})
+        EXPECT_EQ(zelle(QString::fromUtf8(f)).toStdString(), "<Fehler>") << f;
+    const auto t = accesssql::translate("SELECT DLookup('Name', 'Schüler')");
+    EXPECT_FALSE(t.ok);
+    EXPECT_EQ(t.error, "Undefinierte Funktion 'DLookup' in Ausdruck.");
 }

@@ -82,6 +82,22 @@ TEST_F(TypedFixture, DatesAgainstTextsReadTheTextAsAGermanDate)
     });
 }
 
+// A year of two digits in a text compared with a date: up to 29 this century, from 30 the last,
+// in every form a date text takes, as in #literals# and in the date functions.
+TEST_F(TypedFixture, TwoDigitYearsInDateTextsUpTo29AreThisCenturyFrom30TheLast)
+{
+    pruefen({
+        {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum > '1/1/30'", {"11"}},
+        {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum < '1/1/29'", {"11"}},
+        {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum > '1.1.30' AND Geburtsdatum < '31.12.29'", {"11"}},
+        {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum > '1-1-30' AND Geburtsdatum < '1 Jan 29'", {"11"}},
+        {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum Between '1/1/30' And '1/1/29'", {"11"}},
+        {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum > #1/1/30# AND Geburtsdatum < #1/1/29#", {"11"}},
+        {"SELECT DateValue('1/1/30'), CDate('31.12.29'), DateSerial(30, 1, 1), Year('1. Jan 30')",
+         {"01.01.1930|31.12.2029|01.01.1930|1930"}},
+    });
+}
+
 // Numbers against numeric texts, and Yes/No as the number -1 or 0.
 TEST_F(TypedFixture, NumbersAndYesNoCompareAsNumbers)
 {

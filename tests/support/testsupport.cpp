@@ -6,8 +6,10 @@
 #include <QFile>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
+#include <cstring>
 #include <sqlite3.h>
 #include <fcntl.h>
 #include <linux/capability.h>
@@ -176,11 +178,11 @@ FremdeSperre::FremdeSperre(const QString &pfad, Art art)
     if (pid == 0) {
         prctl(PR_SET_PDEATHSIG, SIGKILL); // never outlives a test that ends abruptly
         close(rohr[0]);
-        const int fd = open(name.constData(), O_RDWR);
+        const int fd = open(name.constData(), art == PosixLesen ? O_RDONLY : O_RDWR);
         bool ok = fd >= 0;
-        if (ok && art == Posix) {
+        if (ok && art != Flock) {
             struct flock fl = {};
-            fl.l_type = F_WRLCK;
+            fl.l_type = art == PosixLesen ? F_RDLCK : F_WRLCK;
             fl.l_whence = SEEK_SET;
             ok = fcntl(fd, F_SETLKW, &fl) == 0;
         } else if (ok) {
@@ -231,116 +233,97 @@ bool alsGewoehnlicherBenutzer()
 
 namespace {
 
-// A file of the shim: our methods first, the default VFS's own file behind them.
-struct ShimDatei {
-    sqlite3_file basis;
-    sqlite3_file *innen() { return reinterpret_cast<sqlite3_file *>(this + 1); }
-};
+int ausfallCode(zdb::Dateiaufruf::Art art)
+{
+    using A = zdb::Dateiaufruf;
+    switch (art) {
+    case A::Lesen: return SQLITE_IOERR_READ;
+    case A::Schreiben: return SQLITE_IOERR_WRITE;
+    case A::Kuerzen: return SQLITE_IOERR_TRUNCATE;
+    case A::Sync: return SQLITE_IOERR_FSYNC;
+    case A::Groesse: return SQLITE_IOERR_FSTAT;
+    case A::Sperren: return SQLITE_IOERR_LOCK;
+    case A::Entsperren: return SQLITE_IOERR_UNLOCK;
+    case A::SperrePruefen: return SQLITE_IOERR_CHECKRESERVEDLOCK;
+    case A::Loeschen: return SQLITE_IOERR_DELETE;
+    case A::Zugriff: return SQLITE_IOERR_ACCESS;
+    case A::Oeffnen: return SQLITE_CANTOPEN;
+    }
+    return SQLITE_IOERR;
+}
 
-sqlite3_vfs *s_standard = nullptr;
-sqlite3_vfs s_shim;
-sqlite3_io_methods s_methoden;
-std::atomic<bool> s_ausfall{false};
-
-sqlite3_file *innen(sqlite3_file *f) { return reinterpret_cast<ShimDatei *>(f)->innen(); }
-bool weg() { return s_ausfall.load(); }
-
-int shimClose(sqlite3_file *f) { return innen(f)->pMethods->xClose(innen(f)); }
-int shimRead(sqlite3_file *f, void *p, int n, sqlite3_int64 o)
+const char *artName(zdb::Dateiaufruf::Art art)
 {
-    return weg() ? SQLITE_IOERR_READ : innen(f)->pMethods->xRead(innen(f), p, n, o);
-}
-int shimWrite(sqlite3_file *f, const void *p, int n, sqlite3_int64 o)
-{
-    return weg() ? SQLITE_IOERR_WRITE : innen(f)->pMethods->xWrite(innen(f), p, n, o);
-}
-int shimTruncate(sqlite3_file *f, sqlite3_int64 n)
-{
-    return weg() ? SQLITE_IOERR_TRUNCATE : innen(f)->pMethods->xTruncate(innen(f), n);
-}
-int shimSync(sqlite3_file *f, int fl) { return weg() ? SQLITE_IOERR_FSYNC : innen(f)->pMethods->xSync(innen(f), fl); }
-int shimFileSize(sqlite3_file *f, sqlite3_int64 *n)
-{
-    return weg() ? SQLITE_IOERR_FSTAT : innen(f)->pMethods->xFileSize(innen(f), n);
-}
-int shimLock(sqlite3_file *f, int l) { return weg() ? SQLITE_IOERR_LOCK : innen(f)->pMethods->xLock(innen(f), l); }
-int shimUnlock(sqlite3_file *f, int l) { return innen(f)->pMethods->xUnlock(innen(f), l); }
-int shimReserved(sqlite3_file *f, int *r)
-{
-    return weg() ? SQLITE_IOERR_CHECKRESERVEDLOCK : innen(f)->pMethods->xCheckReservedLock(innen(f), r);
-}
-int shimControl(sqlite3_file *f, int op, void *a) { return innen(f)->pMethods->xFileControl(innen(f), op, a); }
-int shimSector(sqlite3_file *f) { return innen(f)->pMethods->xSectorSize(innen(f)); }
-int shimDevice(sqlite3_file *f) { return innen(f)->pMethods->xDeviceCharacteristics(innen(f)); }
-int shimShmMap(sqlite3_file *f, int i, int n, int b, void volatile **p)
-{
-    return innen(f)->pMethods->xShmMap(innen(f), i, n, b, p);
-}
-int shimShmLock(sqlite3_file *f, int o, int n, int fl) { return innen(f)->pMethods->xShmLock(innen(f), o, n, fl); }
-void shimShmBarrier(sqlite3_file *f) { innen(f)->pMethods->xShmBarrier(innen(f)); }
-int shimShmUnmap(sqlite3_file *f, int d) { return innen(f)->pMethods->xShmUnmap(innen(f), d); }
-int shimFetch(sqlite3_file *f, sqlite3_int64 o, int n, void **p)
-{
-    // No memory-mapped pages: every read goes through shimRead.
-    *p = nullptr;
-    (void)f; (void)o; (void)n;
-    return SQLITE_OK;
-}
-int shimUnfetch(sqlite3_file *, sqlite3_int64, void *) { return SQLITE_OK; }
-
-int shimOpen(sqlite3_vfs *, sqlite3_filename name, sqlite3_file *f, int flags, int *outFlags)
-{
-    auto *d = reinterpret_cast<ShimDatei *>(f);
-    d->basis.pMethods = nullptr;
-    const int rc = s_standard->xOpen(s_standard, name, d->innen(), flags, outFlags);
-    if (d->innen()->pMethods)
-        d->basis.pMethods = &s_methoden;
-    return rc;
-}
-int shimAccess(sqlite3_vfs *, const char *name, int fl, int *r)
-{
-    return weg() ? SQLITE_IOERR_ACCESS : s_standard->xAccess(s_standard, name, fl, r);
+    static const char *const namen[] = {"Oeffnen", "Lesen",      "Schreiben",     "Kuerzen",  "Sync",   "Groesse",
+                                        "Sperren", "Entsperren", "SperrePruefen", "Loeschen", "Zugriff"};
+    return namen[art];
 }
 
 } // namespace
 
-Netzausfall::Netzausfall()
+Netzausfall::Netzausfall() : zdb::VfsHuelle("zandrel-netzausfall")
 {
-    s_standard = sqlite3_vfs_find(nullptr);
-    s_shim = *s_standard;
-    s_shim.iVersion = 1;
-    s_shim.pNext = nullptr;
-    s_shim.zName = "zandrel-netzausfall";
-    s_shim.szOsFile = int(sizeof(ShimDatei)) + s_standard->szOsFile;
-    s_shim.xOpen = shimOpen;
-    s_shim.xAccess = shimAccess;
-    s_shim.xDelete = [](sqlite3_vfs *, const char *n, int sync) { return s_standard->xDelete(s_standard, n, sync); };
-    s_shim.xFullPathname = [](sqlite3_vfs *, const char *n, int size, char *out) {
-        return s_standard->xFullPathname(s_standard, n, size, out);
-    };
-    s_shim.xDlOpen = [](sqlite3_vfs *, const char *n) { return s_standard->xDlOpen(s_standard, n); };
-    s_shim.xDlError = [](sqlite3_vfs *, int n, char *m) { s_standard->xDlError(s_standard, n, m); };
-    s_shim.xDlSym = [](sqlite3_vfs *, void *h, const char *n) { return s_standard->xDlSym(s_standard, h, n); };
-    s_shim.xDlClose = [](sqlite3_vfs *, void *h) { s_standard->xDlClose(s_standard, h); };
-    s_shim.xRandomness = [](sqlite3_vfs *, int n, char *out) { return s_standard->xRandomness(s_standard, n, out); };
-    s_shim.xSleep = [](sqlite3_vfs *, int us) { return s_standard->xSleep(s_standard, us); };
-    s_shim.xCurrentTime = [](sqlite3_vfs *, double *t) { return s_standard->xCurrentTime(s_standard, t); };
-    s_shim.xGetLastError = [](sqlite3_vfs *, int n, char *m) { return s_standard->xGetLastError(s_standard, n, m); };
-    s_methoden = sqlite3_io_methods{3,           shimClose,   shimRead,     shimWrite,   shimTruncate,
-                                    shimSync,    shimFileSize, shimLock,    shimUnlock,  shimReserved,
-                                    shimControl, shimSector,  shimDevice,   shimShmMap,  shimShmLock,
-                                    shimShmBarrier, shimShmUnmap, shimFetch, shimUnfetch};
-    s_ausfall = false;
-    sqlite3_vfs_register(&s_shim, 1);
+    using A = zdb::Dateiaufruf;
+    // A share that is gone: everything fails but opening, closing, deleting and releasing a lock.
+    m_arten = {A::Lesen, A::Schreiben, A::Kuerzen, A::Sync, A::Groesse, A::Sperren, A::SperrePruefen, A::Zugriff};
+    registrieren(true);
 }
 
-Netzausfall::~Netzausfall()
+Netzausfall::~Netzausfall() = default;
+
+void Netzausfall::ausfallen(bool an) { m_ausfall = an; }
+
+void Netzausfall::nur(std::initializer_list<zdb::Dateiaufruf::Art> arten, int code, bool nachDemAufruf)
 {
-    s_ausfall = false;
-    sqlite3_vfs_unregister(&s_shim);
+    const std::lock_guard<std::mutex> halten(m_sperre);
+    m_arten = arten;
+    m_code = code;
+    m_nachDemAufruf = nachDemAufruf;
 }
 
-void Netzausfall::ausfallen(bool an) { s_ausfall = an; }
+void Netzausfall::protokollieren(bool an)
+{
+    const std::lock_guard<std::mutex> halten(m_sperre);
+    m_protokollieren = an;
+    m_protokoll.clear();
+}
+
+QStringList Netzausfall::protokoll() const
+{
+    const std::lock_guard<std::mutex> halten(m_sperre);
+    return m_protokoll;
+}
+
+bool Netzausfall::trifft(const zdb::Dateiaufruf &a) const
+{
+    return m_ausfall && std::find(m_arten.begin(), m_arten.end(), a.art) != m_arten.end();
+}
+
+int Netzausfall::ausfall(const zdb::Dateiaufruf &a) const
+{
+    if (m_code == SQLITE_IOERR_SHORT_READ && a.art == zdb::Dateiaufruf::Lesen && a.puffer)
+        std::memset(a.puffer, 0, size_t(a.wert)); // nothing came: zeros, as a short read gives them
+    return m_code ? m_code : ausfallCode(a.art);
+}
+
+int Netzausfall::vorher(const zdb::Dateiaufruf &a)
+{
+    const std::lock_guard<std::mutex> halten(m_sperre);
+    if (m_protokollieren && (a.art == zdb::Dateiaufruf::Schreiben || a.art == zdb::Dateiaufruf::Sync
+                             || a.art == zdb::Dateiaufruf::Loeschen)) {
+        const QString name = QString::fromUtf8(a.datei);
+        const char *was = a.datenbank ? "datenbank" : name.endsWith("-journal") ? "journal" : "andere";
+        m_protokoll << QStringLiteral("%1 %2").arg(artName(a.art), was)
+                           + (a.art == zdb::Dateiaufruf::Schreiben ? QStringLiteral(" %1").arg(a.stelle) : QString());
+    }
+    return trifft(a) && !m_nachDemAufruf ? ausfall(a) : SQLITE_OK;
+}
+
+int Netzausfall::nachher(const zdb::Dateiaufruf &a, int rc)
+{
+    const std::lock_guard<std::mutex> halten(m_sperre);
+    return rc == SQLITE_OK && trifft(a) && m_nachDemAufruf ? ausfall(a) : rc;
+}
 
 } // namespace testsupport
 

@@ -1,5 +1,6 @@
 #pragma once
 // Shared helpers of the tests: a private folder per test and recorded message boxes.
+#include "platform/db_vfs.h"
 #include "platform/docopener.h"
 #include "platform/msg.h"
 
@@ -8,7 +9,10 @@
 #include <QMap>
 #include <QString>
 #include <QTemporaryDir>
+#include <atomic>
 #include <functional>
+#include <mutex>
+#include <vector>
 
 class QWidget;
 
@@ -67,10 +71,10 @@ QString imKind(const std::function<QString()> &fn);
 QString beiVollemDatentraeger(const std::function<QString()> &fn);
 
 // Another program holding a lock on a file for as long as this object lives: a child process
-// with a POSIX (fcntl) lock, or a whole-file flock.
+// with a POSIX (fcntl) write or read lock, or a whole-file flock.
 class FremdeSperre {
 public:
-    enum Art { Posix, Flock };
+    enum Art { Posix, Flock, PosixLesen };
     FremdeSperre(const QString &pfad, Art art);
     ~FremdeSperre();
     bool haelt() const { return m_pid > 0; }
@@ -90,13 +94,35 @@ bool alsGewoehnlicherBenutzer();
 // every SQLite connection opened from then on reads and writes through it, and while
 // ausfallen(true) holds, SQLite's reads, writes, locks and syncs end in an I/O error. Close the
 // connections before it goes.
-class Netzausfall {
+class Netzausfall : public zdb::VfsHuelle {
 public:
     Netzausfall();
-    ~Netzausfall();
+    ~Netzausfall() override;
     void ausfallen(bool an);
+    // Only calls of these kinds fail, with `code` instead of SQLite's I/O error for the call
+    // (SQLITE_IOERR_SHORT_READ: a read gives zeros); nachDemAufruf: the call is made and then fails.
+    void nur(std::initializer_list<zdb::Dateiaufruf::Art> arten, int code = 0, bool nachDemAufruf = false);
+    // Records every write, sync and delete from now on: "Schreiben journal 512", "Sync datenbank",
+    // "Loeschen journal".
+    void protokollieren(bool an);
+    QStringList protokoll() const;
     Netzausfall(const Netzausfall &) = delete;
     Netzausfall &operator=(const Netzausfall &) = delete;
+
+protected:
+    int vorher(const zdb::Dateiaufruf &a) override;
+    int nachher(const zdb::Dateiaufruf &a, int rc) override;
+
+private:
+    bool trifft(const zdb::Dateiaufruf &a) const;
+    int ausfall(const zdb::Dateiaufruf &a) const;
+    std::atomic<bool> m_ausfall{false};
+    mutable std::mutex m_sperre;
+    std::vector<zdb::Dateiaufruf::Art> m_arten;
+    int m_code = 0;
+    bool m_nachDemAufruf = false;
+    bool m_protokollieren = false;
+    QStringList m_protokoll;
 };
 
 } // namespace testsupport

@@ -214,7 +214,7 @@ TEST(Ap1Fenster, HauptfensterZeigtUndMerktGroesse)
     m.AP1Zeigen();
     auto *w = qobject_cast<frm_AP1 *>(m.fenster("frm_AP1"));
     ASSERT_NE(w, nullptr);
-    auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget());
+    auto *sub = qobject_cast<QMdiSubWindow *>(w->rahmen());
     ASSERT_NE(sub, nullptr);
     EXPECT_TRUE(sub->isVisible());
     EXPECT_EQ(sub->geometry().topLeft(), QPoint(0, 0));

@@ -100,7 +100,7 @@ TEST(DemoSchule, GeplanteUnterschiedeUndRueckschreiben)
 
     // Write back; what stays: the light red cells and the pupils the write-back had to skip.
     ASSERT_TRUE(mdl::NMDatenbankOeffnen());
-    RueckschreibErgebnis e = Rueckschreiben(mdl::dbNM()).ausfuehren(sichtbarePaare(g.fg));
+    RueckschreibErgebnis e = Rueckschreiben(mdl::dbNM()).ausfuehren(g.v.paare());
     QMap<QString, QMap<int, long>> bleibt;
     for (auto it = erwartet.cbegin(); it != erwartet.cend(); ++it) {
         double id = 0;
@@ -115,7 +115,7 @@ TEST(DemoSchule, GeplanteUnterschiedeUndRueckschreiben)
             bleibt.insert(it.key(), rest);
     }
     mdl::NMDatenbankSchliessen();
-    EXPECT_EQ(e.abgelehnt + e.ungueltigeId, 0);
+    EXPECT_EQ(e.abgelehnt() + e.ungueltigeId, 0);
     EXPECT_EQ(e.geschrieben + e.mehrdeutig + e.ohneTreffer, erwartet.size());
     ASSERT_EQ(g.v.ausfuehren(res.winsvFile, sitzung).ausgang, Datenvergleich::Ausgang::Fertig);
     EXPECT_EQ(farben(g.fg), bleibt);

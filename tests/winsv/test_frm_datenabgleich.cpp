@@ -246,3 +246,25 @@ TEST(DatenabgleichLauf, VergleichRueckschreibenUndNeuerVergleich)
     EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Schüler WHERE Name LIKE 'Doppelt_'").toInt(), 2);
     EXPECT_EQ(mdl::nmOeffnungen(), 0);
 }
+
+// What is written comes from the comparison's result: a painted cell changed afterwards, or a row
+// shown again, changes nothing of it.
+TEST(DatenabgleichLauf, RueckschreibenSchreibtDasErgebnisDesVergleichs)
+{
+    WinsvFixture f;
+    f.addBoth(schueler("1"));
+    f.addWinsv(schueler("2", "Richtig"));
+    const qint64 nr = f.addNm(schueler("2", "Falsch"));
+    frm_Datenabgleich w;
+    testsupport::MsgRecorder rec([](const msg::Request &) { return msg::Yes; });
+    w.formActivate();
+    ASSERT_EQ(w.paare().size(), 1);
+    for (int r = 1; r < w.fg->rows(); ++r) {
+        w.fg->setRowHeight(r, 240);
+        w.fg->setTextMatrix(r, 3, "Gemalt");
+    }
+    w.cmdAbgleich_Click();
+    EXPECT_EQ(f.nmValue("SELECT Name FROM Schüler WHERE SchülerNr = ?", {nr}).toString(), "Richtig");
+    EXPECT_EQ(f.nmValue("SELECT count(*) FROM Schüler WHERE Name = 'Gemalt'").toInt(), 0);
+    EXPECT_EQ(w.lblUnterschiede->text(), "Inkonsistente Daten bei 0 Schülerinnen oder Schülern gefunden.");
+}

@@ -65,8 +65,10 @@ TEST(Rueckschreiben, SchreibtGenauDieZwoelfSpaltenUndHaeltUngueltigeWerteZurueck
     ohneTyp.werte[9] = "";
     const RueckschreibErgebnis e = Rueckschreiben(f.nm).ausfuehren({paar("50", neu("50")), ohneTyp});
     EXPECT_EQ(e.geschrieben, 2);
-    EXPECT_EQ(e.meldung(), "Bei 1 Schülerinnen oder Schülern konnten Werte der WinSV nicht gelesen werden; "
-                           "diese Werte wurden nicht übernommen, der Notenmanager behält seine.");
+    // WinSV's values were read; the grade manager's columns do not take them.
+    EXPECT_EQ(e.meldung(), "Bei 1 Schülerinnen oder Schülern passt ein Wert der WinSV nicht zur Spalte des "
+                           "Notenmanagers (z. B. \"kein Datum\" für Geburtsdatum); diese Werte wurden nicht "
+                           "übernommen, der Notenmanager behält seine.");
     const QStringList nachher = zeile(f.nm, nr);
     QStringList geaendert;
     for (int i = 0; i < vorher.size(); ++i)
@@ -144,10 +146,31 @@ TEST(Rueckschreiben, GesperrteDatenbankWirdGemeldetOhneLangesWarten)
     const RueckschreibErgebnis e = Rueckschreiben(zweite).ausfuehren(paare);
     EXPECT_LT(uhr.elapsed(), 2000);
     f.nm.exec("ROLLBACK");
-    EXPECT_EQ(e.abgelehnt, 15);
+    EXPECT_EQ(e.gesperrt, 15);
     EXPECT_EQ(e.geschrieben, 0);
-    EXPECT_TRUE(e.meldung().contains("15, weil der Notenmanager das Schreiben abgelehnt hat"));
+    EXPECT_TRUE(e.meldung().contains("15, weil der Notenmanager gerade an einem anderen Arbeitsplatz geschrieben wurde "
+                                      "(Datensatz gesperrt)"));
     EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Schüler WHERE Name = 'Neumann'").toInt(), 0);
+}
+
+// A value the grade manager refuses is told with the database's own words, not as a lock.
+TEST(Rueckschreiben, AbgelehnterWertNenntDenGrund)
+{
+    WinsvFixture f;
+    f.addNm(schueler("70"));
+    f.addNm(schueler("71"));
+    f.nm.exec("CREATE TRIGGER kein_altdorf BEFORE UPDATE ON Adressen WHEN NEW.Ort = 'Altdorf' "
+              "BEGIN SELECT RAISE(ABORT, 'Ort Altdorf ist gesperrt'); END");
+    WinsvPupil anders = neu("71");
+    anders.ort = "Neudorf";
+    const RueckschreibErgebnis e = Rueckschreiben(f.nm).ausfuehren({paar("70", neu("70")), paar("71", anders)});
+    EXPECT_EQ(e.geschrieben, 1);
+    EXPECT_EQ(e.wertAbgelehnt, 1);
+    EXPECT_EQ(e.meldung(), "Die Daten von 1 Schülerinnen oder Schülern wurden nicht in den Notenmanager übernommen:\r"
+                           "- 1, weil der Notenmanager einen Wert nicht angenommen hat (Ort Altdorf ist gesperrt)\r"
+                           "Diese Daten müssen leider konventionell korrigiert werden.");
+    // The refused pupil keeps all of its values, its pupil row too.
+    EXPECT_EQ(f.nmValue("SELECT count(*) FROM Schüler WHERE Name = 'Neumann'").toInt(), 1);
 }
 
 TEST(Rueckschreiben, ZeileVonAndererStationGeaendertWirdNichtUeberschrieben)
@@ -180,7 +203,7 @@ TEST(Rueckschreiben, ZeileVonAndererStationGeaendertWirdNichtUeberschrieben)
         const RueckschreibErgebnis e = rs.ausfuehren({paar("", neu("")), paar("80", neu("80"))});
         EXPECT_TRUE(geaendert) << fall;
         EXPECT_EQ(e.geschrieben, 0) << fall;
-        EXPECT_EQ(e.abgelehnt, 1) << fall;
+        EXPECT_EQ(e.geaendert, 1) << fall;
         EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Schüler WHERE Name = 'Neumann'").toInt(), 0) << fall;
         EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Adressen WHERE Ort = 'Altdorf'").toInt(), 0) << fall;
         EXPECT_EQ(zeile(f.nm, andere).mid(0, 11), anderVorher.mid(0, 11)) << fall; // its pupil row

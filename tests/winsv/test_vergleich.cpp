@@ -176,7 +176,7 @@ TEST(VergleichDatum, UnlesbaresDatumBleibtLeerUndWirdNieZurueckgeschrieben)
     EXPECT_TRUE(winsv::unlesbar(l.fg, r, 7));
     EXPECT_EQ(farbenDerPaare(l.fg).value("50").keys(), (QList<int>{0, 7, 10}));
 
-    const QVector<winsv::RueckschreibPaar> paare = winsv::sichtbarePaare(l.fg);
+    const QVector<winsv::RueckschreibPaar> paare = l.vergleich.paare();
     ASSERT_EQ(paare.size(), 1);
     const winsv::RueckschreibErgebnis e = winsv::Rueckschreiben(f.nm).ausfuehren(paare);
     EXPECT_EQ(e.geschrieben, 1);
@@ -226,7 +226,7 @@ TEST(VergleichRueckschreiben, MehrereAdressenDieGezeigteZeileWirdGeschrieben)
         ASSERT_GT(r, 0) << fall.id.toStdString();
         EXPECT_EQ(l.fg.textMatrix(r + 1, 8), QStringLiteral("Weg %1").arg(fall.gezeigt)) << fall.id.toStdString();
     }
-    const winsv::RueckschreibErgebnis e = winsv::Rueckschreiben(f.nm).ausfuehren(winsv::sichtbarePaare(l.fg));
+    const winsv::RueckschreibErgebnis e = winsv::Rueckschreiben(f.nm).ausfuehren(l.vergleich.paare());
     EXPECT_EQ(e.geschrieben, int(std::size(faelle)));
     EXPECT_EQ(e.uebersprungen(), 0);
     for (const Fall &fall : faelle)
@@ -249,7 +249,7 @@ TEST(VergleichRueckschreiben, MehrereSchuelerEinerNummerBleibenMehrdeutig)
     p.name = "Zweiter";
     f.addAdresse(f.addNm(p), p, false);
     Lauf l(f);
-    const winsv::RueckschreibErgebnis e = winsv::Rueckschreiben(f.nm).ausfuehren(winsv::sichtbarePaare(l.fg));
+    const winsv::RueckschreibErgebnis e = winsv::Rueckschreiben(f.nm).ausfuehren(l.vergleich.paare());
     EXPECT_EQ(e.mehrdeutig, 1);
     EXPECT_EQ(e.geschrieben, 0);
     EXPECT_EQ(f.nmValue("SELECT COUNT(*) FROM Schüler WHERE Name = 'Muster'").toInt(), 0);

@@ -1,7 +1,12 @@
-// Date functions as Access computes them: DateSerial, DateAdd, DateDiff, DatePart, Weekday,
-// CDate, DateValue, IsDate, Hour, Minute, Second. A Null argument gives Null (IsDate: False); a value
-// that is no date gives "Typen unverträglich".
-#include "platform/accessfuncs_detail.h"
+// Date functions as Access computes them: Date, Date$, Now, Time, Time$, Timer, Year, Month,
+// Day, Hour, Minute, Second, DateSerial, DateAdd, DateDiff, DatePart, Weekday, WeekdayName,
+// MonthName, CDate, CVDate, DateValue, TimeSerial, TimeValue, IsDate. A Null argument gives Null
+// (IsDate: False); a value that is no date gives "Typen unverträglich".
+#include "platform/accessfunctions/tables.h"
+#include "platform/accessfunctions/values.h"
+#include "platform/datetexts.h"
+#include "platform/db.h"
+#include "platform/valuetext.h"
 
 #include <QDate>
 #include <cmath>
@@ -19,6 +24,18 @@ Interval interval(const QString &text)
     static const QStringList names{"yyyy", "q", "m", "y", "d", "w", "ww", "h", "n", "s"};
     const int i = int(names.indexOf(s));
     return i < 0 ? NoInterval : Interval(i);
+}
+
+// The interval of DateAdd, DateDiff and DatePart in argv[0]; NoInterval when one of the first
+// count arguments is Null (the result Null) or the text names no interval (the type error).
+Interval intervalArg(sqlite3_context *ctx, sqlite3_value **argv, int count)
+{
+    if (!noNull(ctx, argv, count))
+        return NoInterval;
+    const Interval iv = interval(argText(argv[0]));
+    if (iv == NoInterval)
+        resultTypeError(ctx);
+    return iv;
 }
 
 // Sunday = 1 … Saturday = 7, as vbSunday … vbSaturday.
@@ -97,11 +114,7 @@ void fnDateSerial(sqlite3_context *ctx, int, sqlite3_value **argv)
         resultTypeError(ctx);
         return;
     }
-    qint64 year = wholeNumber(y);
-    if (year >= 0 && year < 30)
-        year += 2000;
-    else if (year >= 30 && year < 100)
-        year += 1900;
+    const qint64 year = vt::fullYear(int(std::clamp<qint64>(wholeNumber(y), -1, 100000)), 2);
     // Months and days beyond their range carry over: month 13 is January of the next year,
     // day 0 the last day of the month before.
     const QDate first = QDate(int(year), 1, 1).addMonths(int(wholeNumber(m) - 1));
@@ -114,14 +127,12 @@ void fnDateSerial(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 void fnDateAdd(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2])) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const Interval iv = interval(argText(argv[0]));
+    const Interval iv = intervalArg(ctx, argv, 3);
     double number = 0;
     QDateTime dt;
-    if (iv == NoInterval || !numberArg(argv[1], &number) || std::fabs(number) > 1e7) {
+    if (iv == NoInterval)
+        return;
+    if (!numberArg(argv[1], &number) || std::fabs(number) > 1e7) {
         resultTypeError(ctx);
         return;
     }
@@ -165,15 +176,9 @@ void fnDateAdd(sqlite3_context *ctx, int, sqlite3_value **argv)
 // "ww" counts the first days of the week (Sundays by default), "w" counts whole weeks.
 void fnDateDiff(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2])) {
-        sqlite3_result_null(ctx);
+    const Interval iv = intervalArg(ctx, argv, 3);
+    if (iv == NoInterval)
         return;
-    }
-    const Interval iv = interval(argText(argv[0]));
-    if (iv == NoInterval) {
-        resultTypeError(ctx);
-        return;
-    }
     QDateTime a, b;
     if (!dateArgs(ctx, argv[1], &a) || !dateArgs(ctx, argv[2], &b))
         return;
@@ -222,15 +227,9 @@ void fnDateDiff(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 
 void fnDatePartOf(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    if (isNull(argv[0]) || isNull(argv[1])) {
-        sqlite3_result_null(ctx);
+    const Interval iv = intervalArg(ctx, argv, 2);
+    if (iv == NoInterval)
         return;
-    }
-    const Interval iv = interval(argText(argv[0]));
-    if (iv == NoInterval) {
-        resultTypeError(ctx);
-        return;
-    }
     QDateTime dt;
     if (!dateArgs(ctx, argv[1], &dt))
         return;
@@ -282,15 +281,23 @@ void fnWeekday(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         sqlite3_result_int(ctx, intoWeek(dt.date(), firstDayArg(argc, argv, 1)) + 1);
 }
 
-void timePart(sqlite3_context *ctx, sqlite3_value *v, int which)
+// Year, Month, Day, Hour, Minute, Second of a date.
+void partOf(sqlite3_context *ctx, sqlite3_value *v, int which)
 {
     QDateTime dt;
-    if (datumOderNull(ctx, v, &dt))
-        sqlite3_result_int(ctx, which == 0 ? dt.time().hour() : which == 1 ? dt.time().minute() : dt.time().second());
+    if (!datumOderNull(ctx, v, &dt))
+        return;
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    const int parts[] = {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
+    sqlite3_result_int(ctx, parts[which]);
 }
-void fnHour(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 0); }
-void fnMinute(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 1); }
-void fnSecond(sqlite3_context *c, int, sqlite3_value **a) { timePart(c, a[0], 2); }
+void fnYear(sqlite3_context *c, int, sqlite3_value **a) { partOf(c, a[0], 0); }
+void fnMonth(sqlite3_context *c, int, sqlite3_value **a) { partOf(c, a[0], 1); }
+void fnDay(sqlite3_context *c, int, sqlite3_value **a) { partOf(c, a[0], 2); }
+void fnHour(sqlite3_context *c, int, sqlite3_value **a) { partOf(c, a[0], 3); }
+void fnMinute(sqlite3_context *c, int, sqlite3_value **a) { partOf(c, a[0], 4); }
+void fnSecond(sqlite3_context *c, int, sqlite3_value **a) { partOf(c, a[0], 5); }
 
 // CDate keeps the time, DateValue drops it.
 void zuDatum(sqlite3_context *ctx, sqlite3_value *v, bool ohneZeit)
@@ -307,6 +314,103 @@ void fnIsDate(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     const bool date = sqlite3_value_type(argv[0]) == SQLITE_TEXT && dateArg(argv[0]).isValid();
     sqlite3_result_int(ctx, date ? -1 : 0);
+}
+
+
+void fnDate(sqlite3_context *ctx, int, sqlite3_value **) { resultText(ctx, zdb::isoDate(QDate::currentDate())); }
+
+void fnNow(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    resultText(ctx, zdb::isoDateTime(QDateTime::currentDateTime()));
+}
+
+// Date$ and Time$ are texts as VBA writes them whatever the settings: "12-07-2026", "10:20:30".
+void fnDateText(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    resultText(ctx, QDate::currentDate().toString(QStringLiteral("MM-dd-yyyy")));
+}
+
+void fnTimeText(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    resultText(ctx, QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+}
+
+// Timer: the seconds since midnight, to the hundredth.
+void fnTimer(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    sqlite3_result_double(ctx, std::floor(QTime::currentTime().msecsSinceStartOfDay() / 10.0) / 100.0);
+}
+
+// WeekdayName(n[, abbreviate[, firstdayofweek]]): n counts from Sunday unless another first
+// day is given (0: the system's, Monday).
+void fnWeekdayName(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    double n = 0;
+    if (!noNull(ctx, argv, 1) || !numberOrError(ctx, argv[0], &n))
+        return;
+    const int day = int(std::nearbyint(n));
+    int first = 1;
+    if (argc > 2 && !isNull(argv[2])) {
+        first = sqlite3_value_int(argv[2]);
+        if (first == 0)
+            first = 2;
+    }
+    if (day < 1 || day > 7 || first < 1 || first > 7) {
+        resultInvalid(ctx);
+        return;
+    }
+    const int fromSunday = (first - 1 + day - 1) % 7; // 0 Sunday … 6 Saturday
+    const int iso = fromSunday == 0 ? 7 : fromSunday;
+    const bool shortName = argc > 1 && truthy(argv[1]);
+    resultText(ctx, shortName ? datetexts::weekdayShort(iso) : datetexts::weekdayLong(iso));
+}
+
+void fnMonthName(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    double n = 0;
+    if (!noNull(ctx, argv, 1) || !numberOrError(ctx, argv[0], &n))
+        return;
+    const int month = int(std::nearbyint(n));
+    if (month < 1 || month > 12) {
+        resultInvalid(ctx);
+        return;
+    }
+    const bool shortName = argc > 1 && truthy(argv[1]);
+    resultText(ctx, shortName ? datetexts::monthShort(month) : datetexts::monthLong(month));
+}
+
+// Time of day on Access's day zero, as a time literal is stored.
+void resultTime(sqlite3_context *ctx, qint64 secs)
+{
+    resultText(ctx, zdb::isoDateTime(dateOfSerial(double(secs) / 86400.0)));
+}
+
+void fnTime(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    resultTime(ctx, QTime::currentTime().msecsSinceStartOfDay() / 1000);
+}
+
+// TimeSerial(h, m, s): values beyond their range carry over.
+void fnTimeSerial(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    double h = 0, m = 0, s = 0;
+    if (!noNull(ctx, argv, 3) || !numberOrError(ctx, argv[0], &h) || !numberOrError(ctx, argv[1], &m)
+        || !numberOrError(ctx, argv[2], &s))
+        return;
+    const double secs = std::nearbyint(h) * 3600 + std::nearbyint(m) * 60 + std::nearbyint(s);
+    if (std::fabs(secs) > 86400.0 * 36500) {
+        resultOverflow(ctx);
+        return;
+    }
+    resultTime(ctx, qint64(secs));
+}
+
+// TimeValue: the time of a date or a time text; a date alone gives midnight.
+void fnTimeValue(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    QDateTime dt;
+    if (datumOderNull(ctx, argv[0], &dt))
+        resultTime(ctx, dt.time().msecsSinceStartOfDay() / 1000);
 }
 
 } // namespace
@@ -336,17 +440,38 @@ QString withWeeks(const QString &mask, const QDate &d, int argc, sqlite3_value *
     return out;
 }
 
-void registerDateFunctions(sqlite3 *db)
-{
-    const ScalarFn fns[] = {
-        {"DateSerial", 3, fnDateSerial}, {"DateAdd", 3, fnDateAdd},     {"DateDiff", 3, fnDateDiff},
-        {"DateDiff", 4, fnDateDiff},     {"DateDiff", 5, fnDateDiff},   {"DatePart", 2, fnDatePartOf},
-        {"DatePart", 3, fnDatePartOf},   {"DatePart", 4, fnDatePartOf}, {"Weekday", 1, fnWeekday},
-        {"Weekday", 2, fnWeekday},       {"Hour", 1, fnHour},           {"Minute", 1, fnMinute},
-        {"Second", 1, fnSecond},         {"CDate", 1, fnCDate},         {"CVDate", 1, fnCDate},
-        {"DateValue", 1, fnDateValue},       {"IsDate", 1, fnIsDate},
-    };
-    registerScalars(db, fns);
-}
+namespace {
+
+const Function functions[] = {
+    {"Date", {}, Vt::Date, Size::Small, fnDate, nullptr, Varies},
+    {"Date$", {}, Vt::Text, Size::Small, fnDateText, "AccDateDollar", Varies},
+    {"Now", {}, Vt::Date, Size::Small, fnNow, nullptr, Varies},
+    {"Time", {}, Vt::Date, Size::Small, fnTime, nullptr, Varies},
+    {"Time$", {}, Vt::Text, Size::Small, fnTimeText, "AccTimeDollar", Varies},
+    {"Timer", {}, Vt::Number, Size::Small, fnTimer, nullptr, Varies},
+    {"Year", {D}, Vt::Number, Size::Small, fnYear},
+    {"Month", {D}, Vt::Number, Size::Small, fnMonth},
+    {"Day", {D}, Vt::Number, Size::Small, fnDay},
+    {"Hour", {D}, Vt::Number, Size::Small, fnHour},
+    {"Minute", {D}, Vt::Number, Size::Small, fnMinute},
+    {"Second", {D}, Vt::Number, Size::Small, fnSecond},
+    {"DateSerial", {N, N, N}, Vt::Date, Size::Small, fnDateSerial},
+    {"DateAdd", {T, N, D}, Vt::Date, Size::Small, fnDateAdd},
+    {"DateDiff", Args({T, D, D, N, N}, 3), Vt::Number, Size::Small, fnDateDiff},
+    {"DatePart", Args({T, D, N, N}, 2), Vt::Number, Size::Small, fnDatePartOf},
+    {"Weekday", Args({D, N}, 1), Vt::Number, Size::Small, fnWeekday},
+    {"WeekdayName", Args({N, N, N}, 1), Vt::Text, Size::Small, fnWeekdayName},
+    {"MonthName", Args({N, N}, 1), Vt::Text, Size::Small, fnMonthName},
+    {"CDate", {D}, Vt::Date, Size::Small, fnCDate},
+    {"CVDate", {D}, Vt::Date, Size::Small, fnCDate},
+    {"DateValue", {D}, Vt::Date, Size::Small, fnDateValue},
+    {"TimeSerial", {N, N, N}, Vt::Date, Size::Small, fnTimeSerial},
+    {"TimeValue", {D}, Vt::Date, Size::Small, fnTimeValue},
+    {"IsDate", {A}, Vt::Number, Size::Small, fnIsDate},
+};
+
+} // namespace
+
+std::span<const Function> dateFunctions() { return functions; }
 
 } // namespace accessfn

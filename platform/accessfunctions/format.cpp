@@ -2,7 +2,8 @@
 // number masks (0 # . , % E+ E-, sections for negative and zero, literals) and date masks
 // (platform/datetexts). Numbers are rounded on their decimal digits, so that large values keep
 // their last digit.
-#include "platform/accessfuncs_detail.h"
+#include "platform/accessfunctions/tables.h"
+#include "platform/accessfunctions/values.h"
 #include "platform/datetexts.h"
 #include "platform/db.h"
 #include "platform/valuetext.h"
@@ -350,7 +351,7 @@ bool numberOrDate(sqlite3_value *v, double *d)
     const QDateTime dt = dateArg(v);
     if (!dt.isValid())
         return false;
-    *d = double(QDate(1899, 12, 30).daysTo(dt.date())) + dt.time().msecsSinceStartOfDay() / 86400000.0;
+    *d = serialOf(dt);
     return true;
 }
 
@@ -409,16 +410,6 @@ void fnFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     resultText(ctx, datetexts::format(dt, dateMask));
 }
 
-void fnDateText(sqlite3_context *ctx, int, sqlite3_value **argv)
-{
-    const QDateTime dt =
-        sqlite3_value_type(argv[0]) == SQLITE_TEXT ? zdb::dateTimeFromStored(argText(argv[0])) : QDateTime();
-    if (dt.isValid())
-        resultText(ctx, vt::dateTimeText(dt));
-    else
-        sqlite3_result_value(ctx, argv[0]);
-}
-
 // FormatNumber, FormatPercent and FormatCurrency(x[, decimals = 2[, leading zero …]]): the
 // German settings with thousands separators; only the number of decimals is read.
 void formatWithDecimals(sqlite3_context *ctx, int argc, sqlite3_value **argv, const QString &suffix)
@@ -466,28 +457,17 @@ void fnFormatDateTime(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     resultText(ctx, datetexts::format(dt, QString::fromLatin1(masks[k])));
 }
 
+const Function functions[] = {
+    {"Format", {T}, Vt::Text, Size::Args, fnFormat},
+    {"Format", Args({A, T, N, N}, 2), Vt::Text, Size::Counted, fnFormat},
+    {"FormatNumber", Args({N, N, N, N, N}, 1), Vt::Text, Size::Small, fnFormatNumber},
+    {"FormatPercent", Args({N, N, N, N, N}, 1), Vt::Text, Size::Small, fnFormatPercent},
+    {"FormatCurrency", Args({N, N, N, N, N}, 1), Vt::Text, Size::Small, fnFormatCurrency},
+    {"FormatDateTime", Args({D, N}, 1), Vt::Text, Size::Small, fnFormatDateTime},
+};
+
 } // namespace
 
-void registerFormatFunctions(sqlite3 *db)
-{
-    const ScalarFn fns[] = {
-        {"Format", 1, fnFormat},
-        {"Format", 2, fnFormat},
-        {"Format", 3, fnFormat},
-        {"Format", 4, fnFormat},
-        {"AccDateToText", 1, fnDateText},
-    };
-    registerScalars(db, fns);
-    for (int n = 1; n <= 5; ++n) {
-        const ScalarFn more[] = {
-            {"FormatNumber", n, fnFormatNumber},
-            {"FormatPercent", n, fnFormatPercent},
-            {"FormatCurrency", n, fnFormatCurrency},
-        };
-        registerScalars(db, more);
-    }
-    const ScalarFn dates[] = {{"FormatDateTime", 1, fnFormatDateTime}, {"FormatDateTime", 2, fnFormatDateTime}};
-    registerScalars(db, dates);
-}
+std::span<const Function> formatFunctions() { return functions; }
 
 } // namespace accessfn
