@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QHash>
 #include <algorithm>
+#include <vector>
 
 namespace absence {
 
@@ -16,34 +17,51 @@ namespace {
 QString wertText(const zdb::Row &r, int c) { return r.type(c) == zdb::Row::Text ? r.text(c) : vt::valueText(r.value(c)); }
 
 // The same for a column of few distinct texts (classes, reasons): each made text once and shared.
+// With `wenige`, the first so many texts are found by comparing them, quicker than a hash for the
+// handful of reason codes.
 class GeteilteTexte {
 public:
+    explicit GeteilteTexte(int wenige = 0) : m_wenige(wenige) {}
     QString text(const zdb::Row &r, int c)
     {
         if (r.type(c) != zdb::Row::Text)
             return wertText(r, c);
         const QByteArrayView u = r.utf8(c);
-        if (m_hatLetzten && u == m_letzter.key())
-            return m_letzter.value();
+        for (const auto &[bytes, text] : m_erste)
+            if (u == bytes)
+                return text;
+        if (int(m_erste.size()) < m_wenige) {
+            m_erste.push_back({u.toByteArray(), QString::fromUtf8(u)});
+            return m_erste.back().second;
+        }
         auto it = m_texte.constFind(QByteArray::fromRawData(u.data(), u.size()));
         if (it == m_texte.cend())
             it = m_texte.insert(u.toByteArray(), QString::fromUtf8(u));
-        m_letzter = it;
-        m_hatLetzten = true;
         return it.value();
     }
 
 private:
+    int m_wenige;
+    std::vector<std::pair<QByteArray, QString>> m_erste;
     QHash<QByteArray, QString> m_texte;
-    QHash<QByteArray, QString>::const_iterator m_letzter; // the text asked last, often asked again
-    bool m_hatLetzten = false;
 };
 
-// The day of the month of a stored "2026-09-15", -1 when its last two characters are no digits.
-int zweiZiffern(QByteArrayView t)
+// The column of a stored day "2026-09-15" read from its digits, -2 for a text of any other form.
+int isoTagSpalte(const KalenderTage &tage, QByteArrayView t)
 {
-    const char a = t[8], b = t[9];
-    return a >= '0' && a <= '9' && b >= '0' && b <= '9' ? (a - '0') * 10 + (b - '0') : -1;
+    if (t.size() != 10 || t[4] != '-' || t[7] != '-')
+        return -2;
+    int teil[3] = {0, 0, 0};
+    for (int k = 0, i = 0; k < 10; ++k) {
+        if (k == 4 || k == 7) {
+            ++i;
+        } else if (t[k] >= '0' && t[k] <= '9') {
+            teil[i] = teil[i] * 10 + (t[k] - '0');
+        } else {
+            return -2;
+        }
+    }
+    return tage.spalte(QDate(teil[0], teil[1], teil[2]));
 }
 
 } // namespace
@@ -207,8 +225,9 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     m_grid.setRedraw(false);
     GridStore &s = m_grid.store();
     // A person's records come one after the other: the row is looked up once per form found (per
-    // stored id in the one pass: an id of digits alone, a pupil's, by its number and length), and
-    // each stored day is read into its column once; the few codes are shared by their cells.
+    // stored id in the one pass: an id of digits alone, a pupil's, by its number and length); a
+    // day is read from its digits, any other stored form once; the few codes are shared by their
+    // cells.
     QHash<qint64, int> nachZahl;
     QHash<QByteArray, int> nachId;
     auto zeileDerId = [&](QByteArrayView id) {
@@ -233,9 +252,7 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     int letzteZeile = -1;
     bool letzteExakt = false;
     QHash<QByteArray, int> spalten;
-    QByteArray letzterTag;
-    int letzteSpalte = -1;
-    GeteilteTexte codes;
+    GeteilteTexte codes(16);
     // Read as written, a cell ends with the latest record by time, then by writing, as the
     // person's records come otherwise: a day alone sorts before the same day with a time, so the
     // cells that got a time keep it to be compared.
@@ -264,19 +281,13 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
         int spalte = -1;
         if (r.type(0) == zdb::Row::Text) {
             const QByteArrayView tag = r.utf8(0);
-            // A later day of the same month as the last record's lies as many columns further.
-            if (letzteSpalte >= 0 && tag.size() == 10 && letzterTag.size() == 10
-                && tag.first(8) == QByteArrayView(letzterTag).first(8) && zweiZiffern(tag) >= 0
-                && zweiZiffern(letzterTag) >= 0) {
-                spalte = letzteSpalte + zweiZiffern(tag) - zweiZiffern(letzterTag);
-            } else {
+            spalte = isoTagSpalte(*m_tage, tag);
+            if (spalte == -2) {
                 auto it = spalten.constFind(QByteArray::fromRawData(tag.data(), tag.size()));
                 if (it == spalten.cend())
                     it = spalten.insert(tag.toByteArray(), m_tage->spalte(zdb::dateFromStored(r.value(0))));
                 spalte = it.value();
             }
-            letzterTag = tag.toByteArray();
-            letzteSpalte = spalte;
         } else {
             spalte = m_tage->spalte(zdb::dateFromStored(r.value(0)));
         }
