@@ -193,14 +193,16 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     // reading the year's records in one pass over the table and passing over the others'; a probe
     // costs about as much as reading eight records in order. Read through the days' index instead,
     // the records would be fetched in no order at all. Below a few thousand persons the probes
-    // cost less than counting the year's records.
+    // cost less than counting the year's records; the largest rowid bounds their number at once.
     const qint64 personen = m_zeilen.size() + m_exaktZeilen.size();
-    bool bereich = false;
-    if (personen >= 2000)
-        bereich = personen * 8
-               >= eigen.scalar(QStringLiteral("SELECT count(*) FROM tbl_Fehltage WHERE Fehltag >= ?1 AND Fehltag < ?2"),
-                               tage)
-                      .toLongLong();
+    auto hoechstens = [&](const QString &sql, const zdb::Params &p) {
+        return personen * 8 >= eigen.scalar(sql, p).toLongLong();
+    };
+    const bool bereich = personen >= 2000
+                      && (hoechstens(QStringLiteral("SELECT max(rowid) FROM tbl_Fehltage"), {})
+                          || hoechstens(QStringLiteral("SELECT count(*) FROM tbl_Fehltage WHERE Fehltag >= ?1 "
+                                                       "AND Fehltag < ?2"),
+                                        tage));
     // Columns: Fehltag, Grund, then the stored id (one pass) or the form found and whether exactly.
     QString sql;
     zdb::Params params = tage;
@@ -328,9 +330,10 @@ int Fehltagekalender::zeileVon(const QString &id) const
     const QString t = vt::trimBlanks(id);
     if (const auto it = m_exaktZeilen.constFind(t); it != m_exaktZeilen.cend())
         return it.value();
-    if (m_zuordnung && m_zuordnung->nurExakt(t))
-        return -1; // the rule links it to several persons
-    return m_zeilen.value(vt::idSchluessel(t), -1);
+    const auto it = m_zeilen.constFind(vt::idSchluessel(t));
+    if (it == m_zeilen.cend() || (m_zuordnung && m_zuordnung->nurExakt(t)))
+        return -1; // nobody shown, or the rule links it to several persons
+    return it.value();
 }
 
 int Fehltagekalender::spalteVon(const QDate &tag) const { return m_tage ? m_tage->spalte(tag) : -1; }

@@ -169,6 +169,7 @@ struct LikePattern {
     QChar esc;
     int fixed = 0;      // tokens that take one character each
     bool star = false;  // without one, a text matches only with exactly `fixed` characters
+    QByteArray start;   // the leading ASCII characters every match begins with
 
     LikePattern(QVector<LikeToken> t, QChar e) : tokens(std::move(t)), esc(e)
     {
@@ -177,6 +178,8 @@ struct LikePattern {
                 star = true;
             else
                 ++fixed;
+            if (!star && fixed == start.size() + 1 && k.kind == LikeToken::Char && k.ch.unicode() < 128)
+                start += char(k.ch.unicode());
         }
     }
     bool lengthFits(qsizetype n) const { return star ? n >= fixed : n == fixed; }
@@ -255,12 +258,16 @@ static bool likeMatchValue(sqlite3_value *v, const LikePattern &p, const AsText 
     if (sqlite3_value_type(v) == SQLITE_TEXT) {
         const auto *s = sqlite3_value_text(v);
         const int n = sqlite3_value_bytes(v);
+        auto klein = [s](int k) { return s[k] >= 'A' && s[k] <= 'Z' ? s[k] + 32 : s[k]; };
+        // While the text is ASCII, a character that differs from the pattern's start decides.
+        for (int k = 0; k < p.start.size() && (k >= n || s[k] < 0x80); ++k)
+            if (k >= n || klein(k) != p.start[k])
+                return false;
         int i = 0;
         while (i < n && s[i] < 0x80)
             ++i;
         if (i == n)
-            return p.lengthFits(n)
-                && likeMatch(n, [s](int k) { return QChar(s[k] >= 'A' && s[k] <= 'Z' ? s[k] + 32 : s[k]); }, p.tokens);
+            return p.lengthFits(n) && likeMatch(n, [&klein](int k) { return QChar(klein(k)); }, p.tokens);
     }
     const QString t = asText().toCaseFolded();
     return p.lengthFits(t.size()) && likeMatch(t, p.tokens);
