@@ -47,7 +47,8 @@ QVector<TageslistenZeile> Tagesliste::lesen(zdb::Db &eigen, const QDate &tag, co
     const bool alle = Klassenliste::istVerwaltung(vt::trimBlanks(benutzer));
     const QString klasse = vt::upperTrim(gewaehlteKlasse);
     QVector<TageslistenZeile> zeilen;
-    eigen.forEach(QStringLiteral("SELECT S_Id, Grund, Bemerkung") + tagBedingung + QStringLiteral(" ORDER BY S_Id"),
+    // Teachers share one sort key and keep this order: their abbreviations in German order.
+    eigen.forEach(QStringLiteral("SELECT S_Id, Grund, Bemerkung") + tagBedingung + QStringLiteral(" ORDER BY S_Id COLLATE DE"),
                   tagParams, [&](const QVariantList &r) {
                       const QString id = vt::valueText(r[0]);
                       if (vt::trimBlanks(id).isEmpty())

@@ -385,7 +385,7 @@ QStringList klassenFuerKlassenplan(zdb::Db &nm)
 {
     QStringList out;
     nm.forEach(QStringLiteral("SELECT Klasse FROM Klassen WHERE NOT (Klasse LIKE 'AUS%') ORDER BY ")
-                   + mdl::KlassenOrdnungSql(QStringLiteral("Klasse")) + QStringLiteral(", Klasse COLLATE NOCASE"),
+                   + mdl::KlassenFolgeSql(QStringLiteral("Klasse")),
                {}, [&out](const QVariantList &r) {
                    out << (r[0].isNull() ? QString() : r[0].toString());
                    return true;

@@ -14,8 +14,7 @@ bool istWochenende(const QDate &d)
     return w == QLatin1String("Sa") || w == QLatin1String("So");
 }
 
-static const QString kKlassenOrdnung =
-    QStringLiteral("ORDER BY ") + mdl::KlassenOrdnungSql(QStringLiteral("Klasse")) + QStringLiteral(", Klasse COLLATE NOCASE");
+static const QString kKlassenOrdnung = QStringLiteral("ORDER BY ") + mdl::KlassenFolgeSql(QStringLiteral("Klasse"));
 
 static QStringList ersteSpalte(zdb::Db &db, const QString &sql, const zdb::Params &params)
 {

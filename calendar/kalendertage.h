@@ -27,7 +27,8 @@ constexpr int HoeheWochenende = 30;
 QString tagesLabel(const QDate &d); // "Mo 13.09."
 bool istWochenende(const QDate &d); // "Sa" or "So"
 
-// Classes of the grade manager without "AUS", by grade number, classes without one after 19, then name.
+// Classes of the grade manager without "AUS", by grade number, classes without one after 19, then name
+// in German order.
 QStringList klassenLesen(zdb::Db &nm);
 // Classes of the teacher's current courses (duplicates possible, as the grade manager lists them).
 QStringList eigeneKlassenLesen(zdb::Db &nm, const QString &benutzer);

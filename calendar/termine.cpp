@@ -8,6 +8,8 @@
 
 #include <QHash>
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <numeric>
 #include <tuple>
 
@@ -73,8 +75,7 @@ static const char *kSpalten = "SELECT Id, Datum, Klasse, Fach, Lehrkraft, nichtI
                               "FROM tbl_Termin ";
 
 // Classes by their leading grade number, classes without one after grade 19, then by name.
-static const QString kKlassenOrdnung = mdl::KlassenOrdnungSql(QStringLiteral("Klasse"))
-                                       + QStringLiteral(", Klasse COLLATE DE");
+static const QString kKlassenOrdnung = mdl::KlassenFolgeSql(QStringLiteral("Klasse"));
 
 static QString text(const QVariant &v) { return v.isNull() ? QString() : v.toString(); }
 
@@ -131,43 +132,71 @@ QVector<Termin> termineVonTag(zdb::Db &db, const QString &klasse, const QDate &d
 QVector<Termin> termineVonLehrkraft(zdb::Db &db, const QString &lehrkraft)
 {
     return lesen(db,
-                 QStringLiteral("WHERE trim(Lehrkraft) = ? COLLATE NOCASE ORDER BY ") + kKlassenOrdnung
+                 QStringLiteral("WHERE trim(Lehrkraft) = ? COLLATE NOCASEU ORDER BY ") + kKlassenOrdnung
                      + QStringLiteral(", Fach COLLATE DE, Datum, Id"),
                  {lehrkraft.trimmed()});
 }
 
 namespace {
 
-// Text as SQLite's NOCASE collation compares it: the UTF-8 bytes with A-Z folded to a-z.
-QByteArray nocase(const QString &s)
-{
-    QByteArray b = s.toUtf8();
-    for (char &c : b)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + ('a' - 'A'));
-    return b;
-}
-
 // "so" and "KF" as the database compares them (NOCASE folds ASCII letters only).
 bool istSoOderKF(const QString &f)
 {
     if (f.size() != 2 || f[0].unicode() >= 128 || f[1].unicode() >= 128)
         return false;
-    const QByteArray b = nocase(f);
-    return b == "so" || b == "kf";
+    const QString k = f.toLower();
+    return k == QLatin1String("so") || k == QLatin1String("kf");
 }
 
-// Where a value stands in one ORDER BY term as SQLite sorts: Null first, then numbers by value,
-// then texts by their bytes (in the term's collation), then anything else.
+// Where a value stands in the ORDER BY terms of one column as SQLite sorts: the class's grade term
+// first (Null before any number), then the value itself: Null, numbers by value, texts (in German
+// order under COLLATE DE, else by their bytes), anything else by its bytes.
 struct Schluessel {
+    double vorrang = 0;
     int art = 0; // 0 Null, 1 number, 2 text, 3 other
     double zahl = 0;
-    QByteArray bytes;
-    auto teile() const { return std::tie(art, zahl, bytes); }
+    QString deutsch;  // a text under COLLATE DE
+    QByteArray bytes; // a text without collation, or another value
+
+    int vergleichen(const Schluessel &o) const
+    {
+        if (const auto v = std::tie(vorrang, art, zahl) <=> std::tie(o.vorrang, o.art, o.zahl); v != 0)
+            return v < 0 ? -1 : 1;
+        if (const int d = accessfn::germanCompare(deutsch, o.deutsch))
+            return d;
+        return bytes < o.bytes ? -1 : (o.bytes < bytes ? 1 : 0);
+    }
 };
 
-// The ranks of the distinct stored values of one column in one ORDER BY term; values that the
-// term does not tell apart share a rank.
+int art(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::UnknownType: return 0;
+    case QMetaType::LongLong:
+    case QMetaType::Double: return 1;
+    case QMetaType::QString: return 2;
+    default: return 3;
+    }
+}
+
+// One stored value in one ORDER BY term; `deutsch`: the term has COLLATE DE.
+Schluessel wertSchluessel(const QVariant &v, bool deutsch)
+{
+    Schluessel k;
+    k.art = art(v);
+    if (k.art == 1)
+        k.zahl = v.toDouble();
+    else if (k.art == 2 && deutsch)
+        k.deutsch = v.toString();
+    else if (k.art == 2)
+        k.bytes = v.toString().toUtf8();
+    else if (k.art == 3)
+        k.bytes = v.toByteArray();
+    return k;
+}
+
+// The ranks of the distinct stored values of one column in its ORDER BY terms; values that the
+// terms do not tell apart share a rank.
 class Rangfolge {
 public:
     using Bilden = Schluessel (*)(const QVariant &);
@@ -188,16 +217,16 @@ public:
             return suchen(m_andere, v.toByteArray(), v);
         }
     }
-    // Ranks by slot, after every value is in.
+    // Ranks by slot, after every value is in. The German order is asked only for the distinct values.
     QVector<int> raenge() const
     {
         QVector<int> folge(m_schluessel.size());
         std::iota(folge.begin(), folge.end(), 0);
         std::sort(folge.begin(), folge.end(),
-                  [this](int a, int b) { return m_schluessel[a].teile() < m_schluessel[b].teile(); });
+                  [this](int a, int b) { return m_schluessel[a].vergleichen(m_schluessel[b]) < 0; });
         QVector<int> rang(m_schluessel.size());
         for (int i = 0, r = 0; i < folge.size(); ++i) {
-            if (i > 0 && m_schluessel[folge[i]].teile() != m_schluessel[folge[i - 1]].teile())
+            if (i > 0 && m_schluessel[folge[i]].vergleichen(m_schluessel[folge[i - 1]]) != 0)
                 ++r;
             rang[folge[i]] = r;
         }
@@ -231,44 +260,30 @@ private:
     QVector<Schluessel> m_schluessel;
 };
 
-int art(const QVariant &v)
-{
-    switch (v.typeId()) {
-    case QMetaType::UnknownType: return 0;
-    case QMetaType::LongLong:
-    case QMetaType::Double: return 1;
-    case QMetaType::QString: return 2;
-    default: return 3;
-    }
-}
-
 // Datum (no collation: the bytes as they are).
-Schluessel datumSchluessel(const QVariant &v)
-{
-    const int a = art(v);
-    return {a, a == 1 ? v.toDouble() : 0, a == 2 ? v.toString().toUtf8() : a == 3 ? v.toByteArray() : QByteArray()};
-}
-// Fach COLLATE NOCASE.
-Schluessel fachSchluessel(const QVariant &v)
-{
-    return v.isNull() ? Schluessel{} : Schluessel{2, 0, nocase(v.toString())};
-}
-// IIf(Fach='so' Or Fach='KF','ZZ' & Fach,Fach) COLLATE NOCASE: class trips and other dates last.
+Schluessel datumSchluessel(const QVariant &v) { return wertSchluessel(v, false); }
+// Fach COLLATE DE.
+Schluessel fachSchluessel(const QVariant &v) { return wertSchluessel(v, true); }
+// IIf(Fach='so' Or Fach='KF','ZZ' & Fach,Fach) COLLATE DE: class trips and other dates last.
 Schluessel fachZuletztSchluessel(const QVariant &v)
 {
-    if (v.isNull())
-        return {};
-    const QString f = v.toString();
-    return {2, 0, nocase(istSoOderKF(f) ? QStringLiteral("ZZ") + f : f)};
+    if (v.typeId() == QMetaType::QString && istSoOderKF(v.toString()))
+        return wertSchluessel(QString(QStringLiteral("ZZ") + v.toString()), true);
+    return wertSchluessel(v, true);
 }
-// mdl::KlassenOrdnungSql, Klasse COLLATE NOCASE: by grade number, without one after 19.
+// mdl::KlassenFolgeSql: by grade number (20 without one, so after grade 19), then the name in German order.
 Schluessel klassenSchluessel(const QVariant &v)
 {
-    if (v.isNull())
-        return {};
-    const QString k = v.toString();
-    const int stufe = mdl::KlassenStufe(k);
-    return {2, stufe == 0 ? 20.0 : double(stufe), nocase(k)};
+    Schluessel k = wertSchluessel(v, true);
+    if (k.art == 0) {
+        k.vorrang = -std::numeric_limits<double>::infinity(); // the grade term is Null too
+        return k;
+    }
+    const int stufe = k.art == 1 ? int(qBound(double(std::numeric_limits<int>::min()), std::trunc(k.zahl),
+                                              double(std::numeric_limits<int>::max())))
+                                 : mdl::KlassenStufe(k.art == 2 ? k.deutsch : QString::fromUtf8(k.bytes));
+    k.vorrang = stufe == 0 ? 20.0 : double(stufe);
+    return k;
 }
 
 } // namespace
@@ -314,7 +329,7 @@ PlanTermine termineFuerPlaene(zdb::Db &db)
         }
     }
 
-    // The table plans: ORDER BY Datum, Fach COLLATE NOCASE, Id.
+    // The table plans: ORDER BY Datum, Fach COLLATE DE, Id.
     QVector<int> folge(termine.size());
     std::iota(folge.begin(), folge.end(), 0);
     std::sort(folge.begin(), folge.end(), [&zeilen](int a, int b) {

@@ -41,11 +41,12 @@ QVector<Termin> termineVonLehrkraft(zdb::Db &db, const QString &lehrkraft);
 
 // What the three HTML plans read, in one pass over the table.
 struct PlanTermine {
-    // Every entry (without the persons' columns), ordered by date and subject: the table plans' order.
+    // Every entry (without the persons' columns), ordered by date and subject (in German order):
+    // the table plans' order.
     QVector<Termin> termine;
     // Indices into `termine` of the entries not marked "nicht Internet", in the plan by class's
-    // order: class (grade number first, classes without one after grade 19, then name without
-    // regard to case), subject (class trips and other dates last), date.
+    // order: class (grade number first, classes without one after grade 19, then name in German
+    // order), subject (German order; class trips and other dates last), date.
     QVector<int> klassenplan;
 };
 PlanTermine termineFuerPlaene(zdb::Db &db);

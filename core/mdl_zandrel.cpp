@@ -194,6 +194,11 @@ QString KlassenOrdnungSql(const QString &spalte)
     const QString s = KlassenStufeSql(spalte);
     return QStringLiteral("CASE WHEN ") + s + QStringLiteral(" = 0 THEN 20 ELSE ") + s + QStringLiteral(" END");
 }
+
+QString KlassenFolgeSql(const QString &spalte)
+{
+    return KlassenOrdnungSql(spalte) + QStringLiteral(", ") + spalte + QStringLiteral(" COLLATE DE");
+}
 QVariant Nz(const QVariant &v, const QVariant &ersatz) { return (!v.isValid() || v.isNull()) ? ersatz : v; }
 QString NullZuText(const QVariant &v) { return vt::valueText(v); }
 QString MitBackslash(const QString &folder) { return folders::withSeparator(folder); }

@@ -97,6 +97,8 @@ int KlassenStufe(const QString &klasse);
 QString KlassenStufeSql(const QString &spalte);
 // The grade of the class column for ordering: 20 for a class without one, so it follows grade 19.
 QString KlassenOrdnungSql(const QString &spalte);
+// The whole class order in SQL: the grade as above, then the name in German order (COLLATE DE).
+QString KlassenFolgeSql(const QString &spalte);
 QString MitBackslash(const QString &folder);
 bool TestForDLL(const QString &progId);
 

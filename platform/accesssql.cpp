@@ -92,7 +92,7 @@ Query Parser::readQuery()
         ops << (acceptKw("ALL") ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION "));
         members << member();
     }
-    QString order, window;
+    Order order;
     if (acceptKw("ORDER")) {
         expectKw("BY");
         const Core *single = members.size() == 1 && members[0].isCore ? &members[0].core : nullptr;
@@ -100,17 +100,17 @@ Query Parser::readQuery()
         CoreState state(*this);
         if (single)
             m_scopes << single->from;
-        order = orderList(single, &window);
+        order = orderList(single);
     }
     const QVector<Item> items = members[0].isCore ? members[0].core.items : members[0].q.items;
     const QString from = members[0].isCore ? members[0].core.from : members[0].q.from;
     if (members.size() == 1) {
         const Member &m = members[0];
         if (m.isCore)
-            return finish(m.core, order, window);
-        if (order.isEmpty())
+            return finish(m.core, order);
+        if (order.sql.isEmpty())
             return m.q;
-        return Query{(m.q.simple ? m.q.sql : "SELECT * FROM (" + m.q.sql + ')') + " ORDER BY " + order, false,
+        return Query{(m.q.simple ? m.q.sql : "SELECT * FROM (" + m.q.sql + ')') + " ORDER BY " + order.sql, false,
                      items, from};
     }
     // UNION drops duplicates as Access compares texts: the first member's collation decides.
@@ -118,31 +118,41 @@ Query Parser::readQuery()
         members[0].core.body = members[0].core.unionBody;
     QString sql;
     for (int k = 0; k < members.size(); ++k) {
-        Query q = members[k].isCore ? finish(members[k].core, QString(), QString()) : members[k].q;
+        Query q = members[k].isCore ? finish(members[k].core, Order{}) : members[k].q;
         if (k > 0)
             sql += ops[k - 1];
         sql += q.simple ? q.sql : "SELECT * FROM (" + q.sql + ')';
     }
-    if (!order.isEmpty())
-        sql += " ORDER BY " + order;
+    if (!order.sql.isEmpty())
+        sql += " ORDER BY " + order.sql;
     return Query{sql, false, items, from};
 }
 
-Query Parser::finish(const Core &c, const QString &order, const QString &window)
+Query Parser::finish(const Core &c, const Order &order)
 {
+    // A DISTINCT without TOP: the distinct rows, in the order asked for or else in the order of
+    // their items, as Access returns them.
+    if (!c.distinctBody.isEmpty() && c.top.isEmpty() && (order.sql.isEmpty() || !order.distinct.isEmpty())) {
+        QStringList all;
+        for (int k = 0; k < c.itemKeys.size(); ++k)
+            all << QString::number(k + 1) + (c.itemKeys[k] == c.itemSql[k] ? QString() : QStringLiteral(" COLLATE DEU"));
+        return Query{"SELECT * FROM (" + c.distinctBody + ") ORDER BY " +
+                         (order.sql.isEmpty() ? all.join(QStringLiteral(", ")) : order.distinct),
+                     false, c.items, c.from};
+    }
     QString sql = c.body;
-    if (!order.isEmpty())
-        sql += " ORDER BY " + order;
+    if (!order.sql.isEmpty())
+        sql += " ORDER BY " + order.sql;
     if (!c.top.isEmpty()) {
         // A percent counts a started row; either count keeps the rows tied with the last one.
         const QString n = c.percent ? "(SELECT (count(*) * " + c.top + " + 99) / 100 FROM (" + c.body + "))" : c.top;
-        if (!order.isEmpty() && !window.isEmpty() && !c.distinct)
-            sql += " LIMIT (SELECT count(*) FROM (SELECT rank() OVER (ORDER BY " + window + ") AS zRang" +
+        if (!order.sql.isEmpty() && !order.window.isEmpty() && !c.distinct)
+            sql += " LIMIT (SELECT count(*) FROM (SELECT rank() OVER (ORDER BY " + order.window + ") AS zRang" +
                    c.rest + ") WHERE zRang <= " + n + ')';
         else
             sql += " LIMIT " + n;
     }
-    return Query{sql, order.isEmpty() && c.top.isEmpty(), c.items, c.from};
+    return Query{sql, order.sql.isEmpty() && c.top.isEmpty(), c.items, c.from};
 }
 
 Core Parser::core()
@@ -195,10 +205,13 @@ Core Parser::core()
     if (acceptKw("HAVING"))
         having = " HAVING " + expr().sql;
     if (groups.isEmpty() && having.isEmpty() && !aggregate) {
-        // DISTINCT as GROUP BY: SQLite's DISTINCT knows no collation of its own.
+        // DISTINCT as GROUP BY, which sorts in German order; or (finish) as DISTINCT over the
+        // items in German order, which is quicker, unless a Yes/No among them would sort No first.
         if (distinct && !c.star && !c.groupKeys.isEmpty()) {
             groups = c.groupKeys;
             distinct = false;
+            if (!c.itemYesNo.contains(true))
+                c.distinctBody = "SELECT DISTINCT " + unionItems.join(QStringLiteral(", ")) + rest;
         }
         if (distinctRow)
             groups = types::distinctRowKeys(tables, refs, m_types);
@@ -265,6 +278,8 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
         c.items << Item{true, false, {}};
         c.itemSql << QString();
         c.itemYesNo << false;
+        c.itemKeys << QString();
+        c.itemNames << QString();
         c.star = true;
         if (m_refs)
             *m_refs << item;
@@ -287,20 +302,25 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
         if (e.kind != Ex::Number)
             c.groupKeys << groupKey(e);
         QString as;
+        QString bare = e.sql;
+        bare.remove('[');
+        bare.remove(']');
         if (acceptKw("AS")) {
             const QString alias = cur().text.toUpper();
             as = " AS " + name();
             c.aliases.insert(alias, e.sql);
             named.insert(QString(alias).remove('[').remove(']'), e);
-        } else if (e.kind != Ex::Column)
-            as = QStringLiteral(" AS Ausdr%1").arg(unnamed++);
+            c.itemNames << QString(alias).remove('[').remove(']');
+        } else {
+            if (e.kind != Ex::Column)
+                as = QStringLiteral(" AS Ausdr%1").arg(unnamed++);
+            c.itemNames << (e.kind == Ex::Column ? bare.section('.', -1).toUpper() : QString());
+        }
         items << e.sql + as;
-        QString bare = e.sql;
-        bare.remove('[');
-        bare.remove(']');
         shownAs << (as.isEmpty() ? bare.section('.', -1).toUpper() : QString());
         qualifiedAs << (as.isEmpty() && bare.contains('.') ? bare : QString());
         const QString key = groupKey(e);
+        c.itemKeys << key;
         unionValue << key;
         if (key == e.sql)
             *unionItems << e.sql + as;
@@ -346,34 +366,64 @@ QString Parser::windowKey(const Ex &e, const Core *c)
         if (it != c->aliases.constEnd())
             return '(' + *it + ") COLLATE DEU";
     }
-    return wrap(e, P_COLLATE) + " COLLATE DEU";
+    return groupKey(e);
 }
 
-QString Parser::orderList(const Core *c, QString *window)
+int Parser::itemOf(const Ex &e, const Core &c)
 {
-    QStringList items, windowItems;
-    bool windowOk = true;
+    if (e.kind == Ex::Number) {
+        bool ok = false;
+        const int k = e.sql.toInt(&ok);
+        return ok && k >= 1 && k <= c.itemSql.size() ? k : 0;
+    }
+    QString bare = e.sql;
+    bare.remove('[');
+    bare.remove(']');
+    for (int k = 0; k < c.itemSql.size(); ++k) {
+        if (c.itemSql[k].isEmpty())
+            continue;
+        if (e.sql == c.itemSql[k] || (e.kind == Ex::Column && !bare.contains('.') && bare.toUpper() == c.itemNames[k]))
+            return k + 1;
+    }
+    return 0;
+}
+
+Order Parser::orderList(const Core *c)
+{
+    Order out;
+    QStringList items, windowItems, distinctItems;
+    bool windowOk = true, distinctOk = c != nullptr;
     do {
         Ex e = value(expr());
-        // A column's position sorts its texts in German order too.
-        QString item = e.kind == Ex::Number ? e.sql + " COLLATE DE" : wrap(e, P_COLLATE) + " COLLATE DE";
+        // Each key compares as Access compares it: texts in German order with case ignored, so that
+        // the next key decides between "MÜLLER" and "Müller"; a column's position likewise.
+        QString item = e.kind == Ex::Number ? e.sql + " COLLATE DEU" : groupKey(e);
         QString w = windowKey(e, c);
         if (c && e.vt == Vt::YesNo) // Yes (-1) sorts before No (0), as Access sorts it
             item = w = arithmetic(e).sql;
-        const int k = e.kind == Ex::Number ? e.sql.toInt() : 0;
-        if (c && !c->star && k >= 1 && k <= c->itemYesNo.size() && c->itemYesNo[k - 1])
+        const int k = c ? itemOf(e, *c) : 0;
+        if (c && !c->star && e.kind == Ex::Number && k >= 1 && c->itemYesNo[k - 1])
             item = w = types::yesNoValue(c->itemSql[k - 1]);
         windowOk = windowOk && !w.isEmpty();
+        // The same key over a DISTINCT's rows: its item's position.
+        distinctOk = distinctOk && k >= 1 && e.vt != Vt::YesNo;
+        QString d = distinctOk ? QString::number(k) + (c->itemKeys[k - 1] == c->itemSql[k - 1] ? QString()
+                                                                                            : QStringLiteral(" COLLATE DEU"))
+                               : QString();
         if (acceptKw("DESC")) {
             item += QStringLiteral(" DESC");
             w += QStringLiteral(" DESC");
+            d += QStringLiteral(" DESC");
         } else
             acceptKw("ASC");
         items << item;
         windowItems << w;
+        distinctItems << d;
     } while (acceptOp(","));
-    *window = windowOk ? windowItems.join(QStringLiteral(", ")) : QString();
-    return items.join(QStringLiteral(", "));
+    out.sql = items.join(QStringLiteral(", "));
+    out.window = windowOk ? windowItems.join(QStringLiteral(", ")) : QString();
+    out.distinct = distinctOk ? distinctItems.join(QStringLiteral(", ")) : QString();
+    return out;
 }
 
 QString Parser::fromList()

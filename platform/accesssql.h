@@ -16,11 +16,11 @@
 //   (SELECT ..) UNION ..   parenthesised UNION members unwrapped or turned into sub-selects
 //   Left( Right( IsNull(   AccLeft( AccRight( AccIsNull(;  Round( AccRound( (half to even)
 //   text comparisons       COLLATE DEU: German order, case ignored, for <, >, Between, In, Group By,
-//                          Distinct, Min and Max alike; ORDER BY in the same order (COLLATE DE)
+//                          Distinct, Min, Max and each ORDER BY key alike
 //   a date against a text  the text read as a German date (AccAsDate); a number against a text
 //                          likewise as a number (AccAsNumber); a text that is neither stops the query
 //   True, a comparison     -1 where they stand as a value; a Yes/No column in arithmetic -1 for Yes
-//   DISTINCT               GROUP BY the select items in German order
+//   DISTINCT               DISTINCT over the select items in German order, sorted by them (or as asked)
 //   DISTINCTROW            one row per record of the tables the select list reads (over a join)
 //   TOP n with ORDER BY    also the rows tied with the n-th, as Access returns them
 //   expressions without a name get "Ausdr1000", "Ausdr1001" … as Access names them

@@ -115,7 +115,14 @@ Ex Parser::notExpr()
     Depth depth(m_depth, cur().pos);
     if (acceptKw("NOT")) {
         Ex e = notExpr();
-        return logic("NOT " + wrap(e, P_NOT), P_NOT);
+        // Not of a number is bitwise, as Access computes it: Not 5 is -6, Not True (-1) is 0. A
+        // truth value, and a value of unknown type (maybe a Yes/No stored as 1), are negated.
+        if (e.logic || e.vt == Vt::Unknown || e.vt == Vt::DateOrText)
+            return logic("NOT " + wrap(e, P_NOT), P_NOT);
+        const Ex n = numeric(e);
+        const bool whole = e.vt == Vt::YesNo || e.kind == Ex::Bool ||
+                           (e.kind == Ex::Number && !e.sql.contains('.') && !e.sql.contains('e', Qt::CaseInsensitive));
+        return number('~' + (whole ? wrap(n, P_UNARY) : "CAST(AccRound(" + n.sql + ") AS INTEGER)"), P_UNARY);
     }
     return comparison();
 }

@@ -74,6 +74,18 @@ struct Core {
     QStringList groupKeys;    // the select items as GROUP BY keys (constants left out)
     QHash<QString, QString> aliases; // upper-case alias -> expression
     QString unionBody;        // the body with its texts in German order, as the first member of a UNION
+    QStringList itemKeys;     // each select item as a key in German order (empty for a star)
+    QStringList itemNames;    // each select item's name in upper case: its alias or its column's name
+    // DISTINCT kept as such over the items in German order, where it may stand for the GROUP BY:
+    // SQLite then sorts the distinct rows alone. Empty where it may not.
+    QString distinctBody;
+};
+
+// The ORDER BY clause as read.
+struct Order {
+    QString sql;
+    QString window;   // the keys as a window function over the same rows reads them (empty: cannot be told)
+    QString distinct; // the keys by the position of their select item (empty: one is no select item)
 };
 
 // Deeper nesting is refused before it could exhaust the stack.
@@ -175,7 +187,7 @@ private:
     Query query() { return remembered(m_queries, [this] { return readQuery(); }); }
     Query readQuery();
     // window: the ORDER BY keys as a window function can read them (empty when they cannot be told).
-    static Query finish(const Core &c, const QString &order, const QString &window);
+    static Query finish(const Core &c, const Order &order);
     struct CoreState;
     Core core();
     // The FROM clause of the query whose select list starts here, read by a second parser
@@ -186,7 +198,10 @@ private:
     // An ORDER BY key as a window function over the same rows reads it: a select item's alias
     // or position stands for its expression. Empty when it cannot be told.
     static QString windowKey(const Ex &e, const Core *c);
-    QString orderList(const Core *c, QString *window);
+    // The select item (from 1) that an ORDER BY key names by its position, name, alias or
+    // expression; 0 when none.
+    static int itemOf(const Ex &e, const Core &c);
+    Order orderList(const Core *c);
     QString fromList();
     QString fromItem();
     QString alias();

@@ -287,6 +287,39 @@ struct ConnectionGuard {
 
 } // namespace
 
+void Interrupt::stop()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_stopped.store(true, std::memory_order_relaxed);
+    if (m_db)
+        sqlite3_interrupt(m_db);
+}
+
+// Names the connection to an interrupt for as long as the engine may run on it: the connection
+// is never interrupted after the run has let go of it.
+class InterruptTarget {
+public:
+    InterruptTarget(Interrupt *i, sqlite3 *db) : m_i(i)
+    {
+        if (!m_i)
+            return;
+        const std::lock_guard<std::mutex> lock(m_i->m_mutex);
+        m_i->m_db = db;
+    }
+    ~InterruptTarget()
+    {
+        if (!m_i)
+            return;
+        const std::lock_guard<std::mutex> lock(m_i->m_mutex);
+        m_i->m_db = nullptr;
+    }
+    InterruptTarget(const InterruptTarget &) = delete;
+    InterruptTarget &operator=(const InterruptTarget &) = delete;
+
+private:
+    Interrupt *m_i;
+};
+
 ColumnTypes columnTypes(zdb::Db &db)
 {
     auto known = std::make_shared<QHash<QString, ColumnType>>();
@@ -323,11 +356,14 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
         out.columns << QString::fromUtf8(sqlite3_column_name(s.st, i));
     const QVector<Shown> shown = shownColumns(h, s.st, t);
 
-    const GoOn goOn = limits.goOn ? limits.goOn : GoOn([](RunPhase) { return true; });
+    Interrupt *const interrupt = limits.interrupt;
+    const GoOn goOn = [interrupt, asked = limits.goOn](RunPhase p) {
+        return !(interrupt && interrupt->stopped()) && (!asked || asked(p));
+    };
     qint64 bytes = 0; // the texts read so far
     Progress progress{&goOn, limits.maxBytes, &bytes, sqlite3_memory_used()};
     ConnectionGuard guard{h};
-    const bool asking = limits.goOn || limits.maxBytes >= 0;
+    const bool asking = limits.goOn || limits.maxBytes >= 0 || interrupt;
     if (asking)
         sqlite3_progress_handler(h, 1000, &Progress::handler, &progress);
     // Costly function calls ask too: a short statement may make huge values in few steps.
@@ -349,6 +385,9 @@ ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits
         sqlite3_limit(h, SQLITE_LIMIT_LENGTH, int(std::clamp<qint64>(limits.maxValueBytes, 1, guard.oldLength)));
     }
 
+    // After the guard: the handler and limits are put back only once the engine can no longer be
+    // interrupted from outside.
+    const InterruptTarget target(interrupt, h);
     Shared shared;
     const auto endAs = [&out](ReadResult::Status status) {
         out.rows.clear();

@@ -8,7 +8,11 @@
 
 #include <QStringList>
 #include <QVector>
+#include <atomic>
 #include <functional>
+#include <mutex>
+
+struct sqlite3;
 
 namespace zdb {
 class Db;
@@ -20,6 +24,20 @@ namespace accesssql {
 // converting a value to text, and (for the caller) while showing the rows.
 enum class RunPhase { Engine, Rows, Values, Display };
 
+// Ends a run from another thread at once: the engine is interrupted where it stands
+// (sqlite3_interrupt) and every later check of the run says stop. One per run.
+class Interrupt {
+public:
+    void stop();
+    bool stopped() const { return m_stopped.load(std::memory_order_relaxed); }
+
+private:
+    friend class InterruptTarget;
+    std::mutex m_mutex;
+    sqlite3 *m_db = nullptr; // the connection while the engine runs on it
+    std::atomic<bool> m_stopped{false};
+};
+
 struct ReadLimits {
     int maxRows = -1;      // more rows are not read (the result counts as cut)
     // A result whose texts, with the engine's own memory for the run, would need more is
@@ -30,6 +48,8 @@ struct ReadLimits {
     // The largest value (bytes) the engine may make during the run; a larger one ends it as TooBig
     // before it is made. -1 keeps the connection's limit.
     qint64 maxValueBytes = -1;
+    // Another thread may end the run through it (the run's thread still asks goOn).
+    Interrupt *interrupt = nullptr;
 };
 
 struct ReadResult {

@@ -265,20 +265,16 @@ int Worksheet::lastCol() const
 
 // ------------------------------------------------------------------------------------------ formats
 
-namespace {
-
-size_t styleHash(const Style &s)
+size_t qHash(const Style &s, size_t seed)
 {
-    return qHashMulti(0, s.fontName, s.fontSize, s.bold, s.italic, s.underline, s.fontColor, s.fill, s.left.weight,
+    return qHashMulti(seed, s.fontName, s.fontSize, s.bold, s.italic, s.underline, s.fontColor, s.fill, s.left.weight,
                       s.left.color, s.top.weight, s.top.color, s.right.weight, s.right.color, s.bottom.weight,
                       s.bottom.color, s.numberFormat, s.hAlign, s.vAlign, s.wrap);
 }
 
-} // namespace
-
 int Worksheet::styleIndex(const Style &s)
 {
-    std::vector<int> &same = m_styleLookup[styleHash(s)];
+    std::vector<int> &same = m_styleLookup[qHash(s)];
     for (int i : same)
         if (m_styles[size_t(i)] == s)
             return i;
@@ -287,15 +283,10 @@ int Worksheet::styleIndex(const Style &s)
     return int(m_styles.size() - 1);
 }
 
-int Worksheet::addStyle(const Style &s) { return styleIndex(s); }
-
-void Worksheet::setCell(int row, int col, const QVariant &stored, int style)
+void Worksheet::setCellSource(int rows, int cols, std::function<void(CellSink &)> fill)
 {
-    if (row < 1 || col < 1 || (!stored.isValid() && style < 0))
-        return;
-    Cell &c = m_cells.emplace_hint(m_cells.end(), key(row, col), Cell())->second;
-    c.value = stored;
-    c.style = style < int(m_styles.size()) ? style : -1;
+    m_source = std::move(fill);
+    m_sourceCells = m_source ? qint64(std::max(0, rows)) * std::max(0, cols) : 0;
 }
 
 Style Worksheet::style(int row, int col) const

@@ -19,6 +19,7 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -75,6 +76,29 @@ struct Style {
     bool wrap = false;
     bool operator==(const Style &o) const;
 };
+size_t qHash(const Style &s, size_t seed = 0);
+
+// A workbook of more cells than this is written row by row straight to the disk (libxlsxwriter's
+// constant memory mode, each text in its cell instead of one shared table): a whole table's grid
+// then costs no second copy of its cells. A block merged over several rows or a comment keeps a
+// workbook in memory, as libxlsxwriter writes those only there.
+constexpr qint64 RowByRowCells = 200000;
+
+// Takes a sheet's cells while the workbook is being written (Worksheet::setCellSource). Rows come
+// one after the other from the top (a row's cells in any order); style -1 is the default look.
+class CellSink {
+public:
+    // The number of a look for the cells given to this sink; ask once for each look.
+    virtual int style(const Style &s) = 0;
+    virtual void number(int row, int col, double value, int style) = 0;
+    virtual void text(int row, int col, const QString &text, int style) = 0; // "" leaves the cell empty
+    virtual void blank(int row, int col, int style) = 0; // an empty cell with a look
+    // Columns col1 … col2 of the row shown as one cell; what (row, col1) holds is given after it.
+    virtual void mergeInRow(int row, int col1, int col2, int style) = 0;
+
+protected:
+    ~CellSink() = default;
+};
 
 struct PageSetup {
     bool landscape = false;
@@ -106,16 +130,17 @@ public:
     void setText(int row, int col, const QString &text);   // always text, no conversion
     void setNumber(int row, int col, double value, const QString &numberFormat = QString());
     void clear(int row, int col);
-    // Filling many cells at once (a grid's cells): a look made once with addStyle, then each cell
-    // with its value as stored (QString, double, QDateTime; invalid = empty) and that style (-1 none).
-    int addStyle(const Style &s);
-    void setCell(int row, int col, const QVariant &stored, int style);
     // Text as stored (numbers as written by QString::number), Null for an empty cell.
     QVariant value(int row, int col) const;
     QString text(int row, int col) const;
     bool isEmpty(int row, int col) const;
     int lastRow() const; // last row/column holding a value; 0 when the sheet is empty
     int lastCol() const;
+    // Cells not kept in the sheet but handed over while the workbook is written: `fill` is called
+    // once for each writing and gives rows 1 … rows of up to `cols` columns to the sink, in place
+    // of the cells and merged blocks kept in the sheet. For a grid of a whole table, which would
+    // otherwise stand in memory a second time.
+    void setCellSource(int rows, int cols, std::function<void(CellSink &)> fill);
 
     // ---- formats on ranges (each call changes only what it names)
     void setFont(const Range &r, const QString &name, double size);
@@ -170,6 +195,7 @@ public:
 
 private:
     friend class Workbook;
+    friend class SheetWriter;
     struct Cell {
         QVariant value;          // QString, double or QDateTime; invalid = empty
         int style = -1;          // index into m_styles
@@ -197,6 +223,8 @@ private:
     std::vector<Range> m_merges;
     std::map<int, RowInfo> m_rows;
     std::map<int, ColInfo> m_cols;
+    std::function<void(CellSink &)> m_source;
+    qint64 m_sourceCells = 0; // rows x columns of the source
     bool m_hasFilter = false;
     Range m_filter;
     int m_freezeRow = 0, m_freezeCol = 0;

@@ -10,7 +10,11 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
 #include <cerrno>
+#include <limits>
+#include <map>
+#include <vector>
 
 #include <xlsxwriter.h>
 
@@ -118,74 +122,187 @@ bool Workbook::save(const QString &path, QString *error) const
     return ok;
 }
 
+// Puts a sheet's cells into libxlsxwriter. Written row by row, libxlsxwriter keeps only the row
+// at hand, so cells, row heights and merged blocks must come in row order.
+class SheetWriter final : public CellSink {
+public:
+    SheetWriter(lxw_workbook *wb, lxw_worksheet *ws, const Worksheet &src, bool rowByRow)
+        : m_wb(wb), m_ws(ws), m_src(src), m_rowByRow(rowByRow), m_nextRow(src.m_rows.begin())
+    {
+    }
+
+    int style(const Style &s) override
+    {
+        if (const auto it = m_styles.constFind(s); it != m_styles.constEnd())
+            return *it;
+        m_formats.push_back(makeFormat(m_wb, s));
+        return *m_styles.insert(s, int(m_formats.size() - 1));
+    }
+    void number(int row, int col, double value, int style) override
+    {
+        if (at(row, col))
+            worksheet_write_number(m_ws, lxw_row_t(row - 1), lxw_col_t(col - 1), value, format(style));
+    }
+    void text(int row, int col, const QString &text, int style) override
+    {
+        if (text.isEmpty())
+            blank(row, col, style);
+        else if (at(row, col))
+            worksheet_write_string(m_ws, lxw_row_t(row - 1), lxw_col_t(col - 1), cellText(text).constData(),
+                                   format(style));
+    }
+    void blank(int row, int col, int style) override
+    {
+        if (lxw_format *f = format(style); f && at(row, col))
+            worksheet_write_blank(m_ws, lxw_row_t(row - 1), lxw_col_t(col - 1), f);
+    }
+    void mergeInRow(int row, int col1, int col2, int style) override { merge(Range(row, col1, row, col2), style); }
+
+    void date(int row, int col, const QDateTime &value, int style)
+    {
+        if (!at(row, col))
+            return;
+        lxw_datetime d = excelDate(value);
+        worksheet_write_datetime(m_ws, lxw_row_t(row - 1), lxw_col_t(col - 1), &d, format(style));
+    }
+    // libxlsxwriter fills the block with empty cells of the look; the first cell's value follows.
+    void merge(const Range &r, int style)
+    {
+        if ((r.row1 != r.row2 || r.col1 != r.col2) && at(r.row1, r.col1))
+            worksheet_merge_range(m_ws, lxw_row_t(r.row1 - 1), lxw_col_t(r.col1 - 1), lxw_row_t(r.row2 - 1),
+                                  lxw_col_t(r.col2 - 1), "", format(style));
+    }
+
+    // The cells and merged blocks kept in the sheet, in row order, each block where its first cell is.
+    void keptCells()
+    {
+        std::vector<int> styles;
+        styles.reserve(m_src.m_styles.size());
+        for (const Style &s : m_src.m_styles)
+            styles.push_back(style(s));
+        auto styleOf = [&](const Worksheet::Cell *c) { return c && c->style >= 0 ? styles[size_t(c->style)] : -1; };
+        auto put = [&](int row, int col, const Worksheet::Cell &c) {
+            const QVariant &v = c.value;
+            const int st = styleOf(&c);
+            if (!v.isValid())
+                blank(row, col, st);
+            else if (v.typeId() == QMetaType::Double)
+                number(row, col, v.toDouble(), st);
+            else if (v.typeId() == QMetaType::QDateTime)
+                date(row, col, v.toDateTime(), st);
+            else
+                text(row, col, v.toString(), st);
+        };
+        std::vector<Range> merges = m_src.m_merges;
+        std::stable_sort(merges.begin(), merges.end(), [](const Range &a, const Range &b) {
+            return Worksheet::key(a.row1, a.col1) < Worksheet::key(b.row1, b.col1);
+        });
+        QHash<quint64, bool> mergedCells;
+        auto next = merges.cbegin();
+        auto mergesUpTo = [&](quint64 key) {
+            for (; next != merges.cend() && Worksheet::key(next->row1, next->col1) <= key; ++next) {
+                const Worksheet::Cell *first = m_src.findCell(next->row1, next->col1);
+                merge(*next, styleOf(first));
+                if (first && !mergedCells.contains(Worksheet::key(next->row1, next->col1)))
+                    put(next->row1, next->col1, *first);
+                for (int r = next->row1; r <= next->row2; ++r)
+                    for (int c = next->col1; c <= next->col2; ++c)
+                        mergedCells.insert(Worksheet::key(r, c), true);
+            }
+        };
+        for (const auto &[k, c] : m_src.m_cells) {
+            mergesUpTo(k);
+            if (!mergedCells.contains(k))
+                put(int(k >> 32), int(k & 0xffffffffu), c);
+        }
+        mergesUpTo(~quint64(0));
+    }
+    // Heights and hidden flags of the rows up to `row`, in order.
+    void rowsUpTo(int row)
+    {
+        for (; m_nextRow != m_src.m_rows.end() && m_nextRow->first <= row; ++m_nextRow) {
+            const auto &[r, info] = *m_nextRow;
+            lxw_row_col_options opt = {};
+            opt.hidden = info.hidden;
+            worksheet_set_row_opt(m_ws, lxw_row_t(r - 1), info.height > 0 ? info.height : LXW_DEF_ROW_HEIGHT, nullptr,
+                                  &opt);
+        }
+    }
+
+private:
+    lxw_format *format(int style) const
+    {
+        return style >= 0 && style < int(m_formats.size()) ? m_formats[size_t(style)] : nullptr;
+    }
+    // Moves on to `row`; false for a cell outside the sheet, or in a row already written.
+    bool at(int row, int col)
+    {
+        if (row < 1 || col < 1 || (m_rowByRow && row < m_row))
+            return false;
+        if (row > m_row) {
+            rowsUpTo(row);
+            m_row = row;
+        }
+        return true;
+    }
+
+    lxw_workbook *m_wb;
+    lxw_worksheet *m_ws;
+    const Worksheet &m_src;
+    const bool m_rowByRow;
+    int m_row = 0;
+    std::map<int, Worksheet::RowInfo>::const_iterator m_nextRow;
+    std::vector<lxw_format *> m_formats;
+    QHash<Style, int> m_styles;
+};
+
 bool Workbook::write(const QString &file, QString *badSheetName) const
 {
+    // Row by row when the cells are many, unless a block merged over rows or a comment needs them
+    // all at hand (libxlsxwriter leaves comments out when it writes row by row).
+    qint64 cells = 0;
+    bool needsAll = false;
+    for (const auto &sheetPtr : m_sheets) {
+        const Worksheet &src = *sheetPtr;
+        cells += src.m_source ? src.m_sourceCells : qint64(src.m_cells.size());
+        needsAll = needsAll || !src.m_comments.empty();
+        if (!src.m_source)
+            for (const Range &m : src.m_merges)
+                needsAll = needsAll || m.row1 != m.row2;
+    }
     lxw_workbook_options options = {};
-    options.constant_memory = LXW_FALSE;
+    options.constant_memory = cells > RowByRowCells && !needsAll ? LXW_TRUE : LXW_FALSE;
     lxw_workbook *wb = workbook_new_opt(QFile::encodeName(file).constData(), &options);
     if (!wb)
         return false;
 
     for (const auto &sheetPtr : m_sheets) {
         const Worksheet &src = *sheetPtr;
-        lxw_worksheet *ws = workbook_add_worksheet(wb, src.name().toUtf8().constData());
+        // Written row by row, a sheet starts with a temporary file of its own, which may fail. The
+        // workbook is dropped unwritten then: closing it would try once more and fall over.
+        const QByteArray name = src.name().toUtf8();
+        const bool badName = workbook_validate_sheet_name(wb, name.constData()) != LXW_NO_ERROR;
+        lxw_worksheet *ws = badName ? nullptr : workbook_add_worksheet(wb, name.constData());
         if (!ws) {
-            workbook_close(wb);
-            if (badSheetName)
+            const int err = badName ? EINVAL : (errno ? errno : EIO);
+            lxw_workbook_free(wb);
+            if (badName && badSheetName)
                 *badSheetName = src.name();
-            errno = EINVAL;
+            errno = err;
             return false;
         }
-        std::vector<lxw_format *> formats;
-        formats.reserve(src.m_styles.size());
-        for (const Style &s : src.m_styles)
-            formats.push_back(makeFormat(wb, s));
-
         for (const auto &[c, info] : src.m_cols) {
             lxw_row_col_options opt = {};
             opt.hidden = info.hidden;
             const double w = info.width < 0 ? Workbook::defaultColumnWidth() : info.width;
             worksheet_set_column_opt(ws, lxw_col_t(c - 1), lxw_col_t(c - 1), w, nullptr, &opt);
         }
-        for (const auto &[r, info] : src.m_rows) {
-            lxw_row_col_options opt = {};
-            opt.hidden = info.hidden;
-            worksheet_set_row_opt(ws, lxw_row_t(r - 1), info.height > 0 ? info.height : LXW_DEF_ROW_HEIGHT, nullptr,
-                                  &opt);
-        }
-        // Merged blocks first: libxlsxwriter writes their first cell itself.
-        QHash<quint64, bool> mergedCells;
-        for (const Range &m : src.m_merges) {
-            const auto *first = src.findCell(m.row1, m.col1);
-            lxw_format *f = first && first->style >= 0 ? formats[size_t(first->style)] : nullptr;
-            const QString t = src.text(m.row1, m.col1);
-            worksheet_merge_range(ws, lxw_row_t(m.row1 - 1), lxw_col_t(m.col1 - 1), lxw_row_t(m.row2 - 1),
-                                  lxw_col_t(m.col2 - 1), cellText(t).constData(), f);
-            if (first && first->value.typeId() == QMetaType::Double)
-                worksheet_write_number(ws, lxw_row_t(m.row1 - 1), lxw_col_t(m.col1 - 1), first->value.toDouble(), f);
-            for (int r = m.row1; r <= m.row2; ++r)
-                for (int c = m.col1; c <= m.col2; ++c)
-                    mergedCells.insert(Worksheet::key(r, c), true);
-        }
-        for (const auto &[k, cl] : src.m_cells) {
-            if (mergedCells.contains(k))
-                continue;
-            const auto r = lxw_row_t((k >> 32) - 1);
-            const auto c = lxw_col_t((k & 0xffffffffu) - 1);
-            lxw_format *f = cl.style >= 0 ? formats[size_t(cl.style)] : nullptr;
-            const QVariant &v = cl.value;
-            if (!v.isValid()) {
-                if (f)
-                    worksheet_write_blank(ws, r, c, f);
-            } else if (v.typeId() == QMetaType::Double) {
-                worksheet_write_number(ws, r, c, v.toDouble(), f);
-            } else if (v.typeId() == QMetaType::QDateTime) {
-                lxw_datetime d = excelDate(v.toDateTime());
-                worksheet_write_datetime(ws, r, c, &d, f);
-            } else {
-                worksheet_write_string(ws, r, c, cellText(v.toString()).constData(), f);
-            }
-        }
+        SheetWriter out(wb, ws, src, options.constant_memory);
+        if (src.m_source)
+            src.m_source(out);
+        else
+            out.keptCells();
+        out.rowsUpTo(std::numeric_limits<int>::max());
         for (const auto &[k, note] : src.m_comments) {
             lxw_comment_options opt = {};
             const QByteArray author = note.second.toUtf8();

@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -31,6 +32,9 @@ namespace {
 
 const QString kFenster = QStringLiteral("Fenster");
 const QString kSave = QStringLiteral("Save");
+
+// The progress window's text while a statement runs.
+const QString kLaeuft = QStringLiteral("Die Abfrage wird ausgeführt …");
 
 // Column data type "text" of the grid.
 constexpr int FlexDTString = 8;
@@ -210,32 +214,30 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
     // click there ends the run and nothing is shown.
     QElapsedTimer uhr;
     uhr.start();
+    const auto zeit = [&](accesssql::RunPhase phase) { return laufzeit ? laufzeit(phase) : uhr.elapsed(); };
     bool gezeigt = false;
     qint64 zuletzt = 0;
-    // Rows and cells come by the hundred thousand: before the window shows, the clock is read on
-    // the first call of each phase and then every 16th call, which is still well within the wait time.
-    accesssql::RunPhase vorige = accesssql::RunPhase::Engine;
-    int ohneUhr = 0;
+    // Filling the grid asks for every row: before the window shows, the clock is read on the first
+    // call and then every 16th call, which is still well within the wait time.
+    int ohneUhr = 15;
     const std::function<bool(accesssql::RunPhase)> weiter = [&](accesssql::RunPhase phase) {
-        if (!gezeigt && phase == vorige &&
-            (phase == accesssql::RunPhase::Rows || phase == accesssql::RunPhase::Display) && ++ohneUhr < 16)
+        if (!gezeigt && ++ohneUhr < 16)
             return true;
         ohneUhr = 0;
-        vorige = phase;
-        const qint64 jetzt = laufzeit ? laufzeit(phase) : uhr.elapsed();
+        const qint64 jetzt = zeit(phase);
         if (!gezeigt) {
             if (jetzt < wartefensterNachMs)
                 return true;
             gezeigt = true;
-            frm_Warten::zeigenMitAbbruch(QStringLiteral("Die Abfrage wird ausgeführt …"));
+            frm_Warten::zeigenMitAbbruch(kLaeuft);
         } else if (jetzt - zuletzt < 20) // letting events through costs more than the checks
             return !frm_Warten::abgebrochen();
         zuletzt = jetzt;
         QCoreApplication::processEvents();
         return !frm_Warten::abgebrochen();
     };
-    listen::Ergebnis e =
-        listen::ausfuehren(rtfSQL->toPlainText(), listen::Verbindung::nmNurLesen(), {maxZeilen, maxBytes, weiter});
+    const listen::Auftrag auftrag = listen::vorbereiten(rtfSQL->toPlainText(), listen::Verbindung::nmNurLesen());
+    listen::Ergebnis e = laufAbwarten(auftrag, zeit, gezeigt);
     if (e.status == listen::Ergebnis::Daten && !(ergebnisZeigen(e, weiter) && spaltenAnpassen(weiter))) {
         gridLeeren();
         e.status = listen::Ergebnis::Abgebrochen;
@@ -264,6 +266,44 @@ void frm_Listen::cmd_SQL_ausfuehren_Click()
     }
     if (e.abgeschnitten)
         msg::box(listen::abgeschnittenText(int(e.zeilen.size())));
+}
+
+listen::Ergebnis frm_Listen::laufAbwarten(const listen::Auftrag &auftrag,
+                                          const std::function<qint64(accesssql::RunPhase)> &zeit, bool &gezeigt)
+{
+    if (auftrag.status != listen::Ergebnis::Daten) {
+        listen::Ergebnis e;
+        e.status = auftrag.status;
+        return e;
+    }
+    // The statement runs on a thread and connection of its own; meanwhile this thread paints the
+    // windows (user input waits until the progress window shows, then goes to it alone).
+    QEventLoop schleife;
+    listen::Hintergrundlauf lauf(auftrag, {maxZeilen, maxBytes, imLauf}, [&schleife] {
+        QMetaObject::invokeMethod(&schleife, [&schleife] { schleife.quit(); }, Qt::QueuedConnection);
+    });
+    QTimer takt; // the clock, the progress window and its "Abbrechen"; and the end, should its news be missed
+    takt.setInterval(10);
+    connect(&takt, &QTimer::timeout, &schleife, [&] {
+        if (lauf.fertig()) {
+            schleife.quit();
+            return;
+        }
+        const qint64 jetzt = zeit(lauf.phase());
+        if (!gezeigt && jetzt >= wartefensterNachMs)
+            schleife.exit(1);
+        if (gezeigt && frm_Warten::abgebrochen())
+            lauf.abbrechen();
+    });
+    takt.start();
+    if (!lauf.fertig() && schleife.exec(QEventLoop::ExcludeUserInputEvents) == 1 && !lauf.fertig()) {
+        gezeigt = true;
+        frm_Warten::zeigenMitAbbruch(kLaeuft);
+        connect(frm_Warten::instance()->cmdAbbrechen, &QPushButton::clicked, &takt, [&lauf] { lauf.abbrechen(); });
+        if (!lauf.fertig())
+            schleife.exec();
+    }
+    return lauf.ergebnis();
 }
 
 bool frm_Listen::ergebnisZeigen(listen::Ergebnis &e, const std::function<bool(accesssql::RunPhase)> &weiter)
@@ -439,7 +479,7 @@ void frm_Listen::Dir1_Change()
     }
     Dir1->setCurrentRow(Dir1->count() - 1);
     const QDir aktuell(m_dirPath);
-    for (const QString &sub : aktuell.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
+    for (const QString &sub : listen::unterordner(m_dirPath)) {
         auto *item = new QListWidgetItem(QString(tiefe * 2, ' ') + sub, Dir1);
         item->setData(Qt::UserRole, aktuell.absoluteFilePath(sub));
     }

@@ -57,6 +57,8 @@ public:
     // Milliseconds since the click, asked at every check with the phase the run is in; empty:
     // the real time (tests give a clock of their own).
     std::function<qint64(accesssql::RunPhase)> laufzeit;
+    // Asked on the run's own thread at each of its checks (tests hold a run in a phase); true goes on.
+    std::function<bool(accesssql::RunPhase)> imLauf;
     // Opens the query builder with this window's text and geometry (set by the builder's registration).
     static std::function<void(frm_Listen &listen)> abfrageeditorZeigen;
 
@@ -77,6 +79,10 @@ private:
     void place(QWidget *w, int left, int top, int width, int height);
     void gridLeeren();
     bool spaltenAnpassen(const std::function<bool(accesssql::RunPhase)> &weiter);
+    // Runs the statement on its own thread and waits for its result; the progress window shows
+    // after the wait time (gezeigt is then set).
+    listen::Ergebnis laufAbwarten(const listen::Auftrag &auftrag, const std::function<qint64(accesssql::RunPhase)> &zeit,
+                                  bool &gezeigt);
     void laufwerkeFuellen();
     void laufwerkWechseln(bool melden);
     QString dialogZeigen(const QString &startOrdner, const QString &dateiname, const QString &filter);

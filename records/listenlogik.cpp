@@ -1,7 +1,9 @@
 #include "records/listenlogik.h"
 #include "core/mdl_zandrel.h"
+#include "platform/accessfuncs.h"
 #include "platform/accesssql.h"
 #include "platform/accesssql_run.h"
+#include "platform/accessfuncs.h"
 #include "platform/safefile.h"
 #include "platform/textcodec.h"
 #include "platform/valuetext.h"
@@ -10,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <algorithm>
 #include <stdexcept>
 
 namespace listen {
@@ -44,38 +47,47 @@ Verbindung Verbindung::nmNurLesen()
                       [] { mdl::NMDatenbankSchliessenNurLesen(); }};
 }
 
-Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung, const Grenzen &grenzen)
+Auftrag vorbereiten(const QString &sqlText, const Verbindung &verbindung)
 {
-    Ergebnis e;
-    const Anweisung a = anweisungAusText(sqlText);
-    if (!a.hatSelect) {
-        e.status = Ergebnis::KeinSelect;
-        return e;
+    Auftrag a;
+    const Anweisung anweisung = anweisungAusText(sqlText);
+    if (!anweisung.hatSelect) {
+        a.status = Ergebnis::KeinSelect;
+        return a;
     }
     // Only a single query gets through; nothing else reaches the database.
-    const accesssql::Translation t = accesssql::translate(a.text, accesssql::LikeDialect::Dao);
-    if (!t.ok) {
-        e.status = Ergebnis::Fehler;
+    if (!accesssql::translate(anweisung.text, accesssql::LikeDialect::Dao).ok)
+        return a;
+    a.anweisung = anweisung.text;
+    if (!verbindung.oeffnen()) {
+        a.status = Ergebnis::Abgebrochen;
+        return a;
+    }
+    a.datei = verbindung.db().path();
+    verbindung.schliessen();
+    a.status = Ergebnis::Daten;
+    return a;
+}
+
+Ergebnis lesen(const Auftrag &auftrag, const Grenzen &grenzen, accesssql::Interrupt *abbruch)
+{
+    Ergebnis e;
+    if (auftrag.status != Ergebnis::Daten) {
+        e.status = auftrag.status;
         return e;
     }
-    bool offen = false;
     try {
-        offen = verbindung.oeffnen();
-        if (!offen) {
-            e.status = Ergebnis::Abgebrochen;
-            return e;
-        }
+        zdb::Db db;
+        db.open(auftrag.datei, zdb::Db::ReadOnly);
         // Read again with the columns' types: dates and numbers compare with texts as Access does,
         // and a date column made text shows as a German date.
-        const accesssql::Translation typisiert = accesssql::translate(
-            a.text, accesssql::LikeDialect::Dao, accesssql::columnTypes(verbindung.db()));
+        const accesssql::Translation typisiert =
+            accesssql::translate(auftrag.anweisung, accesssql::LikeDialect::Dao, accesssql::columnTypes(db));
         if (!typisiert.ok)
             throw std::runtime_error("SQL-Ausdruck");
-        accesssql::ReadResult r =
-            accesssql::readTexts(verbindung.db(), typisiert,
-                                 {grenzen.maxZeilen, grenzen.maxBytes, grenzen.weiter, wertGrenze(grenzen.maxBytes)});
-        verbindung.schliessen();
-        offen = false;
+        accesssql::ReadResult r = accesssql::readTexts(
+            db, typisiert,
+            {grenzen.maxZeilen, grenzen.maxBytes, grenzen.weiter, wertGrenze(grenzen.maxBytes), abbruch});
         e.felder = r.columns;
         switch (r.status) {
         case accesssql::ReadResult::Stopped:
@@ -93,8 +105,6 @@ Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung, const 
         e.zeilen = std::move(r.rows);
         e.status = e.zeilen.isEmpty() ? Ergebnis::Leer : Ergebnis::Daten;
     } catch (const std::exception &fehler) {
-        if (offen)
-            verbindung.schliessen();
         e = Ergebnis{};
         e.status = Ergebnis::Fehler;
         const auto *db = dynamic_cast<const zdb::DbError *>(&fehler);
@@ -103,7 +113,46 @@ Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung, const 
             e.meldung = db->germanText();
         }
     }
+    // Given up, a run shows nothing, also when it ended otherwise meanwhile (a busy file waited for).
+    if (abbruch && abbruch->stopped())
+        e = Ergebnis{Ergebnis::Abgebrochen};
     return e;
+}
+
+Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung, const Grenzen &grenzen)
+{
+    return lesen(vorbereiten(sqlText, verbindung), grenzen);
+}
+
+Hintergrundlauf::Hintergrundlauf(Auftrag auftrag, Grenzen grenzen, std::function<void()> fertig)
+{
+    // The German collator is made on its first use: made here, two threads never make it at once.
+    accessfn::germanEqualCompare(QStringLiteral("a"), QStringLiteral("b"));
+    grenzen.weiter = [this, gefragt = std::move(grenzen.weiter)](accesssql::RunPhase p) {
+        m_phase.store(p, std::memory_order_relaxed);
+        return !gefragt || gefragt(p);
+    };
+    m_faden = std::thread([this, auftrag = std::move(auftrag), grenzen = std::move(grenzen),
+                           fertig = std::move(fertig)] {
+        m_ergebnis = lesen(auftrag, grenzen, &m_abbruch);
+        m_fertig.store(true);
+        if (fertig)
+            fertig();
+    });
+}
+
+Hintergrundlauf::~Hintergrundlauf()
+{
+    abbrechen();
+    if (m_faden.joinable())
+        m_faden.join();
+}
+
+Ergebnis Hintergrundlauf::ergebnis()
+{
+    if (m_faden.joinable())
+        m_faden.join();
+    return std::move(m_ergebnis);
 }
 
 QString abgeschnittenText(int zeilen)
@@ -155,17 +204,30 @@ bool abfrageLaden(const QString &pfad, QString *text)
     return true;
 }
 
+// File and folder names as every list of the program sorts texts: in German order.
+static QStringList deutschSortiert(QStringList namen)
+{
+    std::stable_sort(namen.begin(), namen.end(),
+                     [](const QString &a, const QString &b) { return accessfn::germanCompare(a, b) < 0; });
+    return namen;
+}
+
 QStringList abfrageDateien(const QString &ordner)
 {
     QDir d(ordner);
     d.setNameFilters({QStringLiteral("*.sql")});
     d.setFilter(QDir::Files); // name filters ignore case: "x.SQL" and "y.sql" alike
-    d.setSorting(QDir::Name | QDir::IgnoreCase);
+    d.setSorting(QDir::Unsorted);
     QStringList out;
     for (const QString &n : d.entryList())
         if (n.endsWith(QLatin1String(".sql"), Qt::CaseInsensitive))
             out << n;
-    return out;
+    return deutschSortiert(out);
+}
+
+QStringList unterordner(const QString &ordner)
+{
+    return deutschSortiert(QDir(ordner).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted));
 }
 
 QString excelDateiname(const QString &name)

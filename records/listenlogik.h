@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <atomic>
 #include <functional>
+#include <thread>
 
 namespace listen {
 
@@ -42,7 +44,8 @@ struct Ergebnis {
     bool abgeschnitten = false; // Daten: more rows than the cap, the rest not read
 };
 
-// Limits of one run; weiter is asked often in every phase of the run and ends it with false.
+// Limits of one run; weiter is asked often in every phase of the run (on the run's thread) and
+// ends it with false.
 struct Grenzen {
     int maxZeilen = MaxZeilen;
     qint64 maxBytes = MaxBytes;
@@ -57,13 +60,52 @@ struct Verbindung {
     static Verbindung nmNurLesen();
 };
 
-// Runs the typed text: no "SELECT" gives KeinSelect without opening anything; a statement
-// that is no single query (also a second statement after the first), or that the database
-// refuses, gives Fehler; a fault of the file itself gives Datenbankfehler (connection closed
-// again either way). Cells as the program shows values: numbers "4", "1,5"; dates "dd.mm.yyyy"
-// (with the time when it is not midnight), also computed ones; Yes/No "Wahr"/"Falsch"; Null empty.
+// What a run reads: its statement and the database file. status is Daten when it can run;
+// otherwise the run ends with that status (KeinSelect, Fehler, Abgebrochen).
+struct Auftrag {
+    Ergebnis::Status status = Ergebnis::Fehler;
+    QString anweisung;
+    QString datei;
+};
+// On the caller's thread: the statement cut out of the text and checked to be a single query
+// (no "SELECT": nothing is opened), then the file looked up through the connection, which waits
+// for it as every piece of work does and is closed again at once.
+Auftrag vorbereiten(const QString &sqlText, const Verbindung &verbindung = Verbindung::nmNurLesen());
+// On any thread: the statement run on a read-only connection of its own to the file, closed
+// again however the run ends. A statement the database refuses gives Fehler, a fault of the file
+// itself Datenbankfehler. abbruch, when given, ends the run from another thread at once.
+Ergebnis lesen(const Auftrag &auftrag, const Grenzen &grenzen = {}, accesssql::Interrupt *abbruch = nullptr);
+// Both on the caller's thread. Cells as the program shows values: numbers "4", "1,5"; dates
+// "dd.mm.yyyy" (with the time when it is not midnight), also computed ones; Yes/No
+// "Wahr"/"Falsch"; Null empty.
 Ergebnis ausfuehren(const QString &sqlText, const Verbindung &verbindung = Verbindung::nmNurLesen(),
                     const Grenzen &grenzen = {});
+
+// lesen on a thread of its own, started at once, so that the caller's thread stays free (the
+// window keeps painting). fertig is called on the run's thread once the result is there.
+class Hintergrundlauf {
+public:
+    Hintergrundlauf(Auftrag auftrag, Grenzen grenzen, std::function<void()> fertig);
+    // Gives the run up and waits for its thread.
+    ~Hintergrundlauf();
+    Hintergrundlauf(const Hintergrundlauf &) = delete;
+    Hintergrundlauf &operator=(const Hintergrundlauf &) = delete;
+
+    // Any thread: interrupts the engine where it stands; the result is then Abgebrochen.
+    void abbrechen() { m_abbruch.stop(); }
+    bool fertig() const { return m_fertig.load(); }
+    // The phase the run last reported.
+    accesssql::RunPhase phase() const { return m_phase.load(); }
+    // Waits for the run's end and hands its result over (once).
+    Ergebnis ergebnis();
+
+private:
+    accesssql::Interrupt m_abbruch;
+    std::atomic<bool> m_fertig{false};
+    std::atomic<accesssql::RunPhase> m_phase{accesssql::RunPhase::Engine};
+    Ergebnis m_ergebnis;
+    std::thread m_faden;
+};
 
 // "Die Liste wurde nach 1.048.575 Datensätzen abgeschnitten." and the message of a result too big.
 QString abgeschnittenText(int zeilen);
@@ -80,8 +122,10 @@ QString anfuehrungszeichenErsetzen(const QString &text);
 bool abfrageSpeichern(const QString &pfad, const QString &text, QString *fehler = nullptr);
 // Reads a file (UTF-8, else Windows-1252) with its line breaks as "\n"; false when unreadable.
 bool abfrageLaden(const QString &pfad, QString *text);
-// "*.sql" regardless of case, sorted by name.
+// "*.sql" regardless of case, sorted by name in German order.
 QStringList abfrageDateien(const QString &ordner);
+// The folder's subfolders, sorted by name in German order.
+QStringList unterordner(const QString &ordner);
 
 // The workbook name: "….xls" gets ".xlsx", a name without an extension gets ".xlsx".
 QString excelDateiname(const QString &name);

@@ -1,10 +1,14 @@
 #include "winsv/datenvergleich.h"
 
+#include "platform/accessfuncs.h"
 #include "platform/grid/gridstore.h"
 #include "platform/valuetext.h"
 #include "platform/winsvodbc.h"
 
 #include <QDateTime>
+#include <algorithm>
+#include <array>
+#include <vector>
 
 namespace winsv {
 
@@ -53,6 +57,30 @@ int spalteOderFehler(const zdb::Result &r, const char *name)
     if (i < 0)
         throw zdb::DbError(zdb::DbError::Other, 0, QStringLiteral("Spalte %1 fehlt").arg(u(name)));
     return i;
+}
+
+// WinSV's driver sorts by its own rule (SQLite's by character codes): the rows are put into the one
+// German order of the given columns, as every list of the program; equal ones keep the driver's order.
+void deutschOrdnen(const zdb::Result &r, QVector<int> &zeilen, const std::array<int, 3> &spalten)
+{
+    struct Schluessel {
+        std::array<QString, 3> texte;
+        int zeile;
+    };
+    std::vector<Schluessel> k;
+    k.reserve(size_t(zeilen.size()));
+    for (int i : zeilen)
+        k.push_back({{zellText(r.value(i, spalten[0])), zellText(r.value(i, spalten[1])),
+                      zellText(r.value(i, spalten[2]))},
+                     i});
+    std::stable_sort(k.begin(), k.end(), [](const Schluessel &a, const Schluessel &b) {
+        for (size_t j = 0; j < a.texte.size(); ++j)
+            if (a.texte[j] != b.texte[j]) // mostly the same class: no collator needed
+                return accessfn::germanCompare(a.texte[j], b.texte[j]) < 0;
+        return false;
+    });
+    for (size_t n = 0; n < k.size(); ++n)
+        zeilen[qsizetype(n)] = k[n].zeile;
 }
 
 } // namespace
@@ -209,6 +237,7 @@ void Datenvergleich::winsvDurchlauf(const zdb::Result &winsv)
     for (int i = 0; i < winsv.rowCount(); ++i)
         if (besuchtSchule(zellText(winsv.value(i, spalte[SpalteKlasse])), winsv.value(i, austritt)))
             genommen.append(i);
+    deutschOrdnen(winsv, genommen, {spalte[SpalteKlasse], spalte[SpalteName], spalte[SpalteVorname]});
     int r = fg.rows();
     fg.setRows(r + 2 * int(genommen.size()));
     for (int i : genommen) {

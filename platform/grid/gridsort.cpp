@@ -1,23 +1,10 @@
 // Sorting, copying and pasting of the cell store.
 #include "platform/grid/gridstore.h"
+#include "platform/accessfuncs.h"
 
-#include <QCollator>
-#include <QLocale>
 #include <numeric>
-#include <optional>
 
 namespace {
-
-const QCollator &germanCollator()
-{
-    static const QCollator collator = [] {
-        QCollator c{QLocale(QLocale::German, QLocale::Germany)};
-        c.setCaseSensitivity(Qt::CaseSensitive);
-        c.setNumericMode(false);
-        return c;
-    }();
-    return collator;
-}
 
 // A text that reads wholly as a number (blanks around it, "." or "," as decimal sign).
 bool wholeNumber(const QString &text, double &value)
@@ -48,7 +35,7 @@ bool wholeNumber(const QString &text, double &value)
 struct KeyCell {
     int kind = 0; // 0 empty, 1 number, 2 text
     double number = 0;
-    std::optional<QCollatorSortKey> text;
+    QString text;
 };
 
 KeyCell makeKey(const QString &s, bool generic)
@@ -61,7 +48,7 @@ KeyCell makeKey(const QString &s, bool generic)
         return k;
     }
     k.kind = 2;
-    k.text = germanCollator().sortKey(s);
+    k.text = s;
     return k;
 }
 
@@ -71,8 +58,8 @@ int compareKeys(const KeyCell &a, const KeyCell &b)
         return a.kind < b.kind ? -1 : 1;
     if (a.kind == 1)
         return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
-    if (a.kind == 2)
-        return a.text->compare(*b.text);
+    if (a.kind == 2) // the one German order: case only parts otherwise equal texts
+        return accessfn::germanCompare(a.text, b.text);
     return 0;
 }
 

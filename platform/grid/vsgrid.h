@@ -34,6 +34,7 @@ class QLineEdit;
 class QMimeData;
 class QPainter;
 namespace xlsx {
+class CellSink;
 class Worksheet;
 }
 namespace grid {
@@ -191,7 +192,8 @@ public:
     // Writes every cell (fixed ones included) as one worksheet ("….xls" as "….xlsx"); false, with
     // the file and a German reason in *error, when it cannot be written. The old file stays whole then.
     bool saveXlsx(const QString &path, QString *error = nullptr) const;
-    // The cells, looks, sizes, merged blocks and fixed panes as a worksheet.
+    // The sizes and fixed panes as a worksheet, its cells (looks and merged blocks with them) read
+    // from the grid when the workbook is written: write it while the grid stands as it is.
     void toWorkbook(xlsx::Worksheet &ws) const;
 
     // Paints the whole visible area into an image (the same code as the screen).
@@ -258,6 +260,8 @@ private:
     void setTopLeft(int topRow, int leftCol, bool fromScrollBar);
     grid::PaintView buildView(const QRect &area) const;
     grid::PaintContext paintContext() const;
+    // Every cell with its look and merged blocks, row by row.
+    void writeCells(xlsx::CellSink &out) const;
 
     GridStore m_store;
     std::vector<QPixmap> m_pictures;

@@ -198,6 +198,28 @@ xlsx::BorderLine borderLine(const grid::BorderEdge &e)
 
 void VSGrid::toWorkbook(xlsx::Worksheet &ws) const
 {
+    for (int c = 0; c < cols(); ++c) {
+        // Excel shows a width of w characters as 7 w + 5 pixels (12 w below one character).
+        const double px = m_store.colWidth(c) / 15.0;
+        ws.setColumnWidth(c + 1, px >= 12 ? (px - 5) / 7.0 : px / 12.0);
+        if (!m_store.colShown(c))
+            ws.setColumnHidden(c + 1);
+    }
+    for (int r = 0; r < rows(); ++r)
+        if (!m_store.rowShown(r) || m_store.rowHeight(r) != m_store.defaultRowHeight()) {
+            ws.setRowHeight(r + 1, m_store.rowHeight(r) / 20.0);
+            if (!m_store.rowShown(r))
+                ws.setRowHidden(r + 1);
+        }
+    if (fixedRows() > 0 || fixedCols() > 0)
+        ws.freezePanes(std::min(fixedRows(), rows()), std::min(fixedCols(), cols()));
+    // The cells go from the grid straight to the file, row by row: a grid of a whole table is not
+    // copied into the sheet first.
+    ws.setCellSource(rows(), cols(), [this](xlsx::CellSink &out) { writeCells(out); });
+}
+
+void VSGrid::writeCells(xlsx::CellSink &out) const
+{
     const long fixedBack = units::fromQColor(grid::fixedBackColor());
     // Cells of the same look share one style; the look of a cell is worked out once per kind.
     struct Look {
@@ -249,24 +271,12 @@ void VSGrid::toWorkbook(xlsx::Worksheet &ws) const
         // A number keeps the decimals the grid shows ("2,50").
         if (decimals >= 0)
             s.numberFormat = decimals ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0')) : QStringLiteral("0");
-        const int index = s == xlsx::Style() ? -1 : ws.addStyle(s);
+        const int index = s == xlsx::Style() ? -1 : out.style(s);
         styles.emplace(k, index);
         return index;
     };
 
-    for (int c = 0; c < cols(); ++c) {
-        // Excel shows a width of w characters as 7 w + 5 pixels (12 w below one character).
-        const double px = m_store.colWidth(c) / 15.0;
-        ws.setColumnWidth(c + 1, px >= 12 ? (px - 5) / 7.0 : px / 12.0);
-        if (!m_store.colShown(c))
-            ws.setColumnHidden(c + 1);
-    }
     for (int r = 0; r < rows(); ++r) {
-        if (!m_store.rowShown(r) || m_store.rowHeight(r) != m_store.defaultRowHeight()) {
-            ws.setRowHeight(r + 1, m_store.rowHeight(r) / 20.0);
-            if (!m_store.rowShown(r))
-                ws.setRowHidden(r + 1);
-        }
         for (int c = 0; c < cols(); ++c) {
             int s1, s2;
             m_store.mergedSpan(r, c, s1, s2);
@@ -275,18 +285,15 @@ void VSGrid::toWorkbook(xlsx::Worksheet &ws) const
             int decimals = -1;
             const bool isNumber = xlsx::plainNumber(text, number, decimals);
             const int style = styleOf(r, c, isNumber ? decimals : -1);
+            if (s2 > c)
+                out.mergeInRow(r + 1, c + 1, s2 + 1, style);
             if (isNumber)
-                ws.setCell(r + 1, c + 1, number, style);
+                out.number(r + 1, c + 1, number, style);
             else
-                ws.setCell(r + 1, c + 1, text.isEmpty() ? QVariant() : QVariant(text), style);
-            if (s2 > c) {
-                ws.merge(xlsx::Range(r + 1, c + 1, r + 1, s2 + 1));
-                c = s2;
-            }
+                out.text(r + 1, c + 1, text, style);
+            c = std::max(c, s2);
         }
     }
-    if (fixedRows() > 0 || fixedCols() > 0)
-        ws.freezePanes(std::min(fixedRows(), rows()), std::min(fixedCols(), cols()));
 }
 
 bool VSGrid::saveXlsx(const QString &path, QString *error) const

@@ -206,6 +206,19 @@ TEST_F(Klicks, DayListOrdersByGradeWithGroupLinesAndDropsRecordsWithoutPerson)
     EXPECT_EQ(f->fgKranke->colAlignment(1), grid::AlignLeftCenter);
 }
 
+TEST_F(Klicks, TeachersOfTheDayListFollowTheGermanOrderOfTheirAbbreviations)
+{
+    // All teachers share the key "LK": they stay in the order read, by abbreviation in German order.
+    for (const char *k : {"Bzz", "Abr", "B\xc3\xa4u", "ab\xc3\xa4"}) {
+        s.lehrer(QString::fromUtf8(k), QStringLiteral("Lehrer ") + QString::fromUtf8(k), QString());
+        s.fehltag(QString::fromUtf8(k), montag, "kr");
+    }
+    s.fehltag("M\xc3\x9c", montag, "kr");
+    oeffnen("X", "5a");
+    f->KrankeEintragen(montag);
+    EXPECT_EQ(tagesliste(0).join(' ').toStdString(), "ab\xc3\xa4 Abr B\xc3\xa4u Bzz M\xc3\x9c");
+}
+
 TEST_F(Klicks, ClassTeacherSeesOnlyTheSelectedClassInTheDayList)
 {
     s.fehltag("12", montag, "kr");

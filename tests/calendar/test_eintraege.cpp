@@ -210,3 +210,15 @@ TEST_F(Eintraege, MeineTermineNachStufeKlasseFachUndDatum)
     EXPECT_EQ(l, QStringList({"5a D 03.11.", "5a M 03.12.", "5a M 10.12.", "5a M 17.12.", "5e2 D 04.11.",
                               "10e1 D 05.11."}));
 }
+
+// A teacher's entries whatever case the abbreviation was stored in, umlauts included.
+TEST_F(Eintraege, MeineTermineOhneRuecksichtAufGrossUndKleinschreibung)
+{
+    s.termin({QDate(2010, 12, 10), "5a", "M", "GÜM", "", false, s.uhr, "GÜM", {}, ""});
+    s.termin({QDate(2010, 12, 11), "5a", "D", " güm", "", false, s.uhr, "güm", {}, ""});
+    s.termin({QDate(2010, 12, 12), "5a", "E", "GUM", "", false, s.uhr, "GUM", {}, ""});
+    QStringList l;
+    for (const Termin &t : termineVonLehrkraft(mdl::dbEigen, "Güm"))
+        l << t.fach;
+    EXPECT_EQ(l, QStringList({"D", "M"}));
+}

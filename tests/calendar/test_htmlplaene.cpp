@@ -301,10 +301,12 @@ TEST_F(Plaene, AufgegebenesWartenAufDenNotenmanagerLaesstDenKlassenplan)
 TEST_F(Plaene, BeideReihenfolgenGleichenDenenDerDatenbank)
 {
     // Values that the database sorts in its own way: Null, numbers, case, "so"/"KF" in any case,
-    // a subject that sorts like a class trip, umlauts, dates with and without a time.
+    // a subject that sorts like a class trip, umlauts and ß beside their base letters, dates with
+    // and without a time.
     const QVariantList klassen = {"5a", "5A", " 5a", "10b", "Info", "", QVariant(), QString::fromUtf8("ü1"),
-                                  QString::fromUtf8("Ü1"), "7.5a"};
-    const QVariantList faecher = {"D", "d", "so", "SO", "Kf", "KF", "ZZso", QVariant(), QString::fromUtf8("Ä"), "E"};
+                                  QString::fromUtf8("Ü1"), "7.5a", 6, QString::fromUtf8("Öko"), "Oz", "5d1"};
+    const QVariantList faecher = {"D", "d", "so", "SO", "Kf", "KF", "ZZso", QVariant(), QString::fromUtf8("Ä"), "E",
+                                  "a", QString::fromUtf8("Maß"), "Masse", 3};
     const QVariantList tage = {"2010-09-13", "2010-09-13 00:00:00", "2010-09-13 08:00:00", QVariant(), 40000,
                                "2010-09-12"};
     int n = 0;
@@ -326,9 +328,9 @@ TEST_F(Plaene, BeideReihenfolgenGleichenDenenDerDatenbank)
         tabelle << t.id;
     for (int i : p.klassenplan)
         klassenplan << p.termine[i].id;
-    EXPECT_EQ(tabelle, ids("SELECT Id FROM tbl_Termin ORDER BY Datum, Fach COLLATE NOCASE, Id"));
-    EXPECT_EQ(klassenplan, ids("SELECT Id FROM tbl_Termin WHERE nichtInternet = 0 "
-                               "ORDER BY IIf(Val(Klasse)=0,20,Val(Klasse)), Klasse COLLATE NOCASE, "
-                               "IIf(Fach = 'so' COLLATE NOCASE OR Fach = 'KF' COLLATE NOCASE, 'ZZ' || Fach, Fach) "
-                               "COLLATE NOCASE, Datum, Id"));
+    EXPECT_EQ(tabelle, ids("SELECT Id FROM tbl_Termin ORDER BY Datum, Fach COLLATE DE, Id"));
+    EXPECT_EQ(klassenplan, ids("SELECT Id FROM tbl_Termin WHERE nichtInternet = 0 ORDER BY "
+                               + mdl::KlassenFolgeSql("Klasse")
+                               + ", IIf(Fach = 'so' COLLATE NOCASE OR Fach = 'KF' COLLATE NOCASE, 'ZZ' || Fach, Fach) "
+                                 "COLLATE DE, Datum, Id"));
 }

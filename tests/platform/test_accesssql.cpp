@@ -77,7 +77,7 @@ TEST(AccessSqlText, LiteralsAndNames)
 {
     expectTexts({
         {"SELECT Klasse, Klassenleiter FROM Klassen ORDER BY Klasse;",
-         "SELECT Klasse, Klassenleiter FROM Klassen ORDER BY Klasse COLLATE DE"},
+         "SELECT Klasse, Klassenleiter FROM Klassen ORDER BY Klasse COLLATE DEU"},
         {"select Name from Schüler where Geburtsdatum < #1/15/2010#",
          "SELECT Name FROM Schüler WHERE Geburtsdatum < '2010-01-15'"},
         {"SELECT * FROM LNW WHERE Geschrieben >= #2024-03-01 14:30# AND Rückgabe = #3/5/24 0:00:00#",
@@ -93,7 +93,8 @@ TEST(AccessSqlText, LiteralsAndNames)
         {"SELECT Schüler!Name, [Schüler].[Vorname] AS [Vorname des Kindes] FROM Schüler",
          "SELECT Schüler.Name, [Schüler].[Vorname] AS [Vorname des Kindes] FROM Schüler"},
         {"SELECT DISTINCTROW Klasse FROM Schüler", "SELECT Klasse FROM Schüler"},
-        {"SELECT DISTINCT Klasse FROM Schüler", "SELECT Klasse FROM Schüler GROUP BY Klasse COLLATE DEU"},
+        {"SELECT DISTINCT Klasse FROM Schüler",
+         "SELECT * FROM (SELECT DISTINCT Klasse COLLATE DEU AS Klasse FROM Schüler) ORDER BY 1 COLLATE DEU"},
         {"SELECT Name FROM Schüler WHERE LRS = True OR Legasthenie <> False OR True = Legasthenie",
          "SELECT Name FROM Schüler WHERE LRS <> 0 OR Legasthenie <> 0 OR Legasthenie <> 0"},
         {"SELECT Name FROM Schüler WHERE LRS = False", "SELECT Name FROM Schüler WHERE LRS = 0"},
@@ -140,16 +141,16 @@ TEST(AccessSqlText, ClausesJoinsAndUnions)
 {
     expectTexts({
         {"SELECT TOP 2 Name FROM Schüler ORDER BY Name DESC, SchülerNr",
-         "SELECT Name FROM Schüler ORDER BY Name COLLATE DE DESC, SchülerNr COLLATE DE LIMIT (SELECT count(*) FROM "
+         "SELECT Name FROM Schüler ORDER BY Name COLLATE DEU DESC, SchülerNr COLLATE DEU LIMIT (SELECT count(*) FROM "
          "(SELECT rank() OVER (ORDER BY Name COLLATE DEU DESC, SchülerNr COLLATE DEU) AS zRang FROM Schüler) "
          "WHERE zRang <= 2)"},
         {"SELECT TOP 50 PERCENT Name FROM Schüler",
          "SELECT Name FROM Schüler LIMIT (SELECT (count(*) * 50 + 99) / 100 FROM (SELECT Name FROM Schüler))"},
         {"(SELECT Name FROM Schüler WHERE Klasse='5a') UNION (SELECT Name FROM Lehrkräfte) ORDER BY Name",
          "SELECT Name FROM Schüler WHERE Klasse = '5a' COLLATE DEU UNION SELECT Name FROM Lehrkräfte "
-         "ORDER BY Name COLLATE DE"},
+         "ORDER BY Name COLLATE DEU"},
         {"(SELECT TOP 1 Name FROM Schüler ORDER BY Name) UNION ALL SELECT Name FROM Lehrkräfte",
-         "SELECT * FROM (SELECT Name FROM Schüler ORDER BY Name COLLATE DE LIMIT (SELECT count(*) FROM (SELECT rank() "
+         "SELECT * FROM (SELECT Name FROM Schüler ORDER BY Name COLLATE DEU LIMIT (SELECT count(*) FROM (SELECT rank() "
          "OVER (ORDER BY Name COLLATE DEU) AS zRang FROM Schüler) WHERE zRang <= 1)) UNION ALL SELECT Name FROM Lehrkräfte"},
         {"SELECT S.Name, K.Klassenleiter FROM (Schüler AS S INNER JOIN Klassen K ON S.Klasse = K.Klasse) "
          "LEFT OUTER JOIN Lehrkräfte ON K.Klassenleiter = Lehrkräfte.Kürzel",
@@ -176,13 +177,13 @@ TEST(AccessSqlText, QueryBuilderStatements)
         {"SELECT Schüler.Name, Schüler.Vorname\r\nFROM Schüler\r\nWHERE (((Schüler.Name) LIKE \"M*\") AND "
          "((Schüler.Klasse)= '5a') )\r\nORDER BY Schüler.Name, Schüler.Klasse DESC ;",
          "SELECT Schüler.Name, Schüler.Vorname FROM Schüler WHERE ((AccLike((Schüler.Name), 'M*')) AND "
-         "((Schüler.Klasse) = '5a' COLLATE DEU)) ORDER BY Schüler.Name COLLATE DE, Schüler.Klasse COLLATE DE DESC"},
+         "((Schüler.Klasse) = '5a' COLLATE DEU)) ORDER BY Schüler.Name COLLATE DEU, Schüler.Klasse COLLATE DEU DESC"},
         {"SELECT Adressen.Telefon\r\nFROM Adressen\r\nWHERE (((Adressen.Telefon) IS NOT NULL) )\r\nORDER BY Adressen.Telefon;",
-         "SELECT Adressen.Telefon FROM Adressen WHERE (((Adressen.Telefon) IS NOT NULL)) ORDER BY Adressen.Telefon COLLATE DE"},
+         "SELECT Adressen.Telefon FROM Adressen WHERE (((Adressen.Telefon) IS NOT NULL)) ORDER BY Adressen.Telefon COLLATE DEU"},
         {"SELECT Noten.sa1\r\nFROM Noten\r\nWHERE (((Noten.sa1) > \"=5\") AND ((Noten.sa2) <> \"5\") AND ((Noten.Archiv)= 'NOT true') )\r\n"
          "ORDER BY Noten.sa1 DESC ;",
          "SELECT Noten.sa1 FROM Noten WHERE (((Noten.sa1) > '=5' COLLATE DEU) AND ((Noten.sa2) <> '5' COLLATE DEU) AND "
-         "((Noten.Archiv) = 'NOT true' COLLATE DEU)) ORDER BY Noten.sa1 COLLATE DE DESC"},
+         "((Noten.Archiv) = 'NOT true' COLLATE DEU)) ORDER BY Noten.sa1 COLLATE DEU DESC"},
     });
     // "Wies*" becomes LIKEs* in the builder: unreadable, as it is for Access.
     EXPECT_FALSE(translate(QStringLiteral("SELECT T.F FROM T WHERE ((T.F) LIKEs*) ORDER BY T.F;")).ok);

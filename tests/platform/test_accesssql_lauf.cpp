@@ -6,7 +6,10 @@
 #include "platform/db.h"
 #include "support/testsupport.h"
 
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 #include <sqlite3.h>
 
 using accesssql::ReadResult;
@@ -59,6 +62,40 @@ TEST(TypedRun, GivingUpInAnyPhaseEndsTheRunWithNothingRead)
         // The connection is as before: no handler, its functions answer again.
         EXPECT_EQ(l.db.scalar("SELECT Len(String(3, 'x'))").toInt(), 3);
     }
+}
+
+// Another thread ends a run where the engine stands (a cross join of billions of rows before its
+// first row); the connection then runs its next statement as before. Ended before it starts, a
+// run reads nothing.
+TEST(TypedRun, AnotherThreadInterruptsTheEngine)
+{
+    Lauf l;
+    accesssql::Interrupt halt;
+    std::atomic<bool> laeuft{false};
+    accesssql::ReadLimits limits;
+    limits.interrupt = &halt;
+    limits.goOn = [&](RunPhase p) {
+        laeuft = laeuft || p == RunPhase::Engine;
+        return true;
+    };
+    std::thread anderer([&] {
+        while (!laeuft)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        halt.stop();
+    });
+    const ReadResult r = l.lesen("SELECT count(*) FROM t a, t b, t c, t d, t e, t f", limits);
+    anderer.join();
+    EXPECT_EQ(r.status, ReadResult::Stopped);
+    EXPECT_TRUE(r.rows.isEmpty());
+    EXPECT_EQ(l.db.scalar("SELECT count(*) FROM t a, t b").toInt(), 3600);
+
+    accesssql::Interrupt vorher;
+    vorher.stop();
+    accesssql::ReadLimits gestoppt;
+    gestoppt.interrupt = &vorher;
+    const ReadResult nichts = l.lesen("SELECT x FROM t", gestoppt);
+    EXPECT_EQ(nichts.status, ReadResult::Stopped);
+    EXPECT_TRUE(nichts.rows.isEmpty());
 }
 
 // A long value is converted in pieces; characters split between two pieces come out whole.

@@ -1,4 +1,5 @@
 #include "platform/grid/vsgrid.h"
+#include "platform/xlsxbook.h"
 #include "support/testsupport.h"
 #include "xlsxlesen.h"
 
@@ -10,6 +11,8 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <minizip/unzip.h>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -121,6 +124,136 @@ TEST(GridSave, WorkbookHoldsTextsNumbersMergesLooksAndSizes)
     EXPECT_EQ(xlsxlesen::aussehen(xlsx, "D3").rahmen, "left:thin:FF0000FF");
     EXPECT_EQ(xlsxlesen::aussehen(xlsx, "E3").ausrichtung, "right/center");
     EXPECT_EQ(xlsxlesen::aussehen(xlsx, "B3").format, "0.00");
+}
+
+namespace {
+
+// A grid of `rows` rows as a list window holds a table: a fixed heading row with a merged block,
+// texts with umlauts, long texts, numbers, texts that only look like numbers and empty cells, a
+// coloured cell, a merged block headed by a number, a taller row and a hidden one near the end.
+// Each cell's expected content in the saved file ("s:" text, "n:" number; none for an empty cell).
+struct Stichprobe {
+    const char *text, *zelle;
+};
+const Stichprobe Muster[] = {
+    {"Müller, Jürgen", "s:Müller, Jürgen"}, {"2,50", "n:2.5"},        {"", nullptr},
+    {"007", "s:007"},                         {"Straße 12 ÄÖÜ äöü ß", "s:Straße 12 ÄÖÜ äöü ß"},
+    {"-3", "n:-3"},                           {" führt", "s: führt"}, {"1,", "s:1,"},
+    {"123456789012345", "n:123456789012345"}, {"x", "s:x"},          {"", nullptr},
+};
+constexpr int Spalten = 22;
+
+QString langerText(int r) { return QString("Bemerkung zu Zeile %1: ").arg(r) + QString(300, QChar(u'ö')); }
+
+void fillList(VSGrid &g, int rows)
+{
+    g.setRows(rows);
+    g.setCols(Spalten);
+    g.setFixedRows(1);
+    g.setMergeCells(grid::MergeFree);
+    g.setMergeRow(0, true);
+    for (int c = 0; c < Spalten; ++c)
+        g.setTextMatrix(0, c, c >= 2 && c <= 5 ? QString("Noten") : QString("Feld %1").arg(c));
+    for (int r = 1; r < rows; ++r)
+        for (int c = 0; c < Spalten; ++c)
+            g.setTextMatrix(r, c, c == 21 ? langerText(r) : QString::fromUtf8(Muster[(r * 7 + c) % std::size(Muster)].text));
+    g.setCellBackColor(rows - 3, 4, 255);
+    g.setMergeRow(rows - 2, true);
+    g.setTextMatrix(rows - 2, 0, "2024");
+    g.setTextMatrix(rows - 2, 1, "2024");
+    g.setRowHeight(rows - 4, 480);
+    g.setRowHidden(rows - 5, true);
+}
+
+QString expected(int r, int c, int rows)
+{
+    if (r == 0)
+        return c >= 2 && c <= 5 ? (c == 2 ? "s:Noten" : QString()) : QString("s:Feld %1").arg(c);
+    if (r == rows - 2 && c <= 1)
+        return c == 0 ? "n:2024" : QString(); // the block shows what its first cell holds
+    if (c == 21)
+        return "s:" + langerText(r);
+    const char *z = Muster[(r * 7 + c) % std::size(Muster)].zelle;
+    return z ? QString::fromUtf8(z) : QString();
+}
+
+QString ref(int r, int c) { return QChar('A' + c) + QString::number(r + 1); }
+
+// Saves the list and reads every cell back as Excel sees it; the sheet's XML in *sheet.
+void checkSavedList(int rows, QString *sheet)
+{
+    testsupport::Sandbox sb;
+    VSGrid g;
+    fillList(g, rows);
+    g.setColWidth(3, 1440);
+    const QString path = sb.file("Liste.xlsx");
+    QString fehler;
+    ASSERT_TRUE(g.saveXlsx(path, &fehler)) << fehler.toStdString();
+    const auto z = xlsxlesen::zellen(path);
+    int falsch = 0;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < Spalten; ++c)
+            if (z.value(ref(r, c)) != expected(r, c, rows) && ++falsch <= 5)
+                ADD_FAILURE() << ref(r, c).toStdString() << ": " << z.value(ref(r, c)).toStdString() << " instead of "
+                              << expected(r, c, rows).toStdString();
+    EXPECT_EQ(falsch, 0);
+    int gefuellt = 0;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < Spalten; ++c)
+            gefuellt += !expected(r, c, rows).isEmpty();
+    EXPECT_EQ(z.size(), gefuellt); // nothing where the grid is empty
+    *sheet = zipPart(path, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(sheet->contains("<mergeCell ref=\"C1:F1\"/>"));
+    EXPECT_TRUE(sheet->contains(QString("<mergeCell ref=\"A%1:B%1\"/>").arg(rows - 1)));
+    EXPECT_TRUE(sheet->contains("<col min=\"4\" max=\"4\" width=\"13.7109375\" customWidth=\"1\"/>"));
+    EXPECT_TRUE(sheet->contains(QRegularExpression(QString("<row r=\"%1\"[^>]* ht=\"24\" customHeight=\"1\"").arg(rows - 3))));
+    EXPECT_TRUE(sheet->contains(QRegularExpression(QString("<row r=\"%1\"[^>]* hidden=\"1\"").arg(rows - 4))));
+    EXPECT_TRUE(sheet->contains("<pane ySplit=\"1\" topLeftCell=\"A2\" activePane=\"bottomLeft\" state=\"frozen\"/>"));
+    EXPECT_EQ(xlsxlesen::aussehen(path, ref(rows - 3, 4)).fuellung, "FFFF0000");
+    EXPECT_EQ(xlsxlesen::aussehen(path, ref(1, 5)).format, "0.00"); // "2,50"
+    EXPECT_EQ(xlsxlesen::aussehen(path, "A1").fuellung.size(), 8); // the fixed row's grey
+}
+
+} // namespace
+
+// The same cells, looks and blocks whether the workbook is kept in memory until it is written or,
+// for a grid of many cells, written row by row with each text in its cell.
+TEST(GridSave, SmallListHoldsEveryCellAsShown)
+{
+    QString sheet;
+    checkSavedList(40, &sheet);
+    EXPECT_FALSE(sheet.contains("inlineStr"));
+}
+
+TEST(GridSave, ListPastTheRowByRowSizeHoldsEveryCellAsShown)
+{
+    const int rows = int(xlsx::RowByRowCells / Spalten) + 40;
+    QString sheet;
+    checkSavedList(rows, &sheet);
+    EXPECT_TRUE(sheet.contains("t=\"inlineStr\"")); // written row by row
+}
+
+// Written row by row, the sheet needs a temporary file of its own: when none can be made the
+// message tells why and does not blame the sheet's name.
+TEST(GridSave, ListPastTheRowByRowSizeReportsATemporaryFileThatCannotBeMade)
+{
+    testsupport::Sandbox sb;
+    VSGrid g;
+    fillList(g, int(xlsx::RowByRowCells / Spalten) + 40);
+    const QString path = sb.file("Liste.xlsx");
+    const QString antwort = testsupport::imKind([&] {
+        // Room for the one descriptor of the file being written, none for another.
+        const int frei = ::open("/dev/null", O_RDONLY);
+        ::close(frei);
+        struct rlimit grenze = {};
+        ::getrlimit(RLIMIT_NOFILE, &grenze);
+        grenze.rlim_cur = rlim_t(frei + 1);
+        ::setrlimit(RLIMIT_NOFILE, &grenze);
+        QString fehler;
+        return g.saveXlsx(path, &fehler) ? QStringLiteral("gespeichert") : fehler;
+    });
+    EXPECT_EQ(antwort, "Datei: " + path + "\rGrund: Zu viele Dateien sind geöffnet.");
+    EXPECT_FALSE(QFileInfo::exists(path));
 }
 
 TEST(GridSave, UnwritablePathReportsFailure)

@@ -1,4 +1,6 @@
 #include "platform/grid/gridstore.h"
+#include "platform/db.h"
+#include "support/testsupport.h"
 
 #include <gtest/gtest.h>
 #include <functional>
@@ -252,6 +254,34 @@ TEST(GridStoreSort, StringOrderIsGermanAndCaseSensitive)
     // A string sort keeps numbers as texts: "10" before "9".
     EXPECT_LT(GridStore::compareString("10", "9"), 0);
     EXPECT_GT(GridStore::compareGeneric("10", "9"), 0);
+}
+
+TEST(GridStoreSort, TextsSortInTheOneGermanOrderOfTheDatabase)
+{
+    // Umlauts and ß beside their base letters, case only parting otherwise equal texts, in both
+    // orders and exactly as ORDER BY ... COLLATE DE gives them.
+    const QStringList texts{"Zander", "öl", "Masse", "Bäcker", "Apfel", "MASSE", "Oz", "Maß", "Bach", "äpfel",
+                            "Ober", "Ölig", "apfel", "Übel", "ub", "Uz"};
+    const QStringList german{"Apfel", "apfel", "äpfel", "Bach", "Bäcker", "Maß", "MASSE", "Masse",
+                             "Ober", "öl", "Ölig", "Oz", "ub", "Übel", "Uz", "Zander"};
+    testsupport::Sandbox sb;
+    zdb::Db db;
+    db.create(sb.file("f.db"));
+    db.exec("CREATE TABLE t (x TEXT)");
+    for (const QString &t : texts)
+        db.exec("INSERT INTO t VALUES (?)", {t});
+    QStringList datenbank;
+    for (const auto &row : db.query("SELECT x FROM t ORDER BY x COLLATE DE").rows)
+        datenbank << row[0].toString();
+    EXPECT_EQ(datenbank.join(' ').toStdString(), german.join(' ').toStdString());
+    for (const int order : {int(grid::SortStringAscending), int(grid::SortGenericAscending)}) {
+        GridStore g = makeGrid(int(texts.size()) + 1, 1);
+        for (int i = 0; i < texts.size(); ++i)
+            g.setTextMatrix(i + 1, 0, texts[i]);
+        g.select(1, 0);
+        g.sort(order);
+        EXPECT_EQ(column(g, 0).mid(1).join(' ').toStdString(), german.join(' ').toStdString()) << "order " << order;
+    }
 }
 
 TEST(GridStoreSort, OneSelectedRowSortsAllScrollableRowsAndFixedRowsStay)

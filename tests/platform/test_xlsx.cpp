@@ -179,6 +179,19 @@ TEST(XlsxSave, LongTextsAreCutToTheCellLimitNotLeftOut)
     EXPECT_EQ(cells.value("A5"), QString(32767, QChar('m')));
 }
 
+TEST(XlsxSave, AnInvalidSheetNameIsNamedAndNothingIsWritten)
+{
+    testsupport::Sandbox box;
+    Workbook b;
+    b.sheet(1).setName("Noten [5a]");
+    b.sheet(1).setValue(1, 1, "x");
+    QString fehler;
+    EXPECT_FALSE(b.save(box.file("Noten.xlsx"), &fehler));
+    EXPECT_EQ(fehler, "Datei: " + box.file("Noten.xlsx") + "\rGrund: Der Tabellenname \"Noten [5a]\" ist ungültig.");
+    EXPECT_FALSE(QFileInfo::exists(box.file("Noten.xlsx")));
+    EXPECT_TRUE(QDir(box.path()).entryList(QDir::Files).isEmpty()) << "no temporary file left";
+}
+
 TEST(XlsxSave, OpenUnsavedNeverOverwrites)
 {
     testsupport::Sandbox box;
@@ -297,4 +310,78 @@ TEST(XlsxSave, NumberHeadingAMergedBlockWidthsColoursAndFormats)
     EXPECT_EQ(b4.rahmen, "left:thick:FF00FF00");
     EXPECT_EQ(b4.ausrichtung, "center/top");
     EXPECT_EQ(xlsxlesen::aussehen(datei, "A5").format, "dd.mm.yyyy");
+}
+
+// A workbook past the size written row by row holds what one kept in memory holds; a block merged
+// over rows or a comment keeps it in memory, where libxlsxwriter writes them.
+TEST(XlsxSave, ManyCellsWrittenRowByRowKeepValuesMergesAndSizes)
+{
+    testsupport::Sandbox box;
+    constexpr int Breite = 10;
+    const int zeilen = int(RowByRowCells * 4 / 3 / Breite) + 5; // three of four cells filled
+    Workbook b;
+    Worksheet &ws = b.sheet(1);
+    for (int r = 1; r <= zeilen; ++r)
+        for (int c = 1; c <= Breite; ++c)
+            if ((r + c) % 4)
+                ws.setValue(r, c, (r + c) % 4 == 1 ? QStringLiteral("Größe %1").arg(r) : QString::number(r % 7) + ",5");
+    const int spaet = zeilen - 2;
+    ws.setValue(spaet, 1, "2024");
+    ws.merge(Range(spaet, 1, spaet, 3));
+    ws.setFill(Range(spaet, 1, spaet, 3), 0x123456);
+    ws.setValue(spaet, 5, QDate(2024, 2, 29));
+    ws.setValue(spaet, 6, QString(40000, QChar(u'ü')));
+    ws.setValue(spaet, 7, QStringLiteral("vor") + QChar(u'\0') + QStringLiteral("nach"));
+    ws.setRowHeight(spaet - 1, 30);
+    ws.setRowHidden(spaet + 1);
+    ws.setColumnWidth(2, 20);
+
+    const QString datei = box.file("Viele.xlsx");
+    QString fehler;
+    ASSERT_TRUE(b.save(datei, &fehler)) << fehler.toStdString();
+    const QString blatt = zipEntry(datei, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(blatt.contains("t=\"inlineStr\"")); // written row by row
+    const auto z = xlsxlesen::zellen(datei);
+    int falsch = 0;
+    for (int r = 1; r <= zeilen; ++r)
+        for (int c = 1; c <= Breite; ++c) {
+            if (r == spaet && c <= 7)
+                continue;
+            const QString soll = (r + c) % 4 == 0 ? QString()
+                                 : (r + c) % 4 == 1 ? QStringLiteral("s:Größe %1").arg(r)
+                                                    : QStringLiteral("n:%1.5").arg(r % 7);
+            const QString ref = Range(r, c).address();
+            if (z.value(ref) != soll && ++falsch <= 5)
+                ADD_FAILURE() << ref.toStdString() << ": " << z.value(ref).toStdString();
+        }
+    EXPECT_EQ(falsch, 0);
+    const QString s = QString::number(spaet);
+    EXPECT_EQ(z.value("A" + s), "n:2024");
+    EXPECT_EQ(z.value("B" + s), "");
+    EXPECT_EQ(z.value("E" + s), "n:45351");
+    EXPECT_EQ(z.value("F" + s), "s:" + QString(32767, QChar(u'ü')));
+    EXPECT_EQ(z.value("G" + s), "s:vornach");
+    EXPECT_EQ(xlsxlesen::aussehen(datei, "C" + s).fuellung, "FF123456");
+    EXPECT_EQ(xlsxlesen::aussehen(datei, "E" + s).format, "dd.mm.yyyy");
+    EXPECT_TRUE(blatt.contains(QStringLiteral("<mergeCell ref=\"A%1:C%1\"/>").arg(spaet)));
+    EXPECT_TRUE(blatt.contains(QStringLiteral("<row r=\"%1\" ht=\"30\" customHeight=\"1\">").arg(spaet - 1)));
+    EXPECT_TRUE(blatt.contains(QStringLiteral("<row r=\"%1\" hidden=\"1\"").arg(spaet + 1)));
+    EXPECT_TRUE(blatt.contains("<col min=\"2\" max=\"2\" width=\"20.7109375\" customWidth=\"1\"/>"));
+
+    // A comment, and a block over two rows: the workbook is kept until it is written, all of it there.
+    ws.addComment(spaet, 4, "Notiz");
+    ASSERT_TRUE(b.save(datei, &fehler)) << fehler.toStdString();
+    EXPECT_FALSE(zipEntry(datei, "xl/worksheets/sheet1.xml").contains("inlineStr"));
+    EXPECT_TRUE(zipEntry(datei, "xl/comments1.xml").contains("Notiz"));
+    Workbook zweiZeilen;
+    zweiZeilen.sheet(1).setValue(1, 1, "Block");
+    zweiZeilen.sheet(1).merge(Range(1, 1, 2, 2));
+    for (int r = 3; r <= zeilen; ++r)
+        for (int c = 1; c <= Breite; ++c)
+            zweiZeilen.sheet(1).setNumber(r, c, r);
+    ASSERT_TRUE(zweiZeilen.save(datei, &fehler)) << fehler.toStdString();
+    const QString zwei = zipEntry(datei, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(zwei.contains("<mergeCell ref=\"A1:B2\"/>"));
+    EXPECT_EQ(xlsxCells(datei).value("A1"), "Block");
+    EXPECT_EQ(xlsxCells(datei).value(QStringLiteral("J%1").arg(zeilen)), QString::number(zeilen));
 }

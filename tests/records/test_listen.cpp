@@ -4,6 +4,8 @@
 #include <QDate>
 #include <QFile>
 #include <QRegularExpression>
+#include <QThread>
+#include <atomic>
 #include <utility>
 #include <vector>
 
@@ -100,6 +102,49 @@ TEST_F(ListenFixture, AFolderGoneAwayIsToldWithItsFileNotAsAWrongStatement)
     wegNachDemOeffnen = false;
     EXPECT_EQ(listen::ausfuehren("SELECT Name FROM Schüler", v).zeilen.size(), 6);
     EXPECT_EQ(listen::ausfuehren("SELECT Gibtsnicht FROM Schüler", v).status, Ergebnis::Fehler);
+}
+
+// A run on a thread and read-only connection of its own: its end is told, its rows come whole,
+// and "abbrechen" ends a statement that would run for hours; the caller's connection stays closed.
+TEST_F(ListenFixture, BackgroundRunComesWholeAndEndsAtOnceWhenGivenUp)
+{
+    std::atomic<bool> gemeldet{false};
+    listen::Hintergrundlauf lauf(listen::vorbereiten("SELECT Name FROM Schüler WHERE Klasse = '10A' ORDER BY Name"), {},
+                                 [&] { gemeldet = true; });
+    const Ergebnis e = lauf.ergebnis();
+    EXPECT_TRUE(lauf.fertig());
+    EXPECT_TRUE(gemeldet);
+    EXPECT_EQ(e.status, Ergebnis::Daten);
+    EXPECT_EQ(e.zeilen, QVector<QStringList>({{"Maier"}, {"Müller"}}));
+
+    std::atomic<bool> laeuft{false};
+    listen::Grenzen grenzen;
+    grenzen.weiter = [&](accesssql::RunPhase) {
+        laeuft = true;
+        return true;
+    };
+    listen::Hintergrundlauf lang(listen::vorbereiten("SELECT Count(*) FROM Schüler a, Schüler b, Schüler c, Schüler d, "
+                                                     "Schüler e, Schüler f, Schüler g, Schüler h, Schüler i, Schüler j, "
+                                                     "Schüler k, Schüler l, Schüler m"),
+                                 grenzen, {});
+    while (!laeuft)
+        QThread::msleep(1);
+    EXPECT_FALSE(lang.fertig());
+    lang.abbrechen();
+    EXPECT_EQ(lang.ergebnis().status, Ergebnis::Abgebrochen);
+    EXPECT_FALSE(mdl::dbNMNurLesen().isOpen());
+    EXPECT_EQ(listen::ausfuehren("SELECT Count(*) FROM Schüler").zeilen, QVector<QStringList>({{"6"}}));
+
+    // Given up while the file failed, the run shows nothing rather than the file's fault.
+    testsupport::Netzausfall netz;
+    const listen::Auftrag auftrag = listen::vorbereiten("SELECT Name FROM Schüler");
+    netz.ausfallen(true);
+    accesssql::Interrupt aufgegeben;
+    aufgegeben.stop();
+    EXPECT_EQ(listen::lesen(auftrag, {}, &aufgegeben).status, Ergebnis::Abgebrochen);
+    EXPECT_EQ(listen::lesen(auftrag).status, Ergebnis::Datenbankfehler);
+    netz.ausfallen(false);
+    EXPECT_EQ(listen::lesen(auftrag).zeilen.size(), 6);
 }
 
 // A second statement after the first is refused; the cut message counts in German digits.

@@ -9,6 +9,8 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QThread>
+#include <atomic>
 
 using accesssql::RunPhase;
 
@@ -24,18 +26,26 @@ TEST_F(ListenAbbruch, ProgressWindowShowsInEveryPhaseAndAbbrechenLeavesNothing)
         ausfuehren("SELECT Klasse FROM Klassen");
         ASSERT_EQ(w->fg->rows(), 4);
         testsupport::MsgRecorder rec;
-        bool erreicht = false, modal = false, geklickt = false;
+        bool erreicht = false, modal = false;
+        std::atomic<bool> geklickt{false};
+        // The run's own thread waits in the phase until "Abbrechen" is clicked.
+        w->imLauf = [&](RunPhase p) {
+            while (p == phase && !geklickt)
+                QThread::msleep(1);
+            return true;
+        };
         w->laufzeit = [&](RunPhase p) -> qint64 {
             erreicht = erreicht || p == phase;
             if (frm_Warten *f = frm_Warten::instance(); f && f->isVisible() && !geklickt) {
                 modal = f->windowModality() == Qt::ApplicationModal && f->cmdAbbrechen->isVisible();
-                geklickt = true;
                 f->cmdAbbrechen->click();
+                geklickt = true;
             }
             return erreicht ? 1000 : 0;
         };
         ausfuehren(sql);
         w->laufzeit = nullptr;
+        w->imLauf = nullptr;
         EXPECT_TRUE(geklickt) << int(phase);
         EXPECT_TRUE(modal) << int(phase);
         EXPECT_EQ(frm_Warten::instance(), nullptr);

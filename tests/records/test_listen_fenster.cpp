@@ -14,7 +14,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStorageInfo>
+#include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 
 namespace {
 
@@ -25,6 +28,21 @@ QStringList zeile(const VSGrid &g, int r)
         out << g.textMatrix(r, c);
     return out;
 }
+
+// Counts the paint events of a widget.
+class Malzaehler : public QObject {
+public:
+    explicit Malzaehler(QWidget *w) { w->installEventFilter(this); }
+    int anzahl = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++anzahl;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -98,6 +116,39 @@ TEST_F(ListenFenster, LongStatementShowsTheProgressWindowAndAbbrechenEndsIt)
     EXPECT_EQ(w->fg->rows(), 1);
     EXPECT_EQ(zeile(*w->fg, 0), QStringList({""}));
     EXPECT_TRUE(w->lblAnzahl->text().isEmpty());
+    EXPECT_FALSE(mdl::dbNMNurLesen().isOpen());
+}
+
+// While a statement runs on its own thread, the window's thread goes on with its timers and
+// paints; the rows come once the run is complete.
+TEST_F(ListenFenster, WindowPaintsWhileTheStatementRunsAndGetsItsRowsAtTheEnd)
+{
+    w->rahmen()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w->rahmen()));
+    Malzaehler gemalt(w->fg->viewport());
+    std::atomic<int> takte{0};
+    QTimer uhr;
+    QObject::connect(&uhr, &QTimer::timeout, [&] {
+        ++takte;
+        w->fg->viewport()->update();
+    });
+    uhr.start(1);
+    // The run waits on its thread until the window's thread has seen some ticks (at most 10 s).
+    w->wartefensterNachMs = 60000;
+    w->imLauf = [&](accesssql::RunPhase) {
+        for (int i = 0; i < 10000 && takte < 5; ++i)
+            QThread::msleep(1);
+        return true;
+    };
+    testsupport::MsgRecorder rec;
+    ausfuehren("SELECT Name FROM Schüler WHERE Klasse = '10a' ORDER BY Name");
+    uhr.stop();
+    EXPECT_GE(takte, 5);
+    EXPECT_GE(gemalt.anzahl, 1);
+    EXPECT_TRUE(rec.texts().isEmpty());
+    EXPECT_EQ(w->lblAnzahl->text(), "2 Datensätze");
+    EXPECT_EQ(zeile(*w->fg, 1), QStringList({"Maier"}));
+    EXPECT_EQ(zeile(*w->fg, 2), QStringList({"Müller"}));
     EXPECT_FALSE(mdl::dbNMNurLesen().isOpen());
 }
 
@@ -217,6 +268,24 @@ TEST_F(ListenFenster, ActivationPointsTheListsAtTheStartFolder)
     settings::saveSetting("Save", "SaveSQL", sb.file("gibt/es/nicht"));
     w->formActivate();
     EXPECT_EQ(w->dirPath(), QDir::cleanPath(w->drive()));
+}
+
+TEST_F(ListenFenster, FolderAndFileListsComeInGermanOrder)
+{
+    for (const char *o : {"Zeugnis", "\xc3\x9c" "bersicht", "aber", "Ober", "\xc3\xb6" "ffentlich", "Oz"})
+        QDir(sb.path()).mkpath(QStringLiteral("Abfragen/") + QString::fromUtf8(o));
+    for (const char *d : {"Zahl.sql", "\xc3\xa4rger.SQL", "Abc.sql", "abd.sql", "Ma\xc3\x9f.sql", "Masse.sql", "Mast.sql"})
+        QFile(sb.file(QStringLiteral("Abfragen/") + QString::fromUtf8(d))).open(QIODevice::WriteOnly);
+    settings::saveSetting("Save", "SaveSQL", sb.file("Abfragen"));
+    w->formActivate();
+    QStringList dateien, ordner;
+    for (int i = 0; i < w->File1->count(); ++i)
+        dateien << w->File1->item(i)->text();
+    const int start = w->Dir1->currentRow() + 1; // the folders below the current one
+    for (int i = start; i < w->Dir1->count(); ++i)
+        ordner << w->Dir1->item(i)->text().trimmed();
+    EXPECT_EQ(dateien.join(' ').toStdString(), "Abc.sql abd.sql \xc3\xa4rger.SQL Ma\xc3\x9f.sql Masse.sql Mast.sql Zahl.sql");
+    EXPECT_EQ(ordner.join(' ').toStdString(), "aber Ober \xc3\xb6" "ffentlich Oz \xc3\x9c" "bersicht Zeugnis");
 }
 
 TEST_F(ListenFenster, DriveThatCannotBeReadIsReported)

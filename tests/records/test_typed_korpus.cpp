@@ -111,6 +111,10 @@ TEST_F(TypedCorpus, YesNoShowsAndSortsAsAccess)
         {"SELECT DISTINCT LRS FROM Schüler ORDER BY LRS", {"Wahr", "Falsch"}},
         {"SELECT LRS AS L, Count(*) FROM Schüler GROUP BY LRS ORDER BY 1", {"Wahr|3", "Falsch|6"}},
         {"SELECT LRS, Name FROM Schüler WHERE Klasse = '10a' ORDER BY 1 DESC", {"Falsch|Maier", "Wahr|Müller"}},
+        {"SELECT Name, Vorname, LRS FROM Schüler WHERE Klasse = '7b' ORDER BY 3, 1",
+         {"Weiß|Jan|Wahr", "MÜLLER|Tom|Falsch", "Öztürk|Deniz|Falsch"}},
+        {"SELECT Name, Vorname, LRS FROM Schüler WHERE Klasse = '7b' ORDER BY 3 DESC, 1 DESC",
+         {"Öztürk|Deniz|Falsch", "MÜLLER|Tom|Falsch", "Weiß|Jan|Wahr"}},
     });
 }
 
@@ -244,8 +248,8 @@ TEST_F(TypedCorpus, SubSelectsAndBetweenCompareAsAccess)
         {"SELECT SchülerNr FROM Schüler WHERE SchülerNr Not Between 8 And 3 ORDER BY 1", {"1", "2", "9"}},
         {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum Between '1.1.2012' And '31.12.2011' ORDER BY 1", {"7", "8"}},
         {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum Between #1/1/2013# And #1/1/2012# ORDER BY 1", {"8", "9"}},
-        {"SELECT Name FROM Schüler WHERE Name Not Between 'Z' And 'N' ORDER BY Name", {"Maier", "Mayer", "meier",
-                                                                                    "MÜLLER", "Müller"}},
+        {"SELECT Name FROM Schüler WHERE Name Not Between 'Z' And 'N' ORDER BY Name, SchülerNr",
+         {"Maier", "Mayer", "meier", "Müller", "MÜLLER"}},
         {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum Not Between #1/1/2013# And #1/1/2009#", {"3"}},
         {"SELECT 2 Between 3 And 1, 2 Between Null And 3", {"-1|"}},
     });

@@ -61,6 +61,11 @@ TEST_F(TypedFixture, DatesAgainstTextsReadTheTextAsAGermanDate)
         {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum In ('01.01.2012', #12/31/2011#, '3.2.2011') ORDER BY 1",
          {"7", "8", "12"}},
         {"SELECT SchülerNr FROM Schüler WHERE (((Schüler.Geburtsdatum) < \"01.01.2009\"))", {"2"}},
+        // A text that a sub-select gives is read as a date too.
+        {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum > (SELECT '1.1.2012')", {"5"}},
+        {"SELECT Count(*) FROM Schüler WHERE Geburtsdatum < (SELECT Max('01.01.2011') FROM Klassen)", {"3"}},
+        {"SELECT SchülerNr FROM Schüler WHERE (SELECT '31.12.2011' FROM Klassen WHERE Klasse = '5a') = Geburtsdatum",
+         {"7"}},
         // Function results and #literals# are dates as well.
         {"SELECT SchülerNr FROM Schüler WHERE DateAdd('d', 1, Geburtsdatum) = '01.01.2012'", {"7"}},
         {"SELECT SchülerNr FROM Schüler WHERE Geburtsdatum + 1 = '01.01.2012'", {"7"}},
@@ -177,6 +182,11 @@ TEST_F(TypedFixture, DistinctRowGivesOneRowPerRecordOfTheTablesRead)
         {"SELECT DISTINCTROW S.Name, N.ID FROM Schüler S INNER JOIN Noten N ON S.SchülerNr = N.SchülerNr "
          "ORDER BY N.ID", {"Müller|1", "Müller|2", "Müller|3", "Maier|4", "Maier|5"}},
         {"SELECT DISTINCTROW Klasse FROM Schüler WHERE Klasse = '10a'", {"10a", "10a"}},
+        // An alias names its table in any case.
+        {"SELECT DISTINCTROW s.Name FROM Schüler AS S INNER JOIN Noten AS N ON S.SchülerNr = N.SchülerNr "
+         "WHERE S.SchülerNr In (1, 2) ORDER BY s.Name", {"Maier", "Müller"}},
+        {"SELECT DISTINCTROW S.Name FROM Schüler AS s INNER JOIN Noten AS n ON s.SchülerNr = n.SchülerNr "
+         "WHERE S.SchülerNr In (1, 2) ORDER BY S.Name", {"Maier", "Müller"}},
         {"SELECT TOP 1 DISTINCTROW Count(*) FROM Schüler INNER JOIN Noten ON Schüler.SchülerNr = Noten.SchülerNr",
          fehler},
         {"SELECT DISTINCTROW Count(*) FROM Schüler INNER JOIN Noten ON Schüler.SchülerNr = Noten.SchülerNr", {"5"}},
@@ -195,7 +205,16 @@ TEST_F(TypedFixture, TopKeepsTheRowsTiedWithTheLast)
         {"SELECT TOP 1 Klasse FROM Schüler WHERE Klasse Like '10*' ORDER BY Klasse", {"10a", "10a"}},
         {"SELECT TOP 2 Klasse FROM Schüler WHERE Klasse Like '10*' ORDER BY Klasse", {"10a", "10a"}},
         {"SELECT TOP 3 Klasse FROM Schüler WHERE Klasse Like '10*' ORDER BY Klasse", {"10a", "10a", "10B"}},
-        {"SELECT TOP 1 Klasse FROM Schüler WHERE Klasse Like '5*' ORDER BY Klasse", {"5A", "5a", "5a"}},
+        // "5a" and "5A" tie (their order among each other is open), unless a further key decides.
+        {"SELECT Count(*) FROM (SELECT TOP 1 Klasse FROM Schüler WHERE Klasse Like '5*' ORDER BY Klasse)", {"3"}},
+        {"SELECT TOP 1 Klasse, SchülerNr FROM Schüler WHERE Klasse Like '5*' ORDER BY Klasse, SchülerNr", {"5a|3"}},
+        // A key given by its position keeps the ties as well.
+        {"SELECT TOP 1 Klasse, Klasse & '' FROM Schüler ORDER BY 2", {"10a|10a", "10a|10a"}},
+        {"SELECT Count(*) FROM (SELECT TOP 1 Name, Klasse FROM Schüler ORDER BY 2)", {"2"}},
+        {"SELECT Count(*) FROM (SELECT TOP 2 Name, Klasse AS K FROM Schüler ORDER BY 2 DESC, 1)", {"2"}},
+        // TOP n PERCENT counts a started row (30 % of 13 is 4) and keeps the ties with the last one.
+        {"SELECT Count(*) FROM (SELECT TOP 30 PERCENT Klasse FROM Schüler ORDER BY 1)", {"6"}},
+        {"SELECT TOP 30 PERCENT UCase(Klasse) AS K FROM Schüler ORDER BY Klasse", {"10A", "10A", "10B", "5A", "5A", "5A"}},
         {"SELECT TOP 1 SchülerNr FROM Schüler ORDER BY Geburtsdatum DESC", {"3"}},
         {"SELECT TOP 2 Name FROM Schüler ORDER BY Name DESC", {"Weiß", "Schmidt"}},
         {"SELECT TOP 1 Trim(Klasse) AS K FROM Schüler WHERE Klasse Like '10*' ORDER BY K DESC", {"10B"}},
@@ -243,5 +262,70 @@ TEST_F(TypedFixture, DatesComparedAndShownAsTextInOneStatement)
          {"Ozean", "Öztürk", "MÜLLER", "Weiß"}},
         {"SELECT Name FROM Schüler WHERE Klasse = '7b' ORDER BY CStr(Geburtsdatum)",
          {"Weiß", "MÜLLER", "Ozean", "Öztürk"}},
+    });
+}
+
+// Each ORDER BY key compares as Access compares it, so a later key decides between texts that
+// differ in case only; by name, position or alias, in a UNION and under TOP alike.
+TEST_F(TypedFixture, OrderByKeysCompareAsAccessOneAfterTheOther)
+{
+    pruefen({
+        {"SELECT Name, Vorname FROM Schüler WHERE Name = 'müller' ORDER BY Name, Vorname", {"Müller|Anna", "MÜLLER|Tom"}},
+        {"SELECT Name, Vorname FROM Schüler WHERE Name = 'müller' ORDER BY Name DESC, Vorname DESC",
+         {"MÜLLER|Tom", "Müller|Anna"}},
+        {"SELECT Klasse, Name FROM Schüler WHERE Klasse Like '5*' ORDER BY Klasse, Name DESC",
+         {"5a|Özdemir", "5a|meier", "5A|Mayer"}},
+        {"SELECT Klasse, SchülerNr FROM Schüler WHERE Klasse Like '5*' ORDER BY 1, 2", {"5a|3", "5a|5", "5A|6"}},
+        {"SELECT Klasse AS K, SchülerNr FROM Schüler WHERE Klasse Like '5*' ORDER BY K, SchülerNr", {"5a|3", "5a|5", "5A|6"}},
+        {"SELECT UCase(Klasse) & '' AS K, Name FROM Schüler WHERE Klasse Like '5*' ORDER BY Klasse, Name",
+         {"5A|Mayer", "5A|meier", "5A|Özdemir"}},
+        {"SELECT TOP 1 Name, Vorname FROM Schüler WHERE Name = 'MÜLLER' ORDER BY Name, Vorname", {"Müller|Anna"}},
+        {"SELECT Name, Vorname FROM Schüler WHERE SchülerNr = 9 UNION SELECT Name, Vorname FROM Schüler "
+         "WHERE SchülerNr = 1 ORDER BY Name, Vorname", {"Müller|Anna", "MÜLLER|Tom"}},
+        {"SELECT Klasse, Count(*) FROM Schüler WHERE Klasse < '6' GROUP BY Klasse, SchülerNr > 5 ORDER BY Klasse, "
+         "Count(*) DESC", {"10a|2", "10B|1", "5a|2", "5A|1"}},
+        // Dates and numbers by value.
+        {"SELECT SchülerNr FROM Schüler WHERE Klasse = '7b' ORDER BY Geburtsdatum DESC", {"9", "8", "7", "10"}},
+        {"SELECT SchülerNr FROM Schüler WHERE SchülerNr > 8 ORDER BY SchülerNr & '', Len(Name)", {"10", "11", "12",
+                                                                                                  "13", "9"}},
+    });
+}
+
+// DISTINCT gives each row once, texts compared as Access compares them, in the order asked for or
+// else in the order of its columns; also as a sub-select.
+TEST_F(TypedFixture, DistinctGivesEachRowOnceInTheOrderAskedFor)
+{
+    pruefen({
+        {"SELECT DISTINCT UCase(Klasse) FROM Schüler", {"10A", "10B", "5A", "6C", "7B"}},
+        {"SELECT DISTINCT S.Klasse AS K FROM Schüler S WHERE SchülerNr <> 6 ORDER BY K DESC",
+         {"7b", "6c", "5a", "10B", "10a"}},
+        {"SELECT DISTINCT Klasse FROM Schüler WHERE SchülerNr <> 6 ORDER BY Schüler.Klasse DESC",
+         {"7b", "6c", "5a", "10B", "10a"}},
+        {"SELECT DISTINCT UCase(Left(Name, 1)), Klasse FROM Schüler WHERE Klasse < '6' AND SchülerNr <> 6 "
+         "ORDER BY 2, 1 DESC", {"M|10a", "S|10B", "Ö|5a", "M|5a"}},
+        {"SELECT DISTINCT Geburtsdatum, Klasse FROM Schüler WHERE Klasse = '7b' ORDER BY Geburtsdatum DESC",
+         {"02.01.2012 10:30:00|7b", "01.01.2012|7b", "31.12.2011|7b", "15.06.2010|7b"}},
+        {"SELECT DISTINCT SchülerNr Mod 3, Klasse FROM Schüler WHERE Klasse Like '1*' ORDER BY 1 DESC, 2",
+         {"2|10a", "1|10a", "1|10B"}},
+        {"SELECT DISTINCT S.Klasse, K.Klasse FROM Schüler S INNER JOIN Klassen K ON S.Klasse = K.Klasse "
+         "WHERE S.SchülerNr <> 6", {"10a|10a", "10B|10B", "5a|5a"}},
+        {"SELECT Name FROM Schüler WHERE Klasse In (SELECT DISTINCT Klasse FROM Klassen WHERE Klassenleiter = 'BAU') "
+         "ORDER BY Name", {"Mayer", "meier", "Özdemir", "Schmidt"}},
+        {"SELECT Count(*) FROM (SELECT DISTINCT Name, Vorname FROM Schüler WHERE Name Like 'M*')", {"6"}},
+    });
+}
+
+// Not of a number is bitwise, as in Access; of a comparison or a Yes/No it is the opposite truth.
+TEST_F(TypedFixture, NotOfANumberIsBitwise)
+{
+    pruefen({
+        {"SELECT Not 5, Not -1, Not 0, Not Null, Not '5', Not 5.5, Not 4.5, Not True, Not (1 = 2), Not 5 + 1",
+         {"-6|0|-1||-6|-7|-5|0|-1|-7"}},
+        {"SELECT Not LRS, Not SchülerNr, Not Not LRS FROM Schüler WHERE SchülerNr In (1, 2) ORDER BY SchülerNr",
+         {"0|-2|-1", "-1|-3|0"}},
+        {"SELECT Count(*) FROM Schüler WHERE Not SchülerNr", {"13"}},
+        {"SELECT Count(*) FROM Schüler WHERE Not SchülerNr = 3", {"12"}},
+        {"SELECT Count(*) FROM Schüler WHERE Not LRS And Not Klasse = '7b'", {"6"}},
+        {"SELECT Not Name FROM Schüler WHERE SchülerNr = 1", fehler},
     });
 }

@@ -106,6 +106,10 @@ QMap<QString, QString> xlsxCells(const QString &path, int sheet, bool typed)
         if (x.name() == QLatin1String("c")) {
             ref = x.attributes().value(QLatin1String("r")).toString();
             type = x.attributes().value(QLatin1String("t")).toString();
+        } else if (x.name() == QLatin1String("is")) {
+            // A text kept in its cell (a workbook written row by row) is a text like a shared one.
+            const QString t = x.readElementText(QXmlStreamReader::IncludeChildElements);
+            cells[ref] = typed ? QStringLiteral("s:") + t : t;
         } else if (x.name() == QLatin1String("v")) {
             const QString v = x.readElementText();
             if (!typed)

@@ -60,7 +60,7 @@ private:
 
 // An entry of a zip package (.xlsx, .docx) as text, read with unzip; "" when it is missing.
 QString zipEntry(const QString &zipPath, const QString &entry);
-// The cells of one sheet of an .xlsx by address ("A1" -> value; shared strings resolved).
+// The cells of one sheet of an .xlsx by address ("A1" -> value; shared and in-cell texts alike).
 QMap<QString, QString> xlsxCells(const QString &path, int sheet = 1);
 // The same with each cell's type before its text ("s:007" a text, "n:7" a number).
 QMap<QString, QString> xlsxCells(const QString &path, int sheet, bool typed);

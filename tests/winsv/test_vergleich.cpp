@@ -157,6 +157,30 @@ TEST(VergleichRegeln, JeSchuelerPaarungFarbeUndListen)
     EXPECT_EQ(l.liste(l.falscheKlasse, 1), QStringList{"5a"});
 }
 
+// WinSV's driver sorts by character codes; the comparison lists its pupils in the one German order of
+// class, surname and first name: umlauts beside their base letters, case ignored.
+TEST(VergleichRegeln, WinSVSchuelerInDeutscherFolge)
+{
+    WinsvFixture f;
+    int id = 1;
+    for (const auto &[klasse, name, vorname] :
+         std::initializer_list<std::tuple<const char *, const char *, const char *>>{
+             {"5b", "Oz", "Anna"}, {"5b", "\xc3\x96zdemir", "Ali"}, {"5b", "ober", "Eva"}, {"5b", "Ober", "\xc3\x84nne"},
+             {"5b", "Ober", "Bea"}, {"5a", "Zorn", "Tim"}, {"5\xc3\xa4", "Abel", "Ida"}, {"5B", "\xc3\xa4rger", "Udo"}}) {
+        WinsvPupil p = schueler(QString::number(id++), QString::fromUtf8(name));
+        p.klasse = QString::fromUtf8(klasse);
+        p.vorname = QString::fromUtf8(vorname);
+        f.addWinsv(p);
+    }
+    Lauf l(f);
+    QStringList folge;
+    for (int r = 1; r + 1 < l.fg.rows(); r += 2)
+        folge << l.fg.textMatrix(r, 2) + ' ' + l.fg.textMatrix(r, 3) + ' ' + l.fg.textMatrix(r, 4);
+    EXPECT_EQ(folge.join(", ").toStdString(), "5a Zorn Tim, 5ä Abel Ida, 5B ärger Udo, 5b Ober Änne, 5b Ober Bea, "
+                                              "5b ober Eva, 5b Oz Anna, 5b Özdemir Ali");
+    EXPECT_EQ(l.liste(l.nurWinSV).join(' ').toStdString(), "6 7 8 4 5 3 1 2");
+}
+
 TEST(VergleichDatum, UnlesbaresDatumBleibtLeerUndWirdNieZurueckgeschrieben)
 {
     WinsvFixture f;
