@@ -124,7 +124,7 @@ struct LikeToken {
     bool negate = false;
     // Set: the answer for each ASCII character once asked (-1: not yet), since the German order
     // is costly and a kept pattern meets the same letters on every row.
-    mutable std::array<signed char, 128> asciiAnswer;
+    mutable std::array<signed char, 128> asciiAnswer{};
 
     bool matches(QChar c) const
     {
