@@ -69,7 +69,12 @@ static int collateNoCase(void *, int la, const void *a, int lb, const void *b)
 {
     // An ASCII start (class names, abbreviations) decides without building strings: a scan over
     // a big table calls this once per row. The first difference of two ASCII prefixes decides.
+    // Blanks at the end do not count, as Access's = finds "5a " for "5a" (a converted file keeps them).
     const auto *pa = static_cast<const unsigned char *>(a), *pb = static_cast<const unsigned char *>(b);
+    while (la > 0 && pa[la - 1] == ' ')
+        --la;
+    while (lb > 0 && pb[lb - 1] == ' ')
+        --lb;
     int i = 0;
     for (; i < la && i < lb && pa[i] < 0x80 && pb[i] < 0x80; ++i) {
         const int ca = pa[i] >= 'A' && pa[i] <= 'Z' ? pa[i] + 32 : pa[i];
