@@ -11,6 +11,7 @@
 #include "absence/uebertragung.h"
 #include "absence/personensuche.h"
 #include "absence/worddokumente.h"
+#include "calendar/htmlplaene.h"
 #include "calendar/kalendertage.h"
 #include "calendar/termine.h"
 #include "core/frm_anmeldung.h"
@@ -583,6 +584,25 @@ QStringList abwesenheiten(const Seite &s)
     return out;
 }
 
+// The three HTML plans of the exam calendar, line by line, as written at one moment.
+QStringList plaene(const Seite &s)
+{
+    zdb::Db nm, eigen;
+    nm.open(s.nm, zdb::Db::ReadOnly);
+    eigen.open(s.eigen, zdb::Db::ReadOnly);
+    const QDateTime jetzt(QDate(2024, 11, 12), QTime(10, 0));
+    const kalender::PlanTermine p = kalender::termineFuerPlaene(eigen);
+    kalender::KalenderTabelle tabelle;
+    tabelle.aufbauen(QDate(2024, 9, 1), QDate(2025, 7, 31), kalender::klassenLesen(nm), jetzt.date());
+    tabelle.termineEinsetzen(p.termine, jetzt, 5, 255);
+    QStringList out;
+    for (bool auchNichtInternet : {true, false})
+        out << QString::fromUtf8(kalender::tabellenPlan(tabelle, p.termine, auchNichtInternet, jetzt, 5, 255)).split('\n');
+    out << QString::fromUtf8(kalender::klassenPlan(kalender::klassenFuerKlassenplan(nm), p.termine, p.klassenplan, jetzt))
+               .split('\n');
+    return out;
+}
+
 } // namespace
 
 // Ids and numbers stored as REAL (1001.0), Null where the school left a field empty: the absence
@@ -603,7 +623,8 @@ TEST(KonvertierteSchule, AbwesenheitenWieBeimZwilling)
 
 // Every text with a blank at its end, as a converted file may keep them: the views and the absence
 // window give the rows of the untouched twin (shown with their blanks), "AUS " is left out of the
-// calendar's classes as Access's <> leaves it out, and the login offers "X", not "X ". (The
+// calendar's classes as Access's <> leaves it out, the plan by class puts "KF " last as "KF", and
+// the login offers "X", not "X ". (The
 // teaching-assignment file leaves out "Bra " as Access's Len counts the blank; the WinSV comparison
 // counts blanks by its rule.)
 TEST(KonvertierteSchule, BlanksAmEndeWieBeimZwilling)
@@ -621,6 +642,10 @@ TEST(KonvertierteSchule, BlanksAmEndeWieBeimZwilling)
     const QString abwesend =
         ersteAbweichung(ohneBlanks(abwesenheiten(z.konvertiert)), ohneBlanks(abwesenheiten(z.echt)));
     EXPECT_TRUE(abwesend.isEmpty()) << qPrintable(abwesend);
+    const QStringList planEcht = ohneBlanks(plaene(z.echt));
+    EXPECT_FALSE(planEcht.filter("<td>Klassenfahrt</td>").isEmpty());
+    const QString plan = ersteAbweichung(ohneBlanks(plaene(z.konvertiert)), planEcht);
+    EXPECT_TRUE(plan.isEmpty()) << qPrintable(plan);
 
     zdb::Db nm;
     nm.open(z.konvertiert.nm, zdb::Db::ReadOnly);
