@@ -1,5 +1,7 @@
 #include "absence/personencache.h"
 
+#include "platform/valuetext.h"
+
 namespace absence {
 
 namespace {
@@ -35,13 +37,15 @@ Personencache::Ergebnis Personencache::fuellen(zdb::Db &eigen, zdb::Db *nm, cons
     };
     QVector<zdb::Params> zeilen;
     ereignisse();
+    // The id as the program shows it, without blanks at its ends: a number stored as REAL (5.0 in a
+    // converted file) is "5", an abbreviation kept as "X " is "X".
     nm->forEach(QStringLiteral("SELECT SchülerNr, Name, Vorname, Klasse FROM Schüler"), {}, [&](const QVariantList &r) {
-        zeilen.push_back({r[0], r[1], r[2], r[3]});
+        zeilen.push_back({vt::trimBlanks(vt::valueText(r[0])), r[1], r[2], r[3]});
         return true;
     });
     ereignisse();
     nm->forEach(QStringLiteral("SELECT Kürzel, Name, Vorname FROM Lehrkräfte"), {}, [&](const QVariantList &r) {
-        zeilen.push_back({r[0], r[1], r[2], QStringLiteral("LK")});
+        zeilen.push_back({vt::trimBlanks(vt::valueText(r[0])), r[1], r[2], QStringLiteral("LK")});
         return true;
     });
 
