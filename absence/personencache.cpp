@@ -1,4 +1,5 @@
 #include "absence/personencache.h"
+#include "platform/valuetext.h"
 
 namespace absence {
 
@@ -34,14 +35,16 @@ Personencache::Ergebnis Personencache::fuellen(zdb::Db &eigen, zdb::Db *nm, cons
             durchlassen();
     };
     QVector<zdb::Params> zeilen;
+    // An id as every view shows it: a number stored as 990001.0 by a converted file is "990001".
+    auto id = [](const QVariant &v) { return v.isNull() ? v : QVariant(vt::valueText(v)); };
     ereignisse();
     nm->forEach(QStringLiteral("SELECT SchülerNr, Name, Vorname, Klasse FROM Schüler"), {}, [&](const QVariantList &r) {
-        zeilen.push_back({r[0], r[1], r[2], r[3]});
+        zeilen.push_back({id(r[0]), r[1], r[2], r[3]});
         return true;
     });
     ereignisse();
     nm->forEach(QStringLiteral("SELECT Kürzel, Name, Vorname FROM Lehrkräfte"), {}, [&](const QVariantList &r) {
-        zeilen.push_back({r[0], r[1], r[2], QStringLiteral("LK")});
+        zeilen.push_back({id(r[0]), r[1], r[2], QStringLiteral("LK")});
         return true;
     });
 
