@@ -51,6 +51,7 @@ void Fehltagekalender::vorbereiten(int zeilen, int spalten)
 {
     m_zeilen.clear();
     m_exaktZeilen.clear();
+    m_weitereZeilen.clear();
     m_idListe.clear();
     m_grid.setRedraw(false);
     m_grid.setRows(KopfZeilen);
@@ -96,8 +97,12 @@ void Fehltagekalender::personenZeilenSetzen(const QVector<PersonZeile> &personen
         const Kennung k = kennung(p.id);
         const QString wert = k.suchwert();
         QHash<QString, int> &zeilen = k.nurExakt ? m_exaktZeilen : m_zeilen;
-        if (!wert.isEmpty() && !zeilen.contains(wert))
+        if (wert.isEmpty())
+            continue;
+        if (const auto erste = zeilen.constFind(wert); erste == zeilen.cend())
             zeilen.insert(wert, r);
+        else
+            m_weitereZeilen[erste.value()] << r;
     }
     if (!personen.isEmpty()) {
         m_grid.autoSize(0, 1);
@@ -170,6 +175,7 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     // each stored day is read into its column once; the few codes are shared by their cells.
     QByteArray letzteForm;
     int letzteZeile = -1;
+    const QVector<int> *weitere = nullptr; // further rows of the same id, rarely any
     bool letzteExakt = false;
     QHash<QByteArray, int> spalten;
     GeteilteTexte codes;
@@ -183,6 +189,8 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
                              letzteZeile = (exakt ? m_exaktZeilen : m_zeilen).value(QString::fromUtf8(form), -1);
                              letzteForm = form.toByteArray();
                              letzteExakt = exakt;
+                             const auto w = m_weitereZeilen.constFind(letzteZeile);
+                             weitere = w == m_weitereZeilen.cend() ? nullptr : &w.value();
                          }
                          if (letzteZeile < 0)
                              return true;
@@ -198,7 +206,11 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
                          }
                          if (spalte < 0)
                              return true;
-                         s.setTextMatrix(letzteZeile, spalte, codes.text(r, 1));
+                         const QString code = codes.text(r, 1);
+                         s.setTextMatrix(letzteZeile, spalte, code);
+                         if (weitere)
+                             for (int z : *weitere)
+                                 s.setTextMatrix(z, spalte, code);
                          return true;
                      });
     m_grid.setRedraw(true);
@@ -227,6 +239,14 @@ int Fehltagekalender::zeileVon(const QString &id) const
     if (m_zuordnung && m_zuordnung->nurExakt(t))
         return -1; // the rule links it to several persons
     return m_zeilen.value(vt::idSchluessel(t), -1);
+}
+
+QVector<int> Fehltagekalender::zeilenVon(const QString &id) const
+{
+    const int r = zeileVon(id);
+    if (r < 0)
+        return {};
+    return QVector<int>{r} + m_weitereZeilen.value(r);
 }
 
 int Fehltagekalender::spalteVon(const QDate &tag) const { return m_tage ? m_tage->spalte(tag) : -1; }

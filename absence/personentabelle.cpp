@@ -19,10 +19,17 @@ void Personentabelle::laden(zdb::Db &nm)
         const QString id = vt::trimBlanks(vt::valueText(r[0]));
         if (id.isEmpty())
             return true;
-        if (!m_personen.contains(id)) {
-            m_personen.insert(id, Person{vt::trimBlanks(vt::valueText(r[2])), vt::trimBlanks(vt::valueText(r[1])),
-                                         r[3].toInt() == 1});
+        const Person p{vt::trimBlanks(vt::valueText(r[2])), vt::trimBlanks(vt::valueText(r[1])), r[3].toInt() == 1,
+                       vt::valueText(r[0])};
+        const auto erste = m_personen.constFind(id);
+        if (erste == m_personen.cend()) {
+            m_personen.insert(id, p);
             m_zuordnung.hinzufuegen(id);
+        } else {
+            QVector<Person> &alle = m_geteilt[id];
+            if (alle.isEmpty())
+                alle << erste.value();
+            alle << p;
         }
         return true;
     });
@@ -34,16 +41,32 @@ Personentabelle::Person Personentabelle::suchen(const QString &id) const
     return person.isEmpty() ? Person{} : m_personen.value(person);
 }
 
+// "\"Id\" (Name, Vorname, Klasse)", the id as the grade manager holds it.
+static QString genannt(const QString &id, const Personentabelle::Person &p)
+{
+    return QStringLiteral("\"") + id + QStringLiteral("\" (") + p.sname
+           + (p.klasse.isEmpty() ? QString() : QStringLiteral(", ") + p.klasse) + QLatin1Char(')');
+}
+
 QString Personentabelle::gleicheIdsText() const
 {
     QStringList zeilen;
     for (const QStringList &gruppe : m_zuordnung.gleicheIds()) {
         QStringList namen;
-        for (const QString &id : gruppe) {
-            const Person p = m_personen.value(id);
-            namen << QStringLiteral("\"") + id + QStringLiteral("\" (") + p.sname
-                         + (p.klasse.isEmpty() ? QString() : QStringLiteral(", ") + p.klasse) + QLatin1Char(')');
-        }
+        for (const QString &id : gruppe)
+            namen << genannt(id, m_personen.value(id));
+        zeilen << namen.join(QStringLiteral(" und "));
+    }
+    return zeilen.join(QLatin1Char('\r'));
+}
+
+QString Personentabelle::geteilteIdsText() const
+{
+    QStringList zeilen;
+    for (const QVector<Person> &alle : m_geteilt) {
+        QStringList namen;
+        for (const Person &p : alle)
+            namen << genannt(p.id, p);
         zeilen << namen.join(QStringLiteral(" und "));
     }
     return zeilen.join(QLatin1Char('\r'));

@@ -160,3 +160,33 @@ TEST_F(GleicheIds, AnIdOfItsOwnKeepsEverySpellingAndTheWindowSaysNothing)
     EXPECT_TRUE(boxen.boxes.isEmpty());
     EXPECT_EQ(code("Yıl", montag) + code("Yıl", heute), "krbf");
 }
+
+// Ids that differ only in blanks at their ends are one id: the persons holding it share its
+// records, each row of the class shows them, and the window names the persons once.
+TEST_F(GleicheIds, PersonsWhoseIdsDifferOnlyInBlanksShowTheSharedRecordsInEachRow)
+{
+    s.lehrer("Ab", "Abel", "Eins");
+    s.lehrer(" Ab ", "Abt", "Zwei");
+    s.fehltag("AB", montag, "kr");
+    testsupport::MsgRecorder boxen;
+    oeffnen("X", "LK");
+    ASSERT_EQ(boxen.boxes.size(), 1);
+    EXPECT_TRUE(boxen.texts().first().contains("\"Ab\" (Abel, Eins, LK) und \" Ab \" (Abt, Zwei, LK)"))
+        << qPrintable(boxen.texts().first());
+    QVector<int> zeilen;
+    for (int r = Fehltagekalender::KopfZeilen; r < f->fgSchueler->rows(); ++r)
+        if (f->fgSchueler->textMatrix(r, 2).trimmed() == "Ab")
+            zeilen << r;
+    ASSERT_EQ(zeilen.size(), 2);
+    for (int r : zeilen) {
+        EXPECT_EQ(f->fgSchueler->textMatrix(r, spalte(montag)), "kr") << r;
+        f->fgSchueler_MouseDown(1, r, spalte(montag));
+        f->fgSchueler_MouseUp(1, r, spalte(montag));
+        EXPECT_EQ(f->txtStd[0]->text(), "kr") << r;
+    }
+    f->GanztagAbsenzSpeichern(" Ab ", montag, "bf");
+    f->AbsenzenInKalenderEintragen();
+    for (int r : zeilen)
+        EXPECT_EQ(f->fgSchueler->textMatrix(r, spalte(montag)), "bf") << r;
+    EXPECT_EQ(s.fehltage(), 1);
+}
