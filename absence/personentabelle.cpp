@@ -38,7 +38,14 @@ void Personentabelle::laden(zdb::Db &nm)
 Personentabelle::Person Personentabelle::suchen(const QString &id) const
 {
     const QString person = m_zuordnung.personVon(id);
-    return person.isEmpty() ? Person{} : m_personen.value(person);
+    if (person.isEmpty())
+        return {};
+    // Of persons sharing the id, the one holding it as written (a row's id as read).
+    if (const auto geteilt = m_geteilt.constFind(person); geteilt != m_geteilt.cend())
+        for (const Person &p : *geteilt)
+            if (p.id == id)
+                return p;
+    return m_personen.value(person);
 }
 
 // "\"Id\" (Name, Vorname, Klasse)", the id as the grade manager holds it.

@@ -29,6 +29,7 @@ public:
     }
     int anzahl() const { return int(m_personen.size()); }
     // The person a stored id belongs to (IdZuordnung); both texts empty when it belongs to nobody.
+    // Of persons whose ids differ only in blanks, the one whose id is written as given, else the first.
     Person suchen(const QString &id) const;
     const IdZuordnung &zuordnung() const { return m_zuordnung; }
     // "Name, Vorname" of each person whose id the rule makes equal to another's, one line a group,

@@ -10,6 +10,7 @@
 #include "platform/grid/vsgrid.h"
 #include "platform/xlsxbook.h"
 
+#include <QLabel>
 #include <QLineEdit>
 
 using namespace absence;
@@ -183,6 +184,7 @@ TEST_F(GleicheIds, PersonsWhoseIdsDifferOnlyInBlanksShowTheSharedRecordsInEachRo
         f->fgSchueler_MouseDown(1, r, spalte(montag));
         f->fgSchueler_MouseUp(1, r, spalte(montag));
         EXPECT_EQ(f->txtStd[0]->text(), "kr") << r;
+        EXPECT_EQ(f->lblSName->text(), f->fgSchueler->textMatrix(r, 1)) << r; // the person clicked
     }
     f->GanztagAbsenzSpeichern(" Ab ", montag, "bf");
     f->AbsenzenInKalenderEintragen();
