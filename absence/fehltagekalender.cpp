@@ -175,7 +175,6 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
     // each stored day is read into its column once; the few codes are shared by their cells.
     QByteArray letzteForm;
     int letzteZeile = -1;
-    const QVector<int> *weitere = nullptr; // further rows of the same id, rarely any
     bool letzteExakt = false;
     QHash<QByteArray, int> spalten;
     GeteilteTexte codes;
@@ -189,8 +188,6 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
                              letzteZeile = (exakt ? m_exaktZeilen : m_zeilen).value(QString::fromUtf8(form), -1);
                              letzteForm = form.toByteArray();
                              letzteExakt = exakt;
-                             const auto w = m_weitereZeilen.constFind(letzteZeile);
-                             weitere = w == m_weitereZeilen.cend() ? nullptr : &w.value();
                          }
                          if (letzteZeile < 0)
                              return true;
@@ -206,14 +203,22 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
                          }
                          if (spalte < 0)
                              return true;
-                         const QString code = codes.text(r, 1);
-                         s.setTextMatrix(letzteZeile, spalte, code);
-                         if (weitere)
-                             for (int z : *weitere)
-                                 s.setTextMatrix(z, spalte, code);
+                         s.setTextMatrix(letzteZeile, spalte, codes.text(r, 1));
                          return true;
                      });
+    geteilteZeilenFuellen();
     m_grid.setRedraw(true);
+}
+
+void Fehltagekalender::geteilteZeilenFuellen()
+{
+    GridStore &s = m_grid.store();
+    for (auto it = m_weitereZeilen.cbegin(); it != m_weitereZeilen.cend(); ++it)
+        for (int c = Schuljahr::ErsteTagSpalte; c < m_grid.cols(); ++c) {
+            const QString code = m_grid.textMatrix(it.key(), c);
+            for (int z : it.value())
+                s.setTextMatrix(z, c, code);
+        }
 }
 
 QString Fehltagekalender::absenzenSql(bool ascii, bool mitRegel, bool mitExakt)

@@ -65,6 +65,8 @@ public:
 private:
     void vorbereiten(int zeilen, int spalten);
     void kalenderErstellen(const QDate &heute);
+    // The rows of persons sharing an id get the codes of that id's first row.
+    void geteilteZeilenFuellen();
     const KalenderTage &tageFuer(const QDate &heute);
 
     VSGrid &m_grid;
