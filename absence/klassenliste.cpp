@@ -98,7 +98,7 @@ Abfrage Klassenliste::personenDerKlasse(const QString &klasse, AusAuswahl aus)
             + QStringLiteral(" UNION"
                              " SELECT * FROM (SELECT Kürzel AS SchülerNr, 'LK' AS Klasse, Name, Vorname FROM Lehrkräfte"
                              "  WHERE NOT (UCase(Trim(Kürzel)) IN ('X', 'XS'))) WHERE ")
-            + bedingung + QStringLiteral(") ORDER BY Name COLLATE DE, Vorname COLLATE DE");
+            + bedingung + QStringLiteral(") ORDER BY Name COLLATE DEU, Vorname COLLATE DE");
     };
     const QString k = vt::trimBlanks(klasse);
     if (aus == AusMitUnterklassen && k.toUpper() == QLatin1String("AUS"))
