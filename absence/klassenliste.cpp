@@ -24,19 +24,32 @@ bool Klassenliste::darfKlasseAufrufen(const QString &benutzer, const QString &kl
 
 QVector<KlassenZeile> Klassenliste::laden(zdb::Db &nm, const QString &benutzer)
 {
-    // The teachers are read once and a class finds its leader by the trimmed abbreviation without
-    // regard to case; a leader found twice gives the class twice, in table order, as a join does.
+    // The teachers are read once. A class's leader is the teacher whose trimmed abbreviation equals
+    // the stored one exactly (each of them when the grade manager holds it twice, as a join gives),
+    // else the one teacher it equals by the id rule; when several do, nobody.
     struct Lehrer {
-        QString kuerzel, name, vorname;
+        QString form, kuerzel, name, vorname;
     };
     QVector<Lehrer> lehrer;
     nm.forEach(QStringLiteral("SELECT Trim(Kürzel), Name, Vorname FROM Lehrkräfte WHERE Kürzel IS NOT NULL"), {},
                [&](const QVariantList &r) {
-                   lehrer.push_back({vt::valueText(r[0]), vt::valueText(r[1]), vt::valueText(r[2])});
+                   const QString k = vt::valueText(r[0]);
+                   lehrer.push_back({vt::idSchluessel(k), k, vt::valueText(r[1]), vt::valueText(r[2])});
                    return true;
                });
-    const auto kleiner = [](const Lehrer &a, const Lehrer &b) { return accessfn::noCaseCompare(a.kuerzel, b.kuerzel) < 0; };
+    const auto kleiner = [](const Lehrer &a, const Lehrer &b) { return a.form < b.form; };
     std::stable_sort(lehrer.begin(), lehrer.end(), kleiner);
+    const auto leiterVon = [&](const QString &kuerzel) {
+        QVector<const Lehrer *> gefunden;
+        const auto [von, bis] = std::equal_range(lehrer.cbegin(), lehrer.cend(),
+                                                 Lehrer{vt::idSchluessel(kuerzel), {}, {}, {}}, kleiner);
+        for (auto it = von; it != bis; ++it)
+            if (vt::trimBlanks(it->kuerzel) == kuerzel)
+                gefunden << &*it;
+        if (gefunden.isEmpty() && bis - von == 1)
+            gefunden << &*von;
+        return gefunden;
+    };
 
     static const QString sql = QStringLiteral("SELECT Klasse, Klassenleiter FROM Klassen WHERE Klasse IS NOT NULL "
                                               "ORDER BY ")
@@ -53,15 +66,15 @@ QVector<KlassenZeile> Klassenliste::laden(zdb::Db &nm, const QString &benutzer)
         const bool aus = vt::upperTrim(z.klasse) == QLatin1String("AUS");
         if (!aus)
             z.klassenleiter = leiter;
-        auto [von, bis] = r[1].isNull() ? std::pair(lehrer.cend(), lehrer.cend())
-                                        : std::equal_range(lehrer.cbegin(), lehrer.cend(), Lehrer{leiter, {}, {}}, kleiner);
-        do {
-            const Lehrer *l = von != bis ? &*von : nullptr;
+        QVector<const Lehrer *> leiterListe = r[1].isNull() ? QVector<const Lehrer *>() : leiterVon(leiter);
+        if (leiterListe.isEmpty())
+            leiterListe << nullptr; // no known class teacher
+        for (const Lehrer *l : leiterListe) {
             if (!aus)
                 z.name = vt::trimBlanks(l ? l->name : QString()) + QStringLiteral(", ")
                     + vt::trimBlanks(l ? l->vorname : QString());
             zeilen.push_back(z);
-        } while (von != bis && ++von != bis);
+        }
         return true;
     });
     if (alle) {

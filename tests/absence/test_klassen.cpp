@@ -50,6 +50,26 @@ TEST(Klassenliste, AdministratorSeesEveryClassInGradeOrderAndTheTeachers)
     EXPECT_EQ(Klassenliste::stufenwechsel(z), QVector<bool>({true, false, true, true, true, false, false}));
 }
 
+// A class's teacher is the one whose abbreviation equals the stored one exactly, else the one
+// teacher it equals without regard to case: "öz" is Özkan's class only, never listed twice.
+TEST(Klassenliste, TheClassTeacherIsThePersonTheStoredAbbreviationBelongsTo)
+{
+    absencetest::Schule s;
+    s.lehrer("Öz", "Özer", "Ada");
+    s.lehrer("öz", "Özkan", "Ben");
+    s.klasse("7c", "öz");
+    s.klasse("7d", " Öz ");
+    s.klasse("7e", "ÖZ"); // neither of them: no teacher named
+    s.klasse("7f", "ZEL");
+    s.lehrer("Zel", "Zeller", "Udo");
+    const auto z = Klassenliste::laden(s.nm, "x");
+    QStringList zeilen;
+    for (const KlassenZeile &k : z)
+        if (k.klasse.startsWith("7"))
+            zeilen << k.klasse + "=" + k.name;
+    EXPECT_EQ(zeilen, QStringList({"7c=Özkan, Ben", "7d=Özer, Ada", "7e=, ", "7f=Zeller, Udo"}));
+}
+
 // Course groups are ordered by their leading grade, not read as numbers with an exponent ("5e2"
 // is grade 5, not 500); the day list keys them the same way.
 TEST(Klassenliste, CourseGroupsFollowTheirLeadingGrade)
