@@ -1,7 +1,6 @@
 #include "absence/klassenliste.h"
 #include "absence/absenzrecord.h"
 #include "core/mdl_zandrel.h"
-#include "platform/accessfuncs.h"
 #include "platform/valuetext.h"
 
 #include <algorithm>
