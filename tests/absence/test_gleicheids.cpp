@@ -192,3 +192,29 @@ TEST_F(GleicheIds, PersonsWhoseIdsDifferOnlyInBlanksShowTheSharedRecordsInEachRo
         EXPECT_EQ(f->fgSchueler->textMatrix(r, spalte(montag)), "bf") << r;
     EXPECT_EQ(s.fehltage(), 1);
 }
+
+// Three persons of one form: each keeps her own record of the day through the calendar and its
+// writers, and the spelling of none of them stays nobody's.
+TEST_F(GleicheIds, ThreePersonsOfOneFormEachKeepTheirOwnRecord)
+{
+    const QString ids[] = {"Maß", "MASS", "Maſs"};
+    const char *codes[] = {"kr", "bf", "ab"};
+    s.lehrer(ids[0], "Maßmann", "Ada");
+    s.lehrer(ids[1], "Massow", "Ben");
+    s.lehrer(ids[2], "Maser", "Cem");
+    for (int i = 0; i < 3; ++i)
+        s.fehltag(ids[i], montag, codes[i]);
+    s.fehltag(" mass ", montag, "un");
+    testsupport::MsgRecorder boxen;
+    oeffnen("X", "LK");
+    ASSERT_EQ(boxen.boxes.size(), 1);
+    for (const QString &person : {"\"Maß\" (Maßmann, Ada, LK)", "\"MASS\" (Massow, Ben, LK)", "\"Maſs\" (Maser, Cem, LK)"})
+        EXPECT_TRUE(boxen.texts().first().contains(person)) << qPrintable(boxen.texts().first());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(code(ids[i], montag), codes[i]) << i;
+        EXPECT_EQ(klick(ids[i]), QStringList({codes[i], codes[i]})) << i;
+    }
+    f->GanztagAbsenzSpeichern(ids[1], montag, "vs");
+    f->GanztagAbsenzSpeichern(ids[2], montag, QString()); // "(löschen)"
+    EXPECT_EQ(grundVon(ids[0]) + grundVon(ids[1]) + grundVon(ids[2]) + grundVon(" mass "), "krvsun");
+}
