@@ -55,17 +55,22 @@ QVector<KlassenZeile> Klassenliste::laden(zdb::Db &nm, const QString &benutzer)
                                + mdl::KlassenOrdnungSql(QStringLiteral("Klasse")) + QStringLiteral(", Klasse COLLATE DE");
     const bool alle = istVerwaltung(benutzer);
     const QString ich = vt::upperTrim(benutzer);
+    // The user as a person: when her abbreviation and the class's name two different teachers whom
+    // upper case cannot tell apart ("Öz" and "öz"), the class is not hers.
+    const QVector<const Lehrer *> ichSelbst = alle ? QVector<const Lehrer *>() : leiterVon(vt::trimBlanks(benutzer));
     QVector<KlassenZeile> zeilen;
     nm.forEach(sql, {}, [&](const QVariantList &r) {
         const QString leiter = vt::trimBlanks(vt::valueText(r[1]));
-        if (!alle && leiter.toUpper() != ich)
+        if (!alle && vt::upperCase(leiter) != ich)
+            return true;
+        QVector<const Lehrer *> leiterListe = r[1].isNull() ? QVector<const Lehrer *>() : leiterVon(leiter);
+        if (!alle && ichSelbst.size() == 1 && !leiterListe.contains(ichSelbst.first()))
             return true;
         KlassenZeile z;
         z.klasse = vt::valueText(r[0]);
         const bool aus = vt::upperTrim(z.klasse) == QLatin1String("AUS");
         if (!aus)
             z.klassenleiter = leiter;
-        QVector<const Lehrer *> leiterListe = r[1].isNull() ? QVector<const Lehrer *>() : leiterVon(leiter);
         if (leiterListe.isEmpty())
             leiterListe << nullptr; // no known class teacher
         for (const Lehrer *l : leiterListe) {

@@ -68,6 +68,13 @@ TEST(Klassenliste, TheClassTeacherIsThePersonTheStoredAbbreviationBelongsTo)
         if (k.klasse.startsWith("7"))
             zeilen << k.klasse + "=" + k.name;
     EXPECT_EQ(zeilen, QStringList({"7c=Özkan, Ben", "7d=Özer, Ada", "7e=, ", "7f=Zeller, Udo"}));
+    // Each of the two sees her own class; a spelling of neither sees both, as upper case compares.
+    EXPECT_EQ(namen(Klassenliste::laden(s.nm, "öz")), QStringList({"7c"}));
+    EXPECT_EQ(namen(Klassenliste::laden(s.nm, "Öz")), QStringList({"7d"}));
+    EXPECT_EQ(namen(Klassenliste::laden(s.nm, "ÖZ")), QStringList({"7c", "7d", "7e"}));
+    s.lehrer("Maß", "Maßmann", "Eva");
+    s.klasse("8a", "Maß");
+    EXPECT_EQ(namen(Klassenliste::laden(s.nm, "Maß")), QStringList({"8a"}));
 }
 
 // Course groups are ordered by their leading grade, not read as numbers with an exponent ("5e2"
