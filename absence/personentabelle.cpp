@@ -1,6 +1,8 @@
 #include "absence/personentabelle.h"
 #include "platform/valuetext.h"
 
+#include <algorithm>
+
 namespace absence {
 
 void Personentabelle::laden(zdb::Db &nm)
@@ -46,6 +48,14 @@ Personentabelle::Person Personentabelle::suchen(const QString &id) const
             if (p.id == id)
                 return p;
     return m_personen.value(person);
+}
+
+bool Personentabelle::schuelerId(const QString &person) const
+{
+    if (const auto geteilt = m_geteilt.constFind(person); geteilt != m_geteilt.cend())
+        return std::any_of(geteilt->cbegin(), geteilt->cend(), [](const Person &p) { return !p.lehrer; });
+    const auto p = m_personen.constFind(person);
+    return p != m_personen.cend() && !p->lehrer;
 }
 
 // "\"Id\" (Name, Vorname, Klasse)", the id as the grade manager holds it.

@@ -32,6 +32,8 @@ public:
     // Of persons whose ids differ only in blanks, the one whose id is written as given, else the first.
     Person suchen(const QString &id) const;
     const IdZuordnung &zuordnung() const { return m_zuordnung; }
+    // True when a pupil holds the (trimmed) id, alone or beside a teacher sharing it.
+    bool schuelerId(const QString &person) const;
     // "Name, Vorname" of each person whose id the rule makes equal to another's, one line a group,
     // for the message when the window opens; empty when there is none.
     QString gleicheIdsText() const;
