@@ -433,9 +433,11 @@ Ex Parser::primary()
             null.vt = Vt::Null;
             return null;
         }
-        if (t.upper == QLatin1String("TRUE") || t.upper == QLatin1String("FALSE")) {
+        // Yes and No stand for True and False, as the query grid writes them.
+        if (t.upper == QLatin1String("TRUE") || t.upper == QLatin1String("FALSE") || t.upper == QLatin1String("YES") ||
+            t.upper == QLatin1String("NO")) {
             ++m_i;
-            const bool v = t.upper == QLatin1String("TRUE");
+            const bool v = t.upper == QLatin1String("TRUE") || t.upper == QLatin1String("YES");
             Ex b{v ? QStringLiteral("-1") : QStringLiteral("0"), v ? P_UNARY : P_PRIMARY, Ex::Bool, false, v};
             b.vt = Vt::Number; // True is -1, as in Access
             return b;
@@ -611,7 +613,13 @@ Ex Parser::callOf(const accessfn::Function &f, const QString &fn, QVector<Ex> va
     }
     if (f.flags & accessfn::Typed)
         args << QString::number(int(n > 0 ? operand(values[0], P_PRIMARY).vt : Vt::Unknown));
-    Ex out = other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY);
+    // IIf computes only the part its test chooses, as in Access's queries (not as in VBA):
+    // IIf(IsNumeric(x), CDbl(x), Null) stops at no row.
+    const bool iif = n == 3 && f.args.at(1) == Arg::Branch && QLatin1String(f.name) == QLatin1String("IIf");
+    Ex out = other(iif ? "CASE WHEN " + fn + '(' + args.at(0) + ", 1, 0) THEN " + args.at(1) + " ELSE " + args.at(2) +
+                             " END"
+                       : fn + '(' + args.join(QStringLiteral(", ")) + ')',
+                   P_PRIMARY);
     bool date = branched ? chosen.isDate() : f.result == Vt::Date;
     if (branched)
         out.dateIf = chosen.dateIf;

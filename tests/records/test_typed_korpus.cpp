@@ -298,3 +298,25 @@ TEST_F(TypedCorpus, LaterItemsUseEarlierNames)
     });
 }
 
+
+// IIf in a query computes only the part its test chooses (in VBA it computes both), so a test
+// guards a conversion; Yes and No, as the query grid writes them, are True and False.
+TEST_F(TypedCorpus, IIfComputesTheChosenPartAndYesNoAreTruthValues)
+{
+    pruefen({
+        {"SELECT ID, IIf(IsNumeric(sa1), CDbl(sa1) * 2, 'keine') FROM Noten ORDER BY ID",
+         {"1|4", "2|5", "3|-4", "4|keine", "5|keine"}},
+        {"SELECT ID, IIf(sa1 = '' Or sa1 Is Null, Null, 1 / CDbl(sa1)) FROM Noten WHERE ID > 2 ORDER BY ID",
+         {"3|-0,5", "4|", "5|"}},
+        {"SELECT IIf(1 = 1, 1, 1 / 0), IIf(True, 'a', CDbl('x')), IIf(False, CDbl('x'), 'b'), IIf(Null, CDbl('x'), 2)",
+         {"1|a|b|2"}},
+        {"SELECT IIf(SchülerNr > 1, Geburtsdatum, #1/1/2000#) + 1 FROM Schüler WHERE SchülerNr In (1, 2) "
+         "ORDER BY SchülerNr", {"02.01.2000", "25.12.2008"}},
+        {"SELECT Name FROM Schüler WHERE IIf(Klasse = '10a', LRS, Not LRS) AND Klasse In ('10a', '7b') ORDER BY SchülerNr",
+         {"Müller", "Öztürk", "MÜLLER"}},
+        {"SELECT Name FROM Schüler WHERE LRS = Yes ORDER BY SchülerNr", {"Müller", "meier", "Weiß"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS = No", {"6"}},
+        {"SELECT Yes, No, Not Yes, yes + 1", {"-1|0|0|0"}},
+        {"SELECT Fach FROM Unterricht WHERE Archiv = No ORDER BY Fach", {"D", "M"}},
+    });
+}
