@@ -600,7 +600,9 @@ Ex Parser::callOf(const accessfn::Function &f, const QString &fn, QVector<Ex> va
             if (v.vt == Vt::Date) {
                 wholeDate = f.args.at(i) == Arg::Serial;
                 args << "AccDateNumber(" + v.sql + ')';
-            } else
+            } else if (f.aggregate() && v.vt == Vt::Text) // Sum(sa1): "2,5" adds 2.5, "2-" -2
+                args << numeric(v).sql;
+            else
                 args << arithmetic(v).sql;
             break;
         case Arg::Branch:

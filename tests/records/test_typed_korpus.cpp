@@ -90,6 +90,10 @@ TEST_F(TypedCorpus, NumbersAndNumericTextsAsAccessReadsThem)
         {"SELECT ID, sa1 * 1 FROM Noten WHERE IsNumeric(sa1) ORDER BY ID", {"1|2", "2|2,5", "3|-2"}},
         {"SELECT Str(Geburtsdatum), CDbl('1,5') FROM Schüler WHERE SchülerNr = 1", {"04.03.2009|1,5"}},
         {"SELECT CDbl('04.03.2009')", fehler}, {"SELECT CDbl('abc')", fehler},
+        // Sum and Avg of grades stored as text read each as a number the same way; an empty grade
+        // stops the statement.
+        {"SELECT Sum(sa1), Avg(sa1), Count(sa1), Max(sa1) FROM Noten WHERE sa1 <> ''", {"2,5|0,833333333333333|3|2,5"}},
+        {"SELECT Sum(sa1) FROM Noten", fehler},
     });
 }
 
