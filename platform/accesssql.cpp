@@ -107,7 +107,7 @@ Query Parser::readQuery()
     if (members.size() == 1) {
         const Member &m = members[0];
         if (m.isCore)
-            return finish(m.core, order);
+            return finish(m.core, order, !m_scopes.isEmpty());
         if (order.sql.isEmpty())
             return m.q;
         return Query{(m.q.simple ? m.q.sql : "SELECT * FROM (" + m.q.sql + ')') + " ORDER BY " + order.sql, false,
@@ -118,7 +118,7 @@ Query Parser::readQuery()
         members[0].core.body = members[0].core.unionBody;
     QString sql;
     for (int k = 0; k < members.size(); ++k) {
-        Query q = members[k].isCore ? finish(members[k].core, Order{}) : members[k].q;
+        Query q = members[k].isCore ? finish(members[k].core, Order{}, false) : members[k].q;
         if (k > 0)
             sql += ops[k - 1];
         sql += q.simple ? q.sql : "SELECT * FROM (" + q.sql + ')';
@@ -128,7 +128,7 @@ Query Parser::readQuery()
     return Query{sql, false, items, from};
 }
 
-Query Parser::finish(const Core &c, const Order &order)
+Query Parser::finish(const Core &c, const Order &order, bool nested)
 {
     // A DISTINCT without TOP: the distinct rows, in the order asked for or else in the order of
     // their items, as Access returns them.
@@ -146,7 +146,22 @@ Query Parser::finish(const Core &c, const Order &order)
     if (!c.top.isEmpty()) {
         // A percent counts a started row; either count keeps the rows tied with the last one.
         const QString n = c.percent ? "(SELECT (count(*) * " + c.top + " + 99) / 100 FROM (" + c.body + "))" : c.top;
-        if (!order.sql.isEmpty() && !order.window.isEmpty() && !c.distinct)
+        const bool ranked = !order.sql.isEmpty() && !order.window.isEmpty() && !c.distinct;
+        if (ranked && nested && !c.star) {
+            // Inside another query the sub-query may name the outer row (the youngest pupil of each
+            // class), which SQLite allows in a FROM sub-query but not in LIMIT: rank the rows there.
+            QStringList inner, outer;
+            for (int k = 0; k < c.itemSql.size(); ++k) {
+                inner << c.itemSql[k] + QStringLiteral(" AS zT%1").arg(k);
+                const QString shown = c.itemNames[k].isEmpty() ? QStringLiteral("zT%1").arg(k) : c.itemNames[k];
+                outer << QStringLiteral("zT%1 AS [").arg(k) + shown + ']';
+            }
+            return Query{"SELECT " + outer.join(QStringLiteral(", ")) + " FROM (SELECT " +
+                             inner.join(QStringLiteral(", ")) + ", rank() OVER (ORDER BY " + order.window +
+                             ") AS zRang" + c.rest + ") WHERE zRang <= " + n + " ORDER BY zRang",
+                         false, c.items, c.from};
+        }
+        if (ranked)
             sql += " LIMIT (SELECT count(*) FROM (SELECT rank() OVER (ORDER BY " + order.window + ") AS zRang" +
                    c.rest + ") WHERE zRang <= " + n + ')';
         else

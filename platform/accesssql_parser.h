@@ -187,7 +187,8 @@ private:
     Query query() { return remembered(m_queries, [this] { return readQuery(); }); }
     Query readQuery();
     // window: the ORDER BY keys as a window function can read them (empty when they cannot be told).
-    static Query finish(const Core &c, const Order &order);
+    // nested: a sub-query, which may name the rows of the queries around it.
+    static Query finish(const Core &c, const Order &order, bool nested);
     struct CoreState;
     Core core();
     // The FROM clause of the query whose select list starts here, read by a second parser
