@@ -533,9 +533,24 @@ Translation translate(const QString &accessSql, LikeDialect dialect) { return tr
 
 Translation translate(const QString &accessSql, LikeDialect dialect, const ColumnTypes &types)
 {
+    return translate(accessSql, dialect, types, {});
+}
+
+Translation translate(const QString &accessSql, LikeDialect dialect, const ColumnTypes &types,
+                      const NameSpelling &spelling)
+{
     Translation out;
     try {
-        const QVector<lex::Token> tokens = lex::tokenize(accessSql);
+        QVector<lex::Token> tokens = lex::tokenize(accessSql);
+        // A name given after AS stays as typed.
+        for (int k = 0; spelling && k < tokens.size(); ++k) {
+            lex::Token &t = tokens[k];
+            bool ascii = true;
+            for (QChar c : t.text)
+                ascii = ascii && c.unicode() < 128;
+            if (t.kind == lex::Tk::Ident && !ascii && !(k > 0 && !tokens[k - 1].bracketed && tokens[k - 1].upper == "AS"))
+                t.text = spelling(t.text);
+        }
         parse::Parser p(tokens, dialect, &types);
         const parse::Query q = p.statement();
         out.sql = q.sql;

@@ -167,7 +167,13 @@ TEST_F(TypedFixture, TextsCompareInGermanOrderWithCaseIgnored)
          {"Müller", "MÜLLER", "Müller"}},
         // Null is not text: it compares as Null.
         {"SELECT Count(*) FROM Schüler WHERE Geschlecht < 'z' OR Geschlecht >= 'z'", {"0"}},
+        // Names of tables and columns are found whatever their capitals, umlauts included.
+        {"SELECT NAME FROM SCHÜLER WHERE SCHÜLERNR = 12", {"Ärmel"}},
+        {"SELECT L.KÜRZEL FROM [LEHRKRÄFTE] AS L INNER JOIN KLASSEN K ON L.kürzel = K.KLASSENLEITER "
+         "WHERE K.Klasse = '10a'", {"SCH"}},
     });
+    EXPECT_EQ(listen::ausfuehren(QStringLiteral("SELECT Count(*) AS SCHÜLERNR FROM SCHÜLER")).felder,
+              QStringList{"SCHÜLERNR"});
 }
 
 TEST_F(TypedFixture, DistinctRowGivesOneRowPerRecordOfTheTablesRead)
