@@ -3,6 +3,7 @@
 #include "platform/accesssql.h"
 #include "platform/accesssql_parser.h"
 
+#include <QRegularExpression>
 #include <sqlite3.h>
 
 namespace accesssql {
@@ -219,6 +220,12 @@ Core Parser::core()
     QString having;
     if (acceptKw("HAVING"))
         having = " HAVING " + expr().sql;
+    c.grouped = (!groups.isEmpty() || aggregate) && !distinctRow;
+    c.groupedBy = groups;
+    c.distinctTyped = distinct;
+    for (int k = 0; k < c.itemSql.size(); ++k)
+        if (c.itemColumn[k])
+            checkGrouped(Ex{c.itemSql[k], P_PRIMARY, Ex::Column, false, false}, c, cur().pos);
     if (groups.isEmpty() && having.isEmpty() && !aggregate) {
         // DISTINCT as GROUP BY, which sorts in German order; or (finish) as DISTINCT over the
         // items in German order, which is quicker, unless a Yes/No among them would sort No first.
@@ -293,6 +300,7 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
         c.items << Item{true, false, {}};
         c.itemSql << QString();
         c.itemYesNo << false;
+        c.itemColumn << false;
         c.itemKeys << QString();
         c.itemNames << QString();
         c.star = true;
@@ -314,6 +322,7 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
         c.items << Item{false, e.isDate(), e.isDate() ? QString() : e.dateIf};
         c.itemSql << e.sql;
         c.itemYesNo << (e.vt == Vt::YesNo);
+        c.itemColumn << (e.kind == Ex::Column);
         if (e.kind != Ex::Number)
             c.groupKeys << groupKey(e);
         QString as;
@@ -403,6 +412,26 @@ int Parser::itemOf(const Ex &e, const Core &c)
     return 0;
 }
 
+// Whether one of the keys uses the field e (with or without its table's name).
+static bool namedIn(const Ex &e, const QStringList &keys)
+{
+    QString field = e.sql.section('.', -1);
+    field.remove('[');
+    field.remove(']');
+    const QRegularExpression word("(?<!\\w)" + QRegularExpression::escape(field) + "(?!\\w)",
+                                  QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    for (QString key : keys)
+        if (key.remove('[').remove(']').contains(word))
+            return true;
+    return false;
+}
+
+void Parser::checkGrouped(const Ex &e, const Core &c, int pos)
+{
+    if (c.grouped && e.kind == Ex::Column && !namedIn(e, c.groupedBy))
+        throw ParseError{pos, QStringLiteral("Ausdruck '%1' ist nicht Teil einer Aggregatfunktion").arg(e.sql)};
+}
+
 Order Parser::orderList(const Core *c)
 {
     Order out;
@@ -417,6 +446,12 @@ Order Parser::orderList(const Core *c)
         if (c && e.vt == Vt::YesNo) // Yes (-1) sorts before No (0), as Access sorts it
             item = w = arithmetic(e).sql;
         const int k = c ? itemOf(e, *c) : 0;
+        if (c && k == 0) {
+            // Access sorts a grouped query by its groups and a DISTINCT by its items only.
+            if (c->distinctTyped && !(e.kind == Ex::Column && namedIn(e, c->itemSql)))
+                throw ParseError{cur().pos, QStringLiteral("ORDER BY steht in Konflikt mit DISTINCT")};
+            checkGrouped(e, *c, cur().pos);
+        }
         if (c && !c->star && e.kind == Ex::Number && k >= 1 && c->itemYesNo[k - 1])
             item = w = types::yesNoValue(c->itemSql[k - 1]);
         windowOk = windowOk && !w.isEmpty();

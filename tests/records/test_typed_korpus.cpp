@@ -324,3 +324,26 @@ TEST_F(TypedCorpus, IIfComputesTheChosenPartAndYesNoAreTruthValues)
         {"SELECT Fach FROM Unterricht WHERE Archiv = No ORDER BY Fach", {"D", "M"}},
     });
 }
+
+// A grouped query shows and sorts by its groups and aggregates only, a DISTINCT by its items:
+// Access refuses another field there instead of showing any row's value of it.
+TEST_F(TypedCorpus, GroupedAndDistinctQueriesRefuseOtherFieldsAsAccess)
+{
+    for (const char *sql :
+         {"SELECT Klasse, Name, Count(*) FROM Schüler GROUP BY Klasse", "SELECT Name, Count(*) FROM Schüler",
+          "SELECT Max(Name), Klasse FROM Schüler WHERE Klasse = '10a'",
+          "SELECT Klasse FROM Schüler GROUP BY Klasse ORDER BY Name", "SELECT DISTINCT Klasse FROM Schüler ORDER BY Name",
+          "SELECT DISTINCT Name FROM Schüler ORDER BY Len(Name)"})
+        EXPECT_EQ(zeilen(QString::fromUtf8(sql)), fehler) << sql;
+    pruefen({
+        {"SELECT Schüler.Klasse, Count(*) FROM Schüler WHERE Klasse Like '1*' GROUP BY Klasse ORDER BY S.Klasse",
+         fehler},
+        {"SELECT S.Klasse, Count(*) FROM Schüler S WHERE Klasse Like '1*' GROUP BY Klasse ORDER BY S.Klasse",
+         {"10a|2", "10B|1"}},
+        {"SELECT Klasse & ':', Count(*), 'x' FROM Schüler WHERE Klasse Like '1*' GROUP BY Klasse "
+         "ORDER BY Max(Geburtsdatum) DESC", {"10a:|2|x", "10B:|1|x"}},
+        {"SELECT Count(*) FROM Schüler HAVING Count(*) > 5", {"9"}},
+        {"SELECT Klasse FROM Schüler GROUP BY Klasse HAVING Count(Name) > 2 ORDER BY Klasse", {"5a", "7b"}},
+        {"SELECT DISTINCT Klasse FROM Schüler WHERE Klasse Like '1*' ORDER BY Schüler.Klasse DESC", {"10B", "10a"}},
+    });
+}
