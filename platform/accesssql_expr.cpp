@@ -292,13 +292,24 @@ Ex Parser::sumType(Ex sum, const Ex &l, const Ex &r)
     return sum;
 }
 
+// A date and a text added or subtracted: the text counts as a number of days (Geburtsdatum + "1"),
+// not as a text to join the stored date to.
+static void daysOfText(Ex &l, Ex &r)
+{
+    if (l.isDate() && r.vt == Vt::Text)
+        r = numeric(r);
+    else if (r.isDate() && l.vt == Vt::Text)
+        l = numeric(l);
+}
+
 Ex Parser::additive()
 {
     Ex l = modulo();
     for (;;) {
         if (acceptOp("+")) {
             l = arithmetic(l);
-            const Ex r = arithmetic(modulo());
+            Ex r = arithmetic(modulo());
+            daysOfText(l, r);
             if (l.isDate() && r.isDate()) { // two dates add up: a day and a time of day
                 l = other("AccPlus(AccDateNumber(" + l.sql + "), " + r.sql + ')', P_PRIMARY);
                 l.vt = Vt::Date;
@@ -307,7 +318,8 @@ Ex Parser::additive()
             l = sumType(dayShift(other("AccPlus(" + l.sql + ", " + r.sql + ')', P_PRIMARY), l, r, true), l, r);
         } else if (acceptOp("-")) {
             l = arithmetic(l);
-            const Ex r = arithmetic(modulo());
+            Ex r = arithmetic(modulo());
+            daysOfText(l, r);
             l = sumType(dayShift(other("AccMinus(" + l.sql + ", " + r.sql + ')', P_PRIMARY), l, r, false), l, r);
         } else
             return l;

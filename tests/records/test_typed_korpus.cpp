@@ -62,6 +62,9 @@ TEST_F(TypedCorpus, DatesAreReadAndShownAsAccessDoes)
         {"SELECT #1/1/2012# + #12:00#, Geburtsdatum + #10:00# FROM Schüler WHERE SchülerNr = 1",
          {"01.01.2012 12:00:00|04.03.2009 10:00:00"}},
         {"SELECT Name FROM Schüler WHERE Geburtsdatum + #10:30# = #1/2/2012 21:00#", {"MÜLLER"}},
+        // A text with a number added to a date or taken from it counts as days, never joined to it.
+        {"SELECT Geburtsdatum + '1', Geburtsdatum - '2', '7' + Geburtsdatum, #1/1/2012# + '0,5' FROM Schüler "
+         "WHERE SchülerNr = 1", {"05.03.2009|02.03.2009|11.03.2009|01.01.2012 12:00:00"}},
     });
 }
 
