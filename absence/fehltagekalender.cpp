@@ -82,6 +82,7 @@ void Fehltagekalender::vorbereiten(int zeilen, int spalten)
 {
     m_zeilen.clear();
     m_exaktZeilen.clear();
+    m_weitereZeilen.clear();
     m_idListe.clear();
     m_grid.setRedraw(false);
     m_grid.setRows(KopfZeilen);
@@ -128,8 +129,12 @@ void Fehltagekalender::personenZeilenSetzen(const QVector<PersonZeile> &personen
         const Kennung k = kennung(p.id);
         const QString wert = k.suchwert();
         QHash<QString, int> &zeilen = k.nurExakt ? m_exaktZeilen : m_zeilen;
-        if (!wert.isEmpty() && !zeilen.contains(wert))
+        if (wert.isEmpty())
+            continue;
+        if (const auto erste = zeilen.constFind(wert); erste == zeilen.cend())
             zeilen.insert(wert, r);
+        else
+            m_weitereZeilen[erste.value()] << r;
     }
     if (!personen.isEmpty()) {
         m_grid.autoSize(0, 1);
@@ -307,7 +312,19 @@ void Fehltagekalender::absenzenEintragen(zdb::Db &eigen)
         s.setTextMatrix(letzteZeile, spalte, codes.text(r, 1));
         return true;
     });
+    geteilteZeilenFuellen();
     m_grid.setRedraw(true);
+}
+
+void Fehltagekalender::geteilteZeilenFuellen()
+{
+    GridStore &s = m_grid.store();
+    for (auto it = m_weitereZeilen.cbegin(); it != m_weitereZeilen.cend(); ++it)
+        for (int c = Schuljahr::ErsteTagSpalte; c < m_grid.cols(); ++c) {
+            const QString code = m_grid.textMatrix(it.key(), c);
+            for (int z : it.value())
+                s.setTextMatrix(z, c, code);
+        }
 }
 
 QString Fehltagekalender::absenzenSql(bool ascii, bool mitRegel, bool mitExakt)
@@ -334,6 +351,14 @@ int Fehltagekalender::zeileVon(const QString &id) const
     if (it == m_zeilen.cend() || (m_zuordnung && m_zuordnung->nurExakt(t)))
         return -1; // nobody shown, or the rule links it to several persons
     return it.value();
+}
+
+QVector<int> Fehltagekalender::zeilenVon(const QString &id) const
+{
+    const int r = zeileVon(id);
+    if (r < 0)
+        return {};
+    return QVector<int>{r} + m_weitereZeilen.value(r);
 }
 
 int Fehltagekalender::spalteVon(const QDate &tag) const { return m_tage ? m_tage->spalte(tag) : -1; }

@@ -70,7 +70,12 @@ static int collateNoCase(void *, int la, const void *a, int lb, const void *b)
 {
     // An ASCII start (class names, abbreviations) decides without building strings: a scan over
     // a big table calls this once per row. The first difference of two ASCII prefixes decides.
+    // Blanks at the end do not count, as Access's = finds "5a " for "5a" (a converted file keeps them).
     const auto *pa = static_cast<const unsigned char *>(a), *pb = static_cast<const unsigned char *>(b);
+    while (la > 0 && pa[la - 1] == ' ')
+        --la;
+    while (lb > 0 && pb[lb - 1] == ' ')
+        --lb;
     int i = 0;
     for (; i < la && i < lb && pa[i] < 0x80 && pb[i] < 0x80; ++i) {
         const int ca = pa[i] >= 'A' && pa[i] <= 'Z' ? pa[i] + 32 : pa[i];
@@ -90,7 +95,12 @@ static int collateDEU(void *, int la, const void *a, int lb, const void *b)
 {
     // Equal ASCII letters up to a difference of two ASCII letters decide without the collator: a
     // scan over a big table calls this once per row, and letters carry no contractions here.
+    // Blanks at the end do not count, as with Access's = ("5a " in a converted file is "5a").
     const auto *pa = static_cast<const unsigned char *>(a), *pb = static_cast<const unsigned char *>(b);
+    while (la > 0 && pa[la - 1] == ' ')
+        --la;
+    while (lb > 0 && pb[lb - 1] == ' ')
+        --lb;
     for (int i = 0; i < la && i < lb && asciiLetter(pa[i]) && asciiLetter(pb[i]); ++i) {
         const int ca = pa[i] | 0x20, cb = pb[i] | 0x20;
         if (ca != cb)
