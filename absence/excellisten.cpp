@@ -83,7 +83,7 @@ bool unentschuldigtFuellen(zdb::Db &eigen, const QDate &erster, const QDate &let
                        "SELECT pers.Klasse, pers.Name, pers.Vorname, fehl.Fehltag, fehl.Grund, fehl.zaehlt "
                        "FROM fehl INNER JOIN pers ON ") + GehoertZu + QStringLiteral(
                        " WHERE pers.Klasse <> 'LK' COLLATE NOCASE "
-                       "ORDER BY pers.Klasse COLLATE DE, pers.Name COLLATE DE, pers.Vorname COLLATE DE, "
+                       "ORDER BY pers.Klasse COLLATE DEU, pers.Name COLLATE DEU, pers.Vorname COLLATE DEU, pers.nr, "
                        "         fehl.Fehltag"),
         {zdb::isoDate(erster), zdb::isoDate(letzter.addDays(1))});
     if (r.isEmpty())
@@ -146,7 +146,7 @@ bool vieleFehltageFuellen(zdb::Db &eigen, const QDate &erster, const QDate &letz
                        "FROM pers LEFT JOIN fehl ON ") + GehoertZu + QStringLiteral(
                        " WHERE pers.Id <> 'X' COLLATE NOCASE AND pers.Id <> 'XS' COLLATE NOCASE "
                        "GROUP BY pers.nr "
-                       "ORDER BY pers.Name COLLATE DE, pers.Vorname COLLATE DE"),
+                       "ORDER BY pers.Name COLLATE DEU, pers.Vorname COLLATE DE"),
         {zdb::isoDate(erster), zdb::isoDate(letzter.addDays(1))});
     xlsx::Worksheet &ws = book.sheet(1);
     int zeile = 3;

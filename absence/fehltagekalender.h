@@ -54,6 +54,8 @@ public:
     const QString &idListe() const { return m_idListe; }
     // Grid row of the shown person a stored id belongs to, -1 when it is nobody shown.
     int zeileVon(const QString &id) const;
+    // Every row showing that person's records: persons whose ids differ only in blanks share them.
+    QVector<int> zeilenVon(const QString &id) const;
     // How the records of the person with the id are looked up.
     Kennung kennung(const QString &id) const;
     // Grid column of a day, -1 when not shown.
@@ -63,6 +65,8 @@ public:
 private:
     void vorbereiten(int zeilen, int spalten);
     void kalenderErstellen(const QDate &heute);
+    // The rows of persons sharing an id get the codes of that id's first row.
+    void geteilteZeilenFuellen();
     const KalenderTage &tageFuer(const QDate &heute);
 
     VSGrid &m_grid;
@@ -70,6 +74,7 @@ private:
     const IdZuordnung *m_zuordnung = nullptr;
     QHash<QString, int> m_zeilen;       // comparison form of the id -> row (persons found by the rule)
     QHash<QString, int> m_exaktZeilen;  // trimmed id -> row (persons found by their exact id)
+    QHash<int, QVector<int>> m_weitereZeilen; // first row of an id -> the further rows of that id
     QString m_idListe;
 };
 

@@ -359,14 +359,23 @@ void frm_Fehltage::formLoad()
     }
     mdl::NMDatenbankSchliessen();
     EingabeLeeren();
-    // Persons the id rule cannot tell apart keep only the records stored exactly under their ids.
-    const QString gleiche = m_personen.gleicheIdsText();
-    if (!gleiche.isEmpty())
-        msg::box(QStringLiteral("Im Notenmanager gibt es Personen, deren Kennungen sich nur in der Schreibweise "
-                                "unterscheiden:\r")
-                 + gleiche
-                 + QStringLiteral("\rIhre Absenzen werden nur unter der genau gleichen Kennung gezeigt und "
-                                  "gespeichert; anders geschriebene Einträge gehören keiner dieser Personen."));
+    // Persons the id rule cannot tell apart keep only the records stored exactly under their ids;
+    // persons whose ids are equal but for blanks at their ends share one id and its records.
+    QStringList hinweise;
+    if (const QString gleiche = m_personen.gleicheIdsText(); !gleiche.isEmpty())
+        hinweise << QStringLiteral("Im Notenmanager gibt es Personen, deren Kennungen sich nur in der Schreibweise "
+                                   "unterscheiden:\r")
+                        + gleiche
+                        + QStringLiteral("\rIhre Absenzen werden nur unter der genau gleichen Kennung gezeigt und "
+                                         "gespeichert; anders geschriebene Einträge gehören keiner dieser Personen.");
+    if (const QString geteilt = m_personen.geteilteIdsText(); !geteilt.isEmpty())
+        hinweise << QStringLiteral("Im Notenmanager gibt es Personen mit derselben Kennung (Leerzeichen am Anfang "
+                                   "oder Ende zählen nicht):\r")
+                        + geteilt
+                        + QStringLiteral("\rIhre Absenzen werden bei jeder dieser Personen gezeigt und von jeder "
+                                         "geändert.");
+    if (!hinweise.isEmpty())
+        msg::box(hinweise.join(QStringLiteral("\r\r")));
 }
 
 void frm_Fehltage::formActivate()

@@ -184,6 +184,8 @@ void frm_Fehltage::fgGrund_Click()
         const QString id = m_popupId;
         const QDate tag = m_popupTag;
         fgSchueler->setTextMatrix(r, c, code);
+        for (int z : kalender().zeilenVon(id)) // rows of persons sharing the id
+            fgSchueler->setTextMatrix(z, c, code);
         GanztagAbsenzSpeichern(id, tag, code);
         lblSNr->setText(id);
         lblTag->setText(fgSchueler->textMatrix(3, c));
@@ -211,9 +213,10 @@ void frm_Fehltage::fgGrund_Click()
     if (!tag.isValid())
         return;
     // The cell of the panel's record shows what is stored after the save.
-    const int zr = kalender().zeileVon(id), zc = kalender().spalteVon(tag);
-    if (zr >= 0 && zc >= 0)
-        fgSchueler->setTextMatrix(zr, zc, QString());
+    const int zc = kalender().spalteVon(tag);
+    for (int zr : kalender().zeilenVon(id))
+        if (zc >= 0)
+            fgSchueler->setTextMatrix(zr, zc, QString());
     AbsenzSpeichern(id, tag);
     AbsenzenInKalenderEintragen();
     FehltagLaden(id, tag);

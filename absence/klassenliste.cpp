@@ -1,7 +1,6 @@
 #include "absence/klassenliste.h"
 #include "absence/absenzrecord.h"
 #include "core/mdl_zandrel.h"
-#include "platform/accessfuncs.h"
 #include "platform/valuetext.h"
 
 #include <algorithm>
@@ -24,44 +23,62 @@ bool Klassenliste::darfKlasseAufrufen(const QString &benutzer, const QString &kl
 
 QVector<KlassenZeile> Klassenliste::laden(zdb::Db &nm, const QString &benutzer)
 {
-    // The teachers are read once and a class finds its leader by the trimmed abbreviation without
-    // regard to case; a leader found twice gives the class twice, in table order, as a join does.
+    // The teachers are read once. A class's leader is the teacher whose trimmed abbreviation equals
+    // the stored one exactly (each of them when the grade manager holds it twice, as a join gives),
+    // else the one teacher it equals by the id rule; when several do, nobody.
     struct Lehrer {
-        QString kuerzel, name, vorname;
+        QString form, kuerzel, name, vorname;
     };
     QVector<Lehrer> lehrer;
     nm.forEach(QStringLiteral("SELECT Trim(Kürzel), Name, Vorname FROM Lehrkräfte WHERE Kürzel IS NOT NULL"), {},
                [&](const QVariantList &r) {
-                   lehrer.push_back({vt::valueText(r[0]), vt::valueText(r[1]), vt::valueText(r[2])});
+                   const QString k = vt::valueText(r[0]);
+                   lehrer.push_back({vt::idSchluessel(k), k, vt::valueText(r[1]), vt::valueText(r[2])});
                    return true;
                });
-    const auto kleiner = [](const Lehrer &a, const Lehrer &b) { return accessfn::noCaseCompare(a.kuerzel, b.kuerzel) < 0; };
+    const auto kleiner = [](const Lehrer &a, const Lehrer &b) { return a.form < b.form; };
     std::stable_sort(lehrer.begin(), lehrer.end(), kleiner);
+    const auto leiterVon = [&](const QString &kuerzel) {
+        QVector<const Lehrer *> gefunden;
+        const auto [von, bis] = std::equal_range(lehrer.cbegin(), lehrer.cend(),
+                                                 Lehrer{vt::idSchluessel(kuerzel), {}, {}, {}}, kleiner);
+        for (auto it = von; it != bis; ++it)
+            if (vt::trimBlanks(it->kuerzel) == kuerzel)
+                gefunden << &*it;
+        if (gefunden.isEmpty() && bis - von == 1)
+            gefunden << &*von;
+        return gefunden;
+    };
 
     static const QString sql = QStringLiteral("SELECT Klasse, Klassenleiter FROM Klassen WHERE Klasse IS NOT NULL "
                                               "ORDER BY ")
                                + mdl::KlassenOrdnungSql(QStringLiteral("Klasse")) + QStringLiteral(", Klasse COLLATE DE");
     const bool alle = istVerwaltung(benutzer);
     const QString ich = vt::upperTrim(benutzer);
+    // The user as a person: when her abbreviation and the class's name two different teachers whom
+    // upper case cannot tell apart ("Öz" and "öz"), the class is not hers.
+    const QVector<const Lehrer *> ichSelbst = alle ? QVector<const Lehrer *>() : leiterVon(vt::trimBlanks(benutzer));
     QVector<KlassenZeile> zeilen;
     nm.forEach(sql, {}, [&](const QVariantList &r) {
         const QString leiter = vt::trimBlanks(vt::valueText(r[1]));
-        if (!alle && leiter.toUpper() != ich)
+        if (!alle && vt::upperCase(leiter) != ich)
+            return true;
+        QVector<const Lehrer *> leiterListe = r[1].isNull() ? QVector<const Lehrer *>() : leiterVon(leiter);
+        if (!alle && ichSelbst.size() == 1 && !leiterListe.contains(ichSelbst.first()))
             return true;
         KlassenZeile z;
         z.klasse = vt::valueText(r[0]);
         const bool aus = vt::upperTrim(z.klasse) == QLatin1String("AUS");
         if (!aus)
             z.klassenleiter = leiter;
-        auto [von, bis] = r[1].isNull() ? std::pair(lehrer.cend(), lehrer.cend())
-                                        : std::equal_range(lehrer.cbegin(), lehrer.cend(), Lehrer{leiter, {}, {}}, kleiner);
-        do {
-            const Lehrer *l = von != bis ? &*von : nullptr;
+        if (leiterListe.isEmpty())
+            leiterListe << nullptr; // no known class teacher
+        for (const Lehrer *l : leiterListe) {
             if (!aus)
                 z.name = vt::trimBlanks(l ? l->name : QString()) + QStringLiteral(", ")
                     + vt::trimBlanks(l ? l->vorname : QString());
             zeilen.push_back(z);
-        } while (von != bis && ++von != bis);
+        }
         return true;
     });
     if (alle) {
@@ -98,7 +115,7 @@ Abfrage Klassenliste::personenDerKlasse(const QString &klasse, AusAuswahl aus)
             + QStringLiteral(" UNION"
                              " SELECT * FROM (SELECT Kürzel AS SchülerNr, 'LK' AS Klasse, Name, Vorname FROM Lehrkräfte"
                              "  WHERE NOT (UCase(Trim(Kürzel)) IN ('X', 'XS'))) WHERE ")
-            + bedingung + QStringLiteral(") ORDER BY Name COLLATE DE, Vorname COLLATE DE");
+            + bedingung + QStringLiteral(") ORDER BY Name COLLATE DEU, Vorname COLLATE DE");
     };
     const QString k = vt::trimBlanks(klasse);
     if (aus == AusMitUnterklassen && k.toUpper() == QLatin1String("AUS"))

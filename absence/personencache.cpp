@@ -1,5 +1,7 @@
 #include "absence/personencache.h"
 
+#include "platform/valuetext.h"
+
 namespace absence {
 
 namespace {
@@ -34,14 +36,17 @@ Personencache::Ergebnis Personencache::fuellen(zdb::Db &eigen, zdb::Db *nm, cons
             durchlassen();
     };
     QVector<zdb::Params> zeilen;
+    // The id as the program shows it, without blanks at its ends: a number stored as REAL (990001.0
+    // in a converted file) is "990001", an abbreviation kept as "X " is "X".
+    auto id = [](const QVariant &v) { return v.isNull() ? v : QVariant(vt::trimBlanks(vt::valueText(v))); };
     ereignisse();
     nm->forEach(QStringLiteral("SELECT SchülerNr, Name, Vorname, Klasse FROM Schüler"), {}, [&](const QVariantList &r) {
-        zeilen.push_back({r[0], r[1], r[2], r[3]});
+        zeilen.push_back({id(r[0]), r[1], r[2], r[3]});
         return true;
     });
     ereignisse();
     nm->forEach(QStringLiteral("SELECT Kürzel, Name, Vorname FROM Lehrkräfte"), {}, [&](const QVariantList &r) {
-        zeilen.push_back({r[0], r[1], r[2], QStringLiteral("LK")});
+        zeilen.push_back({id(r[0]), r[1], r[2], QStringLiteral("LK")});
         return true;
     });
 

@@ -62,7 +62,7 @@ Abfrage Personensuche::abfrage(const QString &text)
                                          "WHERE ")
                         + spalte(QStringLiteral("a.ErzName1")) + QStringLiteral(" LIKE ?1 ESCAPE '\\' OR ")
                         + spalte(QStringLiteral("a.ErzName2"))
-                        + QStringLiteral(" LIKE ?1 ESCAPE '\\') ORDER BY s.Name COLLATE DE, s.Vorname COLLATE DE");
+                        + QStringLiteral(" LIKE ?1 ESCAPE '\\') ORDER BY s.Name COLLATE DEU, s.Vorname COLLATE DE");
     return {sql, {muster}};
 }
 

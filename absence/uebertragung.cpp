@@ -57,7 +57,7 @@ int Uebertragung::uebertragen(zdb::Db &eigen, zdb::Db &nm, const Monate &monate)
             const auto nr = schuelerNummer(sId);
             letzteNr = nr && QString::number(*nr) == vt::trimBlanks(sId) ? nr : std::nullopt;
         } else {
-            letzteNr = personen.suchen(person).lehrer ? std::nullopt : schuelerNummer(person);
+            letzteNr = personen.schuelerId(person) ? schuelerNummer(person) : std::nullopt;
         }
         return letzteNr;
     };

@@ -1,6 +1,7 @@
 #pragma once
 // Tiny benchmark registry: each area adds its figures with ZBENCH(name) { ... }.
 // Run all:  zandrel-bench        Run some:  zandrel-bench <name-substring>      zandrel-bench --help
+#include "bench/pruefung.h"
 #include "tools/demo/demoschool.h"
 
 #include <QElapsedTimer>
@@ -24,10 +25,6 @@ std::vector<Entry> &entries();
 struct Registrar {
     Registrar(const char *name, std::function<void()> fn) { entries().push_back({name, std::move(fn)}); }
 };
-// Prints one figure: "<bench>: <what> = <value> <unit>".
-void report(const QString &what, double value, const QString &unit);
-// Milliseconds spent in fn.
-double timeMs(const std::function<void()> &fn);
 // Peak resident memory of the process in MiB.
 double peakMemoryMiB();
 // A scratch folder that lives until the program ends.
@@ -53,22 +50,8 @@ void klicken(QWidget *w, QPoint pos = QPoint(-1, -1));
 // A left mouse click on a grid cell, scrolled into view beforehand, through to the finished repaint.
 void klicken(VSGrid *g, int r, int c);
 
-// A view and its bare read run in turn (view, bare, view, bare ...): the medians of both and the median
-// of the pairs' ratios, which stays meaningful while other work on the machine changes its speed.
-struct Paar {
-    double ms = 0, bareMs = 0, verhaeltnis = 0;
-};
-Paar paarweise(const std::function<void()> &ansicht, const std::function<void()> &bare, int runs = 5);
 // A view's statement without its closing ORDER BY: the bare side reads the rows, not the view's order.
 QString ohneSortierung(const QString &sql);
-
-// Aims that "zandrel-bench --check" enforces; each prints its verdict beside the figure.
-// value must stay below limit:
-void aimBelow(const QString &what, double value, double limit);
-// value must stay within maxRatio times base (e.g. the bare read, or the 1x figure):
-void aimRatio(const QString &what, double value, double base, double maxRatio);
-// the same for a pair measured in turn, on the median of its ratios:
-void aimRatio(const QString &what, const Paar &p, double maxRatio);
 
 } // namespace bench
 

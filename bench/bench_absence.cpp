@@ -1,12 +1,14 @@
 // The absence window, shown, on the demo school at 1x and 20x, each through to the finished repaint:
 // opening the window, a mouse click on a class of the same size, a click on an absence cell, one
-// person's absence list, a click on "Überblick" and typing a single blank into the search box, each
-// beside the bare SQLite read of the same rows (without the view's sorting).
+// person's absence list, a click on "Überblick", typing a single blank into the search box and the
+// fourth letter of a name, each beside the bare read of the same rows (without the view's sorting)
+// on plain SQLite connections; the grade manager's is opened for the read, as the window opens it.
 #include "absence/frm_fehltage.h"
 #include "absence/klassenliste.h"
 #include "absence/personensuche.h"
 #include "absence/schuljahr.h"
 #include "bench/bench.h"
+#include "bench/nackt.h"
 #include "core/mdl_zandrel.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/valuetext.h"
@@ -19,6 +21,7 @@
 #include <QTest>
 #include <algorithm>
 #include <map>
+#include <sqlite3.h>
 
 namespace {
 
@@ -31,9 +34,9 @@ struct Messung {
     double zelle = 0, zelleBar = 0;
     double person = 0, personBar = 0;
     double ueberblick = 0;
-    double suche = 0, sucheBar = 0;
-    bench::Paar sucheVerhaeltnis;
-    int suchePersonen = 0;
+    bench::Paar suche, name;
+    int suchePersonen = 0, namePersonen = 0;
+    QString getippt;
 };
 
 // The class whose size is nearest to Klassengroesse (the first of equal ones).
@@ -45,55 +48,57 @@ QString klasseDerGroesse(zdb::Db &nm)
         .toString();
 }
 
-// The persons of the query (unsorted), then their absences of the shown year: SQLite alone.
-int bareKlasse(const absence::Abfrage &personen, const QDate &heute)
+// The persons of a plain statement over the grade manager, then their absences of the shown year:
+// their ids as a list for few of them, the year's records as one range for the whole school; plain
+// statements, as SQLite plans them.
+int bare(bench::Nackt &eigen, const QString &personenSql, const QVariantList &params, const QDate &heute,
+         bool ganzesJahr = false)
 {
-    zdb::Db nm;
-    nm.open(mdl::nmDateiPfad());
     QJsonArray ids;
-    nm.forEach(bench::ohneSortierung(personen.sql), personen.params, [&](const QVariantList &r) {
-        ids.append(r[0].toString());
-        return true;
-    });
-    nm.close();
+    {
+        bench::Nackt nm(mdl::nmDateiPfad());
+        nm.lesen(personenSql, params, [&](sqlite3_stmt *st) {
+            ids.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))));
+        });
+    }
     const QDate von = absence::Schuljahr::beginn(heute);
-    int n = 0;
-    mdl::dbEigen.forEach(QStringLiteral("SELECT S_Id, Fehltag, Grund FROM tbl_Fehltage WHERE S_Id IN "
-                                        "(SELECT value FROM json_each(?)) AND Fehltag >= ? AND Fehltag < ?"),
-                         {QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact)), zdb::isoDate(von),
-                          zdb::isoDate(von.addDays(absence::Schuljahr::Tage))},
-                         [&](const QVariantList &) {
-                             ++n;
-                             return true;
-                         });
-    return n;
+    const QVariantList tage{zdb::isoDate(von), zdb::isoDate(von.addDays(absence::Schuljahr::Tage))};
+    if (ganzesJahr)
+        return int(eigen.lesen(QStringLiteral("SELECT S_Id, Fehltag, Grund FROM tbl_Fehltage "
+                                              "WHERE Fehltag >= ?1 AND Fehltag < ?2"),
+                               tage));
+    return int(eigen.lesen(QStringLiteral("SELECT S_Id, Fehltag, Grund FROM tbl_Fehltage WHERE S_Id IN "
+                                          "(SELECT value FROM json_each(?3)) AND Fehltag >= ?1 AND Fehltag < ?2"),
+                           tage + QVariantList{QString::fromUtf8(QJsonDocument(ids).toJson(QJsonDocument::Compact))}));
 }
 
-int barePerson(const QString &id)
+const QString klassenPersonen = QStringLiteral("SELECT SchülerNr, Klasse, Name, Vorname FROM Schüler "
+                                               "WHERE trim(Klasse) = ?1 COLLATE NOCASE");
+
+int barePerson(bench::Nackt &eigen, const QString &id)
 {
-    int n = 0;
-    mdl::dbEigen.forEach(QStringLiteral("SELECT * FROM tbl_Fehltage WHERE S_Id = ? ORDER BY Fehltag"), {id},
-                         [&](const QVariantList &) {
-                             ++n;
-                             return true;
-                         });
-    return n;
+    return int(eigen.lesen(QStringLiteral("SELECT * FROM tbl_Fehltage WHERE S_Id = ?1"), {id}));
 }
 
 // Classes with their teachers and every person of the school.
 void bareLaden()
 {
-    zdb::Db nm;
-    nm.open(mdl::nmDateiPfad());
-    int n = 0;
-    auto zaehlen = [&](const QVariantList &) {
-        ++n;
-        return true;
-    };
-    nm.forEach(QStringLiteral("SELECT Klasse, Klassenleiter FROM Klassen"), {}, zaehlen);
-    nm.forEach(QStringLiteral("SELECT Kürzel, Name, Vorname FROM Lehrkräfte"), {}, zaehlen);
-    nm.forEach(QStringLiteral("SELECT SchülerNr, Klasse, Name, Vorname FROM Schüler"), {}, zaehlen);
-    nm.close();
+    bench::Nackt nm(mdl::nmDateiPfad());
+    nm.lesen(QStringLiteral("SELECT Klasse, Klassenleiter FROM Klassen"));
+    nm.lesen(QStringLiteral("SELECT Kürzel, Name, Vorname FROM Lehrkräfte"));
+    nm.lesen(QStringLiteral("SELECT SchülerNr, Klasse, Name, Vorname FROM Schüler"));
+}
+
+// The first four letters of the most frequent surname that begins with four ASCII letters.
+QString haeufigerName(const QString &datei)
+{
+    QString name;
+    bench::Nackt(datei).lesen(QStringLiteral("SELECT substr(Name, 1, 4) FROM Schüler WHERE Name GLOB "
+                                             "'[A-Za-z][a-z][a-z][a-z]*' GROUP BY 1 ORDER BY count(*) DESC, 1 LIMIT 1"),
+                              {}, [&](sqlite3_stmt *st) {
+                                  name = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+                              });
+    return name;
 }
 
 Messung messen(int faktor)
@@ -116,6 +121,7 @@ Messung messen(int faktor)
         klasse = klasseDerGroesse(nm);
     }
     const int runs = faktor == 1 ? 9 : 5;
+    bench::Nackt eigen(res.ownFile); // open all the time, as the window's own database is
 
     std::unique_ptr<frm_Fehltage> f;
     // From the new window to the painted class list, as the menu opens it.
@@ -147,7 +153,7 @@ Messung messen(int faktor)
     auto klick = [&] { bench::klicken(f->fgKlassen, zeile(klasse), 0); };
     m.klasse = bench::medianMs(klick, runs);
     m.klassePersonen = f->fgSchueler->rows() - absence::Fehltagekalender::KopfZeilen;
-    m.klasseBar = bench::medianMs([&] { bareKlasse(absence::Klassenliste::personenDerKlasse(klasse), heute); }, runs);
+    m.klasseBar = bench::medianMs([&] { bare(eigen, klassenPersonen, {klasse}, heute); }, runs);
 
     // The person of the shown class with the most absences, on the day of one of them.
     int zr = -1, zc = -1, meiste = -1;
@@ -169,33 +175,39 @@ Messung messen(int faktor)
     const QDate tag = vt::parseDate(f->fgSchueler->textMatrix(3, zc));
     m.zelleBar = bench::medianMs(
         [&] {
-            barePerson(id);
-            zdb::Db nm;
-            nm.open(mdl::nmDateiPfad());
-            nm.query(QStringLiteral("SELECT * FROM Adressen WHERE SchülerNr = ?"), {id});
-            nm.close();
-            mdl::dbEigen.query(QStringLiteral("SELECT S_Id, Grund, Bemerkung FROM tbl_Fehltage WHERE Fehltag >= ? "
-                                              "AND Fehltag < ?"),
-                               {zdb::isoDate(tag), zdb::isoDate(tag.addDays(1))});
+            barePerson(eigen, id);
+            bench::Nackt(mdl::nmDateiPfad()).lesen(QStringLiteral("SELECT * FROM Adressen WHERE SchülerNr = ?1"), {id});
+            eigen.lesen(QStringLiteral("SELECT S_Id, Grund, Bemerkung FROM tbl_Fehltage WHERE Fehltag >= ?1 "
+                                       "AND Fehltag < ?2"),
+                        {zdb::isoDate(tag), zdb::isoDate(tag.addDays(1))});
         },
         runs);
     m.person = bench::medianMs([&] { bench::bisGemalt(f.get(), [&] { f->AbsenzenDerPersonAnzeigen(id); }); }, runs);
-    m.personBar = bench::medianMs([&] { barePerson(id); }, runs);
+    m.personBar = bench::medianMs([&] { barePerson(eigen, id); }, runs);
 
     klick();
     m.ueberblick = bench::medianMs([&] { bench::klicken(f->cmdUeberblick); }, runs);
 
-    // Typing the blank into the emptied search box.
-    const bench::Paar suche = bench::paarweise(
+    // Typing the blank into the emptied search box; the search's statement is plain SQL.
+    const QString suchSql = bench::ohneSortierung(absence::Personensuche::abfrage(QStringLiteral(" ")).sql);
+    auto suchParams = [](const QString &t) { return absence::Personensuche::abfrage(t).params; };
+    m.suche = bench::paarweise(
         [&] {
             f->txtSuche->setText(QString());
             bench::bisGemalt(f.get(), [&] { QTest::keyClick(f->txtSuche, Qt::Key_Space); });
         },
-        [&] { bareKlasse(absence::Personensuche::abfrage(QStringLiteral(" ")), heute); }, 5);
-    m.suche = suche.ms;
-    m.sucheBar = suche.bareMs;
-    m.sucheVerhaeltnis = suche;
+        [&] { bare(eigen, suchSql, suchParams(QStringLiteral(" ")), heute, true); }, 5);
     m.suchePersonen = f->fgSchueler->rows() - absence::Fehltagekalender::KopfZeilen;
+
+    // The fourth letter of a name typed: the first three start nothing.
+    m.getippt = haeufigerName(res.nmFile);
+    m.name = bench::paarweise(
+        [&] {
+            f->txtSuche->setText(m.getippt.left(3));
+            bench::bisGemalt(f.get(), [&] { QTest::keyClicks(f->txtSuche, m.getippt.mid(3, 1)); });
+        },
+        [&] { bare(eigen, suchSql, suchParams(m.getippt), heute); }, runs);
+    m.namePersonen = f->fgSchueler->rows() - absence::Fehltagekalender::KopfZeilen;
     f.reset();
     frm_Fehltage::setHeuteFuerTests({});
     mdl::dbEigen.close();
@@ -221,7 +233,9 @@ ZBENCH("absence")
         zeigen(QStringLiteral("click on an absence cell"), faktor, x.zelle, x.zelleBar);
         zeigen(QStringLiteral("absence list of one person"), faktor, x.person, x.personBar);
         zeigen(QStringLiteral("period overview of the class"), faktor, x.ueberblick, x.klasseBar);
-        zeigen(QStringLiteral("search \" \", %1 persons").arg(x.suchePersonen), faktor, x.suche, x.sucheBar);
+        zeigen(QStringLiteral("search \" \", %1 persons").arg(x.suchePersonen), faktor, x.suche.ms, x.suche.bareMs);
+        zeigen(QStringLiteral("search \"%1\" typed, %2 persons").arg(x.getippt).arg(x.namePersonen), faktor, x.name.ms,
+               x.name.bareMs);
     }
     const Messung &a = m[1], &b = m[20];
     bench::aimBelow(QStringLiteral("opening the window 20x (ms)"), b.laden, 300);
@@ -230,6 +244,7 @@ ZBENCH("absence")
     bench::aimBelow(QStringLiteral("click on an absence cell 20x (ms)"), b.zelle, 150);
     bench::aimRatio(QStringLiteral("absence list of one person 20x / 1x"), b.person, a.person, 3);
     bench::aimRatio(QStringLiteral("period overview 20x / 1x"), b.ueberblick, std::max(1.0, a.ueberblick), 3);
-    bench::aimRatio(QStringLiteral("search \" \" 20x / bare read"), b.sucheVerhaeltnis, 2);
+    bench::aimRatio(QStringLiteral("search \" \" 20x / bare read"), b.suche, 2);
+    bench::aimRatio(QStringLiteral("typed name 20x / bare read"), b.name, 2);
     bench::report(QStringLiteral("peak memory"), bench::peakMemoryMiB(), QStringLiteral("MiB"));
 }

@@ -2,6 +2,7 @@
 // sheet once and the first again) and a class choice, beside the sheets' WinSV reads alone through
 // ODBC and the same statements through plain SQLite.
 #include "bench/bench.h"
+#include "bench/nackt.h"
 
 #include "core/mdl_zandrel.h"
 #include "platform/db.h"
@@ -29,14 +30,14 @@ QVector<qint64> nummern(const QString &klasse)
 }
 
 // The three statements of one sheet through plain SQLite, for information.
-void blattRoh(zdb::Db &d, qint64 id)
+void blattRoh(bench::Nackt &d, qint64 id)
 {
     const QString t = QString::number(id);
-    d.query("SELECT _SCHUELER_ID, KLASSE, FAMILIENNAME, RUFNAME, GESCHLECHT, AUSBILDUNGSR, VORJAHR_KLASSE, "
-            "JAHRGANGSSTUFE FROM DSchueler WHERE _SCHUELER_ID = ?", {t});
-    d.query("SELECT K_LEITER, K_LEITER_TITEL, K_LEITER_GESCHL, K_NAME FROM DKlassen WHERE K_NAME = "
-            "(SELECT KLASSE FROM DSchueler WHERE _SCHUELER_ID = ?)", {t});
-    d.query("SELECT * FROM DZeugnis WHERE _Z_SCHUELER_ID = ?", {t});
+    d.lesen("SELECT _SCHUELER_ID, KLASSE, FAMILIENNAME, RUFNAME, GESCHLECHT, AUSBILDUNGSR, VORJAHR_KLASSE, "
+            "JAHRGANGSSTUFE FROM DSchueler WHERE _SCHUELER_ID = ?1", {t});
+    d.lesen("SELECT K_LEITER, K_LEITER_TITEL, K_LEITER_GESCHL, K_NAME FROM DKlassen WHERE K_NAME = "
+            "(SELECT KLASSE FROM DSchueler WHERE _SCHUELER_ID = ?1)", {t});
+    d.lesen("SELECT * FROM DZeugnis WHERE _Z_SCHUELER_ID = ?1", {t});
 }
 
 } // namespace
@@ -75,8 +76,7 @@ ZBENCH("ap1")
                 ap1::blattLesen(c, ids.first());
         }, 3);
         const double roh = bench::medianMs([&] {
-            zdb::Db d;
-            d.open(res.winsvFile, zdb::Db::ReadOnly);
+            bench::Nackt d(res.winsvFile);
             for (qint64 id : ids)
                 blattRoh(d, id);
             if (!ids.isEmpty())

@@ -1,5 +1,6 @@
 #include "absence/register_absence.h"
 #include "bench/bench.h"
+#include "bench/nackt.h"
 
 #include <QPushButton>
 #include "core/feiertag.h"
@@ -14,7 +15,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <algorithm>
-#include <sqlite3.h>
 
 // The absence and exam calendars classify every day of the school year, per class column.
 ZBENCH("core: Feiertag")
@@ -88,28 +88,13 @@ ZBENCH("core: Start")
 
         // Bare: the same rows read with plain SQLite calls.
         const double roh = bench::medianMs([&] {
-            auto lesen = [](const QString &datei, const char *const *sqls) {
-                sqlite3 *db = nullptr;
-                sqlite3_open_v2(datei.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-                qint64 n = 0;
-                for (; *sqls; ++sqls) {
-                    sqlite3_stmt *st = nullptr;
-                    sqlite3_prepare_v2(db, *sqls, -1, &st, nullptr);
-                    while (sqlite3_step(st) == SQLITE_ROW)
-                        for (int c = 0; c < sqlite3_column_count(st); ++c)
-                            n += sqlite3_column_bytes(st, c);
-                    sqlite3_finalize(st);
-                }
-                sqlite3_close(db);
-                return n;
-            };
-            static const char *const eigen[] = {"SELECT * FROM tbl_Einstellungen", "SELECT * FROM tbl_SQL_LIKE",
-                                                "SELECT * FROM tbl_Personen", nullptr};
-            static const char *const nm[] = {"SELECT * FROM SYS_Settings", "SELECT Kürzel, Passwort, pwdh FROM Lehrkräfte",
-                                             "SELECT SchülerNr, Name, Vorname, Klasse FROM Schüler",
-                                             "SELECT Kürzel, Name, Vorname FROM Lehrkräfte", nullptr};
-            lesen(schule.ownFile, eigen);
-            lesen(schule.nmFile, nm);
+            bench::Nackt eigen(schule.ownFile), nm(schule.nmFile);
+            for (const char *sql : {"SELECT * FROM tbl_Einstellungen", "SELECT * FROM tbl_SQL_LIKE", "SELECT * FROM tbl_Personen"})
+                eigen.lesen(QString::fromUtf8(sql));
+            for (const char *sql : {"SELECT * FROM SYS_Settings", "SELECT Kürzel, Passwort, pwdh FROM Lehrkräfte",
+                                    "SELECT SchülerNr, Name, Vorname, Klasse FROM Schüler",
+                                    "SELECT Kürzel, Name, Vorname FROM Lehrkräfte"})
+                nm.lesen(QString::fromUtf8(sql));
         });
         const QString x = QStringLiteral(" %1x").arg(faktor);
         bench::report("Start bis Hauptfenster, erster Start des Tages" + x, erste[erste.size() / 2], "ms");

@@ -3,6 +3,7 @@
 // manager (the aim's measure) and a plain SQLite read of the data file; then the click on the
 // write-back of about 1,000 differing pupils with the new comparison, on a copy of the files.
 #include "bench/bench.h"
+#include "bench/nackt.h"
 
 #include "core/mdl_zandrel.h"
 #include "platform/db.h"
@@ -28,23 +29,24 @@ struct Lesezeiten {
     int winsvZeilen = 0, nmZeilen = 0;
 };
 
+// The grade manager's rows of the comparison in plain SQL, without the view's order.
+QString nmPlain(const demo::Result &res)
+{
+    zdb::Db nm;
+    nm.open(res.nmFile, zdb::Db::ReadOnly);
+    return bench::ohneSortierung(winsv::nmAbfrage(nm));
+}
+
 Lesezeiten lesen(const demo::Result &res)
 {
     Lesezeiten l;
+    const QString plain = nmPlain(res);
     l.odbc = bench::medianMs([&] {
         winsvdb::Connection c(res.winsvFile);
         l.winsvZeilen = c.query(winsv::winsvAbfrage()).rowCount();
     }, 3);
-    l.sqlite = bench::medianMs([&] {
-        zdb::Db d;
-        d.open(res.winsvFile, zdb::Db::ReadOnly);
-        d.query(winsv::winsvAbfrage());
-    }, 3);
-    l.nm = bench::medianMs([&] {
-        mdl::NMDatenbankOeffnen();
-        l.nmZeilen = mdl::dbNM().query(winsv::nmAbfrage(mdl::dbNM())).rowCount();
-        mdl::NMDatenbankSchliessen();
-    }, 3);
+    l.sqlite = bench::medianMs([&] { bench::Nackt(res.winsvFile).lesen(winsv::winsvAbfrage()); }, 3);
+    l.nm = bench::medianMs([&] { l.nmZeilen = int(bench::Nackt(res.nmFile).lesen(plain)); }, 3);
     return l;
 }
 
@@ -92,14 +94,14 @@ ZBENCH("winsv")
 
         frm_Datenabgleich w;
         fensterVorbereiten(w, res.winsvFile);
-        // The click in turn with both reads, for the ratio.
+        // The click in turn with both reads, for the ratio: WinSV through ODBC, as only the ODBC
+        // driver reads its file, and the grade manager on a plain connection.
+        const QString plain = nmPlain(res);
         const bench::Paar p = bench::paarweise([&] { bench::klicken(w.cmdVergleich); },
                                                [&] {
                                                    winsvdb::Connection c(res.winsvFile);
                                                    c.query(winsv::winsvAbfrage());
-                                                   mdl::NMDatenbankOeffnen();
-                                                   mdl::dbNM().query(winsv::nmAbfrage(mdl::dbNM()));
-                                                   mdl::NMDatenbankSchliessen();
+                                                   bench::Nackt(res.nmFile).lesen(plain);
                                                },
                                                3);
         const double vergleich = p.ms;

@@ -2,6 +2,7 @@
 // the finished paint at 1x and 20x, where the classes have the same size, beside the bare SQLite read
 // of the class's rows.
 #include "bench/bench.h"
+#include "bench/nackt.h"
 
 #include "core/mdl_zandrel.h"
 #include "platform/db.h"
@@ -11,29 +12,18 @@
 
 #include <QCoreApplication>
 #include <QListWidget>
-#include <sqlite3.h>
 
 namespace {
 
 // Pupils, courses and current grade rows of one class with plain SQLite calls.
-void nackt(zdb::Db &db, const QString &klasse)
+void nackt(bench::Nackt &db, const QString &klasse)
 {
-    static const char *const saetze[] = {
-        "SELECT SchülerNr, Name, Vorname, Ausbildungsrichtung, Geschlecht FROM Schüler WHERE Klasse = ?1",
-        "SELECT \"Index\", Fach, Lehrkraft, AnzStd FROM Unterricht WHERE Klasse = ?1",
-        "SELECT SchülerNr, UIndex FROM Noten WHERE UIndex IN (SELECT \"Index\" FROM Unterricht WHERE Klasse = ?1) "
-        "AND Archiv = 0",
-    };
-    const QByteArray k = klasse.toUtf8();
-    for (const char *sql : saetze) {
-        sqlite3_stmt *st = nullptr;
-        sqlite3_prepare_v2(db.handle(), sql, -1, &st, nullptr);
-        sqlite3_bind_text(st, 1, k.constData(), int(k.size()), SQLITE_TRANSIENT);
-        while (sqlite3_step(st) == SQLITE_ROW)
-            for (int c = 0; c < sqlite3_column_count(st); ++c)
-                sqlite3_column_text(st, c);
-        sqlite3_finalize(st);
-    }
+    for (const char *sql : {
+             "SELECT SchülerNr, Name, Vorname, Ausbildungsrichtung, Geschlecht FROM Schüler WHERE Klasse = ?1",
+             "SELECT \"Index\", Fach, Lehrkraft, AnzStd FROM Unterricht WHERE Klasse = ?1",
+             "SELECT SchülerNr, UIndex FROM Noten WHERE UIndex IN (SELECT \"Index\" FROM Unterricht WHERE Klasse = ?1) "
+             "AND Archiv = 0"})
+        db.lesen(QString::fromUtf8(sql), {klasse});
 }
 
 // Mean milliseconds of one class click over up to 30 classes spread over the list.
@@ -60,11 +50,11 @@ double messen(int faktor)
             schueler += w.fg->rows() - 4;
         }
     }, 5) / qMax(1, int(reihen.size()));
-    zdb::Db db;
-    db.open(schule.nmFile, zdb::Db::ReadOnly);
     const double roh = bench::medianMs([&] {
-        for (int i : reihen)
+        for (int i : reihen) {
+            bench::Nackt db(schule.nmFile); // opened for each click, as the window opens it
             nackt(db, w.lstKlassen->item(i)->text());
+        }
     }, 5) / qMax(1, int(reihen.size()));
     bench::report(x + QStringLiteral(": ein Klassenklick, Mittel über %1 Klassen (im Mittel %2 Schüler)")
                           .arg(reihen.size()).arg(double(schueler) / qMax(1, int(reihen.size())), 0, 'f', 1),

@@ -20,22 +20,6 @@ std::vector<Entry> &entries()
     return e;
 }
 
-const char *s_current = "";
-
-void report(const QString &what, double value, const QString &unit)
-{
-    std::printf("%s: %s = %.2f %s\n", s_current, qPrintable(what), value, qPrintable(unit));
-    std::fflush(stdout);
-}
-
-double timeMs(const std::function<void()> &fn)
-{
-    QElapsedTimer t;
-    t.start();
-    fn();
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
 double peakMemoryMiB()
 {
     QFile f("/proc/self/status");
@@ -148,74 +132,13 @@ void klicken(VSGrid *g, int r, int c)
     klicken(g->viewport(), rect.center() - g->viewport()->geometry().topLeft());
 }
 
-Paar paarweise(const std::function<void()> &ansicht, const std::function<void()> &bare, int runs)
-{
-    ansicht();
-    bare();
-    std::vector<double> a, b, q;
-    for (int i = 0; i < std::max(1, runs); ++i) {
-        a.push_back(timeMs(ansicht));
-        b.push_back(timeMs(bare));
-        q.push_back(b.back() > 0 ? a.back() / b.back() : 0);
-    }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
-    return {median(a), median(b), median(q)};
-}
-
 QString ohneSortierung(const QString &sql)
 {
     const qsizetype i = sql.lastIndexOf(QStringLiteral("ORDER BY"));
     return i < 0 ? sql : sql.left(i);
 }
 
-std::vector<QString> &misses()
-{
-    static std::vector<QString> m;
-    return m;
-}
-
-void aimBelow(const QString &what, double value, double limit)
-{
-    const bool ok = value < limit;
-    std::printf("%s: aim %s < %.0f: %.2f %s\n", s_current, qPrintable(what), limit, value, ok ? "ok" : "MISSED");
-    std::fflush(stdout);
-    if (!ok)
-        misses().push_back(QStringLiteral("%1: %2 = %3, aim < %4").arg(QString::fromUtf8(s_current), what)
-                               .arg(value, 0, 'f', 2).arg(limit));
-}
-
-void aimRatio(const QString &what, double value, double base, double maxRatio)
-{
-    const double ratio = base > 0 ? value / base : 0;
-    const bool ok = base > 0 && ratio <= maxRatio;
-    std::printf("%s: aim %s <= %.1fx: %.2f / %.2f = %.2fx %s\n", s_current, qPrintable(what), maxRatio, value, base,
-                ratio, ok ? "ok" : "MISSED");
-    std::fflush(stdout);
-    if (!ok)
-        misses().push_back(QStringLiteral("%1: %2 = %3x, aim <= %4x").arg(QString::fromUtf8(s_current), what)
-                               .arg(ratio, 0, 'f', 2).arg(maxRatio));
-}
-
-void aimRatio(const QString &what, const Paar &p, double maxRatio)
-{
-    const bool ok = p.bareMs > 0 && p.verhaeltnis <= maxRatio;
-    std::printf("%s: aim %s <= %.1fx: median of paired ratios %.2fx (medians %.2f / %.2f) %s\n", s_current,
-                qPrintable(what), maxRatio, p.verhaeltnis, p.ms, p.bareMs, ok ? "ok" : "MISSED");
-    std::fflush(stdout);
-    if (!ok)
-        misses().push_back(QStringLiteral("%1: %2 = %3x, aim <= %4x").arg(QString::fromUtf8(s_current), what)
-                               .arg(p.verhaeltnis, 0, 'f', 2).arg(maxRatio));
-}
-
 } // namespace bench
-
-namespace bench {
-extern const char *s_current;
-std::vector<QString> &misses();
-}
 
 namespace {
 
@@ -268,14 +191,8 @@ int main(int argc, char **argv)
         if (!woerter.empty() &&
             std::none_of(woerter.begin(), woerter.end(), [&](const char *w) { return gewaehlt(e.name, w); }))
             continue;
-        bench::s_current = e.name;
+        bench::setFigur(e.name);
         e.fn();
     }
-    const auto &m = bench::misses();
-    if (!m.empty()) {
-        std::printf("\n%d aim(s) missed:\n", int(m.size()));
-        for (const QString &s : m)
-            std::printf("  %s\n", qPrintable(s));
-    }
-    return check && !m.empty() ? 1 : 0;
+    return bench::auswerten(check);
 }

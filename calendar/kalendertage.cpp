@@ -29,7 +29,7 @@ static QStringList ersteSpalte(zdb::Db &db, const QString &sql, const zdb::Param
 QStringList klassenLesen(zdb::Db &nm)
 {
     return ersteSpalte(nm,
-                       QStringLiteral("SELECT Klasse FROM Klassen WHERE Klasse <> 'AUS' COLLATE NOCASE ")
+                       QStringLiteral("SELECT Klasse FROM Klassen WHERE Klasse <> 'AUS' COLLATE NOCASEU ")
                            + kKlassenOrdnung,
                        {});
 }

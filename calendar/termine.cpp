@@ -139,12 +139,15 @@ QVector<Termin> termineVonLehrkraft(zdb::Db &db, const QString &lehrkraft)
 
 namespace {
 
-// "so" and "KF" as the database compares them (NOCASE folds ASCII letters only).
-bool istSoOderKF(const QString &f)
+// "so" and "KF" as the database compares them (NOCASE folds ASCII letters only); blanks at the end
+// do not count, as Access's = does not count them ("KF " in a converted file).
+bool istSoOderKF(QStringView f)
 {
+    while (f.endsWith(u' '))
+        f.chop(1);
     if (f.size() != 2 || f[0].unicode() >= 128 || f[1].unicode() >= 128)
         return false;
-    const QString k = f.toLower();
+    const QString k = f.toString().toLower();
     return k == QLatin1String("so") || k == QLatin1String("kf");
 }
 

@@ -10,8 +10,9 @@ QStringList kuerzelListe(zdb::Db &nm)
     const zdb::Result r = nm.query(QStringLiteral(
         "SELECT \"Kürzel\" FROM \"Lehrkräfte\" WHERE Trim(Nz(Passwort, '')) <> '' OR Trim(Nz(pwdh, '')) <> '' "
         "ORDER BY \"Kürzel\" COLLATE DE"));
+    // Without the blanks a converted file keeps at the end ("X "): the one chosen is the user's name.
     for (const auto &row : r.rows)
-        out << vt::valueText(row[0]);
+        out << vt::trimBlanks(vt::valueText(row[0]));
     return out;
 }
 

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QVarLengthArray>
+#include <array>
 #include <cstring>
 #include <cmath>
 #include <sqlite3.h>
@@ -69,7 +70,12 @@ static int collateNoCase(void *, int la, const void *a, int lb, const void *b)
 {
     // An ASCII start (class names, abbreviations) decides without building strings: a scan over
     // a big table calls this once per row. The first difference of two ASCII prefixes decides.
+    // Blanks at the end do not count, as Access's = finds "5a " for "5a" (a converted file keeps them).
     const auto *pa = static_cast<const unsigned char *>(a), *pb = static_cast<const unsigned char *>(b);
+    while (la > 0 && pa[la - 1] == ' ')
+        --la;
+    while (lb > 0 && pb[lb - 1] == ' ')
+        --lb;
     int i = 0;
     for (; i < la && i < lb && pa[i] < 0x80 && pb[i] < 0x80; ++i) {
         const int ca = pa[i] >= 'A' && pa[i] <= 'Z' ? pa[i] + 32 : pa[i];
@@ -89,7 +95,12 @@ static int collateDEU(void *, int la, const void *a, int lb, const void *b)
 {
     // Equal ASCII letters up to a difference of two ASCII letters decide without the collator: a
     // scan over a big table calls this once per row, and letters carry no contractions here.
+    // Blanks at the end do not count, as with Access's = ("5a " in a converted file is "5a").
     const auto *pa = static_cast<const unsigned char *>(a), *pb = static_cast<const unsigned char *>(b);
+    while (la > 0 && pa[la - 1] == ' ')
+        --la;
+    while (lb > 0 && pb[lb - 1] == ' ')
+        --lb;
     for (int i = 0; i < la && i < lb && asciiLetter(pa[i]) && asciiLetter(pb[i]); ++i) {
         const int ca = pa[i] | 0x20, cb = pb[i] | 0x20;
         if (ca != cb)
@@ -101,6 +112,19 @@ static int collateDEU(void *, int la, const void *a, int lb, const void *b)
 
 // ---- Like
 
+// A range follows the German text order, as in Access: "[A-M]" holds Ä, "[N-O]" holds Ö (a letter
+// with marks falls in its base letter's range too).
+static bool inGermanRange(QChar c, QChar lo, QChar hi)
+{
+    auto within = [&](const QString &x) {
+        return germanEqualCompare(QString(lo), x) <= 0 && germanEqualCompare(x, QString(hi)) <= 0;
+    };
+    if (within(QString(c)))
+        return true;
+    const QString zerlegt = QString(c).normalized(QString::NormalizationForm_D);
+    return zerlegt.size() > 1 && zerlegt[0] != c && within(QString(zerlegt[0]));
+}
+
 // A pattern read into single-character tests and stars, so that matching is one pass with
 // one remembered star: O(length of text * length of pattern), whatever the number of stars.
 struct LikeToken {
@@ -108,6 +132,9 @@ struct LikeToken {
     QChar ch;
     QString set; // Set: single characters and "a-z" ranges
     bool negate = false;
+    // Set: the answer for each ASCII character once asked (-1: not yet), since the German order
+    // is costly and a kept pattern meets the same letters on every row.
+    mutable std::array<signed char, 128> asciiAnswer{};
 
     bool matches(QChar c) const
     {
@@ -116,17 +143,14 @@ struct LikeToken {
             return true;
         case Digit:
             return c.isDigit();
-        case Set: {
-            bool in = false;
-            for (int k = 0; k < set.size() && !in; ++k) {
-                if (k + 2 < set.size() && set[k + 1] == '-') {
-                    in = c >= set[k] && c <= set[k + 2];
-                    k += 2;
-                } else
-                    in = set[k] == c;
+        case Set:
+            if (c.unicode() < 128) {
+                signed char &a = asciiAnswer[c.unicode()];
+                if (a < 0)
+                    a = inSet(c) ? 1 : 0;
+                return a != 0;
             }
-            return in != negate;
-        }
+            return inSet(c);
         case Char:
             return c == ch;
         case Star:
@@ -134,6 +158,41 @@ struct LikeToken {
         }
         return false;
     }
+
+    bool inSet(QChar c) const
+    {
+        bool in = false;
+        for (int k = 0; k < set.size() && !in; ++k) {
+            if (k + 2 < set.size() && set[k + 1] == '-') {
+                in = inGermanRange(c, set[k], set[k + 2]);
+                k += 2;
+            } else
+                in = set[k] == c;
+        }
+        return in != negate;
+    }
+};
+
+// A pattern compiled once per statement; esc is the SQL escape it was read with.
+struct LikePattern {
+    QVector<LikeToken> tokens;
+    QChar esc;
+    int fixed = 0;      // tokens that take one character each
+    bool star = false;  // without one, a text matches only with exactly `fixed` characters
+    QByteArray start;   // the leading ASCII characters every match begins with
+
+    LikePattern(QVector<LikeToken> t, QChar e) : tokens(std::move(t)), esc(e)
+    {
+        for (const LikeToken &k : tokens) {
+            if (k.kind == LikeToken::Star)
+                star = true;
+            else
+                ++fixed;
+            if (!star && fixed == start.size() + 1 && k.kind == LikeToken::Char && k.ch.unicode() < 128)
+                start += char(k.ch.unicode());
+        }
+    }
+    bool lengthFits(qsizetype n) const { return star ? n >= fixed : n == fixed; }
 };
 
 static QVector<LikeToken> likeTokens(const QString &p, bool access, QChar esc)
@@ -162,6 +221,7 @@ static QVector<LikeToken> likeTokens(const QString &p, bool access, QChar esc)
                 t.negate = t.set.startsWith('!');
                 if (t.negate)
                     t.set.remove(0, 1);
+                t.asciiAnswer.fill(-1);
                 pi = close;
             }
         }
@@ -170,15 +230,17 @@ static QVector<LikeToken> likeTokens(const QString &p, bool access, QChar esc)
     return out;
 }
 
-static bool likeMatch(const QString &t, const QVector<LikeToken> &p)
+// at(i) gives the text's i-th character, case folded.
+template <typename At>
+static bool likeMatch(int tn, const At &at, const QVector<LikeToken> &p)
 {
-    const int tn = int(t.size()), pn = int(p.size());
+    const int pn = int(p.size());
     int ti = 0, pi = 0, star = -1, starText = 0;
     while (ti < tn) {
         if (pi < pn && p[pi].kind == LikeToken::Star) {
             star = pi++;
             starText = ti;
-        } else if (pi < pn && p[pi].matches(t[ti])) {
+        } else if (pi < pn && p[pi].matches(at(ti))) {
             ++ti;
             ++pi;
         } else if (star >= 0) {
@@ -193,6 +255,34 @@ static bool likeMatch(const QString &t, const QVector<LikeToken> &p)
     return pi == pn;
 }
 
+static bool likeMatch(const QString &t, const QVector<LikeToken> &p)
+{
+    return likeMatch(int(t.size()), [&t](int i) { return t[i]; }, p);
+}
+
+// A stored text of ASCII characters is matched on its bytes (folding an ASCII letter is making it
+// small); any other text is decoded and case folded.
+template <typename AsText>
+static bool likeMatchValue(sqlite3_value *v, const LikePattern &p, const AsText &asText)
+{
+    if (sqlite3_value_type(v) == SQLITE_TEXT) {
+        const auto *s = sqlite3_value_text(v);
+        const int n = sqlite3_value_bytes(v);
+        auto klein = [s](int k) { return s[k] >= 'A' && s[k] <= 'Z' ? s[k] + 32 : s[k]; };
+        // While the text is ASCII, a character that differs from the pattern's start decides.
+        for (int k = 0; k < p.start.size() && (k >= n || s[k] < 0x80); ++k)
+            if (k >= n || klein(k) != p.start[k])
+                return false;
+        int i = 0;
+        while (i < n && s[i] < 0x80)
+            ++i;
+        if (i == n)
+            return p.lengthFits(n) && likeMatch(n, [&klein](int k) { return QChar(klein(k)); }, p.tokens);
+    }
+    const QString t = asText().toCaseFolded();
+    return p.lengthFits(t.size()) && likeMatch(t, p.tokens);
+}
+
 bool accessLike(const QString &text, const QString &pattern)
 {
     return likeMatch(text.toCaseFolded(), likeTokens(pattern.toCaseFolded(), true, QChar()));
@@ -201,6 +291,19 @@ bool accessLike(const QString &text, const QString &pattern)
 bool sqlLike(const QString &text, const QString &pattern, QChar escape)
 {
     return likeMatch(text.toCaseFolded(), likeTokens(pattern.toCaseFolded(), false, escape.toCaseFolded()));
+}
+
+// Matches with the compiled pattern of argument `arg`, kept for the statement while that argument is
+// constant (SQLite may drop it at once otherwise, so it is handed over after its use).
+template <typename Match>
+static bool withPattern(sqlite3_context *ctx, sqlite3_value **argv, int arg, bool access, QChar esc, const Match &match)
+{
+    if (const auto *kept = static_cast<const LikePattern *>(sqlite3_get_auxdata(ctx, arg)); kept && kept->esc == esc)
+        return match(*kept);
+    auto *read = new LikePattern(likeTokens(argText(argv[arg]).toCaseFolded(), access, esc), esc);
+    const bool r = match(*read);
+    sqlite3_set_auxdata(ctx, arg, read, [](void *p) { delete static_cast<LikePattern *>(p); });
+    return r;
 }
 
 static void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
@@ -212,14 +315,19 @@ static void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     }
     QChar esc;
     if (argc == 3 && !isNull(argv[2])) {
-        QString e = argText(argv[2]);
-        if (e.size() != 1) {
+        // Asked on every row: an ASCII escape is read without making a text.
+        const unsigned char *e = sqlite3_value_text(argv[2]);
+        const QString t = sqlite3_value_bytes(argv[2]) == 1 && e[0] < 0x80 ? QString() : argText(argv[2]);
+        if (!t.isNull() && t.size() != 1) {
             sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
             return;
         }
-        esc = e[0];
+        esc = (t.isNull() ? QChar(e[0]) : t[0]).toCaseFolded();
     }
-    sqlite3_result_int(ctx, sqlLike(argText(argv[1]), argText(argv[0]), esc) ? 1 : 0);
+    const bool match = withPattern(ctx, argv, 0, false, esc, [argv](const LikePattern &p) {
+        return likeMatchValue(argv[1], p, [argv] { return argText(argv[1]); });
+    });
+    sqlite3_result_int(ctx, match ? 1 : 0);
 }
 
 static void fnAccLike(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -228,14 +336,10 @@ static void fnAccLike(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_null(ctx);
         return;
     }
-    // A constant pattern is read once per statement, not once per row.
-    using Tokens = QVector<LikeToken>;
-    const auto *kept = static_cast<const Tokens *>(sqlite3_get_auxdata(ctx, 1));
-    Tokens *read = kept ? nullptr : new Tokens(likeTokens(argText(argv[1]).toCaseFolded(), true, QChar()));
     // A number is matched as it shows ("2,5").
-    const bool match = likeMatch(textOf(argv[0]).toCaseFolded(), kept ? *kept : *read);
-    if (read)
-        sqlite3_set_auxdata(ctx, 1, read, [](void *p) { delete static_cast<Tokens *>(p); });
+    const bool match = withPattern(ctx, argv, 1, true, QChar(), [argv](const LikePattern &p) {
+        return likeMatchValue(argv[0], p, [argv] { return textOf(argv[0]); });
+    });
     sqlite3_result_int(ctx, match ? 1 : 0);
 }
 

@@ -3,6 +3,7 @@
 #include "platform/accesssql.h"
 #include "platform/accesssql_parser.h"
 
+#include <QRegularExpression>
 #include <sqlite3.h>
 
 namespace accesssql {
@@ -107,7 +108,7 @@ Query Parser::readQuery()
     if (members.size() == 1) {
         const Member &m = members[0];
         if (m.isCore)
-            return finish(m.core, order);
+            return finish(m.core, order, !m_scopes.isEmpty());
         if (order.sql.isEmpty())
             return m.q;
         return Query{(m.q.simple ? m.q.sql : "SELECT * FROM (" + m.q.sql + ')') + " ORDER BY " + order.sql, false,
@@ -118,7 +119,7 @@ Query Parser::readQuery()
         members[0].core.body = members[0].core.unionBody;
     QString sql;
     for (int k = 0; k < members.size(); ++k) {
-        Query q = members[k].isCore ? finish(members[k].core, Order{}) : members[k].q;
+        Query q = members[k].isCore ? finish(members[k].core, Order{}, false) : members[k].q;
         if (k > 0)
             sql += ops[k - 1];
         sql += q.simple ? q.sql : "SELECT * FROM (" + q.sql + ')';
@@ -128,7 +129,7 @@ Query Parser::readQuery()
     return Query{sql, false, items, from};
 }
 
-Query Parser::finish(const Core &c, const Order &order)
+Query Parser::finish(const Core &c, const Order &order, bool nested)
 {
     // A DISTINCT without TOP: the distinct rows, in the order asked for or else in the order of
     // their items, as Access returns them.
@@ -146,7 +147,22 @@ Query Parser::finish(const Core &c, const Order &order)
     if (!c.top.isEmpty()) {
         // A percent counts a started row; either count keeps the rows tied with the last one.
         const QString n = c.percent ? "(SELECT (count(*) * " + c.top + " + 99) / 100 FROM (" + c.body + "))" : c.top;
-        if (!order.sql.isEmpty() && !order.window.isEmpty() && !c.distinct)
+        const bool ranked = !order.sql.isEmpty() && !order.window.isEmpty() && !c.distinct;
+        if (ranked && nested && !c.star) {
+            // Inside another query the sub-query may name the outer row (the youngest pupil of each
+            // class), which SQLite allows in a FROM sub-query but not in LIMIT: rank the rows there.
+            QStringList inner, outer;
+            for (int k = 0; k < c.itemSql.size(); ++k) {
+                inner << c.itemSql[k] + QStringLiteral(" AS zT%1").arg(k);
+                const QString shown = c.itemNames[k].isEmpty() ? QStringLiteral("zT%1").arg(k) : c.itemNames[k];
+                outer << QStringLiteral("zT%1 AS [").arg(k) + shown + ']';
+            }
+            return Query{"SELECT " + outer.join(QStringLiteral(", ")) + " FROM (SELECT " +
+                             inner.join(QStringLiteral(", ")) + ", rank() OVER (ORDER BY " + order.window +
+                             ") AS zRang" + c.rest + ") WHERE zRang <= " + n + " ORDER BY zRang",
+                         false, c.items, c.from};
+        }
+        if (ranked)
             sql += " LIMIT (SELECT count(*) FROM (SELECT rank() OVER (ORDER BY " + order.window + ") AS zRang" +
                    c.rest + ") WHERE zRang <= " + n + ')';
         else
@@ -204,6 +220,12 @@ Core Parser::core()
     QString having;
     if (acceptKw("HAVING"))
         having = " HAVING " + expr().sql;
+    c.grouped = (!groups.isEmpty() || aggregate) && !distinctRow;
+    c.groupedBy = groups;
+    c.distinctTyped = distinct;
+    for (int k = 0; k < c.itemSql.size(); ++k)
+        if (c.itemColumn[k])
+            checkGrouped(Ex{c.itemSql[k], P_PRIMARY, Ex::Column, false, false}, c, cur().pos);
     if (groups.isEmpty() && having.isEmpty() && !aggregate) {
         // DISTINCT as GROUP BY, which sorts in German order; or (finish) as DISTINCT over the
         // items in German order, which is quicker, unless a Yes/No among them would sort No first.
@@ -278,6 +300,7 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
         c.items << Item{true, false, {}};
         c.itemSql << QString();
         c.itemYesNo << false;
+        c.itemColumn << false;
         c.itemKeys << QString();
         c.itemNames << QString();
         c.star = true;
@@ -299,6 +322,7 @@ QString Parser::selectList(Core &c, QStringList *unionItems)
         c.items << Item{false, e.isDate(), e.isDate() ? QString() : e.dateIf};
         c.itemSql << e.sql;
         c.itemYesNo << (e.vt == Vt::YesNo);
+        c.itemColumn << (e.kind == Ex::Column);
         if (e.kind != Ex::Number)
             c.groupKeys << groupKey(e);
         QString as;
@@ -388,6 +412,26 @@ int Parser::itemOf(const Ex &e, const Core &c)
     return 0;
 }
 
+// Whether one of the keys uses the field e (with or without its table's name).
+static bool namedIn(const Ex &e, const QStringList &keys)
+{
+    QString field = e.sql.section('.', -1);
+    field.remove('[');
+    field.remove(']');
+    const QRegularExpression word("(?<!\\w)" + QRegularExpression::escape(field) + "(?!\\w)",
+                                  QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    for (QString key : keys)
+        if (key.remove('[').remove(']').contains(word))
+            return true;
+    return false;
+}
+
+void Parser::checkGrouped(const Ex &e, const Core &c, int pos)
+{
+    if (c.grouped && e.kind == Ex::Column && !namedIn(e, c.groupedBy))
+        throw ParseError{pos, QStringLiteral("Ausdruck '%1' ist nicht Teil einer Aggregatfunktion").arg(e.sql)};
+}
+
 Order Parser::orderList(const Core *c)
 {
     Order out;
@@ -402,6 +446,12 @@ Order Parser::orderList(const Core *c)
         if (c && e.vt == Vt::YesNo) // Yes (-1) sorts before No (0), as Access sorts it
             item = w = arithmetic(e).sql;
         const int k = c ? itemOf(e, *c) : 0;
+        if (c && k == 0) {
+            // Access sorts a grouped query by its groups and a DISTINCT by its items only.
+            if (c->distinctTyped && !(e.kind == Ex::Column && namedIn(e, c->itemSql)))
+                throw ParseError{cur().pos, QStringLiteral("ORDER BY steht in Konflikt mit DISTINCT")};
+            checkGrouped(e, *c, cur().pos);
+        }
         if (c && !c->star && e.kind == Ex::Number && k >= 1 && c->itemYesNo[k - 1])
             item = w = types::yesNoValue(c->itemSql[k - 1]);
         windowOk = windowOk && !w.isEmpty();
@@ -518,9 +568,24 @@ Translation translate(const QString &accessSql, LikeDialect dialect) { return tr
 
 Translation translate(const QString &accessSql, LikeDialect dialect, const ColumnTypes &types)
 {
+    return translate(accessSql, dialect, types, {});
+}
+
+Translation translate(const QString &accessSql, LikeDialect dialect, const ColumnTypes &types,
+                      const NameSpelling &spelling)
+{
     Translation out;
     try {
-        const QVector<lex::Token> tokens = lex::tokenize(accessSql);
+        QVector<lex::Token> tokens = lex::tokenize(accessSql);
+        // A name given after AS stays as typed.
+        for (int k = 0; spelling && k < tokens.size(); ++k) {
+            lex::Token &t = tokens[k];
+            bool ascii = true;
+            for (QChar c : t.text)
+                ascii = ascii && c.unicode() < 128;
+            if (t.kind == lex::Tk::Ident && !ascii && !(k > 0 && !tokens[k - 1].bracketed && tokens[k - 1].upper == "AS"))
+                t.text = spelling(t.text);
+        }
         parse::Parser p(tokens, dialect, &types);
         const parse::Query q = p.statement();
         out.sql = q.sql;

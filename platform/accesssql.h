@@ -68,6 +68,12 @@ using ColumnTypes = std::function<ColumnType(const QString &column, const QStrin
 // numbers and Yes/No columns compare and count as Access does, and a date column made text shows
 // as a German date; without them, columns are plain values.
 Translation translate(const QString &accessSql, LikeDialect dialect, const ColumnTypes &types);
+// The name of a table or column as the database spells it, for a name typed with other capitals
+// ("SCHÜLER" for Schüler: the engine ignores the case of ASCII letters only); the name itself when
+// the database has none such.
+using NameSpelling = std::function<QString(const QString &name)>;
+Translation translate(const QString &accessSql, LikeDialect dialect, const ColumnTypes &types,
+                      const NameSpelling &spelling);
 
 // The text between the two '#' of a date literal as stored ISO text ('YYYY-MM-DD' or
 // 'YYYY-MM-DD HH:MM:SS'); empty when it is not a date.

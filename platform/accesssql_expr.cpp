@@ -292,13 +292,24 @@ Ex Parser::sumType(Ex sum, const Ex &l, const Ex &r)
     return sum;
 }
 
+// A date and a text added or subtracted: the text counts as a number of days (Geburtsdatum + "1"),
+// not as a text to join the stored date to.
+static void daysOfText(Ex &l, Ex &r)
+{
+    if (l.isDate() && r.vt == Vt::Text)
+        r = numeric(r);
+    else if (r.isDate() && l.vt == Vt::Text)
+        l = numeric(l);
+}
+
 Ex Parser::additive()
 {
     Ex l = modulo();
     for (;;) {
         if (acceptOp("+")) {
             l = arithmetic(l);
-            const Ex r = arithmetic(modulo());
+            Ex r = arithmetic(modulo());
+            daysOfText(l, r);
             if (l.isDate() && r.isDate()) { // two dates add up: a day and a time of day
                 l = other("AccPlus(AccDateNumber(" + l.sql + "), " + r.sql + ')', P_PRIMARY);
                 l.vt = Vt::Date;
@@ -307,7 +318,8 @@ Ex Parser::additive()
             l = sumType(dayShift(other("AccPlus(" + l.sql + ", " + r.sql + ')', P_PRIMARY), l, r, true), l, r);
         } else if (acceptOp("-")) {
             l = arithmetic(l);
-            const Ex r = arithmetic(modulo());
+            Ex r = arithmetic(modulo());
+            daysOfText(l, r);
             l = sumType(dayShift(other("AccMinus(" + l.sql + ", " + r.sql + ')', P_PRIMARY), l, r, false), l, r);
         } else
             return l;
@@ -433,9 +445,11 @@ Ex Parser::primary()
             null.vt = Vt::Null;
             return null;
         }
-        if (t.upper == QLatin1String("TRUE") || t.upper == QLatin1String("FALSE")) {
+        // Yes and No stand for True and False, as the query grid writes them.
+        if (t.upper == QLatin1String("TRUE") || t.upper == QLatin1String("FALSE") || t.upper == QLatin1String("YES") ||
+            t.upper == QLatin1String("NO")) {
             ++m_i;
-            const bool v = t.upper == QLatin1String("TRUE");
+            const bool v = t.upper == QLatin1String("TRUE") || t.upper == QLatin1String("YES");
             Ex b{v ? QStringLiteral("-1") : QStringLiteral("0"), v ? P_UNARY : P_PRIMARY, Ex::Bool, false, v};
             b.vt = Vt::Number; // True is -1, as in Access
             return b;
@@ -598,7 +612,9 @@ Ex Parser::callOf(const accessfn::Function &f, const QString &fn, QVector<Ex> va
             if (v.vt == Vt::Date) {
                 wholeDate = f.args.at(i) == Arg::Serial;
                 args << "AccDateNumber(" + v.sql + ')';
-            } else
+            } else if (f.aggregate() && v.vt == Vt::Text) // Sum(sa1): "2,5" adds 2.5, "2-" -2
+                args << numeric(v).sql;
+            else
                 args << arithmetic(v).sql;
             break;
         case Arg::Branch:
@@ -611,7 +627,13 @@ Ex Parser::callOf(const accessfn::Function &f, const QString &fn, QVector<Ex> va
     }
     if (f.flags & accessfn::Typed)
         args << QString::number(int(n > 0 ? operand(values[0], P_PRIMARY).vt : Vt::Unknown));
-    Ex out = other(fn + '(' + args.join(QStringLiteral(", ")) + ')', P_PRIMARY);
+    // IIf computes only the part its test chooses, as in Access's queries (not as in VBA):
+    // IIf(IsNumeric(x), CDbl(x), Null) stops at no row.
+    const bool iif = n == 3 && f.args.at(1) == Arg::Branch && QLatin1String(f.name) == QLatin1String("IIf");
+    Ex out = other(iif ? "CASE WHEN " + fn + '(' + args.at(0) + ", 1, 0) THEN " + args.at(1) + " ELSE " + args.at(2) +
+                             " END"
+                       : fn + '(' + args.join(QStringLiteral(", ")) + ')',
+                   P_PRIMARY);
     bool date = branched ? chosen.isDate() : f.result == Vt::Date;
     if (branched)
         out.dateIf = chosen.dateIf;

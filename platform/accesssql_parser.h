@@ -71,6 +71,7 @@ struct Core {
     bool star = false;        // the select list has * or table.*
     QStringList itemSql;      // each select item's expression (empty for a star)
     QVector<bool> itemYesNo;  // each select item is a Yes/No
+    QVector<bool> itemColumn; // each select item is a field as such
     QStringList groupKeys;    // the select items as GROUP BY keys (constants left out)
     QHash<QString, QString> aliases; // upper-case alias -> expression
     QString unionBody;        // the body with its texts in German order, as the first member of a UNION
@@ -79,6 +80,11 @@ struct Core {
     // DISTINCT kept as such over the items in German order, where it may stand for the GROUP BY:
     // SQLite then sorts the distinct rows alone. Empty where it may not.
     QString distinctBody;
+    // Grouped (GROUP BY or an aggregate): the GROUP BY keys as typed; a field outside an aggregate
+    // must be one of them, as Access requires. distinct: DISTINCT as typed.
+    bool grouped = false;
+    bool distinctTyped = false;
+    QStringList groupedBy;
 };
 
 // The ORDER BY clause as read.
@@ -187,7 +193,8 @@ private:
     Query query() { return remembered(m_queries, [this] { return readQuery(); }); }
     Query readQuery();
     // window: the ORDER BY keys as a window function can read them (empty when they cannot be told).
-    static Query finish(const Core &c, const Order &order);
+    // nested: a sub-query, which may name the rows of the queries around it.
+    static Query finish(const Core &c, const Order &order, bool nested);
     struct CoreState;
     Core core();
     // The FROM clause of the query whose select list starts here, read by a second parser
@@ -201,6 +208,8 @@ private:
     // The select item (from 1) that an ORDER BY key names by its position, name, alias or
     // expression; 0 when none.
     static int itemOf(const Ex &e, const Core &c);
+    // Refuses a field that a grouped query shows or sorts by outside an aggregate and its GROUP BY.
+    static void checkGrouped(const Ex &e, const Core &c, int pos);
     Order orderList(const Core *c);
     QString fromList();
     QString fromItem();

@@ -1,4 +1,5 @@
 #include "platform/accesssql_run.h"
+#include "platform/accesssql_tokens.h"
 #include "platform/accessfuncs.h"
 #include "platform/db.h"
 #include "platform/valuetext.h"
@@ -332,6 +333,36 @@ ColumnTypes columnTypes(zdb::Db &db)
         const ColumnType t = declaredType(h, column, from);
         known->insert(key, t);
         return t;
+    };
+}
+
+NameSpelling nameSpelling(zdb::Db &db)
+{
+    auto names = std::make_shared<QHash<QString, QString>>();
+    auto read = std::make_shared<bool>(false);
+    sqlite3 *h = db.handle();
+    return [h, names, read](const QString &name) {
+        if (!*read && h) {
+            *read = true;
+            QStringList tables;
+            Statement s;
+            if (sqlite3_prepare_v2(h, "SELECT name FROM sqlite_master WHERE type IN ('table', 'view')", -1, &s.st,
+                                   nullptr) == SQLITE_OK)
+                while (sqlite3_step(s.st) == SQLITE_ROW)
+                    tables << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s.st, 0)));
+            for (const QString &table : tables) {
+                names->insert(table.toCaseFolded(), table);
+                Statement c;
+                const QByteArray sql = "SELECT name FROM pragma_table_info(" + lex::sqlString(table).toUtf8() + ')';
+                if (sqlite3_prepare_v2(h, sql.constData(), -1, &c.st, nullptr) == SQLITE_OK)
+                    while (sqlite3_step(c.st) == SQLITE_ROW) {
+                        const QString column =
+                            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(c.st, 0)));
+                        names->insert(column.toCaseFolded(), column);
+                    }
+            }
+        }
+        return names->value(name.toCaseFolded(), name);
     };
 }
 

@@ -62,6 +62,8 @@ struct ReadResult {
 // The declared types of columns on db, for accesssql::translate: a column is a date, number,
 // Yes/No or text as its table declares it. Answers are kept for the life of the returned object.
 ColumnTypes columnTypes(zdb::Db &db);
+// The spelling of db's tables and columns, for accesssql::translate; read on first use.
+NameSpelling nameSpelling(zdb::Db &db);
 
 // Runs t.sql on db. Throws zdb::DbError when the database refuses the statement.
 ReadResult readTexts(zdb::Db &db, const Translation &t, const ReadLimits &limits = {});

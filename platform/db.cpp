@@ -217,7 +217,9 @@ void Db::open(const QString &path, Mode mode, int busyTimeoutMs)
         throw DbError(DbError::NotADatabase, SQLITE_NOTADB, QStringLiteral("die Datei ist leer"), QString(), path);
     QUrl url = QUrl::fromLocalFile(datei.absoluteFilePath());
     QString uri = url.toString(QUrl::FullyEncoded) + (mode == ReadOnly ? "?mode=ro" : "?mode=rw");
-    int flags = SQLITE_OPEN_URI | (mode == ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+    // A connection serves one thread at a time: without SQLite's lock on it, a big read does not
+    // pay a lock for every value it takes (sqlite3_interrupt from another thread stays safe).
+    int flags = SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX | (mode == ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
     sqlite3 *db = nullptr;
     int rc = oeffnen(uri.toUtf8().constData(), &db, flags);
     if (rc != SQLITE_OK) {

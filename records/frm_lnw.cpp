@@ -280,9 +280,11 @@ void frm_LNW::listeFuellen(VSGrid *liste, const QStringList &eintraege)
 
 QVector<lnw::ListenEintrag> frm_LNW::eintraege(const VSGrid *liste) const
 {
+    // Row 0 (it may be "*") and the picked entries: a list of a big school's teachers is long.
     QVector<lnw::ListenEintrag> out;
     for (int r = 0; r < liste->rows(); ++r)
-        out.append({liste->textMatrix(r, 0), liste->isSelected(r)});
+        if (r == 0 || liste->isSelected(r))
+            out.append({liste->textMatrix(r, 0), liste->isSelected(r)});
     return out;
 }
 
@@ -358,7 +360,8 @@ void frm_LNW::lst_MouseUp(VSGrid *liste, int button, int shift)
     const int r = liste->mouseRow();
     if (r >= 0 && r < liste->rows())
         for (int i = 0; i < liste->rows(); ++i)
-            liste->setIsSelected(i, i == r);
+            if (liste->isSelected(i) != (i == r))
+                liste->setIsSelected(i, i == r);
     cmdZeigeAuswahl_Click();
 }
 
@@ -421,10 +424,10 @@ void frm_LNW::LNW_Tabelle_fuellen(const lnw::KursAbfrage &abfrage)
     shpBox1->show();
     Takt takt;
     try {
-        // The bar's value follows every 20 records; it is painted at most once per interval.
+        // The bar moves at most once per interval: each new value paints it at once.
         f = lnw::lesen(mdl::dbNM(), abfrage, schwellen, [this, &takt](int n, int total) {
-            shpBox1->setValue(int(qint64(n) * 1000 / total));
             if (takt.faellig()) {
+                shpBox1->setValue(int(qint64(n) * 1000 / total));
                 shpBox1->repaint();
                 takt.gezeigt();
             }

@@ -12,7 +12,7 @@ QVector<Lehrer> lehrerLesen(zdb::Db &nm)
     const zdb::Result r = nm.query(QStringLiteral(
         "SELECT Kürzel, Name, Vorname, Dienstbezeichnung FROM Lehrkräfte "
         "WHERE (NOT Kürzel = 'X' COLLATE NOCASEU AND NOT Kürzel = 'XS' COLLATE NOCASEU) "
-        "ORDER BY Name COLLATE DE, Vorname COLLATE DE;"));
+        "ORDER BY Name COLLATE DEU, Vorname COLLATE DE;"));
     QVector<Lehrer> out;
     out.reserve(r.rowCount());
     for (const auto &row : r.rows)

@@ -82,7 +82,8 @@ Ergebnis lesen(const Auftrag &auftrag, const Grenzen &grenzen, accesssql::Interr
         // Read again with the columns' types: dates and numbers compare with texts as Access does,
         // and a date column made text shows as a German date.
         const accesssql::Translation typisiert =
-            accesssql::translate(auftrag.anweisung, accesssql::LikeDialect::Dao, accesssql::columnTypes(db));
+            accesssql::translate(auftrag.anweisung, accesssql::LikeDialect::Dao, accesssql::columnTypes(db),
+                                 accesssql::nameSpelling(db));
         if (!typisiert.ok)
             throw std::runtime_error("SQL-Ausdruck");
         accesssql::ReadResult r = accesssql::readTexts(

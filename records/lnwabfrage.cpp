@@ -22,10 +22,13 @@ static const char *const kAuswahl =
     "         LNW.Abgabe,      "
     "         LNW.LfdNr        ";
 
-QString KursAbfrage::kursSql() const
+// SQLite's CROSS JOIN is an inner join that keeps the order written.
+static QString verbindung(bool ueberKurse) { return ueberKurse ? QStringLiteral(" CROSS JOIN ") : QStringLiteral(" INNER JOIN "); }
+
+QString KursAbfrage::kursSql(bool ueberKurse) const
 {
     QString sql = QString::fromUtf8(kAuswahl);
-    sql += QStringLiteral("FROM     Unterricht Unt INNER JOIN LNW ON Unt.[Index] = LNW.UIndex "
+    sql += QStringLiteral("FROM     Unterricht Unt") + verbindung(ueberKurse) + QStringLiteral("LNW ON Unt.[Index] = LNW.UIndex "
                           "WHERE        (") + bedingung + QStringLiteral(")  "
                           "         AND LNW.Spalte < 18 ");
     // Texts sort in German order without regard to case, as the grade manager's engine sorts them.
@@ -66,17 +69,35 @@ static QString felderListe(const QString &alias, bool aeltereForm)
     return teile.join(QStringLiteral(", "));
 }
 
-QString KursAbfrage::notenSql(bool aeltereForm) const
+QString KursAbfrage::notenSql(bool aeltereForm, bool ueberKurse) const
 {
     return QStringLiteral("SELECT Unt.Fach, Unt.Klasse, Unt.Lehrkraft, Unt.[Index], ") + felderListe("N", aeltereForm)
-        + QStringLiteral(" FROM Noten N INNER JOIN Unterricht Unt ON N.UIndex = Unt.[Index] WHERE (") + bedingung
-        + QStringLiteral(")");
+        + (ueberKurse ? QStringLiteral(" FROM Unterricht Unt CROSS JOIN Noten N")
+                      : QStringLiteral(" FROM Noten N INNER JOIN Unterricht Unt"))
+        + QStringLiteral(" ON N.UIndex = Unt.[Index] WHERE (") + bedingung + QStringLiteral(")");
 }
 
 QString KursAbfrage::gewichteSql(bool aeltereForm) const
 {
     return QStringLiteral("SELECT Unt.[Index], ") + felderListe("Unt", aeltereForm)
         + QStringLiteral(" FROM Unterricht Unt WHERE (") + bedingung + QStringLiteral(")");
+}
+
+QString KursAbfrage::indexSql() const
+{
+    return QStringLiteral("SELECT Unt.[Index] FROM Unterricht Unt WHERE (") + bedingung + QStringLiteral(")");
+}
+
+KursAbfrage KursAbfrage::nurKurse(const QString &indexJson) const
+{
+    KursAbfrage a = *this;
+    // The condition stays: a converted file may hold an Index twice.
+    // The condition's "?" count first, so the array's number follows them.
+    a.bedingung = QStringLiteral("(%1) AND Unt.[Index] IN (SELECT value FROM json_each(?%2))")
+                      .arg(bedingung)
+                      .arg(params.size() + 1);
+    a.params << indexJson;
+    return a;
 }
 
 QString likeLiteral(const QString &text)
@@ -101,6 +122,7 @@ static std::optional<KursAbfrage> auswahl(const QVector<ListenEintrag> &liste, S
     a.sicht = sicht;
     if (!liste.isEmpty() && liste[0].text == QLatin1String("*") && liste[0].gewaehlt) {
         a.bedingung = alle;
+        a.alle = true;
         return a;
     }
     QStringList teile;
@@ -120,9 +142,11 @@ static std::optional<KursAbfrage> auswahl(const QVector<ListenEintrag> &liste, S
 
 std::optional<KursAbfrage> nachLehrern(const QVector<ListenEintrag> &liste)
 {
+    // An abbreviation is compared whole, as a Like with no wildcard compares it: without regard to
+    // case, for umlauts too.
     return auswahl(liste, Sicht::Lehrer, QStringLiteral("Unt.Lehrkraft LIKE '%'"),
-                   QStringLiteral("Unt.Lehrkraft LIKE ? ESCAPE '\\'"),
-                   [](const QString &t) { return std::optional<QString>(likeLiteral(t)); });
+                   QStringLiteral("Unt.Lehrkraft = ? COLLATE NOCASEU"),
+                   [](const QString &t) { return std::optional<QString>(t); });
 }
 
 std::optional<KursAbfrage> nachFaechern(const QVector<ListenEintrag> &liste)

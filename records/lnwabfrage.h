@@ -17,14 +17,22 @@ struct KursAbfrage {
     Sicht sicht = Sicht::Eigen;
     QString bedingung; // SQL over Unt.*, placeholders "?"
     zdb::Params params;
+    bool alle = false; // "*": every course
 
     // One record per test (LNW row) of the selected courses, records of one course adjacent:
     // Fach, Klasse, Lehrkraft, Spalte, Notenart, Bemerkung, Schnitt, Zeit, Geschrieben, Rückgabe, Abgabe, LfdNr.
-    QString kursSql() const;
+    // ueberKurse: the courses are read first and their rows through the index on UIndex, so that a
+    // view of few courses costs what it shows, not what the school holds.
+    QString kursSql(bool ueberKurse = false) const;
     // Fach, Klasse, Lehrkraft, Index and the 18 grade fields of every pupil row of the selected courses.
-    QString notenSql(bool aeltereForm) const;
+    QString notenSql(bool aeltereForm, bool ueberKurse = false) const;
     // Index and the 18 weights of every selected course.
     QString gewichteSql(bool aeltereForm) const;
+    // The Index of every selected course.
+    QString indexSql() const;
+    // The same selection narrowed to the courses of a JSON array of their Index values, so that
+    // the course table is searched once and then read by its key.
+    KursAbfrage nurKurse(const QString &indexJson) const;
 };
 
 // One entry of a selection list.

@@ -6,6 +6,8 @@
 #include "platform/valuetext.h"
 
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <cmath>
 
 namespace lnw {
@@ -45,15 +47,16 @@ QString wertText(const zdb::Row &r, int c)
     }
 }
 
-// The grade in a stored grade value, 0 for none.
+// The grade in a stored grade value, 0 for none. Read as text first: a grade is a text or a whole
+// number, whose digits SQLite writes; only a text that may be a real number asks for the type.
 int noteVon(const zdb::Row &r, int c)
 {
-    switch (r.type(c)) {
-    case zdb::Row::Null: return 0;
-    case zdb::Row::Text:
-    case zdb::Row::Integer: return mdl::NoteAusUtf8(r.utf8(c)); // an integer's digits as SQLite writes them
-    default: return mdl::NoteAusText(vt::valueText(r.value(c)));
-    }
+    const QByteArrayView t = r.utf8(c);
+    if (!t.data())
+        return 0;
+    if ((t.contains('.') || t.contains('e') || t.contains('E')) && r.type(c) != zdb::Row::Text)
+        return mdl::NoteAusText(vt::valueText(r.value(c)));
+    return mdl::NoteAusUtf8(t);
 }
 
 // A stored date later than 1 January 2000, else an invalid date. ISO dates are read directly.
@@ -97,6 +100,22 @@ struct Kurs {
     QString fach, klasse, lehrer, schluessel;
 };
 
+// The Index values of the selected courses as a JSON array, each in its stored type.
+QString kursIndizes(zdb::Db &nm, const KursAbfrage &abfrage)
+{
+    QJsonArray werte;
+    nm.forEachRow(abfrage.indexSql(), abfrage.params, [&](const zdb::Row &r) {
+        switch (r.type(0)) {
+        case zdb::Row::Integer: werte.append(r.int64(0)); break;
+        case zdb::Row::Real: werte.append(r.value(0).toDouble()); break;
+        case zdb::Row::Null: break;
+        default: werte.append(r.text(0));
+        }
+        return true;
+    });
+    return QString::fromUtf8(QJsonDocument(werte).toJson(QJsonDocument::Compact));
+}
+
 } // namespace
 
 Aufbau aufbauErkennen(zdb::Db &nm)
@@ -109,6 +128,16 @@ Aufbau aufbauErkennen(zdb::Db &nm)
     };
     a.notenAlt = ohneSa56(QStringLiteral("Noten"));
     a.unterrichtAlt = ohneSa56(QStringLiteral("Unterricht"));
+    // A file converted from Access may have no index: its rows are then best found in one scan.
+    auto mitIndex = [&](const QString &table) {
+        return nm.scalar(QStringLiteral("SELECT count(*) FROM pragma_index_list(?1) l, pragma_index_info(l.name) i "
+                                        "WHERE i.seqno = 0 AND i.name = 'UIndex' COLLATE NOCASE"),
+                         {table})
+                   .toInt()
+            > 0;
+    };
+    a.notenIndex = mitIndex(QStringLiteral("Noten"));
+    a.lnwIndex = mitIndex(QStringLiteral("LNW"));
     return a;
 }
 
@@ -129,12 +158,16 @@ Fuellung lesen(zdb::Db &nm, const KursAbfrage &abfrage, const Schwellen &schwell
     Fuellung f;
     const Aufbau aufbau = aufbauErkennen(nm);
     f.verschiebung = aufbau.verschiebung();
+    // A view of some courses searches the course table once and reads their tests and grade rows
+    // through the index on UIndex; every course is read in one pass over each table.
+    const bool ueberKurse = !abfrage.alle && aufbau.lnwIndex && aufbau.notenIndex;
+    const KursAbfrage auswahl = ueberKurse ? abfrage.nurKurse(kursIndizes(nm, abfrage)) : abfrage;
 
     // The tests, each pointing at its course; a course's texts are read once per run of records.
     QVector<Kurs> kurse;
     QVector<TestSatz> saetze;
     QByteArray letzteTexte;
-    nm.forEachRow(abfrage.kursSql(), abfrage.params, [&](const zdb::Row &r) {
+    nm.forEachRow(auswahl.kursSql(ueberKurse), auswahl.params, [&](const zdb::Row &r) {
         // Texts are compared as stored; a number is read as a value (reading it as text would convert it).
         bool nurText = true;
         for (int c : {kFach, kKlasse, kLehrkraft})
@@ -187,26 +220,44 @@ Fuellung lesen(zdb::Db &nm, const KursAbfrage &abfrage, const Schwellen &schwell
         NotenStand *stand = nullptr;
     };
     QHash<qint64, Treffer> nachIndex;
-    nm.forEachRow(abfrage.notenSql(aufbau.notenAlt), abfrage.params, [&](const zdb::Row &r) {
-        if (r.isNull(0) || r.isNull(1) || r.isNull(2))
+    // The rows of one course mostly follow each other: they are known by the last row's course.
+    struct Letzter {
+        qint64 index = 0;
+        std::array<QByteArray, 3> texte;
+        NotenStand *stand = nullptr;
+        bool gueltig = false;
+    } letzter;
+    nm.forEachRow(auswahl.notenSql(aufbau.notenAlt, ueberKurse), auswahl.params, [&](const zdb::Row &r) {
+        const std::array<QByteArrayView, 3> t3{r.utf8(0), r.utf8(1), r.utf8(2)};
+        if (!t3[0].data() || !t3[1].data() || !t3[2].data())
             return true; // a Null never equals a course's text
-        QByteArray texte;
-        for (int c = 0; c < 3; ++c)
-            texte += r.utf8(c).toByteArray() + '\0';
         const bool mitIndex = r.type(3) == zdb::Row::Integer;
         const qint64 index = mitIndex ? r.int64(3) : r.value(3).toLongLong();
         NotenStand *s = nullptr;
-        auto t = mitIndex ? nachIndex.find(index) : nachIndex.end();
-        if (t != nachIndex.end() && t->texte == texte) {
-            s = t->stand;
+        if (letzter.gueltig && mitIndex && index == letzter.index && t3[0] == letzter.texte[0]
+            && t3[1] == letzter.texte[1] && t3[2] == letzter.texte[2]) {
+            s = letzter.stand;
+            if (!s)
+                return true;
         } else {
-            auto it = stand.find(kursSchluessel(r.text(0), r.text(1), r.text(2)));
-            s = it == stand.end() ? nullptr : &*it;
-            if (mitIndex)
-                nachIndex.insert(index, Treffer{texte, s});
+            QByteArray texte;
+            for (const QByteArrayView &v : t3)
+                texte += v.toByteArray() + '\0';
+            s = nullptr;
+            auto t = mitIndex ? nachIndex.find(index) : nachIndex.end();
+            if (t != nachIndex.end() && t->texte == texte) {
+                s = t->stand;
+            } else {
+                auto it = stand.find(kursSchluessel(QString::fromUtf8(t3[0]), QString::fromUtf8(t3[1]),
+                                                    QString::fromUtf8(t3[2])));
+                s = it == stand.end() ? nullptr : &*it;
+                if (mitIndex)
+                    nachIndex.insert(index, Treffer{texte, s});
+            }
+            letzter = {index, {t3[0].toByteArray(), t3[1].toByteArray(), t3[2].toByteArray()}, s, mitIndex};
+            if (!s)
+                return true;
         }
-        if (!s)
-            return true;
         if (!s->hatIndex || index < s->index) {
             s->index = index;
             s->hatIndex = true;
@@ -225,7 +276,7 @@ Fuellung lesen(zdb::Db &nm, const KursAbfrage &abfrage, const Schwellen &schwell
     for (const NotenStand &s : std::as_const(stand))
         if (s.hatIndex)
             gewichte.insert(s.index, {});
-    nm.forEachRow(abfrage.gewichteSql(aufbau.unterrichtAlt), abfrage.params, [&](const zdb::Row &r) {
+    nm.forEachRow(auswahl.gewichteSql(aufbau.unterrichtAlt), auswahl.params, [&](const zdb::Row &r) {
         auto it = gewichte.find(r.type(0) == zdb::Row::Integer ? r.int64(0) : r.value(0).toLongLong());
         if (it != gewichte.end())
             for (int b = 0; b < Bloecke; ++b)

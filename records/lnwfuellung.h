@@ -41,6 +41,7 @@ struct Fuellung {
 struct Aufbau {
     bool notenAlt = false;
     bool unterrichtAlt = false;
+    bool notenIndex = false, lnwIndex = false; // an index that starts with UIndex
     int verschiebung() const { return notenAlt || unterrichtAlt ? 2 : 0; }
 };
 Aufbau aufbauErkennen(zdb::Db &nm);

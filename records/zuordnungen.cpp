@@ -49,7 +49,7 @@ Daten lesen(zdb::Db &nm, const QString &klasse)
     Daten d;
     const zdb::Params k{klasse};
     nm.forEach(QStringLiteral("SELECT SchülerNr, Name, Vorname, Ausbildungsrichtung, Geschlecht FROM Schüler "
-                              "WHERE Klasse = ? COLLATE NOCASEU ORDER BY Name COLLATE DE, Vorname COLLATE DE"),
+                              "WHERE Klasse = ? COLLATE NOCASEU ORDER BY Name COLLATE DEU, Vorname COLLATE DE"),
                k, [&](const QVariantList &row) {
                    d.schueler.append({row[0], text(row[1]), text(row[2]), text(row[3]), text(row[4])});
                    return true;

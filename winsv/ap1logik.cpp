@@ -113,7 +113,7 @@ QStringList zehnerKlassen(zdb::Db &nm)
 QVector<Schueler> schuelerDerKlasse(zdb::Db &nm, const QString &klasse)
 {
     const zdb::Result r = nm.query(QStringLiteral("SELECT SchülerNr AS S_Id, Name, Vorname, Klasse, WinSVSnr FROM Schüler "
-                                                  "WHERE Klasse = ? COLLATE NOCASEU ORDER BY Name COLLATE DE, Vorname COLLATE DE"),
+                                                  "WHERE Klasse = ? COLLATE NOCASEU ORDER BY Name COLLATE DEU, Vorname COLLATE DE"),
                                    {klasse});
     QVector<Schueler> out;
     for (int i = 0; i < r.rowCount(); ++i) {

@@ -364,7 +364,7 @@ const Function functions[] = {
     {"CSng", {N}, Vt::Number, Size::Small, fnCSng},
     {"CCur", {N}, Vt::Number, Size::Small, fnCCur},
     {"CBool", {N}, Vt::Number, Size::Small, fnCBool},
-    {"CVar", {A}, Vt::Unknown, Size::Args, fnCVar},
+    {"CVar", {B}, Vt::Unknown, Size::Args, fnCVar},
     {"Hex", {N}, Vt::Text, Size::Small, fnHex},
     {"Oct", {N}, Vt::Text, Size::Small, fnOct},
 };

@@ -75,6 +75,7 @@ struct NumberMask {
     int minInt = 0;          // '0' before the decimal point
     int decimals = 0;        // placeholders after the decimal point
     int optional = 0;        // trailing '#' after the decimal point
+    bool point = false;      // the mask has a decimal point: it shows even with no digit after it
     bool group = false;      // ',' between the integer placeholders
     int scale = 0;           // ',' after the integer placeholders: the number in thousands each
     bool percent = false;
@@ -136,6 +137,7 @@ NumberMask readNumberMask(const QString &m)
             if (!seenDigit)
                 nm.prefix = literal, literal.clear(), seenDigit = true;
             afterPoint = true;
+            nm.point = true;
         } else if (c == ',' && seenDigit && !afterPoint) {
             ++commas;
         } else if ((c == 'E' || c == 'e') && i + 1 < m.size() && (m[i + 1] == '+' || m[i + 1] == '-') && seenDigit) {
@@ -187,7 +189,8 @@ QString digitsByMask(double v, const NumberMask &nm)
             ip.insert(k, '.');
     for (int o = nm.optional; o > 0 && fp.endsWith('0'); --o)
         fp.chop(1);
-    QString out = ip + (fp.isEmpty() ? QString() : ',' + fp);
+    // Format(10, "#.##") is "10," in Access: the decimal sign stays when its digits are dropped.
+    QString out = ip + (fp.isEmpty() && !(nm.point && !nm.scientific) ? QString() : ',' + fp);
     if (nm.scientific) {
         const QString ed = QString::number(std::abs(exp)).rightJustified(std::max(1, nm.expDigits), '0');
         out += QStringLiteral("E") + (exp < 0 ? "-" : nm.expSign ? "+" : "") + ed;

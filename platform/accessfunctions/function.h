@@ -26,11 +26,11 @@ enum class Vt { Unknown, Text, Number, Date, YesNo, Null, DateOrText };
 
 // How a function reads one argument.
 enum class Arg {
-    Any,     // as it is (IIf's test, CVar, IsNull)
+    Any,     // as it is (IIf's test, IsNull)
     Text,    // as text: a date as "31.12.2011", a Yes/No as -1 or 0
     Number,  // as a number: a Yes/No as -1, a date as its serial number
     Date,    // as a date: a date, a German date text, or a serial number
-    Branch,  // one of the values the result is chosen from (IIf, Nz, Choose, Switch, First):
+    Branch,  // one of the values the result is chosen from (IIf, Nz, Choose, Switch, First, CVar):
              // the result has their type, and they are read as text when that is no date
     Ordered, // a branch whose texts compare in German order with case ignored (Min, Max)
     Serial,  // a number; a date counts as its serial number and the result is a date again

@@ -1,9 +1,11 @@
 // The daily person cache and deleting all absences.
+#include "absence/excellisten.h"
 #include "absence/frm_fehltage.h"
 #include "absence/personencache.h"
 #include "absencefixture.h"
 #include "core/frm_warten_db.h"
 #include "core/mdl_zandrel.h"
+#include "platform/xlsxbook.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -55,6 +57,29 @@ TEST(Personencache, FirstStartOfTheDayCopiesPupilsThenTeachers)
     mdl::dbEigen.exec("UPDATE tbl_Personen SET lastChange = ? WHERE Id = '3'", {zdb::isoDateTime(jetzt.addDays(-1))});
     EXPECT_EQ(frm_Fehltage::PersonenAktualisieren(jetzt), Personencache::Gefuellt);
     EXPECT_EQ(cache().size(), 7);
+}
+
+// A converted grade manager may hold pupil numbers as floating-point numbers (990001.0): the cache
+// keeps each id as every view shows it, so the Excel lists find the records stored as "990001".
+TEST(Personencache, PupilNumbersStoredAsRealKeepTheTextTheViewsShow)
+{
+    absencetest::Schule s;
+    s.nm.exec("DROP TABLE Schüler");
+    s.nm.exec("CREATE TABLE Schüler (SchülerNr DOUBLE, Name TEXT, Vorname TEXT, Klasse TEXT)");
+    s.nm.exec("INSERT INTO Schüler VALUES (990001.0, 'Abel', 'Anna', '5a')");
+    s.lehrer("MÜ", "Müller", "Hans");
+    ASSERT_EQ(frm_Fehltage::PersonenAktualisieren(), Personencache::Gefuellt);
+    EXPECT_EQ(cache(), QStringList({"990001|Anna|5a", "MÜ|Hans|LK"}));
+
+    const QDate tag(2024, 10, 7);
+    s.fehltag("990001", tag, "kr");
+    s.fehltag(" MÜ", tag, "kr");
+    xlsx::Workbook book;
+    ASSERT_TRUE(excellisten::vieleFehltageFuellen(mdl::dbEigen, tag, tag, 1, "", "", book));
+    QStringList zeilen;
+    for (int r = 4; r <= book.sheet(1).lastRow(); ++r)
+        zeilen << book.sheet(1).text(r, 1) + "=" + book.sheet(1).text(r, 3);
+    EXPECT_EQ(zeilen, QStringList({"Abel, Anna=1", "Müller, Hans=1"}));
 }
 
 TEST(Personencache, TwoWorkstationsRefillingAtOnceLeaveOneCopy)

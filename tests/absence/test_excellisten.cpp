@@ -119,6 +119,27 @@ TEST_F(ExcelListen, ManyDaysCountsHalvesAndEmptyValuesAndListsEveryoneForZero)
     EXPECT_FALSE(vieleFehltageFuellen(mdl::dbEigen, a, a.addDays(3), 3, "", "", keine));
 }
 
+// Names equal but for their case are equal keys, as Access sorts them: the first name decides,
+// and the class before the name in the list of unexcused days.
+TEST_F(ExcelListen, NamesEqualButForCaseAreOrderedByTheNextKey)
+{
+    person("5", "MÜLLER", "Lea", "6A");
+    person("6", "Müller", "Jan", "6a");
+    person("7", "Abt", "Udo", "6A");
+    const QDate a(2016, 10, 4);
+    for (const char *id : {"5", "6", "7"})
+        fehltag(id, a, "1,0");
+    xlsx::Workbook alle;
+    ASSERT_TRUE(vieleFehltageFuellen(mdl::dbEigen, a, a, 1, "", "", alle));
+    EXPECT_EQ(summen(alle), QStringList({"Abt, Udo=1", "Müller, Jan=1", "MÜLLER, Lea=1"}));
+    xlsx::Workbook unentschuldigt;
+    ASSERT_TRUE(unentschuldigtFuellen(mdl::dbEigen, a, a, klassen, unentschuldigt));
+    QStringList personen;
+    for (int r = 4; r <= unentschuldigt.sheet(1).lastRow(); ++r)
+        personen << unentschuldigt.sheet(1).text(r, 3);
+    EXPECT_EQ(personen, QStringList({"Abt, Udo", "Müller, Jan", "MÜLLER, Lea"}));
+}
+
 // The lists match a stored id with a person by the rule of every absence view: blanks trimmed, case
 // ignored in every form (ß and SS, the long s), so they hold exactly what the calendar shows.
 TEST_F(ExcelListen, StoredIdsMatchTheirPersonAsInTheCalendar)

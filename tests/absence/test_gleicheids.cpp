@@ -10,6 +10,7 @@
 #include "platform/grid/vsgrid.h"
 #include "platform/xlsxbook.h"
 
+#include <QLabel>
 #include <QLineEdit>
 
 using namespace absence;
@@ -159,4 +160,61 @@ TEST_F(GleicheIds, AnIdOfItsOwnKeepsEverySpellingAndTheWindowSaysNothing)
     oeffnen("X", "LK");
     EXPECT_TRUE(boxen.boxes.isEmpty());
     EXPECT_EQ(code("Yıl", montag) + code("Yıl", heute), "krbf");
+}
+
+// Ids that differ only in blanks at their ends are one id: the persons holding it share its
+// records, each row of the class shows them, and the window names the persons once.
+TEST_F(GleicheIds, PersonsWhoseIdsDifferOnlyInBlanksShowTheSharedRecordsInEachRow)
+{
+    s.lehrer("Ab", "Abel", "Eins");
+    s.lehrer(" Ab ", "Abt", "Zwei");
+    s.fehltag("AB", montag, "kr");
+    testsupport::MsgRecorder boxen;
+    oeffnen("X", "LK");
+    ASSERT_EQ(boxen.boxes.size(), 1);
+    EXPECT_TRUE(boxen.texts().first().contains("\"Ab\" (Abel, Eins, LK) und \" Ab \" (Abt, Zwei, LK)"))
+        << qPrintable(boxen.texts().first());
+    QVector<int> zeilen;
+    for (int r = Fehltagekalender::KopfZeilen; r < f->fgSchueler->rows(); ++r)
+        if (f->fgSchueler->textMatrix(r, 2).trimmed() == "Ab")
+            zeilen << r;
+    ASSERT_EQ(zeilen.size(), 2);
+    for (int r : zeilen) {
+        EXPECT_EQ(f->fgSchueler->textMatrix(r, spalte(montag)), "kr") << r;
+        f->fgSchueler_MouseDown(1, r, spalte(montag));
+        f->fgSchueler_MouseUp(1, r, spalte(montag));
+        EXPECT_EQ(f->txtStd[0]->text(), "kr") << r;
+        EXPECT_EQ(f->lblSName->text(), f->fgSchueler->textMatrix(r, 1)) << r; // the person clicked
+    }
+    f->GanztagAbsenzSpeichern(" Ab ", montag, "bf");
+    f->AbsenzenInKalenderEintragen();
+    for (int r : zeilen)
+        EXPECT_EQ(f->fgSchueler->textMatrix(r, spalte(montag)), "bf") << r;
+    EXPECT_EQ(s.fehltage(), 1);
+}
+
+// Three persons of one form: each keeps her own record of the day through the calendar and its
+// writers, and the spelling of none of them stays nobody's.
+TEST_F(GleicheIds, ThreePersonsOfOneFormEachKeepTheirOwnRecord)
+{
+    const QString ids[] = {"Maß", "MASS", "Maſs"};
+    const char *codes[] = {"kr", "bf", "ab"};
+    s.lehrer(ids[0], "Maßmann", "Ada");
+    s.lehrer(ids[1], "Massow", "Ben");
+    s.lehrer(ids[2], "Maser", "Cem");
+    for (int i = 0; i < 3; ++i)
+        s.fehltag(ids[i], montag, codes[i]);
+    s.fehltag(" mass ", montag, "un");
+    testsupport::MsgRecorder boxen;
+    oeffnen("X", "LK");
+    ASSERT_EQ(boxen.boxes.size(), 1);
+    for (const QString &person : {"\"Maß\" (Maßmann, Ada, LK)", "\"MASS\" (Massow, Ben, LK)", "\"Maſs\" (Maser, Cem, LK)"})
+        EXPECT_TRUE(boxen.texts().first().contains(person)) << qPrintable(boxen.texts().first());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(code(ids[i], montag), codes[i]) << i;
+        EXPECT_EQ(klick(ids[i]), QStringList({codes[i], codes[i]})) << i;
+    }
+    f->GanztagAbsenzSpeichern(ids[1], montag, "vs");
+    f->GanztagAbsenzSpeichern(ids[2], montag, QString()); // "(löschen)"
+    EXPECT_EQ(grundVon(ids[0]) + grundVon(ids[1]) + grundVon(ids[2]) + grundVon(" mass "), "krvsun");
 }

@@ -50,6 +50,33 @@ TEST(Klassenliste, AdministratorSeesEveryClassInGradeOrderAndTheTeachers)
     EXPECT_EQ(Klassenliste::stufenwechsel(z), QVector<bool>({true, false, true, true, true, false, false}));
 }
 
+// A class's teacher is the one whose abbreviation equals the stored one exactly, else the one
+// teacher it equals without regard to case: "öz" is Özkan's class only, never listed twice.
+TEST(Klassenliste, TheClassTeacherIsThePersonTheStoredAbbreviationBelongsTo)
+{
+    absencetest::Schule s;
+    s.lehrer("Öz", "Özer", "Ada");
+    s.lehrer("öz", "Özkan", "Ben");
+    s.klasse("7c", "öz");
+    s.klasse("7d", " Öz ");
+    s.klasse("7e", "ÖZ"); // neither of them: no teacher named
+    s.klasse("7f", "ZEL");
+    s.lehrer("Zel", "Zeller", "Udo");
+    const auto z = Klassenliste::laden(s.nm, "x");
+    QStringList zeilen;
+    for (const KlassenZeile &k : z)
+        if (k.klasse.startsWith("7"))
+            zeilen << k.klasse + "=" + k.name;
+    EXPECT_EQ(zeilen, QStringList({"7c=Özkan, Ben", "7d=Özer, Ada", "7e=, ", "7f=Zeller, Udo"}));
+    // Each of the two sees her own class; a spelling of neither sees both, as upper case compares.
+    EXPECT_EQ(namen(Klassenliste::laden(s.nm, "öz")), QStringList({"7c"}));
+    EXPECT_EQ(namen(Klassenliste::laden(s.nm, "Öz")), QStringList({"7d"}));
+    EXPECT_EQ(namen(Klassenliste::laden(s.nm, "ÖZ")), QStringList({"7c", "7d", "7e"}));
+    s.lehrer("Maß", "Maßmann", "Eva");
+    s.klasse("8a", "Maß");
+    EXPECT_EQ(namen(Klassenliste::laden(s.nm, "Maß")), QStringList({"8a"}));
+}
+
 // Course groups are ordered by their leading grade, not read as numbers with an exponent ("5e2"
 // is grade 5, not 500); the day list keys them the same way.
 TEST(Klassenliste, CourseGroupsFollowTheirLeadingGrade)

@@ -89,6 +89,19 @@ TEST_F(Transfer, APupilGetsTheRecordsTheViewsShowForHer)
     EXPECT_EQ(s.nm.scalar("SELECT COUNT(*) FROM fehltage").toInt(), 1);
 }
 
+// A pupil whose number a teacher's abbreviation equals but for blanks shares its records with her:
+// they count for the pupil, whichever spelling the teacher has.
+TEST_F(Transfer, ANumberSharedWithATeacherCountsForThePupil)
+{
+    s.nm.exec("DROP TABLE Schüler");
+    s.nm.exec("CREATE TABLE Schüler (SchülerNr TEXT, Name TEXT, Vorname TEXT, Klasse TEXT)");
+    s.nm.exec("INSERT INTO Schüler VALUES (' 990001', 'Abel', 'Anna', '5a')");
+    s.lehrer("990001", "Zahl", "Zora");
+    eintragen("990001", QDate(2024, 10, 14), "1,0");
+    EXPECT_EQ(uebertragen(nur({10})), 1);
+    EXPECT_EQ(monat(990001, "okt").toDouble(), 1.0);
+}
+
 TEST_F(Transfer, NoTickedMonthStillAddsMissingPupils)
 {
     s.nm.exec("INSERT INTO fehltage (schülernr, nov) VALUES (5, 4)");

@@ -164,7 +164,7 @@ TEST(AccessSqlText, ClausesJoinsAndUnions)
          "SELECT Name FROM Schüler WHERE SchülerNr IN (SELECT SchülerNr FROM Adressen WHERE Telefon IS NOT NULL)"},
         {"SELECT Left(Name, 2), Right$(Name, 1), IsNull(Geburtsdatum), Mid$(Name, 2), IIf(LRS, 'ja', 'nein') FROM Schüler",
          "SELECT AccLeft(Name, 2) AS Ausdr1000, AccRight(Name, 1) AS Ausdr1001, AccIsNull(Geburtsdatum) AS Ausdr1002, "
-         "Mid(Name, 2) AS Ausdr1003, IIf(LRS, 'ja', 'nein') AS Ausdr1004 FROM Schüler"},
+         "Mid(Name, 2) AS Ausdr1003, CASE WHEN IIf(LRS, 1, 0) THEN 'ja' ELSE 'nein' END AS Ausdr1004 FROM Schüler"},
         {"SELECT *, Klasse FROM Schüler, Klassen", "SELECT *, Klasse FROM Schüler, Klassen"},
         {"SELECT Schüler.* FROM Schüler;;", "SELECT Schüler.* FROM Schüler"},
     });

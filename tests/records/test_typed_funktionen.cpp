@@ -106,6 +106,9 @@ TEST_F(TypedFunctions, NamedFormatsAndMasks)
         {"Format(-3, '0' & Chr(59) & '(0)')", "(3)"},
         {"Format(0, '0.0' & Chr(59) & '-0.0' & Chr(59) & '\"keine\"')", "keine"},
         {"Format(2.5, '0.0 \"kg\"')", "2,5 kg"}, {"Format(Null, 'Percent')", ""},
+        // The decimal sign stays when its optional digits are dropped.
+        {"Format(10, '#.##')", "10,"}, {"Format(10.5, '0.##')", "10,5"}, {"Format(1234, '#,##0.##')", "1.234,"},
+        {"Format(0.1, '#.##')", ",1"}, {"Format(12345, '0.00E+00')", "1,23E+04"},
         {"FormatNumber(1234.567)", "1.234,57"}, {"FormatNumber(-0.5, 0)", "-1"}, {"FormatPercent(0.256, 1)", "25,6%"},
         {"FormatCurrency(1234.5)", "1.234,50 €"},
         {"FormatDateTime(#12/31/2011 17:05:09#, 1)", "Samstag, 31. Dezember 2011"},
@@ -133,6 +136,7 @@ TEST_F(TypedFunctions, FurtherFunctionsAsAccess)
         {"Asc('')", "<Fehler>"}, {"Chr(65)", "A"}, {"Chr(128)", "€"}, {"Chr(65) & Chr(228)", "Aä"},
         {"CBool(5)", "-1"}, {"CBool(0)", "0"}, {"CBool('Wahr')", "-1"}, {"CCur(1.23456)", "1,2346"},
         {"CCur('2,00005')", "2"}, {"CSng(1.1)", "1,1"}, {"CSng(1/3)", "0,3333333"}, {"CVar(5)", "5"},
+        {"CVar(Geburtsdatum)", "04.03.2009"}, {"CVar(Geburtsdatum) + 1", "05.03.2009"}, {"CVar(LRS)", "-1"},
         {"WeekdayName(1)", "Sonntag"}, {"WeekdayName(1, True)", "So"}, {"WeekdayName(1, False, 2)", "Montag"},
         {"WeekdayName(Weekday(Geburtsdatum))", "Mittwoch"}, {"WeekdayName(8)", "<Fehler>"}, {"MonthName(3)", "März"},
         {"MonthName(Month(Geburtsdatum), True)", "Mrz"}, {"MonthName(13)", "<Fehler>"},

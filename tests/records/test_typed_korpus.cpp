@@ -62,6 +62,9 @@ TEST_F(TypedCorpus, DatesAreReadAndShownAsAccessDoes)
         {"SELECT #1/1/2012# + #12:00#, Geburtsdatum + #10:00# FROM Schüler WHERE SchülerNr = 1",
          {"01.01.2012 12:00:00|04.03.2009 10:00:00"}},
         {"SELECT Name FROM Schüler WHERE Geburtsdatum + #10:30# = #1/2/2012 21:00#", {"MÜLLER"}},
+        // A text with a number added to a date or taken from it counts as days, never joined to it.
+        {"SELECT Geburtsdatum + '1', Geburtsdatum - '2', '7' + Geburtsdatum, #1/1/2012# + '0,5' FROM Schüler "
+         "WHERE SchülerNr = 1", {"05.03.2009|02.03.2009|11.03.2009|01.01.2012 12:00:00"}},
     });
 }
 
@@ -90,6 +93,10 @@ TEST_F(TypedCorpus, NumbersAndNumericTextsAsAccessReadsThem)
         {"SELECT ID, sa1 * 1 FROM Noten WHERE IsNumeric(sa1) ORDER BY ID", {"1|2", "2|2,5", "3|-2"}},
         {"SELECT Str(Geburtsdatum), CDbl('1,5') FROM Schüler WHERE SchülerNr = 1", {"04.03.2009|1,5"}},
         {"SELECT CDbl('04.03.2009')", fehler}, {"SELECT CDbl('abc')", fehler},
+        // Sum and Avg of grades stored as text read each as a number the same way; an empty grade
+        // stops the statement.
+        {"SELECT Sum(sa1), Avg(sa1), Count(sa1), Max(sa1) FROM Noten WHERE sa1 <> ''", {"2,5|0,833333333333333|3|2,5"}},
+        {"SELECT Sum(sa1) FROM Noten", fehler},
     });
 }
 
@@ -298,3 +305,48 @@ TEST_F(TypedCorpus, LaterItemsUseEarlierNames)
     });
 }
 
+
+// IIf in a query computes only the part its test chooses (in VBA it computes both), so a test
+// guards a conversion; Yes and No, as the query grid writes them, are True and False.
+TEST_F(TypedCorpus, IIfComputesTheChosenPartAndYesNoAreTruthValues)
+{
+    pruefen({
+        {"SELECT ID, IIf(IsNumeric(sa1), CDbl(sa1) * 2, 'keine') FROM Noten ORDER BY ID",
+         {"1|4", "2|5", "3|-4", "4|keine", "5|keine"}},
+        {"SELECT ID, IIf(sa1 = '' Or sa1 Is Null, Null, 1 / CDbl(sa1)) FROM Noten WHERE ID > 2 ORDER BY ID",
+         {"3|-0,5", "4|", "5|"}},
+        {"SELECT IIf(1 = 1, 1, 1 / 0), IIf(True, 'a', CDbl('x')), IIf(False, CDbl('x'), 'b'), IIf(Null, CDbl('x'), 2)",
+         {"1|a|b|2"}},
+        {"SELECT IIf(SchülerNr > 1, Geburtsdatum, #1/1/2000#) + 1 FROM Schüler WHERE SchülerNr In (1, 2) "
+         "ORDER BY SchülerNr", {"02.01.2000", "25.12.2008"}},
+        {"SELECT Name FROM Schüler WHERE IIf(Klasse = '10a', LRS, Not LRS) AND Klasse In ('10a', '7b') ORDER BY SchülerNr",
+         {"Müller", "Öztürk", "MÜLLER"}},
+        {"SELECT Name FROM Schüler WHERE LRS = Yes ORDER BY SchülerNr", {"Müller", "meier", "Weiß"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS = No", {"6"}},
+        {"SELECT Yes, No, Not Yes, yes + 1", {"-1|0|0|0"}},
+        {"SELECT Fach FROM Unterricht WHERE Archiv = No ORDER BY Fach", {"D", "M"}},
+    });
+}
+
+// A grouped query shows and sorts by its groups and aggregates only, a DISTINCT by its items:
+// Access refuses another field there instead of showing any row's value of it.
+TEST_F(TypedCorpus, GroupedAndDistinctQueriesRefuseOtherFieldsAsAccess)
+{
+    for (const char *sql :
+         {"SELECT Klasse, Name, Count(*) FROM Schüler GROUP BY Klasse", "SELECT Name, Count(*) FROM Schüler",
+          "SELECT Max(Name), Klasse FROM Schüler WHERE Klasse = '10a'",
+          "SELECT Klasse FROM Schüler GROUP BY Klasse ORDER BY Name", "SELECT DISTINCT Klasse FROM Schüler ORDER BY Name",
+          "SELECT DISTINCT Name FROM Schüler ORDER BY Len(Name)"})
+        EXPECT_EQ(zeilen(QString::fromUtf8(sql)), fehler) << sql;
+    pruefen({
+        {"SELECT Schüler.Klasse, Count(*) FROM Schüler WHERE Klasse Like '1*' GROUP BY Klasse ORDER BY S.Klasse",
+         fehler},
+        {"SELECT S.Klasse, Count(*) FROM Schüler S WHERE Klasse Like '1*' GROUP BY Klasse ORDER BY S.Klasse",
+         {"10a|2", "10B|1"}},
+        {"SELECT Klasse & ':', Count(*), 'x' FROM Schüler WHERE Klasse Like '1*' GROUP BY Klasse "
+         "ORDER BY Max(Geburtsdatum) DESC", {"10a:|2|x", "10B:|1|x"}},
+        {"SELECT Count(*) FROM Schüler HAVING Count(*) > 5", {"9"}},
+        {"SELECT Klasse FROM Schüler GROUP BY Klasse HAVING Count(Name) > 2 ORDER BY Klasse", {"5a", "7b"}},
+        {"SELECT DISTINCT Klasse FROM Schüler WHERE Klasse Like '1*' ORDER BY Schüler.Klasse DESC", {"10B", "10a"}},
+    });
+}

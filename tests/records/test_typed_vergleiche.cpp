@@ -167,7 +167,13 @@ TEST_F(TypedFixture, TextsCompareInGermanOrderWithCaseIgnored)
          {"Müller", "MÜLLER", "Müller"}},
         // Null is not text: it compares as Null.
         {"SELECT Count(*) FROM Schüler WHERE Geschlecht < 'z' OR Geschlecht >= 'z'", {"0"}},
+        // Names of tables and columns are found whatever their capitals, umlauts included.
+        {"SELECT NAME FROM SCHÜLER WHERE SCHÜLERNR = 12", {"Ärmel"}},
+        {"SELECT L.KÜRZEL FROM [LEHRKRÄFTE] AS L INNER JOIN KLASSEN K ON L.kürzel = K.KLASSENLEITER "
+         "WHERE K.Klasse = '10a'", {"SCH"}},
     });
+    EXPECT_EQ(listen::ausfuehren(QStringLiteral("SELECT Count(*) AS SCHÜLERNR FROM SCHÜLER")).felder,
+              QStringList{"SCHÜLERNR"});
 }
 
 TEST_F(TypedFixture, DistinctRowGivesOneRowPerRecordOfTheTablesRead)
@@ -220,6 +226,17 @@ TEST_F(TypedFixture, TopKeepsTheRowsTiedWithTheLast)
         {"SELECT TOP 1 Trim(Klasse) AS K FROM Schüler WHERE Klasse Like '10*' ORDER BY K DESC", {"10B"}},
         {"SELECT TOP 1 Klasse, Count(*) AS Anzahl FROM Schüler GROUP BY Klasse ORDER BY Count(*) DESC", {"7b|4"}},
         {"SELECT TOP 2 SchülerNr FROM Schüler WHERE Klasse = '7b'", {"7", "8"}},
+        // A sub-query's TOP may rank the rows of the outer row's class: the youngest of each class,
+        // the first by birth (a missing date sorts first), half of each class with its ties.
+        {"SELECT Klasse, Name FROM Schüler S WHERE SchülerNr In (SELECT TOP 1 SchülerNr FROM Schüler T "
+         "WHERE T.Klasse = S.Klasse ORDER BY T.Geburtsdatum DESC) ORDER BY SchülerNr",
+         {"10a|Müller", "5a|Özdemir", "10B|Schmidt", "7b|MÜLLER", "6c|Maier"}},
+        {"SELECT K.Klasse, (SELECT TOP 1 Name FROM Schüler S WHERE S.Klasse = K.Klasse ORDER BY Geburtsdatum) "
+         "FROM Klassen K ORDER BY K.Klasse", {"10a|Maier", "10B|Schmidt", "5a|Mayer"}},
+        {"SELECT Count(*) FROM Schüler S WHERE SchülerNr In (SELECT TOP 50 PERCENT SchülerNr FROM Schüler T "
+         "WHERE T.Klasse = S.Klasse ORDER BY T.Name)", {"8"}},
+        {"SELECT T.Name FROM (SELECT TOP 2 Name, Geburtsdatum FROM Schüler WHERE Klasse = '7b' "
+         "ORDER BY Geburtsdatum DESC) AS T ORDER BY T.Name", {"MÜLLER", "Weiß"}},
     });
 }
 

@@ -65,8 +65,15 @@ void wieKonvertiert(const QString &quelle, const QString &ziel, const Konvertier
         const zdb::Result info = von.query(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), {name});
         QStringList spalten, marken;
         QVector<Art> arten;
+        QVector<bool> bruch; // a number column that is not whole: a 0 there may be left Null
         for (const QVariantList &c : info.rows) {
             arten << artVon(c[1].toString());
+            bruch << (arten.last() == Art::Zahl);
+            static const QRegularExpression note(QStringLiteral("^(sa|ka|ex)\\d+$"));
+            // Grades kept as numbers, as a school's own Access file may have them.
+            const bool noten = name == QLatin1String("Noten") && note.match(c[0].toString()).hasMatch();
+            if (k.zahlenAlsReal && (arten.last() == Art::Ganzzahl || noten))
+                arten.last() = Art::Zahl;
             spalten << backtick(c[0].toString()) + QLatin1Char(' ') + QLatin1String(typName(arten.last()));
             marken << QStringLiteral("?");
         }
@@ -82,6 +89,18 @@ void wieKonvertiert(const QString &quelle, const QString &ziel, const Konvertier
                                 v = v.toString() + QStringLiteral(" 00:00:00");
                             else if (arten[i] == Art::JaNein && !v.isNull())
                                 v = zdb::yesNo(v) ? (k.jaAlsMinusEins ? -1 : 1) : 0;
+                            else if (arten[i] == Art::Zahl && k.zahlenAlsReal && !v.isNull()) {
+                                bool zahl = false;
+                                const double d = v.toString().toDouble(&zahl);
+                                if (zahl)
+                                    v = d;
+                            }
+                            if (k.leerAlsNull && arten[i] != Art::JaNein &&
+                                (v.toString().isEmpty() || (bruch[i] && v.typeId() != QMetaType::QString && v.toDouble() == 0)))
+                                v = QVariant();
+                            if (k.leerzeichenAmEnde && v.typeId() == QMetaType::QString && !v.toString().isEmpty() &&
+                                (arten[i] == Art::Text || arten[i] == Art::Memo))
+                                v = v.toString() + QLatin1Char(' ');
                             werte << v;
                         }
                         nach.exec(einfuegen, werte);

@@ -11,6 +11,9 @@ namespace demo {
 
 struct Konvertierung {
     bool jaAlsMinusEins = false; // Yes written as -1, as some converters write it
+    bool leerAlsNull = false;       // an empty text, and a 0 of a number that is not whole, left Null
+    bool zahlenAlsReal = false;     // whole numbers declared REAL and stored 5.0, grades in Noten as numbers
+    bool leerzeichenAmEnde = false; // every text with a blank at its end, as fixed-width fields leave them
 };
 
 // Writes the converted copy of `quelle` to `ziel` (replaced when present).
