@@ -207,9 +207,7 @@ TEST(FerienDatei, AFileWhoseFolderCannotBeReachedIsNotReplaced)
     mdl::DatenPfad = mdl::MitBackslash(sb.path());
     testsupport::MsgRecorder boxes;
     {
-        safefile::SystemCalls weg;
-        weg.stat = [](const char *, struct stat *) { errno = ENOTCONN; return -1; };
-        const safefile::ScopedSystemCalls gestoert(weg);
+        const testsupport::OrdnerWeg weg(pfad, ENOTCONN);
         mdl::FerienVorbereiten();
     }
     EXPECT_EQ(boxes.texts(), QStringList{"Die Ferien-Datei \"Zandrel Ferien.txt\" konnte nicht gelesen werden; die "

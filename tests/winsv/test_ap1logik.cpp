@@ -3,14 +3,11 @@
 #include "winsvfixture.h"
 
 #include "core/mdl_zandrel.h"
-#include "platform/safefile.h"
 #include "platform/settings.h"
 #include "winsv/ap1blatt.h"
 #include "winsv/ap1logik.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 using namespace ap1;
 
@@ -132,16 +129,7 @@ TEST(Ap1Datendatei, EinNichtErreichbarerOrdnerIstKeineFehlendeDatei)
 {
     WinsvFixture f;
     bool gefragt = false;
-    safefile::SystemCalls weg;
-    const QByteArray datei = QFile::encodeName(f.winsvPfad);
-    weg.stat = [datei](const char *p, struct stat *st) {
-        if (datei == p) {
-            errno = ESTALE;
-            return -1;
-        }
-        return ::stat(p, st);
-    };
-    const safefile::ScopedSystemCalls gestoert(weg);
+    const testsupport::OrdnerWeg weg(f.winsvPfad, ESTALE);
     const Datendatei d = datendateiBestimmen(f.winsvPfad, [&] { gefragt = true; return QString(); }, nullptr);
     EXPECT_FALSE(gefragt);
     EXPECT_EQ(d.meldung, "Die SD.DF1 - Datei \"" + f.winsvPfad + "\" kann im Moment nicht erreicht werden: Die "

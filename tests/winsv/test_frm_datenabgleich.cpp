@@ -4,7 +4,6 @@
 
 #include "core/mdl_zandrel.h"
 #include "platform/grid/vsgrid.h"
-#include "platform/safefile.h"
 #include "platform/settings.h"
 #include "winsv/datenvergleich.h"
 #include "winsv/frm_datenabgleich.h"
@@ -17,7 +16,6 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -57,16 +55,7 @@ TEST(DatenabgleichWahl, EineNichtErreichbareDateiIstNichtNichtGefunden)
     frm_Datenabgleich w;
     testsupport::MsgRecorder rec;
     {
-        safefile::SystemCalls weg;
-        const QByteArray datei = QFile::encodeName(f.winsvPfad);
-        weg.stat = [datei](const char *p, struct stat *st) {
-            if (datei == p) {
-                errno = ENOTCONN;
-                return -1;
-            }
-            return ::stat(p, st);
-        };
-        const safefile::ScopedSystemCalls gestoert(weg);
+        const testsupport::OrdnerWeg weg(f.winsvPfad, ENOTCONN);
         w.formActivate();
         w.optSDDF1_NM->setChecked(true);
         w.cmdVergleich_Click();
