@@ -3,6 +3,7 @@
 #include "absence/grundtabelle.h"
 #include "core/guard.h"
 #include "core/mdl_zandrel.h"
+#include "platform/db.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/msg.h"
 #include "platform/units.h"
@@ -229,7 +230,14 @@ void frm_Fehltage_Grund::cmdNachUnten_Click()
 void frm_Fehltage_Grund::cmdSpeichern_Click()
 {
     fg->finishEditing();
-    const int uebersprungen = Grundliste::speichern(mdl::dbEigen, zeilen());
+    int uebersprungen = 0;
+    try {
+        uebersprungen = Grundliste::speichern(mdl::dbEigen, zeilen());
+    } catch (const zdb::DbError &e) {
+        // The list is written whole or not at all: the editor stays open with the user's rows.
+        msg::box(QStringLiteral("Die Absenzgründe wurden nicht gespeichert.\r") + e.germanText(), msg::OKOnly);
+        return;
+    }
     if (uebersprungen > 0) {
         msg::box(Grundliste::meldungOhneKuerzel(uebersprungen), msg::OKOnly);
         return;

@@ -18,6 +18,8 @@ using namespace absence;
 namespace {
 constexpr int TickSpalte = 2;
 constexpr int LeiterSpalte = 3;
+// How long the tick refresh waits for a database another workstation holds.
+constexpr int KurzesWartenMs = 100;
 } // namespace
 
 // Runs while the grade manager's database is open (window load).
@@ -129,9 +131,11 @@ void frm_Fehltage::Timer1_Timer()
 {
     QVector<KlasseGemeldet::Meldung> meldungen;
     try {
+        // Run every 10 s: a database another workstation holds must not freeze the window.
+        const zdb::BusyWait kurz(mdl::dbEigen, KurzesWartenMs);
         meldungen = KlasseGemeldet::desTages(mdl::dbEigen, heute());
     } catch (const zdb::DbError &) {
-        return; // busy: the next run reads them
+        return; // busy or gone: the marks shown stay, the next run reads them
     }
     for (const KlasseGemeldet::Meldung &m : meldungen) {
         const QString key = m.klasse.toUpper();

@@ -3,6 +3,7 @@
 #include "core/guard.h"
 #include "core/mdl_zandrel.h"
 #include "platform/datetexts.h"
+#include "platform/db.h"
 #include "platform/msg.h"
 #include "platform/units.h"
 #include "platform/valuetext.h"
@@ -218,7 +219,14 @@ void frm_KalenderEinstellungen::cmdSpeichern_Click()
     w.htmlL = txtHTML_L->text().trimmed();
     w.htmlS = txtHTML_S->text().trimmed();
     w.htmlS2 = txtHTML_S2->text().trimmed();
-    werteSpeichern(mdl::dbEigen, w);
+    try {
+        werteSpeichern(mdl::dbEigen, w);
+    } catch (const zdb::DbError &e) {
+        // Nothing was taken over: the window stays open with what was typed.
+        msg::box(QStringLiteral("Die Einstellungen des Kalenders wurden nicht gespeichert.\r") + e.germanText(),
+                 msg::OKOnly);
+        return;
+    }
     entladen();
 }
 
@@ -236,6 +244,11 @@ void frm_KalenderEinstellungen::cmdLoeschen_Click()
         msg::box(QStringLiteral("Es wurde nichts gelöscht!"), msg::OKOnly);
         return;
     }
-    termineDavorLoeschen(mdl::dbEigen, erster);
+    try {
+        termineDavorLoeschen(mdl::dbEigen, erster);
+    } catch (const zdb::DbError &e) {
+        msg::box(QStringLiteral("Es wurde nichts gelöscht.\r") + e.germanText(), msg::OKOnly);
+        return;
+    }
     msg::box(QStringLiteral("Löschvorgang abgeschlossen!"), msg::OKOnly);
 }

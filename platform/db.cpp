@@ -269,6 +269,7 @@ void Db::create(const QString &path)
 
 void Db::verbindungEinrichten(int busyTimeoutMs)
 {
+    m_busyMs = busyTimeoutMs;
     sqlite3_busy_timeout(m_db, busyTimeoutMs);
     sqlite3_extended_result_codes(m_db, 0);
     registerAccessFunctions(m_db);
@@ -289,6 +290,7 @@ void Db::close()
 
 void Db::setBusyTimeout(int ms)
 {
+    m_busyMs = ms;
     if (m_db)
         sqlite3_busy_timeout(m_db, ms);
 }

@@ -99,6 +99,7 @@ public:
     QString path() const { return m_path; }
     sqlite3 *handle() const { return m_db; }
     void setBusyTimeout(int ms);
+    int busyTimeout() const { return m_busyMs; }
 
     // Runs one statement (or, without params, several separated by ';'); returns changed rows.
     int exec(const QString &sql, const Params &params = {});
@@ -134,7 +135,23 @@ private:
     sqlite3 *m_db = nullptr;
     // A read failed: the pages read from the file since may hold the zeros of a short read.
     bool m_seitenVerdaechtig = false;
+    int m_busyMs = 5000;
     QString m_path;
+};
+
+// While it lives, a file another workstation holds is waited for only `ms` before the statement
+// fails with DbError::Busy: a read made in the background, again and again, gives up at once
+// instead of freezing the window, and its next run reads.
+class BusyWait {
+public:
+    BusyWait(Db &db, int ms) : m_db(db), m_vorher(db.busyTimeout()) { m_db.setBusyTimeout(ms); }
+    ~BusyWait() { m_db.setBusyTimeout(m_vorher); }
+    BusyWait(const BusyWait &) = delete;
+    BusyWait &operator=(const BusyWait &) = delete;
+
+private:
+    Db &m_db;
+    int m_vorher;
 };
 
 // Commits on commit(), rolls back when it goes out of scope without one.

@@ -98,7 +98,8 @@ bool diskFull(const QString &folder)
 
 } // namespace
 
-QString reason(int err)
+// The reason for an errno that names one, else "".
+static QString bekannterGrund(int err)
 {
     switch (err) {
     case ENOSPC:
@@ -131,8 +132,33 @@ QString reason(int err)
     case ENOMEM: return QStringLiteral("Nicht genügend Arbeitsspeicher.");
     default: break;
     }
+    return QString();
+}
+
+QString reason(int err)
+{
+    if (const QString r = bekannterGrund(err); !r.isEmpty())
+        return r;
     return err ? QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden (Fehler %1).").arg(err)
                : QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden.");
+}
+
+QString readReason(int err)
+{
+    switch (err) {
+    case ENOENT: return QStringLiteral("Die Datei existiert nicht.");
+    case EACCES:
+    case EPERM: return QStringLiteral("Keine Leseberechtigung.");
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+    case EROFS:
+    case 0: return QStringLiteral("Die Datei konnte nicht gelesen werden.");
+    default: break;
+    }
+    if (const QString r = bekannterGrund(err); !r.isEmpty())
+        return r;
+    return QStringLiteral("Die Datei konnte nicht gelesen werden (Fehler %1).").arg(err);
 }
 
 bool unreachable(int err)

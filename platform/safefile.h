@@ -22,6 +22,8 @@ namespace safefile {
 
 // The German reason for a failed file operation (an errno value).
 QString reason(int err);
+// The same for a file that is read: a missing file, no right to read it.
+QString readReason(int err);
 // Whether asking for a file or folder failed with `err` because its place cannot be reached now
 // (a network folder gone away), not because it is missing or forbidden.
 bool unreachable(int err);

@@ -394,10 +394,9 @@ void frm_Listen::File1_Click()
         return;
     gridLeeren();
     const QString pfad = folders::join(m_dirPath, item->text());
-    QString text;
-    if (!listen::abfrageLaden(pfad, &text)) {
-        msg::box(QStringLiteral("Die Datei \r'") + QDir::toNativeSeparators(pfad) +
-                 QStringLiteral("'\rkann nicht gelesen werden."));
+    QString text, fehler;
+    if (!listen::abfrageLaden(pfad, &text, &fehler)) {
+        msg::box(QStringLiteral("Die Abfrage kann nicht gelesen werden.\r\r") + fehler);
         return;
     }
     rtfSQL->setPlainText(text);

@@ -12,7 +12,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStringDecoder>
 #include <algorithm>
+#include <cerrno>
 #include <stdexcept>
 
 namespace listen {
@@ -191,12 +193,36 @@ bool abfrageSpeichern(const QString &pfad, const QString &text, QString *fehler)
     return safefile::writeFile(pfad, s.toUtf8(), fehler);
 }
 
-bool abfrageLaden(const QString &pfad, QString *text)
+bool abfrageLaden(const QString &pfad, QString *text, QString *fehler)
 {
-    QFile f(pfad);
-    if (!f.open(QIODevice::ReadOnly))
+    auto scheitern = [&](const QString &grund) {
+        if (fehler)
+            *fehler = safefile::failureText(pfad, grund);
         return false;
-    QString s = textcodec::decodeUtf8OrWindows1252(f.readAll());
+    };
+    // Asked first, so that a network folder gone away is told as such and not as a missing file.
+    int err = 0;
+    if (safefile::missing(pfad, &err))
+        return scheitern(safefile::readReason(ENOENT));
+    if (err)
+        return scheitern(safefile::readReason(err));
+    QFile f(pfad);
+    errno = 0;
+    if (!f.open(QIODevice::ReadOnly))
+        return scheitern(safefile::readReason(errno ? errno : EACCES));
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return scheitern(safefile::readReason(errno ? errno : EIO));
+    QString s;
+    const auto kodierung = QStringConverter::encodingForData(bytes);
+    if (kodierung && *kodierung != QStringConverter::Utf8) {
+        QStringDecoder lesen(*kodierung);
+        s = lesen(bytes);
+    } else if (bytes.contains('\0')) {
+        return scheitern(QStringLiteral("Die Datei ist keine Textdatei."));
+    } else {
+        s = textcodec::decodeUtf8OrWindows1252(bytes);
+    }
     if (s.startsWith(QChar(0xFEFF)))
         s.remove(0, 1);
     s.replace(QLatin1String("\r\n"), QLatin1String("\n"));

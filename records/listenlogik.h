@@ -120,8 +120,9 @@ QString anfuehrungszeichenErsetzen(const QString &text);
 // Writes the text in UTF-8 with CR LF line ends; false, with the file and a German reason in
 // *fehler, when the file cannot be written (the former file stays as it was).
 bool abfrageSpeichern(const QString &pfad, const QString &text, QString *fehler = nullptr);
-// Reads a file (UTF-8, else Windows-1252) with its line breaks as "\n"; false when unreadable.
-bool abfrageLaden(const QString &pfad, QString *text);
+// Reads a file (UTF-8, else Windows-1252; UTF-16 with its byte-order mark) with its line breaks as
+// "\n"; false, with the file and a German reason in *fehler, when it cannot be read or is no text.
+bool abfrageLaden(const QString &pfad, QString *text, QString *fehler = nullptr);
 // "*.sql" regardless of case, sorted by name in German order.
 QStringList abfrageDateien(const QString &ordner);
 // The folder's subfolders, sorted by name in German order.

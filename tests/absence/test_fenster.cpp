@@ -4,6 +4,7 @@
 #include "platform/grid/vsgrid.h"
 #include "platform/settings.h"
 
+#include <QElapsedTimer>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QLabel>
@@ -119,6 +120,59 @@ TEST_F(Fenster, TickIsStoredAndAnotherWorkstationsTickAppears)
     EXPECT_EQ(f->fgKlassen->cellChecked(2, 2), grid::Unchecked);
     EXPECT_EQ(andere->scalar("SELECT meldezeit FROM tbl_KlasseGemeldet WHERE klasse = '5B'").toString(), QString());
     EXPECT_EQ(f->fgKlassen->col(), 0);
+}
+
+// Another workstation holds the own database: the 10-second refresh gives up at once, silently,
+// and keeps the ticks shown; once the database is free, its next run shows the new ones.
+TEST_F(Fenster, TickRefreshDoesNotWaitWhileAnotherWorkstationHoldsTheDatabase)
+{
+    oeffnen("X");
+    klicken("5a", 2);
+    const QString zeit = f->fgKlassen->textMatrix(1, 2);
+    auto andere = s.zweiterArbeitsplatz();
+    andere->exec("BEGIN EXCLUSIVE");
+    andere->exec("INSERT INTO tbl_KlasseGemeldet (klasse, meldetag, meldezeit) VALUES ('5B', ?, '09:15')",
+                 {zdb::isoDate(heute)});
+    testsupport::MsgRecorder boxes;
+    QElapsedTimer uhr;
+    uhr.start();
+    f->Timer1_Timer();
+    f->Timer1_Timer();
+    EXPECT_LT(uhr.elapsed(), 2500); // a full busy wait each would be 10 s
+    EXPECT_EQ(boxes.texts(), QStringList());
+    EXPECT_EQ(f->fgKlassen->cellChecked(1, 2), grid::Checked);
+    EXPECT_EQ(f->fgKlassen->textMatrix(1, 2), zeit);
+    EXPECT_EQ(f->fgKlassen->cellChecked(2, 2), grid::Unchecked);
+    // Other steps still wait for the other workstation as long as before.
+    EXPECT_EQ(mdl::dbEigen.busyTimeout(), 5000);
+    andere->exec("COMMIT");
+    f->Timer1_Timer();
+    EXPECT_EQ(f->fgKlassen->cellChecked(2, 2), grid::Checked);
+    EXPECT_EQ(f->fgKlassen->textMatrix(2, 2), "09:15");
+    EXPECT_EQ(f->fgKlassen->textMatrix(1, 2), zeit);
+}
+
+// Another program holds a lock on the whole file: the same, without a word.
+TEST_F(Fenster, TickRefreshGivesUpAtOnceOnAFileAnotherProgramLocks)
+{
+    oeffnen("X");
+    klicken("5a", 2);
+    testsupport::MsgRecorder boxes;
+    {
+        testsupport::FremdeSperre sperre(s.eigenPfad, testsupport::FremdeSperre::Posix);
+        ASSERT_TRUE(sperre.haelt());
+        QElapsedTimer uhr;
+        uhr.start();
+        f->Timer1_Timer();
+        EXPECT_LT(uhr.elapsed(), 2500);
+        EXPECT_EQ(f->fgKlassen->cellChecked(1, 2), grid::Checked);
+    }
+    EXPECT_EQ(boxes.texts(), QStringList());
+    auto andere = s.zweiterArbeitsplatz();
+    andere->exec("INSERT INTO tbl_KlasseGemeldet (klasse, meldetag, meldezeit) VALUES ('5B', ?, '09:20')",
+                 {zdb::isoDate(heute)});
+    f->Timer1_Timer();
+    EXPECT_EQ(f->fgKlassen->textMatrix(2, 2), "09:20");
 }
 
 TEST_F(Fenster, PanelSavesListsAndShowsTheRecord)

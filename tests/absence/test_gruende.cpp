@@ -114,8 +114,12 @@ TEST_F(Grundeditor, SavingRefreshesAnOpenAbsenceWindowAndIsAtomic)
         andere->beginImmediate();
         mdl::dbEigen.setBusyTimeout(50);
         testsupport::MsgRecorder rec;
-        EXPECT_FALSE(guarded([this] { e.cmdSpeichern_Click(); }));
-        EXPECT_EQ(rec.boxes.size(), 1);
+        EXPECT_TRUE(guarded([this] { e.cmdSpeichern_Click(); }));
+        ASSERT_EQ(rec.boxes.size(), 1);
+        EXPECT_TRUE(rec.texts()[0].startsWith("Die Absenzgründe wurden nicht gespeichert.\rDie Datenbank\r" + s.eigenPfad
+                                              + "\rwird gerade von einem anderen Arbeitsplatz benutzt."))
+            << rec.texts()[0].toStdString();
+        EXPECT_EQ(e.fg->textMatrix(1, 0), "kk"); // what was typed is still there to save again
         andere->rollback();
         mdl::dbEigen.setBusyTimeout(5000);
     }
@@ -137,15 +141,19 @@ TEST_F(Grundeditor, AFailingLastRowLeavesTheListAsItWas)
     EXPECT_THROW(absence::Grundliste::speichern(mdl::dbEigen, {{"aa", "A"}, {"bb", "B"}, {"cc", "C"}}), zdb::DbError);
     EXPECT_EQ(liste(), vorher);
 
-    // Through the window: the unexpected error is reported, and the list is as it was.
+    // Through the window: the message says that nothing was saved, with the file; the program goes
+    // on, and the list is as it was.
     tippen(e.fg->rows() - 1, 0, "cc");
     testsupport::MsgRecorder rec;
     QStringList beendet;
     guard::setEndHandler([&](const QString &text) { beendet << text; });
-    EXPECT_FALSE(guarded([this] { e.cmdSpeichern_Click(); }));
+    EXPECT_TRUE(guarded([this] { e.cmdSpeichern_Click(); }));
     guard::resetEndHandler();
-    EXPECT_EQ(rec.boxes.size(), 1);
-    EXPECT_EQ(beendet.size(), 1);
+    ASSERT_EQ(rec.boxes.size(), 1);
+    EXPECT_TRUE(rec.texts()[0].startsWith("Die Absenzgründe wurden nicht gespeichert.\rDatenbankfehler in\r"
+                                          + s.eigenPfad))
+        << rec.texts()[0].toStdString();
+    EXPECT_EQ(beendet.size(), 0);
     EXPECT_EQ(liste(), vorher);
     mdl::dbEigen.exec("DROP TRIGGER kaputt");
 }

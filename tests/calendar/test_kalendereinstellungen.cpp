@@ -135,3 +135,40 @@ TEST_F(Einstellungen, DavorLiegendeEintraegeLoeschen)
                   .toString(),
               "E,so");
 }
+
+// The network folder of the own database is gone while the settings are saved or old entries are
+// deleted: the message says that nothing was saved or deleted, with the file and the cause; the
+// window keeps what was typed, and the same step works once the folder is back.
+TEST_F(Einstellungen, BeiWeggefallenemNetzwerkordnerWirdNichtsGespeichertUndDasGesagt)
+{
+    s.termin({QDate(2010, 9, 10), "5a", "D", "MK", "", false, s.uhr, "MK", {}, ""});
+    const QDate vorher = mdl::KalenderErsterTag;
+    const QString weg = "\rDie Datenbank\r" + s.eigenPfad
+                        + "\rkann nicht gelesen oder geschrieben werden: sie ist im Moment nicht erreichbar";
+    {
+        testsupport::Netzausfall netz;
+        mdl::dbEigen.open(s.eigenPfad); // from now on through the folder that can fail
+        testsupport::MsgRecorder boxes([](const msg::Request &q) { return (q.buttons & 7) == msg::YesNo ? msg::Yes : msg::OK; });
+        w->txtKalenderErsterTag->setText("14.09.2010");
+        w->optFreigabeGesperrt->setChecked(true);
+        netz.ausfallen(true);
+        w->cmdSpeichern_Click();
+        w->cmdLoeschen_Click();
+        netz.ausfallen(false);
+        ASSERT_EQ(boxes.texts().size(), 3);
+        EXPECT_TRUE(boxes.texts()[0].startsWith("Die Einstellungen des Kalenders wurden nicht gespeichert." + weg))
+            << boxes.texts()[0].toStdString();
+        EXPECT_TRUE(boxes.texts()[2].startsWith("Es wurde nichts gelöscht." + weg)) << boxes.texts()[2].toStdString();
+        EXPECT_EQ(mdl::KalenderErsterTag, vorher);
+        EXPECT_EQ(mdl::KalenderGesperrt, "none");
+        EXPECT_EQ(w->txtKalenderErsterTag->text(), "14.09.2010");
+        EXPECT_EQ(mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin").toInt(), 1);
+        // Back: the same click saves.
+        w->cmdSpeichern_Click();
+        EXPECT_EQ(boxes.texts().size(), 3);
+        mdl::dbEigen.close();
+    }
+    mdl::dbEigen.open(s.eigenPfad);
+    EXPECT_EQ(mdl::KalenderErsterTag, QDate(2010, 9, 14));
+    EXPECT_EQ(spalte("KalenderGesperrt").toString(), "all");
+}

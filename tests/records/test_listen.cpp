@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QThread>
+#include <cerrno>
 #include <atomic>
 #include <utility>
 #include <vector>
@@ -55,6 +56,59 @@ TEST(ListenDateien, OlderFilesReadAsWindows1252AndFailuresReported)
     EXPECT_EQ(gelesen, "SELECT * FROM Schüler\n");
     EXPECT_FALSE(listen::abfrageLaden(sb.file("fehlt.sql"), &gelesen));
     EXPECT_FALSE(listen::abfrageSpeichern(sb.file("kein/Ordner/b.SQL"), "SELECT 1"));
+}
+
+// A saved query that cannot be read is told with its file and why: missing, its network folder
+// gone, no right to read it, no text; a file saved as UTF-16 by an editor is read.
+TEST(ListenDateien, AQueryThatCannotBeReadNamesItsFileAndTheReason)
+{
+    testsupport::Sandbox sb;
+    QString gelesen = "vorher", fehler;
+    auto grund = [&](const QString &pfad) {
+        fehler.clear();
+        EXPECT_FALSE(listen::abfrageLaden(pfad, &gelesen, &fehler));
+        return fehler;
+    };
+    EXPECT_EQ(grund(sb.file("fehlt.sql")), "Datei: " + sb.file("fehlt.sql") + "\rGrund: Die Datei existiert nicht.");
+
+    const QString pfad = sb.file("da.sql");
+    QFile da(pfad);
+    ASSERT_TRUE(da.open(QIODevice::WriteOnly));
+    da.write("SELECT 1");
+    da.close();
+    {
+        testsupport::OrdnerWeg weg(pfad, ENOTCONN);
+        EXPECT_EQ(grund(pfad), "Datei: " + pfad + "\rGrund: Die Verbindung zum Netzwerkordner ist unterbrochen.");
+    }
+    ASSERT_TRUE(listen::abfrageLaden(pfad, &gelesen, &fehler));
+    EXPECT_EQ(gelesen, "SELECT 1");
+
+    const QString ohneRecht = testsupport::imKind([&] {
+        if (!testsupport::alsGewoehnlicherBenutzer(true))
+            return QStringLiteral("<keine Rechte abgegeben>");
+        QFile::setPermissions(pfad, QFileDevice::WriteOwner);
+        QString t, f;
+        return listen::abfrageLaden(pfad, &t, &f) ? QStringLiteral("gelesen") : f;
+    });
+    EXPECT_EQ(ohneRecht, "Datei: " + pfad + "\rGrund: Keine Leseberechtigung.");
+
+    const QString bild = sb.file("bild.sql");
+    QFile b(bild);
+    ASSERT_TRUE(b.open(QIODevice::WriteOnly));
+    b.write(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    b.close();
+    EXPECT_EQ(grund(bild), "Datei: " + bild + "\rGrund: Die Datei ist keine Textdatei.");
+    EXPECT_EQ(gelesen, "SELECT 1"); // nothing read is handed on
+
+    const QString unicode = sb.file("unicode.sql");
+    QFile u(unicode);
+    ASSERT_TRUE(u.open(QIODevice::WriteOnly));
+    u.write("\xff\xfe");
+    const QString text = "SELECT Name FROM Schüler\r\n";
+    u.write(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    u.close();
+    ASSERT_TRUE(listen::abfrageLaden(unicode, &gelesen, &fehler)) << fehler.toStdString();
+    EXPECT_EQ(gelesen, "SELECT Name FROM Schüler\n");
 }
 
 using listentest::ListenFixture;

@@ -5,6 +5,7 @@
 #include "records/listenlogik.h"
 #include "test_listen_fixture.h"
 
+#include <cerrno>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -222,6 +223,35 @@ TEST_F(ListenFenster, QueryFileSavedAndLoadedGivesTheSameText)
     testsupport::MsgRecorder rec;
     w->cmdSave_Click();
     EXPECT_TRUE(rec.texts().isEmpty());
+}
+
+// A saved query whose network folder is gone: the message names the file and the reason, and the
+// text in the box stays.
+TEST_F(ListenFenster, AQueryFileThatCannotBeReadIsToldWithFileAndReason)
+{
+    QDir(sb.path()).mkpath("SQL");
+    const QString ordner = sb.file("SQL");
+    QFile f(ordner + "/Liste.sql");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("SELECT 1");
+    f.close();
+    w->setDrive(QStorageInfo(ordner).rootPath());
+    w->setDirPath(ordner);
+    ASSERT_EQ(w->File1->count(), 1);
+    w->rtfSQL->setPlainText("eigener Text");
+    w->File1->setCurrentRow(0);
+    testsupport::MsgRecorder rec;
+    {
+        testsupport::OrdnerWeg weg(ordner + "/Liste.sql", ESTALE);
+        w->File1_Click();
+    }
+    EXPECT_EQ(rec.texts(), QStringList({"Die Abfrage kann nicht gelesen werden.\r\rDatei: "
+                                        + QDir::toNativeSeparators(ordner + "/Liste.sql")
+                                        + "\rGrund: Die Verbindung zum Netzwerkordner ist unterbrochen."}));
+    EXPECT_EQ(w->rtfSQL->toPlainText(), "eigener Text");
+    w->File1_Click();
+    EXPECT_EQ(w->rtfSQL->toPlainText(), "SELECT 1");
+    EXPECT_EQ(rec.texts().size(), 1);
 }
 
 TEST_F(ListenFenster, ResultSavesAsWorkbookWithFieldNamesInRowOne)

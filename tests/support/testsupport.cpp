@@ -234,7 +234,7 @@ FremdeSperre::~FremdeSperre()
     }
 }
 
-bool alsGewoehnlicherBenutzer()
+bool alsGewoehnlicherBenutzer(bool auchLesen)
 {
     if (geteuid() != 0)
         return true;
@@ -243,8 +243,8 @@ bool alsGewoehnlicherBenutzer()
     if (syscall(SYS_capget, &kopf, rechte) != 0)
         return false;
     // Writing past the permissions (CAP_DAC_OVERRIDE) and as every file's owner (CAP_FOWNER) go;
-    // reading and searching every folder (CAP_DAC_READ_SEARCH) stays.
-    for (const int recht : {CAP_DAC_OVERRIDE, CAP_FOWNER}) {
+    // reading and searching every folder (CAP_DAC_READ_SEARCH) stays unless asked.
+    for (const int recht : {CAP_DAC_OVERRIDE, CAP_FOWNER, auchLesen ? CAP_DAC_READ_SEARCH : CAP_FOWNER}) {
         const unsigned bit = 1u << (recht % 32);
         rechte[recht / 32].effective &= ~bit;
         rechte[recht / 32].permitted &= ~bit;

@@ -98,8 +98,9 @@ private:
 
 // For a process run by root (as CI runs): drops the right to write where the permissions forbid
 // it, so that it meets the checks an ordinary user meets while it can still reach every folder.
-// false when the rights cannot be dropped. Call only in a child process (imKind).
-bool alsGewoehnlicherBenutzer();
+// false when the rights cannot be dropped. Call only in a child process (imKind). auchLesen: the
+// right to read where the permissions forbid it goes too.
+bool alsGewoehnlicherBenutzer(bool auchLesen = false);
 
 // The folder of the database files dropping away, as a network folder does: while it lives,
 // every SQLite connection opened from then on reads and writes through it, and while
