@@ -98,7 +98,7 @@ void frm_Fehltage::tickKlicken(int r, int c)
     } catch (const zdb::DbError &e) {
         fgKlassen->setCellChecked(r, TickSpalte, vorher);
         fgKlassen->setTextMatrix(r, TickSpalte, vorherText);
-        msg::box(e.germanText());
+        msg::box(QStringLiteral("Die Meldung der Klasse wurde nicht gespeichert.\r") + e.germanText());
     }
     fgKlassen->select(r, 0);
 }

@@ -3,6 +3,7 @@
 #include "core/guard.h"
 #include "core/mdl_zandrel.h"
 #include "platform/datetexts.h"
+#include "platform/db.h"
 #include "platform/msg.h"
 #include "platform/units.h"
 
@@ -96,9 +97,17 @@ void frm_Fehltage_Uebertragen::cmd_uebertragen_Click()
     for (int m = 1; m <= 12; ++m)
         monate[m] = chk_Monat[m]->isChecked();
     int anzahl = 0;
-    {
+    try {
         const mdl::NMSitzung nm(mdl::NMSitzung::SchonGeoeffnet);
         anzahl = Uebertragung::uebertragen(mdl::dbEigen, mdl::dbNM(), monate);
+    } catch (const zdb::DbError &e) {
+        if (e.kind() == zdb::DbError::Other)
+            throw;
+        // The grade manager's file is written in one transaction: nothing of it was written, and the
+        // window stays for another try.
+        msg::box(QStringLiteral("Es wurden keine Fehltage in die Notenmanagerdatenbank übertragen.\r")
+                 + e.germanText());
+        return;
     }
     if (anzahl < 1)
         msg::box(QStringLiteral("Aus unbekannten Gründen wurden KEINE Fehltage in die Notenmanagerdatenbank übertragen!"));

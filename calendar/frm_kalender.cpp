@@ -208,12 +208,13 @@ bool frm_Kalender::eventFilter(QObject *watched, QEvent *event)
     return ChildWindow::eventFilter(watched, event);
 }
 
-void frm_Kalender::datenbankFehler(const std::exception &e)
+void frm_Kalender::datenbankFehler(const std::exception &e, const QString &nichtGetan)
 {
+    const QString vorne = nichtGetan.isEmpty() ? QString() : nichtGetan + QLatin1Char('\r');
     if (auto *db = dynamic_cast<const zdb::DbError *>(&e))
-        msg::box(db->germanText(), msg::OKOnly);
+        msg::box(vorne + db->germanText(), msg::OKOnly);
     else
-        msg::box(QStringLiteral("Fehler: ") + QString::fromUtf8(e.what()), msg::OKOnly);
+        msg::box(vorne + QStringLiteral("Fehler: ") + QString::fromUtf8(e.what()), msg::OKOnly);
 }
 
 void frm_Kalender::ZeileEinfaerben(int zeile, long farbe)

@@ -127,7 +127,8 @@ private:
     void detailsLeeren();
     void detailsNeuLaden();
     bool hatRecht(int detailZeile) const;
-    void datenbankFehler(const class std::exception &e);
+    // The database's fault told with what was not done (`nichtGetan`, e.g. "Der Termin wurde nicht eingetragen.").
+    void datenbankFehler(const class std::exception &e, const QString &nichtGetan = QString());
     // The plans at the settings' paths, in this window's classes and period.
     kalender::PlanErstellung planErstellung() const;
     bool allePlaeneZeigen();

@@ -159,7 +159,7 @@ void frm_Kalender::lstSchA_Click(int i)
             return;
         }
     } catch (const std::exception &e) {
-        datenbankFehler(e);
+        datenbankFehler(e, QStringLiteral("Der Eintrag wurde nicht gespeichert."));
         return;
     }
     fgKalender->setTextMatrix(r, c, (fgKalender->textMatrix(r, c) + QLatin1Char(' ') + code).trimmed());
@@ -278,7 +278,7 @@ void frm_Kalender::fgDetail_AfterEdit(int row, int col)
             else if (a == Aenderung::KeinRecht)
                 msg::box(meldungAendernVerboten(lehrkraft), msg::OKOnly);
         } catch (const std::exception &e) {
-            datenbankFehler(e);
+            datenbankFehler(e, QStringLiteral("Die Änderung wurde nicht gespeichert."));
         }
     } else {
         msg::box(meldungAendernVerboten(fgDetail->textMatrix(row, 4)), msg::OKOnly);
@@ -322,7 +322,7 @@ void frm_Kalender::fgDetail_MouseDown(int r, int c)
             msg::box(meldungLoeschenVerboten(lehrkraft), msg::OKOnly);
         }
     } catch (const std::exception &e) {
-        datenbankFehler(e);
+        datenbankFehler(e, QStringLiteral("Der Eintrag wurde nicht gelöscht."));
     }
     QCoreApplication::processEvents();
     detailsNeuLaden();

@@ -86,7 +86,7 @@ void frm_Kalender::einfuegen(int r, int c)
         if (terminEinfuegen(mdl::dbEigen, datum, klasse, m_ablage, mdl::Benutzer) == 0)
             return;
     } catch (const std::exception &e) {
-        datenbankFehler(e);
+        datenbankFehler(e, QStringLiteral("Die Einträge wurden nicht eingefügt."));
         return;
     }
     Geaendert = true;
@@ -135,7 +135,7 @@ void frm_Kalender::markierteZellenLoeschen()
     try {
         ergebnis = markierteLoeschen(mdl::dbEigen, zellen, mdl::Benutzer);
     } catch (const std::exception &e) {
-        datenbankFehler(e); // nothing was deleted: the marks stay
+        datenbankFehler(e, QStringLiteral("Es wurde nichts gelöscht.")); // the marks stay
         return;
     }
     bool geloescht = false;

@@ -197,7 +197,21 @@ void FerienVorbereiten()
     if (DatenPfad.isEmpty())
         return;
     const QString pfad = folders::join(DatenPfad, feiertage::dateiName());
-    if (!QFileInfo::exists(pfad)) {
+    const auto nichtGelesen = [&](int err) {
+        msg::box(QStringLiteral("Die Ferien-Datei \"%1\" konnte nicht gelesen werden; die Kalender zeigen keine "
+                                "Ferien.\r\r")
+                     .arg(feiertage::dateiName())
+                 + safefile::failureText(pfad, safefile::reason(err)));
+    };
+    // Made anew only when it is really missing: a network folder that cannot be asked for just now
+    // still holds the school's periods.
+    int unerreichbar = 0;
+    const bool fehlt = safefile::missing(pfad, &unerreichbar);
+    if (unerreichbar) {
+        nichtGelesen(unerreichbar);
+        return;
+    }
+    if (fehlt) {
         // Written whole or not at all, so a start that is cut short leaves no half file behind.
         QString fehler;
         if (!safefile::writeFile(pfad, feiertage::standardText().toUtf8(), &fehler))
@@ -208,14 +222,16 @@ void FerienVorbereiten()
     }
     QFile f(pfad);
     if (!f.open(QIODevice::ReadOnly)) {
-        const int err = QFileInfo(pfad).isDir() ? EISDIR : errno;
-        msg::box(QStringLiteral("Die Ferien-Datei \"%1\" konnte nicht gelesen werden; die Kalender zeigen keine "
-                                "Ferien.\r\r")
-                     .arg(feiertage::dateiName())
-                 + safefile::failureText(pfad, safefile::reason(err)));
+        nichtGelesen(QFileInfo(pfad).isDir() ? EISDIR : errno);
         return;
     }
-    Ferien = feiertage::lesen(f.readAll());
+    errno = 0;
+    const QByteArray inhalt = f.readAll();
+    if (f.error() != QFileDevice::NoError) { // a read cut off half-way gives no periods at all
+        nichtGelesen(errno ? errno : EIO);
+        return;
+    }
+    Ferien = feiertage::lesen(inhalt);
 }
 
 } // namespace mdl

@@ -81,32 +81,73 @@ QString groupKey(const Ex &e)
     return wrap(e, P_COLLATE) + " COLLATE DEU";
 }
 
+namespace {
+
+// Whether Not, And, Or, Xor, Eqv and Imp take a value bit by bit, as Access does a number's; a
+// truth value (comparison, True/False, a Yes/No stored as -1 or 1), Null and a value whose type
+// the statement does not tell (maybe a Yes/No stored as 1) are taken logically.
+bool bitwise(const Ex &e)
+{
+    return !(e.logic || e.kind == Ex::Bool || e.kind == Ex::Null || e.vt == Vt::YesNo || e.vt == Vt::Unknown ||
+             e.vt == Vt::DateOrText || e.vt == Vt::Null);
+}
+
+// A number as a Long: a decimal rounded half to even, as Access rounds it.
+QString longValue(const Ex &n) { return "CAST(AccRound(" + n.sql + ") AS INTEGER)"; }
+
+// An operand of a bitwise operator: a number as a Long, a truth value as -1 or 0, Null as Null.
+Ex bits(const Ex &e)
+{
+    if (e.kind == Ex::Bool || e.kind == Ex::Null)
+        return e;
+    if (!bitwise(e))
+        return number(e.logic ? types::truthValue(e.sql) : types::yesNoValue(wrap(e, P_EQ + 1)), P_PRIMARY);
+    const Ex n = numeric(e);
+    if (e.kind == Ex::Number && !e.sql.contains('.') && !e.sql.contains('e', Qt::CaseInsensitive))
+        return n;
+    return number(longValue(n), P_PRIMARY);
+}
+
+// A truth value as 1, 0 or Null: a Yes/No stored as -1 or 1 is true.
+Ex truth(const Ex &e) { return e.logic ? e : logic(wrap(e, P_EQ + 1) + " <> 0", P_EQ); }
+
+// The connectives by Access's precedence, the loosest first; Not binds tighter than all.
+constexpr const char *connectives[] = {"IMP", "EQV", "XOR", "OR", "AND"};
+constexpr int connectiveCount = int(std::size(connectives));
+
+// l And r, l Or r …: bit by bit where a number takes part (3 And 5 is 1), else logically with
+// Null as Access takes it (Null And False is False, False Imp Null is True).
+Ex connect(const QString &op, const Ex &l, const Ex &r)
+{
+    if (bitwise(l) || bitwise(r)) {
+        const QString name = op.left(1) + op.mid(1).toLower();
+        return number("Acc" + name + '(' + bits(l).sql + ", " + bits(r).sql + ')', P_PRIMARY);
+    }
+    if (op == QLatin1String("AND"))
+        return logic(wrap(l, P_AND) + " AND " + wrap(r, P_AND + 1), P_AND);
+    if (op == QLatin1String("OR"))
+        return logic(wrap(l, P_OR) + " OR " + wrap(r, P_OR + 1), P_OR);
+    const Ex a = truth(l), b = truth(r);
+    if (op == QLatin1String("IMP"))
+        return logic("NOT " + wrap(a, P_NOT) + " OR " + wrap(b, P_OR + 1), P_OR);
+    return logic(wrap(a, P_EQ + 1) + (op == QLatin1String("XOR") ? " <> " : " = ") + wrap(b, P_EQ + 1), P_EQ);
+}
+
+} // namespace
+
 Ex Parser::expr()
 {
     Depth depth(m_depth, cur().pos);
-    Ex l = orExpr();
-    if (isKw(cur(), "XOR") || isKw(cur(), "EQV") || isKw(cur(), "IMP"))
-        throw ParseError{cur().pos, QStringLiteral("Xor, Eqv und Imp werden nicht unterstützt")};
-    return l;
+    return connected(0);
 }
 
-Ex Parser::orExpr()
+Ex Parser::connected(int level)
 {
-    Ex l = andExpr();
-    while (acceptKw("OR")) {
-        Ex r = andExpr();
-        l = logic(wrap(l, P_OR) + " OR " + wrap(r, P_OR + 1), P_OR);
-    }
-    return l;
-}
-
-Ex Parser::andExpr()
-{
-    Ex l = notExpr();
-    while (acceptKw("AND")) {
-        Ex r = notExpr();
-        l = logic(wrap(l, P_AND) + " AND " + wrap(r, P_AND + 1), P_AND);
-    }
+    if (level == connectiveCount)
+        return notExpr();
+    Ex l = connected(level + 1);
+    while (acceptKw(connectives[level]))
+        l = connect(QLatin1String(connectives[level]), l, connected(level + 1));
     return l;
 }
 
@@ -115,14 +156,10 @@ Ex Parser::notExpr()
     Depth depth(m_depth, cur().pos);
     if (acceptKw("NOT")) {
         Ex e = notExpr();
-        // Not of a number is bitwise, as Access computes it: Not 5 is -6, Not True (-1) is 0. A
-        // truth value, and a value of unknown type (maybe a Yes/No stored as 1), are negated.
-        if (e.logic || e.vt == Vt::Unknown || e.vt == Vt::DateOrText)
+        // Not 5 is -6, Not True is False.
+        if (!bitwise(e))
             return logic("NOT " + wrap(e, P_NOT), P_NOT);
-        const Ex n = numeric(e);
-        const bool whole = e.vt == Vt::YesNo || e.kind == Ex::Bool ||
-                           (e.kind == Ex::Number && !e.sql.contains('.') && !e.sql.contains('e', Qt::CaseInsensitive));
-        return number('~' + (whole ? wrap(n, P_UNARY) : "CAST(AccRound(" + n.sql + ") AS INTEGER)"), P_UNARY);
+        return number('~' + wrap(bits(e), P_UNARY), P_UNARY);
     }
     return comparison();
 }
@@ -130,9 +167,10 @@ Ex Parser::notExpr()
 Ex Parser::compare(const Ex &l0, const QString &op, const Ex &r0)
 {
     const bool eq = op == QLatin1String("=") || op == QLatin1String("<>");
-    if (eq && (l0.kind == Ex::Bool) != (r0.kind == Ex::Bool)) {
-        // A Yes/No reads -1 or 1 as true: compare with zero instead of with one value.
-        const Ex &v = l0.kind == Ex::Bool ? r0 : l0;
+    const Ex &v = l0.kind == Ex::Bool ? r0 : l0;
+    if (eq && (l0.kind == Ex::Bool) != (r0.kind == Ex::Bool) && !bitwise(v)) {
+        // A Yes/No reads -1 or 1 as true: compare with zero instead of with one value. A number
+        // compares with -1 (5 = True is False).
         const bool truth = (l0.kind == Ex::Bool ? l0.truth : r0.truth) == (op == QLatin1String("="));
         return logic(wrap(v, P_EQ + 1) + (truth ? " <> 0" : " = 0"), P_EQ);
     }
@@ -329,8 +367,7 @@ Ex Parser::additive()
 Ex Parser::wholeNumberOp(const Ex &l0, const char *op, const Ex &r0)
 {
     const Ex l = arithmetic(l0), r = arithmetic(r0);
-    return number("CAST(AccRound(" + l.sql + ") AS INTEGER) " + op + " CAST(AccRound(" + r.sql + ") AS INTEGER)",
-                  P_MUL);
+    return number(longValue(l) + ' ' + op + ' ' + longValue(r), P_MUL);
 }
 
 Ex Parser::modulo()

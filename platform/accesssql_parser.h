@@ -222,8 +222,8 @@ private:
     // ---- expressions, by Access's precedence from loosest to tightest
 
     Ex expr();
-    Ex orExpr();
-    Ex andExpr();
+    // Imp, Eqv, Xor, Or and And from the given one on (0: Imp).
+    Ex connected(int level);
     Ex notExpr();
     Ex compare(const Ex &l0, const QString &op, const Ex &r0);
     // x op ANY/SOME/ALL (SELECT …), the keyword at the current token.

@@ -131,23 +131,14 @@ int unerreichbar(const QString &path)
     if (::stat(QFile::encodeName(path).constData(), &st) == 0)
         return 0;
     const int err = errno;
-    switch (err) {
-    case ENOENT: {
+    if (err == ENOENT) {
         // A file may be missing; its folder gone means the share is.
         const QString folder = QFileInfo(path).absolutePath();
         if (::stat(QFile::encodeName(folder).constData(), &st) == 0)
             return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
         return errno == EACCES ? 0 : errno;
     }
-    case ENOTDIR:
-    case EACCES:
-    case EPERM:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return 0;
-    default:
-        return err;
-    }
+    return safefile::unreachable(err) ? err : 0;
 }
 
 DbError unreachableError(const QString &path, int err)
@@ -178,7 +169,23 @@ DbError errorOf(sqlite3 *db, int rc, const QString &sql, const QString &file)
     return DbError(kind, rc, msg, sql, file);
 }
 
-void Db::fail(int rc, const QString &sql) const { throw errorOf(m_db, rc, sql, m_path); }
+void Db::fail(int rc, const QString &sql)
+{
+    DbError e = errorOf(m_db, rc, sql, m_path);
+    if (e.kind() == DbError::IoError || e.kind() == DbError::Damaged || e.kind() == DbError::NotADatabase)
+        m_seitenVerdaechtig = true;
+    throw e;
+}
+
+// A page that came as zeros while the share was gone stays in the connection's cache as long as
+// the file seems unchanged: once no transaction holds them, the cached pages go and are read anew.
+void Db::seitenVerwerfen()
+{
+    if (m_seitenVerdaechtig && m_db && sqlite3_get_autocommit(m_db)) {
+        sqlite3_db_release_memory(m_db);
+        m_seitenVerdaechtig = false;
+    }
+}
 
 // The transaction reached the file and only what came after failed (a network folder dropping
 // away as the lock is released, or as the removed journal is reported): the statement is done and
@@ -342,6 +349,7 @@ void Db::prepareAndRun(const QString &sql, const Params &params,
 {
     if (!m_db)
         throw DbError(DbError::NotFound, SQLITE_MISUSE, QStringLiteral("Datenbank ist nicht geöffnet"), sql);
+    seitenVerwerfen();
     QByteArray text = sql.toUtf8();
     const char *tail = text.constData();
     const char *end = tail + text.size();
@@ -514,6 +522,7 @@ void Db::rollback()
 {
     if (m_db && !sqlite3_get_autocommit(m_db))
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    seitenVerwerfen();
 }
 bool Db::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
 

@@ -126,11 +126,14 @@ public:
 private:
     void prepareAndRun(const QString &sql, const Params &params,
                        const std::function<bool(void *stmt)> &onRow, int *changes);
-    [[noreturn]] void fail(int rc, const QString &sql = {}) const;
+    [[noreturn]] void fail(int rc, const QString &sql = {});
     bool nurFreigabeGescheitert(sqlite3_stmt *st, bool eigeneTransaktion) const;
     void verbindungEinrichten(int busyTimeoutMs);
+    void seitenVerwerfen();
 
     sqlite3 *m_db = nullptr;
+    // A read failed: the pages read from the file since may hold the zeros of a short read.
+    bool m_seitenVerdaechtig = false;
     QString m_path;
 };
 

@@ -1,6 +1,8 @@
 #include "platform/db_vfs.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -79,11 +81,12 @@ struct VfsZugang {
         const int rc = rufen(f, Dateiaufruf::Lesen, o, n,
                              [&](sqlite3_file *i) { return i->pMethods->xRead(i, p, n, o); }, p);
         // SQLite reads past the end of a file on purpose and takes the zeros; a database that says it
-        // holds the bytes and gives fewer is a file that cannot be read just now.
+        // holds the bytes and gives fewer, or whose size cannot be asked either (the share is gone),
+        // is a file that cannot be read just now.
         HuellenDatei *d = datei(f);
         sqlite3_int64 groesse = 0;
         if (rc == SQLITE_IOERR_SHORT_READ && d->datenbank
-            && d->innen()->pMethods->xFileSize(d->innen(), &groesse) == SQLITE_OK && groesse >= o + n)
+            && (d->innen()->pMethods->xFileSize(d->innen(), &groesse) != SQLITE_OK || groesse >= o + n))
             notieren(d, Dateiaufruf::Lesen, true);
         return rc;
     }
@@ -126,9 +129,10 @@ struct VfsZugang {
 
     // Deleting and asking for a file by its name (the journal).
     template <class Weiter>
-    static int perName(sqlite3_vfs *v, Dateiaufruf::Art art, const char *name, int wert, Weiter &&weiter)
+    static int perName(sqlite3_vfs *v, Dateiaufruf::Art art, const char *name, int wert, Weiter &&weiter,
+                       void *antwort = nullptr)
     {
-        const Dateiaufruf a{art, name, false, 0, wert, nullptr};
+        const Dateiaufruf a{art, name, false, 0, wert, antwort};
         int rc = von(v)->vorher(a);
         if (rc == SQLITE_OK)
             rc = von(v)->nachher(a, weiter(innen(v)));
@@ -238,7 +242,7 @@ VfsHuelle::VfsHuelle(std::string name, sqlite3_vfs *innen) : m_name(std::move(na
         return Z::perName(v, A::Loeschen, n, sync, [&](sqlite3_vfs *i) { return i->xDelete(i, n, sync); });
     };
     m_vfs.xAccess = [](sqlite3_vfs *v, const char *n, int fl, int *r) {
-        return Z::perName(v, A::Zugriff, n, fl, [&](sqlite3_vfs *i) { return i->xAccess(i, n, fl, r); });
+        return Z::perName(v, A::Zugriff, n, fl, [&](sqlite3_vfs *i) { return i->xAccess(i, n, fl, r); }, r);
     };
     m_vfs.xFullPathname = [](sqlite3_vfs *v, const char *n, int size, char *out) {
         return Z::innen(v)->xFullPathname(Z::innen(v), n, size, out);
@@ -315,11 +319,15 @@ Dateistoerung dateistoerung(sqlite3 *db)
         const int erste = std::atomic_ref<int>(d->ersteStoerung).load();
         s.zuerstEntsperren = erste == Dateiaufruf::Entsperren;
         if (erste == Dateiaufruf::Loeschen) {
-            // Asked without our wrapper's watch: the answer must come from the folder itself.
+            // Asked without our wrapper's watch: the answer must come from the folder itself. SQLite's
+            // own answer takes a folder that cannot be asked (the share gone) for "no journal"; only
+            // a journal the system reports missing is gone.
             sqlite3_vfs *v = d->huelle->innen();
             const std::string journal = std::string(d->name) + "-journal";
             int da = 1;
-            s.journalDennochWeg = v->xAccess(v, journal.c_str(), SQLITE_ACCESS_EXISTS, &da) == SQLITE_OK && !da;
+            struct stat st = {};
+            s.journalDennochWeg = v->xAccess(v, journal.c_str(), SQLITE_ACCESS_EXISTS, &da) == SQLITE_OK && !da
+                                  && ::stat(journal.c_str(), &st) != 0 && errno == ENOENT;
         }
     }
     return s;

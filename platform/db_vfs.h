@@ -23,7 +23,7 @@ struct Dateiaufruf {
     bool datenbank;       // the database file itself, not a journal or a temporary file
     sqlite3_int64 stelle; // offset of a read or write, new size of a truncation
     int wert;             // bytes read or written, lock level, sync flags
-    void *puffer;         // what a read fills
+    void *puffer;         // what a read fills; for Zugriff the int that gets the answer
 };
 
 // A VFS that hands every call on to another: by default the one that was SQLite's default when it

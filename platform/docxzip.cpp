@@ -23,6 +23,32 @@ void setzen(QString *fehler, const QString &text)
 // Parts larger than this are refused when reading (a document part, not a film).
 constexpr qint64 MaxTeil = 256 * 1024 * 1024;
 
+// errno of a plain read of the whole file that fails (a network folder gone away), 0 when every
+// byte can be read: only then may a package that cannot be unpacked be called damaged.
+int leseFehler(const QString &pfad)
+{
+    QFile f(pfad);
+    errno = 0;
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return errno ? errno : EIO;
+    char puffer[65536];
+    for (;;) {
+        errno = 0;
+        const qint64 n = f.read(puffer, sizeof puffer);
+        if (n < 0)
+            return errno ? errno : EIO;
+        if (n == 0)
+            return 0;
+    }
+}
+
+QString nichtLesbar(const QString &pfad, int err)
+{
+    return QStringLiteral("Die Datei \"%1\" kann im Moment nicht gelesen werden: %2\r"
+                          "Sobald der Netzwerkordner wieder erreichbar ist, kann der Schritt wiederholt werden.")
+        .arg(pfad, safefile::reason(err));
+}
+
 } // namespace
 
 namespace {
@@ -79,15 +105,20 @@ bool paketLesen(const QString &pfad, QVector<Paketteil> &teile, QString *fehler)
 {
     teile.clear();
     if (!QFileInfo(pfad).isFile()) {
-        setzen(fehler, QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(pfad));
+        int err = 0;
+        safefile::missing(pfad, &err);
+        setzen(fehler, err ? nichtLesbar(pfad, err) : QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(pfad));
         return false;
     }
     const QString keinPaket = QStringLiteral("Die Datei \"%1\" ist kein Word-Dokument (.docx) oder beschädigt.").arg(pfad);
-    unzFile uf = unzOpen64(QFile::encodeName(pfad).constData());
-    if (!uf) {
-        setzen(fehler, keinPaket);
+    const auto gescheitert = [&] {
+        const int err = leseFehler(pfad);
+        setzen(fehler, err ? nichtLesbar(pfad, err) : keinPaket);
         return false;
-    }
+    };
+    unzFile uf = unzOpen64(QFile::encodeName(pfad).constData());
+    if (!uf)
+        return gescheitert();
     bool ok = true;
     for (int rc = unzGoToFirstFile(uf); rc == UNZ_OK; rc = unzGoToNextFile(uf)) {
         unz_file_info64 info{};
@@ -117,8 +148,7 @@ bool paketLesen(const QString &pfad, QVector<Paketteil> &teile, QString *fehler)
     unzClose(uf);
     if (!ok || teile.isEmpty()) {
         teile.clear();
-        setzen(fehler, keinPaket);
-        return false;
+        return gescheitert();
     }
     return true;
 }

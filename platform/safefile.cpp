@@ -33,6 +33,11 @@ int sysRename(const char *from, const char *to)
 {
     return calls().rename ? calls().rename(from, to) : ::rename(from, to);
 }
+int sysStat(const QString &path, struct stat *st)
+{
+    const QByteArray n = native(path);
+    return calls().stat ? calls().stat(n.constData(), st) : ::stat(n.constData(), st);
+}
 
 QString tempPrefix(const QFileInfo &target) { return QLatin1Char('.') + target.fileName() + TempMark; }
 
@@ -130,6 +135,22 @@ QString reason(int err)
                : QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden.");
 }
 
+bool unreachable(int err)
+{
+    switch (err) {
+    case 0:
+    case ENOENT:
+    case ENOTDIR:
+    case EACCES:
+    case EPERM:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return false;
+    default:
+        return true;
+    }
+}
+
 QString failureText(const QString &path, const QString &why)
 {
     return QStringLiteral("Datei: ") + QDir::toNativeSeparators(path) + QStringLiteral("\rGrund: ") + why;
@@ -203,12 +224,17 @@ bool Writer::begin()
         return false;
     }
     const QFileInfo target(m_target);
-    const QFileInfo folder(target.absolutePath());
-    if (!folder.isDir())
+    // A folder that cannot be asked for (a network folder gone away) is not a missing one.
+    struct stat folder = {};
+    if (sysStat(target.absolutePath(), &folder) != 0 && unreachable(errno))
+        return setError(reason(errno));
+    if (!S_ISDIR(folder.st_mode))
         return setError(QStringLiteral("Der Ordner \"%1\" existiert nicht.")
                             .arg(QDir::toNativeSeparators(target.absolutePath())));
     struct stat old = {};
-    m_existed = ::stat(native(m_target).constData(), &old) == 0;
+    m_existed = sysStat(m_target, &old) == 0;
+    if (!m_existed && unreachable(errno))
+        return setError(reason(errno));
     if (m_existed) {
         if (S_ISDIR(old.st_mode))
             return setError(reason(EISDIR));
@@ -307,6 +333,28 @@ bool Writer::commit()
     ::close(m_fd);
     m_fd = -1;
     return true;
+}
+
+bool missing(const QString &path, int *err)
+{
+    struct stat st = {};
+    int fehler = 0;
+    if (sysStat(path, &st) == 0) {
+        fehler = 0;
+    } else {
+        fehler = errno;
+        // Missing also where its folder is missing (the writer then names that).
+        if (fehler == ENOENT && sysStat(QFileInfo(path).absolutePath(), &st) != 0)
+            fehler = errno;
+        if (!unreachable(fehler)) {
+            if (err)
+                *err = 0;
+            return true;
+        }
+    }
+    if (err)
+        *err = fehler;
+    return false;
 }
 
 bool check(const QString &path, QString *error)

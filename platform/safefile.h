@@ -16,10 +16,15 @@
 #include <functional>
 #include <sys/types.h>
 
+struct stat;
+
 namespace safefile {
 
 // The German reason for a failed file operation (an errno value).
 QString reason(int err);
+// Whether asking for a file or folder failed with `err` because its place cannot be reached now
+// (a network folder gone away), not because it is missing or forbidden.
+bool unreachable(int err);
 // "Datei: <path>\rGrund: <reason>" as the writers report a failure.
 QString failureText(const QString &path, const QString &reason);
 
@@ -72,6 +77,9 @@ struct SystemCalls {
     std::function<ssize_t(int fd, const void *data, size_t size)> write;
     std::function<int(int fd)> fsync; // the temporary file's, and the folder's after the rename
     std::function<int(const char *from, const char *to)> rename;
+    // Asking for the target and its folder: a network folder gone away fails it with ENOTCONN,
+    // ESTALE or EIO.
+    std::function<int(const char *path, struct stat *st)> stat;
 };
 class ScopedSystemCalls {
 public:
@@ -83,6 +91,10 @@ public:
 private:
     SystemCalls m_previous;
 };
+
+// Whether `path` is missing from a folder that can be reached: only then may a default file be
+// made in its place. When it cannot be asked for now, *err gets the reason (errno), else 0.
+bool missing(const QString &path, int *err = nullptr);
 
 // Our own leftovers for `path`: temporary files no running write holds (for tests and cleanup).
 QStringList leftovers(const QString &path);

@@ -79,6 +79,10 @@ Datendatei datendateiBestimmen(const QString &registriert, const std::function<Q
                                const std::function<void(const QString &)> &hinweis)
 {
     Datendatei d{registriert, QString()};
+    // A registered file whose network folder is gone just now: said so, no other file is asked for.
+    d.meldung = winsv::nichtErreichbar(registriert);
+    if (!d.meldung.isEmpty())
+        return d;
     if (!winsv::pfadVorhanden(d.pfad))
         d.pfad = winsv::alternativerPfad();
     if (!winsv::pfadVorhanden(d.pfad)) {

@@ -1,5 +1,6 @@
 #include "winsv/sddf1wahl.h"
 
+#include "platform/safefile.h"
 #include "platform/settings.h"
 #include "platform/valuetext.h"
 
@@ -17,6 +18,19 @@ bool pfadVorhanden(const QString &pfad)
 {
     const QString p = vt::trimBlanks(pfad);
     return !p.isEmpty() && !p.endsWith(Fehlt) && QFileInfo(p).isFile();
+}
+
+QString nichtErreichbar(const QString &pfad)
+{
+    const QString p = vt::trimBlanks(pfad);
+    int err = 0;
+    if (!p.isEmpty())
+        safefile::missing(p, &err);
+    if (!err)
+        return QString();
+    return QStringLiteral("Die SD.DF1 - Datei \"%1\" kann im Moment nicht erreicht werden: %2\r"
+                          "Sobald der Netzwerkordner wieder erreichbar ist, kann der Schritt wiederholt werden.")
+        .arg(QDir::toNativeSeparators(p), safefile::reason(err));
 }
 
 QString optionText(const QString &pfad) { return pfadVorhanden(pfad) ? pfad : pfad + Fehlt; }
@@ -51,6 +65,9 @@ Aufloesung datendateiAufloesen(Wahl wahl, const QString &nmCaption, const QStrin
         return {QString(), QStringLiteral("Bitte wählen Sie aus, welche SD.DF1 - Datei verwendet werden soll.")};
     const QString pfad = vt::trimBlanks(wahl == Wahl::NM ? nmCaption : altCaption);
     wahlSpeichern(wahl);
+    if (const QString weg = nichtErreichbar(pfad.endsWith(Fehlt) ? pfad.chopped(Fehlt.size()) : pfad);
+        !weg.isEmpty())
+        return {QString(), weg};
     if (!pfadVorhanden(pfad)) {
         QString meldung = QStringLiteral("Die angegebene SD.DF1 - Datei wurde nicht gefunden.");
         // The grade manager's registration names no file at all: say where it is looked up.

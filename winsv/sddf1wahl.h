@@ -9,6 +9,9 @@ enum class Wahl { Keine, NM, Alternativ };
 
 // Not blank after trimming and an existing file.
 bool pfadVorhanden(const QString &pfad);
+// The German message for a file whose network folder cannot be asked for now (empty when it can):
+// such a file is not called missing.
+QString nichtErreichbar(const QString &pfad);
 // The option caption: the path, followed by " (nicht vorhanden)" when it names no file.
 QString optionText(const QString &pfad);
 // The option an activation selects, or Keine when neither file exists (then nothing starts).

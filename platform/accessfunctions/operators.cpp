@@ -1,7 +1,7 @@
 // What the translator writes for Access's operators and implicit conversions (platform/accesssql.h):
-// &, + and -, a text read as a date or a number where it meets one, a date as its serial number
-// or as German text; and IdSchluessel, the comparison form of the program's person ids. No typed
-// statement calls these by name.
+// &, + and -, And, Or, Xor, Eqv and Imp on numbers, a text read as a date or a number where it
+// meets one, a date as its serial number or as German text; and IdSchluessel, the comparison form
+// of the program's person ids. No typed statement calls these by name.
 #include "platform/accessfunctions/tables.h"
 #include "platform/accessfunctions/values.h"
 #include "platform/valuetext.h"
@@ -165,6 +165,35 @@ void fnAccDateToText(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_value(ctx, argv[0]);
 }
 
+// And, Or, Xor, Eqv and Imp of two Longs bit by bit, as Access computes them on numbers (the
+// translator passes truth values as -1 and 0). Null gives Null unless the other value decides
+// alone: 0 And Null is 0, -1 Or Null is -1, 0 Imp Null and Null Imp -1 are -1.
+enum class Bits { And, Or, Xor, Eqv, Imp };
+template <Bits B> void fnBits(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    const bool nullA = sqlite3_value_type(argv[0]) == SQLITE_NULL, nullB = sqlite3_value_type(argv[1]) == SQLITE_NULL;
+    const qint64 a = sqlite3_value_int64(argv[0]), b = sqlite3_value_int64(argv[1]);
+    const auto isLong = [](qint64 v) { return v >= INT32_MIN && v <= INT32_MAX; };
+    if ((!nullA && !isLong(a)) || (!nullB && !isLong(b))) {
+        resultOverflow(ctx);
+        return;
+    }
+    if (nullA || nullB) {
+        const bool decided = B == Bits::And ? (!nullA && a == 0) || (!nullB && b == 0)
+                           : B == Bits::Or  ? (!nullA && a == -1) || (!nullB && b == -1)
+                           : B == Bits::Imp ? (!nullA && a == 0) || (!nullB && b == -1)
+                                            : false;
+        if (decided)
+            sqlite3_result_int64(ctx, B == Bits::And ? 0 : -1);
+        else
+            sqlite3_result_null(ctx);
+        return;
+    }
+    const qint64 r = B == Bits::And ? a & b : B == Bits::Or ? a | b : B == Bits::Xor ? a ^ b : B == Bits::Eqv ? ~(a ^ b)
+                                                                                                                   : ~a | b;
+    sqlite3_result_int64(ctx, r);
+}
+
 // IdSchluessel(id): the comparison form of a person id (vt::idSchluessel); Null gives Null.
 void fnIdSchluessel(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
@@ -180,6 +209,11 @@ const Function functions[] = {
     {"AccAsNumber", {A}, Vt::Number, Size::Small, fnAccAsNumber},
     {"AccDateNumber", {A}, Vt::Number, Size::Args, fnAccDateNumber},
     {"AccDateToText", {A}, Vt::Text, Size::Args, fnAccDateToText},
+    {"AccAnd", {A, A}, Vt::Number, Size::Small, fnBits<Bits::And>},
+    {"AccOr", {A, A}, Vt::Number, Size::Small, fnBits<Bits::Or>},
+    {"AccXor", {A, A}, Vt::Number, Size::Small, fnBits<Bits::Xor>},
+    {"AccEqv", {A, A}, Vt::Number, Size::Small, fnBits<Bits::Eqv>},
+    {"AccImp", {A, A}, Vt::Number, Size::Small, fnBits<Bits::Imp>},
     {"IdSchluessel", {T}, Vt::Text, Size::Args, fnIdSchluessel},
 };
 

@@ -2,6 +2,7 @@
 // message tells what really happened, with the file.
 #include "absencefixture.h"
 #include "core/mdl_zandrel.h"
+#include "platform/grid/vsgrid.h"
 
 #include <QLineEdit>
 
@@ -77,4 +78,26 @@ TEST_F(Netzausfall, AFailingReadIsNotADamagedDatabase)
     f->FehltagLaden("12", heute);
     EXPECT_EQ(f->txtStd[0]->text(), "un");
     EXPECT_EQ(s.fehltage("S_Id = '13'"), 0);
+}
+
+// A class's tick while the folder is gone: the tick goes back, the message says it was not saved,
+// and the 10-second timer meets the same fault without a word and shows the ticks once it is back.
+TEST_F(Netzausfall, ATickThatCannotBeSavedGoesBackAndSaysSo)
+{
+    testsupport::MsgRecorder boxes;
+    const int r = int(klassen().indexOf("5a")) + 1;
+    netz->ausfallen(true);
+    klicken("5a", 2);
+    f->Timer1_Timer();
+    netz->ausfallen(false);
+    ASSERT_EQ(boxes.texts().size(), 1);
+    EXPECT_TRUE(boxes.texts()[0].startsWith("Die Meldung der Klasse wurde nicht gespeichert.\rDie Datenbank\r"
+                                            + s.eigenPfad + "\rkann nicht gelesen oder geschrieben werden"))
+        << boxes.texts()[0].toStdString();
+    EXPECT_EQ(f->fgKlassen->cellChecked(r, 2), grid::Unchecked);
+    EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_KlasseGemeldet"), 0);
+    klicken("5a", 2);
+    EXPECT_EQ(boxes.texts().size(), 1);
+    EXPECT_EQ(f->fgKlassen->cellChecked(r, 2), grid::Checked);
+    EXPECT_EQ(s.anzahl("SELECT COUNT(*) FROM tbl_KlasseGemeldet WHERE klasse = '5a'"), 1);
 }

@@ -175,6 +175,34 @@ TEST_F(Transfer, WindowTicksAllMonthsAndReportsTheCount)
         "Aus unbekannten Gründen wurden KEINE Fehltage in die Notenmanagerdatenbank übertragen!"));
 }
 
+// The grade manager's folder is gone while the days are transferred: the message says that none were
+// transferred, with the file, the window stays, and the same click transfers them once it is back.
+TEST_F(Transfer, AFolderGoneAwayTransfersNothingAndSaysSo)
+{
+    eintragen("5", QDate(2024, 9, 14), "1,0");
+    frm_Fehltage_Uebertragen w;
+    w.show();
+    w.chk_Monat[9]->setChecked(true);
+    testsupport::MsgRecorder rec;
+    {
+        testsupport::Netzausfall netz;
+        netz.nur({zdb::Dateiaufruf::Schreiben, zdb::Dateiaufruf::Sync});
+        netz.ausfallen(true);
+        w.cmd_uebertragen_Click();
+        netz.ausfallen(false);
+    }
+    ASSERT_EQ(rec.texts().size(), 1);
+    EXPECT_TRUE(rec.texts()[0].startsWith("Es wurden keine Fehltage in die Notenmanagerdatenbank übertragen.\r"
+                                          "Die Datenbank\r" + s.nmPfad + "\rkann nicht gelesen oder geschrieben werden"))
+        << rec.texts()[0].toStdString();
+    EXPECT_NE(w.result(), QDialog::Accepted);
+    EXPECT_TRUE(monat(5, "sept").isNull());
+    EXPECT_EQ(mdl::nmOeffnungen(), 0);
+    w.cmd_uebertragen_Click();
+    EXPECT_EQ(rec.texts().last(), "Die Fehltage von 1 Schülern wurden in die Notenmanagerdatenbank übertragen!");
+    EXPECT_EQ(monat(5, "sept").toDouble(), 1.0);
+}
+
 TEST(Zeitraum, BothDaysWithinTheSchoolYear)
 {
     const QDate beginn(2024, 8, 1);

@@ -300,3 +300,44 @@ TEST_F(Fenster, EinEintragDessenSperreNichtFreigegebenWirdIstGespeichert)
     andere.open(s.eigenPfad);
     EXPECT_EQ(andere.scalar("SELECT Klasse || Fach FROM tbl_Termin").toString(), "5aD");
 }
+
+// The network folder is gone while an entry is made, changed or deleted: the message says that it
+// was not done, with the file, and the same step works once the folder is back.
+TEST_F(Fenster, EinEintragBeiWeggefallenemNetzwerkordnerWirdAlsNichtGespeichertGemeldet)
+{
+    oeffnen("X");
+    const QString weg = "\rDie Datenbank\r" + s.eigenPfad + "\rkann nicht gelesen oder geschrieben werden: sie ist im "
+                                                          "Moment nicht erreichbar";
+    {
+        testsupport::Netzausfall netz;
+        mdl::dbEigen.open(s.eigenPfad);
+        const int r = zeile(kDi), c = spalte("5a");
+        w->fgKalender_MouseDown(2, 0, r, c);
+        testsupport::MsgRecorder boxes([](const msg::Request &q) { return (q.buttons & 7) == msg::YesNo ? msg::Yes : msg::OK; });
+        netz.nur({zdb::Dateiaufruf::Schreiben, zdb::Dateiaufruf::Sync});
+        netz.ausfallen(true);
+        w->lstSchA_Click(listenZeile("D"));
+        netz.ausfallen(false);
+        ASSERT_EQ(boxes.texts().size(), 1);
+        EXPECT_TRUE(boxes.texts()[0].startsWith("Der Eintrag wurde nicht gespeichert." + weg))
+            << boxes.texts()[0].toStdString();
+        EXPECT_EQ(w->fgKalender->textMatrix(r, c), "");
+        EXPECT_EQ(mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin").toInt(), 0);
+        // Back: the same choice is entered.
+        w->fgKalender_MouseDown(2, 0, r, c);
+        w->lstSchA_Click(listenZeile("D"));
+        EXPECT_EQ(boxes.texts().size(), 1);
+        EXPECT_EQ(w->fgKalender->textMatrix(r, c), "D");
+        // Deleting it while the folder is gone.
+        ASSERT_EQ(w->fgDetail->rows(), 2);
+        netz.ausfallen(true);
+        w->fgDetail_MouseDown(1, w->fgDetail->cols() - 1);
+        netz.ausfallen(false);
+        ASSERT_EQ(boxes.texts().size(), 3); // the question, then the fault
+        EXPECT_TRUE(boxes.texts()[2].startsWith("Der Eintrag wurde nicht gelöscht." + weg))
+            << boxes.texts()[2].toStdString();
+        EXPECT_EQ(mdl::dbEigen.scalar("SELECT COUNT(*) FROM tbl_Termin").toInt(), 1);
+        mdl::dbEigen.close();
+    }
+    mdl::dbEigen.open(s.eigenPfad);
+}

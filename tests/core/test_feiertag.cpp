@@ -1,5 +1,6 @@
 #include "core/feiertag.h"
 #include "core/mdl_zandrel.h"
+#include "platform/safefile.h"
 #include "platform/textcodec.h"
 #include "support/testsupport.h"
 
@@ -192,6 +193,29 @@ TEST(FerienDatei, AFileThatCannotBeReadIsReportedAndNoHolidaysAreKept)
                                          "Kalender zeigen keine Ferien.\r\rDatei: " + sb.file("Zandrel Ferien.txt")
                                          + "\rGrund: Unter diesem Namen gibt es bereits einen Ordner."});
     EXPECT_TRUE(mdl::Ferien.isEmpty());
+    mdl::DatenPfad.clear();
+}
+
+// The network folder cannot be asked for just now: the school's file is not taken for a missing one
+// and replaced by the default, and the message says why nothing was read.
+TEST(FerienDatei, AFileWhoseFolderCannotBeReachedIsNotReplaced)
+{
+    testsupport::Sandbox sb;
+    const QString pfad = sb.file("Zandrel Ferien.txt");
+    const QByteArray schule = "Herbstferien;28.10.2024;31.10.2024\r\n";
+    ASSERT_TRUE(safefile::writeFile(pfad, schule));
+    mdl::DatenPfad = mdl::MitBackslash(sb.path());
+    testsupport::MsgRecorder boxes;
+    {
+        const testsupport::OrdnerWeg weg(pfad, ENOTCONN);
+        mdl::FerienVorbereiten();
+    }
+    EXPECT_EQ(boxes.texts(), QStringList{"Die Ferien-Datei \"Zandrel Ferien.txt\" konnte nicht gelesen werden; die "
+                                         "Kalender zeigen keine Ferien.\r\rDatei: " + pfad
+                                         + "\rGrund: Die Verbindung zum Netzwerkordner ist unterbrochen."});
+    QFile f(pfad);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), schule);
     mdl::DatenPfad.clear();
 }
 

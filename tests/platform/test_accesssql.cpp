@@ -212,7 +212,7 @@ TEST(AccessSqlRefusal, OnlyOneQueryIsAccepted)
         {"SELECT Name FROM Schüler WHERE", 30},
         {"SELECT Name FROM [Schüler WHERE x", 17},
         {"SELECT 1 /* Kommentar */", 10},
-        {"SELECT Name FROM Schüler WHERE a Xor b", 33},
+        {"SELECT Name FROM Schüler WHERE a Xor", 36},
         {"SELECT TOP 1.5 Name FROM Schüler", 11},
         {"SELECT Name FROM Schüler WHERE Name ~ 'x'", 36},
     };

@@ -97,6 +97,28 @@ TEST(DbAusfall, AReadThatFailsIsNeverADamagedFile)
     }
 }
 
+// The share gone altogether: a read brings nothing and the file's size cannot be asked either.
+// That is no damaged file, and once the share is back the zeros read are not kept for pages.
+TEST(DbAusfall, AReadThatBringsNothingWhileTheSizeCannotBeAskedIsNoDamagedFileAndIsReadAnew)
+{
+    testsupport::Netzausfall netz;
+    testsupport::Sandbox sb;
+    const QString pfad = sb.file("Zandrel.mdb");
+    anlegen(pfad);
+    Db db;
+    db.open(pfad);
+    // Inside a write transaction whose first page was read before the share went.
+    db.beginImmediate();
+    netz.nur({A::Lesen, A::Groesse}, SQLITE_IOERR_SHORT_READ);
+    netz.ausfallen(true);
+    const DbError e = fehlerVon([&] { db.query("SELECT sum(length(x)) FROM t"); });
+    netz.ausfallen(false);
+    db.rollback();
+    EXPECT_EQ(e.kind(), DbError::IoError);
+    EXPECT_FALSE(e.germanText().contains("beschädigt")) << e.germanText().toStdString();
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM t").toInt(), 300);
+}
+
 // A typed list reads through its own statement loop: the same judgement.
 TEST(DbAusfall, ATypedListWhoseReadFailsIsNotADamagedFile)
 {
@@ -207,6 +229,46 @@ TEST(DbAusfall, ACommitThatReachedTheFileIsSavedEvenWhenItsLockCannotBeReleased)
     EXPECT_EQ(ohneJournal.kind(), DbError::IoError);
     EXPECT_TRUE(ohneJournal.germanText().contains(kNichtErreichbar)) << ohneJournal.germanText().toStdString();
     EXPECT_EQ(db.scalar("SELECT count(*) FROM t WHERE n >= 4").toInt(), 0);
+    EXPECT_EQ(zeilen(pfad), 1);
+}
+
+namespace {
+// The share drops as the journal is to be removed after a commit: the journal stays, and asked
+// whether it is there the folder gives no answer, which SQLite takes for "no journal".
+class JournalBleibtUnbeantwortet : public testsupport::Netzausfall {
+public:
+    bool scharf = false;
+
+protected:
+    int vorher(const A &a) override
+    {
+        return scharf && a.art == A::Loeschen ? SQLITE_IOERR_DELETE : SQLITE_OK;
+    }
+    int nachher(const A &a, int rc) override
+    {
+        if (scharf && a.art == A::Zugriff && a.puffer)
+            *static_cast<int *>(a.puffer) = 0;
+        return rc;
+    }
+};
+} // namespace
+
+// A commit whose journal could not be removed did not happen, even when the folder cannot say
+// whether the journal is still there: it is told as failed, and the journal takes the file back.
+TEST(DbAusfall, ACommitWhoseJournalMayStillBeThereIsNotSaved)
+{
+    JournalBleibtUnbeantwortet netz;
+    testsupport::Sandbox sb;
+    const QString pfad = sb.file("Zandrel.mdb");
+    anlegen(pfad, 1);
+    {
+        Db db;
+        db.open(pfad);
+        netz.scharf = true;
+        const DbError e = fehlerVon([&] { db.exec("INSERT INTO t (n) VALUES (2)"); });
+        netz.scharf = false;
+        EXPECT_EQ(e.kind(), DbError::IoError);
+    }
     EXPECT_EQ(zeilen(pfad), 1);
 }
 

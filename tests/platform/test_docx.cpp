@@ -264,6 +264,19 @@ TEST(DocxVorlage, MissingOrBrokenFilesGiveGermanReasons)
     EXPECT_TRUE(fehler.contains(QStringLiteral("beschädigt")));
 }
 
+// A template whose reading fails (EIO, as the system gives it for a share gone away; here the
+// kernel's own for a process's memory) is not called damaged: it cannot be read now.
+TEST(DocxVorlage, ATemplateThatCannotBeReadIsNotCalledDamaged)
+{
+    const QString pfad = QStringLiteral("/proc/self/mem");
+    docx::Vorlage v;
+    QString fehler;
+    EXPECT_FALSE(v.laden(pfad, &fehler));
+    EXPECT_EQ(fehler, "Die Datei \"" + pfad + "\" kann im Moment nicht gelesen werden: Lese-/Schreibfehler des "
+                      "Datenträgers.\rSobald der Netzwerkordner wieder erreichbar ist, kann der Schritt wiederholt "
+                      "werden.");
+}
+
 TEST(DocxZip, WriteFailsCleanlyWhenTheFolderIsMissing)
 {
     testsupport::Sandbox box;

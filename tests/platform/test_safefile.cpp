@@ -332,8 +332,8 @@ TEST(SafeFile, TheContentIsSyncedBeforeTheRenameAndTheFolderAfterIt)
     });
 }
 
-// The disk or the network folder fails while the new file is written, synced or renamed: the old
-// file is whole, nothing is left beside it, and the reason is told with the file.
+// The disk or the network folder fails before or while the new file is written, synced or renamed:
+// the old file is whole, nothing is left beside it, and the reason is told with the file.
 TEST(SafeFile, AFaultWhileWritingSyncingOrRenamingKeepsTheOldFile)
 {
     const struct {
@@ -349,6 +349,9 @@ TEST(SafeFile, AFaultWhileWritingSyncingOrRenamingKeepsTheOldFile)
         {"Schreiben",
          [](safefile::SystemCalls &c) { c.write = [](int, const void *, size_t) -> ssize_t { errno = ENOTCONN; return -1; }; },
          "Die Verbindung zum Netzwerkordner ist unterbrochen.", true},
+        // The folder cannot be asked for: gone away, not missing.
+        {"Ordner", [](safefile::SystemCalls &c) { c.stat = [](const char *, struct stat *) { errno = ESTALE; return -1; }; },
+         "Die Verbindung zum Netzwerkordner ist unterbrochen.", false},
     };
     for (const auto &f : faelle) {
         SCOPED_TRACE(f.name);

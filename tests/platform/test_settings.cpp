@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <gtest/gtest.h>
 
 namespace {
@@ -36,6 +37,55 @@ TEST(SettingsStore, EachSandboxHasItsOwnStore)
     }
     testsupport::Sandbox b;
     EXPECT_EQ(settings::getSetting("PFAD", "sd.df1", "-"), QString("-"));
+}
+
+// Every text comes back as it was saved, and what QSettings wrote before is kept.
+TEST(SettingsStore, TextsComeBackAsTheyWereSaved)
+{
+    testsupport::Sandbox sb;
+    {
+        QSettings frueher(sb.file("config/Zandrel/Zandrel.ini"), QSettings::IniFormat);
+        frueher.setValue("Save/Excel", "C:\\Listen\\Klasse 5a, alt");
+        frueher.setValue("Größe/Höhe", "  7 \"cm\"");
+    }
+    const QStringList werte{"/home/x/Listen, alt", "C:\\Users\\Müller\\", "@Variant(7)", " a\tb\n", "", "ä;#=[x]"};
+    for (int i = 0; i < werte.size(); ++i)
+        settings::saveSetting("Fenster", QString("Wert %1").arg(i), werte[i]);
+    for (int i = 0; i < werte.size(); ++i)
+        EXPECT_EQ(settings::getSetting("Fenster", QString("Wert %1").arg(i), "-"), werte[i]) << i;
+    EXPECT_EQ(settings::getSetting("Save", "Excel"), QString("C:\\Listen\\Klasse 5a, alt"));
+    EXPECT_EQ(settings::getSetting("Größe", "Höhe"), QString("  7 \"cm\""));
+    // And QSettings reads the file as it was written.
+    const QString kopie = sb.file("kopie.ini");
+    ASSERT_TRUE(QFile::copy(sb.file("config/Zandrel/Zandrel.ini"), kopie));
+    QSettings lesen(kopie, QSettings::IniFormat);
+    for (int i = 0; i < werte.size(); ++i)
+        EXPECT_EQ(lesen.value(QString("Fenster/Wert %1").arg(i)).toString(), werte[i]) << i;
+    EXPECT_EQ(lesen.value("Größe/Höhe").toString(), QString("  7 \"cm\""));
+    // Saved one after the other in the same moment, each is read as it now is.
+    for (int i = 0; i < 20; ++i) {
+        settings::saveSetting("Fenster", "ListenHeight", QString::number(5000 + i));
+        EXPECT_EQ(settings::getSetting("Fenster", "ListenHeight"), QString::number(5000 + i));
+    }
+}
+
+// A full disk: the setting is not saved, the message says so with the file, once for several
+// settings, and the store keeps what it held.
+TEST(SettingsStore, ASettingThatCannotBeSavedIsToldWithTheFile)
+{
+    testsupport::Sandbox sb;
+    settings::saveSetting("Save", "SaveSQL", "/home/x/Abfragen");
+    const QString antwort = testsupport::beiVollemDatentraeger([] {
+        testsupport::MsgRecorder boxes;
+        settings::saveSetting("Fenster", "ListenHeight", QString(3000, 'x'));
+        settings::saveSetting("Fenster", "ListenWidth", QString(3000, 'y'));
+        return boxes.texts().join("|");
+    });
+    const QString datei = sb.file("config/Zandrel/Zandrel.ini");
+    EXPECT_EQ(antwort, "Die Einstellung \"ListenHeight\" konnte nicht gespeichert werden.\r\rDatei: " + datei
+                           + "\rGrund: Der Datenträger ist voll oder die Datei wird zu groß.");
+    EXPECT_EQ(settings::getSetting("Save", "SaveSQL"), QString("/home/x/Abfragen"));
+    EXPECT_EQ(settings::getSetting("Fenster", "ListenHeight", "-"), QString("-"));
 }
 
 TEST(RegistryStandIn, MachineFileFirstUserFileAsFallbackValuesAsWritten)

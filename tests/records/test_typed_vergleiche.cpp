@@ -346,3 +346,44 @@ TEST_F(TypedFixture, NotOfANumberIsBitwise)
         {"SELECT Not Name FROM Schüler WHERE SchülerNr = 1", fehler},
     });
 }
+
+// And, Or, Xor, Eqv and Imp work bit by bit where a number takes part, a decimal rounded half to
+// even first; on truth values (comparisons, True/False, a Yes/No stored as 1) they are logical,
+// and Null decides nothing unless the other side does alone.
+TEST_F(TypedFixture, ConnectivesOnNumbersWorkBitByBit)
+{
+    pruefen({
+        {"SELECT 3 And 5, 3 Or 4, 6 Xor 3, 5 Eqv 3, 5 Imp 3, (1=1) And 5, True Or 4, 2.5 And 3, 3.5 And 7, '6' Or 1",
+         {"1|7|5|-7|-5|5|-1|2|4|7"}},
+        {"SELECT (1=1) And (2=2), (1=1) Xor (2=2), (1=2) Eqv (2=3), (1=1) Imp (1=2), True And False, Not 1=2 Or False",
+         {"-1|0|-1|0|0|-1"}},
+        {"SELECT Null And False, Null And True, Null Or True, Null Or False, Null Xor True, Null Eqv False, "
+         "False Imp Null, Null Imp True, True Imp Null, Null Imp False", {"0||-1||||-1|-1||"}},
+        {"SELECT Null And 0, Null And 5, Null Or -1, Null Or 5, 0 Imp Null, Null Imp -1, Null Xor 5, 5 Eqv Null",
+         {"0||-1||-1|-1||"}},
+        // Or binds tighter than Xor, Xor than Eqv, Eqv than Imp; Not tighter than all.
+        {"SELECT 1 Or 2 Xor 3, 1 Xor 1 Eqv 0, 5 Imp 0 Eqv 5, Not 1 And 3, 6 And 3 Or 8", {"0|-1|-6|2|10"}},
+        {"SELECT LRS And (SchülerNr > 3), LRS Or 4, LRS And 6, LRS Xor LRS, SchülerNr And 6, SchülerNr Or LRS "
+         "FROM Schüler WHERE SchülerNr In (1, 2) ORDER BY SchülerNr", {"0|-1|6|0|0|-1", "0|4|0|0|2|2"}},
+        // True is -1 where it meets a number, a truth value where it meets a Yes/No.
+        {"SELECT 5 = True, -1 = True, 0 = False, 1 <> True, (3 And 5) = True, LRS = True, IsNull(Name) = False "
+         "FROM Schüler WHERE SchülerNr = 1", {"0|-1|-1|-1|0|-1|-1"}},
+        {"SELECT 3000000000 And 1", fehler},
+        {"SELECT Name Or 1 FROM Schüler WHERE SchülerNr = 1", fehler},
+    });
+}
+
+// In a WHERE a number stands for true unless it is 0, also the result of a bitwise connective.
+TEST_F(TypedFixture, ConnectivesInAWhereFilterAsAccessDoes)
+{
+    pruefen({
+        {"SELECT Count(*) FROM Schüler WHERE SchülerNr And 1", {"7"}},
+        {"SELECT SchülerNr FROM Schüler WHERE SchülerNr And 4 ORDER BY SchülerNr", {"4", "5", "6", "7", "12", "13"}},
+        {"SELECT Count(*) FROM Schüler WHERE 3 And 4", {"0"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS And SchülerNr > 4", {"3"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS Or Klasse = '7b'", {"7"}},
+        {"SELECT SchülerNr FROM Schüler WHERE SchülerNr > 10 Xor LRS ORDER BY SchülerNr", {"1", "5", "8", "12", "13"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS Imp SchülerNr > 4", {"12"}},
+        {"SELECT Count(*) FROM Schüler WHERE LRS Eqv Geburtsdatum Is Null", {"7"}},
+    });
+}

@@ -16,6 +16,7 @@
 #include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -171,6 +172,23 @@ QString beiVollemDatentraeger(const std::function<QString()> &fn)
         return fn();
     });
 }
+
+namespace {
+safefile::SystemCalls statScheitert(const QByteArray &datei, int err)
+{
+    safefile::SystemCalls c;
+    c.stat = [datei, err](const char *p, struct stat *st) {
+        if (datei == p) {
+            errno = err;
+            return -1;
+        }
+        return ::stat(p, st);
+    };
+    return c;
+}
+} // namespace
+
+OrdnerWeg::OrdnerWeg(const QString &pfad, int err) : m_calls(statScheitert(QFile::encodeName(pfad), err)) {}
 
 FremdeSperre::FremdeSperre(const QString &pfad, Art art)
 {

@@ -3,6 +3,7 @@
 #include "platform/db_vfs.h"
 #include "platform/docopener.h"
 #include "platform/msg.h"
+#include "platform/safefile.h"
 
 #include <QImage>
 #include <QList>
@@ -69,6 +70,16 @@ QMap<QString, QString> xlsxCells(const QString &path, int sheet, bool typed);
 QString imKind(const std::function<QString()> &fn);
 // The same on a disk that is full after the first kilobyte of any file written.
 QString beiVollemDatentraeger(const std::function<QString()> &fn);
+
+// A network folder that cannot be asked for while the object lives: the file writers' and checks'
+// questions for `pfad` fail with `err` (ENOTCONN, ESTALE, EIO as a share gone away gives them).
+class OrdnerWeg {
+public:
+    explicit OrdnerWeg(const QString &pfad, int err);
+
+private:
+    safefile::ScopedSystemCalls m_calls;
+};
 
 // Another program holding a lock on a file for as long as this object lives: a child process
 // with a POSIX (fcntl) write or read lock, or a whole-file flock.

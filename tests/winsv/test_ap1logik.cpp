@@ -123,6 +123,20 @@ TEST(Ap1Datendatei, GespeicherterPfadDannDialog)
     EXPECT_EQ(settings::getSetting("PFAD", "sd.df1"), f.winsvPfad);
 }
 
+// The registered file's network folder cannot be asked for just now: the message says so with the
+// file, and no other file is asked for.
+TEST(Ap1Datendatei, EinNichtErreichbarerOrdnerIstKeineFehlendeDatei)
+{
+    WinsvFixture f;
+    bool gefragt = false;
+    const testsupport::OrdnerWeg weg(f.winsvPfad, ESTALE);
+    const Datendatei d = datendateiBestimmen(f.winsvPfad, [&] { gefragt = true; return QString(); }, nullptr);
+    EXPECT_FALSE(gefragt);
+    EXPECT_EQ(d.meldung, "Die SD.DF1 - Datei \"" + f.winsvPfad + "\" kann im Moment nicht erreicht werden: Die "
+                         "Verbindung zum Netzwerkordner ist unterbrochen.\rSobald der Netzwerkordner wieder "
+                         "erreichbar ist, kann der Schritt wiederholt werden.");
+}
+
 TEST(Ap1Lesen, ApostrophImKlassennamenUndLeereNummer)
 {
     WinsvFixture f;

@@ -44,6 +44,31 @@ TEST(DatenabgleichWahl, OhneDateienStartetNichts)
     EXPECT_FALSE(QFile::exists(mdl::PfadSDDF1));
 }
 
+// The WinSV file's network folder cannot be asked for just now: the message says so with the file,
+// not that the file was not found, and the comparison runs once the folder answers again.
+TEST(DatenabgleichWahl, EineNichtErreichbareDateiIstNichtNichtGefunden)
+{
+    WinsvFixture f;
+    f.addWinsv(schueler("1"));
+    f.addNm(schueler("1", "Anders"));
+    mdl::PfadSDDF1 = f.winsvPfad;
+    frm_Datenabgleich w;
+    testsupport::MsgRecorder rec;
+    {
+        const testsupport::OrdnerWeg weg(f.winsvPfad, ENOTCONN);
+        w.formActivate();
+        w.optSDDF1_NM->setChecked(true);
+        w.cmdVergleich_Click();
+    }
+    ASSERT_FALSE(rec.texts().isEmpty());
+    EXPECT_EQ(rec.texts().last(), "Die SD.DF1 - Datei \"" + f.winsvPfad + "\" kann im Moment nicht erreicht werden: "
+                                  "Die Verbindung zum Netzwerkordner ist unterbrochen.\rSobald der Netzwerkordner "
+                                  "wieder erreichbar ist, kann der Schritt wiederholt werden.");
+    EXPECT_EQ(w.lblUnterschiede->text(), Bitte);
+    w.cmdVergleich_Click();
+    EXPECT_EQ(w.lblUnterschiede->text(), Eine);
+}
+
 // Without the key WinSDDB the grade manager's option names no file: the message says which key is
 // missing and in which settings files it was looked up.
 TEST(DatenabgleichWahl, OhneWinSDDBNenntDieMeldungSchluesselUndEinstellungsdateien)
