@@ -8,6 +8,7 @@
 #include "absence/personensuche.h"
 #include "absence/schuljahr.h"
 #include "bench/bench.h"
+#include "bench/fehltage.h"
 #include "bench/nackt.h"
 #include "core/mdl_zandrel.h"
 #include "platform/grid/vsgrid.h"
@@ -104,13 +105,7 @@ QString haeufigerName(const QString &datei)
 Messung messen(int faktor)
 {
     const demo::Result &res = bench::school(faktor);
-    mdl::NMDatenbankZuruecksetzen();
-    demo::useFiles(res);
-    mdl::FerienVorbereiten();
-    mdl::Benutzer = QStringLiteral("X");
-    mdl::dbEigen.close();
-    mdl::dbEigen.open(res.ownFile);
-    frm_Fehltage::setHeuteFuerTests(res.today);
+    bench::fehltageEinrichten(res);
     const QDate heute = frm_Fehltage::heute();
 
     Messung m;

@@ -7,6 +7,7 @@
 #include "absence/excellisten.h"
 #include "absence/frm_fehltage.h"
 #include "bench/bench.h"
+#include "bench/fehltage.h"
 #include "core/mdl_zandrel.h"
 #include "platform/grid/vsgrid.h"
 #include "platform/xlsxbook.h"
@@ -80,13 +81,7 @@ struct Messung {
 Messung messen(int faktor)
 {
     const demo::Result res = exotischeSchule(faktor);
-    mdl::NMDatenbankZuruecksetzen();
-    demo::useFiles(res);
-    mdl::FerienVorbereiten();
-    mdl::Benutzer = QStringLiteral("X");
-    mdl::dbEigen.close();
-    mdl::dbEigen.open(res.ownFile);
-    frm_Fehltage::setHeuteFuerTests(res.today);
+    bench::fehltageEinrichten(res);
 
     Messung m;
     auto f = std::make_unique<frm_Fehltage>();

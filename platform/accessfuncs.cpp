@@ -90,22 +90,36 @@ static int collateNoCase(void *, int la, const void *a, int lb, const void *b)
 }
 
 static bool asciiLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+static bool asciiAlnum(unsigned char c) { return asciiLetter(c) || (c >= '0' && c <= '9'); }
 
 static int collateDEU(void *, int la, const void *a, int lb, const void *b)
 {
-    // Equal ASCII letters up to a difference of two ASCII letters decide without the collator: a
-    // scan over a big table calls this once per row, and letters carry no contractions here.
-    // Blanks at the end do not count, as with Access's = ("5a " in a converted file is "5a").
+    // ASCII letters and digits decide without the collator: a scan over a big table calls this
+    // once per row, a grouping or sort many times per row. Digits sort one by one before letters
+    // ("10a" before "5a"), case does not count, and neither carries contractions or accents, so
+    // the first difference of two such prefixes decides, and two texts made of them alone are
+    // equal when they are equal but for case. Blanks at the end do not count, as with Access's =
+    // ("5a " in a converted file is "5a").
     const auto *pa = static_cast<const unsigned char *>(a), *pb = static_cast<const unsigned char *>(b);
     while (la > 0 && pa[la - 1] == ' ')
         --la;
     while (lb > 0 && pb[lb - 1] == ' ')
         --lb;
-    for (int i = 0; i < la && i < lb && asciiLetter(pa[i]) && asciiLetter(pb[i]); ++i) {
-        const int ca = pa[i] | 0x20, cb = pb[i] | 0x20;
+    if (la == lb && std::memcmp(pa, pb, size_t(la)) == 0)
+        return 0;
+    int i = 0;
+    for (; i < la && i < lb && asciiAlnum(pa[i]) && asciiAlnum(pb[i]); ++i) {
+        const int ca = asciiLetter(pa[i]) ? pa[i] | 0x20 : pa[i], cb = asciiLetter(pb[i]) ? pb[i] | 0x20 : pb[i];
         if (ca != cb)
             return ca < cb ? -1 : 1;
     }
+    if (i == la && i == lb)
+        return 0;
+    // One is the start of the other, which goes on with a letter or digit: the shorter first.
+    if (i == la && asciiAlnum(pb[i]))
+        return -1;
+    if (i == lb && asciiAlnum(pa[i]))
+        return 1;
     return germanEqualCompare(QString::fromUtf8(static_cast<const char *>(a), la),
                               QString::fromUtf8(static_cast<const char *>(b), lb));
 }
