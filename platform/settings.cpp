@@ -221,6 +221,8 @@ void saveSetting(const QString &section, const QString &key, const QString &valu
     int err = 0;
     if (!lesen(datei, gruppen, &err)) {
         grund = safefile::reason(err); // written now, the other settings would be lost
+    } else if (const auto g = gruppen.constFind(section); g != gruppen.cend() && g->contains(key) && g->value(key) == value) {
+        // Unchanged: closing a window saves its place every time, and each write syncs the disk.
     } else {
         gruppen[section][key] = value;
         QDir().mkpath(QFileInfo(datei).absolutePath());

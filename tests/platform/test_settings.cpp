@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 void schreiben(const QString &pfad, const QByteArray &inhalt)
@@ -27,6 +28,26 @@ TEST(SettingsStore, KeepsTextsPerSectionInTheUsersOwnFolder)
     EXPECT_EQ(settings::getSetting("Fenster", "LNWWidth", "9000"), QString("12000"));
     EXPECT_EQ(settings::getSetting("Save", "LNW"), QString("/home/x/Listen, alt"));
     EXPECT_TRUE(QFileInfo::exists(sb.file("config/Zandrel/Zandrel.ini")));
+}
+
+// A value saved again unchanged leaves the file alone (the safe writer would put a new file in its
+// place); a changed one replaces it.
+TEST(SettingsStore, AnUnchangedValueIsNotWrittenAgain)
+{
+    testsupport::Sandbox sb;
+    settings::saveSetting("Fenster", "AP1Top", "300");
+    const QByteArray datei = sb.file("config/Zandrel/Zandrel.ini").toLocal8Bit();
+    auto inode = [&] {
+        struct stat st {};
+        return ::stat(datei.constData(), &st) == 0 ? st.st_ino : ino_t(0);
+    };
+    const ino_t erst = inode();
+    ASSERT_NE(erst, ino_t(0));
+    settings::saveSetting("Fenster", "AP1Top", "300");
+    EXPECT_EQ(inode(), erst);
+    settings::saveSetting("Fenster", "AP1Top", "310");
+    EXPECT_NE(inode(), erst);
+    EXPECT_EQ(settings::getSetting("Fenster", "AP1Top"), QString("310"));
 }
 
 TEST(SettingsStore, EachSandboxHasItsOwnStore)
