@@ -18,10 +18,10 @@ QVariant textValue(const QString &text);
 
 QString numberText(double d);                   // up to 15 significant digits, decimal comma
 bool parseNumber(const QString &text, double *out); // "." and "," both accepted as decimal sign
-QDate parseDate(const QString &text);
+QDate parseDate(const QString &text);           // "dd.mm.yyyy" (also d.m.yy) or ISO; invalid when not a date
 // A year written with up to two digits as Access reads it: 0 … 29 this century, 30 … 99 the
 // last ("1.1.30" is 1930, "1.1.29" 2029); a longer one as it is.
-int fullYear(int year, int digits);           // "dd.mm.yyyy" (also d.m.yy) or ISO; invalid when not a date
+int fullYear(int year, int digits);
 // The same dates with an optional time ("04.02.2014 10:30", "2014-02-04 10:30:00", "2014-02-04T10:30");
 // midnight when no time is given, invalid when the text is no date or no time of day.
 QDateTime parseDateTime(const QString &text);
