@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QSet>
 #include <QStringDecoder>
 #include <algorithm>
 #include <cstring>
@@ -338,12 +339,25 @@ ColumnTypes columnTypes(zdb::Db &db)
 
 NameSpelling nameSpelling(zdb::Db &db)
 {
-    auto names = std::make_shared<QHash<QString, QString>>();
-    auto read = std::make_shared<bool>(false);
+    // Every spelling the file has, and for each folded name the first of them: a name spelled as
+    // one of its tables spells it stays as typed (another table may spell it in other capitals).
+    struct Names {
+        QSet<QString> exact;
+        QHash<QString, QString> folded;
+        bool read = false;
+        void add(const QString &name)
+        {
+            exact.insert(name);
+            const QString key = name.toCaseFolded();
+            if (!folded.contains(key))
+                folded.insert(key, name);
+        }
+    };
+    auto names = std::make_shared<Names>();
     sqlite3 *h = db.handle();
-    return [h, names, read](const QString &name) {
-        if (!*read && h) {
-            *read = true;
+    return [h, names](const QString &name) {
+        if (!names->read && h) {
+            names->read = true;
             QStringList tables;
             Statement s;
             if (sqlite3_prepare_v2(h, "SELECT name FROM sqlite_master WHERE type IN ('table', 'view')", -1, &s.st,
@@ -351,18 +365,17 @@ NameSpelling nameSpelling(zdb::Db &db)
                 while (sqlite3_step(s.st) == SQLITE_ROW)
                     tables << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s.st, 0)));
             for (const QString &table : tables) {
-                names->insert(table.toCaseFolded(), table);
+                names->add(table);
                 Statement c;
                 const QByteArray sql = "SELECT name FROM pragma_table_info(" + lex::sqlString(table).toUtf8() + ')';
                 if (sqlite3_prepare_v2(h, sql.constData(), -1, &c.st, nullptr) == SQLITE_OK)
-                    while (sqlite3_step(c.st) == SQLITE_ROW) {
-                        const QString column =
-                            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(c.st, 0)));
-                        names->insert(column.toCaseFolded(), column);
-                    }
+                    while (sqlite3_step(c.st) == SQLITE_ROW)
+                        names->add(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(c.st, 0))));
             }
         }
-        return names->value(name.toCaseFolded(), name);
+        if (names->exact.contains(name))
+            return name;
+        return names->folded.value(name.toCaseFolded(), name);
     };
 }
 

@@ -3,7 +3,6 @@
 #include "platform/accessfuncs.h"
 #include "platform/accesssql.h"
 #include "platform/accesssql_run.h"
-#include "platform/accessfuncs.h"
 #include "platform/safefile.h"
 #include "platform/textcodec.h"
 #include "platform/valuetext.h"

@@ -176,6 +176,17 @@ TEST_F(TypedFixture, TextsCompareInGermanOrderWithCaseIgnored)
               QStringList{"SCHÜLERNR"});
 }
 
+TEST_F(TypedFixture, ANameSpelledAsItsTableSpellsItStaysSoWhenAnotherTableSpellsItOtherwise)
+{
+    // A converted file may spell one column in other capitals in another table.
+    einfuegen(QStringLiteral("CREATE TABLE Zusatz (SCHÜLERNR INTEGER, KÜRZEL TEXT);"
+                             "INSERT INTO Zusatz VALUES (12, 'ZZ');"));
+    pruefen({
+        {"SELECT Name FROM Schüler WHERE SchülerNr = 12", {"Ärmel"}},
+        {"SELECT S.Name, Z.KÜRZEL FROM Schüler S INNER JOIN Zusatz Z ON S.SchülerNr = Z.SCHÜLERNR", {"Ärmel|ZZ"}},
+    });
+}
+
 TEST_F(TypedFixture, DistinctRowGivesOneRowPerRecordOfTheTablesRead)
 {
     pruefen({
