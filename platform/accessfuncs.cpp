@@ -26,6 +26,9 @@ static QCollator &germanCollator()
         QCollator col{QLocale(QLocale::German, QLocale::Germany)};
         col.setCaseSensitivity(Qt::CaseInsensitive);
         col.setNumericMode(false);
+        // QCollator sets itself up on its first comparison; done here, before a typed list's thread
+        // and the window's thread can compare at the same moment.
+        col.compare(u"a", u"b");
         return col;
     }();
     return c;
